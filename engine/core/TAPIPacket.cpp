@@ -1,0 +1,5 @@
+#include "TAPIInterface.h"
+
+TAPIPacket::TAPIPacket() : code(0), id(0), a(0), b(0), state(0) {}
+
+TAPIPacket::~TAPIPacket() = default;

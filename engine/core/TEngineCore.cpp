@@ -1,0 +1,343 @@
+#include "core/TEngineCore.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "TAPIInterface.h"
+#include "core/TAutoLock.h"
+#include "core/TStopFlag.h"
+#include "core/TStringQueue.h"
+#include "net/THttpRequestService.h"
+#include "net/TIMSession.h"
+#include "platform/netif.h"
+#include "platform/socket.h"
+#include "platform/path.h"
+
+namespace {
+
+std::atomic<TEngineCore*> g_core{nullptr};
+
+template <size_t N>
+void CopyField(char (&field)[N], const char* text) {
+  size_t len = text ? strnlen(text, N - 1) : 0;
+  if (len) memcpy(field, text, len);
+  field[len] = '\0';
+}
+
+std::string TrimText(const std::string& text) {
+  size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) >= 1 && static_cast<unsigned char>(text[b]) <= 32) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) >= 1 && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
+  return text.substr(b, e - b);
+}
+
+}  // namespace
+
+TEngineCore::TEngineCore(TAPIInterface* facade) : m_facade(facade) {
+  SetEngineStopping(false);
+  m_requestService = std::make_unique<THttpRequestService>(&TEngineCore::OnServicePacket);
+  m_imSession = std::make_unique<TIMSession>(&TEngineCore::OnSessionPacket);
+  g_core = this;
+}
+
+TEngineCore::~TEngineCore() {
+  // Raise the stop flag first: every loop wakes and ends, then each owner joins its
+  // threads before the objects they use go away.
+  SetEngineStopping(true);
+  if (m_imSession) m_imSession->Stop();
+  if (m_requestService) m_requestService->Stop();
+  m_imSession.reset();
+  m_requestService.reset();
+  m_httpLog.Close();
+  TEngineCore* self = this;
+  g_core.compare_exchange_strong(self, nullptr);
+}
+
+TEngineCore* TEngineCore::Instance() { return g_core.load(); }
+
+int TEngineCore::NextDialogID() {
+  static TBaseMutex mutex;
+  static int counter = 10000;
+  TAutoLock lock(mutex);
+  return ++counter;
+}
+
+int TEngineCore::Run() {
+  int expected = 0;
+  if (!m_running.compare_exchange_strong(expected, 1)) return 1;
+  tesmo::StartSockets();
+  m_requestService->Start();
+  m_imSession->Start();
+  return 1;
+}
+
+int TEngineCore::MakeRegister() {
+  m_imSession->PostCommand(1);
+  return 1;
+}
+
+int TEngineCore::MakeUnRegister() {
+  if (GetDatabase()) SetSaveInfoValue("ISLOGIN", "0");
+  m_imSession->PostCommand(2);
+  return 1;
+}
+
+int TEngineCore::SetNetworkState(int state) {
+  m_imSession->PostCommand(state == 1 ? 3 : 4);
+  return 1;
+}
+
+void TEngineCore::PostPacket(TAPIPacket* packet) {
+  if (!packet) return;
+  if (IsEngineStopping()) {
+    delete packet;
+    return;
+  }
+  m_requestService->Enqueue(packet);
+}
+
+void TEngineCore::OnServicePacket(TAPIPacket* packet) {
+  TEngineCore* core = Instance();
+  TAPIInterface* facade = core ? core->m_facade : TAPIInterface::Instance();
+  if (IsEngineStopping() || !facade) {
+    delete packet;
+    return;
+  }
+  facade->DeliverPacket(packet);
+}
+
+void TEngineCore::OnSessionPacket(TAPIPacket* packet) {
+  TEngineCore* core = Instance();
+  if (!core) {
+    delete packet;
+    return;
+  }
+  core->FilterLoginState(packet);
+}
+
+void TEngineCore::FilterLoginState(TAPIPacket* packet) {
+  if (!packet) return;
+  if (IsEngineStopping()) {
+    delete packet;
+    return;
+  }
+  switch (packet->code) {
+    case _EVENT_LOGIN_SUCCESS:
+      m_loginState = 1;
+      if (GetDatabase()) SetSaveInfoValue("ISLOGIN", "1");
+      m_requestService->SetLoggedIn(0);
+      break;
+    case _EVENT_RELOGIN_SUCCESS:
+      m_loginState = 1;
+      m_requestService->SetLoggedIn(1);
+      break;
+    case _EVENT_LOGIN_FAIL:
+    case _EVENT_REPORT_OFFLINE:
+    case _EVENT_RECV_KICKOUT:
+      m_loginState = 0;
+      break;
+    default:
+      break;
+  }
+  m_facade->DeliverPacket(packet);
+}
+
+void TEngineCore::SetBlackList(const std::string& text) {
+  if (GetDatabase()) SetSaveInfoValue("BLACK", text);
+  TAutoLock lock(m_fieldMutex);
+  m_blackList = text;
+}
+
+void TEngineCore::SetDownServer(const std::string& text) {
+  TAutoLock lock(m_fieldMutex);
+  CopyField(m_downServer, text.c_str());
+}
+
+void TEngineCore::SetProfile(const std::string& name, const std::string& logo,
+                             const std::string& bigLogo, const std::string& summary, int version,
+                             int champFlag) {
+  TAutoLock lock(m_fieldMutex);
+  m_name = name;
+  m_logo = logo;
+  m_bigLogo = bigLogo;
+  m_summary = summary;
+  m_version = version;
+  m_champFlag = champFlag;
+}
+
+void TEngineCore::SplitServer(const std::string& hostPort, char* host, int* port) {
+  // Split at the first ':'; without one the whole text is the host and the port 0.
+  size_t colon = hostPort.find(':');
+  std::string h = colon == std::string::npos ? hostPort : hostPort.substr(0, colon);
+  int p = colon == std::string::npos ? 0 : atoi(hostPort.c_str() + colon + 1);
+  TAutoLock lock(m_fieldMutex);
+  size_t len = strnlen(h.c_str(), kHostSize - 1);
+  memcpy(host, h.data(), len);
+  host[len] = '\0';
+  *port = p;
+}
+
+void TEngineCore::SetHttpServer(const std::string& hostPort) {
+  int port = 0;
+  SplitServer(hostPort, m_httpHost, &port);
+  m_httpPort = port;
+}
+
+void TEngineCore::SetUpServer(const std::string& hostPort) {
+  int port = 0;
+  SplitServer(hostPort, m_upHost, &port);
+  m_upPort = port;
+}
+
+void TEngineCore::SetProxyServer(const std::string& hostPort) {
+  int port = 0;
+  SplitServer(hostPort, m_proxyHost, &port);
+  m_proxyPort = port;
+}
+
+void TEngineCore::SetServer(const std::string& name, const std::string& address) {
+  TAutoLock lock(m_coreMutex);
+  m_servers[name] = address;
+}
+
+std::string TEngineCore::GetServer(const std::string& name) const {
+  TAutoLock lock(m_coreMutex);
+  auto it = m_servers.find(name);
+  return it == m_servers.end() ? std::string() : it->second;
+}
+
+void TEngineCore::SetUserAccount(const std::string& userId, const std::string& account) {
+  TAutoLock lock(m_fieldMutex);
+  m_userId = userId;
+  m_account = account;
+}
+
+void TEngineCore::SetToken(const std::string& token) {
+  TAutoLock lock(m_fieldMutex);
+  m_token = token;
+}
+
+void TEngineCore::SetSummary(const std::string& summary) {
+  TAutoLock lock(m_fieldMutex);
+  m_summary = summary;
+}
+
+void TEngineCore::SetLanguage(const std::string& language) {
+  TAutoLock lock(m_fieldMutex);
+  m_language = language;
+}
+
+void TEngineCore::SetLoginServer(const char* host, int port) {
+  TAutoLock lock(m_fieldMutex);
+  CopyField(m_loginHost, host);
+  m_loginPort = port;
+}
+
+void TEngineCore::SetMobileLogin(const char* mobile, const char* nationCode, const char* code,
+                                 const char* deviceId, int mode) {
+  TAutoLock lock(m_fieldMutex);
+  CopyField(m_mobile, mobile);
+  CopyField(m_nationCode, nationCode);
+  CopyField(m_code, code);
+  CopyField(m_deviceId, deviceId);
+  m_loginMode = mode;
+}
+
+void TEngineCore::SetQRLogin(const char* qrKey, const char* deviceId, int mode) {
+  TAutoLock lock(m_fieldMutex);
+  CopyField(m_qrKey, qrKey);
+  CopyField(m_deviceId, deviceId);
+  m_loginMode = mode;
+}
+
+void TEngineCore::SetTicketLogin(const char* ticket, const char* deviceId, int mode,
+                                 const char* account) {
+  TAutoLock lock(m_fieldMutex);
+  CopyField(m_ticket, ticket);
+  CopyField(m_deviceId, deviceId);
+  CopyField(m_mobile, account);
+  m_loginMode = mode;
+}
+
+void TEngineCore::UseOpenssl(const char* certFile, const char* keyFile, const char* password) {
+  TAutoLock lock(m_fieldMutex);
+  m_https = 1;
+  m_certFile = certFile ? certFile : "";
+  m_keyFile = keyFile ? keyFile : "";
+  m_password = password ? password : "";
+}
+
+#define TESMO_FIELD_GETTER(Name, expr)       \
+  std::string TEngineCore::Name() const {    \
+    TAutoLock lock(m_fieldMutex);            \
+    return std::string(expr);                \
+  }
+
+TESMO_FIELD_GETTER(GetUserID, m_userId)
+TESMO_FIELD_GETTER(GetAccount, m_account)
+TESMO_FIELD_GETTER(GetName, m_name)
+TESMO_FIELD_GETTER(GetLogo, m_logo)
+TESMO_FIELD_GETTER(GetBigLogo, m_bigLogo)
+TESMO_FIELD_GETTER(GetSummary, m_summary)
+TESMO_FIELD_GETTER(GetToken, m_token)
+TESMO_FIELD_GETTER(GetBlackList, m_blackList)
+TESMO_FIELD_GETTER(GetLanguage, m_language)
+TESMO_FIELD_GETTER(GetDeviceID, m_deviceId)
+TESMO_FIELD_GETTER(GetMobile, m_mobile)
+TESMO_FIELD_GETTER(GetNationCode, m_nationCode)
+TESMO_FIELD_GETTER(GetCode, m_code)
+TESMO_FIELD_GETTER(GetTicket, m_ticket)
+TESMO_FIELD_GETTER(GetQRKey, m_qrKey)
+TESMO_FIELD_GETTER(GetDownServer, m_downServer)
+TESMO_FIELD_GETTER(GetCertFile, m_certFile)
+TESMO_FIELD_GETTER(GetKeyFile, m_keyFile)
+TESMO_FIELD_GETTER(GetPassword, m_password)
+TESMO_FIELD_GETTER(GetLoginHost, m_loginHost)
+TESMO_FIELD_GETTER(GetHttpHost, m_httpHost)
+TESMO_FIELD_GETTER(GetUpHost, m_upHost)
+TESMO_FIELD_GETTER(GetProxyHost, m_proxyHost)
+
+#undef TESMO_FIELD_GETTER
+
+TDBManager* TEngineCore::GetDatabase() const { return m_facade ? m_facade->GetDatabaseManager() : nullptr; }
+
+int TEngineCore::IsNetworkUp() { return tesmo::LocalIPv4Addresses().empty() ? 0 : 1; }
+
+void TEngineCore::PrefetchServerAddresses() {
+  // Filled by the address cache once the utilities resolve names.
+}
+
+int TEngineCore::SetNationPrefix(const char* path) {
+  if (!path || !*path) return 0;
+  std::ifstream in(tesmo::ResolveBesideProgram(path));
+  if (!in) return 0;
+  std::map<std::string, int> loaded;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.size() > 1023) line.resize(1023);
+    std::string t = TrimText(line);
+    if (!t.empty() && t[0] == '+') loaded[t] = 1;
+  }
+  TAutoLock lock(m_fieldMutex);
+  for (auto& kv : loaded) m_nationPrefixes[kv.first] = 1;
+  return 1;
+}
+
+const char* TEngineCore::RemoveNationPrefix(const char* text) {
+  if (!text) return TStringQueue::EmptyText();
+  std::string t = TrimText(text);
+  if (t.empty()) return TStringQueue::EmptyText();
+  if (t[0] == '+' && t.size() < 100) {
+    TAutoLock lock(m_fieldMutex);
+    for (size_t n = 5; n >= 2; --n) {
+      if (t.size() < n) continue;
+      if (m_nationPrefixes.count(t.substr(0, n))) {
+        thread_local char buffer[512];
+        return FillResultBuffer(buffer, sizeof(buffer), t.substr(n));
+      }
+    }
+  }
+  return text;
+}

@@ -1,0 +1,16 @@
+#ifndef TESMO_CORE_TSINGLEOBJECT_H
+#define TESMO_CORE_TSINGLEOBJECT_H
+
+// Base of the engine's kernel-object wrappers: one owned resource, given back by
+// Close and by the destructor.
+class TSingleObject {
+ public:
+  TSingleObject() = default;
+  virtual ~TSingleObject() = default;
+  TSingleObject(const TSingleObject&) = delete;
+  TSingleObject& operator=(const TSingleObject&) = delete;
+
+  virtual bool Close() { return true; }
+};
+
+#endif
