@@ -14,6 +14,7 @@
 #include "platform/netif.h"
 #include "platform/socket.h"
 #include "platform/path.h"
+#include "services/TContactCache.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ TEngineCore::TEngineCore(TAPIInterface* facade) : m_facade(facade) {
   SetEngineStopping(false);
   m_requestService = std::make_unique<THttpRequestService>(&TEngineCore::OnServicePacket);
   m_imSession = std::make_unique<TIMSession>(&TEngineCore::OnSessionPacket);
+  m_contactCache = std::make_unique<TContactCache>();
   g_core = this;
 }
 
