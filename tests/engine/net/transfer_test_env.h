@@ -113,7 +113,9 @@ inline void ExpectProgressRisesTo1000(const std::vector<int>& values) {
   for (size_t i = 0; i < values.size(); ++i) {
     EXPECT_GE(values[i], 0);
     EXPECT_LE(values[i], 1000);
-    if (i > 0) EXPECT_GT(values[i], values[i - 1]) << "at " << i;
+    if (i > 0) {
+      EXPECT_GT(values[i], values[i - 1]) << "at " << i;
+    }
   }
   EXPECT_EQ(values.back(), 1000);
 }

@@ -206,7 +206,9 @@ TEST_F(UploadTest, ErrorTable) {
     } else {
       EXPECT_EQ(store.StorageConnections(), 0);
     }
-    if (!row.trackerUnreachable) EXPECT_EQ(store.TrackerConnections(), 1);
+    if (!row.trackerUnreachable) {
+      EXPECT_EQ(store.TrackerConnections(), 1);
+    }
   }
 }
 
