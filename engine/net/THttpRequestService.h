@@ -115,4 +115,9 @@ class THttpRequestService {
   std::deque<TAPIPacket*> m_queue;
 };
 
+// The fields that message, group and sync request bodies begin with: the own
+// display name, the device type and the own profile version, each followed by ",".
+std::string AddClientFields();
+std::string ConcatStrings(const std::string& a, const std::string& b);
+
 #endif

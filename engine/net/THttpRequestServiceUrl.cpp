@@ -1,8 +1,10 @@
-// Request URLs from server keys and account domains.
+// Request URLs from server keys and account domains, and the client's own fields
+// of request bodies.
 #include <cstdlib>
 
 #include "core/TEngineCore.h"
 #include "net/THttpRequestService.h"
+#include "util/TJsonText.h"
 
 namespace {
 
@@ -91,3 +93,14 @@ std::string THttpRequestService::GetDownloadUrl(const std::string& path) const {
   if (base.compare(0, 4, "http") != 0) base = Scheme(core) + base;
   return base + path;
 }
+
+std::string AddClientFields() {
+  const TEngineCore* core = TEngineCore::Instance();
+  std::string name = core ? core->GetName() : std::string();
+  int device = core ? core->GetDeviceType() : 0;
+  int version = core ? core->GetVersion() : 0;
+  return JsonTextStringField("name", name) + JsonTextIntField("device", device) +
+         JsonTextIntField("fromver", version);
+}
+
+std::string ConcatStrings(const std::string& a, const std::string& b) { return a + b; }

@@ -7,6 +7,7 @@
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
 #include "net/THttpRequestService.h"
+#include "util/TJsonHelper.h"
 
 namespace {
 
@@ -155,6 +156,22 @@ TEST_F(ServiceUrlTest, FacadeUrlsFitTheirBufferAndNeedTheCore) {
   m_api.Release();
   EXPECT_STREQ(m_api.CreateRequestURL("/p", "LOGIN"), "");
   EXPECT_STREQ(m_api.CreateAccountRequestURL("/p", "a@b", "LOGIN"), "");
+}
+
+// The body prefix: three fields, each "key": value and a comma, the name escaped.
+TEST_F(ServiceUrlTest, ClientFieldsLeadRequestBodies) {
+  m_core->SetProfile("Ann \"A\" \\ \xE6\x9D\x8E", "", "", "", 7, 0);
+  m_core->SetDeviceType(2);
+  const std::string fields = AddClientFields();
+  EXPECT_EQ(fields.rfind("\"name\": \"", 0), 0u) << fields;
+  EXPECT_NE(fields.find("\"device\": 2,\"fromver\": 7,"), std::string::npos) << fields;
+  ASSERT_EQ(fields.back(), ',');
+  Json::Value v = TJsonHelper::Parse("{" + fields + "\"transid\": \"t\"}");
+  ASSERT_TRUE(v.isObject()) << fields;
+  EXPECT_EQ(v["name"].asString(), "Ann \"A\" \\ \xE6\x9D\x8E");
+  EXPECT_EQ(v["device"].asInt(), 2);
+  EXPECT_EQ(v["fromver"].asInt(), 7);
+  EXPECT_EQ(ConcatStrings("ab", "cd"), "abcd");
 }
 
 }  // namespace
