@@ -14,7 +14,7 @@ struct RegisterFileExecutors {
   RegisterFileExecutors() {
     THttpRequestService::RegisterExecutor(
         _REQUEST_HTTP_UPLOADFILE,
-        [](THttpRequestService&, TAPIPacket* p) { p->a = TFileTransfer::OnUploadFile(p); });
+        [](THttpRequestService&, TAPIPacket* p) { return TFileTransfer::OnUploadFile(p); });
   }
 } g_registerFileExecutors;
 
