@@ -11,7 +11,7 @@
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
 #include "core/TStopFlag.h"
-#include "net/TTransferProgress.h"
+#include "net/TProgressMeter.h"
 #include "net/TTransferStopSet.h"
 #include "platform/clock.h"
 #include "util/TFileUtil.h"
@@ -138,7 +138,7 @@ int SendToStorage(TAPIPacket* packet, const StorageAddress& storage, FILE* file,
   if (!SendAll(sock, block, sizeof(block))) return kUploadBlockNotSent;
 
   const int id = packet ? packet->id : 0;
-  TTransferProgress progress(_EVENT_REPORT_SENDFILEPROGRESS, id, packet ? progressFlag : 0);
+  TProgressMeter progress(_EVENT_REPORT_SENDFILEPROGRESS, id, packet ? progressFlag : 0);
   char piece[kPieceSize];
   uint32_t done = 0;
   while (done < size) {

@@ -299,7 +299,8 @@ void FakeFileStore::ServeStorage(int sock) {
   up.status = block[9];
   up.storePathIndex = block[10];
   up.declaredSize = GetBe64(block + 11);
-  up.extension.assign(reinterpret_cast<char*>(block + 19), strnlen(reinterpret_cast<char*>(block + 19), 6));
+  up.extension.assign(reinterpret_cast<char*>(block + 19),
+                      strnlen(reinterpret_cast<char*>(block + 19), 6));
 
   StorageFault fault;
   {

@@ -10,6 +10,7 @@
 
 #include "fakes/FakeFileStore.h"
 #include "net/TFileUpload.h"
+#include "net/TProgressMeter.h"
 #include "net/TTransferStopSet.h"
 #include "transfer_test_env.h"
 
@@ -160,8 +161,8 @@ TEST_F(UploadTest, ErrorTable) {
       {"storage unreachable", TFault::kNone, Fault::kNone, File::kNormal, false, true, -8, false},
       {"storage closes after block", TFault::kNone, Fault::kCloseAfterBlock, File::kBig, false,
        false, -13, true},
-      {"storage closes", TFault::kNone, Fault::kCloseWithoutReply, File::kNormal, false, false,
-       -14, true},
+      {"storage closes", TFault::kNone, Fault::kCloseWithoutReply, File::kNormal, false, false, -14,
+       true},
       {"storage length 128", TFault::kNone, Fault::kReplyLengthTooLarge, File::kNormal, false,
        false, -15, true},
       {"storage short body", TFault::kNone, Fault::kShortReplyBody, File::kNormal, false, false,
@@ -302,6 +303,39 @@ TEST_F(UploadTest, DirectUploadWithoutPacket) {
   remote = "untouched";
   EXPECT_EQ(UploadLocalFile(nullptr, path, 1, &remote), -6);
   EXPECT_EQ(remote, "untouched");
+}
+
+}  // namespace
+
+namespace {
+
+// Per mille at the edges of both formulas: never above 1000, 1000 exactly at the end,
+// no overflow for the largest size the protocol allows.
+TEST(ProgressMeterTest, PerMilleTable) {
+  struct Row {
+    int64_t done, total;
+    int expected;
+  };
+  const Row rows[] = {
+      {0, 10, 0},
+      {1, 3, 333},
+      {3, 3, 1000},
+      {999998, 999999, 999},
+      {999999, 999999, 1000},
+      {1000000, 1000000, 1000},
+      {1000999, 1000999, 1000},
+      {1001998, 1001999, 1000},
+      {1000, 1001999, 0},
+      {1001, 1001999, 1},
+      {0x7FFFFFFF, 0x7FFFFFFF, 1000},
+      {0x3FFFFFFF, 0x7FFFFFFF, 500},
+      {5, 0, 0},
+      {20, 10, 1000},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.done) + "/" + std::to_string(row.total));
+    EXPECT_EQ(TProgressMeter::PerMille(row.done, row.total), row.expected);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Per-mille progress of one transfer, raised as an event only when the value moves.
-#ifndef TESMO_NET_TTRANSFERPROGRESS_H
-#define TESMO_NET_TTRANSFERPROGRESS_H
+#ifndef TESMO_NET_TPROGRESSMETER_H
+#define TESMO_NET_TPROGRESSMETER_H
 
 #include <cstdint>
 #include <string>
@@ -9,10 +9,10 @@
 // request service; nothing when no engine runs.
 void RaiseTransferProgress(int code, int id, int value, const std::string& text);
 
-class TTransferProgress {
+class TProgressMeter {
  public:
   // enabled: the request's progress flag; nothing is raised when it is 0.
-  TTransferProgress(int code, int id, int enabled) : m_code(code), m_id(id), m_enabled(enabled) {}
+  TProgressMeter(int code, int id, int enabled) : m_code(code), m_id(id), m_enabled(enabled) {}
 
   // done x 1000 / total below a million bytes, else done / (total / 1000): both stay
   // within 32 bits and never pass 1000.

@@ -1,4 +1,4 @@
-#include "net/TTransferProgress.h"
+#include "net/TProgressMeter.h"
 
 #include "core/TEngineCore.h"
 #include "net/THttpRequestService.h"
@@ -13,14 +13,14 @@ void RaiseTransferProgress(int code, int id, int value, const std::string& text)
   if (service) service->RaiseEvent(code, value, id, text);
 }
 
-int TTransferProgress::PerMille(int64_t done, int64_t total) {
+int TProgressMeter::PerMille(int64_t done, int64_t total) {
   if (total <= 0 || done <= 0) return 0;
   if (done > total) done = total;
   int64_t value = total < kExactLimit ? done * 1000 / total : done / (total / 1000);
   return static_cast<int>(value > 1000 ? 1000 : value);
 }
 
-void TTransferProgress::Update(int64_t done, int64_t total) {
+void TProgressMeter::Update(int64_t done, int64_t total) {
   if (!m_enabled) return;
   int value = PerMille(done, total);
   if (value == m_last) return;
