@@ -54,7 +54,7 @@ struct Download {
 };
 
 Download Fetch(THttpBaseClient& client, int port, const std::string& path,
-             std::function<bool()> stopped = nullptr) {
+               std::function<bool()> stopped = nullptr) {
   Download d;
   TempFile file;
   FILE* f = std::fopen(file.path().c_str(), "wb");

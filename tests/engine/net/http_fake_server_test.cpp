@@ -72,8 +72,9 @@ TEST(FakeHttpServer, WireFormsOfAReply) {
             "HTTP/1.1 201 Created\r\nContent-Type: text/x\r\nTransfer-Encoding: chunked\r\n"
             "Connection: close\r\n\r\n5\r\nhello\r\n1\r\n \r\n5\r\nworld\r\n0\r\n\r\n");
   r.framing = FakeReply::Framing::kClose;
-  EXPECT_EQ(r.Wire(), "HTTP/1.1 201 Created\r\nContent-Type: text/x\r\nConnection: close\r\n\r\n"
-                      "hello world");
+  EXPECT_EQ(r.Wire(),
+            "HTTP/1.1 201 Created\r\nContent-Type: text/x\r\nConnection: close\r\n\r\n"
+            "hello world");
   // A length given by the script is kept, even when it lies.
   FakeReply liar = FakeReply::Text(200, "abc");
   liar.Header("Content-Length", "10");
@@ -86,8 +87,8 @@ TEST(FakeHttpServer, WireFormsOfAReply) {
   EXPECT_EQ(Gunzip(gz), text);
   FakeReply zipped = FakeReply::Text(200, text);
   zipped.gzip = true;
-  EXPECT_NE(zipped.Wire().find("Content-Encoding: gzip\r\nContent-Length: " +
-                               std::to_string(gz.size()) + "\r\n"),
+  EXPECT_NE(zipped.Wire().find(
+                "Content-Encoding: gzip\r\nContent-Length: " + std::to_string(gz.size()) + "\r\n"),
             std::string::npos);
 }
 
@@ -108,8 +109,7 @@ TEST(FakeHttpServer, RecordsEveryRequestAndRoutesByPath) {
   std::string reply = RawExchange(server.Port(), post);
   EXPECT_NE(reply.find("\r\n\r\nPOST a b body"), std::string::npos) << reply;
   EXPECT_EQ(RawExchange(server.Port(), "GET /a HTTP/1.1\r\n\r\n").substr(0, 15), "HTTP/1.1 200 OK");
-  EXPECT_EQ(RawExchange(server.Port(), "GET /none HTTP/1.1\r\n\r\n").substr(0, 12),
-            "HTTP/1.1 404");
+  EXPECT_EQ(RawExchange(server.Port(), "GET /none HTTP/1.1\r\n\r\n").substr(0, 12), "HTTP/1.1 404");
   EXPECT_EQ(RawExchange(server.Port(), "GET /throws HTTP/1.1\r\n\r\n").substr(0, 12),
             "HTTP/1.1 500");
   EXPECT_EQ(RawExchange(server.Port(), "\x16\x03\x01 not http\r\n\r\n").substr(0, 12),
@@ -176,8 +176,8 @@ TEST(FakeHttpServer, StopEndsStalledHeldAndSilentConnectionsAtOnce) {
     server.Route("/held", held);
     ASSERT_TRUE(server.Start());
     std::vector<int> fds;
-    for (const char* request : {"GET /stall HTTP/1.1\r\n\r\n", "GET /held HTTP/1.1\r\n\r\n",
-                                "GET /half"}) {
+    for (const char* request :
+         {"GET /stall HTTP/1.1\r\n\r\n", "GET /held HTTP/1.1\r\n\r\n", "GET /half"}) {
       int fd = socket(AF_INET, SOCK_STREAM, 0);
       sockaddr_in a{};
       a.sin_family = AF_INET;

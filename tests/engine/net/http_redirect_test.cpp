@@ -83,8 +83,9 @@ TEST(HttpRedirect, TenConnectionsAtMost) {
     }
     ASSERT_TRUE(server.Start());
     for (int i = 0; i + 1 < hops; ++i) {
-      server.Route("/r" + std::to_string(i),
-                   FakeReply::Redirect(i % 2 ? 301 : 302, server.Url("/r" + std::to_string(i + 1))));
+      server.Route(
+          "/r" + std::to_string(i),
+          FakeReply::Redirect(i % 2 ? 301 : 302, server.Url("/r" + std::to_string(i + 1))));
     }
     server.Route("/r" + std::to_string(hops - 1), FakeReply::Text(200, "end"));
     THttpClient client;
@@ -132,7 +133,8 @@ TEST(HttpRedirect, SchemeRelativeLocationIsFollowed) {
   target.Route("/p", FakeReply::Text(200, "via //"));
   ASSERT_TRUE(target.Start());
   FakeHttpServer origin;
-  origin.Route("/s", FakeReply::Redirect(302, "//127.0.0.1:" + std::to_string(target.Port()) + "/p"));
+  origin.Route("/s",
+               FakeReply::Redirect(302, "//127.0.0.1:" + std::to_string(target.Port()) + "/p"));
   ASSERT_TRUE(origin.Start());
   THttpClient client;
   TServerRecord record{"127.0.0.1", origin.Port()};

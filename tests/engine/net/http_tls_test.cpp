@@ -147,9 +147,9 @@ TEST_F(HttpTls, CertificateForAnotherHostOrSelfSignedFails) {
   struct Row {
     const char* name;
     std::string cert, key;
-  } rows[] = {{"signed by the CA for another host", certs.otherHostCertFile,
-               certs.otherHostKeyFile},
-              {"self-signed for this host", certs.selfSignedCertFile, certs.selfSignedKeyFile}};
+  } rows[] = {
+      {"signed by the CA for another host", certs.otherHostCertFile, certs.otherHostKeyFile},
+      {"self-signed for this host", certs.selfSignedCertFile, certs.selfSignedKeyFile}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     FakeHttpServer server(true);
