@@ -12,12 +12,6 @@ char* Empty() { return TStringQueue::EmptyText(); }
 int TAPIInterface::GetQRUserInfo(const char*) { return 0; }
 char* TAPIInterface::GetBombRedUrl() { return Empty(); }
 
-// Messages.
-int TAPIInterface::SendMsgIM(const char*, int, const char*, const char*) { return 0; }
-int TAPIInterface::SendMsgFile(const char*, int, const char*, const char*) { return 0; }
-int TAPIInterface::FwSendMsg(const char*, int) { return 0; }
-int TAPIInterface::RepeatSendMsg(int msgId, const char*) { return msgId; }
-
 // HTTP.
 char* TAPIInterface::SyncSendGet(int, const char*) { return Empty(); }
 char* TAPIInterface::SyncSendPost(int, const char*, const char*) { return Empty(); }
