@@ -38,8 +38,6 @@ int TAPIInterface::FwSendMsg(const char*, int) { return 0; }
 int TAPIInterface::RepeatSendMsg(int msgId, const char*) { return msgId; }
 
 // HTTP.
-char* TAPIInterface::SyncSendGet(int, const char*) { return Empty(); }
-char* TAPIInterface::SyncSendPost(int, const char*, const char*) { return Empty(); }
 int TAPIInterface::GroupCommand(int dialogId, const char*) { return dialogId; }
 
 // Codecs and digests.
