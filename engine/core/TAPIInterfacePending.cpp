@@ -11,8 +11,3 @@ char* Empty() { return TStringQueue::EmptyText(); }
 // Login.
 int TAPIInterface::GetQRUserInfo(const char*) { return 0; }
 char* TAPIInterface::GetBombRedUrl() { return Empty(); }
-
-// HTTP.
-char* TAPIInterface::SyncSendGet(int, const char*) { return Empty(); }
-char* TAPIInterface::SyncSendPost(int, const char*, const char*) { return Empty(); }
-
