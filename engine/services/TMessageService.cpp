@@ -31,6 +31,27 @@ TDBManager* Database() {
   return facade ? facade->GetDatabaseManager() : nullptr;
 }
 
+TMessageService::PostFunction PostThrough(THttpRequestService& service) {
+  return [&service](TAPIPacket* packet, const std::string& url, const std::string& body) {
+    return service.Post(packet, url, body);
+  };
+}
+
+// The request service runs the message requests through the handlers below.
+struct RegisterMessageExecutors {
+  RegisterMessageExecutors() {
+    auto send = [](THttpRequestService& service, TAPIPacket* packet) {
+      return TMessageService(service, PostThrough(service)).SendMessage(packet);
+    };
+    THttpRequestService::RegisterExecutor(_REQUEST_HTTP_SENDMSGIM, send);
+    THttpRequestService::RegisterExecutor(_REQUEST_HTTP_SENDMSGFILE, send);
+    THttpRequestService::RegisterExecutor(
+        _REQUEST_HTTP_REVOKEMSG, [](THttpRequestService& service, TAPIPacket* packet) {
+          return TMessageService(service, PostThrough(service)).RevokeMessage(packet);
+        });
+  }
+} g_registerMessageExecutors;
+
 }  // namespace
 
 TMessageService::TMessageService(THttpRequestService& service, PostFunction post)

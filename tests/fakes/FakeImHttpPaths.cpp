@@ -39,7 +39,7 @@ FakeImHttpPaths::FakeImHttpPaths(FakeHttpServer& server) {
   server.Handle(kGroupPath, handler);
 }
 
-void FakeImHttpPaths::Script(const struct Script& script) {
+void FakeImHttpPaths::ScriptNext(const Script& script) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_scripts.push_back(script);
 }
@@ -91,7 +91,7 @@ FakeReply FakeImHttpPaths::Serve(const FakeRequest& request) {
     m.keys = KeysInOrder(m.body, root);
   }
 
-  struct Script script;
+  Script script;
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!m_scripts.empty()) {
     script = m_scripts.front();

@@ -7,7 +7,7 @@
 //   FakeHttpServer http;
 //   FakeImHttpPaths im(http);         // registers the two paths
 //   http.Start();
-//   im.Script({FakeImHttpPaths::Answer::kCode, -3});  // the next request is refused
+//   im.ScriptNext({FakeImHttpPaths::Answer::kCode, -3});  // the next request is refused
 //   ... send ...
 //   im.Messages()[0].content;
 #ifndef TESMO_TESTS_FAKES_FAKEIMHTTPPATHS_H
@@ -67,7 +67,7 @@ class FakeImHttpPaths {
   FakeImHttpPaths& operator=(const FakeImHttpPaths&) = delete;
 
   // Answers for the next requests, in order; once used up, requests are accepted.
-  void Script(const Script& script);
+  void ScriptNext(const Script& script);
   // The time every accepted message gets; msgids count up from firstMsgid.
   void SetTime(const std::string& time);
   void SetFirstMsgid(int64_t first);
@@ -80,7 +80,7 @@ class FakeImHttpPaths {
 
   std::mutex m_mutex;
   std::condition_variable m_arrived;
-  std::deque<struct Script> m_scripts;
+  std::deque<Script> m_scripts;
   std::vector<Message> m_messages;
   std::string m_time = "2024-06-01 12:34:56";
   int64_t m_nextMsgid = 5000000001;  // past 32 bits, as real ids are
