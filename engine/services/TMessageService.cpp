@@ -62,6 +62,16 @@ int TMessageService::SendMessage(TAPIPacket* packet) {
   args.Parse(packet->s1);
   const int id = args.GetInt("id");
   if (id <= 0) return kSendNoMessage;
+  try {
+    return Send(packet, args, id);
+  } catch (...) {
+    // The row must not stay "sending" behind a failed answer.
+    TSentMessageStore::MarkSendFailed(id);
+    return kExecutorFault;
+  }
+}
+
+int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
   const std::string touser = args.Find("touser");
   const int msgtype = args.GetInt("msgtype");
   const std::string file = args.Find("file");
@@ -70,6 +80,11 @@ int TMessageService::SendMessage(TAPIPacket* packet) {
   std::string content;
   std::string fileUrl;
   if (file.empty()) {
+    // A file message without a file has nothing to send.
+    if (packet->code == _REQUEST_HTTP_SENDMSGFILE) {
+      TSentMessageStore::MarkSendFailed(id);
+      return kSendNoMessage;
+    }
     content = EscapeEmoji(args.Find("msg"));
   } else {
     std::string remote;

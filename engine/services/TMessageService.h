@@ -8,6 +8,7 @@
 #include <string>
 
 class TAPIPacket;
+class TArgList;
 class THttpRequestService;
 
 class TMessageService {
@@ -32,6 +33,8 @@ class TMessageService {
   static std::string AddForwardInfo(const std::string& remark, const std::string& target);
 
  private:
+  int Send(TAPIPacket* packet, const TArgList& args, int id);
+
   THttpRequestService& m_service;
   PostFunction m_post;
 };

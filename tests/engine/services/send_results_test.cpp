@@ -56,6 +56,24 @@ TEST_F(SendResultsTest, UploadFailureAnswers11AndPostsNothing) {
   EXPECT_TRUE(im.Messages().empty());
 }
 
+TEST_F(SendResultsTest, FileMessageWithoutAUsableFileIsNeverPosted) {
+  for (const std::string& path : {std::string(), dir.File("missing.txt"), File("empty.txt", "")}) {
+    SCOPED_TRACE(path);
+    int id = api.SendMsgFile(kPeer, 3, path.c_str(), "{}");
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(Reply(_REQUEST_HTTP_SENDMSGFILE, id).a, kSendNoMessage);
+    EXPECT_EQ(Column(id, "sendstate"), "0");
+  }
+  EXPECT_TRUE(im.Messages().empty());
+  EXPECT_TRUE(store.Uploads().empty());
+}
+
+TEST_F(SendResultsTest, ResendOfAnUnknownIdAnswers11UnderThatId) {
+  EXPECT_EQ(api.RepeatSendMsg(555, ""), 555);
+  EXPECT_EQ(Reply(_REQUEST_HTTP_SENDMSGIM, 555).a, kSendNoMessage);
+  EXPECT_TRUE(im.Messages().empty());
+}
+
 TEST_F(SendResultsTest, NothingStoredAnswers11UnderId0) {
   ASSERT_EQ(api.DBExecSql("drop table nq_message"), 1);
   EXPECT_EQ(api.SendMsgIM(kPeer, 0, "lost?", "{}"), 0);
