@@ -8,9 +8,9 @@
 
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
+#include "net/TFileUpload.h"
 #include "net/THttpBaseClient.h"
 #include "net/THttpRequestService.h"
-#include "net/TFileUpload.h"
 #include "net/TProgressMeter.h"
 #include "net/TTransferStopSet.h"
 #include "util/TFileUtil.h"
@@ -145,9 +145,9 @@ int TFileTransfer::OnUploadDump(TAPIPacket* packet) {
   if (result != kUploadOk) return result;
   if (!service) return kHttpNoClient;
 
-  std::string body = JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
-                                         JsonTextIntField("size", size) +
-                                         JsonTextStringField("name", BaseName(path)) +
-                                         JsonTextStringField("url", service->GetDownloadUrl(remote)));
+  std::string body = JsonTextCloseObject(
+      JsonTextStringField("transid", MakeTransId("")) + JsonTextIntField("size", size) +
+      JsonTextStringField("name", BaseName(path)) +
+      JsonTextStringField("url", service->GetDownloadUrl(remote)));
   return service->Post(packet, service->GetServerUrl(kDumpReportPath, "PUBSERVER"), body);
 }

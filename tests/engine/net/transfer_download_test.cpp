@@ -59,8 +59,8 @@ TEST_F(DownloadTest, SuccessTable) {
   const Row rows[] = {
       {"one byte", "x", false, FakeReply::Framing::kLength, true},
       {"one read", PatternBytes(10240, 1), false, FakeReply::Framing::kLength, true},
-      {"larger than the reply buffer", PatternBytes(300000, 2), false,
-       FakeReply::Framing::kLength, false},
+      {"larger than the reply buffer", PatternBytes(300000, 2), false, FakeReply::Framing::kLength,
+       false},
       {"two megabytes", PatternBytes(2 << 20, 3), false, FakeReply::Framing::kLength, true},
       {"chunked", PatternBytes(50000, 4), false, FakeReply::Framing::kChunked, true},
       {"empty body", "", false, FakeReply::Framing::kLength, true},
@@ -133,9 +133,9 @@ TEST_F(DownloadTest, FailureTable) {
     SCOPED_TRACE(row.what);
     WriteFile(target, kOld);
     server.Route("/f", row.reply);
-    std::string url = row.unreachable ? "http://127.0.0.1:" +
-                                            std::to_string(FakeFileStore::ClosedPort()) + "/f"
-                                      : server.Url("/f");
+    std::string url = row.unreachable
+                          ? "http://127.0.0.1:" + std::to_string(FakeFileStore::ClosedPort()) + "/f"
+                          : server.Url("/f");
     EXPECT_EQ(Download(++id, url, target, 1).a, row.expected);
     EXPECT_EQ(ReadFile(target), kOld);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.txt"});
