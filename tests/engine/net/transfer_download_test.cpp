@@ -9,6 +9,7 @@
 
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeHttpServer.h"
+#include "net/TTransferStopSet.h"
 #include "transfer_test_env.h"
 
 using transfer_test::EngineEnv;
@@ -140,6 +141,23 @@ TEST_F(DownloadTest, FailureTable) {
     EXPECT_EQ(ReadFile(target), kOld);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.txt"});
   }
+}
+
+// A stop request ends the download as a failure that keeps the old file; the entry
+// is used up by it.
+TEST_F(DownloadTest, StopRequestKeepsTheOldFile) {
+  std::string content = PatternBytes(300000, 11);
+  server.Route("/s", FakeReply::Text(200, content, "application/octet-stream"));
+  std::string target = dir.File("s.bin");
+  WriteFile(target, kOld);
+  TTransferStopSet::Stop(61);
+  EXPECT_EQ(Download(61, server.Url("/s"), target, 1).a, 3);
+  EXPECT_EQ(ReadFile(target), kOld);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"s.bin"});
+
+  CallbackRecorder::Get().Clear();
+  EXPECT_EQ(Download(61, server.Url("/s"), target, 1).a, 0);
+  EXPECT_TRUE(ReadFile(target) == content);
 }
 
 TEST_F(DownloadTest, ArgumentAndDiskFailures) {
