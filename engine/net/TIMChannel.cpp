@@ -115,8 +115,7 @@ void TIMChannel::Stop() {
   m_running = 0;
 }
 
-void TIMChannel::Trace(const std::string& text, const std::string& host, int port,
-                       int direction) {
+void TIMChannel::Trace(const std::string& text, const std::string& host, int port, int direction) {
   TraceHook hook;
   {
     std::lock_guard<std::mutex> lock(m_hookMutex);
@@ -294,9 +293,9 @@ uint32_t TIMChannel::Checksum(const char* text) {
 }
 
 bool TIMChannel::Frame(const std::string& text, std::string* frame) {
+  frame->clear();
   const size_t n = TextLength(text);
   if (n > kMaxFramedText) return false;
-  frame->clear();
   if (n <= kShortTextMax) {
     frame->reserve(n);
     for (size_t i = 0; i < n; ++i) frame->push_back(static_cast<char>(~text[i]));
@@ -325,7 +324,9 @@ bool TIMChannel::Unframe(const char* frame, size_t length, std::string* text) {
     for (size_t i = kFrameHeader; i < length; ++i) {
       text->push_back(static_cast<char>(~bytes[i]));
     }
-    if (Checksum(text->c_str()) != expected) {
+    // A zero byte would end the text early and leave the rest unchecked; no text
+    // the protocol sends contains one.
+    if (text->find('\0') != std::string::npos || Checksum(text->c_str()) != expected) {
       text->clear();
       return false;
     }
@@ -364,7 +365,8 @@ std::string TIMChannel::ResponseFromText(const std::string& text, int code) {
   }
   const size_t recroute = out.find(kRecrouteMarker);
   if (recroute != std::string::npos) {
-    out = out.substr(0, recroute) + kRouteMarker + out.substr(recroute + std::strlen(kRecrouteMarker));
+    out = out.substr(0, recroute) + kRouteMarker +
+          out.substr(recroute + std::strlen(kRecrouteMarker));
   }
   return out;
 }

@@ -1,9 +1,9 @@
 #include "net/TTSResendCtrl.h"
 
 #include <chrono>
+#include <cstdio>
 
 #include "core/TStopFlag.h"
-#include <cstdio>
 
 namespace {
 // The position wraps at a multiple of the slot count, so the slot sequence runs on
@@ -126,8 +126,8 @@ void TTSResendCtrl::TickLoop() {
     {
       std::unique_lock<std::mutex> lock(m_stopMutex);
       while (!m_stopping && !IsEngineStopping() && Clock::now() < due) {
-        auto wait = std::min<Clock::duration>(due - Clock::now(),
-                                               std::chrono::milliseconds(kStopPollMs));
+        auto wait =
+            std::min<Clock::duration>(due - Clock::now(), std::chrono::milliseconds(kStopPollMs));
         m_stopCond.wait_for(lock, wait);
       }
       if (m_stopping || IsEngineStopping()) return;
