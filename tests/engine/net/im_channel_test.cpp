@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/TStopFlag.h"
 #include "im_channel_rig.h"
 #include "net/TIMPacket.h"
 
@@ -299,6 +300,21 @@ TEST(IMChannel, StopJoinsWithTrafficInFlight) {
   rig->channel->Stop();
   EXPECT_EQ(-1, rig->channel->Transport()->SendTo("x", 1, "127.0.0.1", rig->server.Port()));
   rig.reset();
+}
+
+// The engine's stop flag alone ends the receive, dispatch and tick threads.
+TEST(IMChannel, EngineStopEndsEveryThread) {
+  ChannelRig rig(1, 1000);
+  ASSERT_TRUE(rig.channel->IsDispatchRunning());
+  ASSERT_TRUE(rig.channel->Transport()->IsRunning());
+  ASSERT_TRUE(rig.channel->ResendControl()->IsTicking());
+  SetEngineStopping(true);
+  EXPECT_TRUE(rig.server.WaitFor([&] {
+    return !rig.channel->IsDispatchRunning() && !rig.channel->Transport()->IsRunning() &&
+           !rig.channel->ResendControl()->IsTicking();
+  }));
+  rig.channel->Stop();
+  SetEngineStopping(false);
 }
 
 }  // namespace
