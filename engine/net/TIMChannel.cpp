@@ -1,7 +1,6 @@
 #include "net/TIMChannel.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -10,6 +9,7 @@
 #include "net/TIMPacket.h"
 #include "net/TIMServer.h"
 #include "net/TTSResendCtrl.h"
+#include "util/TTextCodec.h"
 #include "util/TTextUtil.h"
 
 namespace {
@@ -22,11 +22,6 @@ constexpr char kRecrouteMarker[] = "\"recroute\":";
 constexpr char kRouteMarker[] = "\"route\":";
 constexpr char kIdMarker[] = "\"id\":";
 constexpr char kFromMarker[] = "\"from\":";
-
-void ConsoleLine(const char* text) {
-  std::fputs(text, stdout);
-  std::fflush(stdout);
-}
 
 // The text between the first marker and the next ",", trimmed; "" when either is
 // missing.
@@ -128,9 +123,8 @@ int TIMChannel::SendRaw(const std::string& text, const std::string& host, int po
   std::string frame;
   if (!Frame(text, &frame)) {
     AddStat(&Stats::refused);
-    std::printf("TIMChannel: refused a text of %zu bytes (at most %zu fit one frame)\n",
-                TextLength(text), kMaxFramedText);
-    std::fflush(stdout);
+    ConsolePrintf("TIMChannel: refused a text of %zu bytes (at most %zu fit one frame)\n",
+                  TextLength(text), kMaxFramedText);
     return 0;
   }
   Trace(text, host, port, 0);
@@ -168,7 +162,7 @@ void TIMChannel::IM_CallBack(const char* frame, int length, const std::string& h
   std::string text;
   if (!Unframe(frame, static_cast<size_t>(length), &text)) {
     AddStat(&Stats::framesRejected);
-    ConsoleLine(kTooLength);
+    ConsolePrintf("%s", kTooLength);
     return;
   }
   if (static_cast<size_t>(length) > kShortTextMax) {
@@ -183,7 +177,7 @@ void TIMChannel::IM_CallBack(const char* frame, int length, const std::string& h
     std::lock_guard<std::mutex> lock(m_queueMutex);
     if (m_queue.size() >= kMaxQueued) {
       AddStat(&Stats::queueDropped);
-      ConsoleLine("IM_CallBack: receive queue full, text dropped\n");
+      ConsolePrintf("IM_CallBack: receive queue full, text dropped\n");
       return;
     }
     m_queue.push_back(std::move(text));
@@ -228,7 +222,7 @@ void TIMChannel::Dispatch(const std::string& text) {
   const std::string key = PacketKey(text);
   if (kind == 0 || key.empty()) {
     AddStat(&Stats::invalidDropped);
-    ConsoleLine(kInvalidMessage);
+    ConsolePrintf("%s", kInvalidMessage);
     return;
   }
   if (!m_resendOn) {

@@ -1,9 +1,9 @@
 #include "net/TTSResendCtrl.h"
 
 #include <chrono>
-#include <cstdio>
 
 #include "core/TStopFlag.h"
+#include "util/TTextCodec.h"
 
 namespace {
 // The position wraps at a multiple of the slot count, so the slot sequence runs on
@@ -11,11 +11,6 @@ namespace {
 constexpr uint32_t kPositionWrap = 100000 / TTSResendCtrl::kWheelSlots * TTSResendCtrl::kWheelSlots;
 // The tick thread looks at the engine's stop flag at least this often.
 constexpr unsigned kStopPollMs = 100;
-
-void ConsoleLine(const char* text) {
-  std::fputs(text, stdout);
-  std::fflush(stdout);
-}
 }  // namespace
 
 TTSResendCtrl::TTSResendCtrl(int poolSize, SendFunction send)
@@ -52,7 +47,7 @@ bool TTSResendCtrl::Add(const std::string& text, const std::string& key, const s
   if (kind != 1) return false;
   std::lock_guard<std::mutex> lock(m_mutex);
   if (m_free.empty()) {
-    ConsoleLine("TTSResendCtrl:No free data\n");
+    ConsolePrintf("TTSResendCtrl:No free data\n");
     return false;
   }
   Record* record = m_free.back();
