@@ -8,9 +8,9 @@
 
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
+#include "net/TFileUpload.h"
 #include "net/THttpBaseClient.h"
 #include "net/THttpRequestService.h"
-#include "net/TFileUpload.h"
 #include "net/TProgressMeter.h"
 #include "net/TTransferStopSet.h"
 #include "util/TFileUtil.h"
@@ -105,7 +105,7 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
   // The body goes to a temporary file first; the old file stays until the new one
   // is complete and then is replaced in one rename.
   const std::string temp = target + ".bak";
-  FILE* file = FOpenUtf8(temp.c_str(), "wb");
+  std::unique_ptr<FILE, int (*)(FILE*)> file(FOpenUtf8(temp.c_str(), "wb"), &fclose);
   if (!file) return kDownloadNoTempFile;
   TempFileGuard tempGuard(temp);
 
@@ -118,9 +118,9 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
   };
   progress.stopped = [id] { return TTransferStopSet::TakeStop(id); };
   int gzip = 0;
-  int exchange = service->DownloadExchange(packet, url, file, &progress, &gzip);
+  int exchange = service->DownloadExchange(packet, url, file.get(), &progress, &gzip);
   // A failed close is a failed write: the file on disk is not the body.
-  bool written = fclose(file) == 0;
+  bool written = fclose(file.release()) == 0;
   if (exchange != kHttpOk || !written) return kDownloadExchangeFailed;
 
   if (gzip) {
@@ -145,9 +145,9 @@ int TFileTransfer::OnUploadDump(TAPIPacket* packet) {
   if (result != kUploadOk) return result;
   if (!service) return kHttpNoClient;
 
-  std::string body = JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
-                                         JsonTextIntField("size", size) +
-                                         JsonTextStringField("name", BaseName(path)) +
-                                         JsonTextStringField("url", service->GetDownloadUrl(remote)));
+  std::string body = JsonTextCloseObject(
+      JsonTextStringField("transid", MakeTransId("")) + JsonTextIntField("size", size) +
+      JsonTextStringField("name", BaseName(path)) +
+      JsonTextStringField("url", service->GetDownloadUrl(remote)));
   return service->Post(packet, service->GetServerUrl(kDumpReportPath, "PUBSERVER"), body);
 }

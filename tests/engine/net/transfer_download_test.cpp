@@ -9,6 +9,7 @@
 
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeHttpServer.h"
+#include "net/TTransferStopSet.h"
 #include "transfer_test_env.h"
 
 using transfer_test::EngineEnv;
@@ -59,8 +60,8 @@ TEST_F(DownloadTest, SuccessTable) {
   const Row rows[] = {
       {"one byte", "x", false, FakeReply::Framing::kLength, true},
       {"one read", PatternBytes(10240, 1), false, FakeReply::Framing::kLength, true},
-      {"larger than the reply buffer", PatternBytes(300000, 2), false,
-       FakeReply::Framing::kLength, false},
+      {"larger than the reply buffer", PatternBytes(300000, 2), false, FakeReply::Framing::kLength,
+       false},
       {"two megabytes", PatternBytes(2 << 20, 3), false, FakeReply::Framing::kLength, true},
       {"chunked", PatternBytes(50000, 4), false, FakeReply::Framing::kChunked, true},
       {"empty body", "", false, FakeReply::Framing::kLength, true},
@@ -133,13 +134,30 @@ TEST_F(DownloadTest, FailureTable) {
     SCOPED_TRACE(row.what);
     WriteFile(target, kOld);
     server.Route("/f", row.reply);
-    std::string url = row.unreachable ? "http://127.0.0.1:" +
-                                            std::to_string(FakeFileStore::ClosedPort()) + "/f"
-                                      : server.Url("/f");
+    std::string url = row.unreachable
+                          ? "http://127.0.0.1:" + std::to_string(FakeFileStore::ClosedPort()) + "/f"
+                          : server.Url("/f");
     EXPECT_EQ(Download(++id, url, target, 1).a, row.expected);
     EXPECT_EQ(ReadFile(target), kOld);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.txt"});
   }
+}
+
+// A stop request ends the download as a failure that keeps the old file; the entry
+// is used up by it.
+TEST_F(DownloadTest, StopRequestKeepsTheOldFile) {
+  std::string content = PatternBytes(300000, 11);
+  server.Route("/s", FakeReply::Text(200, content, "application/octet-stream"));
+  std::string target = dir.File("s.bin");
+  WriteFile(target, kOld);
+  TTransferStopSet::Stop(61);
+  EXPECT_EQ(Download(61, server.Url("/s"), target, 1).a, 3);
+  EXPECT_EQ(ReadFile(target), kOld);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"s.bin"});
+
+  CallbackRecorder::Get().Clear();
+  EXPECT_EQ(Download(61, server.Url("/s"), target, 1).a, 0);
+  EXPECT_TRUE(ReadFile(target) == content);
 }
 
 TEST_F(DownloadTest, ArgumentAndDiskFailures) {
