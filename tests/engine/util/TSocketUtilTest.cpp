@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <thread>
 #include <vector>
 
@@ -88,6 +89,16 @@ TEST(TSocketUtilTest, ConnectTcpReachesListener) {
   EXPECT_TRUE(WaitReadable(sock));
   close(peer);
   close(sock);
+}
+
+TEST(TSocketUtilTest, ConnectTcpTakesAnyTimeout) {
+  // Long waits must not overflow into a negative (endless) poll time.
+  Listener server(8);
+  for (int seconds : {INT_MAX, INT_MAX / 1000 + 1, 0}) {
+    int sock = ConnectTcp("127.0.0.1", server.port, seconds);
+    if (seconds > 0) EXPECT_GE(sock, 0) << seconds;
+    if (sock >= 0) close(sock);
+  }
 }
 
 TEST(TSocketUtilTest, ConnectTcpToClosedPortFailsFast) {
