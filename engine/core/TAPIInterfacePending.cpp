@@ -40,8 +40,6 @@ int TAPIInterface::RepeatSendMsg(int msgId, const char*) { return msgId; }
 // HTTP.
 char* TAPIInterface::SyncSendGet(int, const char*) { return Empty(); }
 char* TAPIInterface::SyncSendPost(int, const char*, const char*) { return Empty(); }
-char* TAPIInterface::CreateRequestURL(const char*, const char*) { return Empty(); }
-char* TAPIInterface::CreateAccountRequestURL(const char*, const char*, const char*) { return Empty(); }
 int TAPIInterface::GroupCommand(int dialogId, const char*) { return dialogId; }
 
 // Codecs and digests.
