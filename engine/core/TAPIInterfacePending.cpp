@@ -40,17 +40,4 @@ int TAPIInterface::RepeatSendMsg(int msgId, const char*) { return msgId; }
 // HTTP.
 char* TAPIInterface::SyncSendGet(int, const char*) { return Empty(); }
 char* TAPIInterface::SyncSendPost(int, const char*, const char*) { return Empty(); }
-int TAPIInterface::GroupCommand(int dialogId, const char*) { return dialogId; }
 
-// Codecs and digests.
-char* TAPIInterface::NewTransID(const char*) { return Empty(); }
-char* TAPIInterface::ArgumentToJson(const char*) { return Empty(); }
-char* TAPIInterface::EncodeArgument(const char*, const char*) { return Empty(); }
-char* TAPIInterface::EncodeIntArgument(const char*, int) { return Empty(); }
-char* TAPIInterface::DecodeArgument(const char*, const char*) { return Empty(); }
-int TAPIInterface::DecodeIntArgument(const char*, const char*) { return 0; }
-char* TAPIInterface::Md5Encode(const char*) { return Empty(); }
-char* TAPIInterface::EncodePassword(const char*, const char*, int) { return Empty(); }
-char* TAPIInterface::EncryptString(const char*) { return Empty(); }
-char* TAPIInterface::DecryptString(const char*) { return Empty(); }
-char* TAPIInterface::GetAppCfgString(const char*) { return Empty(); }
