@@ -14,6 +14,7 @@
 #include "platform/netif.h"
 #include "platform/socket.h"
 #include "platform/path.h"
+#include "services/TContactCache.h"
 #include "util/TSocketUtil.h"
 #include "util/TTextUtil.h"
 
@@ -41,6 +42,7 @@ TEngineCore::TEngineCore(TAPIInterface* facade) : m_facade(facade) {
   SetEngineStopping(false);
   m_requestService = std::make_unique<THttpRequestService>(&TEngineCore::OnServicePacket);
   m_imSession = std::make_unique<TIMSession>(&TEngineCore::OnSessionPacket);
+  m_contactCache = std::make_unique<TContactCache>();
   g_core = this;
 }
 
