@@ -1,7 +1,6 @@
 #include "net/TIMChannel.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -10,6 +9,7 @@
 #include "net/TIMPacket.h"
 #include "net/TIMServer.h"
 #include "net/TTSResendCtrl.h"
+#include "util/TTextCodec.h"
 #include "util/TTextUtil.h"
 
 namespace {
@@ -22,11 +22,6 @@ constexpr char kRecrouteMarker[] = "\"recroute\":";
 constexpr char kRouteMarker[] = "\"route\":";
 constexpr char kIdMarker[] = "\"id\":";
 constexpr char kFromMarker[] = "\"from\":";
-
-void ConsoleLine(const char* text) {
-  std::fputs(text, stdout);
-  std::fflush(stdout);
-}
 
 // The text between the first marker and the next ",", trimmed; "" when either is
 // missing.
@@ -115,8 +110,7 @@ void TIMChannel::Stop() {
   m_running = 0;
 }
 
-void TIMChannel::Trace(const std::string& text, const std::string& host, int port,
-                       int direction) {
+void TIMChannel::Trace(const std::string& text, const std::string& host, int port, int direction) {
   TraceHook hook;
   {
     std::lock_guard<std::mutex> lock(m_hookMutex);
@@ -129,9 +123,8 @@ int TIMChannel::SendRaw(const std::string& text, const std::string& host, int po
   std::string frame;
   if (!Frame(text, &frame)) {
     AddStat(&Stats::refused);
-    std::printf("TIMChannel: refused a text of %zu bytes (at most %zu fit one frame)\n",
-                TextLength(text), kMaxFramedText);
-    std::fflush(stdout);
+    ConsolePrintf("TIMChannel: refused a text of %zu bytes (at most %zu fit one frame)\n",
+                  TextLength(text), kMaxFramedText);
     return 0;
   }
   Trace(text, host, port, 0);
@@ -169,7 +162,7 @@ void TIMChannel::IM_CallBack(const char* frame, int length, const std::string& h
   std::string text;
   if (!Unframe(frame, static_cast<size_t>(length), &text)) {
     AddStat(&Stats::framesRejected);
-    ConsoleLine(kTooLength);
+    ConsolePrintf("%s", kTooLength);
     return;
   }
   if (static_cast<size_t>(length) > kShortTextMax) {
@@ -184,7 +177,7 @@ void TIMChannel::IM_CallBack(const char* frame, int length, const std::string& h
     std::lock_guard<std::mutex> lock(m_queueMutex);
     if (m_queue.size() >= kMaxQueued) {
       AddStat(&Stats::queueDropped);
-      ConsoleLine("IM_CallBack: receive queue full, text dropped\n");
+      ConsolePrintf("IM_CallBack: receive queue full, text dropped\n");
       return;
     }
     m_queue.push_back(std::move(text));
@@ -229,7 +222,7 @@ void TIMChannel::Dispatch(const std::string& text) {
   const std::string key = PacketKey(text);
   if (kind == 0 || key.empty()) {
     AddStat(&Stats::invalidDropped);
-    ConsoleLine(kInvalidMessage);
+    ConsolePrintf("%s", kInvalidMessage);
     return;
   }
   if (!m_resendOn) {
@@ -294,9 +287,9 @@ uint32_t TIMChannel::Checksum(const char* text) {
 }
 
 bool TIMChannel::Frame(const std::string& text, std::string* frame) {
+  frame->clear();
   const size_t n = TextLength(text);
   if (n > kMaxFramedText) return false;
-  frame->clear();
   if (n <= kShortTextMax) {
     frame->reserve(n);
     for (size_t i = 0; i < n; ++i) frame->push_back(static_cast<char>(~text[i]));
@@ -325,7 +318,9 @@ bool TIMChannel::Unframe(const char* frame, size_t length, std::string* text) {
     for (size_t i = kFrameHeader; i < length; ++i) {
       text->push_back(static_cast<char>(~bytes[i]));
     }
-    if (Checksum(text->c_str()) != expected) {
+    // A zero byte would end the text early and leave the rest unchecked; no text
+    // the protocol sends contains one.
+    if (text->find('\0') != std::string::npos || Checksum(text->c_str()) != expected) {
       text->clear();
       return false;
     }
@@ -364,7 +359,8 @@ std::string TIMChannel::ResponseFromText(const std::string& text, int code) {
   }
   const size_t recroute = out.find(kRecrouteMarker);
   if (recroute != std::string::npos) {
-    out = out.substr(0, recroute) + kRouteMarker + out.substr(recroute + std::strlen(kRecrouteMarker));
+    out = out.substr(0, recroute) + kRouteMarker +
+          out.substr(recroute + std::strlen(kRecrouteMarker));
   }
   return out;
 }

@@ -108,6 +108,7 @@ class TIMChannel {
   TTSResendCtrl* ResendControl() const { return m_resend.get(); }
   TIMServer* Transport() const { return m_server.get(); }
   Stats GetStats() const;
+  bool IsDispatchRunning() const { return m_dispatch && m_dispatch->IsRunning(); }
   size_t QueuedCount() const;
 
   // Framing. A text ends at its first zero byte.

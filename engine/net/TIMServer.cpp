@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 
 #include "core/TStopFlag.h"
 #include "util/TSocketUtil.h"
+#include "util/TTextCodec.h"
 
 namespace {
 
@@ -222,18 +222,16 @@ void TIMServer::ReadOne(int sock) {
   if (count > kReceiveLimit) {
     const uint64_t drops = ++m_oversizeDrops;
     if (ShouldLogDrop(drops)) {
-      std::printf("TIMServer: dropped a datagram of %zd bytes from %s:%d (too large)\n", count,
-                  host.c_str(), port);
-      std::fflush(stdout);
+      ConsolePrintf("TIMServer: dropped a datagram of %zd bytes from %s:%d (too large)\n", count,
+                    host.c_str(), port);
     }
     return;
   }
   if (!FromPeer(from, fromLength)) {
     const uint64_t drops = ++m_foreignDrops;
     if (ShouldLogDrop(drops)) {
-      std::printf("TIMServer: dropped a datagram from %s:%d (not the IM server)\n", host.c_str(),
-                  port);
-      std::fflush(stdout);
+      ConsolePrintf("TIMServer: dropped a datagram from %s:%d (not the IM server)\n", host.c_str(),
+                    port);
     }
     return;
   }

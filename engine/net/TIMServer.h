@@ -60,6 +60,7 @@ class TIMServer {
   bool SetPeer(const std::string& host, int port);
 
   bool HasSocket() const;
+  bool IsRunning() const { return m_running.load() != 0; }
   int CurrentPort() const;
   uint64_t DeliveredCount() const { return m_delivered.load(); }
   uint64_t ForeignDropCount() const { return m_foreignDrops.load(); }

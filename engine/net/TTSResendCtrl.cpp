@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "core/TStopFlag.h"
-#include <cstdio>
+#include "util/TTextCodec.h"
 
 namespace {
 // The position wraps at a multiple of the slot count, so the slot sequence runs on
@@ -11,11 +11,6 @@ namespace {
 constexpr uint32_t kPositionWrap = 100000 / TTSResendCtrl::kWheelSlots * TTSResendCtrl::kWheelSlots;
 // The tick thread looks at the engine's stop flag at least this often.
 constexpr unsigned kStopPollMs = 100;
-
-void ConsoleLine(const char* text) {
-  std::fputs(text, stdout);
-  std::fflush(stdout);
-}
 }  // namespace
 
 TTSResendCtrl::TTSResendCtrl(int poolSize, SendFunction send)
@@ -52,7 +47,7 @@ bool TTSResendCtrl::Add(const std::string& text, const std::string& key, const s
   if (kind != 1) return false;
   std::lock_guard<std::mutex> lock(m_mutex);
   if (m_free.empty()) {
-    ConsoleLine("TTSResendCtrl:No free data\n");
+    ConsolePrintf("TTSResendCtrl:No free data\n");
     return false;
   }
   Record* record = m_free.back();
@@ -126,8 +121,8 @@ void TTSResendCtrl::TickLoop() {
     {
       std::unique_lock<std::mutex> lock(m_stopMutex);
       while (!m_stopping && !IsEngineStopping() && Clock::now() < due) {
-        auto wait = std::min<Clock::duration>(due - Clock::now(),
-                                               std::chrono::milliseconds(kStopPollMs));
+        auto wait =
+            std::min<Clock::duration>(due - Clock::now(), std::chrono::milliseconds(kStopPollMs));
         m_stopCond.wait_for(lock, wait);
       }
       if (m_stopping || IsEngineStopping()) return;

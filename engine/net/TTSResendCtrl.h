@@ -60,6 +60,7 @@ class TTSResendCtrl {
   // Ends and joins the tick thread; idempotent.
   void Stop();
 
+  bool IsTicking() const { return m_thread && m_thread->IsRunning(); }
   // Counters for diagnostics and tests.
   int PoolSize() const { return m_poolSize; }
   int PendingCount() const;

@@ -187,6 +187,7 @@ void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& f
   std::lock_guard<std::mutex> lock(m_mutex);
   r.dropped = LoseLocked('<', bytes);
   m_received.push_back(r);
+  ++m_receivedCount;
   if (r.dropped) return;
   if (!m_clientFixed) {
     m_client = from;
@@ -211,8 +212,7 @@ void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& f
   for (const std::string& text : reply.texts) SendLocked(Frame(text), from, reply.delayMs);
 }
 
-void FakeIMServer::RecordSentLocked(const std::string& bytes, const sockaddr_in& to,
-                                    bool dropped) {
+void FakeIMServer::RecordSentLocked(const std::string& bytes, const sockaddr_in& to, bool dropped) {
   Record r = Decode(bytes, to);
   r.dropped = dropped;
   m_sent.push_back(r);
@@ -308,7 +308,7 @@ std::vector<FakeIMServer::Record> FakeIMServer::Sent() const {
 
 size_t FakeIMServer::ReceivedCount() const {
   std::lock_guard<std::mutex> lock(m_mutex);
-  return m_received.size();
+  return m_receivedCount;
 }
 
 size_t FakeIMServer::SentCount() const {

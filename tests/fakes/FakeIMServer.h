@@ -40,14 +40,14 @@ class FakeIMServer {
 
   // One datagram, received from the engine or sent to it.
   struct Record {
-    std::string bytes;     // the datagram as it travelled
-    bool framed = false;   // decoded with a matching checksum
-    std::string text;      // the decoded text
-    int kind = kOther;     // kShort for texts of at most 10 bytes
-    int code = 0;          // "response" of a response
-    Json::Value json;      // the parsed packet (null unless a packet)
-    std::string key;       // id + "|" + from of a packet
-    std::string host;      // the other side
+    std::string bytes;    // the datagram as it travelled
+    bool framed = false;  // decoded with a matching checksum
+    std::string text;     // the decoded text
+    int kind = kOther;    // kShort for texts of at most 10 bytes
+    int code = 0;         // "response" of a response
+    Json::Value json;     // the parsed packet (null unless a packet)
+    std::string key;      // id + "|" + from of a packet
+    std::string host;     // the other side
     int port = 0;
     bool dropped = false;  // lost on purpose
   };
@@ -94,11 +94,13 @@ class FakeIMServer {
   // Bytes to the client from a socket on another loopback port.
   void SendFromForeignPort(const std::string& bytes);
 
-  // Records.
+  // Records since the last ClearRecords.
   std::vector<Record> Received() const;
   std::vector<Record> Sent() const;
+  // Totals since construction (ClearRecords leaves them): datagrams received, and
+  // datagrams sent not counting the ones dropped on purpose.
   size_t ReceivedCount() const;
-  size_t SentCount() const;  // sent, not counting the ones dropped on purpose
+  size_t SentCount() const;
   size_t CountReceived(int kind) const;
   size_t ScheduledCount() const;  // delayed replies not yet sent
   size_t UnackedCount() const;
@@ -120,6 +122,10 @@ class FakeIMServer {
   static std::string SysPacket(const std::string& to, const std::string& msgType,
                                const Params& params);
   static std::string NewId();
+  // A datagram as the server would record it (peer: the other side).
+  static Record Decode(const std::string& bytes, const sockaddr_in& peer);
+  // A text as the server reads it: kind, code, parsed packet and key.
+  static Record Inspect(const std::string& text) { return Decode(Frame(text), sockaddr_in{}); }
 
  private:
   struct Scheduled {
@@ -138,7 +144,6 @@ class FakeIMServer {
   void SendLocked(const std::string& bytes, const sockaddr_in& to, int delayMs);
   bool LoseLocked(char direction, const std::string& bytes);
   void RecordSentLocked(const std::string& bytes, const sockaddr_in& to, bool dropped);
-  static Record Decode(const std::string& bytes, const sockaddr_in& peer);
   static int64_t NowMs();
 
   int m_socket = -1;
@@ -158,6 +163,7 @@ class FakeIMServer {
   std::map<std::string, int> m_lossSeen;
   std::vector<Record> m_received;
   std::vector<Record> m_sent;
+  size_t m_receivedCount = 0;
   size_t m_sentCount = 0;
   std::vector<Scheduled> m_scheduled;
   std::vector<std::string> m_pushOrder;
