@@ -30,3 +30,17 @@ char* TAPIInterface::CreateAccountRequestURL(const char* path, const char* accou
   return FillResultBuffer(buffer, sizeof(buffer),
                           service.BuildUrl(Text(path), Text(account), Text(serverKey)));
 }
+
+char* TAPIInterface::SyncSendGet(int unused, const char* url) {
+  (void)unused;
+  THttpRequestService service(nullptr);
+  int error = 0;
+  return PushResult(service.SyncGet(Text(url), &error));
+}
+
+char* TAPIInterface::SyncSendPost(int unused, const char* url, const char* body) {
+  (void)unused;
+  THttpRequestService service(nullptr);
+  int error = 0;
+  return PushResult(service.PostJson(Text(url), Text(body), &error));
+}

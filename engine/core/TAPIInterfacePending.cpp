@@ -18,7 +18,3 @@ int TAPIInterface::SendMsgFile(const char*, int, const char*, const char*) { ret
 int TAPIInterface::FwSendMsg(const char*, int) { return 0; }
 int TAPIInterface::RepeatSendMsg(int msgId, const char*) { return msgId; }
 
-// HTTP.
-char* TAPIInterface::SyncSendGet(int, const char*) { return Empty(); }
-char* TAPIInterface::SyncSendPost(int, const char*, const char*) { return Empty(); }
-

@@ -8,6 +8,7 @@
 
 #include "core/TEngineCore.h"
 #include "core/TStopFlag.h"
+#include "net/THttpChunkDecoder.h"
 #include "net/THttpResponse.h"
 #include "net/TUrlCodec.h"
 #include "platform/clock.h"
@@ -17,10 +18,6 @@ namespace {
 
 // Interim 1xx replies skipped before the final one.
 constexpr int kMaxInterimReplies = 8;
-// A chunk-size line, extensions included, without its CR LF.
-constexpr int kMaxChunkSizeLine = 64;
-// Significant hexadecimal digits of a chunk size (32 bits).
-constexpr int kMaxChunkSizeDigits = 8;
 constexpr int kPerMille = 1000;
 
 bool HasLineBreak(const std::string& text) {
@@ -71,33 +68,6 @@ bool ParseContentLength(const std::string& text, int64_t& length) {
   return true;
 }
 
-// Parses a chunk-size line: hexadecimal digits, then optional blanks and extensions.
-// An empty line counts as the last chunk.
-bool ParseChunkSize(const char* line, int length, uint64_t& size) {
-  int i = 0;
-  while (i < length && (line[i] == ' ' || line[i] == '\t')) ++i;
-  uint64_t value = 0;
-  int digits = 0;
-  int significant = 0;
-  for (; i < length; ++i) {
-    char c = line[i];
-    int v = (c >= '0' && c <= '9')   ? c - '0'
-            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                     : -1;
-    if (v < 0) break;
-    ++digits;
-    if (value != 0 || v != 0) ++significant;
-    if (significant > kMaxChunkSizeDigits) return false;
-    value = value * 16 + static_cast<uint64_t>(v);
-  }
-  while (i < length && (line[i] == ' ' || line[i] == '\t')) ++i;
-  if (i < length && line[i] != ';') return false;
-  if (digits == 0 && i < length) return false;
-  size = value;
-  return true;
-}
-
 // Per-mille progress of a download, reported each time the value changes.
 class ProgressMeter {
  public:
@@ -126,105 +96,6 @@ struct THttpBaseClient::Framing {
   int status = 0;
   Kind kind = kNoBody;
   int64_t length = 0;
-};
-
-// Decodes a chunked body that follows the header block in the client's buffer. The
-// buffer holds [header][decoded body][raw bytes not yet decoded]; decoded bytes are
-// moved down behind the body (buffer mode) or written to a file (file mode), and
-// the raw rest is moved down behind them before each read, so a reply needs room
-// only for its decoded size plus one read.
-class THttpBaseClient::ChunkDecoder {
- public:
-  ChunkDecoder(THttpBaseClient& client, int sock, int headerLength, int used, FILE* file,
-               const TTransferProgress* progress)
-      : m_client(client),
-        m_buffer(client.GetBuffer()),
-        m_sock(sock),
-        m_out(headerLength),
-        m_in(headerLength),
-        m_used(used),
-        m_file(file),
-        m_progress(progress) {}
-
-  // True when the last chunk was read; BodyEnd() is then the end of the decoded body.
-  bool Run() {
-    for (;;) {
-      int lineEnd = -1;
-      for (;;) {
-        lineEnd = FindLineEnd();
-        if (lineEnd >= 0) break;
-        if (m_used - m_in > kMaxChunkSizeLine + 1 || !Fill()) return false;
-      }
-      if (lineEnd - m_in > kMaxChunkSizeLine) return false;
-      uint64_t size = 0;
-      if (!ParseChunkSize(m_buffer + m_in, lineEnd - m_in, size)) return false;
-      m_in = lineEnd + 2;
-      if (size == 0) return true;
-      if (!m_file && size > static_cast<uint64_t>(kMaxReply - m_out)) return false;
-      uint64_t remaining = size;
-      while (remaining > 0) {
-        if (m_in == m_used && !Fill()) return false;
-        int take =
-            static_cast<int>(std::min<uint64_t>(remaining, static_cast<uint64_t>(m_used - m_in)));
-        if (!Emit(take)) return false;
-        remaining -= static_cast<uint64_t>(take);
-      }
-      while (m_used - m_in < 2) {
-        if (!Fill()) return false;
-      }
-      if (m_buffer[m_in] != '\r' || m_buffer[m_in + 1] != '\n') return false;
-      m_in += 2;
-    }
-  }
-
-  int BodyEnd() const { return m_out; }
-
- private:
-  int FindLineEnd() const {
-    for (int i = m_in; i + 1 < m_used; ++i) {
-      if (m_buffer[i] == '\r' && m_buffer[i + 1] == '\n') return i;
-    }
-    return -1;
-  }
-
-  // Moves the undecoded rest down behind the output and reads more behind it.
-  bool Fill() {
-    const int pending = m_used - m_in;
-    if (m_in > m_out) {
-      std::memmove(m_buffer + m_out, m_buffer + m_in, static_cast<size_t>(pending));
-      m_in = m_out;
-      m_used = m_out + pending;
-    }
-    const int room = kMaxReply - m_used;
-    if (room <= 0) return false;
-    int n = m_client.ReadSome(m_sock, m_buffer + m_used, std::min(kReadChunk, room), m_progress);
-    if (n <= 0) return false;
-    m_used += n;
-    return true;
-  }
-
-  bool Emit(int count) {
-    if (m_file) {
-      if (std::fwrite(m_buffer + m_in, 1, static_cast<size_t>(count), m_file) !=
-          static_cast<size_t>(count)) {
-        return false;
-      }
-    } else {
-      std::memmove(m_buffer + m_out, m_buffer + m_in, static_cast<size_t>(count));
-      m_out += count;
-    }
-    m_in += count;
-    return true;
-  }
-
-  THttpBaseClient& m_client;
-  char* m_buffer;
-  int m_sock;
-  int m_out;
-  int m_in;
-  int m_used;
-  FILE* m_file;
-  const TTransferProgress* m_progress;
 };
 
 THttpBaseClient::THttpBaseClient(int kind) : m_buffer(new char[kBufferSize]), m_kind(kind) {
@@ -331,6 +202,13 @@ std::string THttpBaseClient::RetargetRequest(const std::string& request,
   return out + request.substr(headEnd + 4);
 }
 
+THttpChunkDecoder::Reader THttpBaseClient::ChunkReader(int sock,
+                                                       const TTransferProgress* progress) {
+  return [this, sock, progress](char* dst, int maxLength) {
+    return ReadSome(sock, dst, maxLength, progress);
+  };
+}
+
 void THttpBaseClient::ResetReply() {
   m_buffer[0] = '\0';
   m_receivedLength = 0;
@@ -419,7 +297,8 @@ int THttpBaseClient::ReceiveReply(int sock, int& headerLength) {
       break;
     }
     case Framing::kChunked: {
-      ChunkDecoder decoder(*this, sock, framing.headerLength, used, nullptr, nullptr);
+      THttpChunkDecoder decoder(buffer, kMaxReply, framing.headerLength, used, kReadChunk,
+                                ChunkReader(sock, nullptr), nullptr);
       if (!decoder.Run()) return 0;
       total = decoder.BodyEnd();
       break;
@@ -471,7 +350,8 @@ bool THttpBaseClient::StreamBody(int sock, int used, const Framing& framing, FIL
       break;
     }
     case Framing::kChunked: {
-      ChunkDecoder decoder(*this, sock, framing.headerLength, used, file, progress);
+      THttpChunkDecoder decoder(buffer, kMaxReply, framing.headerLength, used, kReadChunk,
+                                ChunkReader(sock, progress), file);
       if (!decoder.Run()) return false;
       break;
     }

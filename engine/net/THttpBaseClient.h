@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+#include "net/THttpChunkDecoder.h"
+
 // Where a request goes.
 struct TServerRecord {
   std::string host;
@@ -113,11 +115,11 @@ class THttpBaseClient {
 
  private:
   struct Framing;
-  class ChunkDecoder;
 
   void ResetReply();
   // One read into dst under the idle and stop rules: > 0 bytes, 0 peer closed, -1 failed.
   int ReadSome(int sock, char* dst, int maxLength, const TTransferProgress* progress);
+  THttpChunkDecoder::Reader ChunkReader(int sock, const TTransferProgress* progress);
   // Reads until the buffer's first used bytes hold a complete final header block
   // (interim 1xx replies are dropped). Fills framing; false on failure.
   bool ReceiveHeader(int sock, int& used, Framing& framing, const TTransferProgress* progress);

@@ -6,8 +6,11 @@
 #include <map>
 
 #include "TAPIInterface.h"
+#include "core/TEngineCore.h"
 #include "core/TStopFlag.h"
 #include "net/TBackgroundWorker.h"
+#include "net/THttpClient.h"
+#include "net/THttpsClient.h"
 #include "platform/clock.h"
 
 namespace {
@@ -45,6 +48,20 @@ int RunExecutor(const THttpRequestService::Executor& executor, THttpRequestServi
   }
 }
 
+// The service's own requests, used unless an executor is registered for the code.
+THttpRequestService::Executor BuiltInExecutor(int code) {
+  switch (code) {
+    case _REQUEST_HTTP_SENDGET:
+      return [](THttpRequestService& service, TAPIPacket* p) { return service.Get(p, p->s1); };
+    case _REQUEST_HTTP_SENDPOST:
+      return [](THttpRequestService& service, TAPIPacket* p) {
+        return service.Post(p, p->s1, p->s2);
+      };
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace
 
 THttpRequestService::THttpRequestService(OwnerFunction owner) : m_owner(owner) {}
@@ -67,6 +84,13 @@ void THttpRequestService::SetReplyHooks(Interceptor interceptor, Router router) 
   t.router = std::move(router);
 }
 
+void THttpRequestService::CopyReplyHooks(Interceptor* interceptor, Router* router) {
+  Tables& t = SharedTables();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  *interceptor = t.interceptor;
+  *router = t.router;
+}
+
 void THttpRequestService::SetBackgroundWorkerFactory(BackgroundWorkerFactory factory) {
   Tables& t = SharedTables();
   std::lock_guard<std::mutex> lock(t.mutex);
@@ -77,6 +101,7 @@ int THttpRequestService::Start() {
   std::lock_guard<std::mutex> life(m_lifeMutex);
   if (m_running.load()) return 1;
   m_stop = false;
+  CreateClients();
 
   BackgroundWorkerFactory factory;
   {
@@ -125,7 +150,20 @@ void THttpRequestService::Stop() {
     left.swap(m_queue);
   }
   for (TAPIPacket* p : left) delete p;
+  for (auto& client : m_plainClients) client.reset();
+  for (auto& client : m_tlsClients) client.reset();
   m_running = 0;
+}
+
+void THttpRequestService::CreateClients() {
+  const TEngineCore* core = TEngineCore::Instance();
+  bool https = core && core->IsHttps();
+  if (https)
+    THttpsClient::LoadCertificate(core->GetCertFile(), core->GetKeyFile(), core->GetPassword());
+  for (int slot = 0; slot < kClientSlots; ++slot) {
+    m_plainClients[slot] = std::make_unique<THttpClient>();
+    if (https) m_tlsClients[slot] = std::make_unique<THttpsClient>();
+  }
 }
 
 void THttpRequestService::Enqueue(TAPIPacket* packet) {
@@ -216,6 +254,7 @@ void THttpRequestService::Execute(TAPIPacket* packet) {
     auto it = t.executors.find(packet->code);
     if (it != t.executors.end()) executor = it->second;
   }
+  if (!executor) executor = BuiltInExecutor(packet->code);
 
   if (packet->code < kInternalCodeLimit) {
     // Internal work is never answered: the packet ends here, once.

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -14,6 +15,26 @@
 
 class TAPIPacket;
 class TBackgroundWorker;
+class THttpBaseClient;
+struct TServerRecord;
+struct TTransferProgress;
+
+// Results of an HTTP exchange; they become the a field of the reply.
+constexpr int kHttpOk = 0;
+constexpr int kHttpNoClient = 1;
+constexpr int kHttpSendFailed = 2;    // nothing sent or nothing received (or no URL)
+constexpr int kHttpNoBuffer = 3;
+constexpr int kHttpUndecodable = 4;   // no header end, or a gzip body that would not unpack
+constexpr int kHttpBadHeader = 5;
+constexpr int kHttpBadStatus = 6;     // status outside 200-299
+
+// Results of the download exchange, where the body went to a file.
+constexpr int kDownloadBadHeader = 4;
+constexpr int kDownloadBadStatus = 5;
+
+// Error codes of the synchronous exchanges (written through their error pointer).
+constexpr int kSyncNoReply = 1;       // could not send, or nothing came back
+constexpr int kSyncOtherFailure = 2;  // no host, no client, bad reply or status
 
 // Internal request codes (never answered to the caller). Every code below
 // kInternalCodeLimit is internal: its packet is freed by the service once its
@@ -87,6 +108,36 @@ class THttpRequestService {
   // URL on the download server.
   std::string GetDownloadUrl(const std::string& path) const;
 
+  // Asynchronous GET and POST on the client of packet->state: the interceptor may
+  // take the request over; otherwise the exchange runs and, on success, the router
+  // sees the reply. On success packet->a = 0 and packet->s4 = the body; on failure
+  // packet->a = the result and s4 is left alone. Returns the result.
+  int Get(TAPIPacket* packet, const std::string& url);
+  int Post(TAPIPacket* packet, const std::string& url, const std::string& body);
+  // The POST exchange alone: neither intercepted nor routed.
+  int DoPost(TAPIPacket* packet, const std::string& url, const std::string& body);
+  // Synchronous exchanges on a client made for the call (any thread). The body, or
+  // "" with *error set to kSyncNoReply or kSyncOtherFailure; *error is left alone on
+  // success.
+  std::string SyncGet(const std::string& url, int* error);
+  std::string PostJson(const std::string& url, const std::string& body, int* error);
+  // GET of url into file on the client of packet->state. 0 on success, with *gzip = 1
+  // when the reply declared a gzip body (the file holds the body as sent); else
+  // kHttpNoClient, kHttpSendFailed, kHttpNoBuffer, kDownloadBadHeader or
+  // kDownloadBadStatus.
+  int DownloadExchange(TAPIPacket* packet, const std::string& url, FILE* file,
+                       const TTransferProgress* progress, int* gzip);
+
+  // Decodes a reply held in memory (header block and body): unpacks a body declared
+  // gzip, checks the status. kHttpOk with the body, or kHttpNoBuffer,
+  // kHttpUndecodable (no header end, bad gzip), kHttpBadHeader or kHttpBadStatus; the
+  // status is written whenever the header parsed.
+  static int DecodeReply(const char* reply, size_t length, int* status, std::string* body);
+
+  // The client that slot (0-3 a worker, 4 the background worker) uses for url: the
+  // TLS one when HTTPS is on and the URL says https. Null outside 0-4 or before Start.
+  THttpBaseClient* GetClient(int slot, const std::string& url) const;
+
   // Executor table, shared by every service of the process. An empty executor
   // removes the code's entry. Codes without an executor are answered unchanged
   // with a = 0; 200101 and 200102 run the service's own GET and POST.
@@ -101,6 +152,15 @@ class THttpRequestService {
   void Execute(TAPIPacket* packet);
   TAPIPacket* Dequeue();
   void Hand(TAPIPacket* packet);
+  void CreateClients();
+  static void CopyReplyHooks(Interceptor* interceptor, Router* router);
+  static int CoreExchange(THttpBaseClient* client, const TServerRecord& server,
+                          const std::string& request, int* status, std::string* body);
+  int PacketExchange(TAPIPacket* packet, const std::string& url, const std::string* postBody);
+  int Routed(TAPIPacket* packet, const std::string& url, const std::string& interceptBody,
+             const std::string* postBody);
+  static std::string SyncExchange(const std::string& url, const std::string* postBody,
+                                  int* error);
 
   OwnerFunction m_owner;
   std::atomic<int> m_running{0};
@@ -110,6 +170,10 @@ class THttpRequestService {
   std::mutex m_lifeMutex;        // serialises Start and Stop
   std::mutex m_backgroundMutex;  // guards m_background
   std::unique_ptr<TBackgroundWorker> m_background;
+  // One client per slot and transport, made by Start, freed by Stop once every
+  // thread that uses them has ended.
+  std::unique_ptr<THttpBaseClient> m_plainClients[kClientSlots];
+  std::unique_ptr<THttpBaseClient> m_tlsClients[kClientSlots];
   std::mutex m_queueMutex;
   std::condition_variable m_queueCond;
   std::deque<TAPIPacket*> m_queue;

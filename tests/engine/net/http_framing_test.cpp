@@ -9,6 +9,7 @@
 
 #include "core/TStopFlag.h"
 #include "fakes/FakeHttpServer.h"
+#include "net/THttpChunkDecoder.h"
 #include "net/THttpClient.h"
 
 namespace {
@@ -362,6 +363,45 @@ TEST(HttpFraming, EngineStopEndsAWaitingExchange) {
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(15));
   stopper.join();
   SetEngineStopping(false);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HttpFraming, ChunkSizeLineTable) {
+  struct Row {
+    const char* line;
+    bool ok;
+    uint64_t size;
+  } rows[] = {
+      {"0", true, 0},
+      {"", true, 0},  // an empty line ends the body
+      {"a", true, 10},
+      {"FF", true, 255},
+      {"2800", true, 10240},
+      {"ffffffff", true, 0xffffffffu},
+      {"00000000ffffffff", true, 0xffffffffu},  // leading zeros are not significant
+      {"100000000", false, 0},                  // over 32 bits
+      {"1a;name=value", true, 26},
+      {"1a ; name", true, 26},
+      {" 5", true, 5},
+      {"-5", false, 0},
+      {"+5", false, 0},
+      {"0x10", false, 0},
+      {"5 6", false, 0},
+      {"g", false, 0},
+      {";ext", false, 0},
+  };
+  for (const Row& row : rows) {
+    uint64_t size = 12345;
+    const bool ok =
+        THttpChunkDecoder::ParseSizeLine(row.line, static_cast<int>(strlen(row.line)), size);
+    EXPECT_EQ(ok, row.ok) << row.line;
+    if (ok) {
+      EXPECT_EQ(size, row.size) << row.line;
+    }
+  }
 }
 
 }  // namespace
