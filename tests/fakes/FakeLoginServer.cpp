@@ -24,7 +24,7 @@ std::string Address(const FakeHttpServer& server) {
 
 }  // namespace
 
-FakeLoginServer::FakeLoginServer() {
+FakeLoginServer::FakeLoginServer(bool tls) : m_login(tls), m_user(tls) {
   for (const char* path : {kRegisterPath, kRegTicketPath, kAccountInfoPath}) {
     m_login.Handle(path, [this](const FakeRequest& r) { return Register(r); });
   }

@@ -61,7 +61,8 @@ class FakeLoginServer {
   static constexpr const char* kLoginPath = "/userinfo/user/login.do";
   static constexpr const char* kUserQRPath = "/qrcode/getuserinfo.do";
 
-  FakeLoginServer();
+  // tls: both servers speak HTTPS with the test CA's certificate.
+  explicit FakeLoginServer(bool tls = false);
   ~FakeLoginServer();
   FakeLoginServer(const FakeLoginServer&) = delete;
   FakeLoginServer& operator=(const FakeLoginServer&) = delete;

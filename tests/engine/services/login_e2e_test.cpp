@@ -12,6 +12,7 @@
 #include "fakes/FakeIMSessionServer.h"
 #include "fakes/FakeLoginServer.h"
 #include "fakes/TestCipherKit.h"
+#include "net/THttpsClient.h"
 #include "support/CallbackRecorder.h"
 
 namespace {
@@ -179,6 +180,39 @@ TEST_F(LoginEndToEndTest, RefusedRegistrationRaisesOneFailureWithItsReason) {
   api.MakeRegister();
   ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
   EXPECT_EQ(api.LoginState(), 1);
+}
+
+// The program's own setting: every HTTP exchange over TLS.
+TEST(LoginOverHttps, PhoneLoginOverTlsRaisesOneSuccess) {
+  setenv("TESMO_CA_FILE", TestCertificates::Get().caFile.c_str(), 1);
+  THttpsClient::ReleaseContext();
+  {
+    FakeIMSessionServer im;
+    FakeLoginServer servers(true);
+    servers.SetIMPort(im.Port());
+    ASSERT_TRUE(servers.Start());
+    CallbackRecorder::Get().Clear();
+    TAPIInterface api;
+    api.Init();
+    api.SetCallBack(&CallbackRecorder::Callback);
+    api.UseOpenssl("", "", "");
+    api.SetServerInfo("127.0.0.1", servers.Login().Port());
+    api.SetDeviceType(2);
+    api.Run();
+    api.SetMobileLogin("13800000000", "+86", "123456", "DEVICE-1", 1);
+    api.MakeRegister();
+    auto success = CallbackRecorder::Get().WaitFor(_EVENT_LOGIN_SUCCESS, std::nullopt,
+                                                   std::chrono::seconds(30));
+    ASSERT_TRUE(success);
+    EXPECT_EQ(CallbackRecorder::Get().ReportsWith(_EVENT_LOGIN_FAIL).size(), 0u);
+    ASSERT_EQ(servers.LoginRequests().size(), 1u);
+    EXPECT_EQ(servers.LoginRequests()[0].Header("TS-IM-TOKEN"),
+              FakeLoginServer::RegisteredToken("reg-token-1"));
+    EXPECT_EQ(std::string(api.GetMyName()), "Li Lei");
+    api.Release();
+  }
+  unsetenv("TESMO_CA_FILE");
+  THttpsClient::ReleaseContext();
 }
 
 }  // namespace
