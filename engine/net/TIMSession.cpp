@@ -213,8 +213,8 @@ void TIMSession::LoginStep(bool retry) {
   int r = RunHttpLogin();
   if (r == TLoginService::kServerMinus8 || r == TLoginService::kServerMinus10 ||
       r == TLoginService::kServerRefused) {
-    RaiseEvent(_EVENT_LOGIN_FAIL, r, "");
     m_phase = kPhaseRefused;
+    RaiseEvent(_EVENT_LOGIN_FAIL, r, "");
     return;
   }
   if (r == TLoginService::kOk) {
