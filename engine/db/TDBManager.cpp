@@ -40,7 +40,7 @@ int TDBManager::Open(const std::string& path) {
   if (!m_db->Exec("select count(*) from sqlite_master", &probe, 1)) {
     int code = m_db->GetLastErrorCode();
     return FailOpen(code == SQLITE_NOTADB || code == SQLITE_CORRUPT ? kOpenNotADatabase
-                                                                     : kOpenFailed);
+                                                                    : kOpenFailed);
   }
   // A file SQLite could only open read-only would silently lose every write.
   if (m_db->IsReadOnly()) {
@@ -55,7 +55,7 @@ int TDBManager::Open(const std::string& path) {
   if (!EnsureTables()) {
     int code = m_db->GetLastErrorCode();
     return FailOpen(code == SQLITE_NOTADB || code == SQLITE_CORRUPT ? kOpenNotADatabase
-                                                                     : kOpenFailed);
+                                                                    : kOpenFailed);
   }
   // Columns first, so that indexes on upgraded columns find them.
   ApplyUpgrades();
@@ -67,10 +67,10 @@ int TDBManager::EnsureTables() {
   size_t count = 0;
   const TTableDefinition* tables = TDBSchema::Tables(&count);
   for (size_t i = 0; i < count; ++i) {
-    long long present = QueryInt(
-        std::string("select count(*) from sqlite_master where type='table' and name='") +
-            tables[i].name + "'",
-        -1);
+    long long present =
+        QueryInt(std::string("select count(*) from sqlite_master where type='table' and name='") +
+                     tables[i].name + "'",
+                 -1);
     if (present < 0) return 0;
     if (present == 0 && !Exec(tables[i].sql)) return 0;
   }
@@ -82,10 +82,9 @@ void TDBManager::ApplyUpgrades() {
   const TColumnUpgrade* upgrades = TDBSchema::Upgrades(&count);
   for (size_t i = 0; i < count; ++i) {
     std::string table = upgrades[i].table;
-    long long present =
-        QueryInt("select count(*) from pragma_table_info(" + SqlQuoted(table) +
-                     ") where name=" + SqlQuoted(upgrades[i].column),
-                 -1);
+    long long present = QueryInt("select count(*) from pragma_table_info(" + SqlQuoted(table) +
+                                     ") where name=" + SqlQuoted(upgrades[i].column),
+                                 -1);
     if (present != 0) continue;  // there already, or the check failed (reported)
     Exec("alter table " + table + " add column " + upgrades[i].definition);
   }

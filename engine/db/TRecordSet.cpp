@@ -45,7 +45,8 @@ int TRecordSet::CollectRow(void* context, int columns, char** values, char** nam
   try {
     set->m_fieldCount = columns;
     if (set->m_names.empty()) {
-      for (int i = 0; i < columns; ++i) set->m_names.emplace_back(names && names[i] ? names[i] : "");
+      for (int i = 0; i < columns; ++i)
+        set->m_names.emplace_back(names && names[i] ? names[i] : "");
     }
     std::vector<std::string> row;
     row.reserve(static_cast<size_t>(columns));

@@ -14,8 +14,8 @@ TSqliteDB::~TSqliteDB() { Close(); }
 int TSqliteDB::Open(const std::string& path) {
   Close();
   sqlite3* handle = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                           nullptr);
+  int rc =
+      sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (rc != SQLITE_OK) {
     SetError(rc, handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
     if (handle) sqlite3_close(handle);

@@ -170,6 +170,7 @@ void THttpsClient::ReleaseContext() {
 void THttpsClient::FreeConnection() {
   if (m_ssl) SSL_free(m_ssl);
   m_ssl = nullptr;
+  m_needSocket = false;
   m_wantWrite = false;
 }
 
@@ -256,10 +257,12 @@ int THttpsClient::Recv(int, char* buffer, int length, int) {
   if (!m_ssl) return -1;
   ERR_clear_error();
   const int result = SSL_read(m_ssl, buffer, length);
-  if (result > 0) return result;
+  m_needSocket = false;
   m_wantWrite = false;
+  if (result > 0) return result;
   const int kind = ErrorKind(m_ssl, result);
   if (kind == SSL_ERROR_WANT_READ || kind == SSL_ERROR_WANT_WRITE) {
+    m_needSocket = true;
     m_wantWrite = kind == SSL_ERROR_WANT_WRITE;
     m_readAgain = 1;
     return -1;
@@ -269,7 +272,9 @@ int THttpsClient::Recv(int, char* buffer, int length, int) {
 }
 
 int THttpsClient::WaitReadable(int sock, int seconds) {
-  if (m_ssl && SSL_has_pending(m_ssl)) return 1;
+  // Bytes the library holds count, unless the last read said they are not enough
+  // (a record only partly arrived): then only the socket can help.
+  if (m_ssl && !m_needSocket && SSL_has_pending(m_ssl)) return 1;
   const short events = m_wantWrite ? (POLLIN | POLLOUT) : POLLIN;
   return PollFor(sock, events, (seconds > 0 ? seconds : 1) * 1000) ? 1 : 0;
 }

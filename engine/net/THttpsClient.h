@@ -42,7 +42,9 @@ class THttpsClient : public THttpBaseClient {
   void FreeConnection();
 
   ssl_st* m_ssl = nullptr;
-  // The last read wanted to write first (a key update): wait for writability too.
+  // The last read needs more from the socket before it can go on.
+  bool m_needSocket = false;
+  // ... and wanted to write first (a key update): wait for writability too.
   bool m_wantWrite = false;
 };
 

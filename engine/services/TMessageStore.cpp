@@ -53,7 +53,8 @@ int TMessageStore::LoadMessage(int localId, TMsgRecord* out) {
   if (!db) return 0;
   TRecordSet rows;
   if (!db->Exec("select touser,msgtype,content,remark,localpath,fwflag,msgid from nq_message "
-                "where id=" + Num(localId),
+                "where id=" +
+                    Num(localId),
                 &rows) ||
       rows.GetRecordCount() < 1) {
     return 0;
@@ -76,18 +77,18 @@ int TMessageStore::UpsertConversation(const std::string& account, int localId, i
   std::string crtime = time.empty() ? NowText() : time;
   std::string key = SqlQuoted(account);
   if (!db->QueryExists("select msgid  from nq_messagenew where account=" + key)) {
-    return db->Exec("insert into nq_messagenew(account,accountid,msgid,msgtype,content,crtime) "
-                    "values(" + key + "," + Num(SqlLeadingNumber(account)) + "," +
-                    Num(localId) + "," + Num(msgtype) + "," + SqlQuoted(content) + "," +
-                    SqlQuoted(crtime) + ")");
+    return db->Exec(
+        "insert into nq_messagenew(account,accountid,msgid,msgtype,content,crtime) "
+        "values(" +
+        key + "," + Num(SqlLeadingNumber(account)) + "," + Num(localId) + "," + Num(msgtype) + "," +
+        SqlQuoted(content) + "," + SqlQuoted(crtime) + ")");
   }
   if (!time.empty()) {
     // Times have one-second resolution: within the same second the higher local id
     // (the later insert) is the latest message.
     std::string t = SqlQuoted(time);
-    if (db->QueryExists("select msgid from nq_messagenew where account=" + key +
-                        " and (crtime>" + t + " or (crtime=" + t + " and msgid>=" +
-                        Num(localId) + "))")) {
+    if (db->QueryExists("select msgid from nq_messagenew where account=" + key + " and (crtime>" +
+                        t + " or (crtime=" + t + " and msgid>=" + Num(localId) + "))")) {
       return 1;
     }
   }
@@ -101,10 +102,9 @@ int TMessageStore::MarkConversationSeen(const std::string& peer, int localId) {
   TDBManager* db = Database();
   if (!db) return 1;
   std::string p = SqlQuoted(peer);
-  std::string sql = IsGroupTarget(peer)
-                        ? "update nq_message set seeflag=1 where touser=" + p
-                        : "update nq_message set seeflag=1 where (fromuser=" + p +
-                              " or touser=" + p + ") and totype=0";
+  std::string sql = IsGroupTarget(peer) ? "update nq_message set seeflag=1 where touser=" + p
+                                        : "update nq_message set seeflag=1 where (fromuser=" + p +
+                                              " or touser=" + p + ") and totype=0";
   if (localId != 0) sql += " and  id<=" + Num(localId);
   db->Exec(sql);
   return 1;
@@ -151,9 +151,8 @@ int TMessageStore::DeleteMessage(int localId) {
       continue;
     }
     if (previous.GetRecordCount() > 0 && previous.GetInt(0, 0) > 0) {
-      db->Exec("update nq_messagenew set msgid=" + Num(previous.GetInt(0, 0)) +
-               ",msgtype=" + Num(previous.GetInt(0, 2)) +
-               ",content=" + SqlQuoted(previous.GetString(0, 3)) +
+      db->Exec("update nq_messagenew set msgid=" + Num(previous.GetInt(0, 0)) + ",msgtype=" +
+               Num(previous.GetInt(0, 2)) + ",content=" + SqlQuoted(previous.GetString(0, 3)) +
                ",crtime=" + SqlQuoted(previous.GetString(0, 1)) + " where account=" + key);
     } else {
       db->Exec("delete from nq_messagenew  where account=" + key);

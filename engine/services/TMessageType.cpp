@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-const char* const MessageType[kMessageTypeCount] = {
-    "msg", "notify", "pic", "file", "audio", "video", "groupnotify", "red", "gifpic", "revoke",
-    "k-line"};
+const char* const MessageType[kMessageTypeCount] = {"msg",    "notify", "pic",         "file",
+                                                    "audio",  "video",  "groupnotify", "red",
+                                                    "gifpic", "revoke", "k-line"};
 
 int MessageTypeIndex(const char* name) {
   if (!name) return 0;
@@ -21,6 +21,4 @@ const char* MessageTypeName(int index) {
 
 bool IsGroupTarget(const char* target) { return target && strstr(target, "group.") != nullptr; }
 
-bool IsGroupTarget(const std::string& target) {
-  return target.find("group.") != std::string::npos;
-}
+bool IsGroupTarget(const std::string& target) { return target.find("group.") != std::string::npos; }

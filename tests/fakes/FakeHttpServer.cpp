@@ -158,8 +158,8 @@ class FakeHttpServer::Connection {
     }
   }
 
+  // Called after the socket (or TLS) said it would block: waits on the socket itself.
   bool Wait(short events, int64_t deadline) {
-    if (m_ssl && (events & POLLIN) && SSL_has_pending(m_ssl)) return true;
     int64_t left = deadline - NowMs();
     if (left <= 0) return false;
     pollfd p[2] = {{m_fd, events, 0}, {m_wakeFd, POLLIN, 0}};

@@ -9,11 +9,13 @@
 //   ASSERT_TRUE(server.Start());
 //   std::string url = server.Url("/login.do?x=1");  // "http://127.0.0.1:<port>/login.do?x=1"
 //   ... let the engine talk to it ...
-//   std::vector<FakeRequest> seen = server.Requests("/login.do");  // raw bytes, line, headers,
-//   body server.Stop();  // also done by the destructor; no thread is left behind
+//   std::vector<FakeRequest> seen = server.Requests("/login.do");  // raw, line, headers, body
+//   server.Stop();  // also done by the destructor; no thread is left behind
 //
-// Routes match the request's path exactly (query excluded); unmatched paths go to the
-// fallback handler, 404 by default. A FakeReply scripts the answer: status, headers,
+// A protocol's endpoints (login, user, group, IM paths, file store) are emulated by
+// registering their routes or handlers on one of these servers. Routes match the
+// request's path exactly (query excluded); unmatched paths go to the fallback handler,
+// 404 by default. A FakeReply scripts the answer: status, headers,
 // body, gzip, chunked framing with chosen chunk ends, read-to-close, raw bytes, and the
 // delivery: a delay, a stall, pieces with pauses, an early close. Handlers (called on
 // the connection's thread) build dynamic answers; routes may change while it runs.

@@ -166,3 +166,26 @@ TEST_F(EngineCoreTest, NetworkUpFollowsTheInterfaceList) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EngineCoreTest, LoginSuccessStoresIsLoginAndUnregisterClearsIt) {
+  char dir[] = "/tmp/tesmo-core-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  std::string path = std::string(dir) + "/tesChat.db";
+  ASSERT_EQ(api.SetDatabase(path.c_str()), 2);
+  EXPECT_EQ(api.IsLogin(), 0);
+  Raise(_EVENT_LOGIN_SUCCESS);
+  EXPECT_EQ(api.IsLogin(), 1);
+  EXPECT_EQ(api.LoginState(), 1);
+  // A re-login changes the state but not the stored flag; a failure clears only the state.
+  Raise(_EVENT_LOGIN_FAIL);
+  EXPECT_EQ(api.LoginState(), 0);
+  EXPECT_EQ(api.IsLogin(), 1);
+  EXPECT_EQ(api.MakeUnRegister(), 1);
+  EXPECT_EQ(api.IsLogin(), 0);
+  std::string cleanup = std::string("rm -rf ") + dir;
+  EXPECT_EQ(system(cleanup.c_str()), 0);
+}
+
+}  // namespace

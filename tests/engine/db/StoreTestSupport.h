@@ -147,9 +147,10 @@ class FacadeTest : public ::testing::Test {
                     int msgid = 0, const std::string& fromgroup = "") {
     bool ok = Exec(
         "insert into nq_message(msgid,msgtype,fromuser,fromgroup,touser,totype,content,remark,"
-        "sendtime) values(" + std::to_string(msgid) + "," + std::to_string(msgtype) + "," +
-        Quote(from) + "," + Quote(fromgroup) + "," + Quote(to) + "," + std::to_string(totype) +
-        "," + Quote(content) + ",''," + Quote(sendtime) + ")");
+        "sendtime) values(" +
+        std::to_string(msgid) + "," + std::to_string(msgtype) + "," + Quote(from) + "," +
+        Quote(fromgroup) + "," + Quote(to) + "," + std::to_string(totype) + "," + Quote(content) +
+        ",''," + Quote(sendtime) + ")");
     EXPECT_TRUE(ok);
     return atoi(SelectOne("select max(id) from nq_message").c_str());
   }

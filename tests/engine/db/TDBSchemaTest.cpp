@@ -36,7 +36,9 @@ std::ostream& operator<<(std::ostream& os, const Column& c) {
 const std::map<std::string, std::vector<Column>>& Golden() {
   static const std::map<std::string, std::vector<Column>> golden = {
       {"nq_saveinfo",
-       {{"Type", "INTEGER(4)", "0", 1}, {"Key", "Varchar(128)", "", 2}, {"Content", "text", "", 0}}},
+       {{"Type", "INTEGER(4)", "0", 1},
+        {"Key", "Varchar(128)", "", 2},
+        {"Content", "text", "", 0}}},
       {"nq_messagenew",
        {{"account", "varchar(32)", "", 1},
         {"accountid", "integer(20)", "0", 0},
@@ -265,8 +267,8 @@ TEST_F(SchemaTest, OldFileGainsUpgradedColumnsAndKeepsItsRows) {
   };
   for (const Added& a : added) {
     std::vector<Column> cols = TableInfo(*api, a.table);
-    auto it = std::find_if(cols.begin(), cols.end(),
-                           [&](const Column& c) { return c.name == a.column; });
+    auto it =
+        std::find_if(cols.begin(), cols.end(), [&](const Column& c) { return c.name == a.column; });
     ASSERT_NE(it, cols.end()) << a.table << "." << a.column;
     EXPECT_EQ(strcasecmp(it->type.c_str(), a.type.c_str()), 0)
         << a.table << "." << a.column << " " << it->type;

@@ -38,10 +38,10 @@ TEST(SaveInfoTest, Table) {
   }
   for (const Row& r : rows) {
     EXPECT_EQ(db.GetSaveInfo(r.type, r.key), r.writes.back()) << r.key;
-    std::string count = std::to_string(db.QueryInt(
-        "select count(*) from nq_saveinfo where type=" + std::to_string(r.type) +
-            " and key=" + storetest::Quote(r.key),
-        -1));
+    std::string count = std::to_string(
+        db.QueryInt("select count(*) from nq_saveinfo where type=" + std::to_string(r.type) +
+                        " and key=" + storetest::Quote(r.key),
+                    -1));
     EXPECT_EQ(count, "1") << r.key;
   }
   // Same key under another type is a separate row.

@@ -152,10 +152,8 @@ TEST_F(SetDatabaseTest, OpeningResetsSendingStateAndMobiles) {
   {
     TDBManager db;
     ASSERT_EQ(db.Open(path), 1);
-    ASSERT_EQ(db.Exec("insert into nq_message(touser,sendstate) values('a',2),('b',1),('c',0)"),
-              1);
-    ASSERT_EQ(db.Exec("insert into nq_contact(userid,account,mobile) values(1,'1@x','+8613')"),
-              1);
+    ASSERT_EQ(db.Exec("insert into nq_message(touser,sendstate) values('a',2),('b',1),('c',0)"), 1);
+    ASSERT_EQ(db.Exec("insert into nq_contact(userid,account,mobile) values(1,'1@x','+8613')"), 1);
   }
   ASSERT_EQ(api.SetDatabase(path.c_str()), 2);
   EXPECT_EQ(One("select group_concat(touser||sendstate) from nq_message"), "a0,b1,c0");
@@ -168,10 +166,10 @@ TEST_F(SetDatabaseTest, LoadsSessionValues) {
     TDBManager db;
     ASSERT_EQ(db.Open(path), 1);
     const char* values[][2] = {
-        {"REGSTATE", "1"},        {"USERID", "55"},          {"ACCOUNT", "55@tesmo.x"},
-        {"HTTPSERVER", "h.x:81"}, {"LOGINSTATE", "1"},       {"NAME", "Ann O'Neil"},
-        {"ICON", "http://i/1"},   {"BIGICON", "http://i/2"}, {"SUMMARY", "hello"},
-        {"VERSION", "7"},         {"CHAMPFLAG", "2"},        {"UPSERVER", "up.x:82"},
+        {"REGSTATE", "1"},        {"USERID", "55"},           {"ACCOUNT", "55@tesmo.x"},
+        {"HTTPSERVER", "h.x:81"}, {"LOGINSTATE", "1"},        {"NAME", "Ann O'Neil"},
+        {"ICON", "http://i/1"},   {"BIGICON", "http://i/2"},  {"SUMMARY", "hello"},
+        {"VERSION", "7"},         {"CHAMPFLAG", "2"},         {"UPSERVER", "up.x:82"},
         {"DOWNSERVER", "dl.x/d"}, {"PROXYSERVER", "px.x:83"}, {"BLACK", "9@x,3@group.x"},
         {"ISLOGIN", "1"},         {"ucuserid", "uc-77"},
     };
@@ -205,7 +203,7 @@ TEST_F(SetDatabaseTest, WithoutRegistrationTheIdentityStaysEmpty) {
     TDBManager db;
     ASSERT_EQ(db.Open(path), 1);
     ASSERT_EQ(db.SetSaveInfo(1, "USERID", "99"), 1);  // no REGSTATE: not loaded
-    ASSERT_EQ(db.SetSaveInfo(1, "NAME", "Bob"), 1);    // no LOGINSTATE: not loaded
+    ASSERT_EQ(db.SetSaveInfo(1, "NAME", "Bob"), 1);   // no LOGINSTATE: not loaded
   }
   ASSERT_EQ(api.SetDatabase(path.c_str()), 2);
   EXPECT_STREQ(api.GetMyUserID(), "0");

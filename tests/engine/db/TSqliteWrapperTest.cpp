@@ -30,8 +30,14 @@ TEST(SqlTextTest, EscapesAndNumbers) {
   struct Num {
     const char* in;
     long long out;
-  } nums[] = {{"", 0},          {"abc", 0},     {"12345@tesmo.com", 12345}, {"  42x", 42},
-              {"-7", -7},       {"+8", 8},      {"1 or 1=1", 1},             {"3000000000", 3000000000LL},
+  } nums[] = {{"", 0},
+              {"abc", 0},
+              {"12345@tesmo.com", 12345},
+              {"  42x", 42},
+              {"-7", -7},
+              {"+8", 8},
+              {"1 or 1=1", 1},
+              {"3000000000", 3000000000LL},
               {"99999999999999999999999", 9223372036854775807LL}};
   for (const Num& n : nums) EXPECT_EQ(SqlLeadingNumber(n.in), n.out) << n.in;
 }
