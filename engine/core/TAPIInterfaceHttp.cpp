@@ -19,7 +19,8 @@ char* TAPIInterface::CreateRequestURL(const char* path, const char* serverKey) {
   thread_local char buffer[kUrlBufferSize];
   if (!TEngineCore::Instance()) return FillResultBuffer(buffer, sizeof(buffer), "");
   THttpRequestService service(nullptr);
-  return FillResultBuffer(buffer, sizeof(buffer), service.GetServerUrl(Text(path), Text(serverKey)));
+  return FillResultBuffer(buffer, sizeof(buffer),
+                          service.GetServerUrl(Text(path), Text(serverKey)));
 }
 
 char* TAPIInterface::CreateAccountRequestURL(const char* path, const char* account,

@@ -7,4 +7,3 @@ int TAPIInterface::SendMsgIM(const char*, int, const char*, const char*) { retur
 int TAPIInterface::SendMsgFile(const char*, int, const char*, const char*) { return 0; }
 int TAPIInterface::FwSendMsg(const char*, int) { return 0; }
 int TAPIInterface::RepeatSendMsg(int msgId, const char*) { return msgId; }
-

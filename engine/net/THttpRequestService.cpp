@@ -54,9 +54,8 @@ THttpRequestService::Executor BuiltInExecutor(int code) {
     case _REQUEST_HTTP_SENDGET:
       return [](THttpRequestService& service, TAPIPacket* p) { return service.Get(p, p->s1); };
     case _REQUEST_HTTP_SENDPOST:
-      return [](THttpRequestService& service, TAPIPacket* p) {
-        return service.Post(p, p->s1, p->s2);
-      };
+      return
+          [](THttpRequestService& service, TAPIPacket* p) { return service.Post(p, p->s1, p->s2); };
     default:
       return nullptr;
   }
@@ -119,8 +118,8 @@ int THttpRequestService::Start() {
 
   for (int i = 0; i < kWorkerCount; ++i) {
     m_alive[i] = 1;
-    m_workers[i] = std::make_unique<TBaseThread>(&THttpRequestService::WorkerEntry,
-                                                 new WorkerStart{this, i});
+    m_workers[i] =
+        std::make_unique<TBaseThread>(&THttpRequestService::WorkerEntry, new WorkerStart{this, i});
   }
   return 1;
 }

@@ -22,11 +22,11 @@ struct TTransferProgress;
 // Results of an HTTP exchange; they become the a field of the reply.
 constexpr int kHttpOk = 0;
 constexpr int kHttpNoClient = 1;
-constexpr int kHttpSendFailed = 2;    // nothing sent or nothing received (or no URL)
+constexpr int kHttpSendFailed = 2;  // nothing sent or nothing received (or no URL)
 constexpr int kHttpNoBuffer = 3;
-constexpr int kHttpUndecodable = 4;   // no header end, or a gzip body that would not unpack
+constexpr int kHttpUndecodable = 4;  // no header end, or a gzip body that would not unpack
 constexpr int kHttpBadHeader = 5;
-constexpr int kHttpBadStatus = 6;     // status outside 200-299
+constexpr int kHttpBadStatus = 6;  // status outside 200-299
 
 // Results of the download exchange, where the body went to a file.
 constexpr int kDownloadBadHeader = 4;
@@ -61,9 +61,9 @@ class THttpRequestService {
   // Asked before every asynchronous GET (body empty) and POST. To take a request
   // over it sets *handled = 1 and returns the request's result; otherwise it
   // leaves *handled at 0 and the exchange goes on.
-  using Interceptor = std::function<int(THttpRequestService& service, TAPIPacket* packet,
-                                        const std::string& url, const std::string& body,
-                                        int* handled)>;
+  using Interceptor =
+      std::function<int(THttpRequestService& service, TAPIPacket* packet, const std::string& url,
+                        const std::string& body, int* handled)>;
   // Called after every successful asynchronous GET or POST (not after DoPost, nor
   // the synchronous exchanges) with the URL and the reply body; it may replace
   // packet->s4.
@@ -159,8 +159,7 @@ class THttpRequestService {
   int PacketExchange(TAPIPacket* packet, const std::string& url, const std::string* postBody);
   int Routed(TAPIPacket* packet, const std::string& url, const std::string& interceptBody,
              const std::string* postBody);
-  static std::string SyncExchange(const std::string& url, const std::string* postBody,
-                                  int* error);
+  static std::string SyncExchange(const std::string& url, const std::string* postBody, int* error);
 
   OwnerFunction m_owner;
   std::atomic<int> m_running{0};

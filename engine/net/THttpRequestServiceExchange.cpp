@@ -39,7 +39,9 @@ bool SaysGzip(const char* contentEncoding) {
 }
 
 // A CR or LF in a URL would let it write header lines of its own.
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+bool HasLineBreak(const std::string& text) {
+  return text.find_first_of("\r\n") != std::string::npos;
+}
 
 // The URL's server and path. A URL without "//" is a path on the HTTP server; so
 // is one with an empty host ("http:///p"). False when the URL does not split or no
@@ -109,8 +111,7 @@ int THttpRequestService::DecodeReply(const char* reply, size_t length, int* stat
 }
 
 int THttpRequestService::CoreExchange(THttpBaseClient* client, const TServerRecord& server,
-                                      const std::string& request, int* status,
-                                      std::string* body) {
+                                      const std::string& request, int* status, std::string* body) {
   if (!client) return kHttpNoClient;
   LogText(request);
   int received = client->Exchange(&server, request);
@@ -147,8 +148,7 @@ int THttpRequestService::Get(TAPIPacket* packet, const std::string& url) {
   return Routed(packet, url, std::string(), nullptr);
 }
 
-int THttpRequestService::Post(TAPIPacket* packet, const std::string& url,
-                              const std::string& body) {
+int THttpRequestService::Post(TAPIPacket* packet, const std::string& url, const std::string& body) {
   return Routed(packet, url, body, &body);
 }
 
@@ -200,8 +200,8 @@ std::string THttpRequestService::SyncExchange(const std::string& url, const std:
   if (!postBody && url.find(kQrUserInfoPath) != std::string::npos)
     client->SetIdleTimeout(kQrPollIdleSeconds);
   std::string body;
-  int result = CoreExchange(client.get(), server, BuildRequest(server, path, postBody), nullptr,
-                            &body);
+  int result =
+      CoreExchange(client.get(), server, BuildRequest(server, path, postBody), nullptr, &body);
   if (result != kHttpOk) {
     *err = result == kHttpSendFailed ? kSyncNoReply : kSyncOtherFailure;
     return std::string();

@@ -39,8 +39,8 @@ class ServiceExchangeTest : public ::testing::Test {
     m_core = TEngineCore::Instance();
     ASSERT_TRUE(m_server.Start());
     THttpRequestService::SetReplyHooks(
-        [this](THttpRequestService&, TAPIPacket* p, const std::string& url,
-               const std::string& body, int* handled) {
+        [this](THttpRequestService&, TAPIPacket* p, const std::string& url, const std::string& body,
+               int* handled) {
           if (url.find("/intercepted") == std::string::npos) return 1;
           std::lock_guard<std::mutex> lock(m_hookMutex);
           m_intercepted.push_back(url + "|" + body);
@@ -102,17 +102,16 @@ TEST_F(ServiceExchangeTest, ResultTableThroughTheLoopbackServer) {
       {"404", FakeReply::Text(404, "nothing here"), 6, "", false},
       {"500", FakeReply::Text(500, "broken"), 6, "", false},
       {"gzip body unpacked", gz, 0, json.c_str(), true},
-      {"gzip body with a wrong header", FakeReply::Raw(GzipWire(GzipWithTime(json))), 4, "",
+      {"gzip body with a wrong header", FakeReply::Raw(GzipWire(GzipWithTime(json))), 4, "", false},
+      {"gzip bomb", FakeReply::Raw(GzipWire(FakeReply::Gzip(std::string(20 << 20, '\0')))), 4, "",
        false},
-      {"gzip bomb", FakeReply::Raw(GzipWire(FakeReply::Gzip(std::string(20 << 20, '\0')))), 4,
-       "", false},
       {"gzip elsewhere in the header only",
        FakeReply::Text(200, "plain gzip text").Header("X-Note", "gzip"), 0, "plain gzip text",
        true},
       // The client itself refuses replies that have no complete header block or whose
       // status line does not parse: nothing usable came back.
-      {"no header end", FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"), 2,
-       "", false},
+      {"no header end", FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"), 2, "",
+       false},
       {"bad status line", FakeReply::Raw("HTTP/2 200 OK\r\nContent-Length: 2\r\n\r\nok"), 2, "",
        false},
   };
@@ -129,7 +128,8 @@ TEST_F(ServiceExchangeTest, ResultTableThroughTheLoopbackServer) {
       EXPECT_EQ(Routed().back(), m_server.Url(path + "?k=v") + "|" + row.text) << row.name;
     }
   }
-  for (int i = 101; i <= id; ++i) EXPECT_EQ(CallbackRecorder::Get().Count(_REQUEST_HTTP_SENDGET, i), 1u);
+  for (int i = 101; i <= id; ++i)
+    EXPECT_EQ(CallbackRecorder::Get().Count(_REQUEST_HTTP_SENDGET, i), 1u);
 }
 
 TEST_F(ServiceExchangeTest, RefusedAndMalformedUrlsFailWithTwo) {
@@ -262,10 +262,10 @@ TEST(ServiceDecodeTest, ReplyDecodingTable) {
        "unpacked"},
       {"gzip broken", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + gz.substr(0, 15), 4,
        200, ""},
-      {"gzip time set", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + GzipWithTime("u"),
-       4, 200, ""},
-      {"gzip named by another header", "HTTP/1.1 200 OK\r\nX-Encoding: gzip\r\n\r\nplain", 0,
-       200, "plain"},
+      {"gzip time set", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + GzipWithTime("u"), 4,
+       200, ""},
+      {"gzip named by another header", "HTTP/1.1 200 OK\r\nX-Encoding: gzip\r\n\r\nplain", 0, 200,
+       "plain"},
       {"404 with a broken gzip body", "HTTP/1.1 404 NF\r\nContent-Encoding: gzip\r\n\r\nxxxx", 4,
        404, ""},
   };

@@ -1,6 +1,8 @@
 // gzip bodies and files. The gzip bytes are made here with zlib's raw deflate and
 // a hand-written header, independently of the code under test.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -8,8 +10,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "util/TGzip.h"
 
@@ -59,9 +59,9 @@ std::string Pattern(size_t n) {
 
 TEST(ServiceGzipTest, BufferTable) {
   const std::string text = "{\"code\":1,\"msg\":\"ok\"}";
-  const std::string big = Pattern(300000);            // several inflate pieces
-  const std::string exactPiece = Pattern(102400);     // ends exactly on a piece
-  const std::string atLimit(kMaxInflatedSize, 'z');   // largest accepted body
+  const std::string big = Pattern(300000);           // several inflate pieces
+  const std::string exactPiece = Pattern(102400);    // ends exactly on a piece
+  const std::string atLimit(kMaxInflatedSize, 'z');  // largest accepted body
   const std::string overLimit(kMaxInflatedSize + 1, 'z');
   std::string validText = Gzip(text);
   std::string corrupt = validText;

@@ -34,7 +34,8 @@ TEST_F(ServiceQueueTest, EachWorkerReportsItsStartOnceAndStartTwiceStartsOnce) {
     EXPECT_EQ(r.id, 0);
     EXPECT_EQ(r.text, "");
   }
-  for (int i = 0; i < THttpRequestService::kWorkerCount; ++i) EXPECT_FALSE(service.IsWorkerAlive(i));
+  for (int i = 0; i < THttpRequestService::kWorkerCount; ++i)
+    EXPECT_FALSE(service.IsWorkerAlive(i));
 }
 
 // Four requests run at once, each on its own worker and client slot; the fifth

@@ -34,15 +34,16 @@ struct ServerRow {
   const char* name;
   const char* loginHost;
   int loginPort;
-  const char* httpServer;   // HTTPSERVER "host:port"
-  const char* entry;        // server map entry under the key, nullptr = none
+  const char* httpServer;  // HTTPSERVER "host:port"
+  const char* entry;       // server map entry under the key, nullptr = none
   const char* key;
   const char* expected;
 };
 
 TEST_F(ServiceUrlTest, ServerKeyTablePlainHttp) {
   const ServerRow rows[] = {
-      {"login, port 80 left out", "login.test", 80, "", nullptr, "LOGIN", "http://login.test/p?x=1"},
+      {"login, port 80 left out", "login.test", 80, "", nullptr, "LOGIN",
+       "http://login.test/p?x=1"},
       {"login, port 0 left out", "login.test", 0, "", nullptr, "LOGIN", "http://login.test/p?x=1"},
       {"login, other port kept", "login.test", 8080, "", nullptr, "LOGIN",
        "http://login.test:8080/p?x=1"},
@@ -52,8 +53,8 @@ TEST_F(ServiceUrlTest, ServerKeyTablePlainHttp) {
        "http://login.test/p?x=1"},
       {"entry with port", "login.test", 80, "http.test:81", "user.test:9000", "USERSERVER",
        "http://user.test:9000/p?x=1"},
-      {"entry without port keeps the HTTP server's", "login.test", 80, "http.test:81",
-       "user.test", "USERSERVER", "http://user.test:81/p?x=1"},
+      {"entry without port keeps the HTTP server's", "login.test", 80, "http.test:81", "user.test",
+       "USERSERVER", "http://user.test:81/p?x=1"},
       {"entry with default port", "login.test", 80, "http.test:81", "user.test:80", "USERSERVER",
        "http://user.test/p?x=1"},
       {"no entry: the HTTP server", "login.test", 80, "http.test:81", nullptr, "GROUPSERVER",
