@@ -1,20 +1,33 @@
+// The request queue, its four workers and the executor table.
 #include "net/THttpRequestService.h"
 
 #include <chrono>
+#include <exception>
+#include <map>
 
 #include "TAPIInterface.h"
+#include "core/TEngineCore.h"
 #include "core/TStopFlag.h"
+#include "net/TBackgroundWorker.h"
+#include "net/THttpClient.h"
+#include "net/THttpsClient.h"
+#include "platform/clock.h"
 
 namespace {
 
-std::mutex& ExecutorMutex() {
-  static std::mutex m;
-  return m;
-}
+constexpr int kQueuePollMs = 100;
 
-std::map<int, THttpRequestService::Executor>& Executors() {
-  static std::map<int, THttpRequestService::Executor> table;
-  return table;
+struct Tables {
+  std::mutex mutex;
+  std::map<int, THttpRequestService::Executor> executors;
+  THttpRequestService::Interceptor interceptor;
+  THttpRequestService::Router router;
+  THttpRequestService::BackgroundWorkerFactory backgroundFactory;
+};
+
+Tables& SharedTables() {
+  static Tables tables;
+  return tables;
 }
 
 struct WorkerStart {
@@ -22,7 +35,31 @@ struct WorkerStart {
   int index;
 };
 
-constexpr int kQueuePollMs = 100;
+// Runs an executor so that no exception escapes the worker: a request whose
+// executor throws is still answered, with kExecutorFault.
+int RunExecutor(const THttpRequestService::Executor& executor, THttpRequestService& service,
+                TAPIPacket* packet) {
+  try {
+    return executor(service, packet);
+  } catch (const std::exception&) {
+    return kExecutorFault;
+  } catch (...) {
+    return kExecutorFault;
+  }
+}
+
+// The service's own requests, used unless an executor is registered for the code.
+THttpRequestService::Executor BuiltInExecutor(int code) {
+  switch (code) {
+    case _REQUEST_HTTP_SENDGET:
+      return [](THttpRequestService& service, TAPIPacket* p) { return service.Get(p, p->s1); };
+    case _REQUEST_HTTP_SENDPOST:
+      return
+          [](THttpRequestService& service, TAPIPacket* p) { return service.Post(p, p->s1, p->s2); };
+    default:
+      return nullptr;
+  }
+}
 
 }  // namespace
 
@@ -31,36 +68,101 @@ THttpRequestService::THttpRequestService(OwnerFunction owner) : m_owner(owner) {
 THttpRequestService::~THttpRequestService() { Stop(); }
 
 void THttpRequestService::RegisterExecutor(int code, Executor executor) {
-  std::lock_guard<std::mutex> lock(ExecutorMutex());
-  Executors()[code] = std::move(executor);
+  Tables& t = SharedTables();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  if (executor)
+    t.executors[code] = std::move(executor);
+  else
+    t.executors.erase(code);
+}
+
+void THttpRequestService::SetReplyHooks(Interceptor interceptor, Router router) {
+  Tables& t = SharedTables();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  t.interceptor = std::move(interceptor);
+  t.router = std::move(router);
+}
+
+void THttpRequestService::CopyReplyHooks(Interceptor* interceptor, Router* router) {
+  Tables& t = SharedTables();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  *interceptor = t.interceptor;
+  *router = t.router;
+}
+
+void THttpRequestService::SetBackgroundWorkerFactory(BackgroundWorkerFactory factory) {
+  Tables& t = SharedTables();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  t.backgroundFactory = std::move(factory);
 }
 
 int THttpRequestService::Start() {
-  int expected = 0;
-  if (!m_running.compare_exchange_strong(expected, 1)) return 1;
+  std::lock_guard<std::mutex> life(m_lifeMutex);
+  if (m_running.load()) return 1;
   m_stop = false;
+  CreateClients();
+
+  BackgroundWorkerFactory factory;
+  {
+    Tables& t = SharedTables();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    factory = t.backgroundFactory;
+  }
+  if (factory) {
+    std::unique_ptr<TBackgroundWorker> worker = factory(*this);
+    if (worker) worker->Start();
+    std::lock_guard<std::mutex> lock(m_backgroundMutex);
+    m_background = std::move(worker);
+  }
+  m_running = 1;
+
   for (int i = 0; i < kWorkerCount; ++i) {
     m_alive[i] = 1;
-    m_workers[i] = std::make_unique<TBaseThread>(&THttpRequestService::WorkerEntry,
-                                                 new WorkerStart{this, i});
+    m_workers[i] =
+        std::make_unique<TBaseThread>(&THttpRequestService::WorkerEntry, new WorkerStart{this, i});
   }
   return 1;
 }
 
 void THttpRequestService::Stop() {
-  m_stop = true;
+  std::lock_guard<std::mutex> life(m_lifeMutex);
+  {
+    std::lock_guard<std::mutex> lock(m_queueMutex);
+    m_stop = true;
+  }
   m_queueCond.notify_all();
   for (auto& worker : m_workers) {
     if (worker) worker->Join();
     worker.reset();
   }
+  std::unique_ptr<TBackgroundWorker> background;
+  {
+    std::lock_guard<std::mutex> lock(m_backgroundMutex);
+    background.swap(m_background);
+  }
+  if (background) background->Stop();
+  background.reset();
+  // What is still queued is never answered; each packet is freed here, once.
   std::deque<TAPIPacket*> left;
   {
     std::lock_guard<std::mutex> lock(m_queueMutex);
     left.swap(m_queue);
   }
   for (TAPIPacket* p : left) delete p;
+  for (auto& client : m_plainClients) client.reset();
+  for (auto& client : m_tlsClients) client.reset();
   m_running = 0;
+}
+
+void THttpRequestService::CreateClients() {
+  const TEngineCore* core = TEngineCore::Instance();
+  bool https = core && core->IsHttps();
+  if (https)
+    THttpsClient::LoadCertificate(core->GetCertFile(), core->GetKeyFile(), core->GetPassword());
+  for (int slot = 0; slot < kClientSlots; ++slot) {
+    m_plainClients[slot] = std::make_unique<THttpClient>();
+    if (https) m_tlsClients[slot] = std::make_unique<THttpsClient>();
+  }
 }
 
 void THttpRequestService::Enqueue(TAPIPacket* packet) {
@@ -84,19 +186,30 @@ size_t THttpRequestService::QueuedCount() {
   return m_queue.size();
 }
 
+bool THttpRequestService::IsWorkerAlive(int index) const {
+  return index >= 0 && index < kWorkerCount && m_alive[index].load() != 0;
+}
+
 void THttpRequestService::RaiseEvent(int code, int a, int id, const std::string& text) {
   TAPIPacket* packet = new TAPIPacket;
   packet->code = code;
   packet->a = a;
   packet->id = id;
   packet->s4 = text;
+  Hand(packet);
+}
+
+void THttpRequestService::SetLoggedIn(int relogin) {
+  std::lock_guard<std::mutex> lock(m_backgroundMutex);
+  if (m_background) m_background->PostLoginTasks(relogin);
+}
+
+void THttpRequestService::Hand(TAPIPacket* packet) {
   if (m_owner)
     m_owner(packet);
   else
     delete packet;
 }
-
-void THttpRequestService::SetLoggedIn(int relogin) { (void)relogin; }
 
 unsigned THttpRequestService::WorkerEntry(void* arg) {
   WorkerStart* start = static_cast<WorkerStart*>(arg);
@@ -119,7 +232,11 @@ TAPIPacket* THttpRequestService::Dequeue() {
 
 void THttpRequestService::WorkerLoop(int index) {
   RaiseEvent(_EVENT_REPORT_RUN, 0, 0, "");
-  while (!m_stop && !IsEngineStopping()) {
+  while (m_running.load() && !m_stop.load()) {
+    if (IsEngineStopping()) {
+      m_running = 0;
+      break;
+    }
     TAPIPacket* packet = Dequeue();
     if (!packet) continue;
     packet->state = index;
@@ -131,17 +248,30 @@ void THttpRequestService::WorkerLoop(int index) {
 void THttpRequestService::Execute(TAPIPacket* packet) {
   Executor executor;
   {
-    std::lock_guard<std::mutex> lock(ExecutorMutex());
-    auto it = Executors().find(packet->code);
-    if (it != Executors().end()) executor = it->second;
+    Tables& t = SharedTables();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    auto it = t.executors.find(packet->code);
+    if (it != t.executors.end()) executor = it->second;
   }
-  if (executor) {
-    executor(*this, packet);
-  } else {
-    packet->a = 0;
-  }
-  if (m_owner)
-    m_owner(packet);
-  else
+  if (!executor) executor = BuiltInExecutor(packet->code);
+
+  if (packet->code < kInternalCodeLimit) {
+    // Internal work is never answered: the packet ends here, once.
+    if (executor) RunExecutor(executor, *this, packet);
     delete packet;
+    return;
+  }
+
+  const uint64_t started = tesmo::TickCountMs();
+  int result = 0;
+  if (executor) {
+    result = RunExecutor(executor, *this, packet);
+    // A history fetch gets one more try before its single answer.
+    if (result != 0 && packet->code == _REQUEST_HTTP_GETHISTORYMSG)
+      result = RunExecutor(executor, *this, packet);
+  }
+  packet->a = result;
+  if (packet->code == _REQUEST_HTTP_SENDGET || packet->code == _REQUEST_HTTP_SENDPOST)
+    packet->b = static_cast<int>(tesmo::TickCountMs() - started);
+  Hand(packet);
 }

@@ -3,9 +3,10 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -13,52 +14,173 @@
 #include "core/TBaseThread.h"
 
 class TAPIPacket;
+class TBackgroundWorker;
+class THttpBaseClient;
+struct TServerRecord;
+struct TTransferProgress;
+
+// Results of an HTTP exchange; they become the a field of the reply.
+constexpr int kHttpOk = 0;
+constexpr int kHttpNoClient = 1;
+constexpr int kHttpSendFailed = 2;  // nothing sent or nothing received (or no URL)
+constexpr int kHttpNoBuffer = 3;
+constexpr int kHttpUndecodable = 4;  // no header end, or a gzip body that would not unpack
+constexpr int kHttpBadHeader = 5;
+constexpr int kHttpBadStatus = 6;  // status outside 200-299
+
+// Results of the download exchange, where the body went to a file.
+constexpr int kDownloadBadHeader = 4;
+constexpr int kDownloadBadStatus = 5;
+
+// Error codes of the synchronous exchanges (written through their error pointer).
+constexpr int kSyncNoReply = 1;       // could not send, or nothing came back
+constexpr int kSyncOtherFailure = 2;  // no host, no client, bad reply or status
+
+// Internal request codes (never answered to the caller). Every code below
+// kInternalCodeLimit is internal: its packet is freed by the service once its
+// executor has run.
+constexpr int kInternalFriendSync = 100;
+constexpr int kInternalPeerMessage = 101;
+constexpr int kInternalCodeLimit = 1000;
+
+// The result of an executor that ended with an exception instead of a result.
+constexpr int kExecutorFault = -1;
 
 // The queue of asynchronous requests and the four workers that run them. Every
-// queued packet is answered exactly once through the owner function, unless the
-// engine stops first (then it is freed without an answer).
+// queued packet with a request code is answered exactly once through the owner
+// function, unless the service stops first (then it is freed without an answer).
 class THttpRequestService {
  public:
   using OwnerFunction = void (*)(TAPIPacket*);
-  // Runs one request on a worker: fills packet->a (and s4, b) in place.
-  using Executor = std::function<void(THttpRequestService&, TAPIPacket*)>;
+
+  // Runs one request on a worker thread; packet->state holds the worker's client
+  // slot. Returns the request's result (0 = success), which becomes packet->a; the
+  // reply text goes into packet->s4. The executor never frees the packet.
+  using Executor = std::function<int(THttpRequestService& service, TAPIPacket* packet)>;
+
+  // Asked before every asynchronous GET (body empty) and POST. To take a request
+  // over it sets *handled = 1 and returns the request's result; otherwise it
+  // leaves *handled at 0 and the exchange goes on.
+  using Interceptor =
+      std::function<int(THttpRequestService& service, TAPIPacket* packet, const std::string& url,
+                        const std::string& body, int* handled)>;
+  // Called after every successful asynchronous GET or POST (not after DoPost, nor
+  // the synchronous exchanges) with the URL and the reply body; it may replace
+  // packet->s4.
+  using Router = std::function<void(THttpRequestService& service, TAPIPacket* packet,
+                                    const std::string& url, const std::string& reply)>;
+
+  using BackgroundWorkerFactory =
+      std::function<std::unique_ptr<TBackgroundWorker>(THttpRequestService& service)>;
 
   static constexpr int kWorkerCount = 4;
   static constexpr int kSyncWorkerSlot = 4;
+  static constexpr int kClientSlots = 5;
 
   explicit THttpRequestService(OwnerFunction owner);
   ~THttpRequestService();
   THttpRequestService(const THttpRequestService&) = delete;
   THttpRequestService& operator=(const THttpRequestService&) = delete;
 
+  // Starts the background worker and the four workers once; later calls return 1.
   int Start();
-  // Ends the workers, joins them and frees what is still queued.
+  // Ends and joins the workers and the background worker, then frees what is still
+  // queued without answering it. Safe to call more than once.
   void Stop();
+  // Takes ownership of the packet. After Stop the packet is freed unanswered.
   void Enqueue(TAPIPacket* packet);
   void RaiseEvent(int code, int a, int id, const std::string& text);
+  // Forwards a login (0) or re-login (1) to the background worker, if there is one.
   void SetLoggedIn(int relogin);
 
-  // Handler table: the code's executor runs on a worker; codes without one are
-  // answered unchanged with a = 0.
-  static void RegisterExecutor(int code, Executor executor);
-
+  bool IsRunning() const { return m_running.load() != 0; }
+  // True from the start of Stop: nothing new is queued or taken any more.
+  bool IsStopping() const { return m_stop.load(); }
+  bool IsWorkerAlive(int index) const;
   size_t QueuedCount();
+
+  // URL of a server key ("LOGIN", "USERSERVER", ...), path appended unchanged.
+  std::string GetServerUrl(const std::string& path, const std::string& key) const;
+  // When extendedKey is "id@domain" and the domain names a known server, that
+  // server's URL; otherwise GetServerUrl(path, key).
+  std::string BuildUrl(const std::string& path, const std::string& extendedKey,
+                       const std::string& key) const;
+  // URL on the download server.
+  std::string GetDownloadUrl(const std::string& path) const;
+
+  // Asynchronous GET and POST on the client of packet->state: the interceptor may
+  // take the request over; otherwise the exchange runs and, on success, the router
+  // sees the reply. On success packet->a = 0 and packet->s4 = the body; on failure
+  // packet->a = the result and s4 is left alone. Returns the result.
+  int Get(TAPIPacket* packet, const std::string& url);
+  int Post(TAPIPacket* packet, const std::string& url, const std::string& body);
+  // The POST exchange alone: neither intercepted nor routed.
+  int DoPost(TAPIPacket* packet, const std::string& url, const std::string& body);
+  // Synchronous exchanges on a client made for the call (any thread). The body, or
+  // "" with *error set to kSyncNoReply or kSyncOtherFailure; *error is left alone on
+  // success.
+  std::string SyncGet(const std::string& url, int* error);
+  std::string PostJson(const std::string& url, const std::string& body, int* error);
+  // GET of url into file on the client of packet->state. 0 on success, with *gzip = 1
+  // when the reply declared a gzip body (the file holds the body as sent); else
+  // kHttpNoClient, kHttpSendFailed, kHttpNoBuffer, kDownloadBadHeader or
+  // kDownloadBadStatus.
+  int DownloadExchange(TAPIPacket* packet, const std::string& url, FILE* file,
+                       const TTransferProgress* progress, int* gzip);
+
+  // Decodes a reply held in memory (header block and body): unpacks a body declared
+  // gzip, checks the status. kHttpOk with the body, or kHttpNoBuffer,
+  // kHttpUndecodable (no header end, bad gzip), kHttpBadHeader or kHttpBadStatus; the
+  // status is written whenever the header parsed.
+  static int DecodeReply(const char* reply, size_t length, int* status, std::string* body);
+
+  // The client that slot (0-3 a worker, 4 the background worker) uses for url: the
+  // TLS one when HTTPS is on and the URL says https. Null outside 0-4 or before Start.
+  THttpBaseClient* GetClient(int slot, const std::string& url) const;
+
+  // Executor table, shared by every service of the process. An empty executor
+  // removes the code's entry. Codes without an executor are answered unchanged
+  // with a = 0; 200101 and 200102 run the service's own GET and POST.
+  static void RegisterExecutor(int code, Executor executor);
+  // Reply hook: empty functions remove the interceptor or the router.
+  static void SetReplyHooks(Interceptor interceptor, Router router);
+  static void SetBackgroundWorkerFactory(BackgroundWorkerFactory factory);
 
  private:
   static unsigned WorkerEntry(void* arg);
   void WorkerLoop(int index);
   void Execute(TAPIPacket* packet);
   TAPIPacket* Dequeue();
+  void Hand(TAPIPacket* packet);
+  void CreateClients();
+  static void CopyReplyHooks(Interceptor* interceptor, Router* router);
+  static int CoreExchange(THttpBaseClient* client, const TServerRecord& server,
+                          const std::string& request, int* status, std::string* body);
+  int PacketExchange(TAPIPacket* packet, const std::string& url, const std::string* postBody);
+  int Routed(TAPIPacket* packet, const std::string& url, const std::string& interceptBody,
+             const std::string* postBody);
+  static std::string SyncExchange(const std::string& url, const std::string* postBody, int* error);
 
   OwnerFunction m_owner;
   std::atomic<int> m_running{0};
   std::atomic<bool> m_stop{false};
   std::atomic<int> m_alive[kWorkerCount] = {};
   std::unique_ptr<TBaseThread> m_workers[kWorkerCount];
+  std::mutex m_lifeMutex;        // serialises Start and Stop
+  std::mutex m_backgroundMutex;  // guards m_background
+  std::unique_ptr<TBackgroundWorker> m_background;
+  // One client per slot and transport, made by Start, freed by Stop once every
+  // thread that uses them has ended.
+  std::unique_ptr<THttpBaseClient> m_plainClients[kClientSlots];
+  std::unique_ptr<THttpBaseClient> m_tlsClients[kClientSlots];
   std::mutex m_queueMutex;
   std::condition_variable m_queueCond;
   std::deque<TAPIPacket*> m_queue;
-  std::atomic<int> m_nextIndex{0};
 };
+
+// The fields that message, group and sync request bodies begin with: the own
+// display name, the device type and the own profile version, each followed by ",".
+std::string AddClientFields();
+std::string ConcatStrings(const std::string& a, const std::string& b);
 
 #endif

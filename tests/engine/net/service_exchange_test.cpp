@@ -1,0 +1,289 @@
+// Asynchronous GET and POST through the facade against the loopback server: the
+// result table, gzip bodies, where URLs without a host go, and the reply hooks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ServiceTestSupport.h"
+#include "core/TEngineCore.h"
+#include "fakes/FakeHttpServer.h"
+#include "net/THttpBaseClient.h"
+
+namespace {
+
+std::string HttpHead(const std::string& lines) { return "HTTP/1.1 200 OK\r\n" + lines + "\r\n"; }
+
+// A gzip body whose header carries a modification time: refused by the engine.
+std::string GzipWithTime(const std::string& data) {
+  std::string g = FakeReply::Gzip(data);
+  g[4] = '\x01';
+  return g;
+}
+
+std::string GzipWire(const std::string& gz) {
+  return HttpHead("Content-Encoding: gzip\r\nContent-Length: " + std::to_string(gz.size()) +
+                  "\r\n") +
+         gz;
+}
+
+class ServiceExchangeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CallbackRecorder::Get().Clear();
+    m_api.Init();
+    m_api.SetCallBack(&CallbackRecorder::Callback);
+    m_core = TEngineCore::Instance();
+    ASSERT_TRUE(m_server.Start());
+    THttpRequestService::SetReplyHooks(
+        [this](THttpRequestService&, TAPIPacket* p, const std::string& url, const std::string& body,
+               int* handled) {
+          if (url.find("/intercepted") == std::string::npos) return 1;
+          std::lock_guard<std::mutex> lock(m_hookMutex);
+          m_intercepted.push_back(url + "|" + body);
+          *handled = 1;
+          p->s4 = "taken";
+          return 0;
+        },
+        [this](THttpRequestService&, TAPIPacket* p, const std::string& url,
+               const std::string& reply) {
+          std::lock_guard<std::mutex> lock(m_hookMutex);
+          m_routed.push_back(url + "|" + reply);
+          if (url.find("/rewrite") != std::string::npos) p->s4 = "rewritten";
+        });
+    ASSERT_EQ(m_api.Run(), 1);
+  }
+  void TearDown() override {
+    m_api.Release();
+    THttpRequestService::SetReplyHooks(nullptr, nullptr);
+  }
+
+  RecordedReport Get(int id, const std::string& url) {
+    m_api.SendGet(id, url.c_str());
+    auto r = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDGET, id);
+    EXPECT_TRUE(r) << url;
+    return r ? *r : RecordedReport{};
+  }
+  std::vector<std::string> Routed() {
+    std::lock_guard<std::mutex> lock(m_hookMutex);
+    return m_routed;
+  }
+  std::vector<std::string> Intercepted() {
+    std::lock_guard<std::mutex> lock(m_hookMutex);
+    return m_intercepted;
+  }
+
+  TAPIInterface m_api;
+  TEngineCore* m_core = nullptr;
+  FakeHttpServer m_server;
+  std::mutex m_hookMutex;
+  std::vector<std::string> m_routed;
+  std::vector<std::string> m_intercepted;
+};
+
+TEST_F(ServiceExchangeTest, ResultTableThroughTheLoopbackServer) {
+  const std::string json = R"({"code": 1, "msg": "ok"})";
+  FakeReply gz = FakeReply::Json(json);
+  gz.gzip = true;
+  struct Row {
+    const char* name;
+    FakeReply reply;
+    int a;
+    const char* text;
+    bool routed;
+  };
+  const std::vector<Row> rows = {
+      {"200 with a body", FakeReply::Json(json), 0, json.c_str(), true},
+      {"201 is success too", FakeReply::Text(201, "made"), 0, "made", true},
+      {"header only", FakeReply::Text(200, ""), 0, "", true},
+      {"404", FakeReply::Text(404, "nothing here"), 6, "", false},
+      {"500", FakeReply::Text(500, "broken"), 6, "", false},
+      {"gzip body unpacked", gz, 0, json.c_str(), true},
+      {"gzip body with a wrong header", FakeReply::Raw(GzipWire(GzipWithTime(json))), 4, "", false},
+      {"gzip bomb", FakeReply::Raw(GzipWire(FakeReply::Gzip(std::string(20 << 20, '\0')))), 4, "",
+       false},
+      {"gzip elsewhere in the header only",
+       FakeReply::Text(200, "plain gzip text").Header("X-Note", "gzip"), 0, "plain gzip text",
+       true},
+      // The client itself refuses replies that have no complete header block or whose
+      // status line does not parse: nothing usable came back.
+      {"no header end", FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"), 2, "",
+       false},
+      {"bad status line", FakeReply::Raw("HTTP/2 200 OK\r\nContent-Length: 2\r\n\r\nok"), 2, "",
+       false},
+  };
+  int id = 100;
+  for (const Row& row : rows) {
+    const std::string path = "/row" + std::to_string(++id);
+    m_server.Route(path, row.reply);
+    size_t routedBefore = Routed().size();
+    RecordedReport r = Get(id, m_server.Url(path + "?k=v"));
+    EXPECT_EQ(r.a, row.a) << row.name;
+    EXPECT_EQ(r.text, row.text) << row.name;
+    EXPECT_EQ(Routed().size(), routedBefore + (row.routed ? 1 : 0)) << row.name;
+    if (row.routed) {
+      EXPECT_EQ(Routed().back(), m_server.Url(path + "?k=v") + "|" + row.text) << row.name;
+    }
+  }
+  for (int i = 101; i <= id; ++i)
+    EXPECT_EQ(CallbackRecorder::Get().Count(_REQUEST_HTTP_SENDGET, i), 1u);
+}
+
+TEST_F(ServiceExchangeTest, RefusedAndMalformedUrlsFailWithTwo) {
+  FakeHttpServer closed;
+  ASSERT_TRUE(closed.Start());
+  const std::string closedUrl = closed.Url("/x");
+  closed.Stop();
+  m_core->SetHttpServer("");  // no fallback server either
+
+  struct Row {
+    const char* name;
+    std::string url;
+  };
+  const Row rows[] = {
+      {"refused connection", closedUrl},
+      {"empty URL", ""},
+      {"path-only URL without an HTTP server", "/user/info.do"},
+      {"line break in the URL", m_server.Url("/a\r\nX-Evil: 1\r\n")},
+      {"line break in the host", "http://127.0.0.1\r\n:1/a"},
+  };
+  int id = 200;
+  for (const Row& row : rows) {
+    RecordedReport r = Get(++id, row.url);
+    EXPECT_EQ(r.a, 2) << row.name;
+    EXPECT_EQ(r.text, "") << row.name;
+  }
+  EXPECT_EQ(m_server.ConnectionCount(), 0);
+  EXPECT_TRUE(Routed().empty());
+}
+
+// A URL without a host goes to the HTTP server that the registration named.
+TEST_F(ServiceExchangeTest, UrlsWithoutHostGoToTheHttpServer) {
+  m_server.Route("/user/info.do", FakeReply::Json("{\"code\": 1}"));
+  m_core->SetHttpServer("127.0.0.1:" + std::to_string(m_server.Port()));
+  const char* urls[] = {"/user/info.do?a=1", "user/info.do?a=2", "http:///user/info.do?a=3"};
+  int id = 300;
+  for (const char* url : urls) {
+    RecordedReport r = Get(++id, url);
+    EXPECT_EQ(r.a, 0) << url;
+    EXPECT_EQ(r.text, "{\"code\": 1}") << url;
+  }
+  auto seen = m_server.Requests("/user/info.do");
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].target, "/user/info.do?a=1");
+  EXPECT_EQ(seen[1].target, "/user/info.do?a=2");
+  EXPECT_EQ(seen[2].target, "/user/info.do?a=3");
+  EXPECT_EQ(seen[0].Header("Host"), "127.0.0.1:" + std::to_string(m_server.Port()));
+}
+
+TEST_F(ServiceExchangeTest, PostSendsJsonAndIsRoutedDoPostIsNot) {
+  m_server.Handle("/echo", [](const FakeRequest& r) { return FakeReply::Json(r.body); });
+  m_server.Handle("/rewrite", [](const FakeRequest& r) { return FakeReply::Json(r.body); });
+  const int kDoPost = 200302;
+  ScopedExecutor doPost(kDoPost, [](THttpRequestService& service, TAPIPacket* p) {
+    return service.DoPost(p, p->s1, p->s2);
+  });
+  m_core->SetToken("tok-1");
+
+  const std::string body = R"({"transid": "ab1", "text": "\u00e9 \"q\""})";
+  m_api.SendPost(1, m_server.Url("/echo").c_str(), body.c_str());
+  auto r = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDPOST, 1);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->a, 0);
+  EXPECT_EQ(r->text, body);
+  auto seen = m_server.LastRequest();
+  EXPECT_EQ(seen.method, "POST");
+  EXPECT_EQ(seen.body, body);
+  EXPECT_EQ(seen.Header("Content-Type"), "application/json");
+  EXPECT_EQ(seen.Header("TS-IM-TOKEN"), "tok-1");
+  ASSERT_EQ(Routed().size(), 1u);
+
+  // The router may replace the reply the caller sees.
+  m_api.SendPost(2, m_server.Url("/rewrite").c_str(), "{}");
+  r = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDPOST, 2);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->text, "rewritten");
+  ASSERT_EQ(Routed().size(), 2u);
+
+  TAPIPacket* p = MakePacket(kDoPost, 3, m_server.Url("/echo"), "{\"x\": 1}");
+  m_core->PostPacket(p);
+  r = CallbackRecorder::Get().WaitFor(kDoPost, 3);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->a, 0);
+  EXPECT_EQ(r->text, "{\"x\": 1}");
+  EXPECT_EQ(Routed().size(), 2u);
+}
+
+TEST_F(ServiceExchangeTest, TheInterceptorTakesRequestsOverBeforeAnyExchange) {
+  m_api.SendGet(1, m_server.Url("/intercepted/a").c_str());
+  m_api.SendPost(2, m_server.Url("/intercepted/b").c_str(), "{\"n\": 2}");
+  auto g = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDGET, 1);
+  auto p = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDPOST, 2);
+  ASSERT_TRUE(g && p);
+  EXPECT_EQ(g->a, 0);
+  EXPECT_EQ(g->text, "taken");
+  EXPECT_EQ(p->text, "taken");
+  EXPECT_EQ(m_server.ConnectionCount(), 0);
+  EXPECT_TRUE(Routed().empty());
+  auto seen = Intercepted();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_NE(std::find(seen.begin(), seen.end(), m_server.Url("/intercepted/a") + "|"), seen.end());
+  EXPECT_NE(std::find(seen.begin(), seen.end(), m_server.Url("/intercepted/b") + "|{\"n\": 2}"),
+            seen.end());
+}
+
+// The decoding step on raw replies, including the cases that the client already
+// refuses before they reach it.
+TEST(ServiceDecodeTest, ReplyDecodingTable) {
+  const std::string gz = FakeReply::Gzip("unpacked");
+  struct Row {
+    const char* name;
+    std::string reply;
+    int result;
+    int status;  // -1: not written
+    const char* body;
+  };
+  const Row rows[] = {
+      {"200 with body", "HTTP/1.1 200 OK\r\nA: b\r\n\r\nbody", 0, 200, "body"},
+      {"299 is success", "HTTP/1.0 299 X\r\n\r\nx", 0, 299, "x"},
+      {"header only", "HTTP/1.1 204 No Content\r\n\r\n", 0, 204, ""},
+      {"no header end", "HTTP/1.1 200 OK\r\nA: b\r\n", 4, -1, ""},
+      {"HTTP/2 status line", "HTTP/2 200 OK\r\n\r\nx", 5, -1, ""},
+      {"not a status line", "hello there\r\n\r\nx", 5, -1, ""},
+      {"header line without colon", "HTTP/1.1 200 OK\r\nbroken\r\n\r\nx", 5, -1, ""},
+      {"HTTP/1.2 keeps no status", "HTTP/1.2 200 OK\r\n\r\nx", 6, 0, ""},
+      {"404", "HTTP/1.1 404 Not Found\r\n\r\nno", 6, 404, ""},
+      {"199", "HTTP/1.1 199 X\r\n\r\n", 6, 199, ""},
+      {"gzip", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + gz, 0, 200, "unpacked"},
+      {"gzip, upper case", "HTTP/1.1 200 OK\r\ncontent-encoding:  GZIP \r\n\r\n" + gz, 0, 200,
+       "unpacked"},
+      {"gzip broken", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + gz.substr(0, 15), 4,
+       200, ""},
+      {"gzip time set", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + GzipWithTime("u"), 4,
+       200, ""},
+      {"gzip named by another header", "HTTP/1.1 200 OK\r\nX-Encoding: gzip\r\n\r\nplain", 0, 200,
+       "plain"},
+      {"404 with a broken gzip body", "HTTP/1.1 404 NF\r\nContent-Encoding: gzip\r\n\r\nxxxx", 4,
+       404, ""},
+  };
+  for (const Row& row : rows) {
+    int status = -1;
+    std::string body;
+    EXPECT_EQ(THttpRequestService::DecodeReply(row.reply.data(), row.reply.size(), &status, &body),
+              row.result)
+        << row.name;
+    EXPECT_EQ(status, row.status) << row.name;
+    EXPECT_EQ(body, row.body) << row.name;
+  }
+  EXPECT_EQ(THttpRequestService::DecodeReply(nullptr, 0, nullptr, nullptr), 3);
+  const char kWithZero[] = "HTTP/1.1 200 OK\r\n\r\na\0b";
+  std::string withZero(kWithZero, sizeof(kWithZero) - 1);
+  std::string body;
+  EXPECT_EQ(THttpRequestService::DecodeReply(withZero.data(), withZero.size(), nullptr, &body), 0);
+  EXPECT_EQ(body, std::string("a\0b", 3));
+}
+
+}  // namespace
