@@ -195,11 +195,6 @@ void TEngineCore::SetProxyServer(const std::string& hostPort) {
   m_proxyPort = port;
 }
 
-void TEngineCore::SetStorageHost(const std::string& host) {
-  TAutoLock lock(m_fieldMutex);
-  m_storageHost = host;
-}
-
 void TEngineCore::SetServer(const std::string& name, const std::string& address) {
   TAutoLock lock(m_coreMutex);
   m_servers[name] = address;
@@ -320,7 +315,6 @@ TESMO_FIELD_GETTER(GetCode, m_code)
 TESMO_FIELD_GETTER(GetTicket, m_ticket)
 TESMO_FIELD_GETTER(GetQRKey, m_qrKey)
 TESMO_FIELD_GETTER(GetDownServer, m_downServer)
-TESMO_FIELD_GETTER(GetStorageHost, m_storageHost)
 TESMO_FIELD_GETTER(GetCertFile, m_certFile)
 TESMO_FIELD_GETTER(GetKeyFile, m_keyFile)
 TESMO_FIELD_GETTER(GetPassword, m_password)

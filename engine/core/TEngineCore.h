@@ -63,9 +63,6 @@ class TEngineCore {
   void SetHttpServer(const std::string& hostPort);
   void SetUpServer(const std::string& hostPort);
   void SetProxyServer(const std::string& hostPort);
-  // Storage host of the login reply; when set, uploads use it instead of the host
-  // that the file store's tracker names.
-  void SetStorageHost(const std::string& host);
   void SetServer(const std::string& name, const std::string& address);
   void SetUserAccount(const std::string& userId, const std::string& account);
   void SetToken(const std::string& token);
@@ -96,7 +93,6 @@ class TEngineCore {
   std::string GetTicket() const;
   std::string GetQRKey() const;
   std::string GetDownServer() const;
-  std::string GetStorageHost() const;
   std::string GetCertFile() const;
   std::string GetKeyFile() const;
   std::string GetPassword() const;
@@ -176,7 +172,6 @@ class TEngineCore {
   std::string m_bigLogo;
   std::string m_summary;
   std::string m_token;
-  std::string m_storageHost;
   std::atomic<int> m_deviceType{0};
   std::atomic<int> m_loginState{0};
   std::string m_language = "zh-CN";
