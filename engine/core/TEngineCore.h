@@ -115,6 +115,17 @@ class TEngineCore {
   int GetProxyPort() const { return m_proxyPort; }
   std::string GetServer(const std::string& name) const;
 
+  // Values of the last login reply: the file store's address, the red-packet page and
+  // the text that event 100004 carries.
+  void SetStorageHost(const std::string& host);
+  void SetStoragePort(int port) { m_storagePort = port; }
+  void SetRedPacketUrl(const std::string& url);
+  void SetLoginInfo(const std::string& text);
+  std::string GetStorageHost() const;
+  int GetStoragePort() const { return m_storagePort; }
+  std::string GetRedPacketUrl() const;
+  std::string GetLoginInfo() const;
+
   TLogFile* GetHttpLog() { return &m_httpLog; }
   TDBManager* GetDatabase() const;
   TAPIInterface* GetFacade() const { return m_facade; }
@@ -177,6 +188,10 @@ class TEngineCore {
   std::string m_password;
   std::atomic<int> m_version{0};
   std::atomic<int> m_champFlag{0};
+  std::string m_storageHost;
+  std::atomic<int> m_storagePort{0};
+  std::string m_redPacketUrl;
+  std::string m_loginInfo;
 };
 
 #endif

@@ -169,6 +169,7 @@ TEST_F(FacadeTest, ReleaseWhileWorkersAreBusyIsCleanAndPrompt) {
     ++inside;
     for (int i = 0; i < 300 && !EngineSleep(100);) ++i;  // up to 30 s unless stopped
     p->a = 1;
+    return 1;
   });
   TAPIInterface api;
   api.Init();

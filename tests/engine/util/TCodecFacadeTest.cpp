@@ -95,8 +95,8 @@ TEST(TCodecFacadeTest, GroupCommandQueuesClosedObject) {
   CallbackRecorder::Get().Clear();
   THttpRequestService::RegisterExecutor(_REQUEST_HTTP_GROUPCOMMAND,
                                         [](THttpRequestService&, TAPIPacket* packet) {
-                                          packet->a = 0;
                                           packet->s4 = packet->s1;
+                                          return 0;
                                         });
   TAPIInterface api;
   api.Init();
