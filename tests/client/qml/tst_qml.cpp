@@ -1,80 +1,17 @@
-// The program's QML under Qt Quick Test: every page runs with the program's
-// context properties, types and image providers in place, and any QML warning
-// or error fails its test.
-#include <QDirIterator>
-#include <QMutex>
-#include <QMutexLocker>
+// QML tests of the program under Qt Quick Test: each tst_*.qml file here runs
+// with the program's context properties, types and image providers in place.
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QQmlError>
 #include <QTemporaryDir>
 #include <QtQuickTest>
 #include <QtWebEngine>
-#include <memory>
 #include <vector>
 
-#include "double/EngineDouble.h"
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
-
-// Collects what the QML engine and the QML/JS log categories complain about.
-class QmlWarnings : public QObject {
-  Q_OBJECT
-
- public:
-  static QmlWarnings* instance() {
-    static QmlWarnings* warnings = new QmlWarnings;
-    return warnings;
-  }
-
-  void add(const QString& text) {
-    QMutexLocker locker(&m_mutex);
-    m_seen.append(text);
-  }
-
-  Q_INVOKABLE QStringList take() {
-    QMutexLocker locker(&m_mutex);
-    QStringList seen;
-    seen.swap(m_seen);
-    return seen;
-  }
-
-  Q_INVOKABLE void clear() { take(); }
-
- public slots:
-  void onWarnings(const QList<QQmlError>& errors) {
-    for (const QQmlError& error : errors) add(error.toString());
-  }
-
- private:
-  QMutex m_mutex;
-  QStringList m_seen;
-};
-
-namespace {
-QtMessageHandler g_previousHandler = nullptr;
-
-void CaptureQmlMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  const QByteArray category = context.category ? QByteArray(context.category) : QByteArray();
-  const bool fromQml = category == "qml" || category == "js" || category.startsWith("qt.qml");
-  if (type != QtDebugMsg && type != QtInfoMsg && fromQml)
-    QmlWarnings::instance()->add(
-        QStringLiteral("[%1] %2").arg(QString::fromLatin1(category), text));
-  if (g_previousHandler) g_previousHandler(type, context, text);
-}
-
-QStringList ResourceQmlFiles() {
-  QStringList files;
-  QDirIterator it(QStringLiteral(":/qml"), {QStringLiteral("*.qml")}, QDir::Files,
-                  QDirIterator::Subdirectories);
-  while (it.hasNext()) files << QStringLiteral("qrc") + it.next();
-  files.sort();
-  return files;
-}
-}  // namespace
 
 class QmlTestSetup : public QObject {
   Q_OBJECT
@@ -86,7 +23,6 @@ class QmlTestSetup : public QObject {
     ClientTest::QuietDebugOutput();
     VStartup::setProcessAttributes();
     QtWebEngine::initialize();
-    g_previousHandler = qInstallMessageHandler(CaptureQmlMessages);
   }
 
  public slots:
@@ -95,15 +31,7 @@ class QmlTestSetup : public QObject {
     VStartup::setupApplication(font);
   }
 
-  void qmlEngineAvailable(QQmlEngine* engine) {
-    connect(engine, &QQmlEngine::warnings, QmlWarnings::instance(), &QmlWarnings::onWarnings);
-    m_managers.append(VStartup::setupEngine(*engine));
-    // Pages of the signed-in program find their managers too.
-    m_managers.last()->createPostClass();
-    engine->rootContext()->setContextProperty(QStringLiteral("qmlFiles"), ResourceQmlFiles());
-    engine->rootContext()->setContextProperty(QStringLiteral("qmlWarnings"),
-                                              QmlWarnings::instance());
-  }
+  void qmlEngineAvailable(QQmlEngine* engine) { m_managers.append(VStartup::setupEngine(*engine)); }
 
   void cleanupTestCase() {
     ImUiInterface::instance()->releaseInterface();
