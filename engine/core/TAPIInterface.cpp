@@ -70,6 +70,4 @@ void TAPIInterface::NotifyCallback(int code, int a, int id, int b, const char* t
   if (callback) callback(code, a, id, b, text ? text : "");
 }
 
-TDBManager* TAPIInterface::GetDatabaseManager() const { return m_database; }
-
 char* TAPIInterface::PushResult(const std::string& text) { return ThreadResultRing().Push(text); }

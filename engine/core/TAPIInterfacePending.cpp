@@ -8,25 +8,6 @@ namespace {
 char* Empty() { return TStringQueue::EmptyText(); }
 }  // namespace
 
-// Local store.
-void TAPIInterface::SetDatabaseManager(TDBManager* manager) { m_database = manager; }
-int TAPIInterface::SetDatabase(const char*) { return -2; }
-int TAPIInterface::CreateDatabase(const char*) { return 0; }
-long TAPIInterface::DBExecSql(const char*) { return 0; }
-long TAPIInterface::DBSelectSql(const char*) { return 0; }
-int TAPIInterface::DBGetRecordCount(long) { return 0; }
-int TAPIInterface::DBGetFieldCount(long) { return 0; }
-int TAPIInterface::DBGetIntValue(long, int, int) { return 0; }
-char* TAPIInterface::DBGetStrValue(long, int, int) { return Empty(); }
-void TAPIInterface::DBRelease(long) {}
-int TAPIInterface::IsLogin() { return 0; }
-char* TAPIInterface::GetUCUserID() { return Empty(); }
-char* TAPIInterface::GetUserInfo(std::string, int) { return Empty(); }
-int TAPIInterface::ExistUser(std::string) { return 0; }
-int TAPIInterface::DeleteMessage(int) { return 0; }
-int TAPIInterface::ClearAtFlag(const char*) { return 0; }
-int TAPIInterface::SearchAtMsg(const char*, int) { return 0; }
-
 // Login.
 int TAPIInterface::GetQRUserInfo(const char*) { return 0; }
 char* TAPIInterface::GetBombRedUrl() { return Empty(); }
@@ -42,17 +23,4 @@ char* TAPIInterface::SyncSendGet(int, const char*) { return Empty(); }
 char* TAPIInterface::SyncSendPost(int, const char*, const char*) { return Empty(); }
 char* TAPIInterface::CreateRequestURL(const char*, const char*) { return Empty(); }
 char* TAPIInterface::CreateAccountRequestURL(const char*, const char*, const char*) { return Empty(); }
-int TAPIInterface::GroupCommand(int dialogId, const char*) { return dialogId; }
 
-// Codecs and digests.
-char* TAPIInterface::NewTransID(const char*) { return Empty(); }
-char* TAPIInterface::ArgumentToJson(const char*) { return Empty(); }
-char* TAPIInterface::EncodeArgument(const char*, const char*) { return Empty(); }
-char* TAPIInterface::EncodeIntArgument(const char*, int) { return Empty(); }
-char* TAPIInterface::DecodeArgument(const char*, const char*) { return Empty(); }
-int TAPIInterface::DecodeIntArgument(const char*, const char*) { return 0; }
-char* TAPIInterface::Md5Encode(const char*) { return Empty(); }
-char* TAPIInterface::EncodePassword(const char*, const char*, int) { return Empty(); }
-char* TAPIInterface::EncryptString(const char*) { return Empty(); }
-char* TAPIInterface::DecryptString(const char*) { return Empty(); }
-char* TAPIInterface::GetAppCfgString(const char*) { return Empty(); }

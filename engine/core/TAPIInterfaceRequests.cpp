@@ -4,6 +4,7 @@
 
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
+#include "util/TJsonText.h"
 
 namespace {
 
@@ -43,6 +44,10 @@ int TAPIInterface::DownloadFile(int dialogId, const char* url, const char* path,
 
 int TAPIInterface::UploadDumpFile(int dialogId, const char* path) {
   return Queue(_REQUEST_HTTP_UPLOADDUMP, dialogId, Text(path));
+}
+
+int TAPIInterface::GroupCommand(int dialogId, const char* args) {
+  return Queue(_REQUEST_HTTP_GROUPCOMMAND, dialogId, JsonTextCloseObject(Text(args)));
 }
 
 int TAPIInterface::UserCommand(int dialogId, const char* json) {

@@ -14,6 +14,9 @@
 #include "platform/netif.h"
 #include "platform/socket.h"
 #include "platform/path.h"
+#include "services/TContactCache.h"
+#include "util/TSocketUtil.h"
+#include "util/TTextUtil.h"
 
 namespace {
 
@@ -39,6 +42,7 @@ TEngineCore::TEngineCore(TAPIInterface* facade) : m_facade(facade) {
   SetEngineStopping(false);
   m_requestService = std::make_unique<THttpRequestService>(&TEngineCore::OnServicePacket);
   m_imSession = std::make_unique<TIMSession>(&TEngineCore::OnSessionPacket);
+  m_contactCache = std::make_unique<TContactCache>();
   g_core = this;
 }
 
@@ -168,10 +172,9 @@ void TEngineCore::SetProfile(const std::string& name, const std::string& logo,
 }
 
 void TEngineCore::SplitServer(const std::string& hostPort, char* host, int* port) {
-  // Split at the first ':'; without one the whole text is the host and the port 0.
-  size_t colon = hostPort.find(':');
-  std::string h = colon == std::string::npos ? hostPort : hostPort.substr(0, colon);
-  int p = colon == std::string::npos ? 0 : atoi(hostPort.c_str() + colon + 1);
+  std::string h;
+  int p = 0;
+  SplitHostPort(hostPort, h, p);
   TAutoLock lock(m_fieldMutex);
   size_t len = strnlen(h.c_str(), kHostSize - 1);
   memcpy(host, h.data(), len);
@@ -306,7 +309,9 @@ TDBManager* TEngineCore::GetDatabase() const { return m_facade ? m_facade->GetDa
 int TEngineCore::IsNetworkUp() { return tesmo::LocalIPv4Addresses().empty() ? 0 : 1; }
 
 void TEngineCore::PrefetchServerAddresses() {
-  // Filled by the address cache once the utilities resolve names.
+  // Warms the address cache so the first upload does not wait for name resolution.
+  std::string upHost = GetUpHost();
+  if (!upHost.empty()) ResolveAddress(upHost, m_upPort, false);
 }
 
 int TEngineCore::SetNationPrefix(const char* path) {

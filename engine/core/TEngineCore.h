@@ -11,6 +11,7 @@
 
 class TAPIInterface;
 class TAPIPacket;
+class TContactCache;
 class TDBManager;
 class THttpRequestService;
 class TIMSession;
@@ -50,6 +51,9 @@ class TEngineCore {
 
   // Session values loaded from the account database (nq_saveinfo).
   void LoadConfig();
+  // Fills the accountid column of rows written before it existed, once per
+  // database; returns the number of batches run.
+  int MigrateAccountIds();
 
   // Setters.
   void SetBlackList(const std::string& text);
@@ -116,6 +120,7 @@ class TEngineCore {
   TAPIInterface* GetFacade() const { return m_facade; }
   THttpRequestService* GetRequestService() const { return m_requestService.get(); }
   TIMSession* GetIMSession() const { return m_imSession.get(); }
+  TContactCache* GetContactCache() const { return m_contactCache.get(); }
 
   int IsNetworkUp();
   void PrefetchServerAddresses();
@@ -163,6 +168,7 @@ class TEngineCore {
   std::unique_ptr<TIMSession> m_imSession;
   std::atomic<int> m_running{0};
   TLogFile m_httpLog;
+  std::unique_ptr<TContactCache> m_contactCache;
   std::map<std::string, int> m_nationPrefixes;
   std::map<std::string, std::string> m_servers;
   std::atomic<int> m_https{0};

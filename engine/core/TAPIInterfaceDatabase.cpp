@@ -1,0 +1,305 @@
+// Facade: the account database (open, switch, SQL exports and record-set
+// handles) and the methods that answer from it or from the contact cache.
+#include <stdio.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TAPIInterface.h"
+#include "core/TAutoLock.h"
+#include "core/TEngineCore.h"
+#include "core/TStringQueue.h"
+#include "db/SqlText.h"
+#include "db/TDBManager.h"
+#include "db/TDatabaseLock.h"
+#include "db/TRecordSet.h"
+#include "db/TSqliteDB.h"
+#include "services/TContactCache.h"
+#include "services/TMessageIds.h"
+#include "services/TMessageStore.h"
+
+namespace {
+
+TEngineCore* Core() { return TEngineCore::Instance(); }
+
+// Managers replaced by a database switch. Their connections are closed at once;
+// the objects live on until the facade ends, so a thread that fetched the old
+// pointer just before the switch meets a closed connection (every call fails
+// with 0), never freed memory. Guarded by the database lock.
+std::vector<std::unique_ptr<TDBManager>>& RetiredManagers() {
+  static auto* retired = new std::vector<std::unique_ptr<TDBManager>>;
+  return *retired;
+}
+
+// Record-set handles given to the caller. A handle not in the set (never issued,
+// already released) is answered like handle 0 instead of being dereferenced.
+struct RecordSetHandles {
+  TBaseMutex mutex;
+  std::set<TRecordSet*> live;
+};
+
+RecordSetHandles& Handles() {
+  static auto* handles = new RecordSetHandles;
+  return *handles;
+}
+
+TRecordSet* FindHandle(long handle) {
+  if (handle == 0) return nullptr;
+  auto* set = reinterpret_cast<TRecordSet*>(handle);
+  return Handles().live.count(set) ? set : nullptr;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+// Moves an unreadable database (and its journal files) aside under a new name, so
+// the account gets a fresh file while the old bytes are kept for recovery.
+bool SetAside(const std::string& path) {
+  time_t now = time(nullptr);
+  struct tm t {};
+  localtime_r(&now, &t);
+  char stamp[32];
+  strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", &t);
+  std::string aside = path + ".broken-" + stamp;
+  for (int n = 1; PathExists(aside); ++n) {
+    aside = path + ".broken-" + stamp + "-" + std::to_string(n);
+  }
+  if (rename(path.c_str(), aside.c_str()) != 0) return false;
+  for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+    std::string from = path + suffix;
+    if (PathExists(from)) rename(from.c_str(), (aside + suffix).c_str());
+  }
+  printf("Database %s is not readable; kept as %s\n", path.c_str(), aside.c_str());
+  return true;
+}
+
+int FailCreate() {
+  printf("Create Database error\n");
+  fflush(stdout);
+  return -2;
+}
+
+}  // namespace
+
+TDBManager* TAPIInterface::GetDatabaseManager() const {
+  TAutoLock lock(DatabaseMutex());
+  return m_database;
+}
+
+void TAPIInterface::SetDatabaseManager(TDBManager* manager) {
+  TAutoLock lock(DatabaseMutex());
+  if (manager == m_database) return;
+  std::unique_ptr<TDBManager> old(m_database);
+  m_database = manager;
+  if (old) old->Close();
+  if (manager) {
+    if (old) RetiredManagers().push_back(std::move(old));
+  } else {
+    // The facade is ending: nothing uses any manager any more.
+    RetiredManagers().clear();
+  }
+}
+
+int TAPIInterface::SetDatabase(const char* path) {
+  if (!path || !*path) return -1;
+  static TBaseMutex switching;  // one open or switch at a time
+  TAutoLock switchLock(switching);
+  {
+    TAutoLock lock(DatabaseMutex());
+    if (m_database && m_database->GetPath() == path) return 1;
+  }
+  try {
+    auto db = std::make_unique<TDBManager>();
+    if (!db->Open(path)) {
+      // Only a file SQLite calls no database (or corrupt) is replaced, and it is kept
+      // aside; a busy, read-only or unreachable file is left exactly as it is.
+      if (db->GetOpenError() != TDBManager::kOpenNotADatabase || !SetAside(path)) {
+        return FailCreate();
+      }
+      db = std::make_unique<TDBManager>();
+      if (!db->Open(path)) return FailCreate();
+    }
+    // Messages still being sent when the program last stopped count as failed.
+    db->Exec("update nq_message set sendstate=0 where sendstate=2");
+    TDBManager* opened = db.release();
+    SetDatabaseManager(opened);
+    opened->Exec("update nq_contact set mobile=''");
+    // Local ids restart with every database.
+    ClearMessageIds();
+    if (TEngineCore* core = Core()) {
+      core->LoadConfig();
+      core->GetContactCache()->ReloadFromDatabase(opened);
+      core->MigrateAccountIds();
+    }
+    return 2;
+  } catch (...) {
+    return FailCreate();
+  }
+}
+
+int TAPIInterface::CreateDatabase(const char* path) {
+  if (!path || !*path) return 0;
+  try {
+    TSqliteDB db;
+    if (!db.Open(path)) return 0;
+    db.Close();
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+long TAPIInterface::DBExecSql(const char* sql) {
+  try {
+    TAutoLock lock(DatabaseMutex());
+    if (!m_database) return 0;
+    TRecordSet discarded;
+    return m_database->Exec(sql, &discarded, 1);
+  } catch (...) {
+    return 0;
+  }
+}
+
+long TAPIInterface::DBSelectSql(const char* sql) {
+  try {
+    auto records = std::make_unique<TRecordSet>();
+    {
+      TAutoLock lock(DatabaseMutex());
+      if (!m_database || !m_database->Exec(sql, records.get(), 1)) return 0;
+    }
+    RecordSetHandles& handles = Handles();
+    TAutoLock lock(handles.mutex);
+    TRecordSet* set = records.release();
+    handles.live.insert(set);
+    return reinterpret_cast<long>(set);
+  } catch (...) {
+    return 0;
+  }
+}
+
+int TAPIInterface::DBGetRecordCount(long set) {
+  TAutoLock lock(Handles().mutex);
+  TRecordSet* records = FindHandle(set);
+  return records ? records->GetRecordCount() : 0;
+}
+
+int TAPIInterface::DBGetFieldCount(long set) {
+  TAutoLock lock(Handles().mutex);
+  TRecordSet* records = FindHandle(set);
+  return records ? records->GetFieldCount() : 0;
+}
+
+int TAPIInterface::DBGetIntValue(long set, int row, int col) {
+  TAutoLock lock(Handles().mutex);
+  TRecordSet* records = FindHandle(set);
+  return records ? records->GetInt(row, col) : 0;
+}
+
+char* TAPIInterface::DBGetStrValue(long set, int row, int col) {
+  try {
+    std::string value;
+    {
+      TAutoLock lock(Handles().mutex);
+      TRecordSet* records = FindHandle(set);
+      if (!records) return TStringQueue::EmptyText();
+      value = records->GetString(row, col);
+    }
+    return PushResult(value);
+  } catch (...) {
+    return TStringQueue::EmptyText();
+  }
+}
+
+void TAPIInterface::DBRelease(long set) {
+  TRecordSet* records = nullptr;
+  {
+    RecordSetHandles& handles = Handles();
+    TAutoLock lock(handles.mutex);
+    records = FindHandle(set);
+    if (records) handles.live.erase(records);
+  }
+  delete records;
+}
+
+int TAPIInterface::IsLogin() {
+  TAutoLock lock(DatabaseMutex());
+  if (!Core() || !m_database) return 0;
+  return static_cast<int>(SqlLeadingNumber(m_database->GetSaveInfo(1, "ISLOGIN")));
+}
+
+char* TAPIInterface::GetUCUserID() {
+  thread_local char buffer[512];
+  buffer[0] = '\0';
+  TAutoLock lock(DatabaseMutex());
+  if (!Core() || !m_database) return buffer;
+  try {
+    return FillResultBuffer(buffer, sizeof(buffer), m_database->GetSaveInfo(1, "ucuserid"));
+  } catch (...) {
+    return buffer;
+  }
+}
+
+char* TAPIInterface::GetUserInfo(std::string account, int field) {
+  TEngineCore* core = Core();
+  if (!core) return TStringQueue::EmptyText();
+  try {
+    std::optional<TContactRecord> record = core->GetContactCache()->Find(account);
+    if (!record) return TStringQueue::EmptyText();
+    switch (field) {
+      case 0:
+        return PushResult(record->name);
+      case 1:
+        return PushResult(record->summary);
+      case 2:
+        return PushResult(record->logo);
+      case 3:
+        return PushResult(record->biglogo);
+      case 4:
+        return PushResult(std::to_string(record->champflag));
+      default:
+        return TStringQueue::EmptyText();
+    }
+  } catch (...) {
+    return TStringQueue::EmptyText();
+  }
+}
+
+int TAPIInterface::ExistUser(std::string account) {
+  TEngineCore* core = Core();
+  if (!core) return 0;
+  try {
+    return core->GetContactCache()->Contains(account) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int TAPIInterface::DeleteMessage(int msgId) {
+  try {
+    return TMessageStore::DeleteMessage(msgId);
+  } catch (...) {
+    return 0;
+  }
+}
+
+int TAPIInterface::ClearAtFlag(const char* peer) {
+  try {
+    return TMessageStore::ClearAtFlag(peer ? peer : "");
+  } catch (...) {
+    return 0;
+  }
+}
+
+int TAPIInterface::SearchAtMsg(const char* peer, int atFlag) {
+  try {
+    return TMessageStore::SearchAtMsg(peer ? peer : "", atFlag);
+  } catch (...) {
+    return 0;
+  }
+}

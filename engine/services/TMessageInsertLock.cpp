@@ -1,0 +1,6 @@
+#include "services/TMessageInsertLock.h"
+
+TBaseMutex& MessageInsertLock() {
+  static TBaseMutex* mutex = new TBaseMutex;  // never destroyed
+  return *mutex;
+}

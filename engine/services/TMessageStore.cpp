@@ -1,0 +1,177 @@
+#include "services/TMessageStore.h"
+
+#include <ctime>
+
+#include "TAPIInterface.h"
+#include "core/TAutoLock.h"
+#include "core/TEngineCore.h"
+#include "db/SqlText.h"
+#include "db/TDBManager.h"
+#include "db/TDatabaseLock.h"
+#include "db/TRecordSet.h"
+#include "services/TMessageType.h"
+
+namespace {
+std::string Num(long long v) { return std::to_string(v); }
+}  // namespace
+
+TDBManager* TMessageStore::Database() {
+  if (TEngineCore* core = TEngineCore::Instance()) return core->GetDatabase();
+  TAPIInterface* facade = TAPIInterface::Instance();
+  return facade ? facade->GetDatabaseManager() : nullptr;
+}
+
+std::string TMessageStore::NowText() {
+  time_t now = time(nullptr);
+  struct tm t {};
+  localtime_r(&now, &t);
+  char text[32];
+  if (strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &t) == 0) return "";
+  return text;
+}
+
+long long TMessageStore::PeerAccountId(const std::string& fromuser, const std::string& touser,
+                                       const std::string& fromgroup) {
+  TEngineCore* core = TEngineCore::Instance();
+  return PeerAccountId(fromuser, touser, fromgroup, core ? core->GetAccount() : std::string());
+}
+
+long long TMessageStore::PeerAccountId(const std::string& fromuser, const std::string& touser,
+                                       const std::string& fromgroup,
+                                       const std::string& ownAccount) {
+  if (!fromgroup.empty() && touser.find("group") != std::string::npos) {
+    return SqlLeadingNumber(fromgroup);
+  }
+  if (touser == ownAccount) return SqlLeadingNumber(fromuser);
+  return SqlLeadingNumber(touser);
+}
+
+int TMessageStore::LoadMessage(int localId, TMsgRecord* out) {
+  if (!out) return 0;
+  TAutoLock lock(DatabaseMutex());
+  TDBManager* db = Database();
+  if (!db) return 0;
+  TRecordSet rows;
+  if (!db->Exec("select touser,msgtype,content,remark,localpath,fwflag,msgid from nq_message "
+                "where id=" +
+                    Num(localId),
+                &rows) ||
+      rows.GetRecordCount() < 1) {
+    return 0;
+  }
+  out->touser = rows.GetString(0, 0);
+  out->msgtype = rows.GetInt(0, 1);
+  out->content = rows.GetString(0, 2);
+  out->remark = rows.GetString(0, 3);
+  out->localpath = rows.GetString(0, 4);
+  out->fwflag = rows.GetInt(0, 5);
+  out->msgid = rows.GetInt64(0, 6);
+  return 1;
+}
+
+int TMessageStore::UpsertConversation(const std::string& account, int localId, int msgtype,
+                                      const std::string& content, const std::string& time) {
+  TAutoLock lock(DatabaseMutex());
+  TDBManager* db = Database();
+  if (!db) return 0;
+  std::string crtime = time.empty() ? NowText() : time;
+  std::string key = SqlQuoted(account);
+  if (!db->QueryExists("select msgid  from nq_messagenew where account=" + key)) {
+    return db->Exec(
+        "insert into nq_messagenew(account,accountid,msgid,msgtype,content,crtime) "
+        "values(" +
+        key + "," + Num(SqlLeadingNumber(account)) + "," + Num(localId) + "," + Num(msgtype) + "," +
+        SqlQuoted(content) + "," + SqlQuoted(crtime) + ")");
+  }
+  if (!time.empty()) {
+    // Times have one-second resolution: within the same second the higher local id
+    // (the later insert) is the latest message.
+    std::string t = SqlQuoted(time);
+    if (db->QueryExists("select msgid from nq_messagenew where account=" + key + " and (crtime>" +
+                        t + " or (crtime=" + t + " and msgid>=" + Num(localId) + "))")) {
+      return 1;
+    }
+  }
+  return db->Exec("update nq_messagenew set msgid=" + Num(localId) + ",msgtype=" + Num(msgtype) +
+                  ",content=" + SqlQuoted(content) + ",crtime=" + SqlQuoted(crtime) +
+                  ",deleted=0 where account=" + key);
+}
+
+int TMessageStore::MarkConversationSeen(const std::string& peer, int localId) {
+  TAutoLock lock(DatabaseMutex());
+  TDBManager* db = Database();
+  if (!db) return 1;
+  std::string p = SqlQuoted(peer);
+  std::string sql = IsGroupTarget(peer) ? "update nq_message set seeflag=1 where touser=" + p
+                                        : "update nq_message set seeflag=1 where (fromuser=" + p +
+                                              " or touser=" + p + ") and totype=0";
+  if (localId != 0) sql += " and  id<=" + Num(localId);
+  db->Exec(sql);
+  return 1;
+}
+
+int TMessageStore::MarkRevokedByMsgId(long long msgid, const std::string& touser) {
+  TAutoLock lock(DatabaseMutex());
+  TDBManager* db = Database();
+  if (!db) return 0;
+  std::string sql = IsGroupTarget(touser)
+                        ? "select id from nq_message where msgid=" + Num(msgid) +
+                              " and touser=" + SqlQuoted(touser) + " and totype=1"
+                        : "select id from nq_message  where msgid=" + Num(msgid) + " and totype=0";
+  TRecordSet rows;
+  int local = db->Exec(sql, &rows) ? rows.GetInt(0, 0) : 0;
+  if (local > 0) db->Exec("update nq_message set revokeflag=1  where id=" + Num(local));
+  return local;
+}
+
+int TMessageStore::DeleteMessage(int localId) {
+  TAutoLock lock(DatabaseMutex());
+  TDBManager* db = Database();
+  if (!db) return 0;
+  TRecordSet message;
+  if (!db->Exec("select totype from nq_message where id=" + Num(localId), &message) ||
+      message.GetRecordCount() < 1) {
+    return 0;
+  }
+  std::string totype = Num(message.GetInt(0, 0));
+  if (!db->Exec("update nq_message set deleted=1 where ID=" + Num(localId))) return 0;
+
+  TRecordSet conversations;
+  db->Exec("select account from nq_messagenew where msgid=" + Num(localId) + " and isservice=0",
+           &conversations);
+  for (int i = 0; i < conversations.GetRecordCount(); ++i) {
+    std::string key = SqlQuoted(conversations.GetString(i, 0));
+    // Only messages of the same kind of conversation: a group and a user may share
+    // an account text's number but never a conversation.
+    TRecordSet previous;
+    if (!db->Exec("select id,sendtime,msgtype,content from nq_message where (fromuser=" + key +
+                      " or touser=" + key + ") and totype=" + totype +
+                      " and deleted=0 order by id desc LIMIT 1",
+                  &previous)) {
+      continue;
+    }
+    if (previous.GetRecordCount() > 0 && previous.GetInt(0, 0) > 0) {
+      db->Exec("update nq_messagenew set msgid=" + Num(previous.GetInt(0, 0)) + ",msgtype=" +
+               Num(previous.GetInt(0, 2)) + ",content=" + SqlQuoted(previous.GetString(0, 3)) +
+               ",crtime=" + SqlQuoted(previous.GetString(0, 1)) + " where account=" + key);
+    } else {
+      db->Exec("delete from nq_messagenew  where account=" + key);
+    }
+  }
+  return 1;
+}
+
+int TMessageStore::ClearAtFlag(const std::string& peer) {
+  TAutoLock lock(DatabaseMutex());
+  TDBManager* db = Database();
+  if (!db) return 0;
+  return db->Exec("update nq_message set atflag=0 where touser=" + SqlQuoted(peer));
+}
+
+int TMessageStore::SearchAtMsg(const std::string& peer, int atflag) {
+  TAutoLock lock(DatabaseMutex());
+  TDBManager* db = Database();
+  if (!db) return 0;
+  return db->QueryExists("select atflag from nq_message where atflag=" + Num(atflag) +
+                         " and touser=" + SqlQuoted(peer));
+}

@@ -1,0 +1,24 @@
+#ifndef TESMO_SERVICES_TMSGRECORD_H
+#define TESMO_SERVICES_TMSGRECORD_H
+
+#include <string>
+
+// One stored message as the forward, resend and revoke paths load it.
+struct TMsgRecord {
+  std::string touser;
+  int msgtype = 0;  // MessageType index
+  std::string content;
+  std::string remark;
+  std::string localpath;
+  int fwflag = 0;
+  long long msgid = 0;  // the server's message id
+
+  void Clear() {
+    touser.clear();
+    content.clear();
+    remark.clear();
+    localpath.clear();
+  }
+};
+
+#endif

@@ -1,0 +1,13 @@
+// Files named by UTF-8 paths (the system's own encoding here, so no conversion).
+#ifndef TESMO_UTIL_TFILEUTIL_H
+#define TESMO_UTIL_TFILEUTIL_H
+
+#include <cstdint>
+#include <cstdio>
+
+// The file's size in bytes; 0 when it cannot be examined.
+int64_t GetFileSize(const char* path);
+// fopen of the path; nullptr for a null path or mode.
+FILE* FOpenUtf8(const char* path, const char* mode);
+
+#endif

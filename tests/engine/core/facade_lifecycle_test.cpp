@@ -1,0 +1,191 @@
+// The facade's life cycle, the callback road and dialog ids.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "TAPIInterface.h"
+#include "core/TEngineCore.h"
+#include "core/TStopFlag.h"
+#include "net/THttpRequestService.h"
+#include "support/CallbackRecorder.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class FacadeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CallbackRecorder::Get().Clear(); }
+};
+
+// Queues through every stage of the life cycle: the id comes back at once, a
+// report follows only while the engine runs.
+TEST_F(FacadeTest, LifeCycleTable) {
+  TAPIInterface api;
+  auto& rec = CallbackRecorder::Get();
+
+  // Before Init: nothing runs, ids are returned, nothing reports.
+  EXPECT_EQ(api.Run(), 0);
+  EXPECT_EQ(api.CreateDialogID(), 0);
+  EXPECT_EQ(api.SendGet(5, "http://127.0.0.1:1/"), 5);
+  EXPECT_EQ(api.ReadMsgIM("peer"), 0);
+
+  api.Init();
+  api.Init();  // a second Init changes nothing
+  api.SetCallBack(&CallbackRecorder::Callback);
+  EXPECT_EQ(api.CreateDialogID(), 10001);
+  EXPECT_EQ(api.CreateDialogID(), 10002);
+
+  // After Init but before Run: queued, not answered yet.
+  int readId = api.ReadMsgIM("peer@im.test");
+  EXPECT_EQ(readId, 10003);
+
+  EXPECT_EQ(api.Run(), 1);
+  EXPECT_EQ(api.Run(), 1);  // a second Run starts nothing
+  ASSERT_TRUE(rec.WaitForCount(_EVENT_REPORT_RUN, 4));
+  auto reply = rec.WaitFor(_REQUEST_HTTP_READMSGIM, readId);
+  ASSERT_TRUE(reply.has_value());
+  EXPECT_EQ(reply->a, 0);
+  EXPECT_EQ(reply->text, "");
+
+  api.Release();
+  EXPECT_EQ(api.Run(), 0);
+  EXPECT_EQ(api.CreateDialogID(), 0);
+  size_t before = rec.Reports().size();
+  EXPECT_EQ(api.SendGet(7, "http://127.0.0.1:1/"), 7);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(rec.Reports().size(), before);
+  EXPECT_EQ(rec.Count(_REQUEST_HTTP_SENDGET, 7), 0u);
+  // exactly four workers announced themselves
+  EXPECT_EQ(rec.ReportsWith(_EVENT_REPORT_RUN).size(), 4u);
+
+  // Init after Release brings a working engine back.
+  api.Init();
+  EXPECT_EQ(api.Run(), 1);
+  int again = api.ReadMsgIM("peer");
+  EXPECT_TRUE(rec.WaitFor(_REQUEST_HTTP_READMSGIM, again).has_value());
+}
+
+TEST_F(FacadeTest, EveryQueuedRequestIsAnsweredOnceAcrossThreadsWithoutOverlap) {
+  TAPIInterface api;
+  api.Init();
+  api.SetCallBack(&CallbackRecorder::Callback);
+  api.Run();
+  auto& rec = CallbackRecorder::Get();
+
+  constexpr int kThreads = 4;
+  constexpr int kPerThread = 50;
+  std::vector<std::thread> callers;
+  std::vector<std::vector<int>> ids(kThreads);
+  for (int t = 0; t < kThreads; ++t) {
+    callers.emplace_back([&, t] {
+      for (int i = 0; i < kPerThread; ++i) ids[t].push_back(api.ReadMsgIM("peer"));
+    });
+  }
+  for (auto& c : callers) c.join();
+  ASSERT_TRUE(rec.WaitForCount(_REQUEST_HTTP_READMSGIM, kThreads * kPerThread, 20s));
+  std::this_thread::sleep_for(100ms);
+  for (auto& list : ids)
+    for (int id : list) EXPECT_EQ(rec.Count(_REQUEST_HTTP_READMSGIM, id), 1u) << id;
+  EXPECT_FALSE(rec.SawOverlap());
+  // Reports come on engine threads, never on the caller's.
+  for (const auto& r : rec.Reports()) EXPECT_NE(r.thread, std::this_thread::get_id());
+  api.Release();
+}
+
+std::atomic<int> g_reentered{0};
+
+void ReentrantCallback(int method, int, int, int, const char*) {
+  // A callback that reports again on its own thread must not block on the
+  // callback lock it already holds.
+  if (method == 1 && g_reentered++ == 0) TAPIInterface::Instance()->NotifyCallback(2, 0, 0, 0, "");
+}
+
+TEST_F(FacadeTest, CallbackMayReenterTheFacadeOnItsOwnThread) {
+  TAPIInterface api;
+  api.Init();
+  api.SetCallBack(&ReentrantCallback);
+  std::thread t([&] { api.NotifyCallback(1, 0, 0, 0, "x"); });
+  t.join();
+  EXPECT_EQ(g_reentered.load(), 1);
+  api.Release();
+}
+
+TEST_F(FacadeTest, PacketWithoutCallbackIsFreedAndNotDelivered) {
+  TAPIInterface api;
+  api.Init();
+  TAPIPacket* p = new TAPIPacket;
+  p->s4 = std::string(1000, 'x');
+  api.DeliverPacket(p);  // LeakSanitizer proves it was freed
+  api.SetCallBack(&CallbackRecorder::Callback);
+  api.DeliverPacket(new TAPIPacket);
+  EXPECT_EQ(CallbackRecorder::Get().Reports().size(), 1u);
+  api.Release();
+  // Without a callback lock (after Release) a packet is still freed.
+  api.DeliverPacket(new TAPIPacket);
+}
+
+TEST_F(FacadeTest, CallbackGetsCodeResultIdExtraAndText) {
+  TAPIInterface api;
+  api.Init();
+  api.SetCallBack(&CallbackRecorder::Callback);
+  TAPIPacket* p = new TAPIPacket;
+  p->code = _REQUEST_HTTP_SENDGET;
+  p->id = 42;
+  p->a = 3;
+  p->b = 17;
+  p->s4 = "body";
+  EXPECT_EQ(p->state, 0);
+  api.DeliverPacket(p);
+  auto r = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDGET, 42);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->a, 3);
+  EXPECT_EQ(r->b, 17);
+  EXPECT_EQ(r->text, "body");
+  api.Release();
+}
+
+TEST_F(FacadeTest, IdleReleaseIsQuick) {
+  TAPIInterface api;
+  api.Init();
+  api.SetCallBack(&CallbackRecorder::Callback);
+  api.Run();
+  ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_REPORT_RUN, 4));
+  auto start = std::chrono::steady_clock::now();
+  api.Release();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+}
+
+// A request whose handler is inside a long wait (as a 30 s receive would be) when
+// the engine is released: Release wakes it, joins it and returns; nothing leaks,
+// and the interrupted request is not reported.
+TEST_F(FacadeTest, ReleaseWhileWorkersAreBusyIsCleanAndPrompt) {
+  constexpr int kSlowCode = 900;
+  std::atomic<int> inside{0};
+  THttpRequestService::RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket* p) {
+    ++inside;
+    for (int i = 0; i < 300 && !EngineSleep(100);) ++i;  // up to 30 s unless stopped
+    p->a = 1;
+  });
+  TAPIInterface api;
+  api.Init();
+  api.SetCallBack(&CallbackRecorder::Callback);
+  api.Run();
+  for (int i = 0; i < 10; ++i) {
+    TAPIPacket* p = new TAPIPacket;
+    p->code = kSlowCode;
+    p->id = i;
+    TEngineCore::Instance()->PostPacket(p);
+  }
+  for (int i = 0; i < 200 && inside < 4; ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_EQ(inside.load(), 4);
+  auto start = std::chrono::steady_clock::now();
+  api.Release();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_TRUE(CallbackRecorder::Get().ReportsWith(kSlowCode).empty());
+}
+
+}  // namespace
