@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
   QFont font;
   VStartup::setupApplication(font);
 
-  int exitCode = -1;
+  int exitCode;
   {
     QQmlApplicationEngine engine;
     QSharedPointer<ImCreateClassManager> classManager = VStartup::setupEngine(engine);
