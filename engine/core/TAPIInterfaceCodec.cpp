@@ -27,60 +27,90 @@ char* Ring(const std::string& text) {
   return text.empty() ? TStringQueue::EmptyText() : ThreadResultRing().Push(text);
 }
 
+// Runs a codec on outside text of any size: an allocation that fails answers like
+// bad input ("" or 0) instead of leaving the facade as an exception.
+template <typename Result, typename Work>
+Result Guarded(Result failed, Work work) {
+  try {
+    return work();
+  } catch (...) {
+    return failed;
+  }
+}
+
+template <typename Work>
+char* GuardedText(Work work) {
+  return Guarded<char*>(TStringQueue::EmptyText(), work);
+}
+
 }  // namespace
 
 char* TAPIInterface::ArgumentToJson(const char* args) {
-  return Ring(JsonTextCloseObject(Text(args)));
+  return GuardedText([&] { return Ring(JsonTextCloseObject(Text(args))); });
 }
 
 char* TAPIInterface::EncodeArgument(const char* key, const char* value) {
-  return Ring(MakeStringArgument(Text(key), Text(value)));
+  return GuardedText([&] { return Ring(MakeStringArgument(Text(key), Text(value))); });
 }
 
 char* TAPIInterface::EncodeIntArgument(const char* key, int value) {
-  return Ring(MakeIntArgument(Text(key), value));
+  return GuardedText([&] { return Ring(MakeIntArgument(Text(key), value)); });
 }
 
 char* TAPIInterface::DecodeArgument(const char* args, const char* key) {
-  TArgList list;
-  list.Parse(Text(args));
-  return Ring(list.Find(Text(key)));
+  return GuardedText([&] {
+    TArgList list;
+    list.Parse(Text(args));
+    return Ring(list.Find(Text(key)));
+  });
 }
 
 int TAPIInterface::DecodeIntArgument(const char* args, const char* key) {
-  TArgList list;
-  list.Parse(Text(args));
-  return list.GetInt(Text(key));
+  return Guarded(0, [&] {
+    TArgList list;
+    list.Parse(Text(args));
+    return list.GetInt(Text(key));
+  });
 }
 
 char* TAPIInterface::Md5Encode(const char* text) {
   thread_local char buffer[kIdBufferSize];
-  return FillResultBuffer(buffer, sizeof(buffer), Md5Hex(Text(text)));
+  buffer[0] = '\0';
+  return Guarded<char*>(
+      buffer, [&] { return FillResultBuffer(buffer, sizeof(buffer), Md5Hex(Text(text))); });
 }
 
 char* TAPIInterface::NewTransID(const char* text) {
   thread_local char buffer[kIdBufferSize];
-  return FillResultBuffer(buffer, sizeof(buffer), MakeTransId(Text(text)));
+  buffer[0] = '\0';
+  return Guarded<char*>(
+      buffer, [&] { return FillResultBuffer(buffer, sizeof(buffer), MakeTransId(Text(text))); });
 }
 
 char* TAPIInterface::EncodePassword(const char* text, const char* account, int type) {
   if (!TEngineCore::Instance()) return TStringQueue::EmptyText();
-  return Ring(HashPassword(Text(text), Text(account), type));
+  return GuardedText([&] { return Ring(HashPassword(Text(text), Text(account), type)); });
 }
 
-char* TAPIInterface::EncryptString(const char* text) { return Ring(::EncryptString(Text(text))); }
+char* TAPIInterface::EncryptString(const char* text) {
+  return GuardedText([&] { return Ring(::EncryptString(Text(text))); });
+}
 
-char* TAPIInterface::DecryptString(const char* text) { return Ring(::DecryptString(Text(text))); }
+char* TAPIInterface::DecryptString(const char* text) {
+  return GuardedText([&] { return Ring(::DecryptString(Text(text))); });
+}
 
 char* TAPIInterface::GetAppCfgString(const char* text) {
   if (!TEngineCore::Instance() || !text) return TStringQueue::EmptyText();
-  OPENSSL_init_crypto(OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr);
-  std::string plain;
-  int result = DecryptConfigString(BuiltInConfigKey(), text, plain);
-  if (result != kConfigOk) {
-    // The code only: decrypted texts are never printed.
-    ConsolePrintf("decrypt error: %d\n", result);
-    return TStringQueue::EmptyText();
-  }
-  return Ring(plain);
+  return GuardedText([&] {
+    OPENSSL_init_crypto(OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr);
+    std::string plain;
+    int result = DecryptConfigString(BuiltInConfigKey(), text, plain);
+    if (result != kConfigOk) {
+      // The code only: decrypted texts are never printed.
+      ConsolePrintf("decrypt error: %d\n", result);
+      return TStringQueue::EmptyText();
+    }
+    return Ring(plain);
+  });
 }

@@ -29,13 +29,6 @@ void CopyField(char (&field)[N], const char* text) {
   field[len] = '\0';
 }
 
-std::string TrimText(const std::string& text) {
-  size_t b = 0, e = text.size();
-  while (b < e && static_cast<unsigned char>(text[b]) >= 1 && static_cast<unsigned char>(text[b]) <= 32) ++b;
-  while (e > b && static_cast<unsigned char>(text[e - 1]) >= 1 && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
-  return text.substr(b, e - b);
-}
-
 }  // namespace
 
 TEngineCore::TEngineCore(TAPIInterface* facade) : m_facade(facade) {
@@ -328,7 +321,7 @@ int TEngineCore::SetNationPrefix(const char* path) {
   std::string line;
   while (std::getline(in, line)) {
     if (line.size() > 1023) line.resize(1023);
-    std::string t = TrimText(line);
+    std::string t = Trim(line);
     if (!t.empty() && t[0] == '+') loaded[t] = 1;
   }
   TAutoLock lock(m_fieldMutex);
@@ -338,7 +331,7 @@ int TEngineCore::SetNationPrefix(const char* path) {
 
 const char* TEngineCore::RemoveNationPrefix(const char* text) {
   if (!text) return TStringQueue::EmptyText();
-  std::string t = TrimText(text);
+  std::string t = Trim(text);
   if (t.empty()) return TStringQueue::EmptyText();
   if (t[0] == '+' && t.size() < 100) {
     TAutoLock lock(m_fieldMutex);

@@ -16,10 +16,7 @@ TStringQueue::~TStringQueue() {
   for (char* p : m_entries) free(p);
 }
 
-char* TStringQueue::EmptyText() {
-  g_emptyText[0] = '\0';
-  return g_emptyText;
-}
+char* TStringQueue::EmptyText() { return g_emptyText; }
 
 char* TStringQueue::Push(const char* text) {
   if (!text || !*text) return EmptyText();

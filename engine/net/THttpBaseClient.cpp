@@ -399,19 +399,16 @@ int THttpBaseClient::Exchange(const TServerRecord* server, const std::string& re
   TServerRecord target = *server;
   std::string text = request;
   for (int hop = 0; hop < kMaxHops; ++hop) {
-    if (IsEngineStopping() || text.find("\r\n\r\n") == std::string::npos) return 0;
+    if (IsEngineStopping() || text.find("\r\n\r\n") == std::string::npos) break;
     const int sock = Connect(&target);
-    if (sock < 0) return 0;
+    if (sock < 0) break;
     int got = 0;
     int headerLength = 0;
     if (Send(sock, text.data(), static_cast<int>(text.size())) == static_cast<int>(text.size())) {
       got = ReceiveReply(sock, headerLength);
     }
     Disconnect(sock);
-    if (got <= 0) {
-      ResetReply();
-      return 0;
-    }
+    if (got <= 0) break;
     TServerRecord next;
     std::string nextPath;
     if (!RedirectTarget(headerLength, next, nextPath)) return got;
@@ -420,6 +417,7 @@ int THttpBaseClient::Exchange(const TServerRecord* server, const std::string& re
     text = retargeted;
     target = next;
   }
+  // A failed later hop must not leave the previous hop's redirect reply behind.
   ResetReply();
   return 0;
 }

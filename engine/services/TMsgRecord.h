@@ -13,12 +13,9 @@ struct TMsgRecord {
   int fwflag = 0;
   long long msgid = 0;  // the server's message id
 
-  void Clear() {
-    touser.clear();
-    content.clear();
-    remark.clear();
-    localpath.clear();
-  }
+  // Every field, numbers included: a reused record must not keep another
+  // message's server id.
+  void Clear() { *this = TMsgRecord(); }
 };
 
 #endif

@@ -23,7 +23,7 @@ constexpr const char* kPasswordSalts[4] = {
     "29374016583920475610293847561038",
     "75830291647382910564738291056473",
 };
-constexpr char kTransIdSalt[] = "83920174650392817465039281746502";
+constexpr const char* kTransIdSalt = kPasswordSalts[0];
 
 // Limits of the string cipher: plain texts up to four AES blocks less the padding
 // byte; Base64 parts up to 95 characters.

@@ -10,6 +10,7 @@
 
 #include "util/TBase64.h"
 #include "util/TDigest.h"
+#include "util/TTextCodec.h"
 
 namespace {
 
@@ -24,17 +25,10 @@ struct PkeyCtxFree {
   void operator()(EVP_PKEY_CTX* c) const { EVP_PKEY_CTX_free(c); }
 };
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Exactly 32 bytes from 64 hexadecimal characters, leading and inner zero bytes kept.
 bool HexToDigest(const char* hex, unsigned char out[kDigestBytes]) {
   for (size_t i = 0; i < kDigestBytes; ++i) {
-    int hi = HexValue(hex[2 * i]), lo = HexValue(hex[2 * i + 1]);
+    int hi = HexDigitValue(hex[2 * i]), lo = HexDigitValue(hex[2 * i + 1]);
     if (hi < 0 || lo < 0) return false;
     out[i] = static_cast<unsigned char>(hi * 16 + lo);
   }

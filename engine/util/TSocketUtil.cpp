@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <map>
 
 #include "core/TAutoLock.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr int kResolveAttempts = 3;
 constexpr int kSendIdlePasses = 100;
 constexpr int kWaitMs = 1000;
+constexpr int kMsPerSecond = 1000;
 
 // Lists are never freed: callers keep pointers into them for the life of the process.
 // Both live on the heap so they outlive every static destructor that might resolve.
@@ -95,7 +97,10 @@ int ConnectTcp(const std::string& host, int port, int timeoutSeconds) {
     close(sock);
     return -2;
   }
-  int ms = timeoutSeconds > 0 ? timeoutSeconds * 1000 : 0;
+  // Clamped: a product past the int range would turn into poll's endless wait.
+  int ms = timeoutSeconds <= 0                       ? 0
+           : timeoutSeconds > INT_MAX / kMsPerSecond ? INT_MAX
+                                                     : timeoutSeconds * kMsPerSecond;
   short ev = PollFor(sock, POLLOUT, ms);
   if (ev == 0) {
     close(sock);

@@ -5,13 +5,6 @@
 
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Bytes that the lead byte b says follow it (0 for ASCII and continuation bytes).
 size_t FollowerCount(unsigned char b) {
   if ((b & 0xf0) == 0xf0) return 3;
@@ -25,12 +18,19 @@ bool HasEscapedText(const std::string& text) {
     if (text[i] != '%') continue;
     char a = text[i + 1], b = text[i + 2];
     if (a == '2' && b == '5') return true;
-    if ((a == 'f' || a == 'F') && HexValue(b) >= 0) return true;
+    if ((a == 'f' || a == 'F') && HexDigitValue(b) >= 0) return true;
   }
   return false;
 }
 
 }  // namespace
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 std::string ByteToHex(unsigned char byte) {
   static const char kHex[] = "0123456789abcdef";
@@ -73,7 +73,7 @@ std::string UnescapeEmoji(const std::string& text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '%' && i + 2 < text.size()) {
-      int hi = HexValue(text[i + 1]), lo = HexValue(text[i + 2]);
+      int hi = HexDigitValue(text[i + 1]), lo = HexDigitValue(text[i + 2]);
       if (hi >= 0 && lo >= 0) {
         out += static_cast<char>(hi * 16 + lo);
         i += 2;

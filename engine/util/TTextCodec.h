@@ -7,6 +7,8 @@
 
 // Two lowercase hexadecimal characters.
 std::string ByteToHex(unsigned char byte);
+// The value of a hexadecimal digit in either case; -1 for any other character.
+int HexDigitValue(char c);
 // Writes every four-byte UTF-8 sequence as four "%xx" groups and "%" as "%25"; other
 // bytes are copied. A lead byte cut off by the end of the text is dropped.
 std::string EscapeEmoji(const std::string& text);

@@ -184,30 +184,43 @@ void FakeIMServer::Run() {
 
 void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& from) {
   Record r = Decode(bytes, from);
-  std::lock_guard<std::mutex> lock(m_mutex);
-  r.dropped = LoseLocked('<', bytes);
-  m_received.push_back(r);
-  ++m_receivedCount;
-  if (r.dropped) return;
-  if (!m_clientFixed) {
-    m_client = from;
-    m_hasClient = true;
-  }
-  if (r.kind == kShort) {
-    if (m_shortHandler) {
-      for (const std::string& reply : m_shortHandler(r.text)) SendLocked(Frame(reply), from, 0);
+  Responder responder;
+  ShortHandler shortHandler;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    r.dropped = LoseLocked('<', bytes);
+    m_received.push_back(r);
+    ++m_receivedCount;
+    if (r.dropped) return;
+    if (!m_clientFixed) {
+      m_client = from;
+      m_hasClient = true;
     }
+    if (r.kind == kResponse) {
+      auto it = m_pushes.find(r.key);
+      if (it != m_pushes.end()) it->second.acked = true;
+      return;
+    }
+    if (r.kind == kShort) {
+      shortHandler = m_shortHandler;
+    } else if (r.kind == kRequest) {
+      responder = m_responder;
+    } else {
+      return;
+    }
+  }
+  // Handlers run without the lock, so they may look at the records or push.
+  if (r.kind == kShort) {
+    if (!shortHandler) return;
+    const std::vector<std::string> replies = shortHandler(r.text);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const std::string& reply : replies) SendLocked(Frame(reply), from, 0);
     return;
   }
-  if (r.kind == kResponse) {
-    auto it = m_pushes.find(r.key);
-    if (it != m_pushes.end()) it->second.acked = true;
-    return;
-  }
-  if (r.kind != kRequest) return;
-  Reply reply = m_responder ? m_responder(r) : Reply();
+  const Reply reply = responder ? responder(r) : Reply();
   if (!reply.answer) return;
   const std::string response = Frame(ResponseText(r.json, reply.code));
+  std::lock_guard<std::mutex> lock(m_mutex);
   for (int i = 0; i < reply.copies; ++i) SendLocked(response, from, reply.delayMs);
   for (const std::string& text : reply.texts) SendLocked(Frame(text), from, reply.delayMs);
 }

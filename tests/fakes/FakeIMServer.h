@@ -72,6 +72,7 @@ class FakeIMServer {
   int Port() const { return m_port; }
   void SetClient(const std::string& host, int port);
   int ClientPort() const;
+  // Both run on the server's thread, without its lock: they may call the server.
   void SetResponder(Responder responder);
   void SetShortHandler(ShortHandler handler);
   // Drops this share (0..1) of datagrams in each direction. Whether a datagram is

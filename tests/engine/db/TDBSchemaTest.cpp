@@ -18,8 +18,9 @@ using storetest::Rows;
 namespace {
 
 // name, declared type, default ("" for none), position in the primary key.
-// SQLite reports the plain type names (int, integer, text) in capitals, so the
-// declared type is compared without regard to case, as SQLite's affinity rules read it.
+// SQLite reports the plain type names (int, integer, text) in capitals, so here the
+// declared type is compared without regard to case; its exact spelling is checked
+// against the stored table definition.
 struct Column {
   std::string name, type, dflt;
   int pk;
@@ -143,6 +144,21 @@ const std::map<std::string, std::vector<Column>>& Golden() {
   return golden;
 }
 
+// True when the table definition holds the column's name and declared type as one
+// whole item of its column list.
+bool DeclaresColumn(const std::string& sql, const std::string& declaration) {
+  for (size_t at = sql.find(declaration); at != std::string::npos;
+       at = sql.find(declaration, at + 1)) {
+    char before = at ? sql[at - 1] : '(';
+    size_t end = at + declaration.size();
+    char after = end < sql.size() ? sql[end] : ')';
+    if ((before == '(' || before == ' ') && (after == ' ' || after == ',' || after == ')')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::vector<Column> TableInfo(TAPIInterface& api, const std::string& table) {
   std::vector<Column> cols;
   for (const auto& r : storetest::Select(
@@ -180,6 +196,14 @@ TEST_F(SchemaTest, FreshFileHasEveryTableColumnTypeAndDefault) {
   EXPECT_EQ(Tables(*api), expected);
   for (const auto& kv : Golden()) {
     EXPECT_EQ(TableInfo(*api, kv.first), kv.second) << kv.first;
+    // The program's queries see the declared types letter for letter, and SQLite keeps
+    // them so only in the stored definition.
+    std::string sql =
+        SelectOne("select sql from sqlite_master where type='table' and name='" + kv.first + "'");
+    for (const Column& c : kv.second) {
+      EXPECT_TRUE(DeclaresColumn(sql, c.name + " " + c.type))
+          << kv.first << "." << c.name << " " << c.type << " in " << sql;
+    }
   }
   // The historical indexes are all there (further ones may serve look-ups).
   std::set<std::string> indexes;

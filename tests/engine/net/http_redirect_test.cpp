@@ -142,4 +142,32 @@ TEST(HttpRedirect, SchemeRelativeLocationIsFollowed) {
   EXPECT_EQ(Body(client), "via //");
 }
 
+TEST(HttpRedirect, FailedLaterHopLeavesNoReplyBehind) {
+  int deadPort;
+  {
+    FakeHttpServer gone;
+    ASSERT_TRUE(gone.Start());
+    deadPort = gone.Port();
+  }
+  FakeHttpServer origin;
+  origin.Route("/dead", FakeReply::Redirect(
+                            302, "http://127.0.0.1:" + std::to_string(deadPort) + "/nowhere"));
+  FakeHttpServer stalled;
+  FakeReply stall;
+  stall.stall = true;
+  stalled.Route("/stall", stall);
+  ASSERT_TRUE(stalled.Start());
+  origin.Route("/stalled", FakeReply::Redirect(302, stalled.Url("/stall")));
+  ASSERT_TRUE(origin.Start());
+  THttpClient client;
+  client.SetIdleTimeout(1);
+  for (const char* path : {"/dead", "/stalled"}) {
+    SCOPED_TRACE(path);
+    TServerRecord record{"127.0.0.1", origin.Port()};
+    EXPECT_EQ(client.Exchange(&record, THttpBaseClient::BuildGetRequest(&record, path, "")), 0);
+    EXPECT_EQ(client.GetReceivedLength(), 0);
+    EXPECT_STREQ(client.GetBuffer(), "");
+  }
+}
+
 }  // namespace

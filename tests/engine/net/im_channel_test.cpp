@@ -317,4 +317,23 @@ TEST(IMChannel, EngineStopEndsEveryThread) {
   SetEngineStopping(false);
 }
 
+// Later protocols script the server from its handlers: a login answer that pushes,
+// a probe answer that looks at what came before.
+TEST(FakeIMServer, HandlersMayCallIntoTheServer) {
+  ChannelRig rig;
+  const std::string push = FakeIMServer::SysPacket("me@s", "notice", {});
+  rig.server.SetResponder([&](const Record&) {
+    rig.server.Push(push);
+    EXPECT_GE(rig.server.CountReceived(FakeIMServer::kRequest), 1u);
+    return FakeIMServer::Reply();
+  });
+  rig.server.SetShortHandler([&](const std::string& text) {
+    return std::vector<std::string>{rig.server.ReceivedCount() > 1 ? text + "k" : text};
+  });
+  ASSERT_EQ(1, rig.Send(EngineRequest("h1")));
+  ASSERT_TRUE(rig.WaitDelivered(push));
+  ASSERT_EQ(1, rig.Send("o"));
+  ASSERT_TRUE(rig.WaitDelivered("ok"));
+}
+
 }  // namespace

@@ -199,7 +199,11 @@ TEST_F(MessageStoreTest, LoadMessage) {
   EXPECT_EQ(TMessageStore::LoadMessage(id + 1, &rec), 0);
   EXPECT_EQ(TMessageStore::LoadMessage(id, nullptr), 0);
   rec.Clear();
-  EXPECT_TRUE(rec.touser.empty() && rec.content.empty() && rec.remark.empty());
+  EXPECT_TRUE(rec.touser.empty() && rec.content.empty() && rec.remark.empty() &&
+              rec.localpath.empty());
+  EXPECT_EQ(rec.msgtype, 0);
+  EXPECT_EQ(rec.fwflag, 0);
+  EXPECT_EQ(rec.msgid, 0);
 }
 
 TEST_F(MessageStoreTest, AtFlagExports) {

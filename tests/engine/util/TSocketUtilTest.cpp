@@ -7,14 +7,23 @@
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <thread>
 #include <vector>
 
+#include "core/TStopFlag.h"
 #include "util/TSocketUtil.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// SendAll gives up once the engine stops; an engine released by an earlier test in
+// the same process leaves the flag raised.
+class TSocketUtilTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetEngineStopping(false); }
+};
 
 // A loopback TCP socket bound to an ephemeral port, listening when backlog >= 0.
 struct Listener {
@@ -40,7 +49,7 @@ int AcceptWithin(int fd, int ms) {
   return accept(fd, nullptr, nullptr);
 }
 
-TEST(TSocketUtilTest, ResolveAddressIsCachedPerKey) {
+TEST_F(TSocketUtilTest, ResolveAddressIsCachedPerKey) {
   const addrinfo* a = ResolveAddress("127.0.0.1", 5001, false);
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(a->ai_family, AF_INET);
@@ -58,7 +67,7 @@ TEST(TSocketUtilTest, ResolveAddressIsCachedPerKey) {
   EXPECT_EQ(v6->ai_family, AF_INET6);
 }
 
-TEST(TSocketUtilTest, ResolveAddressFromManyThreads) {
+TEST_F(TSocketUtilTest, ResolveAddressFromManyThreads) {
   std::vector<std::thread> threads;
   std::atomic<int> failures{0};
   for (int t = 0; t < 8; ++t) {
@@ -72,7 +81,7 @@ TEST(TSocketUtilTest, ResolveAddressFromManyThreads) {
   EXPECT_EQ(failures.load(), 0);
 }
 
-TEST(TSocketUtilTest, ConnectTcpReachesListener) {
+TEST_F(TSocketUtilTest, ConnectTcpReachesListener) {
   Listener server(8);
   int sock = ConnectTcp("127.0.0.1", server.port, 10);
   ASSERT_GE(sock, 0);
@@ -90,14 +99,26 @@ TEST(TSocketUtilTest, ConnectTcpReachesListener) {
   close(sock);
 }
 
-TEST(TSocketUtilTest, ConnectTcpToClosedPortFailsFast) {
+TEST_F(TSocketUtilTest, ConnectTcpTakesAnyTimeout) {
+  // Long waits must not overflow into a negative (endless) poll time.
+  Listener server(8);
+  for (int seconds : {INT_MAX, INT_MAX / 1000 + 1, 0}) {
+    int sock = ConnectTcp("127.0.0.1", server.port, seconds);
+    if (seconds > 0) {
+      EXPECT_GE(sock, 0) << seconds;
+    }
+    if (sock >= 0) close(sock);
+  }
+}
+
+TEST_F(TSocketUtilTest, ConnectTcpToClosedPortFailsFast) {
   Listener closed(-1);  // bound, not listening: the port refuses
   auto start = Clock::now();
   EXPECT_EQ(ConnectTcp("127.0.0.1", closed.port, 20), -2);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
 }
 
-TEST(TSocketUtilTest, ConnectTcpTimesOutWhenNobodyAnswers) {
+TEST_F(TSocketUtilTest, ConnectTcpTimesOutWhenNobodyAnswers) {
   // A listener that never accepts: once its queue is full, the kernel drops further
   // handshakes and the connect can only time out.
   Listener server(0);
@@ -111,7 +132,7 @@ TEST(TSocketUtilTest, ConnectTcpTimesOutWhenNobodyAnswers) {
   for (int fd : open) close(fd);
 }
 
-TEST(TSocketUtilTest, SendAllCompletesToSlowReader) {
+TEST_F(TSocketUtilTest, SendAllCompletesToSlowReader) {
   Listener server(8);
   int sock = ConnectTcp("127.0.0.1", server.port, 10);
   ASSERT_GE(sock, 0);
@@ -141,7 +162,7 @@ TEST(TSocketUtilTest, SendAllCompletesToSlowReader) {
   close(sock);
 }
 
-TEST(TSocketUtilTest, SendAllToClosedPeerFailsWithoutSignal) {
+TEST_F(TSocketUtilTest, SendAllToClosedPeerFailsWithoutSignal) {
   Listener server(8);
   int sock = ConnectTcp("127.0.0.1", server.port, 10);
   ASSERT_GE(sock, 0);
@@ -155,7 +176,7 @@ TEST(TSocketUtilTest, SendAllToClosedPeerFailsWithoutSignal) {
   close(sock);
 }
 
-TEST(TSocketUtilTest, UdpBindAndSend) {
+TEST_F(TSocketUtilTest, UdpBindAndSend) {
   int rx = BindUdp("127.0.0.1", 0);
   ASSERT_GT(rx, 0);
   sockaddr_in a{};
