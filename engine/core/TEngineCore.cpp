@@ -15,6 +15,7 @@
 #include "platform/socket.h"
 #include "platform/path.h"
 #include "services/TContactCache.h"
+#include "services/TQRLoginThread.h"
 #include "util/TSocketUtil.h"
 #include "util/TTextUtil.h"
 
@@ -43,6 +44,7 @@ TEngineCore::~TEngineCore() {
   // Raise the stop flag first: every loop wakes and ends, then each owner joins its
   // threads before the objects they use go away.
   SetEngineStopping(true);
+  TQRLoginThread::Instance().Shutdown();
   if (m_imSession) m_imSession->Stop();
   if (m_requestService) m_requestService->Stop();
   m_imSession.reset();
@@ -193,11 +195,6 @@ void TEngineCore::SetProxyServer(const std::string& hostPort) {
   m_proxyPort = port;
 }
 
-void TEngineCore::SetStorageHost(const std::string& host) {
-  TAutoLock lock(m_fieldMutex);
-  m_storageHost = host;
-}
-
 void TEngineCore::SetServer(const std::string& name, const std::string& address) {
   TAutoLock lock(m_coreMutex);
   m_servers[name] = address;
@@ -225,6 +222,21 @@ void TEngineCore::SetSummary(const std::string& summary) {
   m_summary = summary;
 }
 
+void TEngineCore::SetStorageHost(const std::string& host) {
+  TAutoLock lock(m_fieldMutex);
+  m_storageHost = host;
+}
+
+void TEngineCore::SetRedPacketUrl(const std::string& url) {
+  TAutoLock lock(m_fieldMutex);
+  m_redPacketUrl = url;
+}
+
+void TEngineCore::SetLoginInfo(const std::string& text) {
+  TAutoLock lock(m_fieldMutex);
+  m_loginInfo = text;
+}
+
 void TEngineCore::SetLanguage(const std::string& language) {
   TAutoLock lock(m_fieldMutex);
   m_language = language;
@@ -243,6 +255,10 @@ void TEngineCore::SetMobileLogin(const char* mobile, const char* nationCode, con
   CopyField(m_nationCode, nationCode);
   CopyField(m_code, code);
   CopyField(m_deviceId, deviceId);
+  // Each login setter describes the whole next login: fields of another kind of login
+  // left from earlier would choose the wrong registration request.
+  CopyField(m_ticket, "");
+  CopyField(m_qrKey, "");
   m_loginMode = mode;
 }
 
@@ -250,6 +266,10 @@ void TEngineCore::SetQRLogin(const char* qrKey, const char* deviceId, int mode) 
   TAutoLock lock(m_fieldMutex);
   CopyField(m_qrKey, qrKey);
   CopyField(m_deviceId, deviceId);
+  CopyField(m_mobile, "");
+  CopyField(m_nationCode, "");
+  CopyField(m_code, "");
+  CopyField(m_ticket, "");
   m_loginMode = mode;
 }
 
@@ -259,6 +279,9 @@ void TEngineCore::SetTicketLogin(const char* ticket, const char* deviceId, int m
   CopyField(m_ticket, ticket);
   CopyField(m_deviceId, deviceId);
   CopyField(m_mobile, account);
+  CopyField(m_nationCode, "");
+  CopyField(m_code, "");
+  CopyField(m_qrKey, "");
   m_loginMode = mode;
 }
 
@@ -292,7 +315,6 @@ TESMO_FIELD_GETTER(GetCode, m_code)
 TESMO_FIELD_GETTER(GetTicket, m_ticket)
 TESMO_FIELD_GETTER(GetQRKey, m_qrKey)
 TESMO_FIELD_GETTER(GetDownServer, m_downServer)
-TESMO_FIELD_GETTER(GetStorageHost, m_storageHost)
 TESMO_FIELD_GETTER(GetCertFile, m_certFile)
 TESMO_FIELD_GETTER(GetKeyFile, m_keyFile)
 TESMO_FIELD_GETTER(GetPassword, m_password)
@@ -300,6 +322,9 @@ TESMO_FIELD_GETTER(GetLoginHost, m_loginHost)
 TESMO_FIELD_GETTER(GetHttpHost, m_httpHost)
 TESMO_FIELD_GETTER(GetUpHost, m_upHost)
 TESMO_FIELD_GETTER(GetProxyHost, m_proxyHost)
+TESMO_FIELD_GETTER(GetStorageHost, m_storageHost)
+TESMO_FIELD_GETTER(GetRedPacketUrl, m_redPacketUrl)
+TESMO_FIELD_GETTER(GetLoginInfo, m_loginInfo)
 
 #undef TESMO_FIELD_GETTER
 

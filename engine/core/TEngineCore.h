@@ -63,9 +63,6 @@ class TEngineCore {
   void SetHttpServer(const std::string& hostPort);
   void SetUpServer(const std::string& hostPort);
   void SetProxyServer(const std::string& hostPort);
-  // Storage host of the login reply; when set, uploads use it instead of the host
-  // that the file store's tracker names.
-  void SetStorageHost(const std::string& host);
   void SetServer(const std::string& name, const std::string& address);
   void SetUserAccount(const std::string& userId, const std::string& account);
   void SetToken(const std::string& token);
@@ -96,7 +93,6 @@ class TEngineCore {
   std::string GetTicket() const;
   std::string GetQRKey() const;
   std::string GetDownServer() const;
-  std::string GetStorageHost() const;
   std::string GetCertFile() const;
   std::string GetKeyFile() const;
   std::string GetPassword() const;
@@ -118,6 +114,17 @@ class TEngineCore {
   std::string GetProxyHost() const;
   int GetProxyPort() const { return m_proxyPort; }
   std::string GetServer(const std::string& name) const;
+
+  // Values of the last login reply: the file store's address, the red-packet page and
+  // the text that event 100004 carries.
+  void SetStorageHost(const std::string& host);
+  void SetStoragePort(int port) { m_storagePort = port; }
+  void SetRedPacketUrl(const std::string& url);
+  void SetLoginInfo(const std::string& text);
+  std::string GetStorageHost() const;
+  int GetStoragePort() const { return m_storagePort; }
+  std::string GetRedPacketUrl() const;
+  std::string GetLoginInfo() const;
 
   TLogFile* GetHttpLog() { return &m_httpLog; }
   TDBManager* GetDatabase() const;
@@ -165,7 +172,6 @@ class TEngineCore {
   std::string m_bigLogo;
   std::string m_summary;
   std::string m_token;
-  std::string m_storageHost;
   std::atomic<int> m_deviceType{0};
   std::atomic<int> m_loginState{0};
   std::string m_language = "zh-CN";
@@ -182,6 +188,10 @@ class TEngineCore {
   std::string m_password;
   std::atomic<int> m_version{0};
   std::atomic<int> m_champFlag{0};
+  std::string m_storageHost;
+  std::atomic<int> m_storagePort{0};
+  std::string m_redPacketUrl;
+  std::string m_loginInfo;
 };
 
 #endif

@@ -168,7 +168,7 @@ TEST_F(FacadeTest, ReleaseWhileWorkersAreBusyIsCleanAndPrompt) {
   THttpRequestService::RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket* p) {
     ++inside;
     for (int i = 0; i < 300 && !EngineSleep(100);) ++i;  // up to 30 s unless stopped
-    (void)p;
+    p->a = 1;
     return 1;
   });
   TAPIInterface api;
