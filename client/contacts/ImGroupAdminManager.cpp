@@ -1,0 +1,23 @@
+#include "contacts/ImGroupAdminManager.h"
+
+#include "shell/VExitCleanup.h"
+
+ImGroupAdminManager::ImGroupAdminManager() : ImGroupAdminManager(new QList<QObject*>) {}
+
+ImGroupAdminManager::ImGroupAdminManager(QList<QObject*>* items)
+    : ImBaseListModel(nullptr, items), m_items(items) {}
+
+ImGroupAdminManager::~ImGroupAdminManager() { delete m_items; }
+
+ImGroupAdminManager* ImGroupAdminManager::instance() {
+  static ImGroupAdminManager* s_instance = nullptr;
+  if (!s_instance) {
+    s_instance = new ImGroupAdminManager;
+    VExitCleanup::add([] {
+      ImGroupAdminManager* doomed = s_instance;
+      s_instance = nullptr;
+      delete doomed;
+    });
+  }
+  return s_instance;
+}

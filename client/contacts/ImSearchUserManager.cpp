@@ -1,0 +1,23 @@
+#include "contacts/ImSearchUserManager.h"
+
+#include "shell/VExitCleanup.h"
+
+ImSearchUserManager::ImSearchUserManager() : ImSearchUserManager(new QList<QObject*>) {}
+
+ImSearchUserManager::ImSearchUserManager(QList<QObject*>* items)
+    : ImBaseListModel(nullptr, items), m_items(items) {}
+
+ImSearchUserManager::~ImSearchUserManager() { delete m_items; }
+
+ImSearchUserManager* ImSearchUserManager::instance() {
+  static ImSearchUserManager* s_instance = nullptr;
+  if (!s_instance) {
+    s_instance = new ImSearchUserManager;
+    VExitCleanup::add([] {
+      ImSearchUserManager* doomed = s_instance;
+      s_instance = nullptr;
+      delete doomed;
+    });
+  }
+  return s_instance;
+}

@@ -1,0 +1,23 @@
+#include "conversations/ImCurrencyManager.h"
+
+#include "shell/VExitCleanup.h"
+
+ImCurrencyManager::ImCurrencyManager() : ImCurrencyManager(new QList<QObject*>) {}
+
+ImCurrencyManager::ImCurrencyManager(QList<QObject*>* items)
+    : ImBaseListModel(nullptr, items), m_items(items) {}
+
+ImCurrencyManager::~ImCurrencyManager() { delete m_items; }
+
+ImCurrencyManager* ImCurrencyManager::instance() {
+  static ImCurrencyManager* s_instance = nullptr;
+  if (!s_instance) {
+    s_instance = new ImCurrencyManager;
+    VExitCleanup::add([] {
+      ImCurrencyManager* doomed = s_instance;
+      s_instance = nullptr;
+      delete doomed;
+    });
+  }
+  return s_instance;
+}

@@ -1,0 +1,55 @@
+#ifndef TESMO_CLIENT_SHELL_IMBASELISTMODEL_H
+#define TESMO_CLIENT_SHELL_IMBASELISTMODEL_H
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QList>
+
+// The list model of every manager that shows rows in QML: one column, one role
+// "object" (257) that yields the row's item. Items are not owned here; an item
+// that is destroyed leaves the list by itself. The row list belongs to the
+// subclass, which creates it and outlives this base.
+class ImBaseListModel : public QAbstractListModel {
+  Q_OBJECT
+  Q_PROPERTY(int itemCount READ itemCount NOTIFY itemCountChanged)
+
+ public:
+  static constexpr int kObjectRole = Qt::UserRole + 1;
+
+  ImBaseListModel(QObject* parent, QList<QObject*>* items);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+  QHash<int, QByteArray> roleNames() const override;
+
+  Q_INVOKABLE void reset();
+  Q_INVOKABLE void move(int oldRow, int newRow);
+  Q_INVOKABLE void removeItem(int index);
+  Q_INVOKABLE QObject* get(int index) const;
+
+  void insert(int row, QObject* item);
+  void append(QObject* item);
+  void prependItems(const QList<QObject*>& items);
+  void removeItem(QObject* item);
+  int indexOf(QObject* item) const;
+  int itemCount() const;
+
+ signals:
+  void itemAdded(QObject* item);
+  void itemCountChanged();
+
+ public slots:
+  void removeDestroyedItem();
+
+ private:
+  void watch(QObject* item);
+  // Stops watching the item unless another row still lists it.
+  void unwatchIfGone(QObject* item);
+
+  QHash<int, QByteArray> m_roleNames;
+  QList<QObject*>* m_items;
+};
+
+#endif

@@ -1,0 +1,3 @@
+#include "shell/VAction.h"
+
+VAction::VAction(QObject* parent) : QAction(parent) { setObjectName(QStringLiteral("VAction")); }

@@ -1,0 +1,3 @@
+#include "shell/VFileSaveDialog.h"
+
+VFileSaveDialog::VFileSaveDialog(QQuickItem* parent) : QQuickItem(parent) {}

@@ -1,0 +1,29 @@
+#include "shell/VGlobal.h"
+
+#include <QMimeDatabase>
+#include <QMimeType>
+
+#include "shell/VExitCleanup.h"
+
+VGlobal::VGlobal(QObject* parent) : QObject(parent) {}
+
+VGlobal* VGlobal::instance() {
+  static VGlobal* s_instance = nullptr;
+  if (!s_instance) {
+    s_instance = new VGlobal;
+    VExitCleanup::add([] {
+      VGlobal* doomed = s_instance;
+      s_instance = nullptr;
+      delete doomed;
+    });
+  }
+  return s_instance;
+}
+
+QString VGlobal::format(const QString& fileName) const {
+  const QMimeDatabase database;
+  const QString byContent =
+      database.mimeTypeForFile(fileName, QMimeDatabase::MatchContent).preferredSuffix();
+  if (!byContent.isEmpty()) return byContent;
+  return database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension).preferredSuffix();
+}

@@ -1,0 +1,5 @@
+#include "shell/VSeparator.h"
+
+VSeparator::VSeparator(QObject* parent) : QObject(parent) {
+  setObjectName(QStringLiteral("VSeparator"));
+}

@@ -1,0 +1,40 @@
+#ifndef TESMO_CLIENT_SHELL_VSTARTUP_H
+#define TESMO_CLIENT_SHELL_VSTARTUP_H
+
+#include <QSharedPointer>
+#include <QString>
+#include <QUrl>
+
+class ImCreateClassManager;
+class QFont;
+class QQmlApplicationEngine;
+class QQmlEngine;
+
+// The steps of the program's start-up and exit, in the order main runs them.
+// main owns the objects; tests run the same steps on their own engines.
+class VStartup {
+ public:
+  static const QUrl& firstWindow();
+  static const QString& preferredFontFamily();
+  static const QString& fallbackFontFamily();
+
+  // Before the application object: attributes and the names that select where
+  // settings and account data live.
+  static void setProcessAttributes();
+  // The application's font and icon; the program stays alive without windows.
+  static void setupApplication(QFont& font);
+  // QR codes, the manager bootstrap (which starts the engine), the mention
+  // provider, the helper objects, the stored language and the QML types.
+  static QSharedPointer<ImCreateClassManager> setupEngine(QQmlEngine& engine);
+  static void registerQmlTypes();
+  // Loads the first window; false when it produced no root object.
+  static bool loadFirstWindow(QQmlApplicationEngine& engine, const QUrl& url);
+  // Loads the first window and runs the event loop: the loop's exit code, or -1
+  // without entering the loop when the window produced no root object.
+  static int exec(QQmlApplicationEngine& engine, const QUrl& url);
+  // After the event loop: stops the engine, then lets go of the bootstrap, so
+  // that no report reaches a manager being deleted.
+  static void shutdown(QSharedPointer<ImCreateClassManager>& classManager);
+};
+
+#endif

@@ -1,0 +1,30 @@
+#ifndef TESMO_CLIENT_SHELL_VTRANSLATOR_H
+#define TESMO_CLIENT_SHELL_VTRANSLATOR_H
+
+#include <QObject>
+#include <QString>
+
+// Switches the interface language ("vTranslator") and holds the language enum.
+class VTranslator : public QObject {
+  Q_OBJECT
+  Q_PROPERTY(VLanguage language READ language NOTIFY currentLanguageChanged)
+  Q_PROPERTY(QString i18n READ i18n NOTIFY currentLanguageChanged)
+
+ public:
+  enum VLanguage { EN_US = 0, ZH_CN = 1, ZH_TW = 2, KO_KR = 3 };
+  Q_ENUM(VLanguage)
+
+  // Public for the QML type registration; the program uses instance().
+  explicit VTranslator(QObject* parent = nullptr);
+  static VTranslator* instance();
+
+  Q_INVOKABLE void setCurrentLanguage(VLanguage language);
+  VLanguage language() const;
+  // Always empty: translated QML texts append it to be re-evaluated on a switch.
+  QString i18n() const { return QString(); }
+
+ signals:
+  void currentLanguageChanged();
+};
+
+#endif

@@ -1,0 +1,116 @@
+// Every QML file of the program's resources loads offscreen with the program's
+// context properties, types and image providers in place; any QML warning or
+// error while it is made, settles and goes away fails its row.
+#include <QDirIterator>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlError>
+#include <QtTest>
+#include <QtWebEngine>
+
+#include "double/EngineDouble.h"
+#include "shell/ImCreateClassManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VExitCleanup.h"
+#include "shell/VStartup.h"
+#include "support/ClientTestMain.h"
+
+namespace {
+QMutex g_mutex;
+QStringList g_problems;
+QtMessageHandler g_previousHandler = nullptr;
+
+void Note(const QString& text) {
+  QMutexLocker locker(&g_mutex);
+  g_problems.append(text);
+}
+
+QStringList TakeProblems() {
+  QMutexLocker locker(&g_mutex);
+  QStringList taken;
+  taken.swap(g_problems);
+  return taken;
+}
+
+// Messages of the QML and JavaScript categories (console.warn, binding errors).
+void CaptureQmlMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  const QByteArray category = context.category ? QByteArray(context.category) : QByteArray();
+  const bool fromQml = category == "qml" || category == "js" || category.startsWith("qt.qml");
+  if (type != QtDebugMsg && type != QtInfoMsg && fromQml)
+    Note(QStringLiteral("[%1] %2").arg(QString::fromLatin1(category), text));
+  if (g_previousHandler) g_previousHandler(type, context, text);
+}
+
+QStringList ResourceQmlFiles() {
+  QStringList files;
+  QDirIterator it(QStringLiteral(":/qml"), {QStringLiteral("*.qml")}, QDir::Files,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) files << QStringLiteral("qrc") + it.next();
+  files.sort();
+  return files;
+}
+}  // namespace
+
+class TestQmlLoad : public QObject {
+  Q_OBJECT
+
+  QScopedPointer<QQmlEngine> m_engine;
+  QSharedPointer<ImCreateClassManager> m_classManager;
+
+ private slots:
+  void initTestCase() {
+    // After the test log's own handler, to which it passes every message on.
+    g_previousHandler = qInstallMessageHandler(CaptureQmlMessages);
+    QFont font;
+    VStartup::setupApplication(font);
+    m_engine.reset(new QQmlEngine);
+    connect(m_engine.data(), &QQmlEngine::warnings, this, [](const QList<QQmlError>& errors) {
+      for (const QQmlError& error : errors) Note(error.toString());
+    });
+    m_classManager = VStartup::setupEngine(*m_engine);
+    // Pages of the signed-in program find their managers too.
+    m_classManager->createPostClass();
+    QVERIFY(!ResourceQmlFiles().isEmpty());
+  }
+
+  void cleanupTestCase() {
+    ImUiInterface::instance()->releaseInterface();
+    m_classManager.reset();
+    m_engine.reset();
+    qInstallMessageHandler(g_previousHandler);
+  }
+
+  void loadsSilently_data() {
+    QTest::addColumn<QString>("url");
+    for (const QString& file : ResourceQmlFiles()) QTest::newRow(qPrintable(file)) << file;
+  }
+
+  void loadsSilently() {
+    QFETCH(QString, url);
+    TakeProblems();
+    QStringList problems;
+    {
+      QQmlComponent component(m_engine.data(), QUrl(url));
+      QVERIFY2(component.isReady(), qPrintable(component.errorString()));
+      QScopedPointer<QObject> object(component.create());
+      QVERIFY2(object, qPrintable(component.errorString()));
+      // Bindings, timers and image loads settle.
+      QTest::qWait(100);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    problems = TakeProblems();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+  }
+};
+
+int main(int argc, char** argv) {
+  // The pages embed web views: the web engine is set up before the application.
+  VStartup::setProcessAttributes();
+  QtWebEngine::initialize();
+  return ClientTest::Run<TestQmlLoad>(argc, argv);
+}
+
+#include "tst_qmlload.moc"
