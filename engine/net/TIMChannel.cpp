@@ -119,26 +119,31 @@ void TIMChannel::Trace(const std::string& text, const std::string& host, int por
   if (hook) hook(text, host, port, direction);
 }
 
-int TIMChannel::SendRaw(const std::string& text, const std::string& host, int port) {
-  std::string frame;
-  if (!Frame(text, &frame)) {
-    AddStat(&Stats::refused);
-    ConsolePrintf("TIMChannel: refused a text of %zu bytes (at most %zu fit one frame)\n",
-                  TextLength(text), kMaxFramedText);
-    return 0;
-  }
+bool TIMChannel::FrameOrRefuse(const std::string& text, std::string* frame) {
+  if (Frame(text, frame)) return true;
+  AddStat(&Stats::refused);
+  ConsolePrintf("TIMChannel: refused a text of %zu bytes (at most %zu fit one frame)\n",
+                TextLength(text), kMaxFramedText);
+  return false;
+}
+
+void TIMChannel::Transmit(const std::string& text, const std::string& frame,
+                          const std::string& host, int port) {
   Trace(text, host, port, 0);
   m_server->SendTo(frame.data(), static_cast<int>(frame.size()), host, port);
+}
+
+int TIMChannel::SendRaw(const std::string& text, const std::string& host, int port) {
+  std::string frame;
+  if (!FrameOrRefuse(text, &frame)) return 0;
+  Transmit(text, frame, host, port);
   return 1;
 }
 
-int TIMChannel::Send(const std::string& text, const std::string& host, int port) {
-  if (!SendRaw(text, host, port)) return 0;
-  if (text.empty() || text[0] != '{') return 1;
+void TIMChannel::Track(const std::string& text, const std::string& host, int port) {
   int code = 0;
   const int kind = TextKind(text, &code);
   const std::string key = PacketKey(text);
-  if (!m_resendOn) return 1;
   if (m_resend) m_resend->Add(text, key, host, port, kind);
   if (kind == TIMPacket::kResponse) {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
@@ -147,6 +152,16 @@ int TIMChannel::Send(const std::string& text, const std::string& host, int port)
       if (it != m_cache->codes.end()) it->second = code;
     }
   }
+}
+
+int TIMChannel::Send(const std::string& text, const std::string& host, int port) {
+  std::string frame;
+  if (!FrameOrRefuse(text, &frame)) return 0;
+  // Tracked before it goes out: the answer may be received and dispatched before
+  // sendto even returns, and it must find the request pending (and a repeated
+  // request must find the code of a response already recorded).
+  if (m_resendOn && !text.empty() && text[0] == '{') Track(text, host, port);
+  Transmit(text, frame, host, port);
   return 1;
 }
 

@@ -139,6 +139,14 @@ class TIMChannel {
   void DispatchLoop();
   void Dispatch(const std::string& text);
   void Trace(const std::string& text, const std::string& host, int port, int direction);
+  // The frame for text; false (counted and logged as refused) when it does not fit.
+  bool FrameOrRefuse(const std::string& text, std::string* frame);
+  // Traces text and sends its frame.
+  void Transmit(const std::string& text, const std::string& frame, const std::string& host,
+                int port);
+  // Keeps a request for resending; records the code of a response for a repeated
+  // request.
+  void Track(const std::string& text, const std::string& host, int port);
   void Deliver(const std::string& text, const std::string& host, int port);
   void AddStat(uint64_t Stats::*field);
 

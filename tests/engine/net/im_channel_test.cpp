@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/TStopFlag.h"
@@ -133,9 +136,12 @@ TEST(IMChannel, DatagramFromAnotherPortIsIgnored) {
   rig.server.SendFromForeignPort(FakeIMServer::Frame(forged));
   ASSERT_TRUE(
       rig.server.WaitFor([&] { return rig.channel->Transport()->ForeignDropCount() == 1; }));
+  // The drop is counted before it is logged; the receive thread takes one datagram
+  // at a time, so once the fence is through the log line is out too.
+  const bool fenced = rig.Fence();
   const std::string out = testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(fenced);
   EXPECT_NE(std::string::npos, out.find("not the IM server")) << out;
-  ASSERT_TRUE(rig.Fence());
   EXPECT_TRUE(rig.Delivered().empty());
   EXPECT_EQ(0u, rig.server.CountReceived(FakeIMServer::kResponse));
 }
@@ -274,6 +280,76 @@ TEST(IMChannel, DelayedAnswerWithinTheFirstCheckStopsResends) {
   for (int t = 0; t < 25; ++t) EXPECT_EQ(0, rig.Tick());
   EXPECT_EQ(1u, rig.server.CountReceived(FakeIMServer::kRequest));
   EXPECT_EQ(1u, rig.channel->ResendControl()->AnsweredCount());
+}
+
+// A channel without a socket, fed by hand through IM_CallBack: the trace hook runs
+// as a text goes out, so a test can make an answer arrive and be dispatched before
+// the send returns, the way a fast server and a preempted sender do.
+class OvertakeRig {
+ public:
+  OvertakeRig() : channel([](const std::string&, const std::string&, int) {}) {
+    channel.SetResendTickMs(0);
+    channel.Start(1);
+    channel.SetServer("127.0.0.1", 9);
+  }
+  ~OvertakeRig() { channel.Stop(); }
+  // Hands a framed text to the channel as if received and waits until dispatched.
+  bool Arrive(const std::string& text) {
+    const uint64_t before = channel.GetStats().dispatched;
+    const std::string frame = FakeIMServer::Frame(text);
+    channel.IM_CallBack(frame.data(), static_cast<int>(frame.size()), "127.0.0.1", 9);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (channel.GetStats().dispatched == before) {
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+  }
+  TIMChannel channel;
+};
+
+TEST(IMChannel, AnswerOvertakingTheSendIsMatched) {
+  OvertakeRig rig;
+  const std::string request = EngineRequest("o1");
+  const std::string answer = FakeIMServer::ResponseText(FakeIMServer::Inspect(request).json, 1);
+  std::atomic<bool> arrived{false};
+  rig.channel.SetHook([&](const std::string& text, const std::string&, int, int dir) {
+    if (dir == 0 && text == request && !arrived) arrived = rig.Arrive(answer);
+  });
+  ASSERT_EQ(1, rig.channel.Send(request, "127.0.0.1", 9));
+  ASSERT_TRUE(arrived);
+  int resent = 0;
+  for (int t = 0; t < 25; ++t) resent += rig.channel.ResendTick();
+  const TTSResendCtrl* ctrl = rig.channel.ResendControl();
+  EXPECT_EQ(0, resent);
+  EXPECT_EQ(1u, ctrl->AnsweredCount());
+  EXPECT_EQ(0u, ctrl->GivenUpCount());
+  EXPECT_EQ(0, ctrl->PendingCount());
+}
+
+TEST(IMChannel, RepeatOvertakingTheResponseGetsItsCode) {
+  OvertakeRig rig;
+  const std::string push = FakeIMServer::ChatPacket("srv@s", "me@s", "msg", {});
+  ASSERT_TRUE(rig.Arrive(push));
+  const std::string response = FakeIMServer::ResponseText(FakeIMServer::Inspect(push).json, 486);
+  std::mutex mutex;
+  std::vector<int> codes;  // codes of the responses going out after ours
+  std::atomic<bool> arrived{false};
+  rig.channel.SetHook([&](const std::string& text, const std::string&, int, int dir) {
+    if (dir != 0) return;
+    if (text == response) {
+      if (!arrived) arrived = rig.Arrive(push);
+      return;
+    }
+    const Record r = FakeIMServer::Inspect(text);
+    std::lock_guard<std::mutex> lock(mutex);
+    if (r.kind == FakeIMServer::kResponse) codes.push_back(r.code);
+  });
+  ASSERT_EQ(1, rig.channel.Send(response, "127.0.0.1", 9));
+  ASSERT_TRUE(arrived);
+  // The repeat gets the automatic response, then the code the engine answered with.
+  std::lock_guard<std::mutex> lock(mutex);
+  EXPECT_EQ((std::vector<int>{1, 486}), codes);
 }
 
 TEST(IMChannel, RealTickThreadResends) {
