@@ -1,5 +1,7 @@
 #include "shell/ImBaseListModel.h"
 
+#include <QQmlEngine>
+
 ImBaseListModel::ImBaseListModel(QObject* parent, QList<QObject*>* items)
     : QAbstractListModel(parent), m_items(items) {
   m_roleNames.insert(kObjectRole, QByteArrayLiteral("object"));
@@ -116,9 +118,12 @@ void ImBaseListModel::removeDestroyedItem() {
 }
 
 void ImBaseListModel::watch(QObject* item) {
-  if (item)
-    connect(item, &QObject::destroyed, this, &ImBaseListModel::removeDestroyedItem,
-            Qt::UniqueConnection);
+  if (!item) return;
+  // Items usually have no parent; QML would otherwise take one handed out by an
+  // invokable (get) as its own and let its collector delete it under the list.
+  QQmlEngine::setObjectOwnership(item, QQmlEngine::CppOwnership);
+  connect(item, &QObject::destroyed, this, &ImBaseListModel::removeDestroyedItem,
+          Qt::UniqueConnection);
 }
 
 void ImBaseListModel::unwatchIfGone(QObject* item) {

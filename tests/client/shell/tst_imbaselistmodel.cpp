@@ -1,6 +1,10 @@
 // The list-model base under Qt's model checker: inserts, moves, prepends,
 // replacements and items that are destroyed while listed.
 #include <QAbstractItemModelTester>
+#include <QPointer>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExpression>
 #include <QtTest>
 #include <memory>
 
@@ -222,6 +226,27 @@ class TestImBaseListModel : public QObject {
     delete a;
     QCOMPARE(counted.count(), 2);
     QCOMPARE(Names(model()), QStringLiteral("c"));
+  }
+
+  // Items usually have no parent: an item that QML fetched with get() stays the
+  // model's, so the script engine's collector never deletes it behind the list.
+  void itemsFetchedByQmlStayAlive() {
+    QPointer<QObject> item = new QObject;
+    model().append(item);
+    {
+      QQmlEngine engine;
+      engine.rootContext()->setContextProperty(QStringLiteral("listModel"), &model());
+      QQmlExpression fetch(engine.rootContext(), nullptr, QStringLiteral("listModel.get(0)"));
+      QCOMPARE(fetch.evaluate().value<QObject*>(), item.data());
+      QQmlExpression(engine.rootContext(), nullptr, QStringLiteral("gc()")).evaluate();
+      engine.collectGarbage();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(item);
+    QCOMPARE(model().itemCount(), 1);
+    delete item;
+    QCOMPARE(model().itemCount(), 0);
   }
 
   void resetKeepsItemsAndForgetsThem() {
