@@ -28,8 +28,10 @@ QVariant ImBaseListModel::data(const QModelIndex& index, int role) const {
 bool ImBaseListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   const int row = index.row();
   if (row < 0 || row >= m_items->size() || role != kObjectRole) return false;
-  QObject* old = m_items->at(row);
   QObject* item = value.value<QObject*>();
+  // Every row holds an item: views and subclasses read it without a check.
+  if (!item) return false;
+  QObject* old = m_items->at(row);
   if (old == item) return true;
   (*m_items)[row] = item;
   watch(item);

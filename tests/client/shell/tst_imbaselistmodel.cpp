@@ -205,6 +205,11 @@ class TestImBaseListModel : public QObject {
     QVERIFY(!model().setData(model().index(0), QVariant::fromValue(m_owner.get()), 256));
     QVERIFY(!model().setData(model().index(7), QVariant::fromValue(m_owner.get()),
                              ImBaseListModel::kObjectRole));
+    // A value that holds no item leaves the row as it is.
+    QVERIFY(!model().setData(model().index(0), QVariant(5), ImBaseListModel::kObjectRole));
+    QVERIFY(!model().setData(model().index(0), QVariant::fromValue<QObject*>(nullptr),
+                             ImBaseListModel::kObjectRole));
+    QCOMPARE(Names(model()), QStringLiteral("a,c"));
     QCOMPARE(changed.count(), 1);
   }
 
