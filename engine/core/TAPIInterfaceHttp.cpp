@@ -17,31 +17,45 @@ std::string Text(const char* text) { return text ? std::string(text) : std::stri
 
 char* TAPIInterface::CreateRequestURL(const char* path, const char* serverKey) {
   thread_local char buffer[kUrlBufferSize];
-  if (!TEngineCore::Instance()) return FillResultBuffer(buffer, sizeof(buffer), "");
-  THttpRequestService service(nullptr);
-  return FillResultBuffer(buffer, sizeof(buffer),
-                          service.GetServerUrl(Text(path), Text(serverKey)));
+  std::string url;
+  try {
+    if (TEngineCore::Instance())
+      url = THttpRequestService(nullptr).GetServerUrl(Text(path), Text(serverKey));
+  } catch (...) {
+    url.clear();  // no exception leaves the facade
+  }
+  return FillResultBuffer(buffer, sizeof(buffer), url);
 }
 
 char* TAPIInterface::CreateAccountRequestURL(const char* path, const char* account,
                                              const char* serverKey) {
   thread_local char buffer[kUrlBufferSize];
-  if (!TEngineCore::Instance()) return FillResultBuffer(buffer, sizeof(buffer), "");
-  THttpRequestService service(nullptr);
-  return FillResultBuffer(buffer, sizeof(buffer),
-                          service.BuildUrl(Text(path), Text(account), Text(serverKey)));
+  std::string url;
+  try {
+    if (TEngineCore::Instance())
+      url = THttpRequestService(nullptr).BuildUrl(Text(path), Text(account), Text(serverKey));
+  } catch (...) {
+    url.clear();
+  }
+  return FillResultBuffer(buffer, sizeof(buffer), url);
 }
 
 char* TAPIInterface::SyncSendGet(int unused, const char* url) {
   (void)unused;
-  THttpRequestService service(nullptr);
-  int error = 0;
-  return PushResult(service.SyncGet(Text(url), &error));
+  try {
+    int error = 0;
+    return PushResult(THttpRequestService(nullptr).SyncGet(Text(url), &error));
+  } catch (...) {
+    return TStringQueue::EmptyText();
+  }
 }
 
 char* TAPIInterface::SyncSendPost(int unused, const char* url, const char* body) {
   (void)unused;
-  THttpRequestService service(nullptr);
-  int error = 0;
-  return PushResult(service.PostJson(Text(url), Text(body), &error));
+  try {
+    int error = 0;
+    return PushResult(THttpRequestService(nullptr).PostJson(Text(url), Text(body), &error));
+  } catch (...) {
+    return TStringQueue::EmptyText();
+  }
 }

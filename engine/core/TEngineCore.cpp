@@ -97,6 +97,20 @@ void TEngineCore::PostPacket(TAPIPacket* packet) {
   m_requestService->Enqueue(packet);
 }
 
+int TEngineCore::QueueRequest(int code, int id, const std::string& s1, const std::string& s2,
+                              const std::string& s3) {
+  TEngineCore* core = Instance();
+  if (!core) return id;
+  TAPIPacket* packet = new TAPIPacket;
+  packet->code = code;
+  packet->id = id;
+  packet->s1 = s1;
+  packet->s2 = s2;
+  packet->s3 = s3;
+  core->PostPacket(packet);
+  return id;
+}
+
 void TEngineCore::OnServicePacket(TAPIPacket* packet) {
   TEngineCore* core = Instance();
   TAPIInterface* facade = core ? core->m_facade : TAPIInterface::Instance();

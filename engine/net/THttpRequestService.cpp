@@ -67,7 +67,9 @@ THttpRequestService::THttpRequestService(OwnerFunction owner) : m_owner(owner) {
 
 THttpRequestService::~THttpRequestService() { Stop(); }
 
-void THttpRequestService::RegisterExecutor(int code, Executor executor) {
+int THttpRequestService::ResultOf(const TAPIPacket* packet) { return packet->a; }
+
+void THttpRequestService::SetExecutor(int code, Executor executor) {
   Tables& t = SharedTables();
   std::lock_guard<std::mutex> lock(t.mutex);
   if (executor)

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 
 #include "core/TBaseThread.h"
 
@@ -56,6 +58,8 @@ class THttpRequestService {
   // Runs one request on a worker thread; packet->state holds the worker's client
   // slot. Returns the request's result (0 = success), which becomes packet->a; the
   // reply text goes into packet->s4. The executor never frees the packet.
+  // RegisterExecutor also takes executors that return nothing and leave their
+  // result in packet->a instead.
   using Executor = std::function<int(THttpRequestService& service, TAPIPacket* packet)>;
 
   // Asked before every asynchronous GET (body empty) and POST. To take a request
@@ -141,7 +145,20 @@ class THttpRequestService {
   // Executor table, shared by every service of the process. An empty executor
   // removes the code's entry. Codes without an executor are answered unchanged
   // with a = 0; 200101 and 200102 run the service's own GET and POST.
-  static void RegisterExecutor(int code, Executor executor);
+  template <typename Function>
+  static void RegisterExecutor(int code, Function executor) {
+    using Result = std::invoke_result_t<Function&, THttpRequestService&, TAPIPacket*>;
+    if constexpr (std::is_void_v<Result>) {
+      SetExecutor(code, [f = std::move(executor)](THttpRequestService& service,
+                                                  TAPIPacket* packet) mutable {
+        f(service, packet);
+        return ResultOf(packet);
+      });
+    } else {
+      SetExecutor(code, Executor(std::move(executor)));
+    }
+  }
+  static void RegisterExecutor(int code, std::nullptr_t) { SetExecutor(code, Executor()); }
   // Reply hook: empty functions remove the interceptor or the router.
   static void SetReplyHooks(Interceptor interceptor, Router router);
   static void SetBackgroundWorkerFactory(BackgroundWorkerFactory factory);
@@ -153,6 +170,8 @@ class THttpRequestService {
   TAPIPacket* Dequeue();
   void Hand(TAPIPacket* packet);
   void CreateClients();
+  static void SetExecutor(int code, Executor executor);
+  static int ResultOf(const TAPIPacket* packet);
   static void CopyReplyHooks(Interceptor* interceptor, Router* router);
   static int CoreExchange(THttpBaseClient* client, const TServerRecord& server,
                           const std::string& request, int* status, std::string* body);

@@ -31,7 +31,8 @@ inline TAPIPacket* MakePacket(int code, int id, const std::string& s1 = std::str
 // Registers an executor for the life of a test and removes it afterwards.
 class ScopedExecutor {
  public:
-  ScopedExecutor(int code, THttpRequestService::Executor executor) : m_code(code) {
+  template <typename Function>
+  ScopedExecutor(int code, Function executor) : m_code(code) {
     THttpRequestService::RegisterExecutor(code, std::move(executor));
   }
   ~ScopedExecutor() { THttpRequestService::RegisterExecutor(m_code, nullptr); }

@@ -197,6 +197,22 @@ TEST_F(ServiceQueueTest, InternalCodesRunOnceAreNeverAnsweredAndFreedOnce) {
     EXPECT_TRUE(r.code == _EVENT_REPORT_RUN || r.code == kSlowCode) << r.code;
 }
 
+// An executor may also leave its result in packet->a instead of returning it.
+TEST_F(ServiceQueueTest, ExecutorsThatFillTheResultInPlaceAreAnsweredWithIt) {
+  ScopedExecutor inPlace(kSlowCode, [](THttpRequestService&, TAPIPacket* p) {
+    p->a = 7;
+    p->s4 = "filled " + p->s1;
+  });
+  THttpRequestService service(&RecordingOwner);
+  service.Start();
+  service.Enqueue(MakePacket(kSlowCode, 3, "in place"));
+  auto r = CallbackRecorder::Get().WaitFor(kSlowCode, 3);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->a, 7);
+  EXPECT_EQ(r->text, "filled in place");
+  service.Stop();
+}
+
 TEST_F(ServiceQueueTest, AThrowingExecutorIsStillAnsweredOnce) {
   ScopedExecutor throwing(kSlowCode, [](THttpRequestService&, TAPIPacket*) -> int {
     throw std::runtime_error("boom");

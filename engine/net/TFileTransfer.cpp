@@ -1,0 +1,153 @@
+#include "net/TFileTransfer.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "TAPIInterface.h"
+#include "core/TEngineCore.h"
+#include "net/TFileUpload.h"
+#include "net/THttpBaseClient.h"
+#include "net/THttpRequestService.h"
+#include "net/TProgressMeter.h"
+#include "net/TTransferStopSet.h"
+#include "util/TFileUtil.h"
+#include "util/TGzip.h"
+#include "util/TJsonText.h"
+#include "util/TTransId.h"
+
+namespace {
+
+// Download results.
+constexpr int kDownloadOk = 0;
+constexpr int kDownloadNoArguments = 1;
+constexpr int kDownloadNoTempFile = 2;
+constexpr int kDownloadExchangeFailed = 3;
+constexpr int kDownloadUnpackFailed = 4;
+// The finished file could not be put in place of the old one.
+constexpr int kDownloadNotReplaced = 5;
+
+constexpr char kDumpReportPath[] = "/public/info/uploaddump.do";
+
+THttpRequestService* Service() {
+  TEngineCore* core = TEngineCore::Instance();
+  return core ? core->GetRequestService() : nullptr;
+}
+
+// Removes a file when it goes out of scope, unless kept: no temporary file outlives a
+// download, whichever way it ends.
+class TempFileGuard {
+ public:
+  explicit TempFileGuard(std::string path) : m_path(std::move(path)) {}
+  ~TempFileGuard() {
+    if (!m_path.empty()) remove(m_path.c_str());
+  }
+  TempFileGuard(const TempFileGuard&) = delete;
+  TempFileGuard& operator=(const TempFileGuard&) = delete;
+  void Keep() { m_path.clear(); }
+
+ private:
+  std::string m_path;
+};
+
+// zlib reads a file without the gzip magic as plain data; a body that claims gzip
+// but is not must fail instead of landing on disk as it came.
+bool HasGzipMagic(const std::string& path) {
+  std::unique_ptr<FILE, int (*)(FILE*)> f(FOpenUtf8(path.c_str(), "rb"), &fclose);
+  if (!f) return false;
+  unsigned char magic[2] = {0, 0};
+  return fread(magic, 1, 2, f.get()) == 2 && magic[0] == 0x1F && magic[1] == 0x8B;
+}
+
+// The name without folders.
+std::string BaseName(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The request service runs these codes through the handlers below.
+struct RegisterFileExecutors {
+  RegisterFileExecutors() {
+    THttpRequestService::RegisterExecutor(
+        _REQUEST_HTTP_UPLOADFILE,
+        [](THttpRequestService&, TAPIPacket* p) { return TFileTransfer::OnUploadFile(p); });
+    THttpRequestService::RegisterExecutor(
+        _REQUEST_HTTP_DOWNFILE,
+        [](THttpRequestService&, TAPIPacket* p) { return TFileTransfer::OnDownloadFile(p); });
+    THttpRequestService::RegisterExecutor(
+        _REQUEST_HTTP_UPLOADDUMP,
+        [](THttpRequestService&, TAPIPacket* p) { return TFileTransfer::OnUploadDump(p); });
+  }
+} g_registerFileExecutors;
+
+}  // namespace
+
+int TFileTransfer::OnUploadFile(TAPIPacket* packet) {
+  std::string remote;
+  int result = UploadLocalFile(packet, packet->s1, atoi(packet->s2.c_str()), &remote);
+  if (result == kUploadOk) packet->s4 = remote;
+  return result;
+}
+
+int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
+  // The target is only ever the path the caller gave; nothing of the server's reply
+  // names a file.
+  const std::string url = packet->s1;
+  const std::string target = packet->s2;
+  const int progressFlag = atoi(packet->s3.c_str());
+  const int id = packet->id;
+  if (url.empty() || target.empty()) return kDownloadNoArguments;
+  THttpRequestService* service = Service();
+  if (!service) return kDownloadExchangeFailed;
+
+  // The body goes to a temporary file first; the old file stays until the new one
+  // is complete and then is replaced in one rename.
+  const std::string temp = target + ".bak";
+  std::unique_ptr<FILE, int (*)(FILE*)> file(FOpenUtf8(temp.c_str(), "wb"), &fclose);
+  if (!file) return kDownloadNoTempFile;
+  TempFileGuard tempGuard(temp);
+
+  int last = -1;
+  TTransferProgress progress;
+  progress.report = [&](int perMille) {
+    if (!progressFlag || perMille == last) return;
+    last = perMille;
+    RaiseTransferProgress(_EVENT_REPORT_GETFILEPROGRESS, id, perMille, "");
+  };
+  progress.stopped = [id] { return TTransferStopSet::TakeStop(id); };
+  int gzip = 0;
+  int exchange = service->DownloadExchange(packet, url, file.get(), &progress, &gzip);
+  // A failed close is a failed write: the file on disk is not the body.
+  bool written = fclose(file.release()) == 0;
+  if (exchange != kHttpOk || !written) return kDownloadExchangeFailed;
+
+  if (gzip) {
+    const std::string packed = temp + ".temp.gz";
+    if (rename(temp.c_str(), packed.c_str()) != 0) return kDownloadUnpackFailed;
+    TempFileGuard packedGuard(packed);
+    if (!HasGzipMagic(packed) || !GunzipFile(packed.c_str(), temp.c_str()))
+      return kDownloadUnpackFailed;
+  }
+
+  if (rename(temp.c_str(), target.c_str()) != 0) return kDownloadNotReplaced;
+  tempGuard.Keep();
+  return kDownloadOk;
+}
+
+int TFileTransfer::OnUploadDump(TAPIPacket* packet) {
+  const std::string path = packet->s1;
+  THttpRequestService* service = Service();
+  const int64_t size = GetFileSize(path.c_str());
+  std::string remote;
+  int result = UploadLocalFile(packet, path, 0, &remote);
+  if (result != kUploadOk) return result;
+  if (!service) return kHttpNoClient;
+
+  std::string body = JsonTextCloseObject(
+      JsonTextStringField("transid", MakeTransId("")) + JsonTextIntField("size", size) +
+      JsonTextStringField("name", BaseName(path)) +
+      JsonTextStringField("url", service->GetDownloadUrl(remote)));
+  return service->Post(packet, service->GetServerUrl(kDumpReportPath, "PUBSERVER"), body);
+}

@@ -1,0 +1,29 @@
+#include "net/TProgressMeter.h"
+
+#include "core/TEngineCore.h"
+#include "net/THttpRequestService.h"
+
+namespace {
+constexpr int64_t kExactLimit = 1000000;
+}  // namespace
+
+void RaiseTransferProgress(int code, int id, int value, const std::string& text) {
+  TEngineCore* core = TEngineCore::Instance();
+  THttpRequestService* service = core ? core->GetRequestService() : nullptr;
+  if (service) service->RaiseEvent(code, value, id, text);
+}
+
+int TProgressMeter::PerMille(int64_t done, int64_t total) {
+  if (total <= 0 || done <= 0) return 0;
+  if (done > total) done = total;
+  int64_t value = total < kExactLimit ? done * 1000 / total : done / (total / 1000);
+  return static_cast<int>(value > 1000 ? 1000 : value);
+}
+
+void TProgressMeter::Update(int64_t done, int64_t total) {
+  if (!m_enabled) return;
+  int value = PerMille(done, total);
+  if (value == m_last) return;
+  m_last = value;
+  RaiseTransferProgress(m_code, m_id, value, "");
+}

@@ -1,0 +1,173 @@
+#include "services/TMessageService.h"
+
+#include <utility>
+
+#include "TAPIInterface.h"
+#include "core/TAutoLock.h"
+#include "core/TEngineCore.h"
+#include "db/SqlText.h"
+#include "db/TDBManager.h"
+#include "db/TDatabaseLock.h"
+#include "db/TRecordSet.h"
+#include "net/TFileUpload.h"
+#include "net/THttpRequestService.h"
+#include "services/TMessageStore.h"
+#include "services/TMessageText.h"
+#include "services/TMessageType.h"
+#include "services/TMsgRecord.h"
+#include "services/TSentMessageStore.h"
+#include "util/TArgList.h"
+#include "util/TTextCodec.h"
+
+namespace {
+
+constexpr char kImServer[] = "IMSERVER";
+constexpr int kRevokeType = 9;  // MessageType "revoke"
+constexpr int kNoClient = 1;    // the exchange result when there is nothing to send with
+
+TDBManager* Database() {
+  if (TEngineCore* core = TEngineCore::Instance()) return core->GetDatabase();
+  TAPIInterface* facade = TAPIInterface::Instance();
+  return facade ? facade->GetDatabaseManager() : nullptr;
+}
+
+TMessageService::PostFunction PostThrough(THttpRequestService& service) {
+  return [&service](TAPIPacket* packet, const std::string& url, const std::string& body) {
+    return service.Post(packet, url, body);
+  };
+}
+
+// The request service runs the message requests through the handlers below.
+struct RegisterMessageExecutors {
+  RegisterMessageExecutors() {
+    auto send = [](THttpRequestService& service, TAPIPacket* packet) {
+      return TMessageService(service, PostThrough(service)).SendMessage(packet);
+    };
+    THttpRequestService::RegisterExecutor(_REQUEST_HTTP_SENDMSGIM, send);
+    THttpRequestService::RegisterExecutor(_REQUEST_HTTP_SENDMSGFILE, send);
+    THttpRequestService::RegisterExecutor(
+        _REQUEST_HTTP_REVOKEMSG, [](THttpRequestService& service, TAPIPacket* packet) {
+          return TMessageService(service, PostThrough(service)).RevokeMessage(packet);
+        });
+  }
+} g_registerMessageExecutors;
+
+}  // namespace
+
+TMessageService::TMessageService(THttpRequestService& service, PostFunction post)
+    : m_service(service), m_post(std::move(post)) {}
+
+int TMessageService::SendMessage(TAPIPacket* packet) {
+  TArgList args;
+  args.Parse(packet->s1);
+  const int id = args.GetInt("id");
+  if (id <= 0) return kSendNoMessage;
+  try {
+    return Send(packet, args, id);
+  } catch (...) {
+    // The row must not stay "sending" behind a failed answer.
+    TSentMessageStore::MarkSendFailed(id);
+    return kExecutorFault;
+  }
+}
+
+int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
+  const std::string touser = args.Find("touser");
+  const int msgtype = args.GetInt("msgtype");
+  const std::string file = args.Find("file");
+
+  // Four-byte characters travel escaped; the row keeps the text as typed.
+  std::string content;
+  std::string fileUrl;
+  if (file.empty()) {
+    // A file message without a file has nothing to send.
+    if (packet->code == _REQUEST_HTTP_SENDMSGFILE) {
+      TSentMessageStore::MarkSendFailed(id);
+      return kSendNoMessage;
+    }
+    content = EscapeEmoji(args.Find("msg"));
+  } else {
+    std::string remote;
+    if (UploadLocalFile(packet, file, 1, &remote) != kUploadOk) {
+      TSentMessageStore::MarkSendFailed(id);
+      return kSendNoMessage;
+    }
+    content = fileUrl = m_service.GetDownloadUrl(remote);
+  }
+
+  const std::string url = m_service.GetServerUrl(SendPath(touser), kImServer);
+  const int exchange =
+      m_post ? m_post(packet, url, BuildSendBody(msgtype, touser, content, args.Find("remark")))
+             : kNoClient;
+  if (exchange != 0) {
+    TSentMessageStore::MarkSendFailed(id);
+    return exchange;
+  }
+  const TSendReply reply = ReadSendReply(packet->s4);
+  if (reply.result != kSendOk) {
+    TSentMessageStore::MarkSendFailed(id);
+    return reply.result;
+  }
+  if (!TSentMessageStore::MarkSent(id, reply.msgid, reply.time, fileUrl)) {
+    TSentMessageStore::MarkSendFailed(id);
+    return kSendStoreFailed;
+  }
+
+  if (!IsGroupTarget(touser)) {
+    // Lets the peer check run for the person just written to.
+    TEngineCore* core = TEngineCore::Instance();
+    TAPIPacket* peer = new TAPIPacket;
+    peer->code = kInternalPeerMessage;
+    peer->id = 0;
+    peer->s1 = core ? core->GetAccount() : std::string();
+    peer->s2 = touser;
+    m_service.Enqueue(peer);
+  }
+  return kSendOk;
+}
+
+int TMessageService::RevokeMessage(TAPIPacket* packet) {
+  TMsgRecord row;
+  if (packet->id <= 0 || !TMessageStore::LoadMessage(packet->id, &row)) return kSendNoMessage;
+
+  const std::string url = m_service.GetServerUrl(SendPath(row.touser), kImServer);
+  const std::string body =
+      BuildSendBody(kRevokeType, row.touser, std::to_string(row.msgid), row.remark);
+  const int exchange = m_post ? m_post(packet, url, body) : kNoClient;
+  if (exchange != 0) return exchange;
+  const TSendReply reply = ReadSendReply(packet->s4);
+  if (reply.result != kSendOk) return reply.result;
+
+  // The flag is what the caller's success means; the notice row follows it.
+  if (!TSentMessageStore::MarkRevoked(packet->id)) return kSendStoreFailed;
+  const int notice = TSentMessageStore::InsertSentMessage(
+      kRevokeType, row.touser, std::to_string(packet->id), std::string(), std::string(), 0);
+  if (notice > 0 && !TSentMessageStore::MarkSent(notice, reply.msgid, reply.time, std::string()))
+    TSentMessageStore::MarkSendFailed(notice);
+  return kSendOk;
+}
+
+std::string TMessageService::AddForwardInfo(const std::string& remark, const std::string& target) {
+  if (remark.empty()) return remark;
+  TEngineCore* core = TEngineCore::Instance();
+  const std::string ownLogo = core ? core->GetLogo() : std::string();
+  const std::string ownName = core ? core->GetName() : std::string();
+
+  const std::string sql =
+      target.find("@group") != std::string::npos
+          ? "select grouplogo,groupname from nq_group where groupid=" + SqlQuoted(target)
+          : "select logo,name from nq_contact where userid=" +
+                std::to_string(SqlLeadingNumber(target));
+  TRecordSet rows;
+  bool known = false;
+  {
+    TAutoLock lock(DatabaseMutex());
+    TDBManager* db = Database();
+    known = db && db->Exec(sql, &rows) && rows.GetRecordCount() > 0;
+  }
+  // An unknown target still gets the copy's file and picture data; only its own
+  // name and logo are missing, as the program writes them for unknown targets.
+  return ReplaceForwardEntries(remark, ownLogo, ownName, known,
+                               known ? rows.GetString(0, 0) : std::string(),
+                               known ? rows.GetString(0, 1) : std::string());
+}

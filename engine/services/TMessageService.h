@@ -1,0 +1,42 @@
+// Sending and recalling chat messages (requests 200201, 200202 and 200204) on a
+// worker of the request service. A context object: built for one request, it holds
+// nothing between calls.
+#ifndef TESMO_SERVICES_TMESSAGESERVICE_H
+#define TESMO_SERVICES_TMESSAGESERVICE_H
+
+#include <functional>
+#include <string>
+
+class TAPIPacket;
+class TArgList;
+class THttpRequestService;
+
+class TMessageService {
+ public:
+  // One POST of a JSON body; 0 with the reply in packet->s4, else the exchange's
+  // failure code.
+  using PostFunction =
+      std::function<int(TAPIPacket* packet, const std::string& url, const std::string& body)>;
+
+  TMessageService(THttpRequestService& service, PostFunction post);
+
+  // Requests 200201/200202: uploads the file when there is one, posts the message
+  // and marks its row. Returns the request's result (TSendResult, a server code or an
+  // exchange code); the row's send state always agrees with it.
+  int SendMessage(TAPIPacket* packet);
+  // Request 200204: recalls the message whose local id is the packet's id. On
+  // success the row is flagged revoked and a revoke notice row is stored.
+  int RevokeMessage(TAPIPacket* packet);
+
+  // The remark of a forwarded copy: the "from" entry names the own user and the
+  // "to" entry the new target as the local contact or group table knows it.
+  static std::string AddForwardInfo(const std::string& remark, const std::string& target);
+
+ private:
+  int Send(TAPIPacket* packet, const TArgList& args, int id);
+
+  THttpRequestService& m_service;
+  PostFunction m_post;
+};
+
+#endif
