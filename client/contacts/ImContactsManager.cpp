@@ -11,13 +11,5 @@ ImContactsManager::~ImContactsManager() { delete m_items; }
 
 ImContactsManager* ImContactsManager::instance() {
   static ImContactsManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImContactsManager;
-    VExitCleanup::add([] {
-      ImContactsManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImContactsManager; });
 }

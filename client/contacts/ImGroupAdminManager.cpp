@@ -11,13 +11,5 @@ ImGroupAdminManager::~ImGroupAdminManager() { delete m_items; }
 
 ImGroupAdminManager* ImGroupAdminManager::instance() {
   static ImGroupAdminManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImGroupAdminManager;
-    VExitCleanup::add([] {
-      ImGroupAdminManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImGroupAdminManager; });
 }

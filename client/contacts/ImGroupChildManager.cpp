@@ -11,13 +11,5 @@ ImGroupChildManager::~ImGroupChildManager() { delete m_items; }
 
 ImGroupChildManager* ImGroupChildManager::instance() {
   static ImGroupChildManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImGroupChildManager;
-    VExitCleanup::add([] {
-      ImGroupChildManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImGroupChildManager; });
 }

@@ -11,13 +11,5 @@ ImGroupManager::~ImGroupManager() { delete m_items; }
 
 ImGroupManager* ImGroupManager::instance() {
   static ImGroupManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImGroupManager;
-    VExitCleanup::add([] {
-      ImGroupManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImGroupManager; });
 }

@@ -11,13 +11,5 @@ ImGroupMemberManager::~ImGroupMemberManager() { delete m_items; }
 
 ImGroupMemberManager* ImGroupMemberManager::instance() {
   static ImGroupMemberManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImGroupMemberManager;
-    VExitCleanup::add([] {
-      ImGroupMemberManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImGroupMemberManager; });
 }

@@ -11,13 +11,5 @@ ImSearchUserManager::~ImSearchUserManager() { delete m_items; }
 
 ImSearchUserManager* ImSearchUserManager::instance() {
   static ImSearchUserManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImSearchUserManager;
-    VExitCleanup::add([] {
-      ImSearchUserManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImSearchUserManager; });
 }

@@ -11,13 +11,5 @@ ImCurrencyManager::~ImCurrencyManager() { delete m_items; }
 
 ImCurrencyManager* ImCurrencyManager::instance() {
   static ImCurrencyManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImCurrencyManager;
-    VExitCleanup::add([] {
-      ImCurrencyManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImCurrencyManager; });
 }

@@ -11,13 +11,5 @@ ImSessionListManager::~ImSessionListManager() { delete m_items; }
 
 ImSessionListManager* ImSessionListManager::instance() {
   static ImSessionListManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImSessionListManager;
-    VExitCleanup::add([] {
-      ImSessionListManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImSessionListManager; });
 }

@@ -11,13 +11,5 @@ ImSessionManager::~ImSessionManager() { delete m_items; }
 
 ImSessionManager* ImSessionManager::instance() {
   static ImSessionManager* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new ImSessionManager;
-    VExitCleanup::add([] {
-      ImSessionManager* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new ImSessionManager; });
 }

@@ -1,5 +1,7 @@
 #include "shell/ImBaseListModel.h"
 
+#include <QQmlEngine>
+
 ImBaseListModel::ImBaseListModel(QObject* parent, QList<QObject*>* items)
     : QAbstractListModel(parent), m_items(items) {
   m_roleNames.insert(kObjectRole, QByteArrayLiteral("object"));
@@ -26,8 +28,10 @@ QVariant ImBaseListModel::data(const QModelIndex& index, int role) const {
 bool ImBaseListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   const int row = index.row();
   if (row < 0 || row >= m_items->size() || role != kObjectRole) return false;
-  QObject* old = m_items->at(row);
   QObject* item = value.value<QObject*>();
+  // Every row holds an item: views and subclasses read it without a check.
+  if (!item) return false;
+  QObject* old = m_items->at(row);
   if (old == item) return true;
   (*m_items)[row] = item;
   watch(item);
@@ -116,9 +120,12 @@ void ImBaseListModel::removeDestroyedItem() {
 }
 
 void ImBaseListModel::watch(QObject* item) {
-  if (item)
-    connect(item, &QObject::destroyed, this, &ImBaseListModel::removeDestroyedItem,
-            Qt::UniqueConnection);
+  if (!item) return;
+  // Items usually have no parent; QML would otherwise take one handed out by an
+  // invokable (get) as its own and let its collector delete it under the list.
+  QQmlEngine::setObjectOwnership(item, QQmlEngine::CppOwnership);
+  connect(item, &QObject::destroyed, this, &ImBaseListModel::removeDestroyedItem,
+          Qt::UniqueConnection);
 }
 
 void ImBaseListModel::unwatchIfGone(QObject* item) {

@@ -44,6 +44,8 @@ class ImBaseListModel : public QAbstractListModel {
   void removeDestroyedItem();
 
  private:
+  // Keeps the item out of the script collector's hands and drops its row when it
+  // is destroyed.
   void watch(QObject* item);
   // Stops watching the item unless another row still lists it.
   void unwatchIfGone(QObject* item);

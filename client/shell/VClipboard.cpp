@@ -9,13 +9,5 @@ VClipboard::VClipboard() : m_clipboard(QGuiApplication::clipboard()) {}
 
 VClipboard* VClipboard::instance() {
   static VClipboard* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new VClipboard;
-    VExitCleanup::add([] {
-      VClipboard* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new VClipboard; });
 }

@@ -59,15 +59,7 @@ QString GroupFor(const QString& key) {
 
 VConfig* VConfig::instance() {
   static VConfig* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new VConfig;
-    VExitCleanup::add([] {
-      VConfig* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new VConfig; });
 }
 
 VConfig::VConfig() {

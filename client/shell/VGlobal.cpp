@@ -9,15 +9,7 @@ VGlobal::VGlobal(QObject* parent) : QObject(parent) {}
 
 VGlobal* VGlobal::instance() {
   static VGlobal* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new VGlobal;
-    VExitCleanup::add([] {
-      VGlobal* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new VGlobal; });
 }
 
 QString VGlobal::format(const QString& fileName) const {

@@ -13,15 +13,7 @@ VTranslator::VTranslator(QObject* parent) : QObject(parent) {}
 
 VTranslator* VTranslator::instance() {
   static VTranslator* s_instance = nullptr;
-  if (!s_instance) {
-    s_instance = new VTranslator;
-    VExitCleanup::add([] {
-      VTranslator* doomed = s_instance;
-      s_instance = nullptr;
-      delete doomed;
-    });
-  }
-  return s_instance;
+  return VExitCleanup::singleton(s_instance, [] { return new VTranslator; });
 }
 
 void VTranslator::setCurrentLanguage(VLanguage language) {

@@ -1,6 +1,10 @@
 // The list-model base under Qt's model checker: inserts, moves, prepends,
 // replacements and items that are destroyed while listed.
 #include <QAbstractItemModelTester>
+#include <QPointer>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExpression>
 #include <QtTest>
 #include <memory>
 
@@ -201,6 +205,11 @@ class TestImBaseListModel : public QObject {
     QVERIFY(!model().setData(model().index(0), QVariant::fromValue(m_owner.get()), 256));
     QVERIFY(!model().setData(model().index(7), QVariant::fromValue(m_owner.get()),
                              ImBaseListModel::kObjectRole));
+    // A value that holds no item leaves the row as it is.
+    QVERIFY(!model().setData(model().index(0), QVariant(5), ImBaseListModel::kObjectRole));
+    QVERIFY(!model().setData(model().index(0), QVariant::fromValue<QObject*>(nullptr),
+                             ImBaseListModel::kObjectRole));
+    QCOMPARE(Names(model()), QStringLiteral("a,c"));
     QCOMPARE(changed.count(), 1);
   }
 
@@ -222,6 +231,27 @@ class TestImBaseListModel : public QObject {
     delete a;
     QCOMPARE(counted.count(), 2);
     QCOMPARE(Names(model()), QStringLiteral("c"));
+  }
+
+  // Items usually have no parent: an item that QML fetched with get() stays the
+  // model's, so the script engine's collector never deletes it behind the list.
+  void itemsFetchedByQmlStayAlive() {
+    QPointer<QObject> item = new QObject;
+    model().append(item);
+    {
+      QQmlEngine engine;
+      engine.rootContext()->setContextProperty(QStringLiteral("listModel"), &model());
+      QQmlExpression fetch(engine.rootContext(), nullptr, QStringLiteral("listModel.get(0)"));
+      QCOMPARE(fetch.evaluate().value<QObject*>(), item.data());
+      QQmlExpression(engine.rootContext(), nullptr, QStringLiteral("gc()")).evaluate();
+      engine.collectGarbage();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(item);
+    QCOMPARE(model().itemCount(), 1);
+    delete item;
+    QCOMPARE(model().itemCount(), 0);
   }
 
   void resetKeepsItemsAndForgetsThem() {
