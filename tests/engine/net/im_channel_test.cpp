@@ -396,8 +396,9 @@ TEST(IMChannel, EngineStopEndsEveryThread) {
 // Later protocols script the server from its handlers: a login answer that pushes,
 // a probe answer that looks at what came before.
 TEST(FakeIMServer, HandlersMayCallIntoTheServer) {
-  ChannelRig rig;
+  // Declared first: the server thread may still run a handler until the rig stops.
   const std::string push = FakeIMServer::SysPacket("me@s", "notice", {});
+  ChannelRig rig;
   rig.server.SetResponder([&](const Record&) {
     rig.server.Push(push);
     EXPECT_GE(rig.server.CountReceived(FakeIMServer::kRequest), 1u);

@@ -84,7 +84,11 @@ class SendEnv : public ::testing::Test {
     core->SetDownServer(kDownServer);
     api.Run();
   }
-  void TearDown() override { api.Release(); }
+  void TearDown() override {
+    api.Release();
+    // The server's threads call into `im`, which is destroyed before `http`.
+    http.Stop();
+  }
 
   // The one answer to a queued request, waited for generously.
   RecordedReport Reply(int code, int id) {
