@@ -1,5 +1,8 @@
 #include "net/TFileTransfer.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,6 +54,15 @@ class TempFileGuard {
  private:
   std::string m_path;
 };
+
+// The temporary file of one download: "<target>.<pid>-<n>.bak", created only if no
+// such file exists. Two downloads to the same target at once (the same picture shown
+// twice) then never write into one file; the last to finish replaces the target whole.
+FILE* CreateTempFile(const std::string& target, std::string* temp) {
+  static std::atomic<unsigned> counter{0};
+  *temp = target + "." + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".bak";
+  return FOpenUtf8(temp->c_str(), "wbx");
+}
 
 // zlib reads a file without the gzip magic as plain data; a body that claims gzip
 // but is not must fail instead of landing on disk as it came.
@@ -104,8 +116,8 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
 
   // The body goes to a temporary file first; the old file stays until the new one
   // is complete and then is replaced in one rename.
-  const std::string temp = target + ".bak";
-  std::unique_ptr<FILE, int (*)(FILE*)> file(FOpenUtf8(temp.c_str(), "wb"), &fclose);
+  std::string temp;
+  std::unique_ptr<FILE, int (*)(FILE*)> file(CreateTempFile(target, &temp), &fclose);
   if (!file) return kDownloadNoTempFile;
   TempFileGuard tempGuard(temp);
 
