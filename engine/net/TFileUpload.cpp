@@ -35,6 +35,7 @@ constexpr size_t kUploadBlockSize = 25;
 constexpr size_t kUploadPrefixSize = 15;  // path index, file size, extension
 constexpr size_t kExtensionSize = 6;
 constexpr size_t kPieceSize = 4096;
+constexpr int kMaxTcpPort = 65535;
 
 class SocketCloser {
  public:
@@ -123,6 +124,8 @@ int QueryTracker(const std::string& host, int port, StorageAddress* out) {
 int SendToStorage(TAPIPacket* packet, const StorageAddress& storage, FILE* file,
                   const std::string& localPath, uint32_t size, int progressFlag,
                   std::string* remotePath) {
+  // The resolver would keep only the low 16 bits of a larger port: another port.
+  if (storage.port < 1 || storage.port > kMaxTcpPort) return kUploadStorageConnect;
   int sock = ConnectTcp(storage.host, storage.port, kConnectTimeoutSec);
   if (sock < 0) return kUploadStorageConnect;
   SocketCloser closer(sock);
