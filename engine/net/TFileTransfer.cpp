@@ -67,7 +67,7 @@ FILE* CreateTempFile(const std::string& target, std::string* temp) {
 // zlib reads a file without the gzip magic as plain data; a body that claims gzip
 // but is not must fail instead of landing on disk as it came.
 bool HasGzipMagic(const std::string& path) {
-  std::unique_ptr<FILE, int (*)(FILE*)> f(FOpenUtf8(path.c_str(), "rb"), &fclose);
+  UniqueFile f(FOpenUtf8(path.c_str(), "rb"));
   if (!f) return false;
   unsigned char magic[2] = {0, 0};
   return fread(magic, 1, 2, f.get()) == 2 && magic[0] == 0x1F && magic[1] == 0x8B;
@@ -117,7 +117,7 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
   // The body goes to a temporary file first; the old file stays until the new one
   // is complete and then is replaced in one rename.
   std::string temp;
-  std::unique_ptr<FILE, int (*)(FILE*)> file(CreateTempFile(target, &temp), &fclose);
+  UniqueFile file(CreateTempFile(target, &temp));
   if (!file) return kDownloadNoTempFile;
   TempFileGuard tempGuard(temp);
 

@@ -50,12 +50,6 @@ class SocketCloser {
   int m_sock;
 };
 
-struct FileCloser {
-  void operator()(FILE* f) const {
-    if (f) fclose(f);
-  }
-};
-
 // An 8-byte length field: the low 4 bytes carry the value, the high 4 are zero.
 void PutLength(unsigned char* p, uint32_t value) {
   memset(p, 0, 4);
@@ -214,7 +208,7 @@ int UploadLocalFile(TAPIPacket* packet, const std::string& localPath, int progre
   int64_t size = GetFileSize(localPath.c_str());
   if (size <= 0) return kUploadEmptyFile;
   if (size > kMaxUploadSize) return kUploadFileTooLarge;
-  std::unique_ptr<FILE, FileCloser> file(FOpenUtf8(localPath.c_str(), "rb"));
+  UniqueFile file(FOpenUtf8(localPath.c_str(), "rb"));
   if (!file) return kUploadFileOpen;
 
   // The login reply may name the storage host to use instead of the tracker's.
