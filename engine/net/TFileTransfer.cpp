@@ -121,13 +121,9 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
   if (!file) return kDownloadNoTempFile;
   TempFileGuard tempGuard(temp);
 
-  int last = -1;
+  TProgressMeter meter(_EVENT_REPORT_GETFILEPROGRESS, id, progressFlag);
   TTransferProgress progress;
-  progress.report = [&](int perMille) {
-    if (!progressFlag || perMille == last) return;
-    last = perMille;
-    RaiseTransferProgress(_EVENT_REPORT_GETFILEPROGRESS, id, perMille, "");
-  };
+  progress.report = [&meter](int perMille) { meter.Report(perMille); };
   progress.stopped = [id] { return TTransferStopSet::TakeStop(id); };
   int gzip = 0;
   int exchange = service->DownloadExchange(packet, url, file.get(), &progress, &gzip);
