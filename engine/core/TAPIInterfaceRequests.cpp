@@ -1,5 +1,6 @@
 // Facade: the queuing methods. Each builds a packet, hands it to the engine core and
 // returns its id at once; the answer comes through the callback.
+#include <memory>
 #include <string>
 
 #include "TAPIInterface.h"
@@ -12,13 +13,17 @@ int Queue(int code, int id, const std::string& s1 = std::string(),
           const std::string& s2 = std::string(), const std::string& s3 = std::string()) {
   TEngineCore* core = TEngineCore::Instance();
   if (!core) return id;
-  TAPIPacket* packet = new TAPIPacket;
-  packet->code = code;
-  packet->id = id;
-  packet->s1 = s1;
-  packet->s2 = s2;
-  packet->s3 = s3;
-  core->PostPacket(packet);
+  try {
+    std::unique_ptr<TAPIPacket> packet(new TAPIPacket);
+    packet->code = code;
+    packet->id = id;
+    packet->s1 = s1;
+    packet->s2 = s2;
+    packet->s3 = s3;
+    core->PostPacket(packet.release());
+  } catch (...) {
+    // Out of memory: the request is dropped, no exception leaves the facade.
+  }
   return id;
 }
 
