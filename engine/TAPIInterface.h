@@ -72,6 +72,7 @@ class TAPI_EXPORT TAPIPacket {
   std::string s4;  // the report text handed to the callback
 };
 
+class TBaseMutex;
 class TDBManager;
 class TStringQueue;
 
@@ -182,6 +183,8 @@ class TAPI_EXPORT TAPIInterface {
   static TAPIInterface* Instance();
   void DeliverPacket(TAPIPacket* packet);
   void NotifyCallback(int code, int a, int id, int b, const char* text);
+  // The recursive lock held around every callback; null before Init and after Release.
+  static TBaseMutex* CallbackMutex();
   TDBManager* GetDatabaseManager() const;
   void SetDatabaseManager(TDBManager* manager);
   // Pushes a copy of text into the calling thread's result ring.

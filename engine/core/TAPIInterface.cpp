@@ -70,4 +70,6 @@ void TAPIInterface::NotifyCallback(int code, int a, int id, int b, const char* t
   if (callback) callback(code, a, id, b, text ? text : "");
 }
 
+TBaseMutex* TAPIInterface::CallbackMutex() { return g_callbackMutex.load(); }
+
 char* TAPIInterface::PushResult(const std::string& text) { return ThreadResultRing().Push(text); }

@@ -17,14 +17,7 @@ namespace {
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
 int Queue(int code, int id, const std::string& arguments) {
-  TEngineCore* core = TEngineCore::Instance();
-  if (!core) return id;
-  TAPIPacket* packet = new TAPIPacket;
-  packet->code = code;
-  packet->id = id;
-  packet->s1 = arguments;
-  core->PostPacket(packet);
-  return id;
+  return TEngineCore::QueueRequest(code, id, arguments);
 }
 
 // No exception leaves the facade; what could throw here is only running out of memory.

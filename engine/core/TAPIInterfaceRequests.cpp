@@ -1,6 +1,5 @@
 // Facade: the queuing methods. Each builds a packet, hands it to the engine core and
 // returns its id at once; the answer comes through the callback.
-#include <memory>
 #include <string>
 
 #include "TAPIInterface.h"
@@ -11,20 +10,7 @@ namespace {
 
 int Queue(int code, int id, const std::string& s1 = std::string(),
           const std::string& s2 = std::string(), const std::string& s3 = std::string()) {
-  TEngineCore* core = TEngineCore::Instance();
-  if (!core) return id;
-  try {
-    std::unique_ptr<TAPIPacket> packet(new TAPIPacket);
-    packet->code = code;
-    packet->id = id;
-    packet->s1 = s1;
-    packet->s2 = s2;
-    packet->s3 = s3;
-    core->PostPacket(packet.release());
-  } catch (...) {
-    // Out of memory: the request is dropped, no exception leaves the facade.
-  }
-  return id;
+  return TEngineCore::QueueRequest(code, id, s1, s2, s3);
 }
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }

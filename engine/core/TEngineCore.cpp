@@ -97,6 +97,24 @@ void TEngineCore::PostPacket(TAPIPacket* packet) {
   m_requestService->Enqueue(packet);
 }
 
+int TEngineCore::QueueRequest(int code, int id, const std::string& s1, const std::string& s2,
+                              const std::string& s3) {
+  TEngineCore* core = Instance();
+  if (!core) return id;
+  try {
+    std::unique_ptr<TAPIPacket> packet(new TAPIPacket);
+    packet->code = code;
+    packet->id = id;
+    packet->s1 = s1;
+    packet->s2 = s2;
+    packet->s3 = s3;
+    core->PostPacket(packet.release());
+  } catch (...) {
+    // Out of memory: the request is dropped, no exception leaves the facade.
+  }
+  return id;
+}
+
 void TEngineCore::OnServicePacket(TAPIPacket* packet) {
   TEngineCore* core = Instance();
   TAPIInterface* facade = core ? core->m_facade : TAPIInterface::Instance();

@@ -43,6 +43,10 @@ class TEngineCore {
   int MakeUnRegister();
   int SetNetworkState(int state);
   void PostPacket(TAPIPacket* packet);
+  // Builds a request packet and posts it when the core exists; returns id either way.
+  static int QueueRequest(int code, int id, const std::string& s1 = std::string(),
+                          const std::string& s2 = std::string(),
+                          const std::string& s3 = std::string());
 
   // Packet handlers of the request service and of the IM session.
   static void OnServicePacket(TAPIPacket* packet);

@@ -91,7 +91,9 @@ class ProgressMeter {
 }  // namespace
 
 struct THttpBaseClient::Framing {
-  enum Kind { kNoBody, kLength, kChunked, kUntilClose };
+  // kRaw: no usable header block (the peer closed before its end, or it did not parse);
+  // the bytes in hand are the reply, for the caller to judge.
+  enum Kind { kNoBody, kLength, kChunked, kUntilClose, kRaw };
   int headerLength = 0;
   int status = 0;
   Kind kind = kNoBody;
@@ -241,12 +243,21 @@ bool THttpBaseClient::ReceiveHeader(int sock, int& used, Framing& framing,
     if (end < 0) {
       if (used >= kMaxHeaderBlock) return false;
       int n = ReadSome(sock, buffer + used, std::min(kReadChunk, kMaxReply - used), progress);
+      if (n == 0 && used > 0) {
+        framing = Framing();
+        framing.kind = Framing::kRaw;
+        return true;
+      }
       if (n <= 0) return false;
       used += n;
       continue;
     }
     THttpResponse response;
-    if (response.Parse(buffer, end) != 0) return false;
+    if (response.Parse(buffer, end) != 0) {
+      framing = Framing();
+      framing.kind = Framing::kRaw;
+      return true;
+    }
     const int status = response.GetStatus();
     if (status >= 100 && status < 200 && status != 101) {
       // An interim reply ("100 Continue"): the final one follows on the same stream.
@@ -285,6 +296,9 @@ int THttpBaseClient::ReceiveReply(int sock, int& headerLength) {
   switch (framing.kind) {
     case Framing::kNoBody:
       total = framing.headerLength;
+      break;
+    case Framing::kRaw:
+      total = used;
       break;
     case Framing::kLength: {
       if (framing.length > kMaxReply - framing.headerLength) return 0;
@@ -334,6 +348,7 @@ bool THttpBaseClient::StreamBody(int sock, int used, const Framing& framing, FIL
   };
   switch (framing.kind) {
     case Framing::kNoBody:
+    case Framing::kRaw:
       break;
     case Framing::kLength: {
       const int64_t total = framing.length;
@@ -372,6 +387,7 @@ bool THttpBaseClient::StreamBody(int sock, int used, const Framing& framing, FIL
 
 bool THttpBaseClient::RedirectTarget(int headerLength, TServerRecord& server,
                                      std::string& path) const {
+  if (headerLength <= 0) return false;  // only a parsed header can redirect
   THttpResponse response;
   if (response.Parse(m_buffer.get(), headerLength) != 0) return false;
   const int status = response.GetStatus();
@@ -438,7 +454,7 @@ int THttpBaseClient::ExchangeToFile(const TServerRecord* server, const std::stri
     int used = 0;
     bool ok = Send(sock, request.data(), static_cast<int>(request.size())) ==
                   static_cast<int>(request.size()) &&
-              ReceiveHeader(sock, used, framing, progress);
+              ReceiveHeader(sock, used, framing, progress) && framing.kind != Framing::kRaw;
     TServerRecord next;
     std::string nextPath;
     if (ok && RedirectTarget(framing.headerLength, next, nextPath)) {

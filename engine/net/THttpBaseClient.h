@@ -90,7 +90,9 @@ class THttpBaseClient {
   // body de-chunked and zero-terminated behind it), or 0 on failure: no server, no
   // connection, a text without CR LF CR LF, send failure, engine stop, idle time-out, a
   // reply over kMaxReply, a header over kMaxHeaderBlock or malformed framing, or too
-  // many redirects.
+  // many redirects. A reply whose peer closed before the header block ended, or whose
+  // header block does not parse, is handed back as received (zero-terminated) for the
+  // caller to judge; it is never followed as a redirect.
   int Exchange(const TServerRecord* server, const std::string& request);
   // GETs path into file (the body exactly as sent), following redirects. On success
   // the reply's header block is left in the buffer, zero-terminated, for the caller to
@@ -121,7 +123,8 @@ class THttpBaseClient {
   int ReadSome(int sock, char* dst, int maxLength, const TTransferProgress* progress);
   THttpChunkDecoder::Reader ChunkReader(int sock, const TTransferProgress* progress);
   // Reads until the buffer's first used bytes hold a complete final header block
-  // (interim 1xx replies are dropped). Fills framing; false on failure.
+  // (interim 1xx replies are dropped). Fills framing; false on failure. Bytes without
+  // a usable header block (peer closed early, header not parsed) give kind kRaw.
   bool ReceiveHeader(int sock, int& used, Framing& framing, const TTransferProgress* progress);
   int ReceiveReply(int sock, int& headerLength);
   bool StreamBody(int sock, int used, const Framing& framing, FILE* file,

@@ -84,7 +84,7 @@ int TQRLoginThread::Start(const std::string& key) {
 
 void TQRLoginThread::Stop() {
   // Waits for a report in progress, so nothing of the stopped poll follows.
-  TAutoLock report(m_reportMutex);
+  TAutoLock report(TAPIInterface::CallbackMutex());
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_running = false;
@@ -165,7 +165,7 @@ void TQRLoginThread::Poll(uint64_t generation, const std::string& key) {
     std::string content;
     std::string token;
     if (PollOnce(key, &content, &token)) {
-      TAutoLock report(m_reportMutex);
+      TAutoLock report(TAPIInterface::CallbackMutex());
       if (!IsCurrent(generation)) return;
       if (!token.empty()) {
         TLoginService::SetRegistrationToken(token);
@@ -188,7 +188,7 @@ void TQRLoginThread::Poll(uint64_t generation, const std::string& key) {
     const uint64_t spent = tesmo::TickCountMs() - began;
     if (spent < spacing && !Pause(generation, static_cast<unsigned>(spacing - spent))) return;
   }
-  TAutoLock report(m_reportMutex);
+  TAutoLock report(TAPIInterface::CallbackMutex());
   if (!IsCurrent(generation) || IsEngineStopping()) return;
   {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -9,7 +9,6 @@
 #include <mutex>
 #include <string>
 
-#include "core/TBaseMutex.h"
 #include "core/TBaseThread.h"
 
 // Polls the server until a QR-code login is confirmed, stopped, or 300 s pass, and
@@ -69,8 +68,10 @@ class TQRLoginThread {
   // Waits; false when the poll's generation ended or the engine stops first.
   bool Pause(uint64_t generation, unsigned ms);
   bool IsCurrent(uint64_t generation) const;
-  // Raises 100015. Callers hold the report lock and have checked their generation;
+  // Raises 100015. Callers hold the callback lock and have checked their generation;
   // Stop takes the same lock, so after Stop returns the stopped poll reports nothing.
+  // A lock of our own would deadlock with a callback that starts a new poll while
+  // this poll waits to report.
   void Report(int a, const std::string& text);
   void JoinFinished();
   uint64_t Now() const;
@@ -83,7 +84,6 @@ class TQRLoginThread {
   Clock m_clock;
   unsigned m_pollSpacingMs = kPollSpacingMs;
   std::list<std::unique_ptr<TBaseThread>> m_threads;
-  TBaseMutex m_reportMutex;  // recursive: a callback may start a new poll
 };
 
 #endif

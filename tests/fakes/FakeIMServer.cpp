@@ -183,6 +183,14 @@ void FakeIMServer::Run() {
 }
 
 void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& from) {
+  // Counted on every way out, after any answer was sent or scheduled.
+  struct HandledMark {
+    FakeIMServer* server;
+    ~HandledMark() {
+      std::lock_guard<std::mutex> lock(server->m_mutex);
+      ++server->m_handledCount;
+    }
+  } handled{this};
   Record r = Decode(bytes, from);
   Responder responder;
   ShortHandler shortHandler;
@@ -322,6 +330,11 @@ std::vector<FakeIMServer::Record> FakeIMServer::Sent() const {
 size_t FakeIMServer::ReceivedCount() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_receivedCount;
+}
+
+size_t FakeIMServer::HandledCount() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_handledCount;
 }
 
 size_t FakeIMServer::SentCount() const {

@@ -101,6 +101,10 @@ class FakeIMServer {
   // Totals since construction (ClearRecords leaves them): datagrams received, and
   // datagrams sent not counting the ones dropped on purpose.
   size_t ReceivedCount() const;
+  // Datagrams fully handled: recorded and, where one is due, answered. A test
+  // waiting for quiet compares with this, not with ReceivedCount, so an answer
+  // still being made does not count as nothing in flight.
+  size_t HandledCount() const;
   size_t SentCount() const;
   size_t CountReceived(int kind) const;
   size_t ScheduledCount() const;  // delayed replies not yet sent
@@ -165,6 +169,7 @@ class FakeIMServer {
   std::vector<Record> m_received;
   std::vector<Record> m_sent;
   size_t m_receivedCount = 0;
+  size_t m_handledCount = 0;
   size_t m_sentCount = 0;
   std::vector<Scheduled> m_scheduled;
   std::vector<std::string> m_pushOrder;

@@ -163,10 +163,6 @@ std::vector<Row> FramingRows() {
   r.closeAfter = 40000;
   add("chunked, peer closes early", r, false, "");
 
-  r = FakeReply::Text(200, text);
-  r.closeAfter = 10;
-  add("peer closes inside the header", r, false, "");
-
   add("chunk size not hexadecimal",
       FakeReply::Raw(
           "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n0\r\n\r\n"),
@@ -190,8 +186,6 @@ std::vector<Row> FramingRows() {
       FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 12abc\r\n\r\nhello"), false, "");
   add("content length negative",
       FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\nhello"), false, "");
-  add("status line garbage", FakeReply::Raw("HTTQ/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"), false,
-      "");
 
   r = FakeReply::Text(200, "x");
   r.headers.emplace_back("X-Padding", std::string(1100, 'p'));
@@ -240,6 +234,69 @@ TEST(HttpFraming, ExchangeTable) {
       EXPECT_LT(Clock::now() - start, std::chrono::seconds(row.idleSeconds));
     }
   }
+}
+
+// A reply without a usable header block comes back as received, for the caller to judge;
+// its Location, if any, is never followed.
+TEST(HttpFraming, HandsBackRepliesWithoutAUsableHeader) {
+  FakeHttpServer server;
+  server.Route("/target", FakeReply::Text(200, "moved here"));
+  ASSERT_TRUE(server.Start());
+  const std::string location = "Location: " + server.Url("/target") + "\r\n";
+  FakeReply cut = FakeReply::Text(200, "The quick brown fox");
+  cut.closeAfter = 10;
+  struct Row {
+    const char* name;
+    FakeReply reply;
+    std::string expected;  // the whole reply handed back, or at least this start of it
+    bool exact;
+  };
+  const std::vector<Row> rows = {
+      {"peer closes inside the status line", cut, cut.Wire().substr(0, 10), true},
+      {"peer closes before the header end",
+       FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"),
+       "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n", true},
+      {"status line garbage", FakeReply::Raw("HTTQ/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"),
+       "HTTQ/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", true},
+      {"HTTP/2 status line", FakeReply::Raw("HTTP/2 200 OK\r\nContent-Length: 2\r\n\r\nok"),
+       "HTTP/2 200 OK\r\nContent-Length: 2\r\n\r\n", false},
+      {"header line without colon", FakeReply::Raw("HTTP/1.1 200 OK\r\nbroken\r\n\r\n"),
+       "HTTP/1.1 200 OK\r\nbroken\r\n\r\n", true},
+      {"302 whose header does not parse",
+       FakeReply::Raw("HTTP/1.1 302 Found\r\n" + location + "broken\r\n\r\n"),
+       "HTTP/1.1 302 Found\r\n" + location + "broken\r\n\r\n", true},
+      {"302 cut before the header end", FakeReply::Raw("HTTP/1.1 302 Found\r\n" + location),
+       "HTTP/1.1 302 Found\r\n" + location, true},
+  };
+  for (size_t i = 0; i < rows.size(); ++i) server.Route("/row" + std::to_string(i), rows[i].reply);
+  THttpClient client;
+  client.SetIdleTimeout(5);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Row& row = rows[i];
+    SCOPED_TRACE(row.name);
+    const size_t requestsBefore = server.RequestCount();
+    TServerRecord record{"127.0.0.1", server.Port()};
+    const std::string path = "/row" + std::to_string(i);
+    const int got = client.Exchange(&record, THttpBaseClient::BuildGetRequest(&record, path, ""));
+    ASSERT_GT(got, 0);
+    EXPECT_EQ(client.GetReceivedLength(), got);
+    EXPECT_EQ(client.GetBuffer()[got], '\0');
+    const std::string reply(client.GetBuffer(), static_cast<size_t>(got));
+    if (row.exact) {
+      EXPECT_EQ(reply, row.expected);
+    } else {
+      EXPECT_EQ(reply.compare(0, row.expected.size(), row.expected), 0);
+      EXPECT_EQ(row.reply.Wire().compare(0, reply.size(), reply), 0);
+    }
+    EXPECT_EQ(server.RequestCount(), requestsBefore + 1);  // no redirect followed
+  }
+  // Nothing at all before the close is still a failure.
+  FakeReply silent = FakeReply::Text(200, "x");
+  silent.closeAfter = 0;
+  server.Route("/silent", silent);
+  TServerRecord record{"127.0.0.1", server.Port()};
+  EXPECT_EQ(client.Exchange(&record, THttpBaseClient::BuildGetRequest(&record, "/silent", "")), 0);
+  EXPECT_EQ(client.GetReceivedLength(), 0);
 }
 
 TEST(HttpFraming, ReceivedLengthIsSetOnEverySuccessPath) {

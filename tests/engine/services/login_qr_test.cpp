@@ -5,8 +5,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
@@ -125,6 +130,51 @@ TEST_F(QRLoginTest, ANewPollDuringAHeldExchangeSilencesTheFirst) {
   EXPECT_EQ(TLoginService::GetRegistrationToken(), "token-second");
   EXPECT_EQ(core->GetDatabase()->GetSaveInfo(1, "REGTOKEN"), "token-second");
   EXPECT_EQ(servers.QRPolls("first"), 1);
+}
+
+// A callback that starts a new poll while holding the callback lock (here inside
+// another report on another thread), with the old poll's confirmation waiting to be
+// reported: the two must not wait for each other.
+struct NestedStart {
+  static constexpr int kTrigger = 990001;
+  static std::function<void()> action;
+  static void Callback(int code, int a, int id, int b, const char* text) {
+    if (code == kTrigger) {
+      action();
+      return;
+    }
+    CallbackRecorder::Callback(code, a, id, b, text);
+  }
+};
+std::function<void()> NestedStart::action;
+
+TEST_F(QRLoginTest, ANewPollStartedInsideAnotherReportDoesNotDeadlock) {
+  servers.SetQRPlan("first", 0, "first-account", TestCipherKit::Encrypt("token-first"));
+  servers.SetQRPlan("second", 0, "second-account", TestCipherKit::Encrypt("token-second"));
+  servers.HoldQR("first");
+  api.GetQRUserInfo(ProgramUrl("first").c_str());
+  ASSERT_TRUE(servers.WaitQRHeld("first"));
+  const std::string second = ProgramUrl("second");
+  NestedStart::action = [&] {
+    // The first poll is confirmed now; give its thread time to reach its report.
+    servers.ReleaseQR();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    api.GetQRUserInfo(second.c_str());
+  };
+  api.SetCallBack(&NestedStart::Callback);
+  auto reporter = std::async(std::launch::async,
+                             [&] { api.NotifyCallback(NestedStart::kTrigger, 0, 0, 0, ""); });
+  if (reporter.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+    fprintf(stderr, "the callback and the QR poll wait for each other\n");
+    std::_Exit(1);
+  }
+  auto event = CallbackRecorder::Get().WaitFor(_EVENT_REPORT_QRLOGIN);
+  ASSERT_TRUE(event);
+  poll().Shutdown();
+  auto events = CallbackRecorder::Get().ReportsWith(_EVENT_REPORT_QRLOGIN);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].text, "second-account");
+  EXPECT_EQ(TLoginService::GetRegistrationToken(), "token-second");
 }
 
 TEST_F(QRLoginTest, AStoppedPollRaisesNothingAndStoresNothing) {

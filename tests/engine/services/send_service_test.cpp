@@ -94,9 +94,12 @@ TEST_F(SendServiceTest, ResultAndRowAlwaysAgree) {
     packet.code = _REQUEST_HTTP_SENDMSGIM;
     packet.id = id;
     packet.s1 = BuildSendArguments(id, kPeer, 0, "msg", "hello", "");
+    const size_t queued = m_service.QueuedCount();
     EXPECT_EQ(Service(r.exchange).SendMessage(&packet), r.result);
     EXPECT_EQ(Column(id, "sendstate"), r.sendstate);
     EXPECT_EQ(Column(id, "msgid"), r.result == kSendOk ? "5000000001" : "0");
+    // The peer check follows only a message the server took.
+    EXPECT_EQ(m_service.QueuedCount(), queued + (r.result == kSendOk ? 1 : 0));
   }
 }
 
