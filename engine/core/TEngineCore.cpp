@@ -101,13 +101,17 @@ int TEngineCore::QueueRequest(int code, int id, const std::string& s1, const std
                               const std::string& s3) {
   TEngineCore* core = Instance();
   if (!core) return id;
-  TAPIPacket* packet = new TAPIPacket;
-  packet->code = code;
-  packet->id = id;
-  packet->s1 = s1;
-  packet->s2 = s2;
-  packet->s3 = s3;
-  core->PostPacket(packet);
+  try {
+    std::unique_ptr<TAPIPacket> packet(new TAPIPacket);
+    packet->code = code;
+    packet->id = id;
+    packet->s1 = s1;
+    packet->s2 = s2;
+    packet->s3 = s3;
+    core->PostPacket(packet.release());
+  } catch (...) {
+    // Out of memory: the request is dropped, no exception leaves the facade.
+  }
   return id;
 }
 

@@ -1,5 +1,8 @@
 #include "net/TFileTransfer.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,10 +55,19 @@ class TempFileGuard {
   std::string m_path;
 };
 
+// The temporary file of one download: "<target>.<pid>-<n>.bak", created only if no
+// such file exists. Two downloads to the same target at once (the same picture shown
+// twice) then never write into one file; the last to finish replaces the target whole.
+FILE* CreateTempFile(const std::string& target, std::string* temp) {
+  static std::atomic<unsigned> counter{0};
+  *temp = target + "." + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".bak";
+  return FOpenUtf8(temp->c_str(), "wbx");
+}
+
 // zlib reads a file without the gzip magic as plain data; a body that claims gzip
 // but is not must fail instead of landing on disk as it came.
 bool HasGzipMagic(const std::string& path) {
-  std::unique_ptr<FILE, int (*)(FILE*)> f(FOpenUtf8(path.c_str(), "rb"), &fclose);
+  UniqueFile f(FOpenUtf8(path.c_str(), "rb"));
   if (!f) return false;
   unsigned char magic[2] = {0, 0};
   return fread(magic, 1, 2, f.get()) == 2 && magic[0] == 0x1F && magic[1] == 0x8B;
@@ -104,18 +116,14 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
 
   // The body goes to a temporary file first; the old file stays until the new one
   // is complete and then is replaced in one rename.
-  const std::string temp = target + ".bak";
-  std::unique_ptr<FILE, int (*)(FILE*)> file(FOpenUtf8(temp.c_str(), "wb"), &fclose);
+  std::string temp;
+  UniqueFile file(CreateTempFile(target, &temp));
   if (!file) return kDownloadNoTempFile;
   TempFileGuard tempGuard(temp);
 
-  int last = -1;
+  TProgressMeter meter(_EVENT_REPORT_GETFILEPROGRESS, id, progressFlag);
   TTransferProgress progress;
-  progress.report = [&](int perMille) {
-    if (!progressFlag || perMille == last) return;
-    last = perMille;
-    RaiseTransferProgress(_EVENT_REPORT_GETFILEPROGRESS, id, perMille, "");
-  };
+  progress.report = [&meter](int perMille) { meter.Report(perMille); };
   progress.stopped = [id] { return TTransferStopSet::TakeStop(id); };
   int gzip = 0;
   int exchange = service->DownloadExchange(packet, url, file.get(), &progress, &gzip);

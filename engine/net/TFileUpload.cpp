@@ -35,6 +35,7 @@ constexpr size_t kUploadBlockSize = 25;
 constexpr size_t kUploadPrefixSize = 15;  // path index, file size, extension
 constexpr size_t kExtensionSize = 6;
 constexpr size_t kPieceSize = 4096;
+constexpr int kMaxTcpPort = 65535;
 
 class SocketCloser {
  public:
@@ -47,12 +48,6 @@ class SocketCloser {
 
  private:
   int m_sock;
-};
-
-struct FileCloser {
-  void operator()(FILE* f) const {
-    if (f) fclose(f);
-  }
 };
 
 // An 8-byte length field: the low 4 bytes carry the value, the high 4 are zero.
@@ -123,6 +118,8 @@ int QueryTracker(const std::string& host, int port, StorageAddress* out) {
 int SendToStorage(TAPIPacket* packet, const StorageAddress& storage, FILE* file,
                   const std::string& localPath, uint32_t size, int progressFlag,
                   std::string* remotePath) {
+  // The resolver would keep only the low 16 bits of a larger port: another port.
+  if (storage.port < 1 || storage.port > kMaxTcpPort) return kUploadStorageConnect;
   int sock = ConnectTcp(storage.host, storage.port, kConnectTimeoutSec);
   if (sock < 0) return kUploadStorageConnect;
   SocketCloser closer(sock);
@@ -211,7 +208,7 @@ int UploadLocalFile(TAPIPacket* packet, const std::string& localPath, int progre
   int64_t size = GetFileSize(localPath.c_str());
   if (size <= 0) return kUploadEmptyFile;
   if (size > kMaxUploadSize) return kUploadFileTooLarge;
-  std::unique_ptr<FILE, FileCloser> file(FOpenUtf8(localPath.c_str(), "rb"));
+  UniqueFile file(FOpenUtf8(localPath.c_str(), "rb"));
   if (!file) return kUploadFileOpen;
 
   // The login reply may name the storage host to use instead of the tracker's.

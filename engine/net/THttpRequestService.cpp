@@ -172,8 +172,12 @@ void THttpRequestService::Enqueue(TAPIPacket* packet) {
   {
     std::lock_guard<std::mutex> lock(m_queueMutex);
     if (!m_stop) {
-      m_queue.push_back(packet);
-      packet = nullptr;
+      try {
+        m_queue.push_back(packet);
+        packet = nullptr;
+      } catch (...) {
+        // Out of memory: the packet is freed below, unanswered, like one queued at Stop.
+      }
     }
   }
   if (packet) {

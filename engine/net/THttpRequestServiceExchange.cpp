@@ -43,14 +43,14 @@ bool HasLineBreak(const std::string& text) {
   return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// The URL's server and path. A URL without "//" is a path on the HTTP server; so
-// is one with an empty host ("http:///p"). False when the URL does not split or no
-// server is known.
+// The URL's server and path. A URL whose first "/", "?" or "#" does not open a "//"
+// is a path on the HTTP server (its query may hold other URLs); so is one with an
+// empty host ("http:///p"). False when the URL does not split or no server is known.
 bool ResolveTarget(const std::string& url, TServerRecord* server, std::string* path) {
   server->host.clear();
   server->port = 0;
   const size_t slashes = url.find("//");
-  if (slashes == std::string::npos) {
+  if (slashes == std::string::npos || slashes != url.find_first_of("/?#")) {
     *path = url[0] == '/' ? url : "/" + url;
   } else {
     *path = SplitUrl(url, server->host, server->port);

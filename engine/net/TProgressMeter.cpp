@@ -21,9 +21,11 @@ int TProgressMeter::PerMille(int64_t done, int64_t total) {
 }
 
 void TProgressMeter::Update(int64_t done, int64_t total) {
-  if (!m_enabled) return;
-  int value = PerMille(done, total);
-  if (value == m_last) return;
-  m_last = value;
-  RaiseTransferProgress(m_code, m_id, value, "");
+  if (m_enabled) Report(PerMille(done, total));
+}
+
+void TProgressMeter::Report(int perMille) {
+  if (!m_enabled || perMille == m_last) return;
+  m_last = perMille;
+  RaiseTransferProgress(m_code, m_id, perMille, "");
 }

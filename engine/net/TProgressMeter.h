@@ -20,6 +20,7 @@ class TProgressMeter {
 
   // Raises the event when the value differs from the last one raised.
   void Update(int64_t done, int64_t total);
+  void Report(int perMille);
   int Last() const { return m_last; }
 
  private:

@@ -4,10 +4,19 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 // The file's size in bytes; 0 when it cannot be examined.
 int64_t GetFileSize(const char* path);
 // fopen of the path; nullptr for a null path or mode.
 FILE* FOpenUtf8(const char* path, const char* mode);
+
+struct FileCloser {
+  void operator()(FILE* f) const {
+    if (f) fclose(f);
+  }
+};
+// A FILE closed when it goes out of scope; release() it to check fclose's result.
+using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 
 #endif

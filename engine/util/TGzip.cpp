@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include "util/TFileUtil.h"
+
 namespace {
 
 constexpr size_t kHeaderSize = 10;
@@ -26,12 +28,6 @@ struct InflateStream {
   InflateStream() { ready = inflateInit2(&z, -MAX_WBITS) == Z_OK; }
   ~InflateStream() {
     if (ready) inflateEnd(&z);
-  }
-};
-
-struct FileCloser {
-  void operator()(FILE* f) const {
-    if (f) fclose(f);
   }
 };
 
@@ -82,7 +78,7 @@ int GunzipFile(const char* source, const char* destination) {
   if (!source || !destination || !*source || !*destination) return 0;
   gzFile in = gzopen(source, "rb");
   if (!in) return 0;
-  std::unique_ptr<FILE, FileCloser> out(fopen(destination, "wb"));
+  UniqueFile out(fopen(destination, "wb"));
   if (!out) {
     gzclose(in);
     return 0;

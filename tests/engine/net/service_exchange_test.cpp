@@ -162,7 +162,8 @@ TEST_F(ServiceExchangeTest, RefusedAndMalformedUrlsFailWithTwo) {
 TEST_F(ServiceExchangeTest, UrlsWithoutHostGoToTheHttpServer) {
   m_server.Route("/user/info.do", FakeReply::Json("{\"code\": 1}"));
   m_core->SetHttpServer("127.0.0.1:" + std::to_string(m_server.Port()));
-  const char* urls[] = {"/user/info.do?a=1", "user/info.do?a=2", "http:///user/info.do?a=3"};
+  const char* urls[] = {"/user/info.do?a=1", "user/info.do?a=2", "http:///user/info.do?a=3",
+                        "/user/info.do?a=4&next=http://other.test/x"};
   int id = 300;
   for (const char* url : urls) {
     RecordedReport r = Get(++id, url);
@@ -170,10 +171,11 @@ TEST_F(ServiceExchangeTest, UrlsWithoutHostGoToTheHttpServer) {
     EXPECT_EQ(r.text, "{\"code\": 1}") << url;
   }
   auto seen = m_server.Requests("/user/info.do");
-  ASSERT_EQ(seen.size(), 3u);
+  ASSERT_EQ(seen.size(), 4u);
   EXPECT_EQ(seen[0].target, "/user/info.do?a=1");
   EXPECT_EQ(seen[1].target, "/user/info.do?a=2");
   EXPECT_EQ(seen[2].target, "/user/info.do?a=3");
+  EXPECT_EQ(seen[3].target, "/user/info.do?a=4&next=http://other.test/x");
   EXPECT_EQ(seen[0].Header("Host"), "127.0.0.1:" + std::to_string(m_server.Port()));
 }
 

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -141,6 +144,38 @@ TEST_F(DownloadTest, FailureTable) {
     EXPECT_EQ(ReadFile(target), kOld);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.txt"});
   }
+}
+
+// Two downloads to the same file at once (the same picture shown twice): each body
+// goes to a temporary file of its own, both succeed, and the file ends up whole.
+TEST_F(DownloadTest, ConcurrentDownloadsToOneTargetLeaveAWholeFile) {
+  std::mutex mutex;
+  std::condition_variable cond;
+  int arrived = 0;
+  auto bothArrived = [&](const std::string& content) {
+    std::unique_lock<std::mutex> lock(mutex);
+    ++arrived;
+    cond.notify_all();
+    cond.wait_for(lock, std::chrono::seconds(30), [&] { return arrived >= 2; });
+    FakeReply reply = FakeReply::Text(200, content, "application/octet-stream");
+    reply.pieceSize = 8192;
+    reply.pauseMs = 5;
+    return reply;
+  };
+  const std::string one = PatternBytes(200000, 21);
+  const std::string two = PatternBytes(200000, 22);
+  server.Handle("/one", [&](const FakeRequest&) { return bothArrived(one); });
+  server.Handle("/two", [&](const FakeRequest&) { return bothArrived(two); });
+  std::string target = dir.File("same.bin");
+  WriteFile(target, kOld);
+
+  env.Api().DownloadFile(71, server.Url("/one").c_str(), target.c_str(), 0);
+  env.Api().DownloadFile(72, server.Url("/two").c_str(), target.c_str(), 0);
+  EXPECT_EQ(env.WaitReply(_REQUEST_HTTP_DOWNFILE, 71).a, 0);
+  EXPECT_EQ(env.WaitReply(_REQUEST_HTTP_DOWNFILE, 72).a, 0);
+  std::string got = ReadFile(target);
+  EXPECT_TRUE(got == one || got == two) << "the file mixes both bodies";
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"same.bin"});
 }
 
 // A stop request ends the download as a failure that keeps the old file; the entry

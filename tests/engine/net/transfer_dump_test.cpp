@@ -5,10 +5,10 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeHttpServer.h"
+#include "net/THttpRequestService.h"
 #include "transfer_test_env.h"
 
 using transfer_test::EngineEnv;
@@ -41,9 +41,11 @@ class DumpTest : public ::testing::Test {
   RecordedReport UploadDump(int id, const std::string& path) {
     EXPECT_EQ(env.Api().UploadDumpFile(id, path.c_str()), id);
     RecordedReport reply = env.WaitReply(_REQUEST_HTTP_UPLOADDUMP, id);
-    // give a stray second answer the chance to show up
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // With the workers joined nothing can answer any more: the count is final.
+    THttpRequestService* service = env.Core().GetRequestService();
+    service->Stop();
     EXPECT_EQ(CallbackRecorder::Get().Count(_REQUEST_HTTP_UPLOADDUMP, id), 1u);
+    service->Start();
     return reply;
   }
 

@@ -213,6 +213,23 @@ TEST_F(UploadTest, ErrorTable) {
   }
 }
 
+// Only the low 16 bits of an out-of-range port would reach the connect: it would name
+// another port. Such a reply names no storage node.
+TEST_F(UploadTest, StoragePortOutsideTheTcpRangeIsNotContacted) {
+  FakeFileStore store;
+  UseStore(store);
+  std::string path = dir.File("p.txt");
+  WriteFile(path, PatternBytes(100));
+  const int ports[] = {store.StoragePort() + 65536, 0};
+  int id = 80;
+  for (int port : ports) {
+    SCOPED_TRACE(port);
+    store.SetAdvertisedStoragePort(port);
+    EXPECT_EQ(Upload(++id, path, 0).a, -8);
+  }
+  EXPECT_EQ(store.StorageConnections(), 0);
+}
+
 TEST_F(UploadTest, WithoutAnUpServerNothingIsContacted) {
   FakeFileStore store;
   std::string path = dir.File("a.txt");
