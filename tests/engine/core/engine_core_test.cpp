@@ -1,11 +1,15 @@
 // The engine core: login-state filter, nation prefixes, fields and servers.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
 #include "core/TStopFlag.h"
+#include "net/TBackgroundWorker.h"
+#include "net/THttpRequestService.h"
 #include "support/CallbackRecorder.h"
 
 namespace {
@@ -55,6 +59,43 @@ TEST_F(EngineCoreTest, LoginStateFilterTable) {
     ASSERT_EQ(reports.size(), 1u) << row.code;
     EXPECT_EQ(reports[0].text, "event");
   }
+}
+
+// Stands in for the sync worker: records what the login-state filter hands it.
+class LoginTaskRecorder : public TBackgroundWorker {
+ public:
+  explicit LoginTaskRecorder(std::vector<int>* calls) : m_calls(calls) {}
+  int Start() override { return 1; }
+  void Stop() override {}
+  void PostLoginTasks(int relogin) override { m_calls->push_back(relogin); }
+
+ private:
+  std::vector<int>* m_calls;
+};
+
+TEST_F(EngineCoreTest, LoginsAndReloginsStartTheirFollowUpTasks) {
+  std::vector<int> calls;
+  THttpRequestService::SetBackgroundWorkerFactory(
+      [&](THttpRequestService&) { return std::make_unique<LoginTaskRecorder>(&calls); });
+  ASSERT_EQ(api.Run(), 1);
+  const struct {
+    int code;
+    std::vector<int> calls;  // what the worker has been handed after the event
+  } rows[] = {
+      {_EVENT_LOGIN_SUCCESS, {0}},      {_EVENT_RELOGIN_SUCCESS, {0, 1}},
+      {_EVENT_LOGIN_FAIL, {0, 1}},      {_EVENT_REPORT_OFFLINE, {0, 1}},
+      {_EVENT_RECV_KICKOUT, {0, 1}},    {_EVENT_COME_IMMESSAGE, {0, 1}},
+  };
+  for (const auto& row : rows) {
+    Raise(row.code);
+    EXPECT_EQ(calls, row.calls) << row.code;
+  }
+  SetEngineStopping(true);
+  Raise(_EVENT_LOGIN_SUCCESS);
+  EXPECT_EQ(calls, (std::vector<int>{0, 1}));
+  SetEngineStopping(false);
+  api.Release();
+  THttpRequestService::SetBackgroundWorkerFactory(nullptr);
 }
 
 TEST_F(EngineCoreTest, NothingIsForwardedWhileStopping) {
@@ -178,11 +219,15 @@ TEST_F(EngineCoreTest, LoginSuccessStoresIsLoginAndUnregisterClearsIt) {
   Raise(_EVENT_LOGIN_SUCCESS);
   EXPECT_EQ(api.IsLogin(), 1);
   EXPECT_EQ(api.LoginState(), 1);
-  // A re-login changes the state but not the stored flag; a failure clears only the state.
+  // A failure clears only the state; a re-login changes the state but not the
+  // stored flag.
   Raise(_EVENT_LOGIN_FAIL);
   EXPECT_EQ(api.LoginState(), 0);
   EXPECT_EQ(api.IsLogin(), 1);
   EXPECT_EQ(api.MakeUnRegister(), 1);
+  EXPECT_EQ(api.IsLogin(), 0);
+  Raise(_EVENT_RELOGIN_SUCCESS);
+  EXPECT_EQ(api.LoginState(), 1);
   EXPECT_EQ(api.IsLogin(), 0);
   std::string cleanup = std::string("rm -rf ") + dir;
   EXPECT_EQ(system(cleanup.c_str()), 0);

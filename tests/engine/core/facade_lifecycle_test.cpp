@@ -181,7 +181,10 @@ TEST_F(FacadeTest, ReleaseWhileWorkersAreBusyIsCleanAndPrompt) {
     p->id = i;
     TEngineCore::Instance()->PostPacket(p);
   }
-  for (int i = 0; i < 200 && inside < 4; ++i) std::this_thread::sleep_for(10ms);
+  // Every worker is inside the slow handler (generous deadline for a loaded machine).
+  auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (inside < 4 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(10ms);
   ASSERT_EQ(inside.load(), 4);
   auto start = std::chrono::steady_clock::now();
   api.Release();
