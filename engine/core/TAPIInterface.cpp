@@ -29,15 +29,23 @@ const char* TAPIInterface::GetIPAddress(int type) {
 }
 
 void TAPIInterface::Init() {
-  if (!TEngineCore::Instance()) new TEngineCore(this);
-  if (!g_callbackMutex.load()) g_callbackMutex = new TBaseMutex;
+  // Only exhausted memory or threads can throw here; the caller sees a missing core.
+  try {
+    if (!TEngineCore::Instance()) new TEngineCore(this);
+    if (!g_callbackMutex.load()) g_callbackMutex = new TBaseMutex;
+  } catch (...) {
+  }
 }
 
 void TAPIInterface::SetCallBack(TAPICallBack callback) { m_callback = callback; }
 
 int TAPIInterface::Run() {
   TEngineCore* core = TEngineCore::Instance();
-  return core ? core->Run() : 0;
+  try {
+    return core ? core->Run() : 0;
+  } catch (...) {
+    return 0;  // a thread could not be started
+  }
 }
 
 void TAPIInterface::Release() {

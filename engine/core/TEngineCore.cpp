@@ -354,6 +354,8 @@ void TEngineCore::PrefetchServerAddresses() {
   // Warms the address cache so the first upload does not wait for name resolution.
   std::string upHost = GetUpHost();
   if (!upHost.empty()) ResolveAddress(upHost, m_upPort, false);
+  std::string storageHost = GetStorageHost();
+  if (!storageHost.empty()) ResolveAddress(storageHost, m_storagePort, false);
 }
 
 int TEngineCore::SetNationPrefix(const char* path) {
