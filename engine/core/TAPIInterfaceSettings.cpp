@@ -44,7 +44,9 @@ int TAPIInterface::SetLanguage(const char* language) {
   return 1;
 }
 
-int TAPIInterface::SetNetworkState(int state) { return Core() ? Core()->SetNetworkState(state) : 0; }
+int TAPIInterface::SetNetworkState(int state) {
+  return Core() ? Core()->SetNetworkState(state) : 0;
+}
 
 int TAPIInterface::SetMobileLogin(const char* mobile, const char* nationCode, const char* code,
                                   const char* deviceId, int mode) {

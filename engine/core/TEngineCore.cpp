@@ -12,8 +12,8 @@
 #include "net/THttpRequestService.h"
 #include "net/TIMSession.h"
 #include "platform/netif.h"
-#include "platform/socket.h"
 #include "platform/path.h"
+#include "platform/socket.h"
 #include "services/TContactCache.h"
 #include "services/TQRLoginThread.h"
 #include "util/TSocketUtil.h"
@@ -311,10 +311,10 @@ void TEngineCore::UseOpenssl(const char* certFile, const char* keyFile, const ch
   m_password = password ? password : "";
 }
 
-#define TESMO_FIELD_GETTER(Name, expr)       \
-  std::string TEngineCore::Name() const {    \
-    TAutoLock lock(m_fieldMutex);            \
-    return std::string(expr);                \
+#define TESMO_FIELD_GETTER(Name, expr)    \
+  std::string TEngineCore::Name() const { \
+    TAutoLock lock(m_fieldMutex);         \
+    return std::string(expr);             \
   }
 
 TESMO_FIELD_GETTER(GetUserID, m_userId)
@@ -346,7 +346,9 @@ TESMO_FIELD_GETTER(GetLoginInfo, m_loginInfo)
 
 #undef TESMO_FIELD_GETTER
 
-TDBManager* TEngineCore::GetDatabase() const { return m_facade ? m_facade->GetDatabaseManager() : nullptr; }
+TDBManager* TEngineCore::GetDatabase() const {
+  return m_facade ? m_facade->GetDatabaseManager() : nullptr;
+}
 
 int TEngineCore::IsNetworkUp() { return tesmo::LocalIPv4Addresses().empty() ? 0 : 1; }
 

@@ -30,8 +30,8 @@ void TLogFile::WriteLine(const char* text) {
   TAutoLock lock(m_mutex.get());
   std::tm tm = tesmo::LocalTimeNow();
   FPrintf(m_stream, "[%04d-%02d-%02d %02d:%02d:%02d.%u] :%s\n", tm.tm_year + 1900, tm.tm_mon + 1,
-          tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-          static_cast<unsigned>(tesmo::TickCountMs()), text ? text : "");
+          tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<unsigned>(tesmo::TickCountMs()),
+          text ? text : "");
   fflush(m_stream);
 }
 

@@ -1,9 +1,9 @@
 // A caller that knows only the public header: it must compile on its own and link
 // against libplugin.so alone.
-#include "TAPIInterface.h"
-
 #include <cstdio>
 #include <cstring>
+
+#include "TAPIInterface.h"
 
 static int g_runReports = 0;
 

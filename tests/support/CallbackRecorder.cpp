@@ -13,7 +13,8 @@ void CallbackRecorder::Callback(int method, int status, int dialogID, int timer,
     std::lock_guard<std::mutex> lock(self.m_mutex);
     if (++self.m_inside > 1) self.m_overlap = true;
   }
-  RecordedReport report{method, status, dialogID, timer, arg1 ? arg1 : "", std::this_thread::get_id()};
+  RecordedReport report{method, status,           dialogID,
+                        timer,  arg1 ? arg1 : "", std::this_thread::get_id()};
   // Widen the window in which an overlapping call would be seen.
   std::this_thread::sleep_for(std::chrono::microseconds(50));
   {
@@ -68,7 +69,8 @@ std::optional<RecordedReport> CallbackRecorder::WaitFor(int code, std::optional<
 bool CallbackRecorder::WaitForCount(int code, size_t n, std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(m_mutex);
   return m_cond.wait_for(lock, timeout, [&] {
-    return static_cast<size_t>(std::count_if(m_reports.begin(), m_reports.end(),
-                                             [&](const RecordedReport& r) { return r.code == code; })) >= n;
+    return static_cast<size_t>(
+               std::count_if(m_reports.begin(), m_reports.end(),
+                             [&](const RecordedReport& r) { return r.code == code; })) >= n;
   });
 }

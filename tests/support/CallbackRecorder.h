@@ -34,10 +34,12 @@ class CallbackRecorder {
   std::vector<RecordedReport> ReportsWith(int code);
   size_t Count(int code, int id);
   // Waits until a report with this code (and id, when given) arrived.
-  std::optional<RecordedReport> WaitFor(int code, std::optional<int> id = std::nullopt,
-                                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  std::optional<RecordedReport> WaitFor(
+      int code, std::optional<int> id = std::nullopt,
+      std::chrono::milliseconds timeout = std::chrono::seconds(10));
   // Waits until at least n reports with the code arrived.
-  bool WaitForCount(int code, size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  bool WaitForCount(int code, size_t n,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
   // Set by the callback when two calls overlapped.
   bool SawOverlap() const { return m_overlap; }
 

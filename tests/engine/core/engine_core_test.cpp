@@ -43,7 +43,7 @@ TEST_F(EngineCoreTest, LoginStateFilterTable) {
     int after;
   };
   const Row rows[] = {
-      {_EVENT_LOGIN_SUCCESS, 0, 1},  {_EVENT_LOGIN_FAIL, 1, 0},
+      {_EVENT_LOGIN_SUCCESS, 0, 1},   {_EVENT_LOGIN_FAIL, 1, 0},
       {_EVENT_RELOGIN_SUCCESS, 0, 1}, {_EVENT_REPORT_OFFLINE, 1, 0},
       {_EVENT_RELOGIN_SUCCESS, 0, 1}, {_EVENT_RECV_KICKOUT, 1, 0},
       {_EVENT_COME_IMMESSAGE, 0, 0},  {_EVENT_LOGIN_SUCCESS, 0, 1},
@@ -82,9 +82,9 @@ TEST_F(EngineCoreTest, LoginsAndReloginsStartTheirFollowUpTasks) {
     int code;
     std::vector<int> calls;  // what the worker has been handed after the event
   } rows[] = {
-      {_EVENT_LOGIN_SUCCESS, {0}},      {_EVENT_RELOGIN_SUCCESS, {0, 1}},
-      {_EVENT_LOGIN_FAIL, {0, 1}},      {_EVENT_REPORT_OFFLINE, {0, 1}},
-      {_EVENT_RECV_KICKOUT, {0, 1}},    {_EVENT_COME_IMMESSAGE, {0, 1}},
+      {_EVENT_LOGIN_SUCCESS, {0}},   {_EVENT_RELOGIN_SUCCESS, {0, 1}},
+      {_EVENT_LOGIN_FAIL, {0, 1}},   {_EVENT_REPORT_OFFLINE, {0, 1}},
+      {_EVENT_RECV_KICKOUT, {0, 1}}, {_EVENT_COME_IMMESSAGE, {0, 1}},
   };
   for (const auto& row : rows) {
     Raise(row.code);
@@ -126,7 +126,7 @@ TEST_F(EngineCoreTest, NationPrefixTable) {
       {"+85291234567", "91234567", false},  // longest prefix first: +852, not +85
       {"+12025550100", "2025550100", false},
       {"+8212345678", "12345678", false},
-      {"+9912345", "+9912345", true},  // no such prefix
+      {"+9912345", "+9912345", true},            // no such prefix
       {" 13800138000 ", " 13800138000 ", true},  // digits with blanks: the caller's text
       {"86138", "86138", true},
       {"   ", "", false},

@@ -1,6 +1,5 @@
 // Thread, lock and log-file wrappers.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <atomic>
