@@ -160,33 +160,63 @@ int TUserService::ModifyProfile(TAPIPacket* packet) {
   return 0;
 }
 
+TUserRoute TUserService::RouteOf(const std::string& url) {
+  static const struct {
+    const char* text;
+    TUserRoute route;
+  } kTable[] = {
+      {"/navigation/user/checkaccount.do", TUserRoute::kCheckAccount},
+      {"/navigation/user/checkmobile.do", TUserRoute::kCheckMobile},
+      {"/userinfo/user/getdetail.do", TUserRoute::kDetail},
+      {"/userinfo/user/getfriend.do", TUserRoute::kFriendList},
+      {"userinfo/user/removefriend.do", TUserRoute::kRemoveFriend},
+      {"/navigation/user/myservices.do", TUserRoute::kMyServices},
+      {"/redpacket/", TUserRoute::kRedPacketCreated},  // then by "create.do" or "grad.do"
+      {"/public/info/recommend.do", TUserRoute::kRecommend},
+      {"/userinfo/user/setremark.do", TUserRoute::kSetRemark},
+      {"/userinfo/user/setblack.do", TUserRoute::kSetBlack},
+      {"navigation/user/searchaccount.do", TUserRoute::kSearchAccount},
+  };
+  for (const auto& row : kTable) {
+    if (!Contains(url, row.text)) continue;
+    if (row.route != TUserRoute::kRedPacketCreated) return row.route;
+    // A red-packet URL of neither kind goes nowhere; later rows are not tried.
+    if (Contains(url, "create.do")) return TUserRoute::kRedPacketCreated;
+    if (Contains(url, "grad.do")) return TUserRoute::kRedPacketGrad;
+    return TUserRoute::kNone;
+  }
+  return TUserRoute::kNone;
+}
+
 void TUserService::RouteReply(TAPIPacket* packet, const std::string& url,
                               const std::string& reply) {
-  if (Contains(url, "/navigation/user/checkaccount.do")) {
-    OnCheckAccount(packet, reply);
-  } else if (Contains(url, "/navigation/user/checkmobile.do")) {
-    OnCheckMobile(packet, reply);
-  } else if (Contains(url, "/userinfo/user/getdetail.do")) {
-    StoreDetail(reply);
-  } else if (Contains(url, "/userinfo/user/getfriend.do")) {
-    OnFriendList(packet, reply);
-  } else if (Contains(url, "userinfo/user/removefriend.do")) {
-    OnRemoveFriend(packet, reply);
-  } else if (Contains(url, "/navigation/user/myservices.do")) {
-    OnMyServices(packet, reply);
-  } else if (Contains(url, "/redpacket/")) {
-    if (Contains(url, "create.do"))
-      OnRedPacketCreated(packet, reply);
-    else if (Contains(url, "grad.do"))
-      OnRedPacketGrad(packet, reply);
-  } else if (Contains(url, "/public/info/recommend.do")) {
-    OnRecommend(packet, reply);
-  } else if (Contains(url, "/userinfo/user/setremark.do")) {
-    OnSetRemark(packet, reply);
-  } else if (Contains(url, "/userinfo/user/setblack.do")) {
-    OnSetBlack(packet, reply);
-  } else if (Contains(url, "navigation/user/searchaccount.do")) {
-    OnSearchAccount(packet, reply);
+  switch (RouteOf(url)) {
+    case TUserRoute::kCheckAccount:
+      return OnCheckAccount(packet, reply);
+    case TUserRoute::kCheckMobile:
+      return OnCheckMobile(packet, reply);
+    case TUserRoute::kDetail:
+      return StoreDetail(reply);
+    case TUserRoute::kFriendList:
+      return OnFriendList(packet, reply);
+    case TUserRoute::kRemoveFriend:
+      return OnRemoveFriend(packet, reply);
+    case TUserRoute::kMyServices:
+      return OnMyServices(packet, reply);
+    case TUserRoute::kRedPacketCreated:
+      return OnRedPacketCreated(packet, reply);
+    case TUserRoute::kRedPacketGrad:
+      return OnRedPacketGrad(packet, reply);
+    case TUserRoute::kRecommend:
+      return OnRecommend(packet, reply);
+    case TUserRoute::kSetRemark:
+      return OnSetRemark(packet, reply);
+    case TUserRoute::kSetBlack:
+      return OnSetBlack(packet, reply);
+    case TUserRoute::kSearchAccount:
+      return OnSearchAccount(packet, reply);
+    case TUserRoute::kNone:
+      return;
   }
 }
 

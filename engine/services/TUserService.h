@@ -21,6 +21,23 @@ constexpr int kUserCommandBadReply = 4;
 // The server answered "code" 0, which passed through would read as success.
 constexpr int kUserCommandCodeZero = 14;
 
+// The reply handlers that RouteReply chooses from.
+enum class TUserRoute {
+  kNone,
+  kCheckAccount,
+  kCheckMobile,
+  kDetail,
+  kFriendList,
+  kRemoveFriend,
+  kMyServices,
+  kRedPacketCreated,
+  kRedPacketGrad,
+  kRecommend,
+  kSetRemark,
+  kSetBlack,
+  kSearchAccount,
+};
+
 class TUserService {
  public:
   explicit TUserService(THttpRequestService& service);
@@ -31,6 +48,8 @@ class TUserService {
 
   // After a successful asynchronous GET or POST: the handler chosen by the URL.
   void RouteReply(TAPIPacket* packet, const std::string& url, const std::string& reply);
+  // The handler for a URL: the first of the route table's texts that the URL contains.
+  static TUserRoute RouteOf(const std::string& url);
   // Before an asynchronous GET or POST: takes over the detail-list requests. Returns
   // 1 with *handled = 0 when not taken; 0 with *handled = 1 when taken.
   int InterceptDetailList(TAPIPacket* packet, const std::string& url, const std::string& body,

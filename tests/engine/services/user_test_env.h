@@ -13,6 +13,7 @@
 
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
+#include "db/TDBManager.h"
 #include "engine/db/StoreTestSupport.h"
 #include "engine/net/ServiceTestSupport.h"
 #include "fakes/FakeHttpServer.h"
