@@ -128,6 +128,16 @@ void SetBlackList(const std::string& text) {
   if (TEngineCore* core = TEngineCore::Instance()) core->SetBlackList(text);
 }
 
+// "result"."array" of an accepted reply whose "result"."count" is positive; else an
+// empty array.
+Json::Value CountedArray(const std::string& reply) {
+  Json::Value result = TJsonHelper::GetValue(TJsonHelper::ParseAccepted(reply), "result");
+  Json::Value array = TJsonHelper::GetValue(result, "array");
+  if (TJsonHelper::GetInt(result, "count") <= 0 || !array.isArray())
+    return Json::Value(Json::arrayValue);
+  return array;
+}
+
 // A removal, remark or black-list change is applied here only when the server took it,
 // so the local tables never claim what the server refused.
 bool Accepted(const std::string& reply) { return !TJsonHelper::ParseAccepted(reply).isNull(); }
@@ -170,12 +180,7 @@ int TUserService::GetDetailList(TAPIPacket* packet, const std::string& accounts,
 
 void TUserService::StoreDetailList(TAPIPacket*, const std::string& reply, int isfriend,
                                    std::string* entries, int* count) {
-  Json::Value root = TJsonHelper::ParseAccepted(reply);
-  if (root.isNull()) return;
-  Json::Value result = TJsonHelper::GetValue(root, "result");
-  if (TJsonHelper::GetInt(result, "count") <= 0) return;
-  Json::Value array = TJsonHelper::GetValue(result, "array");
-  if (!array.isArray()) return;
+  const Json::Value array = CountedArray(reply);
 
   TContactCache* cache = ServiceContactCache();
   std::vector<std::string> statements;
@@ -233,12 +238,7 @@ void TUserService::OnCheckAccount(TAPIPacket* packet, const std::string& reply) 
   for (const auto& row : QueryRows("select userid,version from nq_contact where isfriend=1", 2))
     versions[row[0]] = static_cast<int>(SqlLeadingNumber(row[1]));
 
-  Json::Value root = TJsonHelper::ParseAccepted(reply);
-  if (root.isNull()) return;
-  Json::Value result = TJsonHelper::GetValue(root, "result");
-  if (TJsonHelper::GetInt(result, "count") <= 0) return;
-  Json::Value array = TJsonHelper::GetValue(result, "array");
-  if (!array.isArray()) return;
+  const Json::Value array = CountedArray(reply);
 
   std::string friends;
   for (const Json::Value& element : array) {
