@@ -46,7 +46,8 @@ class TMessageStore {
   // The local time as "YYYY-MM-DD hh:mm:ss".
   static std::string NowText();
 
- private:
+  // The current account database (the engine core's, else the facade's); null when
+  // none is open. Callers that use it across statements hold the database lock.
   static TDBManager* Database();
 };
 
