@@ -132,7 +132,7 @@ int TGroupStore::UpsertGroup(const TGroupRecord& group) {
 }
 
 std::string TGroupStore::BuildMemberUpdateSql(const TGroupMemberRecord& m) {
-  if (m.groupid.empty()) return std::string();
+  if (m.groupid.empty() || m.account.empty()) return std::string();
   std::string list;
   if (!m.nick.empty()) AppendAssignment(&list, "nick", m.nick);
   if (m.role >= 0) AppendAssignment(&list, "role", Num(m.role));
@@ -147,7 +147,7 @@ std::string TGroupStore::BuildMemberUpdateSql(const TGroupMemberRecord& m) {
 }
 
 std::string TGroupStore::BuildMemberInsertSql(TGroupMemberRecord* m) {
-  if (m->groupid.empty() || m->role == kRoleRemove) return std::string();
+  if (m->groupid.empty() || m->account.empty() || m->role == kRoleRemove) return std::string();
   if (m->role < 0) m->role = kRoleMember;
   return "insert into nq_groupuser(groupid,account,nick,role,entrytime,msgid,msgtime,"
          "userversion,champflag) values(" +
@@ -157,7 +157,7 @@ std::string TGroupStore::BuildMemberInsertSql(TGroupMemberRecord* m) {
 }
 
 std::string TGroupStore::BuildMemberUpsertSql(const TGroupMemberRecord& member) {
-  if (member.groupid.empty()) return std::string();
+  if (member.groupid.empty() || member.account.empty()) return std::string();
   int exists = -1;
   {
     TAutoLock lock(DatabaseMutex());
@@ -171,7 +171,8 @@ std::string TGroupStore::BuildMemberUpsertSql(const TGroupMemberRecord& member) 
 }
 
 int TGroupStore::UpsertMember(const TGroupMemberRecord& member) {
-  if (member.groupid.empty()) return 0;
+  // A member without an account (a notification that named nobody) is no row.
+  if (member.groupid.empty() || member.account.empty()) return 0;
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = TMessageStore::Database();
   if (!db) return -1;

@@ -16,8 +16,8 @@ class TGroupStore {
   // group's children. 1 done; 0 for an empty groupid or a failed statement.
   static int UpsertGroup(const TGroupRecord& group);
   // Writes the given fields of an existing member (role 0 deletes it) or inserts a
-  // new one (role 3 unless given). The member's rowid; 0 for an empty groupid, an
-  // absent member with role 0 or a deleted one; -1 when a statement failed.
+  // new one (role 3 unless given). The member's rowid; 0 for an empty groupid or
+  // account, an absent member with role 0 or a deleted one; -1 when a statement failed.
   static int UpsertMember(const TGroupMemberRecord& member);
 
   // The one statement UpsertMember would run, not run; "" when there is nothing to
@@ -25,7 +25,8 @@ class TGroupStore {
   static std::string BuildMemberUpsertSql(const TGroupMemberRecord& member);
   // Update (delete for role 0) of a member known to exist; "" when nothing is given.
   static std::string BuildMemberUpdateSql(const TGroupMemberRecord& member);
-  // Insert of a member; "" for an empty groupid or role 0. A role not given becomes 3.
+  // Insert of a member; "" for an empty groupid or account, or role 0. A role not
+  // given becomes 3.
   static std::string BuildMemberInsertSql(TGroupMemberRecord* member);
   // Appends name='value' (value escaped) to a comma-separated assignment list.
   static int AppendAssignment(std::string* list, const std::string& name, const std::string& value);

@@ -177,6 +177,9 @@ TEST_F(GroupStoreTest, MemberLifeByRole) {
   EXPECT_EQ(Member("1@u", "role"), "<none>");
   TGroupMemberRecord empty;
   EXPECT_EQ(TGroupStore::UpsertMember(empty), 0);
+  // Nobody named: no row.
+  EXPECT_EQ(TGroupStore::UpsertMember(M("", 3)), 0);
+  EXPECT_EQ(SelectOne("select count(*) from nq_groupuser"), "0");
 }
 
 TEST_F(GroupStoreTest, StatementBuilders) {
