@@ -9,6 +9,7 @@
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
 #include "core/TStopFlag.h"
+#include "engine/net/ServiceTestSupport.h"
 #include "net/THttpRequestService.h"
 #include "support/CallbackRecorder.h"
 
@@ -165,7 +166,7 @@ TEST_F(FacadeTest, IdleReleaseIsQuick) {
 TEST_F(FacadeTest, ReleaseWhileWorkersAreBusyIsCleanAndPrompt) {
   constexpr int kSlowCode = 900;
   std::atomic<int> inside{0};
-  THttpRequestService::RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket* p) {
+  ScopedExecutor slow(kSlowCode, [&](THttpRequestService&, TAPIPacket* p) {
     ++inside;
     for (int i = 0; i < 300 && !EngineSleep(100);) ++i;  // up to 30 s unless stopped
     p->a = 1;
