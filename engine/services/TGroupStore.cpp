@@ -10,7 +10,7 @@
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
-#include "services/TMessageStore.h"
+#include "services/TServiceDatabase.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ int TGroupStore::UpsertGroup(const TGroupRecord& group) {
     // The existence test and the write belong together: a notification and a
     // command may sight the same new group at once.
     TAutoLock lock(DatabaseMutex());
-    TDBManager* db = TMessageStore::Database();
+    TDBManager* db = ServiceDatabase();
     if (!db) return 0;
     TRecordSet rows;
     if (!db->Exec("select 1 from nq_group where groupid=" + SqlQuoted(group.groupid), &rows))
@@ -161,7 +161,7 @@ std::string TGroupStore::BuildMemberUpsertSql(const TGroupMemberRecord& member) 
   int exists = -1;
   {
     TAutoLock lock(DatabaseMutex());
-    TDBManager* db = TMessageStore::Database();
+    TDBManager* db = ServiceDatabase();
     if (db) exists = MemberExists(db, member);
   }
   if (exists < 0) return std::string();
@@ -174,7 +174,7 @@ int TGroupStore::UpsertMember(const TGroupMemberRecord& member) {
   // A member without an account (a notification that named nobody) is no row.
   if (member.groupid.empty() || member.account.empty()) return 0;
   TAutoLock lock(DatabaseMutex());
-  TDBManager* db = TMessageStore::Database();
+  TDBManager* db = ServiceDatabase();
   if (!db) return -1;
   const int exists = MemberExists(db, member);
   if (exists < 0) return -1;
@@ -193,7 +193,7 @@ int TGroupStore::UpsertMember(const TGroupMemberRecord& member) {
 
 int TGroupStore::LoadMemberMap(const std::string& groupid, TMemberMap* members) {
   TAutoLock lock(DatabaseMutex());
-  TDBManager* db = TMessageStore::Database();
+  TDBManager* db = ServiceDatabase();
   TRecordSet rows;
   if (!db || !db->Exec("select rowid,account,nick,userversion from nq_groupuser where groupid=" +
                            SqlQuoted(groupid),
@@ -211,7 +211,7 @@ int TGroupStore::LoadMemberMap(const std::string& groupid, TMemberMap* members) 
 int TGroupStore::GetMemberNickRole(TGroupMemberRecord* member) {
   if (member->groupid.empty() || member->account.empty()) return 0;
   TAutoLock lock(DatabaseMutex());
-  TDBManager* db = TMessageStore::Database();
+  TDBManager* db = ServiceDatabase();
   TRecordSet rows;
   if (!db || !db->Exec("select nick,role from nq_groupuser" + MemberKey(*member), &rows)) return -1;
   member->nick = rows.GetString(0, 0);
@@ -222,7 +222,7 @@ int TGroupStore::GetMemberNickRole(TGroupMemberRecord* member) {
 int TGroupStore::GetMessageReaders(const std::string& groupid, long long msgid,
                                    std::string* accounts, int* unread) {
   TAutoLock lock(DatabaseMutex());
-  TDBManager* db = TMessageStore::Database();
+  TDBManager* db = ServiceDatabase();
   TRecordSet readers;
   if (!db || !db->Exec("select account from nq_groupuser where groupid=" + SqlQuoted(groupid) +
                            " and msgid>=" + Num(msgid),
@@ -255,13 +255,13 @@ int TGroupStore::PruneMemberWindow(const TMemberWindow& window) {
   const std::string sql = BuildPruneSql(window);
   if (sql.empty()) return 0;
   TAutoLock lock(DatabaseMutex());
-  TDBManager* db = TMessageStore::Database();
+  TDBManager* db = ServiceDatabase();
   return db && db->Exec(sql) ? 0 : -1;
 }
 
 int TGroupStore::MarkGroupLeft(const std::string& groupid) {
   TAutoLock lock(DatabaseMutex());
-  TDBManager* db = TMessageStore::Database();
+  TDBManager* db = ServiceDatabase();
   return db && db->Exec("update nq_group set groupstate=1 where groupid=" + SqlQuoted(groupid))
              ? 0
              : -1;
@@ -269,7 +269,7 @@ int TGroupStore::MarkGroupLeft(const std::string& groupid) {
 
 int TGroupStore::GetMemberRole(const std::string& groupid, const std::string& account) {
   TAutoLock lock(DatabaseMutex());
-  TDBManager* db = TMessageStore::Database();
+  TDBManager* db = ServiceDatabase();
   TRecordSet rows;
   if (!db || !db->Exec("select role from nq_groupuser where groupid=" + SqlQuoted(groupid) +
                            " and account=" + SqlQuoted(account),

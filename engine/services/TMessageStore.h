@@ -46,8 +46,7 @@ class TMessageStore {
   // The local time as "YYYY-MM-DD hh:mm:ss".
   static std::string NowText();
 
-  // The current account database (the engine core's, else the facade's); null when
-  // none is open. Callers that use it across statements hold the database lock.
+ private:
   static TDBManager* Database();
 };
 
