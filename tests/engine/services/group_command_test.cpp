@@ -7,6 +7,7 @@
 
 #include "TAPIInterface.h"
 #include "engine/services/group_test_env.h"
+#include "fakes/FakeFileStore.h"
 #include "services/TGroupProcessor.h"
 
 namespace {
@@ -420,6 +421,69 @@ TEST_F(GroupCommandTest, ReadMarkHandOverVersionsSearchChildrenAndUserInfo) {
   EXPECT_EQ(wr["role"].asInt(), 2);
   EXPECT_EQ(wr["name"].asString(), "Cyd");
   EXPECT_EQ(Members(kG), "1001@tesmo.x:Me:3 2002@tesmo.x::1 3003@tesmo.x:Cy:2 ");
+}
+
+TEST_F(GroupCommandTest, LogoUploadedBeforeTheGroupIsCreated) {
+  FakeFileStore store;
+  TEngineCore* core = TEngineCore::Instance();
+  core->SetUpServer(store.TrackerAddress());
+  core->SetDownServer("http://files.tesmo.test");
+  const std::string logo = dir.File("logo.png");
+  storetest::WriteFile(logo, std::string(5000, 'L'));
+  Json::Value a = Args("create");
+  a["groupname"] = "Pictured";
+  a["nick"] = "Me";
+  a["logopath"] = logo;
+  RecordedReport r = Command(a);
+  EXPECT_EQ(r.a, 0) << r.text;
+  auto uploads = store.Uploads();
+  ASSERT_EQ(uploads.size(), 1u);
+  EXPECT_EQ(uploads[0].data, std::string(5000, 'L'));
+  const std::string url = "http://files.tesmo.test/group1/" + uploads[0].storedName;
+  auto bodies = groups.Bodies();
+  ASSERT_EQ(bodies.size(), 1u);
+  EXPECT_EQ(bodies[0]["logo"].asString(), url);
+  EXPECT_EQ(GroupRow("9001@group.tesmo.x", "grouplogo,groupname"), url + "|Pictured");
+}
+
+TEST_F(GroupCommandTest, JoinByLinkSeveralAtOnceAndApprovals) {
+  FakeGroupServer::Group g = Traders();
+  groups.AddGroup(g);
+  groups.AddMember(kG, {kOwn, "Me", 1});
+  users.Add("2002@tesmo.x", "Bo");
+
+  // Several groups in one answer, each with its own fields.
+  groups.ScriptNext(
+      R"({"code":1,"result":{"cmd":"OK","group":[)"
+      R"({"groupid":"31@group.tesmo.x","time":"2024-06-03 08:00:00","membercount":9,"type":1,"banscreenshot":1,"groupname":"A","grouplogo":"la","parentid":"","surl":"u31","title":1},)"
+      R"({"groupid":"32@group.tesmo.x","time":"2024-06-03 08:00:01","membercount":4,"groupname":"B","parentid":"30@group.tesmo.x","parentname":"Top","parentlogo":"lt"}]}})");
+  EXPECT_EQ(Command(Args("multijoin")).a, 0);
+  EXPECT_EQ(GroupRow("31@group.tesmo.x",
+                     "groupname,grouplogo,usercount,type,banscreenshot,surl,title,groupstate"),
+            "A|la|9|1|1|u31|1|0");
+  EXPECT_EQ(GroupRow("32@group.tesmo.x", "groupname,parentid,groupstate"), "B|30@group.tesmo.x|0");
+  EXPECT_EQ(GroupRow("30@group.tesmo.x", "groupname,grouplogo"), "Top|lt");
+  EXPECT_EQ(Members("31@group.tesmo.x"), "1001@tesmo.x::3 ");
+  EXPECT_EQ(SelectOne("select entrytime from nq_groupuser where groupid='32@group.tesmo.x'"),
+            "2024-06-03 08:00:01");
+
+  // A join link answers like a join code.
+  Json::Value link = Args("joinurl");
+  link["code"] = "4321";
+  link["nick"] = "Linked";
+  EXPECT_EQ(Command(link).a, 0);
+  EXPECT_EQ(GroupRow(kG, "groupstate,banscreenshot,surl"), "0|1|http://s/7");
+  EXPECT_EQ(Members(kG), "1001@tesmo.x:Linked:3 ");
+
+  // An approval names the users it lets in, resolved like an addition.
+  Json::Value approve = Args("approve", kG);
+  approve["reason"] = "ok'd";
+  approve["user"][0]["id"] = "2002@tesmo.x";
+  EXPECT_EQ(Command(approve).a, 0);
+  Json::Value body = groups.Bodies().back();
+  EXPECT_EQ(body["cmd"].asString(), "approve");
+  EXPECT_EQ(body["reason"].asString(), "ok'd");
+  EXPECT_EQ(body["user"][0]["name"].asString(), "Bo");
 }
 
 TEST_F(GroupCommandTest, OtherRequestCodesAreNotGroupCommands) {
