@@ -130,8 +130,8 @@ int TGroupProcessor::Process(TAPIPacket* packet) {
     c.logo = m_service->GetDownloadUrl(remote);
   }
 
-  const int prepared = Prepare(c);
-  if (prepared != 0) return prepared > 0 ? prepared - 1 : 0;
+  int result = 0;
+  if (Prepare(c, &result)) return result;
   if (c.cmd == "getjoint") return GetJoint(c);
   const int exchanged = Exchange(c);
   if (exchanged != 0 || c.reply.empty()) return exchanged;
@@ -140,12 +140,11 @@ int TGroupProcessor::Process(TAPIPacket* packet) {
   return 0;
 }
 
-// Steps before the request. 0 to go on; otherwise the command is over and the result
-// is the returned value minus 1 (-1 meaning result 0 with nothing sent).
-int TGroupProcessor::Prepare(Command& c) {
+// Steps before the request. True when the command is over already, with *result.
+bool TGroupProcessor::Prepare(Command& c, int* result) {
   if (c.cmd == "msgack") {
     const Json::Value msgids = TJsonHelper::GetValue(c.input, "msgids");
-    if (!msgids.isObject()) return -1;
+    if (!msgids.isObject()) return true;  // nothing to acknowledge, nothing sent
     TGroupMemberRecord member;
     member.account = c.own;
     member.msgtime = GetTimeMillis();
@@ -155,18 +154,20 @@ int TGroupProcessor::Prepare(Command& c) {
       TGroupStore::UpsertMember(member);
     }
   } else if (c.cmd == "msgstatus") {
-    bool answered = false;
-    const int result = LocalMessageStatus(c, &answered);
-    if (answered) return result + 1;
+    return LocalMessageStatus(c);
   } else if (c.cmd == "create") {
     if (TJsonHelper::HasMember(c.input, "user")) ResolveUsers(c, "users", false);
   } else if (IsOneOf(c.cmd, {"adduser", "remove", "approve"})) {
-    return ResolveUsers(c, "user", true);
+    if (!ResolveUsers(c, "user", true)) {
+      *result = kGroupNoUsers;
+      return true;
+    }
   }
-  return 0;
+  return false;
 }
 
-int TGroupProcessor::LocalMessageStatus(Command& c, bool* answered) {
+// The read state of a message from the local read marks; true when answered here.
+bool TGroupProcessor::LocalMessageStatus(Command& c) {
   const long long msgid = strtoll(c.args.Find("msgid").c_str(), nullptr, 10);
   std::string readers;
   int unread = 0;
@@ -176,24 +177,21 @@ int TGroupProcessor::LocalMessageStatus(Command& c, bool* answered) {
     TGroupReplyWriter answer("GROUP_ERR_RESOURCE");
     answer.Text("transid", c.args.Find("transid"));
     c.packet->s4 = answer.Finish();
-    *answered = true;
-    return 0;
+    return true;
   }
-  if (msgid <= 0) return 0;
+  if (msgid <= 0) return false;
   TGroupReplyWriter answer("OK");
   answer.Text("transid", c.args.Find("transid"));
   answer.Int("read", found);
   answer.Int("unread", unread);
   answer.Text("user", readers);
   c.packet->s4 = answer.Finish();
-  *answered = true;
-  return 0;
+  return true;
 }
 
-// Adds the resolved users of the program's "user" array as the list listKey. When
-// required and nobody resolved, the command ends with kGroupNoUsers (returned + 1)
-// and the program sees the user server's answer.
-int TGroupProcessor::ResolveUsers(Command& c, const std::string& listKey, bool required) {
+// Adds the resolved users of the program's "user" array as the list listKey. False
+// when required and nobody resolved: the program then sees the user server's answer.
+bool TGroupProcessor::ResolveUsers(Command& c, const std::string& listKey, bool required) {
   std::vector<std::string> order;
   std::string userServerReply;
   const DetailMap details =
@@ -201,27 +199,21 @@ int TGroupProcessor::ResolveUsers(Command& c, const std::string& listKey, bool r
   std::vector<std::string> users;
   for (const std::string& account : order) {
     const Json::Value& d = details.at(account);
-    TGroupReplyWriter::Object user;
-    if (required)
-      user.Text("id", account).Text("name", TJsonHelper::GetString(d, "name"));
-    else
-      user.Text("account", account).Text("name", TJsonHelper::GetString(d, "name"));
-    users.push_back(user.Close());
+    users.push_back(TGroupReplyWriter::Object()
+                        .Text(required ? "id" : "account", account)
+                        .Text("name", TJsonHelper::GetString(d, "name"))
+                        .Close());
   }
   if (required) {
     if (users.empty()) {
       if (!userServerReply.empty()) c.packet->s4 = userServerReply;
-      return kGroupNoUsers + 1;
+      return false;
     }
     for (const char* key : {"cmd", "transid", "groupid", "reason"})
       c.body += JsonTextStringField(key, c.args.Find(key));
   }
-  if (!users.empty()) {
-    c.body += JsonTextKey(listKey) + "[";
-    for (size_t i = 0; i < users.size(); ++i) c.body += (i ? "," : "") + users[i];
-    c.body += "],";
-  }
-  return 0;
+  if (!users.empty()) c.body += TGroupReplyWriter::ListField(listKey, users);
+  return true;
 }
 
 int TGroupProcessor::Exchange(Command& c) {

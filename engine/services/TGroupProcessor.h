@@ -70,12 +70,12 @@ class TGroupProcessor {
     Json::Value result;        // its "result"
   };
 
-  int Prepare(Command& c);
+  bool Prepare(Command& c, int* result);
   int Exchange(Command& c);
   void Apply(Command& c);
   int GetJoint(Command& c);
-  int LocalMessageStatus(Command& c, bool* answered);
-  int ResolveUsers(Command& c, const std::string& listKey, bool required);
+  bool LocalMessageStatus(Command& c);
+  bool ResolveUsers(Command& c, const std::string& listKey, bool required);
 
   void ApplyCreate(Command& c);
   void ApplySet(Command& c);

@@ -14,9 +14,14 @@ void TGroupReplyWriter::Int(const std::string& key, int64_t value) {
 }
 
 void TGroupReplyWriter::List(const std::string& key, const std::vector<std::string>& objects) {
-  m_fields += JsonTextKey(key) + "[";
-  for (size_t i = 0; i < objects.size(); ++i) m_fields += (i ? "," : "") + objects[i];
-  m_fields += "],";
+  m_fields += ListField(key, objects);
+}
+
+std::string TGroupReplyWriter::ListField(const std::string& key,
+                                         const std::vector<std::string>& objects) {
+  std::string field = JsonTextKey(key) + "[";
+  for (size_t i = 0; i < objects.size(); ++i) field += (i ? "," : "") + objects[i];
+  return field + "],";
 }
 
 std::string TGroupReplyWriter::Finish() const {

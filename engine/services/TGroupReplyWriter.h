@@ -18,6 +18,9 @@ class TGroupReplyWriter {
   void List(const std::string& key, const std::vector<std::string>& objects);
   std::string Finish() const;
 
+  // "key": [object,...], as a field of a request body or an answer.
+  static std::string ListField(const std::string& key, const std::vector<std::string>& objects);
+
   // Collects the fields of one list entry.
   class Object {
    public:
