@@ -199,6 +199,7 @@ void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& f
     r.dropped = LoseLocked('<', bytes);
     m_received.push_back(r);
     ++m_receivedCount;
+    TrimLocked();
     if (r.dropped) return;
     if (!m_clientFixed) {
       m_client = from;
@@ -255,17 +256,54 @@ void FakeIMServer::SendLocked(const std::string& bytes, const sockaddr_in& to, i
 }
 
 void FakeIMServer::Push(const std::string& text, int copies) {
-  const std::string bytes = Frame(text);
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const Record r = Decode(bytes, m_client);
-    if (r.kind == kRequest && !r.key.empty() && !m_pushes.count(r.key)) {
-      m_pushes[r.key] = PushState{text, false};
-      m_pushOrder.push_back(r.key);
-    }
-    for (int i = 0; i < copies; ++i) SendLocked(bytes, m_client, 0);
+    PushLocked(text, nullptr, copies);
   }
   m_changed.notify_all();
+}
+
+void FakeIMServer::PushTo(const std::string& text, const std::string& host, int port) {
+  sockaddr_in to = Loopback(port);
+  if (inet_pton(AF_INET, host.c_str(), &to.sin_addr) != 1) return;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    PushLocked(text, &to, 1);
+  }
+  m_changed.notify_all();
+}
+
+void FakeIMServer::PushLocked(const std::string& text, const sockaddr_in* to, int copies) {
+  const sockaddr_in target = to ? *to : m_client;
+  const std::string bytes = Frame(text);
+  const Record r = Decode(bytes, target);
+  if (r.kind == kRequest && !r.key.empty() && !m_pushes.count(r.key)) {
+    m_pushes[r.key] = PushState{text, to != nullptr, target, false};
+    m_pushOrder.push_back(r.key);
+  }
+  for (int i = 0; i < copies; ++i) SendLocked(bytes, target, 0);
+  TrimLocked();
+}
+
+void FakeIMServer::SetRecordLimit(size_t limit) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_recordLimit = limit;
+  TrimLocked();
+}
+
+void FakeIMServer::TrimLocked() {
+  if (m_recordLimit == 0) return;
+  auto trim = [this](std::vector<Record>& records) {
+    if (records.size() > m_recordLimit)
+      records.erase(records.begin(), records.end() - static_cast<long>(m_recordLimit));
+  };
+  trim(m_received);
+  trim(m_sent);
+  if (m_pushOrder.size() > m_recordLimit) {
+    const size_t drop = m_pushOrder.size() - m_recordLimit;
+    for (size_t i = 0; i < drop; ++i) m_pushes.erase(m_pushOrder[i]);
+    m_pushOrder.erase(m_pushOrder.begin(), m_pushOrder.begin() + static_cast<long>(drop));
+  }
 }
 
 int FakeIMServer::ResendUnacked() {
@@ -275,7 +313,7 @@ int FakeIMServer::ResendUnacked() {
     for (const std::string& key : m_pushOrder) {
       const PushState& state = m_pushes[key];
       if (state.acked) continue;
-      SendLocked(Frame(state.text), m_client, 0);
+      SendLocked(Frame(state.text), state.addressed ? state.to : m_client, 0);
       ++count;
     }
   }

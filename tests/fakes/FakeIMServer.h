@@ -84,6 +84,11 @@ class FakeIMServer {
   // the engine answers it.
   void Push(const std::string& text, int copies = 1);
   void PushText(const std::string& text) { Push(text); }
+  // Push to a given client instead of the learnt one (a server with several clients).
+  void PushTo(const std::string& text, const std::string& host, int port);
+  // Keeps only the newest limit records of each direction and remembered pushes
+  // (0: all), for servers that run for hours.
+  void SetRecordLimit(size_t limit);
   // Sends the remembered pushes that are still unanswered; returns how many.
   int ResendUnacked();
   // Raw bytes to the client.
@@ -140,6 +145,8 @@ class FakeIMServer {
   };
   struct PushState {
     std::string text;
+    bool addressed = false;  // PushTo: resent to that address, else to the client
+    sockaddr_in to{};
     bool acked = false;
   };
 
@@ -149,6 +156,8 @@ class FakeIMServer {
   void SendLocked(const std::string& bytes, const sockaddr_in& to, int delayMs);
   bool LoseLocked(char direction, const std::string& bytes);
   void RecordSentLocked(const std::string& bytes, const sockaddr_in& to, bool dropped);
+  void PushLocked(const std::string& text, const sockaddr_in* to, int copies);
+  void TrimLocked();
   static int64_t NowMs();
 
   int m_socket = -1;
@@ -173,6 +182,7 @@ class FakeIMServer {
   size_t m_sentCount = 0;
   std::vector<Scheduled> m_scheduled;
   std::vector<std::string> m_pushOrder;
+  size_t m_recordLimit = 0;
   std::map<std::string, PushState> m_pushes;
 };
 

@@ -29,8 +29,15 @@ FakeIMSessionServer::FakeIMSessionServer() {
   m_server.SetResponder([this](const FakeIMServer::Record& request) {
     FakeIMServer::Reply reply;
     if (request.json.isObject() && request.json["method"].asString() == "register") {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      if (!m_verdict.empty()) reply.texts.push_back(m_verdict);
+      LoginCheck check;
+      std::string verdict;
+      {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        check = m_loginCheck;
+        verdict = m_verdict;
+      }
+      if (check) verdict = check(request);
+      if (!verdict.empty()) reply.texts.push_back(verdict);
     }
     return reply;
   });
@@ -44,6 +51,11 @@ void FakeIMSessionServer::SetProbeAnswered(bool answered) {
 void FakeIMSessionServer::SetLoginVerdict(const std::string& verdict) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_verdict = verdict;
+}
+
+void FakeIMSessionServer::SetLoginCheck(LoginCheck check) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_loginCheck = std::move(check);
 }
 
 void FakeIMSessionServer::SetKeepAliveAnswered(bool answered) {

@@ -104,9 +104,14 @@ std::string TestCipherKit::Decrypt(const std::string& text) {
 }
 
 std::string TestCipherKit::PublicKeyPath() {
+#ifdef TESMO_FAKES_DATA_DIR
+  // __FILE__ may be relative to the build folder; programs run from anywhere.
+  return TESMO_FAKES_DATA_DIR "/appcfg_public.pem";
+#else
   std::string here = __FILE__;
   size_t slash = here.rfind('/');
   return here.substr(0, slash) + "/../data/appcfg_public.pem";
+#endif
 }
 
 std::string TestCipherKit::EncryptConfigBlocks(const std::string& plain) {
