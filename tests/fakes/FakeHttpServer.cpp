@@ -242,9 +242,9 @@ bool FakeHttpServer::Start() {
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   addr.sin_port = htons(static_cast<uint16_t>(m_port));
   socklen_t len = sizeof(addr);
+  // Without it a closed connection's TIME_WAIT keeps the port from a restart.
   int one = 1;
-  if (m_listenFd >= 0 && m_port != 0)
-    setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+  if (m_listenFd >= 0) setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
   if (m_listenFd < 0 || bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 ||
       listen(m_listenFd, 128) != 0 ||
       getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {

@@ -218,15 +218,26 @@ void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& f
       return;
     }
   }
-  // Handlers run without the lock, so they may look at the records or push.
+  // Handlers run without the lock, so they may look at the records or push. One that
+  // throws on a hostile packet loses that packet only.
   if (r.kind == kShort) {
     if (!shortHandler) return;
-    const std::vector<std::string> replies = shortHandler(r.text);
+    std::vector<std::string> replies;
+    try {
+      replies = shortHandler(r.text);
+    } catch (...) {
+      return;
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     for (const std::string& reply : replies) SendLocked(Frame(reply), from, 0);
     return;
   }
-  const Reply reply = responder ? responder(r) : Reply();
+  Reply reply;
+  try {
+    if (responder) reply = responder(r);
+  } catch (...) {
+    return;
+  }
   if (!reply.answer) return;
   const std::string response = Frame(ResponseText(r.json, reply.code));
   std::lock_guard<std::mutex> lock(m_mutex);
