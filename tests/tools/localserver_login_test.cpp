@@ -123,6 +123,13 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   EXPECT_EQ(kept[1]["to"].asString(), kMe);
   EXPECT_EQ(kept[1]["content"].asString(), "echo: hello there");
   EXPECT_GT(kept[1]["msgid"].asInt64(), kept[0]["msgid"].asInt64());
+  // The reply went to the engine as an "im" push, which the engine answered.
+  std::string status;
+  const auto answered = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while ((status = server.Command("status")) != "pushes: 1 sent, 0 unanswered\n" &&
+         std::chrono::steady_clock::now() < answered)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(status, "pushes: 1 sent, 0 unanswered\n");
 
   // Log out, and in again with the same login.
   ASSERT_EQ(api.MakeUnRegister(), 1);

@@ -470,6 +470,7 @@ bool LocalServer::PushTo(const std::string& account, const std::string& text) {
     auto it = m_online.find(account);
     if (it == m_online.end()) return false;
     online = it->second;
+    ++m_pushes;
   }
   m_im.Server().PushTo(text, online.host, online.port);
   return true;

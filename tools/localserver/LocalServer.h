@@ -106,15 +106,9 @@ class LocalServer {
   const Options m_options;
   TestCertificates m_certs;
   std::string m_tempDir;  // the run's own folder when no state folder was given
-  std::map<std::string, std::unique_ptr<FakeHttpServer>> m_http;
-  FakeHttpServer m_down;
-  FakeFileStore m_files;
-  FakeIMSessionServer m_im;
-  std::unique_ptr<FakeImHttpPaths> m_send;
   LocalStore m_store;
-  LocalScheduler m_scheduler;
-  std::vector<std::shared_ptr<void>> m_kept;
 
+  // Declared before the servers, so that no server thread outlives what it uses.
   std::mutex m_mutex;                                      // guards everything below
   std::map<std::string, std::string> m_loginTokens;        // login header -> account
   std::map<std::string, std::string> m_accountInfoTokens;  // accountinfo header -> account
@@ -124,6 +118,15 @@ class LocalServer {
   std::string m_lastQRKey;
   bool m_qrAuto = true;
   bool m_started = false;
+  size_t m_pushes = 0;
+
+  std::unique_ptr<FakeImHttpPaths> m_send;
+  std::map<std::string, std::unique_ptr<FakeHttpServer>> m_http;
+  FakeHttpServer m_down;
+  FakeFileStore m_files;
+  FakeIMSessionServer m_im;
+  LocalScheduler m_scheduler;
+  std::vector<std::shared_ptr<void>> m_kept;
 };
 
 #endif

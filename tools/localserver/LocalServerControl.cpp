@@ -7,6 +7,7 @@ namespace {
 
 const char* kHelp =
     "accounts                        accounts, their login and whether they are online\n"
+    "status                          pushes sent to clients and those still unanswered\n"
     "push TO FROM TEXT               a text message from FROM to TO (an account or group)\n"
     "groupnotify GROUP TEXT          a group notification to the group's online members\n"
     "kickout ACCOUNT [REASON]        ends the account's session\n"
@@ -41,6 +42,15 @@ std::string LocalServer::Command(const std::string& line) {
       out << "\n";
     }
     return out.str();
+  }
+  if (verb == "status") {
+    size_t pushes = 0;
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      pushes = m_pushes;
+    }
+    return "pushes: " + std::to_string(pushes) + " sent, " +
+           std::to_string(m_im.Server().UnackedCount()) + " unanswered\n";
   }
   if (verb == "push") {
     std::string to, from;
