@@ -210,6 +210,32 @@ TEST_F(LocalServerLoginTest, QRCodeWaitsForTheControlCommandWhenAutoConfirmIsOff
   EXPECT_EQ(std::string(api.GetMyAccount()), "200003@test.local");
 }
 
+TEST_F(LocalServerLoginTest, ControlCommandsPushToTheLoggedInEngine) {
+  // Nobody online yet: nothing to kick out, nothing pushed.
+  EXPECT_EQ(server.Command("kickout 200001@test.local"), "not online: 200001@test.local\n");
+  api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1);
+  api.MakeRegister();
+  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+
+  EXPECT_EQ(server.Command("push 200001@test.local nobody@test.local hi"),
+            "unknown account nobody@test.local\n");
+  EXPECT_EQ(server.Command("push 200001@test.local 200002@test.local hi").rfind("pushed ", 0), 0u);
+  EXPECT_EQ(server.Command("groupnotify 400001@group.test.local welcome"), "notified\n");
+  EXPECT_EQ(server.Command("kickout 200001@test.local"), "kicked out 200001@test.local\n");
+  // Each push reached the engine, which answered it.
+  std::string status;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while ((status = server.Command("status")) != "pushes: 3 sent, 0 unanswered\n" &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(status, "pushes: 3 sent, 0 unanswered\n");
+  // The kicked-out session is gone: a send with its token is refused.
+  const int id = api.SendMsgIM(kFriend, 0, "after the kick", "{}");
+  auto refused = WaitFor(_REQUEST_HTTP_SENDMSGIM, id);
+  ASSERT_TRUE(refused);
+  EXPECT_NE(refused->a, 0);
+}
+
 TEST_F(LocalServerLoginTest, ConfigurationFileAndCoinListAnswerThroughTheEngine) {
   // The configuration file decodes with the engine's key and names the entry server.
   const std::string cfgUrl = "https://" + server.Value("TESMO_SERVER") + "/bit/app.cfg";

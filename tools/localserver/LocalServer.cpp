@@ -463,6 +463,25 @@ std::string LocalServer::ImLogin(const FakeIMServer::Record& login) {
   return "t";
 }
 
+void LocalServer::SetGroupMembers(GroupMembers members) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_groupMembers = std::move(members);
+}
+
+std::vector<std::string> LocalServer::MembersOf(const std::string& groupId) {
+  GroupMembers members;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    members = m_groupMembers;
+  }
+  if (members) return members(groupId);
+  std::vector<std::string> out;
+  if (const LocalGroup* group = m_world.FindGroup(groupId)) {
+    for (const LocalGroupMember& m : group->members) out.push_back(m.account);
+  }
+  return out;
+}
+
 bool LocalServer::PushTo(const std::string& account, const std::string& text) {
   Online online;
   {

@@ -16,6 +16,7 @@
 #define TESMO_TOOLS_LOCALSERVER_LOCALSERVER_H
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -68,6 +69,11 @@ class LocalServer {
   // Replaces ${ENTRY}, ${DOWN} and the other server names in a world text.
   std::string Fill(const std::string& text) const;
   LocalStore& Store() { return m_store; }
+  // The accounts of a group ("" when there is no such group): the world's groups by
+  // default; a plug-in that makes groups answers for its own.
+  using GroupMembers = std::function<std::vector<std::string>(const std::string& groupId)>;
+  void SetGroupMembers(GroupMembers members);
+  std::vector<std::string> MembersOf(const std::string& groupId);
   void Keep(std::shared_ptr<void> object);
   static std::string Now();
 
@@ -98,7 +104,9 @@ class LocalServer {
   std::string ImLogin(const FakeIMServer::Record& login);
   FakeImHttpPaths::Script CheckSend(const FakeImHttpPaths::Message& m, const FakeRequest& r);
   void Deliver(const FakeImHttpPaths::Message& m, const FakeRequest& r);
-  void Relay(const LocalMessage& message);
+  // Pushes a message to the target's online clients (a group's members but the
+  // sender, unless toSender).
+  void Relay(const LocalMessage& message, bool toSender = false);
   void SaveUpload(const FakeFileStore::Upload& upload);
   std::string ConfirmQR(const std::string& key, const std::string& account);
 
@@ -119,6 +127,7 @@ class LocalServer {
   bool m_qrAuto = true;
   bool m_started = false;
   size_t m_pushes = 0;
+  GroupMembers m_groupMembers;
 
   std::unique_ptr<FakeImHttpPaths> m_send;
   std::map<std::string, std::unique_ptr<FakeHttpServer>> m_http;

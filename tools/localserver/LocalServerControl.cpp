@@ -58,12 +58,14 @@ std::string LocalServer::Command(const std::string& line) {
     const std::string text = Rest(in);
     if (to.empty() || from.empty() || text.empty()) return "usage: push TO FROM TEXT\n";
     if (!m_world.FindAccount(from)) return "unknown account " + from + "\n";
-    if (!m_world.FindAccount(to) && !m_world.FindGroup(to)) return "unknown target " + to + "\n";
+    const bool group = to.find("group.") != std::string::npos;
+    if (group ? MembersOf(to).empty() : !m_world.FindAccount(to))
+      return "unknown target " + to + "\n";
     LocalMessage message;
     message.msgid = m_send->TakeMsgid();
     message.from = from;
     message.to = to;
-    message.fromGroup = m_world.FindGroup(to) ? to : "";
+    message.fromGroup = group ? to : "";
     message.type = "msg";
     message.content = text;
     message.time = Now();
@@ -75,26 +77,24 @@ std::string LocalServer::Command(const std::string& line) {
     std::string group;
     in >> group;
     const std::string text = Rest(in);
-    const LocalGroup* g = m_world.FindGroup(group);
-    if (!g || text.empty()) return "usage: groupnotify GROUP TEXT (a group of the world)\n";
+    const std::vector<std::string> members = MembersOf(group);
+    if (members.empty() || text.empty()) return "usage: groupnotify GROUP TEXT (a known group)\n";
     LocalMessage message;
     message.msgid = m_send->TakeMsgid();
-    message.from = g->members.front().account;
-    for (const LocalGroupMember& m : g->members) {
-      if (m.role == 1) message.from = m.account;
+    // From the owner when the world names one.
+    message.from = members.front();
+    if (const LocalGroup* g = m_world.FindGroup(group)) {
+      for (const LocalGroupMember& m : g->members) {
+        if (m.role == 1) message.from = m.account;
+      }
     }
     message.to = group;
     message.fromGroup = group;
     message.type = "groupnotify";
     message.content = text;
     message.time = Now();
-    Relay(message);
-    // The owner is online too when they read it.
-    PushTo(message.from, FakeIMServer::ChatPacket(message.from, group, "groupnotify",
-                                                  {{"id", std::to_string(message.msgid)},
-                                                   {"fromgroup", group},
-                                                   {"content", text},
-                                                   {"curtime", message.time}}));
+    // A notification reaches the owner as well.
+    Relay(message, true);
     return "notified\n";
   }
   if (verb == "kickout") {

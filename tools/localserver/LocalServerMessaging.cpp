@@ -1,5 +1,6 @@
 // Sending through the local server: who may send what, where a message goes, and the
 // scripted peers' replies.
+#include <algorithm>
 #include <cstdio>
 
 #include "LocalServer.h"
@@ -17,11 +18,9 @@ FakeImHttpPaths::Script LocalServer::CheckSend(const FakeImHttpPaths::Message& m
   const std::string sender = AccountOf(r);
   if (sender.empty()) return Refusal(-1);  // no session
   if (IsGroup(m.touser)) {
-    const LocalGroup* group = m_world.FindGroup(m.touser);
-    if (!group) return Refusal(-2);
-    bool member = false;
-    for (const LocalGroupMember& g : group->members) member = member || g.account == sender;
-    if (!member) return Refusal(-3);
+    const std::vector<std::string> members = MembersOf(m.touser);
+    if (members.empty()) return Refusal(-2);
+    if (std::find(members.begin(), members.end(), sender) == members.end()) return Refusal(-3);
   } else if (!m_world.FindAccount(m.touser)) {
     return Refusal(-2);
   }
@@ -64,7 +63,7 @@ void LocalServer::Deliver(const FakeImHttpPaths::Message& m, const FakeRequest& 
   });
 }
 
-void LocalServer::Relay(const LocalMessage& message) {
+void LocalServer::Relay(const LocalMessage& message, bool toSender) {
   const LocalAccount* sender = m_world.FindAccount(message.from);
   const FakeIMServer::Params params = {
       {"id", std::to_string(message.msgid)},
@@ -76,13 +75,11 @@ void LocalServer::Relay(const LocalMessage& message) {
       {"curtime", message.time},
   };
   const std::string text = FakeIMServer::ChatPacket(message.from, message.to, message.type, params);
-  std::vector<std::string> receivers;
-  if (const LocalGroup* group = m_world.FindGroup(message.to)) {
-    for (const LocalGroupMember& g : group->members) {
-      if (g.account != message.from) receivers.push_back(g.account);
-    }
-  } else {
-    receivers.push_back(message.to);
+  if (!IsGroup(message.to)) {
+    PushTo(message.to, text);
+    return;
   }
-  for (const std::string& account : receivers) PushTo(account, text);
+  for (const std::string& account : MembersOf(message.to)) {
+    if (toSender || account != message.from) PushTo(account, text);
+  }
 }
