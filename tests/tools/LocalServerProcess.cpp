@@ -147,30 +147,48 @@ std::string LocalServerProcess::Errors() const {
   return out.str();
 }
 
-std::string LocalServerProcess::Command(const std::string& line) const {
+int ConnectLoopback(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return "";
+  if (fd < 0) return -1;
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<uint16_t>(Port("CONTROL")));
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+std::string LocalServerProcess::Command(const std::string& line) const {
+  const int fd = ConnectLoopback(Port("CONTROL"));
+  if (fd < 0) return "";
   std::string answer;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0) {
-    const std::string text = line + "\n";
-    send(fd, text.data(), text.size(), MSG_NOSIGNAL);
-    // Answers end with a newline; wait for the first.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (answer.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-      pollfd p{fd, POLLIN, 0};
-      if (poll(&p, 1, 100) <= 0) continue;
-      char buffer[4096];
-      const ssize_t n = recv(fd, buffer, sizeof(buffer), 0);
-      if (n <= 0) break;
-      answer.append(buffer, static_cast<size_t>(n));
-    }
+  const std::string text = line + "\n";
+  send(fd, text.data(), text.size(), MSG_NOSIGNAL);
+  // Answers end with a newline; wait for the first.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (answer.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    char buffer[4096];
+    const ssize_t n = recv(fd, buffer, sizeof(buffer), 0);
+    if (n <= 0) break;
+    answer.append(buffer, static_cast<size_t>(n));
   }
   close(fd);
   return answer;
+}
+
+bool LocalServerProcess::WaitForAnswer(const std::string& line, const std::string& expected,
+                                       std::string* last) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while ((*last = Command(line)) != expected) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
 }
 
 bool PortIsFree(int port, bool udp) {

@@ -35,6 +35,9 @@ class LocalServerProcess {
 
   // One control command over the control port; the answer.
   std::string Command(const std::string& line) const;
+  // Repeats a command until it answers expected (true) or 30 s pass; the last
+  // answer in *last.
+  bool WaitForAnswer(const std::string& line, const std::string& expected, std::string* last) const;
 
   static std::string Program();
 
@@ -48,6 +51,9 @@ class LocalServerProcess {
   std::string m_output;
   std::map<std::string, std::string> m_values;
 };
+
+// A TCP connection to 127.0.0.1:port; -1 when refused.
+int ConnectLoopback(int port);
 
 // True when the TCP (or UDP) port on 127.0.0.1 can be bound again: nothing holds it.
 bool PortIsFree(int port, bool udp);

@@ -125,11 +125,7 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   EXPECT_GT(kept[1]["msgid"].asInt64(), kept[0]["msgid"].asInt64());
   // The reply went to the engine as an "im" push, which the engine answered.
   std::string status;
-  const auto answered = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while ((status = server.Command("status")) != "pushes: 1 sent, 0 unanswered\n" &&
-         std::chrono::steady_clock::now() < answered)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(status, "pushes: 1 sent, 0 unanswered\n");
+  EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 1 sent, 0 unanswered\n", &status)) << status;
 
   // Log out, and in again with the same login.
   ASSERT_EQ(api.MakeUnRegister(), 1);
@@ -224,11 +220,7 @@ TEST_F(LocalServerLoginTest, ControlCommandsPushToTheLoggedInEngine) {
   EXPECT_EQ(server.Command("kickout 200001@test.local"), "kicked out 200001@test.local\n");
   // Each push reached the engine, which answered it.
   std::string status;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while ((status = server.Command("status")) != "pushes: 3 sent, 0 unanswered\n" &&
-         std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(status, "pushes: 3 sent, 0 unanswered\n");
+  EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 3 sent, 0 unanswered\n", &status)) << status;
   // The kicked-out session is gone: a send with its token is refused.
   const int id = api.SendMsgIM(kFriend, 0, "after the kick", "{}");
   auto refused = WaitFor(_REQUEST_HTTP_SENDMSGIM, id);

@@ -31,23 +31,10 @@ std::string TempDir() {
   return mkdtemp(pattern) ? pattern : "";
 }
 
-int Connect(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 // Sends bytes (closing the writing side when asked) and reads what comes back
 // within a short while; the server's answer, possibly empty.
 std::string Exchange(int port, const std::string& bytes, bool shutWrite) {
-  const int fd = Connect(port);
+  const int fd = ConnectLoopback(port);
   if (fd < 0) return "<no connection>";
   send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
   if (shutWrite) shutdown(fd, SHUT_WR);
@@ -71,7 +58,7 @@ std::string TlsExchange(int port, const std::string& caFile, const std::string& 
   SSL_CTX_load_verify_locations(ctx, caFile.c_str(), nullptr);
   SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
   SSL* ssl = SSL_new(ctx);
-  const int fd = Connect(port);
+  const int fd = ConnectLoopback(port);
   std::string answer;
   if (fd >= 0) {
     SSL_set_fd(ssl, fd);
@@ -106,7 +93,7 @@ TEST(LocalServerProcessTest, StartsPrintsItsAddressesAndStopsOnSigtermLeavingNoP
   ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir})) << server.Errors();
   for (const std::string& key : kTcpKeys) {
     ASSERT_GT(server.Port(key), 0) << key << "\n" << server.Output();
-    const int fd = Connect(server.Port(key));
+    const int fd = ConnectLoopback(server.Port(key));
     EXPECT_GE(fd, 0) << key;
     if (fd >= 0) close(fd);
   }
