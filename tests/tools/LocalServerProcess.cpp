@@ -164,20 +164,26 @@ int ConnectLoopback(int port) {
 std::string LocalServerProcess::Command(const std::string& line) const {
   const int fd = ConnectLoopback(Port("CONTROL"));
   if (fd < 0) return "";
-  std::string answer;
   const std::string text = line + "\n";
   send(fd, text.data(), text.size(), MSG_NOSIGNAL);
   // Answers end with a newline; wait for the first.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (answer.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+  const std::string answer = ReadReply(fd, 30000, true);
+  close(fd);
+  return answer;
+}
+
+std::string ReadReply(int fd, int timeoutMs, bool untilNewline) {
+  std::string answer;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!(untilNewline && answer.find('\n') != std::string::npos) &&
+         std::chrono::steady_clock::now() < deadline) {
     pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 100) <= 0) continue;
+    if (poll(&p, 1, 50) <= 0) continue;
     char buffer[4096];
     const ssize_t n = recv(fd, buffer, sizeof(buffer), 0);
     if (n <= 0) break;
     answer.append(buffer, static_cast<size_t>(n));
   }
-  close(fd);
   return answer;
 }
 

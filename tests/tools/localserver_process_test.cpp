@@ -38,16 +38,7 @@ std::string Exchange(int port, const std::string& bytes, bool shutWrite) {
   if (fd < 0) return "<no connection>";
   send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
   if (shutWrite) shutdown(fd, SHUT_WR);
-  std::string answer;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
-  while (std::chrono::steady_clock::now() < deadline) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 50) <= 0) continue;
-    char buffer[4096];
-    const ssize_t n = recv(fd, buffer, sizeof(buffer), 0);
-    if (n <= 0) break;
-    answer.append(buffer, static_cast<size_t>(n));
-  }
+  const std::string answer = ReadReply(fd, 1500, false);
   close(fd);
   return answer;
 }
