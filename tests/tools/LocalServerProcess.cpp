@@ -108,7 +108,7 @@ bool LocalServerProcess::Running() {
 }
 
 int LocalServerProcess::Stop() {
-  if (m_pid <= 0) return -1;
+  if (m_pid <= 0) return m_status;
   kill(m_pid, SIGTERM);
   return Wait();
 }

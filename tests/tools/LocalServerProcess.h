@@ -20,7 +20,8 @@ class LocalServerProcess {
   // Starts the program with these arguments and waits for "ready" (false when it
   // exits first or stays silent for 60 s; Output() then tells why).
   bool Start(const std::vector<std::string>& args);
-  // SIGTERM, then the exit status (-1 when it did not end within 60 s).
+  // SIGTERM, then the exit status (-1 when it did not end within 60 s); once it has
+  // ended, the status it ended with.
   int Stop();
   // Waits for the program to end by itself; its exit status.
   int Wait();

@@ -228,6 +228,78 @@ TEST_F(LocalServerLoginTest, ControlCommandsPushToTheLoggedInEngine) {
   EXPECT_NE(refused->a, 0);
 }
 
+TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARestart) {
+  api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1);
+  api.MakeRegister();
+  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+
+  // A file message: uploaded to the file store, sent with the download server's URL.
+  std::string bytes;
+  for (int i = 0; i < 70000; ++i) bytes += static_cast<char>(i * 7 + i / 251);
+  const std::string file = dir + "/report.bin";
+  std::ofstream(file, std::ios::binary) << bytes;
+  const int id = api.SendMsgFile(kFriend, 3, file.c_str(), "{}");
+  auto sent = WaitFor(_REQUEST_HTTP_SENDMSGFILE, id);
+  ASSERT_TRUE(sent);
+  ASSERT_EQ(sent->a, 0) << sent->text;
+  const std::string url = TextOf("select content from nq_message where id=" + std::to_string(id));
+  ASSERT_EQ(url.rfind(server.Value("DOWNSERVER") + "/group1/", 0), 0u) << url;
+
+  // A group message goes to the group path and is accepted for a member.
+  const int groupId = api.SendMsgIM("400001@group.test.local", 0, "hello testers", "{}");
+  auto groupSent = WaitFor(_REQUEST_HTTP_SENDMSGIM, groupId);
+  ASSERT_TRUE(groupSent);
+  EXPECT_EQ(groupSent->a, 0) << groupSent->text;
+  const long long lastMsgid =
+      std::stoll(TextOf("select msgid from nq_message where id=" + std::to_string(groupId)));
+
+  // The server restarts on the same state: the upload is still served byte for byte,
+  // the messages are kept, and new msgids go on above the old ones.
+  api.Release();
+  ASSERT_EQ(server.Stop(), 0);
+  LocalServerProcess again;
+  ASSERT_TRUE(again.Start({"--world", kWorld, "--state", dir + "/state"})) << again.Errors();
+  const std::string moved =
+      again.Value("DOWNSERVER") + url.substr(server.Value("DOWNSERVER").size());
+  std::vector<Json::Value> kept = KeptMessages(dir + "/state");
+  ASSERT_GE(kept.size(), 2u);
+  EXPECT_EQ(kept[0]["type"].asString(), "file");
+  EXPECT_EQ(kept[0]["content"].asString(), url);
+  EXPECT_EQ(kept.back()["to"].asString(), "400001@group.test.local");
+
+  CallbackRecorder::Get().Clear();
+  setenv("TESMO_CA_FILE", again.Value("TESMO_CA_FILE").c_str(), 1);
+  api.Init();
+  api.SetCallBack(&CallbackRecorder::Callback);
+  api.UseOpenssl("", "", "");
+  api.SetServerInfo("127.0.0.1", again.Port("TESMO_SERVER"));
+  api.SetDeviceType(2);
+  api.Run();
+  const std::string target = dir + "/downloaded.bin";
+  const int download = api.CreateDialogID();
+  api.DownloadFile(download, moved.c_str(), target.c_str(), 0);
+  auto fetched = WaitFor(_REQUEST_HTTP_DOWNFILE, download);
+  ASSERT_TRUE(fetched);
+  ASSERT_EQ(fetched->a, 0);
+  std::ifstream in(target, std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), bytes);
+
+  ASSERT_EQ(api.SetDatabase((dir + "/second.db").c_str()), 2);
+  api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1);
+  api.MakeRegister();
+  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+  const int next = api.SendMsgIM(kFriend, 0, "after the restart", "{}");
+  auto nextSent = WaitFor(_REQUEST_HTTP_SENDMSGIM, next);
+  ASSERT_TRUE(nextSent);
+  ASSERT_EQ(nextSent->a, 0);
+  EXPECT_GT(std::stoll(TextOf("select msgid from nq_message where id=" + std::to_string(next))),
+            lastMsgid);
+  api.Release();
+  EXPECT_EQ(again.Stop(), 0) << again.Errors();
+  // TearDown releases and stops again: both are harmless twice.
+  api.Init();
+}
+
 TEST_F(LocalServerLoginTest, ConfigurationFileAndCoinListAnswerThroughTheEngine) {
   // The configuration file decodes with the engine's key and names the entry server.
   const std::string cfgUrl = "https://" + server.Value("TESMO_SERVER") + "/bit/app.cfg";

@@ -245,4 +245,53 @@ TEST(LocalServerProcessTest, HostileInputOnEveryPortNeverBringsItDown) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(LocalServerProcessTest, MalformedRequestsGetRefusalsNotCrashes) {
+  const std::string dir = TempDir();
+  LocalServerProcess server;
+  ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir})) << server.Errors();
+  const std::string ca = server.Value("TESMO_CA_FILE");
+  auto post = [](const std::string& path, const std::string& body) {
+    return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n" +
+           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  };
+  struct Row {
+    const char* key;
+    std::string request;
+    const char* expected;  // a part of the reply
+  };
+  const std::string sendBody =
+      R"({"name": "x", "device": 2, "fromver": 1, "type": "msg", "touser": "200002@test.local",)"
+      R"( "content": "hi", "remark": "", "finger": "F"})";
+  const std::vector<Row> rows = {
+      {"LOGIN", "GARBAGE\r\n\r\n", " 400 "},
+      {"LOGIN", post("/navigation/user/register.do", "{"), "\"code\":-1"},
+      {"LOGIN", post("/navigation/user/register.do", "[1,2]"), "\"code\":-1"},
+      {"LOGIN", post("/navigation/user/register.do", R"({"mobile": 5, "nationcode": []})"),
+       "\"code\":-8"},
+      {"LOGIN",
+       post("/navigation/user/register.do",
+            R"({"mobile": "13900000001", "nationcode": "+86", "verifycode": {"a": 1}})"),
+       "\"code\":-10"},
+      {"LOGIN", post("/navigation/user/accountinfo.do", R"({"ucuserid": "x"})"), "\"code\":-8"},
+      {"LOGIN",
+       "GET /navigation/qrcode/getuserinfo.do?auid=" + std::string(5000, 'q') +
+           " HTTP/1.1\r\nHost: x\r\n\r\n",
+       "\"code\": 0"},
+      {"LOGIN", "GET /navigation/user/sendcheckcode.do?mobile= HTTP/1.1\r\n\r\n", "\"code\":-8"},
+      {"USERSERVER", post("/userinfo/user/login.do", "{}"), "\"code\":-5"},
+      {"USERSERVER", post("/userinfo/user/login.do", "\xff\xfe"), "\"code\":-1"},
+      {"IMSERVER", post("/im/message/user/send.do", sendBody), "\"code\" : -1"},
+      {"IMSERVER", post("/im/message/user/send.do", "not json"), "\"code\" : -1"},
+      {"PUBSERVER", "GET /nothing/here HTTP/1.1\r\n\r\n", " 404 "},
+  };
+  for (const Row& row : rows) {
+    const std::string reply = TlsExchange(server.Port(row.key), ca, row.request);
+    EXPECT_NE(reply.find(row.expected), std::string::npos)
+        << row.key << " " << row.request.substr(0, 60) << "\n -> " << reply;
+    ASSERT_TRUE(server.Running()) << server.Errors();
+  }
+  EXPECT_EQ(server.Stop(), 0) << server.Errors();
+  std::filesystem::remove_all(dir);
+}
+
 }  // namespace
