@@ -35,8 +35,10 @@ void LocalScheduler::Run() {
       continue;
     }
     auto first = m_tasks.begin();
-    if (first->first > std::chrono::steady_clock::now()) {
-      m_changed.wait_until(lock, first->first);
+    // A copy: the task (and its key) may go while the lock is released.
+    const auto due = first->first;
+    if (due > std::chrono::steady_clock::now()) {
+      m_changed.wait_until(lock, due);
       continue;
     }
     std::function<void()> task = std::move(first->second);

@@ -149,6 +149,8 @@ int main(int argc, char** argv) {
     std::vector<pollfd> fds = {
         {signals, POLLIN, 0}, {control, POLLIN, 0}, {stdinOpen ? STDIN_FILENO : -1, POLLIN, 0}};
     for (const Client& c : clients) fds.push_back({c.fd, POLLIN, 0});
+    // Clients accepted below were not polled this round.
+    const size_t polled = clients.size();
     if (poll(fds.data(), fds.size(), -1) < 0) continue;
     if (fds[0].revents) break;
     if (fds[1].revents & POLLIN) {
@@ -182,7 +184,7 @@ int main(int argc, char** argv) {
       return true;
     };
     if (stdinOpen && fds[2].revents) stdinOpen = serve(STDIN_FILENO, input);
-    for (size_t i = 0; i < clients.size(); ++i) {
+    for (size_t i = 0; i < polled; ++i) {
       if (!fds[3 + i].revents) continue;
       if (!serve(clients[i].fd, clients[i].pending)) {
         close(clients[i].fd);
