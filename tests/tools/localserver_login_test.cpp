@@ -315,6 +315,15 @@ TEST_F(LocalServerLoginTest, ConfigurationFileAndCoinListAnswerThroughTheEngine)
   ASSERT_TRUE(Json::Reader().parse(Text(api.SyncSendGet(0, coinsUrl.c_str())), coins));
   EXPECT_EQ(coins["code"].asInt(), 1);
   EXPECT_EQ(coins["result"]["params"][0]["name"].asString(), "TST");
+
+  const std::string translateUrl = server.Value("SPEECHSERVER") + "/speech/translate/process.do";
+  Json::Value translated;
+  ASSERT_TRUE(Json::Reader().parse(
+      Text(api.SyncSendPost(0, translateUrl.c_str(),
+                            R"({"transid": "1", "cmd": "translate", "from": "auto", "to": "en",)"
+                            R"( "text": "ni hao"})")),
+      translated));
+  EXPECT_EQ(translated["result"]["text"].asString(), "[en] ni hao");
 }
 
 }  // namespace

@@ -251,6 +251,15 @@ void LocalServer::RegisterPaths() {
   user.Handle(FakeLoginServer::kUserQRPath,
               [this](const FakeRequest& r) { return QR(r.query, ""); });
 
+  // No translation here: the text comes back marked with the language asked for.
+  Http("SPEECHSERVER").Handle("/speech/translate/process.do", [](const FakeRequest& r) {
+    Json::Value body;
+    if (!ParseObject(r.body, &body) || Str(body, "cmd") != "translate")
+      return Refuse(-1, "not a translation");
+    Json::Value result;
+    result["text"] = "[" + Str(body, "to") + "] " + Str(body, "text");
+    return Result(result);
+  });
   Http("PUBSERVER").Handle("/public/info/querycurrency.do", [this](const FakeRequest&) {
     return Coins();
   });

@@ -4,7 +4,8 @@
 //       by an earlier QR scan, the verification code, the QR poll, the configuration
 //       file "/bit/app.cfg", the download page "/down/" and the web page "/";
 //   USERSERVER: the login and the QR poll by key; GROUPSERVER; IMSERVER: sending;
-//   PUBSERVER: the coin list and dump reports; SPEECHSERVER; all over HTTPS;
+//   PUBSERVER: the coin list and dump reports; SPEECHSERVER: a translation that
+//   only marks the text with the language asked for; all over HTTPS;
 //   the download server (plain HTTP) for uploaded and world files; the file store's
 //   tracker and storage node; the UDP IM server.
 // The login replies name all of them, so a client finds everything from the entry.
