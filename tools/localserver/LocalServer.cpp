@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -153,9 +154,6 @@ bool LocalServer::Start(std::string* error) {
       return false;
     }
     m_tempDir = dir = buf.data();
-  } else if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
-    *error = dir + ": cannot be made";
-    return false;
   }
   if (!m_store.Open(dir, error)) return false;
   mkdir((dir + "/tls").c_str(), 0700);
@@ -192,9 +190,10 @@ void LocalServer::Stop() {
   m_down.Stop();
   m_started = false;
   if (!m_tempDir.empty()) {
-    const std::string command = "rm -rf -- '" + m_tempDir + "'";
-    if (std::system(command.c_str()) != 0)
-      std::fprintf(stderr, "could not remove %s\n", m_tempDir.c_str());
+    std::error_code ec;
+    std::filesystem::remove_all(m_tempDir, ec);
+    if (ec)
+      std::fprintf(stderr, "could not remove %s: %s\n", m_tempDir.c_str(), ec.message().c_str());
     m_tempDir.clear();
   }
 }
@@ -427,7 +426,6 @@ FakeReply LocalServer::Coins() {
   Json::StreamWriterBuilder w;
   w["indentation"] = "";
   Json::Value coins;
-  std::string errors;
   if (!ParseObject("{\"params\":" + Fill(Json::writeString(w, m_world.Coins())) + "}", &coins))
     coins["params"] = Json::Value(Json::arrayValue);
   return Result(coins);
