@@ -99,6 +99,17 @@ TEST(LocalServerProcessTest, StartsPrintsItsAddressesAndStopsOnSigtermLeavingNoP
       TlsExchange(server.Port("LOGIN"), ca, "GET / HTTP/1.1\r\nHost: x\r\n\r\n").find("200 OK"),
       std::string::npos);
 
+  // The web pages the program links to live on the entry server too.
+  const std::pair<const char*, const char*> pages[] = {
+      {"/down/", "200 OK"}, {"/red/", "200 OK"}, {"/coin/btc", "200 OK"}, {"/nowhere", " 404 "}};
+  for (const auto& page : pages) {
+    EXPECT_NE(TlsExchange(server.Port("LOGIN"), ca,
+                          std::string("GET ") + page.first + " HTTP/1.1\r\nHost: x\r\n\r\n")
+                  .find(page.second),
+              std::string::npos)
+        << page.first;
+  }
+
   std::vector<int> tcp;
   for (const std::string& key : kTcpKeys) tcp.push_back(server.Port(key));
   const int udp = server.Port("IM");

@@ -244,6 +244,12 @@ void LocalServer::RegisterPaths() {
   entry.Handle("/", [](const FakeRequest&) {
     return Page("TesmoChat", "The local server stands in for the real servers.");
   });
+  // The pages the login reply and the coin list link to.
+  entry.SetFallback([](const FakeRequest& r) {
+    if (r.path == "/red/" || r.path.rfind("/coin/", 0) == 0)
+      return Page("TesmoChat", "A page of the web host; the local server shows no content.");
+    return FakeReply::Text(404, "not found");
+  });
 
   FakeHttpServer& user = Http("USERSERVER");
   user.Handle(FakeLoginServer::kLoginPath, [this](const FakeRequest& r) { return Login(r); });
