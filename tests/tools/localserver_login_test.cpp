@@ -155,8 +155,9 @@ TEST_F(LocalServerLoginTest, WrongCodeAndUnknownNumberFailWithTheirReasons) {
     const char* code;
     int reason;
   };
-  // Unknown number: server code -8 -> 5; wrong code: -10 -> 6.
-  const Row rows[] = {{"13900000001", "999999", 6}, {"13700000000", "111222", 5}};
+  // Unknown number: server code -8 -> 5; wrong code (also another account's): -10 -> 6.
+  const Row rows[] = {
+      {"13900000001", "999999", 6}, {"13700000000", "111222", 5}, {"13900000003", "111222", 6}};
   size_t n = 0;
   for (const Row& row : rows) {
     api.SetMobileLogin(row.mobile, "+86", row.code, "DEVICE-A", 1);

@@ -73,6 +73,10 @@ TEST(LocalWorldTest, TheDemoWorldLoadsWithTwoLoginsTwoGroupsAndEveryMessageKind)
   std::set<std::string> kinds;
   for (const LocalMessage& m : world.History()) kinds.insert(m.type);
   EXPECT_EQ(kinds, (std::set<std::string>{"msg", "pic", "file", "audio"}));
+  // The dialling code matches with or without its plus sign, and only that code.
+  ASSERT_NE(world.FindByMobile("13800000001", "+86"), nullptr);
+  EXPECT_EQ(world.FindByMobile("13800000001", "86"), world.FindByMobile("13800000001", "+86"));
+  EXPECT_EQ(world.FindByMobile("13800000001", "+1"), nullptr);
   EXPECT_TRUE(world.QRAutoConfirm());
   EXPECT_EQ(world.QRAccount(), "100001@tesmo.local");
   for (const auto& file : world.Files()) {

@@ -74,6 +74,11 @@ std::string RemarkText(const Json::Value& o) {
   return Json::writeString(w, v);
 }
 
+// "+86" and "86" name the same dialling code.
+std::string DiallingDigits(const std::string& code) {
+  return !code.empty() && code[0] == '+' ? code.substr(1) : code;
+}
+
 int LineOf(const std::string& text, const Json::Value* at) {
   if (!at) return 1;
   const size_t offset = std::min(static_cast<size_t>(at->getOffsetStart()), text.size());
@@ -146,7 +151,8 @@ bool LocalWorld::LoadText(const std::string& text, const std::string& name, std:
       acc.verifyCode = Text(a, "verifycode");
       if (!acc.mobile.empty() && acc.verifyCode.empty())
         Fail(a, "an account with \"mobile\" needs \"verifycode\"");
-      if (!acc.mobile.empty() && !mobiles.insert(acc.nationCode + acc.mobile).second)
+      if (!acc.mobile.empty() &&
+          !mobiles.insert(DiallingDigits(acc.nationCode) + " " + acc.mobile).second)
         Fail(a, "mobile " + acc.mobile + " twice");
       acc.name = Text(a, "name", true);
       acc.icon = Text(a, "icon");
@@ -271,7 +277,7 @@ const LocalAccount* LocalWorld::FindByMobile(const std::string& mobile,
                                              const std::string& nationCode) const {
   for (const LocalAccount& a : m_accounts) {
     if (!a.mobile.empty() && a.mobile == mobile &&
-        (nationCode.empty() || a.nationCode == nationCode))
+        (nationCode.empty() || DiallingDigits(a.nationCode) == DiallingDigits(nationCode)))
       return &a;
   }
   return nullptr;
