@@ -2,10 +2,12 @@
 // what a good one yields.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
+#include "LocalServer.h"
 #include "LocalWorld.h"
 
 namespace {
@@ -82,6 +84,39 @@ TEST(LocalWorldTest, TheDemoWorldLoadsWithTwoLoginsTwoGroupsAndEveryMessageKind)
   for (const auto& file : world.Files()) {
     EXPECT_TRUE(std::ifstream(file.second).good()) << file.second;
   }
+}
+
+TEST(LocalWorldTest, ThePlugInViewListsTheHistoryWithAddressesAndWhatWasSent) {
+  LocalWorld world;
+  std::string error;
+  ASSERT_TRUE(world.Load(TESMO_TEST_DATA_DIR "/localserver-world.json", &error)) << error;
+  char pattern[] = "/tmp/tesmo-localserver-test-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  {
+    LocalServer server(world, {dir, 0});
+    ASSERT_TRUE(server.Start(&error)) << error;
+    LocalMessage sent;
+    sent.msgid = 42;
+    sent.from = "200001@test.local";
+    sent.to = "200002@test.local";
+    sent.type = "msg";
+    sent.content = "kept";
+    server.Store().AddMessage(sent);
+    const std::vector<LocalMessage> all = server.Messages();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].content, "http://" + server.Address("DOWN") + "/group1/t/p.png");
+    EXPECT_EQ(all[0].remark, "{\"width\":1}");
+    EXPECT_EQ(all[1].content, "kept");
+    EXPECT_EQ(server.MembersOf("400001@group.test.local"),
+              (std::vector<std::string>{"200001@test.local", "200002@test.local"}));
+    server.SetGroupMembers([](const std::string& id) {
+      return id == "9@group.x" ? std::vector<std::string>{"200003@test.local"}
+                               : std::vector<std::string>{};
+    });
+    EXPECT_EQ(server.MembersOf("9@group.x"), std::vector<std::string>{"200003@test.local"});
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

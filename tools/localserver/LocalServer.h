@@ -70,6 +70,9 @@ class LocalServer {
   // Replaces ${ENTRY}, ${DOWN} and the other server names in a world text.
   std::string Fill(const std::string& text) const;
   LocalStore& Store() { return m_store; }
+  // Every message the server knows, oldest first: the world's history (addresses
+  // filled in), then what was sent through it (kept across runs with --state).
+  std::vector<LocalMessage> Messages() const;
   // The accounts of a group ("" when there is no such group): the world's groups by
   // default; a plug-in that makes groups answers for its own.
   using GroupMembers = std::function<std::vector<std::string>(const std::string& groupId)>;

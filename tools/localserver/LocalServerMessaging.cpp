@@ -63,6 +63,17 @@ void LocalServer::Deliver(const FakeImHttpPaths::Message& m, const FakeRequest& 
   });
 }
 
+std::vector<LocalMessage> LocalServer::Messages() const {
+  std::vector<LocalMessage> out = m_world.History();
+  for (LocalMessage& m : out) {
+    m.content = Fill(m.content);
+    m.remark = Fill(m.remark);
+  }
+  const std::vector<LocalMessage> sent = m_store.Messages();
+  out.insert(out.end(), sent.begin(), sent.end());
+  return out;
+}
+
 void LocalServer::Relay(const LocalMessage& message, bool toSender) {
   const LocalAccount* sender = m_world.FindAccount(message.from);
   const FakeIMServer::Params params = {
