@@ -1,7 +1,20 @@
 // What the local server serves: accounts, their friends, remarks and black lists,
 // groups, conversation histories, the configuration file and the coin list, read from
 // one JSON world file. Load refuses a file that does not parse or does not hold
-// together, with a message that names the line.
+// together, with a message that names the line. The file (comments allowed):
+//   "accounts": [{"account" (with "@"), "name", optional "userid", "ucuserid",
+//       "mobile" + "verifycode" + "nationcode" (login by code), "icon", "bigicon",
+//       "summary", "usertype", "userversion", "champflag", "friends": [account],
+//       "remarks": {account: text}, "blacklist": [account],
+//       "script": {"reply": "... {text} ..."} (a scripted peer)}],
+//   "groups": [{"groupid" (with "group."), "name", "logo",
+//       "members": [{"account", "role": 1 owner (exactly one), 2 admin, 3 member}]}],
+//   "history": [{"from", "to" (account or group), "type", "content", "remark"
+//       (text or object), "time"}],
+//   "files": {"/group1/...": local file, relative to the world file},
+//   "appcfg": {...} (the configuration file's JSON), "coins": [...],
+//   "settings": {"qrautoconfirm", "qraccount", "qrdelayms", "replydelayms"}.
+// Texts may hold ${ENTRY}, ${DOWN} or ${<server key>}, filled with the addresses.
 #ifndef TESMO_TOOLS_LOCALSERVER_LOCALWORLD_H
 #define TESMO_TOOLS_LOCALSERVER_LOCALWORLD_H
 
