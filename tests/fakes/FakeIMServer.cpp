@@ -89,6 +89,11 @@ void FakeIMServer::SetShortHandler(ShortHandler handler) {
   m_shortHandler = std::move(handler);
 }
 
+void FakeIMServer::SetTextHandler(TextHandler handler) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_textHandler = std::move(handler);
+}
+
 void FakeIMServer::SetLoss(double rate, uint32_t seed) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_lossRate = rate;
@@ -194,6 +199,7 @@ void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& f
   Record r = Decode(bytes, from);
   Responder responder;
   ShortHandler shortHandler;
+  TextHandler textHandler;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     r.dropped = LoseLocked('<', bytes);
@@ -214,9 +220,18 @@ void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& f
       shortHandler = m_shortHandler;
     } else if (r.kind == kRequest) {
       responder = m_responder;
+    } else if (r.kind == kOther && r.framed && m_textHandler) {
+      textHandler = m_textHandler;
     } else {
       return;
     }
+  }
+  if (textHandler) {
+    try {
+      textHandler(r);
+    } catch (...) {
+    }
+    return;
   }
   // Handlers run without the lock, so they may look at the records or push. One that
   // throws on a hostile packet loses that packet only.

@@ -75,6 +75,10 @@ class FakeIMServer {
   // Both run on the server's thread, without its lock: they may call the server.
   void SetResponder(Responder responder);
   void SetShortHandler(ShortHandler handler);
+  // Sees the longer framed texts that are no packet (keep-alive, unregister); they
+  // get no answer.
+  using TextHandler = std::function<void(const Record& text)>;
+  void SetTextHandler(TextHandler handler);
   // Drops this share (0..1) of datagrams in each direction. Whether a datagram is
   // dropped depends only on the seed, its direction, its bytes and how often the
   // same bytes went that way before, so a run repeats exactly whatever the timing.
@@ -172,6 +176,7 @@ class FakeIMServer {
   sockaddr_in m_client{};
   Responder m_responder;
   ShortHandler m_shortHandler;
+  TextHandler m_textHandler;
   double m_lossRate = 0;
   uint32_t m_lossSeed = 0;
   std::map<std::string, int> m_lossSeen;

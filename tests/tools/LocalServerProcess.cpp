@@ -166,17 +166,17 @@ std::string LocalServerProcess::Command(const std::string& line) const {
   if (fd < 0) return "";
   const std::string text = line + "\n";
   send(fd, text.data(), text.size(), MSG_NOSIGNAL);
-  // Answers end with a newline; wait for the first.
-  const std::string answer = ReadReply(fd, 30000, true);
+  // The server closes once it has answered the last line: the whole answer.
+  shutdown(fd, SHUT_WR);
+  const std::string answer = ReadReply(fd, 30000);
   close(fd);
   return answer;
 }
 
-std::string ReadReply(int fd, int timeoutMs, bool untilNewline) {
+std::string ReadReply(int fd, int timeoutMs) {
   std::string answer;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!(untilNewline && answer.find('\n') != std::string::npos) &&
-         std::chrono::steady_clock::now() < deadline) {
+  while (std::chrono::steady_clock::now() < deadline) {
     pollfd p{fd, POLLIN, 0};
     if (poll(&p, 1, 50) <= 0) continue;
     char buffer[4096];

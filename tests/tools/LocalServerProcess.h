@@ -56,9 +56,8 @@ class LocalServerProcess {
 // A TCP connection to 127.0.0.1:port; -1 when refused.
 int ConnectLoopback(int port);
 
-// What a socket receives until it closes (or, when untilNewline, until a newline
-// came) within timeoutMs.
-std::string ReadReply(int fd, int timeoutMs, bool untilNewline);
+// What a socket receives until it closes, within timeoutMs.
+std::string ReadReply(int fd, int timeoutMs);
 
 // True when the TCP (or UDP) port on 127.0.0.1 can be bound again: nothing holds it.
 bool PortIsFree(int port, bool udp);

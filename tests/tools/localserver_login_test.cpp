@@ -127,8 +127,15 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   std::string status;
   EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 1 sent, 0 unanswered\n", &status)) << status;
 
-  // Log out, and in again with the same login.
+  // Log out (the server sees the client leave), and in again with the same login.
+  const std::string me = "200001@test.local  Tess Tester  login: +86 13900000001 code 111222";
+  const std::string others =
+      "200002@test.local  Replying Friend  (scripted)\n"
+      "200003@test.local  Second Login  login: +86 13900000003 code 333444\n";
+  EXPECT_EQ(server.Command("accounts"), me + "  online\n" + others);
   ASSERT_EQ(api.MakeUnRegister(), 1);
+  std::string accounts;
+  EXPECT_TRUE(server.WaitForAnswer("accounts", me + "\n" + others, &accounts)) << accounts;
   const auto out = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (api.IsLogin() != 0 && std::chrono::steady_clock::now() < out)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

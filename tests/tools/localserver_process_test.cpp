@@ -38,7 +38,7 @@ std::string Exchange(int port, const std::string& bytes, bool shutWrite) {
   if (fd < 0) return "<no connection>";
   send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
   if (shutWrite) shutdown(fd, SHUT_WR);
-  const std::string answer = ReadReply(fd, 1500, false);
+  const std::string answer = ReadReply(fd, 1500);
   close(fd);
   return answer;
 }

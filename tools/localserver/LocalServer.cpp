@@ -288,6 +288,7 @@ void LocalServer::RegisterPaths() {
 
   m_im.Server().SetRecordLimit(kRecordLimit);
   m_im.SetLoginCheck([this](const FakeIMServer::Record& login) { return ImLogin(login); });
+  m_im.Server().SetTextHandler([this](const FakeIMServer::Record& text) { ImText(text); });
 }
 
 FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
@@ -493,6 +494,23 @@ std::vector<std::string> LocalServer::MembersOf(const std::string& groupId) {
     for (const LocalGroupMember& m : group->members) out.push_back(m.account);
   }
   return out;
+}
+
+void LocalServer::ImText(const FakeIMServer::Record& text) {
+  // "R" + the device type + the account: the client leaves. The account is told by
+  // the client's address, since both the device type and an account may be digits.
+  if (text.text.empty() || text.text[0] != 'R') return;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  for (auto it = m_online.begin(); it != m_online.end(); ++it) {
+    const std::string& account = it->first;
+    const bool named =
+        text.text.size() > account.size() &&
+        text.text.compare(text.text.size() - account.size(), account.size(), account) == 0;
+    if (named && it->second.host == text.host && it->second.port == text.port) {
+      m_online.erase(it);
+      return;
+    }
+  }
 }
 
 bool LocalServer::PushTo(const std::string& account, const std::string& text) {

@@ -106,6 +106,7 @@ class LocalServer {
   FakeReply Registered(const LocalAccount& account);
   FakeLoginServer::Profile ProfileOf(const LocalAccount& account);
   std::string ImLogin(const FakeIMServer::Record& login);
+  void ImText(const FakeIMServer::Record& text);
   FakeImHttpPaths::Script CheckSend(const FakeImHttpPaths::Message& m, const FakeRequest& r);
   void Deliver(const FakeImHttpPaths::Message& m, const FakeRequest& r);
   // Pushes a message to the target's online clients (a group's members but the
