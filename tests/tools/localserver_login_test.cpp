@@ -44,16 +44,20 @@ class LocalServerLoginTest : public ::testing::Test {
     dir = pattern;
     ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir + "/state"}))
         << server.Output() << server.Errors();
-    // The engine trusts the server's own CA, as the program does through run.sh.
-    setenv("TESMO_CA_FILE", server.Value("TESMO_CA_FILE").c_str(), 1);
+    StartEngine(server);
+    ASSERT_EQ(api.SetDatabase((dir + "/tesChat.db").c_str()), 2);
+  }
+  // The program's start-up order, pointed at the server (TESMO_SERVER), trusting its
+  // own CA as the program does through run.sh (TESMO_CA_FILE).
+  void StartEngine(const LocalServerProcess& at) {
+    setenv("TESMO_CA_FILE", at.Value("TESMO_CA_FILE").c_str(), 1);
     CallbackRecorder::Get().Clear();
     api.Init();
     api.SetCallBack(&CallbackRecorder::Callback);
     api.UseOpenssl("", "", "");
-    api.SetServerInfo("127.0.0.1", server.Port("TESMO_SERVER"));
+    api.SetServerInfo("127.0.0.1", at.Port("TESMO_SERVER"));
     api.SetDeviceType(2);
     api.Run();
-    ASSERT_EQ(api.SetDatabase((dir + "/tesChat.db").c_str()), 2);
   }
   void TearDown() override {
     api.Release();
@@ -275,14 +279,7 @@ TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARe
   EXPECT_EQ(kept[0]["content"].asString(), url);
   EXPECT_EQ(kept.back()["to"].asString(), "400001@group.test.local");
 
-  CallbackRecorder::Get().Clear();
-  setenv("TESMO_CA_FILE", again.Value("TESMO_CA_FILE").c_str(), 1);
-  api.Init();
-  api.SetCallBack(&CallbackRecorder::Callback);
-  api.UseOpenssl("", "", "");
-  api.SetServerInfo("127.0.0.1", again.Port("TESMO_SERVER"));
-  api.SetDeviceType(2);
-  api.Run();
+  StartEngine(again);
   const std::string target = dir + "/downloaded.bin";
   const int download = api.CreateDialogID();
   api.DownloadFile(download, moved.c_str(), target.c_str(), 0);
