@@ -10,12 +10,13 @@
 #include <QVariantMap>
 #include <QtTest>
 
-#include "double/EngineDouble.h"
 #include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionManager.h"
+#include "double/EngineDouble.h"
 #include "shell/ImUiInterface.h"
 #include "shell/UIMessage.h"
 #include "shell/VConfig.h"
+#include "shell/VTranslator.h"
 
 namespace SessionFixture {
 
@@ -76,6 +77,8 @@ struct Row {
 };
 
 // Inserts the row and returns its id.
+inline QString Sql(QString text) { return text.replace('\'', QStringLiteral("''")); }
+
 inline int Insert(const Row& row) {
   const QString sql =
       QStringLiteral(
@@ -84,8 +87,9 @@ inline int Insert(const Row& row) {
           "'%10',%11)")
           .arg(row.msgid)
           .arg(row.msgtype)
-          .arg(row.from, row.fromgroup.isEmpty() && row.totype == 1 ? row.to : row.fromgroup,
-               row.to)
+          .arg(Sql(row.from),
+               Sql(row.fromgroup.isEmpty() && row.totype == 1 ? row.to : row.fromgroup),
+               Sql(row.to))
           .arg(row.totype)
           .arg(row.content.isEmpty() ? QStringLiteral("m") : row.content, row.remark)
           .arg(row.sendflag)
