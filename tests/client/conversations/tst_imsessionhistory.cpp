@@ -242,6 +242,17 @@ class TestImSessionHistory : public QObject {
     QCOMPARE(CountCalls("DeleteMessage"), 2);
   }
 
+  // Opening from the contact list gives the conversation list a row at once.
+  void openingFromTheContactListListsTheConversation() {
+    manager()->entrySession("4000@tesmo.x", 0, true, "Dee", "http://127.0.0.1/d.png");
+    ImMsgEntity* session = ImSessionListManager::instance()->getSession("4000@tesmo.x");
+    QVERIFY(session);
+    QCOMPARE(session->id(), 999999999);
+    QCOMPARE(session->name(), QString("Dee"));
+    QCOMPARE(session->sendstate(), 2);
+    QCOMPARE(VConfig::instance()->value("CURRENT_SESSION_ID").toString(), QString("4000@tesmo.x"));
+  }
+
   void readMarks() {
     const int person = Insert({kPeer, kMe, 0, 1});
     const int group = Insert({"5@x", kGroup, 1, 1});
