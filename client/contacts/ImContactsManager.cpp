@@ -1,5 +1,6 @@
 #include "contacts/ImContactsManager.h"
 
+#include "contacts/ImUserEntity.h"
 #include "shell/VExitCleanup.h"
 
 ImContactsManager::ImContactsManager() : ImContactsManager(new QList<QObject*>) {}
@@ -12,4 +13,12 @@ ImContactsManager::~ImContactsManager() { delete m_items; }
 ImContactsManager* ImContactsManager::instance() {
   static ImContactsManager* s_instance = nullptr;
   return VExitCleanup::singleton(s_instance, [] { return new ImContactsManager; });
+}
+
+ImUserEntity* ImContactsManager::getUserEntity(const QString& account) {
+  for (QObject* object : *m_items) {
+    auto* user = qobject_cast<ImUserEntity*>(object);
+    if (user && user->account() == account) return user;
+  }
+  return nullptr;
 }

@@ -2,8 +2,11 @@
 #define TESMO_CLIENT_CONTACTS_IMCONTACTSMANAGER_H
 
 #include <QList>
+#include <QString>
 
 #include "shell/ImBaseListModel.h"
+
+class ImUserEntity;
 
 // The contact list ("contactsManager").
 class ImContactsManager : public ImBaseListModel {
@@ -11,6 +14,9 @@ class ImContactsManager : public ImBaseListModel {
 
  public:
   static ImContactsManager* instance();
+
+  // The listed contact with this account, or null.
+  Q_INVOKABLE ImUserEntity* getUserEntity(const QString& account);
 
  private:
   ImContactsManager();

@@ -2,8 +2,11 @@
 #define TESMO_CLIENT_CONTACTS_IMGROUPMANAGER_H
 
 #include <QList>
+#include <QString>
 
 #include "shell/ImBaseListModel.h"
+
+class ImGroupEntity;
 
 // The groups of the account ("groupManager").
 class ImGroupManager : public ImBaseListModel {
@@ -12,7 +15,25 @@ class ImGroupManager : public ImBaseListModel {
  public:
   static ImGroupManager* instance();
 
+  // The listed group with this id, or null.
+  Q_INVOKABLE ImGroupEntity* getGroupEntity(const QString& groupid);
+  // A muted group is on the engine's black list.
+  Q_INVOKABLE bool isGroupMute(const QString& groupid);
+
+  // The open group's header data.
+  QString groupname() const { return m_groupname; }
+  QString setGroupname(const QString& groupname);
+  QString info() const { return m_info; }
+  QString setInfo(const QString& info);
+  QString groupIcon() const { return m_groupIcon; }
+  QString setGroupIcon(const QString& groupIcon);
+  int memberCount() const { return m_memberCount; }
+  int setMemberCount(int memberCount);
+
  signals:
+  void groupnameChanged();
+  void infoChanged();
+  void groupIconChanged();
   void memberCountChanged();
 
  private:
@@ -21,6 +42,10 @@ class ImGroupManager : public ImBaseListModel {
   ~ImGroupManager() override;
 
   QList<QObject*>* m_items;
+  QString m_groupname;
+  QString m_info;
+  QString m_groupIcon;
+  int m_memberCount = 0;
 };
 
 #endif

@@ -2,12 +2,11 @@
 // engine's own header, with scripted answers and worker threads of its own.
 #include "EngineDouble.h"
 
-#include <sqlite3.h>
-
 #include <atomic>
 #include <cctype>
 #include <condition_variable>
 #include <cstdlib>
+#include <ctime>
 #include <deque>
 #include <map>
 #include <memory>
@@ -16,6 +15,9 @@
 #include <thread>
 
 #include "TAPIInterface.h"
+#include "db/SqlText.h"
+#include "db/TDBManager.h"
+#include "db/TRecordSet.h"
 
 namespace {
 
@@ -51,8 +53,9 @@ struct State {
   int nextDialog = 10001;
   int nextMessage = 1;
   int nextTrans = 0;
-  sqlite3* db = nullptr;
-  std::string dbPath;
+  // The engine's own store, so the program reads and writes the tables and
+  // indexes the engine creates.
+  std::unique_ptr<TDBManager> db;
   long nextSet = 1;
   std::map<long, RecordSet> sets;
 };
@@ -173,12 +176,6 @@ int NewDialogID() {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.mutex);
   return s.initialized ? s.nextDialog++ : 0;
-}
-
-int NewMessageID() {
-  State& s = S();
-  std::lock_guard<std::mutex> guard(s.mutex);
-  return s.nextMessage++;
 }
 
 }  // namespace
@@ -321,9 +318,7 @@ void TAPIInterface::Release() {
   for (std::thread& thread : threads)
     if (thread.joinable()) thread.join();
   std::lock_guard<std::mutex> guard(s.mutex);
-  if (s.db) sqlite3_close(s.db);
-  s.db = nullptr;
-  s.dbPath.clear();
+  s.db.reset();
   s.sets.clear();
 }
 
@@ -374,15 +369,10 @@ int TAPIInterface::SetDatabase(const char* path) {
   if (wanted.empty()) return -1;
   State& s = S();
   std::lock_guard<std::mutex> guard(s.mutex);
-  if (s.db && s.dbPath == wanted) return 1;
-  sqlite3* db = nullptr;
-  if (sqlite3_open(wanted.c_str(), &db) != SQLITE_OK) {
-    sqlite3_close(db);
-    return -2;
-  }
-  if (s.db) sqlite3_close(s.db);
-  s.db = db;
-  s.dbPath = wanted;
+  if (s.db && s.db->GetPath() == wanted) return 1;
+  auto db = std::make_unique<TDBManager>();
+  if (!db->Open(wanted)) return -2;
+  s.db = std::move(db);
   return 2;
 }
 
@@ -473,21 +463,73 @@ int TAPIInterface::ExistUser(std::string account) {
   return IntOf("ExistUser:" + account, 0);
 }
 
+namespace {
+std::string LocalTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+// Stores an outgoing message the way the engine does (sending, own account,
+// group targets by their id) and returns its row id; without a database the ids
+// only count up.
+int StoreSent(const std::string& to, int msgType, const std::string& content,
+              const std::string& localpath, const std::string& remark, int fwflag) {
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.mutex);
+  if (!s.db) return s.nextMessage++;
+  const auto own = s.texts.find("GetMyAccount");
+  const std::string from = own == s.texts.end() ? std::string() : own->second;
+  const bool group = to.find("group.") != std::string::npos;
+  const std::string sql =
+      "insert into nq_message(msgid,msgtype,fromuser,fromgroup,touser,totype,content,remark,"
+      "localpath,fileurl,sendflag,sendstate,localsend,seeflag,sendtime,fwflag) values(0," +
+      std::to_string(msgType) + "," + SqlQuoted(from) + "," + SqlQuoted(group ? to : "") + "," +
+      SqlQuoted(to) + "," + (group ? "1" : "0") + "," + SqlQuoted(content) + "," +
+      SqlQuoted(remark) + "," + SqlQuoted(localpath) + ",'',1,2,1,1," + SqlQuoted(LocalTime()) +
+      "," + std::to_string(fwflag) + ")";
+  if (!s.db->Exec(sql)) return 0;
+  return static_cast<int>(s.db->QueryInt("select last_insert_rowid()", 0));
+}
+
+std::string Text(const char* text) { return text ? text : ""; }
+}  // namespace
+
 int TAPIInterface::SendMsgIM(const char* toUser, int msgType, const char* content,
                              const char* remark) {
   Record("SendMsgIM", toUser, msgType, content, remark);
-  return Answer(_REQUEST_HTTP_SENDMSGIM, NewMessageID());
+  return Answer(_REQUEST_HTTP_SENDMSGIM,
+                StoreSent(Text(toUser), msgType, Text(content), "", Text(remark), 0));
 }
 
 int TAPIInterface::SendMsgFile(const char* toUser, int msgType, const char* path,
                                const char* remark) {
   Record("SendMsgFile", toUser, msgType, path, remark);
-  return Answer(_REQUEST_HTTP_SENDMSGFILE, NewMessageID());
+  return Answer(_REQUEST_HTTP_SENDMSGFILE,
+                StoreSent(Text(toUser), msgType, Text(path), Text(path), Text(remark), 0));
 }
 
 int TAPIInterface::FwSendMsg(const char* toUser, int msgId) {
   Record("FwSendMsg", toUser, msgId);
-  return Answer(_REQUEST_HTTP_SENDMSGIM, NewMessageID());
+  State& s = S();
+  TRecordSet source;
+  bool gone = false;
+  {
+    std::lock_guard<std::mutex> guard(s.mutex);
+    if (s.db) {
+      s.db->Exec("select msgtype,content,remark from nq_message where id=" + std::to_string(msgId),
+                 &source, 1);
+      gone = source.GetRecordCount() == 0;
+    }
+  }
+  // Like the engine: a source row that is gone stores nothing and answers id 0.
+  if (gone) return Answer(_REQUEST_HTTP_SENDMSGIM, 0);
+  return Answer(_REQUEST_HTTP_SENDMSGIM,
+                StoreSent(Text(toUser), source.GetInt(0, 0), source.GetString(0, 1), "",
+                          source.GetString(0, 2), 1));
 }
 
 int TAPIInterface::RepeatSendMsg(int msgId, const char* path) {
@@ -532,7 +574,8 @@ long TAPIInterface::DBExecSql(const char* sql) {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.mutex);
   if (!s.db || !sql) return 0;
-  return sqlite3_exec(s.db, sql, nullptr, nullptr, nullptr) == SQLITE_OK ? 1 : 0;
+  TRecordSet discarded;
+  return s.db->Exec(sql, &discarded, 1);
 }
 
 long TAPIInterface::DBSelectSql(const char* sql) {
@@ -540,24 +583,15 @@ long TAPIInterface::DBSelectSql(const char* sql) {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.mutex);
   if (!s.db || !sql) return 0;
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(s.db, sql, -1, &statement, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(statement);
-    return 0;
-  }
+  TRecordSet records;
+  if (!s.db->Exec(sql, &records, 1)) return 0;
   RecordSet set;
-  set.fields = sqlite3_column_count(statement);
-  int rc;
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-    std::vector<std::string> row;
-    for (int col = 0; col < set.fields; ++col) {
-      const unsigned char* text = sqlite3_column_text(statement, col);
-      row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
-    }
-    set.rows.push_back(std::move(row));
+  set.fields = records.GetFieldCount();
+  for (int row = 0; row < records.GetRecordCount(); ++row) {
+    std::vector<std::string> values;
+    for (int col = 0; col < set.fields; ++col) values.push_back(records.GetString(row, col));
+    set.rows.push_back(std::move(values));
   }
-  sqlite3_finalize(statement);
-  if (rc != SQLITE_DONE) return 0;
   const long handle = s.nextSet++;
   s.sets[handle] = std::move(set);
   return handle;
