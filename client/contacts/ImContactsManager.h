@@ -12,6 +12,11 @@ class ImContactsManager : public ImBaseListModel {
  public:
   static ImContactsManager* instance();
 
+  // The friend item of an account, null when there is none.
+  Q_INVOKABLE QObject* getUserEntity(const QString& account);
+  // Whether the account is a whole entry of the engine's black list.
+  Q_INVOKABLE bool inBlackList(const QString& account);
+
  private:
   ImContactsManager();
   explicit ImContactsManager(QList<QObject*>* items);

@@ -12,6 +12,11 @@ class ImGroupManager : public ImBaseListModel {
  public:
   static ImGroupManager* instance();
 
+  // The group item of a group id, null when it is not loaded.
+  Q_INVOKABLE QObject* getGroupEntity(const QString& groupid);
+  // Whether notifications of the group are muted.
+  Q_INVOKABLE bool isGroupMute(const QString& groupid);
+
  signals:
   void memberCountChanged();
 

@@ -1,15 +1,299 @@
 #include "conversations/ImSessionListManager.h"
 
+#include <QDebug>
+
+#include "contacts/ImGroupManager.h"
+#include "conversations/ImSessionListManagerPrivate.h"
+#include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionThread.h"
+#include "shell/ImNotifyManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
 
-ImSessionListManager::ImSessionListManager() : ImSessionListManager(new QList<QObject*>) {}
+namespace {
+constexpr int kHistorySyncFinished = 100013;
 
-ImSessionListManager::ImSessionListManager(QList<QObject*>* items)
-    : ImBaseListModel(nullptr, items), m_items(items) {}
+// The columns of the list query, in its order; true for the numeric ones.
+struct Column {
+  const char* key;
+  bool number;
+};
+constexpr Column kColumns[] = {{"id", true},         {"msgid", true},      {"msgtype", true},
+                               {"fromuser", false},  {"fromgroup", false}, {"fromver", false},
+                               {"device", true},     {"touser", false},    {"totype", true},
+                               {"content", false},   {"remark", false},    {"localpath", false},
+                               {"fileurl", false},   {"sendflag", true},   {"sendstate", true},
+                               {"localsend", true},  {"seeflag", true},    {"atflag", true},
+                               {"cancelflag", true}, {"sendtime", false},  {"deleted", true}};
 
-ImSessionListManager::~ImSessionListManager() { delete m_items; }
+// The newest undeleted message of every conversation, newest first.
+const char* const kListQuery =
+    "select a.id, a.msgid, a.msgtype, a.fromuser, a.fromgroup, a.fromver, a.device, a.touser, "
+    "a.totype, a.content, a.remark, a.localpath, a.fileurl, a.sendflag, a.sendstate, "
+    "a.localsend, a.seeflag, a.atflag, a.cancelflag, a.sendtime, a.deleted from nq_message "
+    "a,nq_messagenew b where (b.msgid = a.id and a.deleted=0)  order by a.sendtime desc";
+
+QVariantMap RowToMap(ImUiInterface* engine, long set, int row) {
+  QVariantMap map;
+  int col = 0;
+  for (const Column& column : kColumns) {
+    if (column.number)
+      map.insert(QLatin1String(column.key), engine->DBGetIntValue(set, row, col));
+    else
+      map.insert(QLatin1String(column.key),
+                 QString::fromUtf8(engine->DBGetStrValue(set, row, col)));
+    ++col;
+  }
+  return map;
+}
+}  // namespace
+
+ImSessionListManager::ImSessionListManager()
+    : ImSessionListManager(std::make_unique<ImSessionListManagerPrivate>(nullptr)) {}
+
+ImSessionListManager::ImSessionListManager(std::unique_ptr<ImSessionListManagerPrivate> data)
+    : ImBaseListModel(nullptr, &data->items), d(std::move(data)) {
+  qRegisterMetaType<ImSessionListManager*>("ImSessionListManager*");
+  connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
+          &ImSessionListManager::onNotify);
+  connect(d->thread, &ImSessionThread::msgCountChange, this,
+          &ImSessionListManager::onMsgCountChange);
+  connect(d->thread, &ImSessionThread::msgAtFlagChange, this,
+          &ImSessionListManager::onMsgAtFlagChange);
+}
+
+ImSessionListManager::~ImSessionListManager() {
+  // No badge push from here: the chat manager may be gone already at exit.
+  deleteRows();
+  // The counters thread goes with the private part, before the row list.
+  d.reset();
+}
 
 ImSessionListManager* ImSessionListManager::instance() {
   static ImSessionListManager* s_instance = nullptr;
   return VExitCleanup::singleton(s_instance, [] { return new ImSessionListManager; });
+}
+
+void ImSessionListManager::initData() {
+  qDebug() << Q_FUNC_INFO;
+  deleteRows();
+  ImUiInterface* engine = ImUiInterface::instance();
+  const long set = engine->DBSelectSql(kListQuery);
+  if (!set) {
+    engine->DBRelease(set);
+    return;
+  }
+  const int count = engine->DBGetRecordCount(set);
+  QList<QObject*> built;
+  built.reserve(count);
+  for (int row = 0; row < count; ++row) {
+    QVariantMap map = RowToMap(engine, set, row);
+    const QString account = engine->getPeerAccount(map.value(QStringLiteral("fromuser")).toString(),
+                                                   map.value(QStringLiteral("touser")).toString());
+    // Rows come newest first: a second row of one conversation is older and
+    // must not replace what the first one shows.
+    if (account.isEmpty() || d->sessions.contains(account)) continue;
+    map.insert(QStringLiteral("account"), account);
+    const int totype = map.value(QStringLiteral("totype")).toInt();
+    const QString peer = map.value(QStringLiteral("sendflag")).toInt() == 1
+                             ? map.value(QStringLiteral("touser")).toString()
+                             : map.value(QStringLiteral("fromuser")).toString();
+    ImSessionListManagerPrivate::decorate(map, account, peer);
+    map.insert(QStringLiteral("content"), ImSessionListManagerPrivate::shownContent(map));
+    auto* item = new ImMsgEntity(map, nullptr);
+    d->sessions.insert(account, item);
+    built.prepend(item);
+    requestCounters(account, totype);
+  }
+  parseData(built);
+  engine->DBRelease(set);
+  emit dataComplete();
+  doUpdateUnReadMsgCount();
+}
+
+void ImSessionListManager::parseData(const QList<QObject*>& itemList) {
+  if (itemList.isEmpty()) return;
+  prependItems(itemList);
+}
+
+void ImSessionListManager::wipeData() {
+  if (!deleteRows()) return;
+  doUpdateUnReadMsgCount();
+}
+
+bool ImSessionListManager::deleteRows() {
+  if (d->sessions.isEmpty()) return false;
+  const QList<ImMsgEntity*> rows = d->sessions.values();
+  d->sessions.clear();
+  // One reset instead of a removal per destroyed row.
+  reset();
+  qDeleteAll(rows);
+  return true;
+}
+
+void ImSessionListManager::updateData(const QVariantMap& map) { updateData(map, false); }
+
+void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) {
+  if (message.isEmpty()) return;
+  QVariantMap map = message;
+  const QString account =
+      ImUiInterface::instance()->getPeerAccount(map.value(QStringLiteral("fromuser")).toString(),
+                                                map.value(QStringLiteral("touser")).toString());
+  if (account.isEmpty()) return;
+  map.insert(QStringLiteral("account"), account);
+  map.insert(QStringLiteral("atflag"), 0);
+  const int totype = map.value(QStringLiteral("totype")).toInt();
+  if (ImMsgEntity* row = d->sessions.value(account)) {
+    if (!isEmpty) {
+      row->setContent(map.value(QStringLiteral("content")).toString());
+      row->setAtflag(0);
+      row->setSendtime(map.value(QStringLiteral("sendtime")).toString());
+      row->setMsgtype(map.value(QStringLiteral("msgtype")).toInt());
+      row->setRevokeflag(map.value(QStringLiteral("revokeflag")).toInt());
+      row->setFromName(map.value(QStringLiteral("fromName")).toString());
+      row->setChampflag(ImSessionListManagerPrivate::champFlagOf(account));
+    }
+    if (VConfig::instance()->autoMoveToTop()) move(indexOf(row), 0);
+  } else {
+    ImSessionListManagerPrivate::decorate(map, account, account);
+    auto* item = new ImMsgEntity(map, nullptr);
+    insert(0, item);
+    d->sessions.insert(account, item);
+  }
+  requestCounters(account, totype);
+}
+
+void ImSessionListManager::removeSession(const QString& account) {
+  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  if (!row) return;
+  ImUiInterface* engine = ImUiInterface::instance();
+  const QString quoted = ImUiInterface::sqlQuote(account);
+  // Every message of the conversation, in both directions for a person.
+  const QString messages =
+      row->totype() == 1 ? QStringLiteral("touser=%1 and totype=1").arg(quoted)
+                         : QStringLiteral("(fromuser=%1 or touser=%1) and totype=0").arg(quoted);
+  if (engine->dbExecSql(QStringLiteral("delete FROM nq_messagenew WHERE account=") + quoted) &&
+      engine->dbExecSql(QStringLiteral("UPDATE nq_message SET deleted=1 WHERE ") + messages))
+    qDebug() << Q_FUNC_INFO << "remove from db done! ";
+  d->sessions.remove(account);
+  removeItem(static_cast<QObject*>(row));
+  delete row;
+  doUpdateUnReadMsgCount();
+}
+
+void ImSessionListManager::requestCounters(const QString& account, int totype) {
+  emit d->thread->updateMsgCount(account, totype);
+  if (totype == 1) emit d->thread->updateAtFlag(account);
+}
+
+void ImSessionListManager::updateMsgCount(const QString& account, int type) {
+  emit d->thread->updateMsgCount(account, type);
+}
+
+void ImSessionListManager::updateAtFlag(const QString& account) {
+  emit d->thread->updateAtFlag(account);
+}
+
+void ImSessionListManager::resetUnReadMsgCount(const QString& account) {
+  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  if (!row) return;
+  row->setUnReadMsgCount(0);
+  ImSessionManager::instance()->setAllMessageRead(account, row->totype());
+  ImSessionManager::instance()->updateUnReadMsgCount();
+  // A count the worker made before the messages were marked read may still be
+  // on its way; a fresh one follows it and has the last word.
+  updateMsgCount(account, row->totype());
+}
+
+void ImSessionListManager::resetAtflag(const QString& account) {
+  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  if (row) row->setAtflag(0);
+}
+
+int ImSessionListManager::getNextUnReadIndex() {
+  for (int index = 0; index < d->items.size(); ++index) {
+    ImMsgEntity* row = rowAt(index);
+    if (row && row->unReadMsgCount() > 0) return index;
+  }
+  return 0;
+}
+
+ImMsgEntity* ImSessionListManager::rowAt(int index) const {
+  return qobject_cast<ImMsgEntity*>(get(index));
+}
+
+QString ImSessionListManager::getSessionAccount(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->account() : QString();
+}
+
+QString ImSessionListManager::getSessionName(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->name() : QString();
+}
+
+QString ImSessionListManager::getSessionIcon(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->icon() : QString();
+}
+
+int ImSessionListManager::getSessionTotype(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->totype() : 0;
+}
+
+int ImSessionListManager::getSessionTitle(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->title() : 0;
+}
+
+int ImSessionListManager::getSessionChampFlag(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->champflag() : 0;
+}
+
+ImMsgEntity* ImSessionListManager::getSession(const QString& account) {
+  return d->sessions.value(account);
+}
+
+void ImSessionListManager::setSessionName(const QString& account, const QString& name) {
+  if (ImMsgEntity* row = d->sessions.value(account)) row->setName(name);
+}
+
+int ImSessionListManager::searchAtMsg(const QString& account, int flag) {
+  return ImUiInterface::instance()->SearchAtMsg(account.toUtf8().constData(), flag);
+}
+
+int ImSessionListManager::getAllUnReadMsgCount() {
+  int total = 0;
+  ImGroupManager* groups = ImGroupManager::instance();
+  for (auto it = d->sessions.cbegin(); it != d->sessions.cend(); ++it) {
+    const int count = it.value()->unReadMsgCount();
+    // A muted conversation keeps its own count but adds nothing to the badge.
+    if (count > 0 && !groups->isGroupMute(it.key())) total += count;
+  }
+  return total;
+}
+
+void ImSessionListManager::doUpdateUnReadMsgCount() {
+  ImSessionManager::instance()->setUnReadMsgCount(getAllUnReadMsgCount());
+}
+
+void ImSessionListManager::onNotify(const UIMessage* pMsg) {
+  if (!pMsg || pMsg->m_Method != kHistorySyncFinished) return;
+  qDebug() << Q_FUNC_INFO << pMsg->m_Method << pMsg->m_Status;
+  if (pMsg->m_Status == 0) initData();
+}
+
+void ImSessionListManager::onMsgCountChange(const QString& account, int count) {
+  ImMsgEntity* row = getSession(account);
+  if (!row) return;
+  row->setUnReadMsgCount(count);
+  // The badge follows the count that just arrived, not the one before it.
+  doUpdateUnReadMsgCount();
+}
+
+void ImSessionListManager::onMsgAtFlagChange(const QString& account, int atFlag) {
+  if (ImMsgEntity* row = getSession(account)) row->setAtflag(atFlag);
 }

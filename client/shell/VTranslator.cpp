@@ -25,3 +25,27 @@ void VTranslator::setCurrentLanguage(VLanguage language) {
 }
 
 VTranslator::VLanguage VTranslator::language() const { return static_cast<VLanguage>(g_language); }
+
+QString VTranslator::getString(const QString& key) const {
+  struct Hint {
+    const char* key;
+    const char* english;
+    const char* chinese;
+  };
+  static const Hint kHints[] = {
+      {"hint_sdhbqzsjsck", "[Tesmo Chat red envelope]", "[TesmoChat红包]"},
+      {"hint_wzlxxx", "[Unknown type message]", "[未知类型消息]"},
+      {"hint_chlytxx", "'ve recalled a message", " 撤回了一条消息"},
+      {"hint_nchlytxx", "You have recalled a message", "你撤回了一条消息"},
+  };
+  QString text;
+  for (const Hint& hint : kHints) {
+    if (key != QLatin1String(hint.key)) continue;
+    if (g_language == ZH_CN)
+      text = QString::fromUtf8(hint.chinese);
+    else if (g_language != ZH_TW && g_language != KO_KR)
+      text = QString::fromUtf8(hint.english);
+  }
+  qDebug() << Q_FUNC_INFO << text;
+  return text;
+}

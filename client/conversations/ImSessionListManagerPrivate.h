@@ -1,0 +1,34 @@
+#ifndef TESMO_CLIENT_CONVERSATIONS_IMSESSIONLISTMANAGERPRIVATE_H
+#define TESMO_CLIENT_CONVERSATIONS_IMSESSIONLISTMANAGERPRIVATE_H
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVariantMap>
+
+class ImMsgEntity;
+class ImSessionThread;
+
+// The conversation list's own data. Invariant: every model row is in `sessions`
+// under its own account, every entry is a model row, one row per account.
+class ImSessionListManagerPrivate {
+ public:
+  explicit ImSessionListManagerPrivate(QObject* threadParent);
+  ~ImSessionListManagerPrivate();
+
+  // The display fields of a conversation row that the message map leaves open:
+  // names and avatars from the remark, the engine's contact cache and the
+  // contact and group lists; group marks from the group list. `peer` is the
+  // person of a one-to-one row.
+  static void decorate(QVariantMap& map, const QString& account, const QString& peer);
+  // The text a rebuilt row shows for its newest message.
+  static QString shownContent(const QVariantMap& map);
+  // The engine's champion flag text of an account as a number, 0 when empty.
+  static int champFlagOf(const QString& account);
+
+  QList<QObject*> items;
+  QMap<QString, ImMsgEntity*> sessions;
+  ImSessionThread* thread;
+};
+
+#endif
