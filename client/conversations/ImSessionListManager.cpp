@@ -1,6 +1,8 @@
 #include "conversations/ImSessionListManager.h"
 
 #include <QDebug>
+#include <QPair>
+#include <climits>
 
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImSessionListManagerPrivate.h"
@@ -27,22 +29,20 @@ constexpr Column kColumns[] = {{"id", true},         {"msgid", true},      {"msg
                                {"localsend", true},  {"seeflag", true},    {"atflag", true},
                                {"cancelflag", true}, {"sendtime", false},  {"deleted", true}};
 
-// The newest undeleted message of every conversation, newest first.
-const char* const kListQuery =
-    "select a.id, a.msgid, a.msgtype, a.fromuser, a.fromgroup, a.fromver, a.device, a.touser, "
-    "a.totype, a.content, a.remark, a.localpath, a.fileurl, a.sendflag, a.sendstate, "
-    "a.localsend, a.seeflag, a.atflag, a.cancelflag, a.sendtime, a.deleted from nq_message "
-    "a,nq_messagenew b where (b.msgid = a.id and a.deleted=0)  order by a.sendtime desc";
-
 QVariantMap RowToMap(ImUiInterface* engine, long set, int row) {
+  // Keys made once: every row's map shares them.
+  static const QList<QString> kKeys = [] {
+    QList<QString> keys;
+    for (const Column& column : kColumns) keys << QString::fromLatin1(column.key);
+    return keys;
+  }();
   QVariantMap map;
   int col = 0;
   for (const Column& column : kColumns) {
     if (column.number)
-      map.insert(QLatin1String(column.key), engine->DBGetIntValue(set, row, col));
+      map.insert(kKeys.at(col), engine->DBGetIntValue(set, row, col));
     else
-      map.insert(QLatin1String(column.key),
-                 QString::fromUtf8(engine->DBGetStrValue(set, row, col)));
+      map.insert(kKeys.at(col), QString::fromUtf8(engine->DBGetStrValue(set, row, col)));
     ++col;
   }
   return map;
@@ -79,18 +79,24 @@ void ImSessionListManager::initData() {
   qDebug() << Q_FUNC_INFO;
   deleteRows();
   ImUiInterface* engine = ImUiInterface::instance();
-  const long set = engine->DBSelectSql(kListQuery);
+  const long set = engine->DBSelectSql(ImSessionListManagerPrivate::kListQuery);
   if (!set) {
     engine->DBRelease(set);
     return;
   }
   const int count = engine->DBGetRecordCount(set);
+  const QString own = VConfig::instance()->value(QStringLiteral("MY_ACCOUNT")).toString();
   QList<QObject*> built;
   built.reserve(count);
+  // The counters are asked for once the rows stand, so that the worker's
+  // queries do not compete with the rows still being read.
+  QList<QPair<QString, int>> counters;
+  counters.reserve(count);
   for (int row = 0; row < count; ++row) {
     QVariantMap map = RowToMap(engine, set, row);
-    const QString account = engine->getPeerAccount(map.value(QStringLiteral("fromuser")).toString(),
-                                                   map.value(QStringLiteral("touser")).toString());
+    const QString account =
+        ImUiInterface::peerOf(map.value(QStringLiteral("fromuser")).toString(),
+                              map.value(QStringLiteral("touser")).toString(), own);
     // Rows come newest first: a second row of one conversation is older and
     // must not replace what the first one shows.
     if (account.isEmpty() || d->sessions.contains(account)) continue;
@@ -104,10 +110,11 @@ void ImSessionListManager::initData() {
     auto* item = new ImMsgEntity(map, nullptr);
     d->sessions.insert(account, item);
     built.prepend(item);
-    requestCounters(account, totype);
+    counters.append({account, totype});
   }
   parseData(built);
   engine->DBRelease(set);
+  for (const auto& counter : qAsConst(counters)) requestCounters(counter.first, counter.second);
   emit dataComplete();
   doUpdateUnReadMsgCount();
 }
@@ -266,18 +273,19 @@ int ImSessionListManager::searchAtMsg(const QString& account, int flag) {
 }
 
 int ImSessionListManager::getAllUnReadMsgCount() {
-  int total = 0;
+  qint64 total = 0;
   ImGroupManager* groups = ImGroupManager::instance();
   for (auto it = d->sessions.cbegin(); it != d->sessions.cend(); ++it) {
     const int count = it.value()->unReadMsgCount();
     // A muted conversation keeps its own count but adds nothing to the badge.
     if (count > 0 && !groups->isGroupMute(it.key())) total += count;
   }
-  return total;
+  return static_cast<int>(qMin<qint64>(total, INT_MAX));
 }
 
 void ImSessionListManager::doUpdateUnReadMsgCount() {
-  ImSessionManager::instance()->setUnReadMsgCount(getAllUnReadMsgCount());
+  d->unreadTotal = getAllUnReadMsgCount();
+  ImSessionManager::instance()->setUnReadMsgCount(d->unreadTotal);
 }
 
 void ImSessionListManager::onNotify(const UIMessage* pMsg) {
@@ -289,9 +297,14 @@ void ImSessionListManager::onNotify(const UIMessage* pMsg) {
 void ImSessionListManager::onMsgCountChange(const QString& account, int count) {
   ImMsgEntity* row = getSession(account);
   if (!row) return;
+  const int before = row->unReadMsgCount();
   row->setUnReadMsgCount(count);
-  // The badge follows the count that just arrived, not the one before it.
-  doUpdateUnReadMsgCount();
+  // The badge follows the count that just arrived, not the one before it. A
+  // rebuild brings one answer per row: the change is added rather than the
+  // whole list summed again for each.
+  if (before == count || ImGroupManager::instance()->isGroupMute(account)) return;
+  d->unreadTotal = qBound(0, d->unreadTotal + count - before, INT_MAX);
+  ImSessionManager::instance()->setUnReadMsgCount(d->unreadTotal);
 }
 
 void ImSessionListManager::onMsgAtFlagChange(const QString& account, int atFlag) {

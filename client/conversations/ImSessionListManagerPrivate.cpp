@@ -18,6 +18,12 @@ void FillWhenEmpty(QVariantMap& map, const QString& key, const QVariant& value) 
 }
 }  // namespace
 
+const char* const ImSessionListManagerPrivate::kListQuery =
+    "select a.id, a.msgid, a.msgtype, a.fromuser, a.fromgroup, a.fromver, a.device, a.touser, "
+    "a.totype, a.content, a.remark, a.localpath, a.fileurl, a.sendflag, a.sendstate, "
+    "a.localsend, a.seeflag, a.atflag, a.cancelflag, a.sendtime, a.deleted from nq_messagenew b "
+    "cross join nq_message a where (b.msgid = a.id and a.deleted=0) order by a.sendtime desc";
+
 ImSessionListManagerPrivate::ImSessionListManagerPrivate(QObject* threadParent)
     : thread(new ImSessionThread(threadParent)) {}
 

@@ -26,9 +26,16 @@ class ImSessionListManagerPrivate {
   // The engine's champion flag text of an account as a number, 0 when empty.
   static int champFlagOf(const QString& account);
 
+  // The newest undeleted message of every conversation, newest first. The list
+  // table drives the join: walking the message table in time order instead
+  // visits every message to find one per conversation.
+  static const char* const kListQuery;
+
   QList<QObject*> items;
   QMap<QString, ImMsgEntity*> sessions;
   ImSessionThread* thread;
+  // The badge as last pushed; answers of the worker adjust it.
+  int unreadTotal = 0;
 };
 
 #endif
