@@ -152,7 +152,11 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
   map.insert(QStringLiteral("atflag"), 0);
   const int totype = map.value(QStringLiteral("totype")).toInt();
   if (ImMsgEntity* row = d->sessions.value(account)) {
-    if (!isEmpty) {
+    // A history download hands over older messages too: they must not replace
+    // the newest one the row shows, nor move the row (times compare as text).
+    const QString time = map.value(QStringLiteral("sendtime")).toString();
+    const bool older = !isEmpty && !time.isEmpty() && time < row->sendtime();
+    if (!isEmpty && !older) {
       row->setContent(map.value(QStringLiteral("content")).toString());
       row->setAtflag(0);
       row->setSendtime(map.value(QStringLiteral("sendtime")).toString());
@@ -161,7 +165,7 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
       row->setFromName(map.value(QStringLiteral("fromName")).toString());
       row->setChampflag(ImSessionListManagerPrivate::champFlagOf(account));
     }
-    if (VConfig::instance()->autoMoveToTop()) move(indexOf(row), 0);
+    if (!older && VConfig::instance()->autoMoveToTop()) move(indexOf(row), 0);
   } else {
     ImSessionListManagerPrivate::decorate(map, account, account);
     auto* item = new ImMsgEntity(map, nullptr);

@@ -262,6 +262,30 @@ class TestImSessionListManager : public QObject {
     }
   }
 
+  // History downloads hand over older messages: the row keeps its newest one.
+  void olderMessageKeepsTheNewestRow() {
+    SeedFive();
+    list()->initData();
+    ImMsgEntity* row = list()->getSession(QStringLiteral("dave"));
+    const QString content = row->content();
+    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("dave")},
+                        {QStringLiteral("touser"), QStringLiteral("me")},
+                        {QStringLiteral("totype"), 0},
+                        {QStringLiteral("content"), QStringLiteral("long ago")},
+                        {QStringLiteral("sendtime"), QStringLiteral("2025-12-31 23:59:59")}});
+    QCOMPARE(row->content(), content);
+    QCOMPARE(row->sendtime(), QStringLiteral("2026-01-01 08:00:00"));
+    QCOMPARE(list()->indexOf(row), 3);
+    // The same time is not older.
+    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("dave")},
+                        {QStringLiteral("touser"), QStringLiteral("me")},
+                        {QStringLiteral("totype"), 0},
+                        {QStringLiteral("content"), QStringLiteral("same time")},
+                        {QStringLiteral("sendtime"), QStringLiteral("2026-01-01 08:00:00")}});
+    QCOMPARE(row->content(), QStringLiteral("same time"));
+    QCOMPARE(list()->indexOf(row), 0);
+  }
+
   void updateDataForANewGroupTakesTheRemark() {
     list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("bob")},
                         {QStringLiteral("touser"), kGroup},
