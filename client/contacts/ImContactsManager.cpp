@@ -1,6 +1,6 @@
 #include "contacts/ImContactsManager.h"
 
-#include "shell/ImUiInterface.h"
+#include "contacts/ImUserEntity.h"
 #include "shell/VExitCleanup.h"
 
 ImContactsManager::ImContactsManager() : ImContactsManager(new QList<QObject*>) {}
@@ -15,13 +15,10 @@ ImContactsManager* ImContactsManager::instance() {
   return VExitCleanup::singleton(s_instance, [] { return new ImContactsManager; });
 }
 
-QObject* ImContactsManager::getUserEntity(const QString& account) {
-  Q_UNUSED(account);
+ImUserEntity* ImContactsManager::getUserEntity(const QString& account) {
+  for (QObject* object : *m_items) {
+    auto* user = qobject_cast<ImUserEntity*>(object);
+    if (user && user->account() == account) return user;
+  }
   return nullptr;
-}
-
-bool ImContactsManager::inBlackList(const QString& account) {
-  if (account.isEmpty()) return false;
-  const QString list = QString::fromUtf8(ImUiInterface::instance()->GetBlackList());
-  return list.split(QLatin1Char(','), Qt::SkipEmptyParts).contains(account);
 }

@@ -2,8 +2,11 @@
 #define TESMO_CLIENT_CONTACTS_IMCONTACTSMANAGER_H
 
 #include <QList>
+#include <QString>
 
 #include "shell/ImBaseListModel.h"
+
+class ImUserEntity;
 
 // The contact list ("contactsManager").
 class ImContactsManager : public ImBaseListModel {
@@ -12,10 +15,8 @@ class ImContactsManager : public ImBaseListModel {
  public:
   static ImContactsManager* instance();
 
-  // The friend item of an account, null when there is none.
-  Q_INVOKABLE QObject* getUserEntity(const QString& account);
-  // Whether the account is a whole entry of the engine's black list.
-  Q_INVOKABLE bool inBlackList(const QString& account);
+  // The listed contact with this account, or null.
+  Q_INVOKABLE ImUserEntity* getUserEntity(const QString& account);
 
  private:
   ImContactsManager();

@@ -1,6 +1,7 @@
 #include "contacts/ImGroupManager.h"
 
-#include "contacts/ImContactsManager.h"
+#include "contacts/ImGroupEntity.h"
+#include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
 
 ImGroupManager::ImGroupManager() : ImGroupManager(new QList<QObject*>) {}
@@ -15,11 +16,16 @@ ImGroupManager* ImGroupManager::instance() {
   return VExitCleanup::singleton(s_instance, [] { return new ImGroupManager; });
 }
 
-QObject* ImGroupManager::getGroupEntity(const QString& groupid) {
-  Q_UNUSED(groupid);
+ImGroupEntity* ImGroupManager::getGroupEntity(const QString& groupid) {
+  for (QObject* object : *m_items) {
+    auto* group = qobject_cast<ImGroupEntity*>(object);
+    if (group && group->groupid() == groupid) return group;
+  }
   return nullptr;
 }
 
 bool ImGroupManager::isGroupMute(const QString& groupid) {
-  return ImContactsManager::instance()->inBlackList(groupid);
+  if (groupid.isEmpty()) return false;
+  const QString blackList = QString::fromUtf8(ImUiInterface::instance()->GetBlackList());
+  return blackList.split(QLatin1Char(','), Qt::SkipEmptyParts).contains(groupid);
 }

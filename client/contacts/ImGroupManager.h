@@ -2,8 +2,11 @@
 #define TESMO_CLIENT_CONTACTS_IMGROUPMANAGER_H
 
 #include <QList>
+#include <QString>
 
 #include "shell/ImBaseListModel.h"
+
+class ImGroupEntity;
 
 // The groups of the account ("groupManager").
 class ImGroupManager : public ImBaseListModel {
@@ -12,9 +15,9 @@ class ImGroupManager : public ImBaseListModel {
  public:
   static ImGroupManager* instance();
 
-  // The group item of a group id, null when it is not loaded.
-  Q_INVOKABLE QObject* getGroupEntity(const QString& groupid);
-  // Whether notifications of the group are muted.
+  // The listed group with this id, or null.
+  Q_INVOKABLE ImGroupEntity* getGroupEntity(const QString& groupid);
+  // A muted group is on the engine's black list.
   Q_INVOKABLE bool isGroupMute(const QString& groupid);
 
  signals:

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "contacts/ImGroupManager.h"
+#include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionListManagerPrivate.h"
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionThread.h"
@@ -152,10 +153,11 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
   map.insert(QStringLiteral("atflag"), 0);
   const int totype = map.value(QStringLiteral("totype")).toInt();
   if (ImMsgEntity* row = d->sessions.value(account)) {
-    // A history download hands over older messages too: they must not replace
-    // the newest one the row shows, nor move the row (times compare as text).
-    const QString time = map.value(QStringLiteral("sendtime")).toString();
-    const bool older = !isEmpty && !time.isEmpty() && time < row->sendtime();
+    // A history download hands over older messages too: one that the list
+    // table does not name as the conversation's newest must not replace the
+    // text of the row nor move it.
+    const bool older = !isEmpty && ImSessionListManagerPrivate::superseded(
+                                       account, map.value(QStringLiteral("id")).toInt());
     if (!isEmpty && !older) {
       row->setContent(map.value(QStringLiteral("content")).toString());
       row->setAtflag(0);
@@ -179,7 +181,7 @@ void ImSessionListManager::removeSession(const QString& account) {
   ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
   if (!row) return;
   ImUiInterface* engine = ImUiInterface::instance();
-  const QString quoted = ImUiInterface::sqlQuote(account);
+  const QString quoted = ImMessageQuery::quoted(account);
   // Every message of the conversation, in both directions for a person.
   const QString messages =
       row->totype() == 1 ? QStringLiteral("touser=%1 and totype=1").arg(quoted)
@@ -264,7 +266,7 @@ int ImSessionListManager::getSessionChampFlag(int index) {
   return row ? row->champflag() : 0;
 }
 
-ImMsgEntity* ImSessionListManager::getSession(const QString& account) {
+ImMsgEntity* ImSessionListManager::getSession(const QString& account) const {
   return d->sessions.value(account);
 }
 

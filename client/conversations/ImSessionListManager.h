@@ -45,7 +45,7 @@ class ImSessionListManager : public ImBaseListModel {
   Q_INVOKABLE int getSessionTotype(int index);
   Q_INVOKABLE int getSessionTitle(int index);
   Q_INVOKABLE int getSessionChampFlag(int index);
-  Q_INVOKABLE ImMsgEntity* getSession(const QString& account);
+  Q_INVOKABLE ImMsgEntity* getSession(const QString& account) const;
   Q_INVOKABLE void setSessionName(const QString& account, const QString& name);
   Q_INVOKABLE int searchAtMsg(const QString& account, int flag);
   // Unread messages of every conversation but the muted ones.

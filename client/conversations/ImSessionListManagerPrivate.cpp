@@ -1,7 +1,10 @@
 #include "conversations/ImSessionListManagerPrivate.h"
 
 #include "contacts/ImContactsManager.h"
+#include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManager.h"
+#include "contacts/ImUserEntity.h"
+#include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionThread.h"
 #include "shell/ImUiInterface.h"
@@ -28,6 +31,19 @@ ImSessionListManagerPrivate::ImSessionListManagerPrivate(QObject* threadParent)
     : thread(new ImSessionThread(threadParent)) {}
 
 ImSessionListManagerPrivate::~ImSessionListManagerPrivate() { delete thread; }
+
+bool ImSessionListManagerPrivate::superseded(const QString& account, int id) {
+  if (id <= 0) return false;
+  ImUiInterface* engine = ImUiInterface::instance();
+  const long set =
+      engine->DBSelectSql((QStringLiteral("select msgid from nq_messagenew where account=") +
+                           ImMessageQuery::quoted(account))
+                              .toUtf8()
+                              .constData());
+  const bool other = engine->DBGetRecordCount(set) > 0 && engine->DBGetIntValue(set, 0, 0) != id;
+  engine->DBRelease(set);
+  return other;
+}
 
 int ImSessionListManagerPrivate::champFlagOf(const QString& account) {
   return UserInfo(account, 4).toInt();

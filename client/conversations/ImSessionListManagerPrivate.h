@@ -23,6 +23,9 @@ class ImSessionListManagerPrivate {
   static void decorate(QVariantMap& map, const QString& account, const QString& peer);
   // The text a rebuilt row shows for its newest message.
   static QString shownContent(const QVariantMap& map);
+  // Whether the list table names another message than this local id as the
+  // conversation's newest; false without an id or a list entry.
+  static bool superseded(const QString& account, int id);
   // The engine's champion flag text of an account as a number, 0 when empty.
   static int champFlagOf(const QString& account);
 

@@ -1,11 +1,12 @@
 #include "conversations/SessionWorker.h"
 
+#include "conversations/ImMessageQuery.h"
 #include "shell/ImUiInterface.h"
 
 SessionWorker::SessionWorker(const std::atomic<bool>* stopping) : m_stopping(stopping) {}
 
 QString SessionWorker::unreadCountSql(const QString& account, int type) {
-  const QString quoted = ImUiInterface::sqlQuote(account);
+  const QString quoted = ImMessageQuery::quoted(account);
   if (type == 0)
     return QStringLiteral(
                "select seeflag from nq_message where ((fromuser = %1 or touser = %1) and totype = "

@@ -42,9 +42,6 @@ class ImUiInterface : public TAPIInterface {
   // A relative path such as "./http.log" taken beside the running program.
   static QString besideProgram(const QString& path);
 
-  // A value as an SQL string literal: quoted, with every quote inside doubled.
-  static QString sqlQuote(const QString& value);
-
   // Shared helpers of the managers; none keeps state, all are thread-safe.
   QVariantMap convJsonToVariantMap(const QString& json);
   bool dbExecSql(const QString& sql);

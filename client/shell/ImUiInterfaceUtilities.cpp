@@ -23,12 +23,6 @@ QVariantMap ImUiInterface::convJsonToVariantMap(const QString& json) {
   return document.object().toVariantMap();
 }
 
-QString ImUiInterface::sqlQuote(const QString& value) {
-  QString quoted = value;
-  quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-  return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-
 bool ImUiInterface::dbExecSql(const QString& sql) {
   return DBExecSql(sql.toUtf8().constData()) != 0;
 }

@@ -20,10 +20,11 @@ class VTranslator : public QObject {
 
   Q_INVOKABLE void setCurrentLanguage(VLanguage language);
   VLanguage language() const;
-  // The text of a hint key in the current language; empty when unknown.
-  QString getString(const QString& key) const;
   // Always empty: translated QML texts append it to be re-evaluated on a switch.
   QString i18n() const { return QString(); }
+  // The hint text of the key in the current language; empty for an unknown key or
+  // a language without a hint table.
+  QString getString(const QString& key) const;
 
  signals:
   void currentLanguageChanged();

@@ -237,8 +237,13 @@ class TestImSessionListManager : public QObject {
     EngineDouble::SetText("GetUserInfo:dave:4", "5");
     VConfig::instance()->setAutoMoveToTop(moveToTop);
     const QString oldTime = list()->getSession(QStringLiteral("dave"))->sendtime();
+    // The engine has stored the message and named it the conversation's newest.
+    Message stored = Msg(QStringLiteral("me"), account, QStringLiteral("12:00:00"));
+    stored.content = QStringLiteral("hello");
+    const int id = MessageRows::StoreNewest(account, stored);
+    QVERIFY(id > 0);
     QSignalSpy added(list(), &ImBaseListModel::itemAdded);
-    list()->updateData({{QStringLiteral("id"), 77},
+    list()->updateData({{QStringLiteral("id"), id},
                         {QStringLiteral("fromuser"), QStringLiteral("me")},
                         {QStringLiteral("touser"), account},
                         {QStringLiteral("totype"), 0},
@@ -262,28 +267,36 @@ class TestImSessionListManager : public QObject {
     }
   }
 
-  // History downloads hand over older messages: the row keeps its newest one.
+  // History downloads hand over older messages: the row keeps the one the
+  // list table names as the conversation's newest.
   void olderMessageKeepsTheNewestRow() {
     SeedFive();
     list()->initData();
     ImMsgEntity* row = list()->getSession(QStringLiteral("dave"));
     const QString content = row->content();
-    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("dave")},
-                        {QStringLiteral("touser"), QStringLiteral("me")},
-                        {QStringLiteral("totype"), 0},
-                        {QStringLiteral("content"), QStringLiteral("long ago")},
-                        {QStringLiteral("sendtime"), QStringLiteral("2025-12-31 23:59:59")}});
+    Message old = Msg(QStringLiteral("dave"), QStringLiteral("me"), QStringLiteral("06:00:00"));
+    old.content = QStringLiteral("long ago");
+    const int oldId = MessageRows::Store(old);
+    QVERIFY(oldId > 0);
+    QVariantMap map{{QStringLiteral("id"), oldId},
+                    {QStringLiteral("fromuser"), QStringLiteral("dave")},
+                    {QStringLiteral("touser"), QStringLiteral("me")},
+                    {QStringLiteral("totype"), 0},
+                    {QStringLiteral("content"), old.content},
+                    {QStringLiteral("sendtime"), old.sendtime}};
+    list()->updateData(map);
     QCOMPARE(row->content(), content);
     QCOMPARE(row->sendtime(), QStringLiteral("2026-01-01 08:00:00"));
     QCOMPARE(list()->indexOf(row), 3);
-    // The same time is not older.
-    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("dave")},
-                        {QStringLiteral("touser"), QStringLiteral("me")},
-                        {QStringLiteral("totype"), 0},
-                        {QStringLiteral("content"), QStringLiteral("same time")},
-                        {QStringLiteral("sendtime"), QStringLiteral("2026-01-01 08:00:00")}});
-    QCOMPARE(row->content(), QStringLiteral("same time"));
+    // Once the list table names it (or the map carries no id), it is shown.
+    QVERIFY(MessageRows::MarkNewest(QStringLiteral("dave"), oldId));
+    list()->updateData(map);
+    QCOMPARE(row->content(), QStringLiteral("long ago"));
     QCOMPARE(list()->indexOf(row), 0);
+    map.remove(QStringLiteral("id"));
+    map.insert(QStringLiteral("content"), QStringLiteral("no id"));
+    list()->updateData(map);
+    QCOMPARE(row->content(), QStringLiteral("no id"));
   }
 
   void updateDataForANewGroupTakesTheRemark() {

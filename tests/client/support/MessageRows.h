@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "conversations/ImMessageQuery.h"
 #include "shell/ImUiInterface.h"
 
 namespace MessageRows {
@@ -27,7 +28,7 @@ struct Message {
 // Stores one message and returns its local id (0 on failure).
 inline int Store(const Message& m) {
   ImUiInterface* ui = ImUiInterface::instance();
-  auto q = &ImUiInterface::sqlQuote;
+  auto q = &ImMessageQuery::quoted;
   const QString sql =
       QStringLiteral(
           "insert into nq_message(msgtype,fromuser,fromgroup,touser,totype,content,remark,"
@@ -53,7 +54,7 @@ inline int Store(const Message& m) {
 inline bool MarkNewest(const QString& account, int id) {
   return ImUiInterface::instance()->dbExecSql(
       QStringLiteral("insert or replace into nq_messagenew(account,msgid) values(%1,%2)")
-          .arg(ImUiInterface::sqlQuote(account))
+          .arg(ImMessageQuery::quoted(account))
           .arg(id));
 }
 

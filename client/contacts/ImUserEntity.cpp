@@ -1,0 +1,3 @@
+#include "contacts/ImUserEntity.h"
+
+ImUserEntity::ImUserEntity(const QVariantMap& data, QObject* parent) : QObject(parent), m_data(data) {}
