@@ -67,7 +67,7 @@ ImSessionListManager::ImSessionListManager(std::unique_ptr<ImSessionListManagerP
 ImSessionListManager::~ImSessionListManager() {
   // No badge push from here: the chat manager may be gone already at exit.
   deleteRows();
-  // The counters thread goes with the private part, before the row list.
+  // The counters thread stops and joins with the private part.
   d.reset();
 }
 
@@ -156,9 +156,9 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
     // A history download hands over older messages too: one that the list
     // table does not name as the conversation's newest must not replace the
     // text of the row nor move it.
-    const bool older = !isEmpty && ImSessionListManagerPrivate::superseded(
-                                       account, map.value(QStringLiteral("id")).toInt());
-    if (!isEmpty && !older) {
+    const bool superseded = !isEmpty && ImSessionListManagerPrivate::superseded(
+                                            account, map.value(QStringLiteral("id")).toInt());
+    if (!isEmpty && !superseded) {
       row->setContent(map.value(QStringLiteral("content")).toString());
       row->setAtflag(0);
       row->setSendtime(map.value(QStringLiteral("sendtime")).toString());
@@ -167,7 +167,7 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
       row->setFromName(map.value(QStringLiteral("fromName")).toString());
       row->setChampflag(ImSessionListManagerPrivate::champFlagOf(account));
     }
-    if (!older && VConfig::instance()->autoMoveToTop()) move(indexOf(row), 0);
+    if (!superseded && VConfig::instance()->autoMoveToTop()) move(indexOf(row), 0);
   } else {
     ImSessionListManagerPrivate::decorate(map, account, account);
     auto* item = new ImMsgEntity(map, nullptr);
