@@ -1,3 +1,4 @@
 #include "contacts/ImGroupEntity.h"
 
-ImGroupEntity::ImGroupEntity(const QVariantMap& data, QObject* parent) : QObject(parent), m_data(data) {}
+ImGroupEntity::ImGroupEntity(const QVariantMap& data, QObject* parent)
+    : QObject(parent), m_data(data) {}

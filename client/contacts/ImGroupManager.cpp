@@ -29,3 +29,35 @@ bool ImGroupManager::isGroupMute(const QString& groupid) {
   const QString blackList = QString::fromUtf8(ImUiInterface::instance()->GetBlackList());
   return blackList.split(QLatin1Char(','), Qt::SkipEmptyParts).contains(groupid);
 }
+
+QString ImGroupManager::setGroupname(const QString& groupname) {
+  if (m_groupname != groupname) {
+    m_groupname = groupname;
+    emit groupnameChanged();
+  }
+  return groupname;
+}
+
+QString ImGroupManager::setInfo(const QString& info) {
+  if (m_info != info) {
+    m_info = info;
+    emit infoChanged();
+  }
+  return info;
+}
+
+QString ImGroupManager::setGroupIcon(const QString& groupIcon) {
+  if (m_groupIcon != groupIcon) {
+    m_groupIcon = groupIcon;
+    emit groupIconChanged();
+  }
+  return groupIcon;
+}
+
+int ImGroupManager::setMemberCount(int memberCount) {
+  if (m_memberCount != memberCount) {
+    m_memberCount = memberCount;
+    emit memberCountChanged();
+  }
+  return memberCount;
+}

@@ -20,7 +20,20 @@ class ImGroupManager : public ImBaseListModel {
   // A muted group is on the engine's black list.
   Q_INVOKABLE bool isGroupMute(const QString& groupid);
 
+  // The open group's header data.
+  QString groupname() const { return m_groupname; }
+  QString setGroupname(const QString& groupname);
+  QString info() const { return m_info; }
+  QString setInfo(const QString& info);
+  QString groupIcon() const { return m_groupIcon; }
+  QString setGroupIcon(const QString& groupIcon);
+  int memberCount() const { return m_memberCount; }
+  int setMemberCount(int memberCount);
+
  signals:
+  void groupnameChanged();
+  void infoChanged();
+  void groupIconChanged();
   void memberCountChanged();
 
  private:
@@ -29,6 +42,10 @@ class ImGroupManager : public ImBaseListModel {
   ~ImGroupManager() override;
 
   QList<QObject*>* m_items;
+  QString m_groupname;
+  QString m_info;
+  QString m_groupIcon;
+  int m_memberCount = 0;
 };
 
 #endif

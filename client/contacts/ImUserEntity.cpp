@@ -1,3 +1,4 @@
 #include "contacts/ImUserEntity.h"
 
-ImUserEntity::ImUserEntity(const QVariantMap& data, QObject* parent) : QObject(parent), m_data(data) {}
+ImUserEntity::ImUserEntity(const QVariantMap& data, QObject* parent)
+    : QObject(parent), m_data(data) {}

@@ -23,17 +23,15 @@ QString Select(const QString& where) {
 }
 
 // A one-to-one conversation: rows the peer sent and rows sent to the peer, each
-// read along its own index. A row the peer sent to itself belongs to the first half.
-QString PersonHalves(const QString& a, const QString& condition, const QString& limit) {
-  const QString sent =
-      Select(QStringLiteral("fromuser=%1 and totype=0 and deleted=0").arg(a) + condition) +
-      kNewestFirst + limit;
-  const QString received =
-      Select(QStringLiteral("touser=%1 and totype=0 and deleted=0 and fromuser IS NOT %1").arg(a) +
-             condition) +
-      kNewestFirst + limit;
-  return QStringLiteral("SELECT * FROM (SELECT * FROM (%1) UNION ALL SELECT * FROM (%2))")
-      .arg(sent, received);
+// read along its own index; with the compound's ORDER BY, SQLite merges the two
+// index-ordered halves and stops at the LIMIT. A row the peer sent to itself
+// belongs to the first half only.
+QString PersonHalves(const QString& a, const QString& condition) {
+  return Select(QStringLiteral("fromuser=%1 and totype=0 and deleted=0").arg(a) + condition) +
+         QStringLiteral(" UNION ALL ") +
+         Select(
+             QStringLiteral("touser=%1 and totype=0 and deleted=0 and fromuser IS NOT %1").arg(a) +
+             condition);
 }
 
 QString GroupRows(const QString& a, const QString& condition) {
@@ -53,7 +51,7 @@ QString ImMessageQuery::page(const QString& account, int type, const ImPageKey& 
                              int pageSize) {
   const QString a = quoted(account);
   const QString limit = QStringLiteral(" LIMIT %1").arg(pageSize);
-  if (type == 0) return PersonHalves(a, Before(before), limit) + kNewestFirst + limit;
+  if (type == 0) return PersonHalves(a, Before(before)) + kNewestFirst + limit;
   if (type == 1) return GroupRows(a, Before(before)) + kNewestFirst + limit;
   return QString();
 }
@@ -61,11 +59,7 @@ QString ImMessageQuery::page(const QString& account, int type, const ImPageKey& 
 QString ImMessageQuery::pageAt(const QString& account, int type, int offset, int pageSize) {
   const QString a = quoted(account);
   const QString limit = QStringLiteral(" LIMIT %1,%2").arg(offset).arg(pageSize);
-  if (type == 0) {
-    // Each half holds at most offset + pageSize of the merged rows.
-    const QString halfLimit = QStringLiteral(" LIMIT %1").arg(offset + pageSize);
-    return PersonHalves(a, QString(), halfLimit) + kNewestFirst + limit;
-  }
+  if (type == 0) return PersonHalves(a, QString()) + kNewestFirst + limit;
   if (type == 1) return GroupRows(a, QString()) + kNewestFirst + limit;
   return QString();
 }
@@ -73,7 +67,7 @@ QString ImMessageQuery::pageAt(const QString& account, int type, int offset, int
 QString ImMessageQuery::fromTime(const QString& account, int type, const QString& sendtime) {
   const QString a = quoted(account);
   const QString since = QStringLiteral(" and sendtime>=") + quoted(sendtime);
-  if (type == 0) return PersonHalves(a, since, QString()) + kNewestFirst;
+  if (type == 0) return PersonHalves(a, since) + kNewestFirst;
   if (type == 1) {
     return Select(QStringLiteral("touser=%1 and totype=1 and deleted=0").arg(a) + since) +
            kNewestFirst;

@@ -1,9 +1,12 @@
 // Loading the open conversation: local pages read by key, time labels, hidden
 // recalled rows, the @-jump, removal, read marks, and the page statements
 // compared with the plain statements they replace.
+#include <QJsonObject>
 #include <QSignalSpy>
 
 #include "SessionFixture.h"
+#include "contacts/ImGroupEntity.h"
+#include "contacts/ImGroupManager.h"
 #include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionListManager.h"
 #include "support/ClientTestMain.h"
@@ -240,6 +243,41 @@ class TestImSessionHistory : public QObject {
     QCOMPARE(session->content(), QString());
     manager()->removeMsg(older);  // no longer shown: nothing
     QCOMPARE(CountCalls("DeleteMessage"), 2);
+  }
+
+  // Opening from the contact list gives the conversation list a row at once.
+  void openingFromTheContactListListsTheConversation() {
+    manager()->entrySession("4000@tesmo.x", 0, true, "Dee", "http://127.0.0.1/d.png");
+    ImMsgEntity* session = ImSessionListManager::instance()->getSession("4000@tesmo.x");
+    QVERIFY(session);
+    QCOMPARE(session->id(), 999999999);
+    QCOMPARE(session->name(), QString("Dee"));
+    QCOMPARE(session->sendstate(), 2);
+    QCOMPARE(VConfig::instance()->value("CURRENT_SESSION_ID").toString(), QString("4000@tesmo.x"));
+  }
+
+  // A listed group's name, information, icon and size head the open chat; its
+  // name and logo also address outgoing messages.
+  void openingAListedGroup() {
+    auto* group = new ImGroupEntity({{"groupid", kGroup},
+                                     {"groupname", "Builders"},
+                                     {"groupinfo", "we build"},
+                                     {"grouplogo", "http://127.0.0.1/g.png"},
+                                     {"usercount", 12}});
+    ImGroupManager::instance()->append(group);
+    manager()->entrySession(kGroup, 1);
+    ImGroupManager* groups = ImGroupManager::instance();
+    QCOMPARE(groups->groupname(), QString("Builders"));
+    QCOMPARE(groups->info(), QString("we build"));
+    QCOMPARE(groups->groupIcon(), QString("http://127.0.0.1/g.png"));
+    QCOMPARE(groups->memberCount(), 12);
+    const QVariantMap map = manager()->buildTextMsg(kGroup, "hi", 1);
+    const QJsonObject to = QJsonDocument::fromJson(map.value("remark").toString().toUtf8())
+                               .object()
+                               .value("to")
+                               .toObject();
+    QCOMPARE(to, (QJsonObject{{"nick", "Builders"}, {"logo", "http://127.0.0.1/g.png"}}));
+    delete group;
   }
 
   void readMarks() {

@@ -319,6 +319,7 @@ class TestImSessionManager : public QObject {
     QTest::newRow("backslashes") << "..\\..\\win.ini";
     QTest::newRow("dots only") << "..";
     QTest::newRow("empty") << "";
+    QTest::newRow("quote") << "it's.txt";
     QTest::newRow("control characters") << QString("a\nb\x01.txt");
     QTest::newRow("very long") << QString(5000, 'n') + ".pdf";
   }
