@@ -179,6 +179,19 @@ class TestImSessionListManager : public QObject {
     QCOMPARE(Column("account"), QStringLiteral("1001@group,alice,carol,dave,erin"));
   }
 
+  // A group notice shows the chat side's line for it, not its JSON.
+  void groupNoticeRowShowsTheNoticeLine() {
+    Message notice =
+        Msg(QStringLiteral("bob"), QStringLiteral("3003@group"), QStringLiteral("10:00:00"), 6);
+    notice.totype = 1;
+    notice.content = QStringLiteral(R"({"notify": "leave", "nick": "Bob"})");
+    QVERIFY(MessageRows::StoreNewest(QStringLiteral("3003@group"), notice));
+    list()->initData();
+    const QString line = ImSessionManager::instance()->getGroupNotifyContent(notice.content);
+    QVERIFY(!line.isEmpty());
+    QCOMPARE(list()->getSession(QStringLiteral("3003@group"))->content(), line);
+  }
+
   void emptyDatabasePushesZero() {
     ImSessionManager::instance()->setUnReadMsgCount(7);
     QSignalSpy complete(list(), &ImSessionListManager::dataComplete);
