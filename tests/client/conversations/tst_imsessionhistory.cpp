@@ -296,16 +296,14 @@ class TestImSessionHistory : public QObject {
     manager()->entrySession(kPeer, 0);
     QCOMPARE(manager()->itemCount(), 0);
     manager()->loadMoreMsg();
-    QCOMPARE(QString::fromStdString(EngineDouble::Calls().back()),
-             "GetHistoryMsg(" + kPeer + ",-1,60)");
+    QCOMPARE(LastCallOf("GetHistoryMsg"), "GetHistoryMsg(" + kPeer + ",-1,60)");
     // With rows, the oldest server id is the starting point.
     Insert({kPeer, kMe, 0, 1, 0, 0, 0, QString(), QString(), 0});
     Insert({kPeer, kMe, 0, 2, 0, 0, 0, QString(), QString(), 812});
     manager()->entrySession(kPeer, 0);
     QCOMPARE(manager()->getOldestServerId(), 812);
     manager()->loadMoreMsg();
-    QCOMPARE(QString::fromStdString(EngineDouble::Calls().back()),
-             "GetHistoryMsg(" + kPeer + ",812,60)");
+    QCOMPARE(LastCallOf("GetHistoryMsg"), "GetHistoryMsg(" + kPeer + ",812,60)");
   }
 
   void historyRowsOfFilesAndSpecialTypes() {

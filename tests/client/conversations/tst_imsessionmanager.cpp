@@ -158,8 +158,7 @@ class TestImSessionManager : public QObject {
                             QUrl::fromLocalFile(m_dir.filePath("f#1")).toString());
     const int download = LastDialogOf("DownloadFile");
     QVERIFY(download > 0 && download != id);
-    QVERIFY(EngineDouble::Calls().back().find(m_dir.filePath("f#1").toStdString()) !=
-            std::string::npos);
+    QVERIFY(LastCallOf("DownloadFile").contains(m_dir.filePath("f#1")));
     QCOMPARE(item->downloadState(), 2);
     Notify(200104, 0, id);  // someone else's download
     Notify(100003, 7, id);
