@@ -5,6 +5,9 @@
 #include "services/TQRLoginThread.h"
 
 int TAPIInterface::GetQRUserInfo(const char* qrKey) {
+  // Only the engine core stops the poll (at Release): without one, a poll started
+  // here would outlive the engine and report into nothing.
+  if (!TEngineCore::Instance()) return 0;
   TQRLoginThread& poll = TQRLoginThread::Instance();
   poll.Stop();
   return poll.Start(qrKey ? qrKey : "");
