@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <regex>
 #include <set>
 #include <string>
@@ -24,6 +26,7 @@
 #include "core/TStringQueue.h"
 #include "db/TDBManager.h"
 #include "engine/db/StoreTestSupport.h"
+#include "engine/net/ServiceTestSupport.h"
 #include "fakes/FakeHttpServer.h"
 #include "fakes/TestCipherKit.h"
 #include "services/TContactCache.h"
@@ -82,7 +85,7 @@ std::vector<Row> Table() {
   return {
   // Life cycle and settings (facade_lifecycle_test, engine_core_test).
   {"CreateDialogID", Kind::kNumber, [](Env& e) { return Num(e.api->CreateDialogID()); },
-   "0", "100[0-9][0-9]", "100[0-9][0-9]"},
+   "0", "1[0-9]{4}", "1[0-9]{4}"},
   {"GetIPAddress", Kind::kRing, [](Env& e) { return Txt(e.api->GetIPAddress(0)); }, "", "", ""},
   {"UseOpenssl", Kind::kNumber, [](Env& e) { return Num(e.api->UseOpenssl("", "", "")); },
    "0", "1", "1"},
@@ -169,10 +172,10 @@ std::vector<Row> Table() {
   {"RevokeMsg", Kind::kNumber, [](Env& e) { return Num(e.api->RevokeMsg(IdFor(e, 5))); },
    "1005", "2005", "3005", _REQUEST_HTTP_REVOKEMSG},
   {"ReadMsgIM", Kind::kNumber, [](Env& e) { return Num(e.api->ReadMsgIM("2@a.test")); },
-   "0", "100[0-9][0-9]", "100[0-9][0-9]", _REQUEST_HTTP_READMSGIM},
+   "0", "1[0-9]{4}", "1[0-9]{4}", _REQUEST_HTTP_READMSGIM},
   {"GetHistoryMsg", Kind::kNumber,
    [](Env& e) { return Num(e.api->GetHistoryMsg("2@a.test", -1, 60)); },
-   "0", "100[0-9][0-9]", "100[0-9][0-9]", _REQUEST_HTTP_GETHISTORYMSG},
+   "0", "1[0-9]{4}", "1[0-9]{4}", _REQUEST_HTTP_GETHISTORYMSG},
   {"SearchAtMsg", Kind::kNumber, [](Env& e) { return Num(e.api->SearchAtMsg("2@a.test", 1)); },
    "0", "0", "1"},
   {"ClearAtFlag", Kind::kNumber, [](Env& e) { return Num(e.api->ClearAtFlag("2@a.test")); },
@@ -400,6 +403,108 @@ TEST_F(FacadeConformanceTest, EveryExportWithoutACoreWithoutADatabaseAndWorking)
   }
   EXPECT_EQ(CallbackRecorder::Get().Count(_REQUEST_HTTP_SENDMSGFILE, 0), 1u);
   api.Release();
+}
+
+// The packet each queuing export hands to the request service: its code, id and
+// argument texts, as the handlers read them.
+TEST_F(FacadeConformanceTest, QueuedPacketsCarryTheirCodeIdAndTexts) {
+  struct Seen {
+    int code, id;
+    std::string s1, s2, s3;
+  };
+  std::mutex mutex;
+  std::vector<Seen> seen;
+  std::vector<std::unique_ptr<ScopedExecutor>> capture;
+  for (int code :
+       {_REQUEST_HTTP_SENDGET, _REQUEST_HTTP_SENDPOST, _REQUEST_HTTP_UPLOADFILE,
+        _REQUEST_HTTP_DOWNFILE, _REQUEST_HTTP_UPLOADDUMP, _REQUEST_HTTP_SENDMSGIM,
+        _REQUEST_HTTP_SENDMSGFILE, _REQUEST_HTTP_REVOKEMSG, _REQUEST_HTTP_READMSGIM,
+        _REQUEST_HTTP_GETHISTORYMSG, _REQUEST_HTTP_GROUPCOMMAND, _REQUEST_HTTP_USERCOMMAND}) {
+    capture.push_back(
+        std::make_unique<ScopedExecutor>(code, [&](THttpRequestService&, TAPIPacket* p) {
+          std::lock_guard<std::mutex> lock(mutex);
+          seen.push_back({p->code, p->id, p->s1, p->s2, p->s3});
+          return 0;
+        }));
+  }
+  TAPIInterface api;
+  api.Init();
+  api.SetCallBack(&CallbackRecorder::Callback);
+  ASSERT_EQ(api.SetDatabase(env.database.c_str()), 2);
+  ASSERT_EQ(api.Run(), 1);
+  const std::string file = dir.File("photo.png");
+  storetest::WriteFile(file, "12345");
+
+  const int text = api.SendMsgIM("2@a.test", 0, "hi", "{\"a\":1}");
+  const int picture = api.SendMsgFile("2@a.test", 2, file.c_str(), "{\"w\":3}");
+  const int forward = api.FwSendMsg("3@a.test", text);
+  struct Expected {
+    int code, id;
+    std::string s1, s2, s3;
+  };
+  const std::string t = std::to_string(text), p = std::to_string(picture);
+  const Expected expected[] = {
+      {_REQUEST_HTTP_SENDGET, 31, "http://127.0.0.1:1/g", "", ""},
+      {_REQUEST_HTTP_SENDPOST, 32, "http://127.0.0.1:1/p", "{\"b\":2}", ""},
+      {_REQUEST_HTTP_UPLOADFILE, 33, file, "7", ""},
+      {_REQUEST_HTTP_DOWNFILE, 34, "http://127.0.0.1:1/f", file + ".copy", "1"},
+      {_REQUEST_HTTP_UPLOADDUMP, 35, file, "", ""},
+      {_REQUEST_HTTP_SENDMSGIM, text,
+       "{\"id\": \"" + t +
+           "\",\"touser\": \"2@a.test\",\"msgtype\": 0,\"msg\": \"hi\","
+           "\"remark\": \"{\\\"a\\\":1}\"}",
+       "", ""},
+      {_REQUEST_HTTP_SENDMSGFILE, picture,
+       "{\"id\": \"" + p + "\",\"touser\": \"2@a.test\",\"msgtype\": 2,\"file\": \"" + file +
+           "\",\"remark\": \"{\\\"w\\\":3,\\\"filename\\\": \\\"photo.png\\\","
+           "\\\"filesize\\\": 5}\"}",
+       "", ""},
+      {_REQUEST_HTTP_REVOKEMSG, 36, "", "", ""},
+      {_REQUEST_HTTP_READMSGIM, api.ReadMsgIM("2@a.test"), "2@a.test", "", ""},
+      {_REQUEST_HTTP_GETHISTORYMSG, api.GetHistoryMsg("2@a.test", 77, 60), "2@a.test", "77", "60"},
+      {_REQUEST_HTTP_GROUPCOMMAND, 37, "{\"cmd\": \"getinfo\"}", "", ""},
+      {_REQUEST_HTTP_USERCOMMAND, 38, "{\"cmd\": \"modify\"}", "", ""},
+  };
+  EXPECT_EQ(api.SendGet(31, "http://127.0.0.1:1/g"), 31);
+  EXPECT_EQ(api.SendPost(32, "http://127.0.0.1:1/p", "{\"b\":2}"), 32);
+  EXPECT_EQ(api.UploadFile(33, file.c_str(), 7), 33);
+  EXPECT_EQ(api.DownloadFile(34, "http://127.0.0.1:1/f", (file + ".copy").c_str(), 1), 34);
+  EXPECT_EQ(api.UploadDumpFile(35, file.c_str()), 35);
+  EXPECT_EQ(api.RevokeMsg(36), 36);
+  EXPECT_EQ(api.GroupCommand(37, "\"cmd\": \"getinfo\","), 37);
+  EXPECT_EQ(api.UserCommand(38, "{\"cmd\": \"modify\"}"), 38);
+  EXPECT_EQ(api.RepeatSendMsg(picture, ""), picture);
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.code);
+    ASSERT_TRUE(CallbackRecorder::Get().WaitFor(e.code, e.id, std::chrono::seconds(60)));
+  }
+  ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_REQUEST_HTTP_SENDMSGFILE, 2));
+  ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_REQUEST_HTTP_SENDMSGIM, 2));
+  api.Release();
+
+  auto find = [&](int code, int id, size_t nth) -> const Seen* {
+    for (const Seen& s : seen) {
+      if (s.code == code && s.id == id && nth-- == 0) return &s;
+    }
+    return nullptr;
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(std::to_string(e.code) + " id " + std::to_string(e.id));
+    const Seen* s = find(e.code, e.id, 0);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->s1, e.s1);
+    EXPECT_EQ(s->s2, e.s2);
+    EXPECT_EQ(s->s3, e.s3);
+  }
+  // A forward carries the stored text to the new receiver under the copy's id; a
+  // resend of a file message carries the stored file under the stored id.
+  const Seen* fw = find(_REQUEST_HTTP_SENDMSGIM, forward, 0);
+  ASSERT_NE(fw, nullptr);
+  EXPECT_NE(fw->s1.find("\"touser\": \"3@a.test\""), std::string::npos) << fw->s1;
+  EXPECT_NE(fw->s1.find("\"msg\": \"hi\""), std::string::npos) << fw->s1;
+  const Seen* again = find(_REQUEST_HTTP_SENDMSGFILE, picture, 1);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->s1, find(_REQUEST_HTTP_SENDMSGFILE, picture, 0)->s1);
 }
 
 }  // namespace
