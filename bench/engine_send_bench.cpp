@@ -20,6 +20,7 @@
 #include <mutex>
 #include <thread>
 
+#include "BenchEngine.h"
 #include "BenchFigures.h"
 #include "TAPIInterface.h"
 #include "tools/LocalServerProcess.h"
@@ -154,32 +155,15 @@ class BareResponder {
 int main(int argc, char** argv) {
   const int sequential = argc > 1 ? std::atoi(argv[1]) : 300;
   const int burst = argc > 2 ? std::atoi(argv[2]) : 1000;
-  char pattern[] = "/tmp/tesmo-send-bench-XXXXXX";
-  if (!mkdtemp(pattern)) return 1;
-  const std::string dir = pattern;
-
+  const std::string dir = BenchFolder("tesmo-send-bench");
+  if (dir.empty()) return 1;
   LocalServerProcess server;
-  if (!server.Start({"--world", TESMO_BENCH_WORLD, "--state", dir + "/state"})) {
-    std::fprintf(stderr, "local server did not start:\n%s%s\n", server.Output().c_str(),
-                 server.Errors().c_str());
-    return 1;
-  }
-  setenv("TESMO_CA_FILE", server.Value("TESMO_CA_FILE").c_str(), 1);
-
   TAPIInterface api;
-  api.Init();
-  api.SetCallBack(&Callback);
-  api.UseOpenssl("", "", "");
-  api.SetServerInfo("127.0.0.1", server.Port("TESMO_SERVER"));
-  api.SetDeviceType(2);
-  api.Run();
-  api.SetDatabase((dir + "/tesChat.db").c_str());
-  api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-B", 1);
-  api.MakeRegister();
-  if (!WaitFor([] { return g_loggedIn != 0; }, 60) || g_loggedIn != 1) {
-    std::fprintf(stderr, "login failed\n%s\n", server.Output().c_str());
+  if (!StartAndLogIn(server, api, dir, &Callback, [] {
+        WaitFor([] { return g_loggedIn != 0; }, 60);
+        return g_loggedIn;
+      }))
     return 1;
-  }
   std::printf("logged in as %s; sending to %s\n", api.GetMyAccount(), kPeer);
 
   // Warm-up: connections, statements and caches.

@@ -18,6 +18,7 @@
 #include <sstream>
 #include <thread>
 
+#include "BenchEngine.h"
 #include "BenchFigures.h"
 #include "TAPIInterface.h"
 #include "tools/LocalServerProcess.h"
@@ -109,35 +110,16 @@ void RawUdpRate(int datagrams, size_t size) {
 int main(int argc, char** argv) {
   const long pushes = argc > 1 ? std::atol(argv[1]) : 5000;
   const int datagrams = argc > 2 ? std::atoi(argv[2]) : 200000;
-  char pattern[] = "/tmp/tesmo-receive-bench-XXXXXX";
-  if (!mkdtemp(pattern)) return 1;
-  const std::string dir = pattern;
-
+  const std::string dir = BenchFolder("tesmo-receive-bench");
+  if (dir.empty()) return 1;
   LocalServerProcess server;
-  if (!server.Start({"--world", TESMO_BENCH_WORLD, "--state", dir + "/state"})) {
-    std::fprintf(stderr, "local server did not start:\n%s%s\n", server.Output().c_str(),
-                 server.Errors().c_str());
-    return 1;
-  }
-  setenv("TESMO_CA_FILE", server.Value("TESMO_CA_FILE").c_str(), 1);
   TAPIInterface api;
-  api.Init();
-  api.SetCallBack(&Callback);
-  api.UseOpenssl("", "", "");
-  api.SetServerInfo("127.0.0.1", server.Port("TESMO_SERVER"));
-  api.SetDeviceType(2);
-  api.Run();
-  api.SetDatabase((dir + "/tesChat.db").c_str());
-  api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-R", 1);
-  api.MakeRegister();
-  {
-    std::unique_lock<std::mutex> lock(g_mutex);
-    g_cond.wait_for(lock, std::chrono::seconds(60), [] { return g_loggedIn != 0; });
-  }
-  if (g_loggedIn != 1) {
-    std::fprintf(stderr, "login failed\n%s\n", server.Output().c_str());
+  if (!StartAndLogIn(server, api, dir, &Callback, [] {
+        std::unique_lock<std::mutex> lock(g_mutex);
+        g_cond.wait_for(lock, std::chrono::seconds(60), [] { return g_loggedIn != 0; });
+        return g_loggedIn;
+      }))
     return 1;
-  }
   const long storedBefore = StoredFromFriend(api);
 
   // Every push in one control session: the server relays each as it reads its line.
