@@ -104,6 +104,24 @@ TEST_F(MessageStoreTest, MarkConversationSeenTable) {
   }
 }
 
+// Marking a conversation seen writes only the rows that change: every send marks
+// its conversation, and rewriting seen rows made each send cost the whole
+// conversation. NULL and other values still become 1.
+TEST_F(MessageStoreTest, MarkConversationSeenWritesOnlyUnseenRows) {
+  const std::string u = "7@tesmo.x";
+  const std::string me = "1@tesmo.x";
+  for (int i = 0; i < 20; ++i) InsertMessage(u, me, 0, "old", "t");
+  ASSERT_TRUE(Exec("update nq_message set seeflag=1"));
+  const int unseen = InsertMessage(me, u, 0, "new", "t");
+  const int odd = InsertMessage(u, me, 0, "odd", "t");
+  ASSERT_TRUE(Exec("update nq_message set seeflag=null where id=" + std::to_string(odd)));
+  const long long before = std::stoll(SelectOne("select total_changes()"));
+  EXPECT_EQ(TMessageStore::MarkConversationSeen(u, 0), 1);
+  EXPECT_EQ(std::stoll(SelectOne("select total_changes()")) - before, 2);
+  EXPECT_EQ(SelectOne("select count(*) from nq_message where seeflag=1"), "22");
+  (void)unseen;
+}
+
 TEST_F(MessageStoreTest, MarkRevokedByMsgId) {
   const std::string g = "8@group.tesmo.x";
   int inGroup = InsertMessage("7@tesmo.x", g, 1, "hi", "t", 0, 501);
