@@ -2,8 +2,6 @@
 // engine's own header, with scripted answers and worker threads of its own.
 #include "EngineDouble.h"
 
-#include <sqlite3.h>
-
 #include <atomic>
 #include <cctype>
 #include <condition_variable>
@@ -16,6 +14,8 @@
 #include <thread>
 
 #include "TAPIInterface.h"
+#include "db/TDBManager.h"
+#include "db/TRecordSet.h"
 
 namespace {
 
@@ -51,8 +51,9 @@ struct State {
   int nextDialog = 10001;
   int nextMessage = 1;
   int nextTrans = 0;
-  sqlite3* db = nullptr;
-  std::string dbPath;
+  // The engine's own store, so the program reads and writes the tables and
+  // indexes the engine creates.
+  std::unique_ptr<TDBManager> db;
   long nextSet = 1;
   std::map<long, RecordSet> sets;
 };
@@ -321,9 +322,7 @@ void TAPIInterface::Release() {
   for (std::thread& thread : threads)
     if (thread.joinable()) thread.join();
   std::lock_guard<std::mutex> guard(s.mutex);
-  if (s.db) sqlite3_close(s.db);
-  s.db = nullptr;
-  s.dbPath.clear();
+  s.db.reset();
   s.sets.clear();
 }
 
@@ -374,15 +373,10 @@ int TAPIInterface::SetDatabase(const char* path) {
   if (wanted.empty()) return -1;
   State& s = S();
   std::lock_guard<std::mutex> guard(s.mutex);
-  if (s.db && s.dbPath == wanted) return 1;
-  sqlite3* db = nullptr;
-  if (sqlite3_open(wanted.c_str(), &db) != SQLITE_OK) {
-    sqlite3_close(db);
-    return -2;
-  }
-  if (s.db) sqlite3_close(s.db);
-  s.db = db;
-  s.dbPath = wanted;
+  if (s.db && s.db->GetPath() == wanted) return 1;
+  auto db = std::make_unique<TDBManager>();
+  if (!db->Open(wanted)) return -2;
+  s.db = std::move(db);
   return 2;
 }
 
@@ -532,7 +526,8 @@ long TAPIInterface::DBExecSql(const char* sql) {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.mutex);
   if (!s.db || !sql) return 0;
-  return sqlite3_exec(s.db, sql, nullptr, nullptr, nullptr) == SQLITE_OK ? 1 : 0;
+  TRecordSet discarded;
+  return s.db->Exec(sql, &discarded, 1);
 }
 
 long TAPIInterface::DBSelectSql(const char* sql) {
@@ -540,24 +535,15 @@ long TAPIInterface::DBSelectSql(const char* sql) {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.mutex);
   if (!s.db || !sql) return 0;
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(s.db, sql, -1, &statement, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(statement);
-    return 0;
-  }
+  TRecordSet records;
+  if (!s.db->Exec(sql, &records, 1)) return 0;
   RecordSet set;
-  set.fields = sqlite3_column_count(statement);
-  int rc;
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-    std::vector<std::string> row;
-    for (int col = 0; col < set.fields; ++col) {
-      const unsigned char* text = sqlite3_column_text(statement, col);
-      row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
-    }
-    set.rows.push_back(std::move(row));
+  set.fields = records.GetFieldCount();
+  for (int row = 0; row < records.GetRecordCount(); ++row) {
+    std::vector<std::string> values;
+    for (int col = 0; col < set.fields; ++col) values.push_back(records.GetString(row, col));
+    set.rows.push_back(std::move(values));
   }
-  sqlite3_finalize(statement);
-  if (rc != SQLITE_DONE) return 0;
   const long handle = s.nextSet++;
   s.sets[handle] = std::move(set);
   return handle;

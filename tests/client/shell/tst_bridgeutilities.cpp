@@ -71,9 +71,11 @@ class TestBridgeUtilities : public QObject {
     ui()->initInterface();
     QCOMPARE(ui()->SetDatabase(":memory:"), 2);
     EngineDouble::Reset();
-    QVERIFY(ui()->dbExecSql("create table nq_contact(account text, name text)"));
-    QVERIFY(ui()->dbExecSql(QString::fromUtf8(
-        "insert into nq_contact values('1','a'),('2','\xe5\xbc\xa0'),('3','c')")));
+    // The engine's own tables are there from the start.
+    QVERIFY(!ui()->dbExecSql("create table nq_contact(account text, name text)"));
+    QVERIFY(
+        ui()->dbExecSql(QString::fromUtf8("insert into nq_contact(userid,account,name) "
+                                          "values(1,'1','a'),(2,'2','\xe5\xbc\xa0'),(3,'3','c')")));
     QVERIFY(!ui()->dbExecSql("insert into no_such_table values(1)"));
     QCOMPARE(ui()->getDataCount("select * from nq_contact"), 3);
     QCOMPARE(
@@ -84,6 +86,28 @@ class TestBridgeUtilities : public QObject {
     // Every record set is released, the failed one (handle 0) included.
     QCOMPARE(CountCalls("DBSelectSql"), 4);
     QCOMPARE(CountCalls("DBRelease"), 4);
+  }
+
+  // The double's database carries the engine's schema: every nq_ table with the
+  // columns added by upgrades, and the message indexes.
+  void databaseHasTheEngineSchema() {
+    ui()->initInterface();
+    QTemporaryDir dir;
+    QCOMPARE(ui()->SetDatabase(dir.filePath("account.db").toUtf8().constData()), 2);
+    for (const char* table : {"nq_saveinfo", "nq_messagenew", "nq_message", "nq_group",
+                              "nq_groupuser", "nq_contact", "nq_redlist", "nq_remark"}) {
+      QCOMPARE(ui()->getDataCount(QStringLiteral("select name from sqlite_master where "
+                                                 "type='table' and name='%1'")
+                                      .arg(table)),
+               1);
+    }
+    QVERIFY(
+        ui()->dbExecSql("insert into nq_message(msgtype,fromuser,touser,totype,content,"
+                        "sendtime,revokeflag,fwflag) values(0,'a','b',0,'hi',"
+                        "'2026-01-01 10:00:00',0,0)"));
+    QCOMPARE(ui()->getDataCount("select id from nq_message indexed by msg_fromuser "
+                                "where fromuser='a' and totype=0 and deleted=0"),
+             1);
   }
 
   void distinct_data() {
