@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
+#include <QQmlEngine>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
@@ -29,6 +31,38 @@ class TestContactsManager : public QObject {
   Q_OBJECT
 
   std::unique_ptr<QAbstractItemModelTester> m_tester;
+  QTemporaryDir m_dir;
+  int m_database = 0;
+
+  // A fresh database holding `friends` friends ("f0", "f1", ...) and the
+  // non-friend "stranger", and an empty list.
+  void loadFriends(int friends) {
+    const QString path = m_dir.filePath(QStringLiteral("db%1.db").arg(++m_database));
+    QVERIFY(ImUiInterface::instance()->SetDatabase(path.toUtf8().constData()) > 0);
+    contacts()->wipeData();
+    contacts()->resetAllAddState(true);
+    QVERIFY(ImUiInterface::instance()->dbExecSql("BEGIN"));
+    for (int i = 0; i < friends; ++i) insertContact(1000 - i, QStringLiteral("f%1").arg(i), 1);
+    insertContact(5000, "stranger", 0);
+    QVERIFY(ImUiInterface::instance()->dbExecSql("COMMIT"));
+  }
+
+  void insertContact(int userid, const QString& account, int isfriend) {
+    const QString sql = QStringLiteral(
+                            "INSERT INTO nq_contact (userid, account, name, logo, isfriend, "
+                            "champflag) VALUES (%1, '%2', 'name-%2', 'logo-%2', %3, 2)")
+                            .arg(userid)
+                            .arg(account)
+                            .arg(isfriend);
+    QVERIFY2(ImUiInterface::instance()->dbExecSql(sql), qPrintable(sql));
+  }
+
+  QStringList rows() {
+    QStringList accounts;
+    for (int row = 0; row < contacts()->rowCount(); ++row)
+      accounts << contacts()->get(row)->property("account").toString();
+    return accounts;
+  }
 
   ImContactsManager* contacts() { return ImContactsManager::instance(); }
 
@@ -54,6 +88,161 @@ class TestContactsManager : public QObject {
     GroupTest::Settle();
     EngineDouble::Reset();
     EngineDouble::SetText("GetMyAccount", "me");
+  }
+
+  void friendsLoadInQueryOrder() {
+    loadFriends(3);
+    insertContact(1, "me", 1);
+    EngineDouble::SetInt("GetChampFlag", 9);
+    VConfig::instance()->setValue("SYNC_CONTACTS_LIST", QStringList{"f1", "gone"});
+    QSignalSpy inserted(contacts(), &QAbstractItemModel::rowsInserted);
+    contacts()->initData();
+    QCOMPARE(rows(), (QStringList{"f0", "f1", "f2", "me"}));
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(contacts()->checkAccounts(), (QStringList{"f0", "f1", "f2", "me"}));
+    ImUserEntity* f0 = contacts()->getUserEntity("f0");
+    QVERIFY(f0);
+    QCOMPARE(f0->userid(), 1000);
+    QCOMPARE(f0->name(), QStringLiteral("name-f0"));
+    QCOMPARE(f0->champflag(), 2);
+    QVERIFY(f0->isfriend());
+    QCOMPARE(contacts()->getUserEntity("me")->champflag(), 9);
+    QVERIFY(!contacts()->getUserEntity("stranger"));
+    QCOMPARE(contacts()->getName("f1"), QStringLiteral("name-f1"));
+    QCOMPARE(contacts()->getLogo("f1"), QStringLiteral("logo-f1"));
+    QCOMPARE(contacts()->getUserid("f1"), 999);
+    QCOMPARE(contacts()->getName("stranger"), QString());
+    QCOMPARE(contacts()->getUserid("stranger"), 0);
+    QCOMPARE(QQmlEngine::objectOwnership(f0), QQmlEngine::CppOwnership);
+    // The sync marks keep only listed accounts.
+    QVERIFY(contacts()->getUserEntity("f1")->isSync());
+    QCOMPARE(VConfig::instance()->value("SYNC_CONTACTS_LIST").toStringList(), QStringList{"f1"});
+
+    // A friend event loads again: new friends go on top, nothing twice.
+    insertContact(2, "new", 1);
+    QPointer<ImUserEntity> kept = f0;
+    deliver(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
+    deliver(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
+    deliver(_EVENT_REPORT_FRIENDNOTIFY, 5, 0, "");
+    QCOMPARE(rows(), (QStringList{"new", "f0", "f1", "f2", "me"}));
+    QCOMPARE(kept.data(), contacts()->getUserEntity("f0"));
+    QCOMPARE(contacts()->checkAccounts(), (QStringList{"f0", "f1", "f2", "me", "new"}));
+
+    contacts()->wipeData();
+    QVERIFY(kept.isNull());
+    QCOMPARE(contacts()->rowCount(), 0);
+    QCOMPARE(contacts()->checkAccounts(), QStringList());
+  }
+
+  void selectionAndSync() {
+    loadFriends(3);
+    contacts()->initData();
+    contacts()->updateSelected("f2", true);
+    contacts()->updateSelected("nobody", true);
+    QCOMPARE(contacts()->selectedAccounts(), QStringList{"f2"});
+    contacts()->setAllSelected(true);
+    QCOMPARE(contacts()->selectedAccounts(), (QStringList{"f0", "f1", "f2"}));
+    contacts()->setAllIsSync(true);
+    contacts()->updateIsSync("f0", false);
+    contacts()->saveIsSyncAccounts();
+    QCOMPARE(VConfig::instance()->value("SYNC_CONTACTS_LIST").toStringList(),
+             (QStringList{"f1", "f2"}));
+  }
+
+  // 250 friends are checked in pages of 100, 100 and 50; a page is done only
+  // when the group server accepted it.
+  void checkuserPaging() {
+    loadFriends(250);
+    contacts()->initData();
+    QSignalSpy checked(contacts(), &ImContactsManager::checkMoreMembersResult);
+    auto pageSent = [&](int page) {
+      const QStringList sent = GroupTest::CallsOf("GroupCommand");
+      return GroupTest::Body(sent.at(page));
+    };
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"user":[{"id":"f0"},{"id":"f150"},)"
+                           R"({"id":"stranger"}]}})");
+    contacts()->checkMoreMembers("g1@group");
+    GroupTest::Settle();
+    QJsonObject body = pageSent(0);
+    QCOMPARE(body.value("cmd").toString(), QStringLiteral("checkuser"));
+    QCOMPARE(body.value("language").toString(), QStringLiteral("zh-CN"));
+    QCOMPARE(body.value("groupid").toString(), QStringLiteral("g1@group"));
+    QCOMPARE(body.value("user").toArray().size(), 100);
+    QCOMPARE(body.value("user").toArray().first().toObject().value("id").toString(),
+             QStringLiteral("f0"));
+    QCOMPARE(checked.last().first().toInt(), 0);
+    QVERIFY(!contacts()->getUserEntity("f0")->added());
+    QVERIFY(!contacts()->getUserEntity("f150")->added());
+    QVERIFY(contacts()->getUserEntity("f1")->added());
+
+    // Refused and failed replies keep the page.
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0, R"({"code":-3})");
+    contacts()->checkMoreMembers("g1@group");
+    GroupTest::Settle();
+    QCOMPARE(checked.last().first().toInt(), int(ImContactsManager::kFailure));
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 4, "");
+    contacts()->checkMoreMembers("g1@group");
+    GroupTest::Settle();
+    QCOMPARE(checked.last().first().toInt(), 4);
+    QCOMPARE(pageSent(1).value("user").toArray().first().toObject().value("id").toString(),
+             QStringLiteral("f100"));
+    QCOMPARE(pageSent(2).value("user").toArray().first().toObject().value("id").toString(),
+             QStringLiteral("f100"));
+
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0, R"({"code":1,"result":{}})");
+    contacts()->checkMoreMembers("g1@group");
+    GroupTest::Settle();
+    contacts()->checkMoreMembers("g1@group");
+    GroupTest::Settle();
+    QCOMPARE(pageSent(3).value("user").toArray().size(), 100);
+    QCOMPARE(pageSent(4).value("user").toArray().size(), 50);
+    QCOMPARE(pageSent(4).value("user").toArray().last().toObject().value("id").toString(),
+             QStringLiteral("f249"));
+    // Past the end nothing is sent and nothing is said.
+    const int before = checked.count();
+    contacts()->checkMoreMembers("g1@group");
+    GroupTest::Settle();
+    QCOMPARE(GroupTest::CallsOf("GroupCommand").size(), 5);
+    QCOMPARE(checked.count(), before);
+
+    // Back to the first page, everyone offered again.
+    contacts()->resetAllAddState(true);
+    QVERIFY(contacts()->getUserEntity("f0")->added());
+    contacts()->checkMoreMembers("g1@group");
+    GroupTest::Settle();
+    QCOMPARE(pageSent(5).value("user").toArray().first().toObject().value("id").toString(),
+             QStringLiteral("f0"));
+  }
+
+  void ownProfileReply() {
+    loadFriends(1);
+    insertContact(1, "me", 1);
+    contacts()->initData();
+    VConfig::instance()->setValue("MY_ACCOUNT", "me");
+    EngineDouble::SetText("GetMyName", "New Me");
+    EngineDouble::SetText("GetMyLogo", "/p/logo.png");
+    EngineDouble::SetText("GetMyBigLogo", "/p/big.png");
+    EngineDouble::SetText("GetMySummary", "about");
+    EngineDouble::SetInt("GetChampFlag", 4);
+    QSignalSpy success(contacts(), &ImContactsManager::updateUserInfoSuccess);
+    QSignalSpy failure(contacts(), &ImContactsManager::updateUserInfoFailure);
+    EngineDouble::SetReply(_REQUEST_HTTP_USERCOMMAND, 6, "");
+    contacts()->updateUserInfo("New Me", "about", "/p/logo.png", "");
+    GroupTest::Settle();
+    QCOMPARE(failure.count(), 1);
+    QCOMPARE(contacts()->getName("me"), QStringLiteral("name-me"));
+    EngineDouble::SetReply(_REQUEST_HTTP_USERCOMMAND, 0, "");
+    contacts()->updateUserInfo("New Me", "about", "/p/logo.png", "");
+    GroupTest::Settle();
+    QCOMPARE(success.count(), 1);
+    ImUserEntity* me = contacts()->getUserEntity("me");
+    QCOMPARE(me->name(), QStringLiteral("New Me"));
+    QCOMPARE(me->bigLogo(), QStringLiteral("/p/big.png"));
+    QCOMPARE(me->summary(), QStringLiteral("about"));
+    QCOMPARE(VConfig::instance()->value("MY_NAME").toString(), QStringLiteral("New Me"));
+    QCOMPARE(VConfig::instance()->value("MY_LOGO").toString(), QStringLiteral("/p/logo.png"));
+    QCOMPARE(VConfig::instance()->value("MY_CHAMPFLAG").toInt(), 4);
   }
 
   void blackListEntries_data() {
