@@ -187,6 +187,45 @@ class TestGroupList : public QObject {
     QVERIFY(groups()->isGroupMute("g12@group"));
   }
 
+  // Every membership kind, for a group loaded or not, open or not.
+  void membershipNotifications_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<bool>("open");
+    for (const char* kind :
+         {"addeduser", "join", "removeuser", "create", "leave", "invite", "remove"})
+      for (bool loaded : {true, false})
+        for (bool open : {true, false})
+          QTest::newRow(qPrintable(
+              QString("%1%2%3").arg(kind, loaded ? " loaded" : " not loaded", open ? " open" : "")))
+              << QString(kind) << loaded << open;
+  }
+
+  void membershipNotifications() {
+    QFETCH(QString, kind);
+    QFETCH(bool, loaded);
+    QFETCH(bool, open);
+    if (loaded) insert("m1@group", "Old");
+    groups()->initData();
+    groups()->setMemberCount(0);
+    groups()->setGroupname(QString());
+    groups()->setGroupIcon(QString());
+    if (open)
+      ImSessionManager::instance()->setProperty("currentSessionId", QStringLiteral("m1@group"));
+    notify(QStringLiteral(R"({"notify":"%1","groupid":"m1@group","membercount":12,)"
+                          R"("groupname":"New","logo":"n.png"})")
+               .arg(kind));
+    QCOMPARE(groups()->memberCount(), open ? 12 : 0);
+    QCOMPARE(groups()->groupname(), open ? QStringLiteral("New") : QString());
+    QCOMPARE(groups()->groupIcon(), open ? QStringLiteral("n.png") : QString());
+    ImGroupEntity* group = groups()->getGroupEntity("m1@group");
+    QCOMPARE(group != nullptr, loaded);
+    if (!group) return;
+    QCOMPARE(group->usercount(), open ? 12 : 7);
+    QCOMPARE(group->groupname(), QStringLiteral("New"));
+    QCOMPARE(group->grouplogo(), QStringLiteral("n.png"));
+  }
+
   void notifications() {
     insert("g1@group", "One");
     insert("g2@group", "Two");
