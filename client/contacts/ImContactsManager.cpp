@@ -150,10 +150,7 @@ void ImContactsManager::setAllSelected(bool selected) {
 }
 
 QStringList ImContactsManager::selectedAccounts() {
-  QStringList accounts;
-  for (auto it = d->m_accounts.cbegin(); it != d->m_accounts.cend(); ++it)
-    if (it.value()->selected()) accounts << it.key();
-  return accounts;
+  return ImKeysWhere(d->m_accounts, [](const ImUserEntity* item) { return item->selected(); });
 }
 
 void ImContactsManager::setAllIsSync(bool isSync) {
@@ -161,10 +158,7 @@ void ImContactsManager::setAllIsSync(bool isSync) {
 }
 
 QStringList ImContactsManager::isSyncAccounts() {
-  QStringList accounts;
-  for (auto it = d->m_accounts.cbegin(); it != d->m_accounts.cend(); ++it)
-    if (it.value()->isSync()) accounts << it.key();
-  return accounts;
+  return ImKeysWhere(d->m_accounts, [](const ImUserEntity* item) { return item->isSync(); });
 }
 
 void ImContactsManager::saveIsSyncAccounts() {

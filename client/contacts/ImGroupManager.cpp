@@ -195,17 +195,11 @@ void ImGroupManager::setAllIsSync(bool isSync) {
 }
 
 QStringList ImGroupManager::selectedAccounts() {
-  QStringList groupids;
-  for (auto it = d->m_groups.cbegin(); it != d->m_groups.cend(); ++it)
-    if (it.value()->selected()) groupids << it.key();
-  return groupids;
+  return ImKeysWhere(d->m_groups, [](const ImGroupEntity* item) { return item->selected(); });
 }
 
 QStringList ImGroupManager::isSyncAccounts() {
-  QStringList groupids;
-  for (auto it = d->m_groups.cbegin(); it != d->m_groups.cend(); ++it)
-    if (it.value()->isSync()) groupids << it.key();
-  return groupids;
+  return ImKeysWhere(d->m_groups, [](const ImGroupEntity* item) { return item->isSync(); });
 }
 
 void ImGroupManager::updateIsSync(const QString& groupid, bool isSync) {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QQmlEngine>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 // Base of the row items that keep their values in a map keyed by column names.
@@ -52,5 +53,14 @@ class ImMapEntity : public QObject {
 
   QVariantMap m_data;
 };
+
+// The keys, in key order, of the entities of `map` that pass `test`.
+template <typename Map, typename Test>
+QStringList ImKeysWhere(const Map& map, Test test) {
+  QStringList keys;
+  for (auto it = map.cbegin(); it != map.cend(); ++it)
+    if (test(it.value())) keys << it.key();
+  return keys;
+}
 
 #endif

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "double/EngineDouble.h"
+#include "shell/UIMessage.h"
 
 namespace GroupTest {
 
@@ -43,6 +44,17 @@ inline QJsonObject WithoutTransId(QJsonObject body) {
   else
     body.remove("transid");
   return body;
+}
+
+// Hands one report straight to a manager's onNotify, as the bridge would.
+template <typename Manager>
+void Deliver(Manager* manager, int method, int status, int did, const QString& text) {
+  UIMessage message;
+  message.m_Method = method;
+  message.m_Status = status;
+  message.m_DialogID = did;
+  message.m_Arg1 = text;
+  manager->onNotify(&message);
 }
 
 // Waits until the double has answered every request made so far and the main

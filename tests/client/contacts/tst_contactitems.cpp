@@ -41,6 +41,30 @@ Outcome Write(QObject* item, const char* property, const QVariant& value) {
 class TestContactItems : public QObject {
   Q_OBJECT
 
+  // One row of a property table: read, write through the meta-object, and what
+  // the map and the change signals show afterwards.
+  template <typename Entity>
+  void checkProperty() {
+    QFETCH(QVariantMap, data);
+    QFETCH(QString, property);
+    QFETCH(QVariant, before);
+    QFETCH(QVariant, written);
+    QFETCH(QString, key);
+    QFETCH(QVariant, stored);
+    QFETCH(int, changes);
+    Entity item(data);
+    QCOMPARE(QQmlEngine::objectOwnership(&item), QQmlEngine::CppOwnership);
+    const QByteArray name = property.toLatin1();
+    QCOMPARE(item.property(name.constData()), before);
+    const Outcome outcome = Write(&item, name.constData(), written);
+    QCOMPARE(outcome.read, written);
+    QCOMPARE(outcome.signalled.value(property), changes);
+    // No other property signals.
+    QCOMPARE(outcome.signalled.size(), changes ? 1 : 0);
+    QCOMPARE(item.data().value(key), stored);
+    QCOMPARE(item.data().value("extra"), QVariant("kept"));
+  }
+
  private slots:
   void initTestCase() { ImUiInterface::instance()->initInterface(); }
 
@@ -101,25 +125,7 @@ class TestContactItems : public QObject {
                                   << "isSync" << QVariant() << 1;
   }
 
-  void userProperties() {
-    QFETCH(QVariantMap, data);
-    QFETCH(QString, property);
-    QFETCH(QVariant, before);
-    QFETCH(QVariant, written);
-    QFETCH(QString, key);
-    QFETCH(QVariant, stored);
-    QFETCH(int, changes);
-    ImUserEntity user(data);
-    const QByteArray name = property.toLatin1();
-    QCOMPARE(user.property(name.constData()), before);
-    const Outcome outcome = Write(&user, name.constData(), written);
-    QCOMPARE(outcome.read, written);
-    QCOMPARE(outcome.signalled.value(property), changes);
-    // No other property signals.
-    QCOMPARE(outcome.signalled.size(), changes ? 1 : 0);
-    QCOMPARE(user.data().value(key), stored);
-    QCOMPARE(user.data().value("extra"), QVariant("kept"));
-  }
+  void userProperties() { checkProperty<ImUserEntity>(); }
 
   void settersReturnTheirValue() {
     ImUserEntity user({});
@@ -175,25 +181,14 @@ class TestContactItems : public QObject {
   }
 
   void groupProperties() {
-    QFETCH(QVariantMap, data);
+    checkProperty<ImGroupEntity>();
     QFETCH(QString, property);
-    QFETCH(QVariant, before);
-    QFETCH(QVariant, written);
-    QFETCH(QString, key);
-    QFETCH(QVariant, stored);
-    QFETCH(int, changes);
-    ImGroupEntity group(data);
-    const QByteArray name = property.toLatin1();
-    QCOMPARE(group.property(name.constData()), before);
-    const Outcome outcome = Write(&group, name.constData(), written);
-    QCOMPARE(outcome.read, written);
-    QCOMPARE(outcome.signalled.value(property), changes);
-    QCOMPARE(outcome.signalled.size(), changes ? 1 : 0);
-    QCOMPARE(group.data().value(key), stored);
-    QCOMPARE(group.data().value("extra"), QVariant("kept"));
-    if (property == QLatin1String("groupinfo"))
+    if (property == QLatin1String("groupinfo")) {
+      QFETCH(QVariantMap, data);
+      ImGroupEntity group(data);
+      group.setGroupinfo("other");
       QCOMPARE(group.data().value("grouplogo"), QVariant("l.png"));
-    QCOMPARE(QQmlEngine::objectOwnership(&group), QQmlEngine::CppOwnership);
+    }
   }
 
   // The mute flag follows whole black-list entries and is remembered.

@@ -67,12 +67,7 @@ class TestContactsManager : public QObject {
   ImContactsManager* contacts() { return ImContactsManager::instance(); }
 
   void deliver(int method, int status, int did, const QString& text) {
-    UIMessage message;
-    message.m_Method = method;
-    message.m_Status = status;
-    message.m_DialogID = did;
-    message.m_Arg1 = text;
-    contacts()->onNotify(&message);
+    GroupTest::Deliver(contacts(), method, status, did, text);
   }
 
  private slots:

@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "contacts/GroupTestSupport.h"
 #include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImSessionManager.h"
@@ -45,11 +46,7 @@ class TestGroupList : public QObject {
   }
 
   void notify(const QString& text, int status = 0) {
-    UIMessage message;
-    message.m_Method = _EVENT_COME_GROUPNOTIFY;
-    message.m_Status = status;
-    message.m_Arg1 = text;
-    groups()->onNotify(&message);
+    GroupTest::Deliver(groups(), _EVENT_COME_GROUPNOTIFY, status, 0, text);
   }
 
  private slots:

@@ -82,12 +82,7 @@ class TestGroupReports : public QObject {
   ImGroupManager* groups() { return ImGroupManager::instance(); }
 
   void deliver(int method, int status, int did, const QString& text) {
-    UIMessage message;
-    message.m_Method = method;
-    message.m_Status = status;
-    message.m_DialogID = did;
-    message.m_Arg1 = text;
-    groups()->onNotify(&message);
+    GroupTest::Deliver(groups(), method, status, did, text);
   }
 
  private slots:
