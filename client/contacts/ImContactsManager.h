@@ -27,7 +27,9 @@ class ImContactsManager : public ImBaseListModel {
 
   Q_INVOKABLE void initData();
   Q_INVOKABLE void wipeData();
-  Q_INVOKABLE ImUserEntity* getUserEntity(const QString& account);
+  // The friend item of an account, null when there is none.
+  Q_INVOKABLE QObject* getUserEntity(const QString& account);
+  ImUserEntity* userEntity(const QString& account) const;
   Q_INVOKABLE void updateUserInfo(const QString& name, const QString& summary, const QString& logo,
                                   const QString& bigLog);
   Q_INVOKABLE void updateSelected(const QString& account, bool selected);

@@ -40,9 +40,12 @@ class ImGroupManager : public ImBaseListModel {
   Q_INVOKABLE void initData();
   Q_INVOKABLE void wipeData();
   Q_INVOKABLE void removeData(const QString& groupid);
-  Q_INVOKABLE ImGroupEntity* getGroupEntity(const QString& groupid);
+  // The group item of a group id, null when it is not loaded (a left group is).
+  Q_INVOKABLE QObject* getGroupEntity(const QString& groupid);
+  ImGroupEntity* groupEntity(const QString& groupid) const;
   Q_INVOKABLE int getRole(const QString& groupid);
   Q_INVOKABLE bool checkMute(const QString& groupid);
+  // Whether notifications of the group are muted.
   Q_INVOKABLE bool isGroupMute(const QString& groupid);
   Q_INVOKABLE bool isBanall(const QString& groupid);
   Q_INVOKABLE bool isBanuser(const QString& groupid);
