@@ -41,6 +41,17 @@ Outcome Write(QObject* item, const char* property, const QVariant& value) {
 class TestContactItems : public QObject {
   Q_OBJECT
 
+  // The columns of a property table.
+  static void propertyColumns() {
+    QTest::addColumn<QVariantMap>("data");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("before");
+    QTest::addColumn<QVariant>("written");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("changes");
+  }
+
   // One row of a property table: read, write through the meta-object, and what
   // the map and the change signals show afterwards.
   template <typename Entity>
@@ -82,13 +93,7 @@ class TestContactItems : public QObject {
   }
 
   void userProperties_data() {
-    QTest::addColumn<QVariantMap>("data");
-    QTest::addColumn<QString>("property");
-    QTest::addColumn<QVariant>("before");
-    QTest::addColumn<QVariant>("written");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<int>("changes");
+    propertyColumns();
     const QVariantMap row{{"userid", "123"},      {"account", "u1"}, {"name", "Ann"},
                           {"biglogo", "big.png"}, {"isfriend", 1},   {"role", 2},
                           {"nick", "annie"},      {"extra", "kept"}};
@@ -138,13 +143,7 @@ class TestContactItems : public QObject {
   }
 
   void groupProperties_data() {
-    QTest::addColumn<QVariantMap>("data");
-    QTest::addColumn<QString>("property");
-    QTest::addColumn<QVariant>("before");
-    QTest::addColumn<QVariant>("written");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<int>("changes");
+    propertyColumns();
     const QVariantMap row{{"groupid", "g1@group"}, {"groupname", "Team"}, {"grouplogo", "l.png"},
                           {"groupinfo", "notice"}, {"banChat", 2},        {"owner", "u9"},
                           {"name", "Owner"},       {"logo", "o.png"},     {"extra", "kept"}};
