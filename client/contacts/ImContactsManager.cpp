@@ -40,6 +40,7 @@ ImContactsManager::ImContactsManager() : ImContactsManager(new QList<QObject*>) 
 ImContactsManager::ImContactsManager(QList<QObject*>* items)
     : ImBaseListModel(nullptr, items), m_items(items), d(new ImContactsManagerPrivate) {
   qRegisterMetaType<ImContactsManager*>("ImContactsManager*");
+  qRegisterMetaType<ImUserEntity*>("ImUserEntity*");
   connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
           &ImContactsManager::onNotify);
   connect(d->m_contactsThread, &ImContactsThread::mobilesRead, this,
@@ -121,9 +122,7 @@ void ImContactsManager::wipeData() {
   m_items->clear();
 }
 
-QObject* ImContactsManager::getUserEntity(const QString& account) { return userEntity(account); }
-
-ImUserEntity* ImContactsManager::userEntity(const QString& account) const {
+ImUserEntity* ImContactsManager::getUserEntity(const QString& account) {
   return d->m_accounts.value(account);
 }
 
@@ -144,7 +143,7 @@ void ImContactsManager::updateUserInfo(const QString& name, const QString& summa
 }
 
 void ImContactsManager::updateSelected(const QString& account, bool selected) {
-  if (ImUserEntity* user = userEntity(account)) user->setSelected(selected);
+  if (ImUserEntity* user = getUserEntity(account)) user->setSelected(selected);
 }
 
 void ImContactsManager::setAllSelected(bool selected) {
@@ -168,7 +167,7 @@ void ImContactsManager::saveIsSyncAccounts() {
 }
 
 void ImContactsManager::updateIsSync(const QString& account, bool isSync) {
-  if (ImUserEntity* user = userEntity(account)) user->setIsSync(isSync);
+  if (ImUserEntity* user = getUserEntity(account)) user->setIsSync(isSync);
 }
 
 void ImContactsManager::checkMoreMembers(const QString& groupid) {
@@ -188,27 +187,27 @@ void ImContactsManager::resetAllAddState(bool state) {
 void ImContactsManager::updateAddState(const QJsonArray& users) {
   for (const QJsonValue& element : users) {
     const QString account = element.toObject().value(QLatin1String("id")).toVariant().toString();
-    if (ImUserEntity* user = userEntity(account)) user->setAdded(false);
+    if (ImUserEntity* user = getUserEntity(account)) user->setAdded(false);
   }
 }
 
 QString ImContactsManager::getName(const QString& account) {
-  const ImUserEntity* user = userEntity(account);
+  const ImUserEntity* user = getUserEntity(account);
   return user ? user->name() : QString();
 }
 
 QString ImContactsManager::getLogo(const QString& account) {
-  const ImUserEntity* user = userEntity(account);
+  const ImUserEntity* user = getUserEntity(account);
   return user ? user->logo() : QString();
 }
 
 int ImContactsManager::getUserid(const QString& account) {
-  const ImUserEntity* user = userEntity(account);
+  const ImUserEntity* user = getUserEntity(account);
   return user ? user->userid() : 0;
 }
 
 QString ImContactsManager::getSummary(const QString& account) {
-  const ImUserEntity* user = userEntity(account);
+  const ImUserEntity* user = getUserEntity(account);
   return user ? user->summary() : QString();
 }
 
@@ -219,7 +218,7 @@ int ImContactsManager::getChampflag(const QString& account) {
 }
 
 void ImContactsManager::updateAdded(const QString& account, bool added) {
-  if (ImUserEntity* user = userEntity(account)) user->setAdded(added);
+  if (ImUserEntity* user = getUserEntity(account)) user->setAdded(added);
 }
 
 void ImContactsManager::batchInvite(const QString& filePath) {
@@ -350,7 +349,7 @@ void ImContactsManager::onUserInfoReply(const UIMessage* pMsg) {
   }
   emit updateUserInfoSuccess();
   VConfig* config = VConfig::instance();
-  ImUserEntity* own = userEntity(config->value(Key("MY_ACCOUNT")).toString());
+  ImUserEntity* own = getUserEntity(config->value(Key("MY_ACCOUNT")).toString());
   if (!own) return;
   ImUiInterface* engine = ImUiInterface::instance();
   own->setLogo(QString::fromUtf8(engine->GetMyLogo()));

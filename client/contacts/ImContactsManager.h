@@ -6,11 +6,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "contacts/ImUserEntity.h"
 #include "shell/ImBaseListModel.h"
 #include "shell/UIMessage.h"
 
 class ImContactsManagerPrivate;
-class ImUserEntity;
 
 // The friends of the account ("contactsManager") from the local contact table,
 // and every friend-related request: black list, remarks, account search, the own
@@ -27,9 +27,8 @@ class ImContactsManager : public ImBaseListModel {
 
   Q_INVOKABLE void initData();
   Q_INVOKABLE void wipeData();
-  // The friend item of an account, null when there is none.
-  Q_INVOKABLE QObject* getUserEntity(const QString& account);
-  ImUserEntity* userEntity(const QString& account) const;
+  // The listed contact with this account, or null.
+  Q_INVOKABLE ImUserEntity* getUserEntity(const QString& account);
   Q_INVOKABLE void updateUserInfo(const QString& name, const QString& summary, const QString& logo,
                                   const QString& bigLog);
   Q_INVOKABLE void updateSelected(const QString& account, bool selected);

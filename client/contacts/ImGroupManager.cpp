@@ -114,9 +114,7 @@ void ImGroupManager::removeData(const QString& groupid) {
   delete group;
 }
 
-QObject* ImGroupManager::getGroupEntity(const QString& groupid) { return groupEntity(groupid); }
-
-ImGroupEntity* ImGroupManager::groupEntity(const QString& groupid) const {
+ImGroupEntity* ImGroupManager::getGroupEntity(const QString& groupid) {
   return d->m_groups.value(groupid);
 }
 
@@ -139,52 +137,52 @@ bool ImGroupManager::checkMute(const QString& groupid) {
 bool ImGroupManager::isGroupMute(const QString& groupid) { return checkMute(groupid); }
 
 bool ImGroupManager::isBanall(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group && group->banall() > 0;
 }
 
 bool ImGroupManager::isBanuser(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group && group->banuser() > 0;
 }
 
 bool ImGroupManager::isBanUrls(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group && group->banUrl() > 0;
 }
 
 bool ImGroupManager::isBanPics(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group && group->banPic() > 0;
 }
 
 bool ImGroupManager::isBanChat(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group && group->banChat() > 0;
 }
 
 bool ImGroupManager::isBanscreenshot(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group && group->banscreenshot() > 0;
 }
 
 int ImGroupManager::joinGroupType(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group ? group->type() : 0;
 }
 
 QString ImGroupManager::getGroupname(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group ? group->groupname() : QString();
 }
 
 QString ImGroupManager::getGrouplogo(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group ? group->grouplogo() : QString();
 }
 
 int ImGroupManager::getUsercount(const QString& groupid) {
-  const ImGroupEntity* group = groupEntity(groupid);
+  const ImGroupEntity* group = getGroupEntity(groupid);
   return group ? group->usercount() : 0;
 }
 
@@ -205,7 +203,7 @@ QStringList ImGroupManager::isSyncAccounts() {
 }
 
 void ImGroupManager::updateIsSync(const QString& groupid, bool isSync) {
-  if (ImGroupEntity* group = groupEntity(groupid)) group->setIsSync(isSync);
+  if (ImGroupEntity* group = getGroupEntity(groupid)) group->setIsSync(isSync);
 }
 
 void ImGroupManager::saveIsSyncAccounts() {

@@ -7,10 +7,10 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "contacts/ImGroupEntity.h"
 #include "shell/ImBaseListModel.h"
 #include "shell/UIMessage.h"
 
-class ImGroupEntity;
 class ImGroupManagerPrivate;
 
 // The groups of the account ("groupManager"), loaded from the local group table;
@@ -40,9 +40,8 @@ class ImGroupManager : public ImBaseListModel {
   Q_INVOKABLE void initData();
   Q_INVOKABLE void wipeData();
   Q_INVOKABLE void removeData(const QString& groupid);
-  // The group item of a group id, null when it is not loaded (a left group is).
-  Q_INVOKABLE QObject* getGroupEntity(const QString& groupid);
-  ImGroupEntity* groupEntity(const QString& groupid) const;
+  // The loaded group with this id (a left group too), or null.
+  Q_INVOKABLE ImGroupEntity* getGroupEntity(const QString& groupid);
   Q_INVOKABLE int getRole(const QString& groupid);
   Q_INVOKABLE bool checkMute(const QString& groupid);
   // Whether notifications of the group are muted.

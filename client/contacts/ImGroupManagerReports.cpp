@@ -66,13 +66,13 @@ void ImGroupManager::onNotify(const UIMessage* pMsg) {
 void ImGroupManager::applyName(const QString& groupid, const QString& name, bool current) {
   if (QObject* row = ImConversationLink::sessionRow(groupid)) row->setProperty("name", name);
   if (current) setGroupname(name);
-  if (ImGroupEntity* group = groupEntity(groupid)) group->setGroupname(name);
+  if (ImGroupEntity* group = getGroupEntity(groupid)) group->setGroupname(name);
 }
 
 void ImGroupManager::applyLogo(const QString& groupid, const QString& logo, bool current) {
   if (QObject* row = ImConversationLink::sessionRow(groupid)) row->setProperty("icon", logo);
   if (current) setGroupIcon(logo);
-  if (ImGroupEntity* group = groupEntity(groupid)) group->setGrouplogo(logo);
+  if (ImGroupEntity* group = getGroupEntity(groupid)) group->setGrouplogo(logo);
 }
 
 void ImGroupManager::onGroupNotify(const UIMessage* pMsg) {
@@ -80,7 +80,7 @@ void ImGroupManager::onGroupNotify(const UIMessage* pMsg) {
   const QJsonObject notice = Object(ImUiInterface::instance()->convJsonToVariantMap(pMsg->m_Arg1));
   const QString kind = Text(notice, "notify");
   const QString groupid = Text(notice, "groupid");
-  ImGroupEntity* group = groupEntity(groupid);
+  ImGroupEntity* group = getGroupEntity(groupid);
   qDebug() << Q_FUNC_INFO << kind << groupid;
   if (kind == QLatin1String("status")) {
     initData();
@@ -181,7 +181,7 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
     const QString groupid = Text(result, "groupid");
     if (Has(result, "groupname")) applyName(groupid, Text(result, "groupname"), true);
     if (Has(result, "logo")) applyLogo(groupid, Text(result, "logo"), true);
-    ImGroupEntity* group = groupEntity(groupid);
+    ImGroupEntity* group = getGroupEntity(groupid);
     if (Has(result, "type") && group) group->setType(Text(result, "type").toInt());
   } else if (Answers(d->m_nSetGrantInfoDid, did)) {
     emit setGrantInfoResult(outcome);

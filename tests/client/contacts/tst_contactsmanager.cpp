@@ -97,14 +97,14 @@ class TestContactsManager : public QObject {
     QCOMPARE(rows(), (QStringList{"f0", "f1", "f2", "me"}));
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(contacts()->checkAccounts(), (QStringList{"f0", "f1", "f2", "me"}));
-    ImUserEntity* f0 = contacts()->userEntity("f0");
+    ImUserEntity* f0 = contacts()->getUserEntity("f0");
     QVERIFY(f0);
     QCOMPARE(f0->userid(), 1000);
     QCOMPARE(f0->name(), QStringLiteral("name-f0"));
     QCOMPARE(f0->champflag(), 2);
     QVERIFY(f0->isfriend());
-    QCOMPARE(contacts()->userEntity("me")->champflag(), 9);
-    QVERIFY(!contacts()->userEntity("stranger"));
+    QCOMPARE(contacts()->getUserEntity("me")->champflag(), 9);
+    QVERIFY(!contacts()->getUserEntity("stranger"));
     QCOMPARE(contacts()->getName("f1"), QStringLiteral("name-f1"));
     QCOMPARE(contacts()->getLogo("f1"), QStringLiteral("logo-f1"));
     QCOMPARE(contacts()->getUserid("f1"), 999);
@@ -112,7 +112,7 @@ class TestContactsManager : public QObject {
     QCOMPARE(contacts()->getUserid("stranger"), 0);
     QCOMPARE(QQmlEngine::objectOwnership(f0), QQmlEngine::CppOwnership);
     // The sync marks keep only listed accounts.
-    QVERIFY(contacts()->userEntity("f1")->isSync());
+    QVERIFY(contacts()->getUserEntity("f1")->isSync());
     QCOMPARE(VConfig::instance()->value("SYNC_CONTACTS_LIST").toStringList(), QStringList{"f1"});
 
     // A friend event loads again: new friends go on top, nothing twice.
@@ -122,7 +122,7 @@ class TestContactsManager : public QObject {
     deliver(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
     deliver(_EVENT_REPORT_FRIENDNOTIFY, 5, 0, "");
     QCOMPARE(rows(), (QStringList{"new", "f0", "f1", "f2", "me"}));
-    QCOMPARE(kept.data(), contacts()->userEntity("f0"));
+    QCOMPARE(kept.data(), contacts()->getUserEntity("f0"));
     QCOMPARE(contacts()->checkAccounts(), (QStringList{"f0", "f1", "f2", "me", "new"}));
 
     contacts()->wipeData();
@@ -134,7 +134,7 @@ class TestContactsManager : public QObject {
   void itemsFetchedByQmlStayAlive() {
     loadFriends(1);
     contacts()->initData();
-    QPointer<ImUserEntity> user = contacts()->userEntity("f0");
+    QPointer<ImUserEntity> user = contacts()->getUserEntity("f0");
     QVERIFY(user);
     {
       QQmlEngine qml;
@@ -188,9 +188,9 @@ class TestContactsManager : public QObject {
     QCOMPARE(body.value("user").toArray().first().toObject().value("id").toString(),
              QStringLiteral("f0"));
     QCOMPARE(checked.last().first().toInt(), 0);
-    QVERIFY(!contacts()->userEntity("f0")->added());
-    QVERIFY(!contacts()->userEntity("f150")->added());
-    QVERIFY(contacts()->userEntity("f1")->added());
+    QVERIFY(!contacts()->getUserEntity("f0")->added());
+    QVERIFY(!contacts()->getUserEntity("f150")->added());
+    QVERIFY(contacts()->getUserEntity("f1")->added());
 
     // Refused and failed replies keep the page.
     EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0, R"({"code":-3})");
@@ -224,7 +224,7 @@ class TestContactsManager : public QObject {
 
     // Back to the first page, everyone offered again.
     contacts()->resetAllAddState(true);
-    QVERIFY(contacts()->userEntity("f0")->added());
+    QVERIFY(contacts()->getUserEntity("f0")->added());
     contacts()->checkMoreMembers("g1@group");
     GroupTest::Settle();
     QCOMPARE(pageSent(5).value("user").toArray().first().toObject().value("id").toString(),
@@ -252,7 +252,7 @@ class TestContactsManager : public QObject {
     contacts()->updateUserInfo("New Me", "about", "/p/logo.png", "");
     GroupTest::Settle();
     QCOMPARE(success.count(), 1);
-    ImUserEntity* me = contacts()->userEntity("me");
+    ImUserEntity* me = contacts()->getUserEntity("me");
     QCOMPARE(me->name(), QStringLiteral("New Me"));
     QCOMPARE(me->bigLogo(), QStringLiteral("/p/big.png"));
     QCOMPARE(me->summary(), QStringLiteral("about"));

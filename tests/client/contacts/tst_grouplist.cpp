@@ -81,7 +81,7 @@ class TestGroupList : public QObject {
     QCOMPARE(rows(), (QStringList{"r1@group", "r2@group", "r3@group"}));
     QCOMPARE(counted.count(), 1);
     // A left group is found and counted, but has no row.
-    QVERIFY(groups()->groupEntity("left@group"));
+    QVERIFY(groups()->getGroupEntity("left@group"));
     QCOMPARE(groups()->getGroupname("left@group"), QStringLiteral("Left"));
     groups()->setAllSelected(true);
     QCOMPARE(groups()->selectedAccounts(),
@@ -89,11 +89,11 @@ class TestGroupList : public QObject {
 
     // Loading again adds only new groups, on top; known ones keep their values.
     exec("UPDATE nq_group SET groupname = 'Renamed' WHERE groupid = 'r1@group'");
-    QPointer<ImGroupEntity> first = groups()->groupEntity("r1@group");
+    QPointer<ImGroupEntity> first = groups()->getGroupEntity("r1@group");
     insert("r4@group", "Four");
     groups()->initData();
     QCOMPARE(rows(), (QStringList{"r4@group", "r1@group", "r2@group", "r3@group"}));
-    QCOMPARE(first.data(), groups()->groupEntity("r1@group"));
+    QCOMPARE(first.data(), groups()->getGroupEntity("r1@group"));
     QCOMPARE(first->groupname(), QStringLiteral("One"));
     groups()->initData();
     QCOMPARE(groups()->rowCount(), 4);
@@ -102,7 +102,7 @@ class TestGroupList : public QObject {
   void entityFromTheRow() {
     insert("g1@group", "Team", 0, "", 2);
     groups()->initData();
-    ImGroupEntity* group = groups()->groupEntity("g1@group");
+    ImGroupEntity* group = groups()->getGroupEntity("g1@group");
     QVERIFY(group);
     QCOMPARE(group->grouplogo(), QStringLiteral("logo-g1@group"));
     QCOMPARE(group->usercount(), 7);
@@ -124,7 +124,7 @@ class TestGroupList : public QObject {
   void itemsFetchedByQmlStayAlive() {
     insert("g1@group", "One", 1);
     groups()->initData();
-    QPointer<ImGroupEntity> group = groups()->groupEntity("g1@group");
+    QPointer<ImGroupEntity> group = groups()->getGroupEntity("g1@group");
     QVERIFY(group);
     {
       QQmlEngine qml;
@@ -144,8 +144,8 @@ class TestGroupList : public QObject {
     insert("child@group", "Child", 0, "parent@group");
     insert("parent@group", "Parent");
     groups()->initData();
-    QCOMPARE(groups()->groupEntity("child@group")->parentName(), QStringLiteral("Parent"));
-    QCOMPARE(groups()->groupEntity("parent@group")->parentName(), QString());
+    QCOMPARE(groups()->getGroupEntity("child@group")->parentName(), QStringLiteral("Parent"));
+    QCOMPARE(groups()->getGroupEntity("parent@group")->parentName(), QString());
   }
 
   void syncMarksFollowTheTable() {
@@ -153,8 +153,8 @@ class TestGroupList : public QObject {
     insert("s1@group", "S1");
     insert("s2@group", "S2");
     groups()->initData();
-    QVERIFY(groups()->groupEntity("s1@group")->isSync());
-    QVERIFY(!groups()->groupEntity("s2@group")->isSync());
+    QVERIFY(groups()->getGroupEntity("s1@group")->isSync());
+    QVERIFY(!groups()->getGroupEntity("s2@group")->isSync());
     QCOMPARE(VConfig::instance()->value("SYNC_GROUPS_LIST").toStringList(),
              QStringList{"s1@group"});
     groups()->updateIsSync("s2@group", true);
@@ -170,7 +170,7 @@ class TestGroupList : public QObject {
     insert("a@group", "A");
     insert("b@group", "B");
     groups()->initData();
-    QPointer<ImGroupEntity> a = groups()->groupEntity("a@group");
+    QPointer<ImGroupEntity> a = groups()->getGroupEntity("a@group");
     groups()->removeData("");
     groups()->removeData("nobody@group");
     QCOMPARE(groups()->rowCount(), 2);
@@ -179,7 +179,7 @@ class TestGroupList : public QObject {
     QCOMPARE(rows(), QStringList{"b@group"});
     groups()->wipeData();
     QCOMPARE(groups()->rowCount(), 0);
-    QVERIFY(!groups()->groupEntity("b@group"));
+    QVERIFY(!groups()->getGroupEntity("b@group"));
   }
 
   // The own role, with group ids that hold quotes.
@@ -239,7 +239,7 @@ class TestGroupList : public QObject {
     QCOMPARE(groups()->memberCount(), open ? 12 : 0);
     QCOMPARE(groups()->groupname(), open ? QStringLiteral("New") : QString());
     QCOMPARE(groups()->groupIcon(), open ? QStringLiteral("n.png") : QString());
-    ImGroupEntity* group = groups()->groupEntity("m1@group");
+    ImGroupEntity* group = groups()->getGroupEntity("m1@group");
     QCOMPARE(group != nullptr, loaded);
     if (!group) return;
     QCOMPARE(group->usercount(), open ? 12 : 7);
@@ -251,13 +251,13 @@ class TestGroupList : public QObject {
     insert("g1@group", "One");
     insert("g2@group", "Two");
     groups()->initData();
-    QPointer<ImGroupEntity> g1 = groups()->groupEntity("g1@group");
+    QPointer<ImGroupEntity> g1 = groups()->getGroupEntity("g1@group");
 
     // "status": only new groups are added, known entities stay.
     insert("g3@group", "Three");
     notify(R"({"notify":"status"})");
     QCOMPARE(rows(), (QStringList{"g3@group", "g1@group", "g2@group"}));
-    QCOMPARE(g1.data(), groups()->groupEntity("g1@group"));
+    QCOMPARE(g1.data(), groups()->getGroupEntity("g1@group"));
 
     // A report with a failure status changes nothing.
     exec("UPDATE nq_group SET groupname = 'Uno' WHERE groupid = 'g1@group'");
@@ -270,7 +270,7 @@ class TestGroupList : public QObject {
     QCOMPARE(groups()->getGroupname("g1@group"), QStringLiteral("Uno"));
     QCOMPARE(groups()->rowCount(), 3);
 
-    ImGroupEntity* group = groups()->groupEntity("g1@group");
+    ImGroupEntity* group = groups()->getGroupEntity("g1@group");
     QSignalSpy banall(groups(), &ImGroupManager::banallChanged);
     QSignalSpy ban(groups(), &ImGroupManager::banChanged);
     notify(R"({"notify":"groupban","groupid":"g1@group","banall":1,"banpic":1,"banchat":0,)"
