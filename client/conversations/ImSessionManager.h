@@ -2,22 +2,149 @@
 #define TESMO_CLIENT_CONVERSATIONS_IMSESSIONMANAGER_H
 
 #include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
 
+#include "conversations/ImMessageQuery.h"
 #include "shell/ImBaseListModel.h"
 
-// The open conversation and its messages ("sessionManager").
+class ImMsgEntity;
+class ImSessionManagerPrivate;
+class UIMessage;
+
+// The open conversation and its messages ("sessionManager"): the chat view's list
+// model, the pipe for outgoing messages, the local history pages and the engine's
+// reports about messages.
 class ImSessionManager : public ImBaseListModel {
   Q_OBJECT
+  Q_PROPERTY(QString myAccount READ myAccount WRITE setMyAccount NOTIFY myAccountChanged)
+  Q_PROPERTY(QString currentSessionId READ currentSessionId WRITE setCurrentSessionId NOTIFY
+                 currentSessionIdChanged)
+  Q_PROPERTY(int currentSessionType READ currentSessionType WRITE setCurrentSessionType NOTIFY
+                 currentSessionTypeChanged)
+  Q_PROPERTY(
+      int unReadMsgCount READ unReadMsgCount WRITE setUnReadMsgCount NOTIFY unReadMsgCountChanged)
+  Q_PROPERTY(bool noMoreMsg READ noMoreMsg WRITE setNoMoreMsg NOTIFY noMoreMsgChanged)
 
  public:
+  static constexpr int kPageSize = 30;
+  static constexpr int kServerPageSize = 60;
+
   static ImSessionManager* instance();
+
+  QString myAccount() const;
+  QString setMyAccount(const QString& account);
+  QString currentSessionId() const;
+  void setCurrentSessionId(const QString& sessionId);
+  int currentSessionType() const;
+  void setCurrentSessionType(int type);
+  int unReadMsgCount() const;
+  int setUnReadMsgCount(int count);
+  bool noMoreMsg() const;
+  bool setNoMoreMsg(bool noMore);
+
+  // Sending.
+  Q_INVOKABLE void sendTextMsg(const QString& toUser, const QString& content, int totype = 0,
+                               bool atAll = false, const QStringList& atList = QStringList());
+  Q_INVOKABLE void sendGifMsg(const QString& toUser, const QString& content, int totype = 0);
+  Q_INVOKABLE void sendPicMsg(const QString& toUser, const QString& filePath, int totype = 0);
+  Q_INVOKABLE void sendAudioMsg(const QString& toUser, const QString& filePath, int totype = 0);
+  Q_INVOKABLE void sendVideoMsg(const QString& toUser, const QString& filePath, int totype = 0);
+  Q_INVOKABLE void sendFileMsg(const QString& toUser, const QString& filePath, int totype = 0);
+  Q_INVOKABLE QVariantMap buildTextMsg(const QString& toUser, const QString& content,
+                                       int totype = 0, bool atAll = false,
+                                       const QStringList& atList = QStringList());
+  Q_INVOKABLE QVariantMap buildGifMsg(const QString& toUser, const QString& content,
+                                      int totype = 0);
+  Q_INVOKABLE QVariantMap buildPicMsg(const QString& toUser, const QString& filePath,
+                                      int totype = 0);
+  Q_INVOKABLE QVariantMap buildAudioMsg(const QString& toUser, const QString& filePath,
+                                        int totype = 0);
+  Q_INVOKABLE QVariantMap buildVideoMsg(const QString& toUser, const QString& filePath,
+                                        int totype = 0);
+  Q_INVOKABLE QVariantMap buildFileMsg(const QString& toUser, const QString& filePath,
+                                       int totype = 0);
+  Q_INVOKABLE void sendSyncTextMsg(const QStringList& toList, const QString& content,
+                                   int totype = 0);
+  Q_INVOKABLE void transmitMsg(const QStringList& toList, int id, int msgType,
+                               const QString& content, int totype = 0);
+  Q_INVOKABLE void updateDataToView(const QVariantMap& map);
+  Q_INVOKABLE void repeatSendMsg(int id);
+  Q_INVOKABLE void recallMsg(int id);
+  Q_INVOKABLE void downloadFile(int id, const QString& url, const QString& filePath,
+                                int needProgress = 1);
+  Q_INVOKABLE bool checkFileExists(const QString& path);
+  Q_INVOKABLE void translate(int id, const QString& from, const QString& to, const QString& text);
+  Q_INVOKABLE void resetStatus();
+  void addDataToView(const QVariantMap& map);
+  bool updateLocalPath(int id, const QString& path);
+
+  // History.
+  Q_INVOKABLE void entrySession(const QString& sessionId, int type, bool isFromContact = false,
+                                const QString& name = QString(), const QString& icon = QString());
+  Q_INVOKABLE void loadMoreMsg();
+  Q_INVOKABLE QList<QVariantMap> queryMessages(const QString& account, int type, int messageIndex,
+                                               int pageSize);
+  QList<QVariantMap> queryMessage(const QString& account, int type, int msgid,
+                                  const QString& sendtime);
+  QList<QVariantMap> parseSqlParamToMsgs(long set, int targetMsgid = -1,
+                                         ImPageKey* oldestRead = nullptr);
+  int parseData(const QList<QVariantMap>& list);
+  int getOldestServerId() const;
+  ImMsgEntity* getMsgEntity(int id) const;
+  int getMsgIndexByid(int id) const;
+  Q_INVOKABLE QString getMsgRemark(int id);
+  Q_INVOKABLE int getToLastAtMessage();
+  Q_INVOKABLE void clearAtFlag(const QString& sessionId);
+  Q_INVOKABLE void setAllMessageRead(const QString& account, int type);
+  Q_INVOKABLE void updateUnReadMsgCount();
+  Q_INVOKABLE void removeMsg(int id);
+  Q_INVOKABLE void wipeData();
+
+  // Group notices.
+  Q_INVOKABLE QString getGroupNotifyContent(const QString& content);
+
+ signals:
+  void myAccountChanged();
+  void currentSessionIdChanged();
+  void currentSessionTypeChanged();
+  void unReadMsgCountChanged();
+  void noMoreMsgChanged();
+  void listViewToEnd();
+  void updateProgress(int id, int progress);
+  void updateFileState(int id, int state);
+  void recallMsgNotify(int state);
+  void destroyGroupNotify(const QString& groupid);
+  void atMsgNotify(const QString& account, const QString& name, const QString& logo, int atFlag);
+  void needReloadMsg(const QString& account);
+  void downloadHistoryFinished(bool success);
+
+ public slots:
+  void onNotify(const UIMessage* pMsg);
+  void onFinishLoadAtMessage();
+  void doLoadMoreHistory(bool success);
 
  private:
   ImSessionManager();
   explicit ImSessionManager(QList<QObject*>* items);
   ~ImSessionManager() override;
 
+  QVariantMap buildOneMsg(const QString& toUser, const QString& content, int msgtype, int totype,
+                          bool atAll, const QStringList& atList);
+  // The next local page of the open conversation after the rows already read.
+  int loadNextPage();
+  void onNewMessage(const UIMessage* pMsg);
+  // Fills the keys a message takes from its remark: sender, file, voice, picture
+  // and price card fields. A live message always gets a local path for its file;
+  // a history row only when it has none yet.
+  void applyRemark(QVariantMap& map, const QVariantMap& remark, bool live);
+  ImMsgEntity* itemOfDialog(int dialogId, QMap<int, int>& requests);
+
   QList<QObject*>* m_items;
+  ImSessionManagerPrivate* d;
+  friend class ImSessionManagerPrivate;
 };
 
 #endif

@@ -10,6 +10,10 @@ class ImLoginManager : public QObject {
  public:
   static ImLoginManager* instance();
 
+  // The signed-in account's folder for files of this message type, with a
+  // trailing slash; empty while no account is signed in.
+  Q_INVOKABLE QString getLocalDataPath(int msgtype);
+
  signals:
   void loginSuccess();
 

@@ -1,5 +1,6 @@
 #include "shell/VGlobal.h"
 
+#include <QDebug>
 #include <QMimeDatabase>
 #include <QMimeType>
 
@@ -19,3 +20,7 @@ QString VGlobal::format(const QString& fileName) const {
   if (!byContent.isEmpty()) return byContent;
   return database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension).preferredSuffix();
 }
+
+bool VGlobal::isOnline() const { return true; }
+
+void VGlobal::playSound(VSound sound) { qDebug() << Q_FUNC_INFO << sound; }

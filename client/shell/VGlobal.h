@@ -21,6 +21,12 @@ class VGlobal : public QObject {
 
   // The preferred suffix of the file's type judged by its content, else by its name.
   Q_INVOKABLE QString format(const QString& fileName) const;
+  // Last known reachability.
+  Q_INVOKABLE bool isOnline() const;
+  Q_INVOKABLE void playSound(VSound sound);
+
+ signals:
+  void messagesReceivedAlert();
 };
 
 #endif

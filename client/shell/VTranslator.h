@@ -22,6 +22,9 @@ class VTranslator : public QObject {
   VLanguage language() const;
   // Always empty: translated QML texts append it to be re-evaluated on a switch.
   QString i18n() const { return QString(); }
+  // The hint text of the key in the current language; empty for an unknown key or
+  // a language without a hint table.
+  QString getString(const QString& key) const;
 
  signals:
   void currentLanguageChanged();

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <condition_variable>
 #include <cstdlib>
+#include <ctime>
 #include <deque>
 #include <map>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <thread>
 
 #include "TAPIInterface.h"
+#include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 
@@ -174,12 +176,6 @@ int NewDialogID() {
   State& s = S();
   std::lock_guard<std::mutex> guard(s.mutex);
   return s.initialized ? s.nextDialog++ : 0;
-}
-
-int NewMessageID() {
-  State& s = S();
-  std::lock_guard<std::mutex> guard(s.mutex);
-  return s.nextMessage++;
 }
 
 }  // namespace
@@ -467,21 +463,73 @@ int TAPIInterface::ExistUser(std::string account) {
   return IntOf("ExistUser:" + account, 0);
 }
 
+namespace {
+std::string LocalTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+// Stores an outgoing message the way the engine does (sending, own account,
+// group targets by their id) and returns its row id; without a database the ids
+// only count up.
+int StoreSent(const std::string& to, int msgType, const std::string& content,
+              const std::string& localpath, const std::string& remark, int fwflag) {
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.mutex);
+  if (!s.db) return s.nextMessage++;
+  const auto own = s.texts.find("GetMyAccount");
+  const std::string from = own == s.texts.end() ? std::string() : own->second;
+  const bool group = to.find("group.") != std::string::npos;
+  const std::string sql =
+      "insert into nq_message(msgid,msgtype,fromuser,fromgroup,touser,totype,content,remark,"
+      "localpath,fileurl,sendflag,sendstate,localsend,seeflag,sendtime,fwflag) values(0," +
+      std::to_string(msgType) + "," + SqlQuoted(from) + "," + SqlQuoted(group ? to : "") + "," +
+      SqlQuoted(to) + "," + (group ? "1" : "0") + "," + SqlQuoted(content) + "," +
+      SqlQuoted(remark) + "," + SqlQuoted(localpath) + ",'',1,2,1,1," + SqlQuoted(LocalTime()) +
+      "," + std::to_string(fwflag) + ")";
+  if (!s.db->Exec(sql)) return 0;
+  return static_cast<int>(s.db->QueryInt("select last_insert_rowid()", 0));
+}
+
+std::string Text(const char* text) { return text ? text : ""; }
+}  // namespace
+
 int TAPIInterface::SendMsgIM(const char* toUser, int msgType, const char* content,
                              const char* remark) {
   Record("SendMsgIM", toUser, msgType, content, remark);
-  return Answer(_REQUEST_HTTP_SENDMSGIM, NewMessageID());
+  return Answer(_REQUEST_HTTP_SENDMSGIM,
+                StoreSent(Text(toUser), msgType, Text(content), "", Text(remark), 0));
 }
 
 int TAPIInterface::SendMsgFile(const char* toUser, int msgType, const char* path,
                                const char* remark) {
   Record("SendMsgFile", toUser, msgType, path, remark);
-  return Answer(_REQUEST_HTTP_SENDMSGFILE, NewMessageID());
+  return Answer(_REQUEST_HTTP_SENDMSGFILE,
+                StoreSent(Text(toUser), msgType, Text(path), Text(path), Text(remark), 0));
 }
 
 int TAPIInterface::FwSendMsg(const char* toUser, int msgId) {
   Record("FwSendMsg", toUser, msgId);
-  return Answer(_REQUEST_HTTP_SENDMSGIM, NewMessageID());
+  State& s = S();
+  TRecordSet source;
+  bool gone = false;
+  {
+    std::lock_guard<std::mutex> guard(s.mutex);
+    if (s.db) {
+      s.db->Exec("select msgtype,content,remark from nq_message where id=" + std::to_string(msgId),
+                 &source, 1);
+      gone = source.GetRecordCount() == 0;
+    }
+  }
+  // Like the engine: a source row that is gone stores nothing and answers id 0.
+  if (gone) return Answer(_REQUEST_HTTP_SENDMSGIM, 0);
+  return Answer(_REQUEST_HTTP_SENDMSGIM,
+                StoreSent(Text(toUser), source.GetInt(0, 0), source.GetString(0, 1), "",
+                          source.GetString(0, 2), 1));
 }
 
 int TAPIInterface::RepeatSendMsg(int msgId, const char* path) {

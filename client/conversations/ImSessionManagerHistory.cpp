@@ -1,0 +1,419 @@
+// The loading side of the open conversation: local history pages, the server's
+// older history, the jump to the last @-message, removal and read marks.
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QTimer>
+
+#include "contacts/ImContactsManager.h"
+#include "contacts/ImUserEntity.h"
+#include "conversations/ImMsgEntity.h"
+#include "conversations/ImSessionListManager.h"
+#include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionManagerPrivate.h"
+#include "shell/ImLoginManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VConfig.h"
+#include "shell/VGlobal.h"
+#include "shell/VTranslator.h"
+
+namespace {
+
+const QString kTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+// Messages further apart than this get a time label between them.
+constexpr qint64 kTimeLabelGapMs = 120000;
+// The @-jump shows its rows before history answers may add more.
+constexpr int kAtJumpSettleMs = 200;
+constexpr int kAtMessageRow = -1;
+
+enum Column {
+  kId,
+  kMsgid,
+  kMsgtype,
+  kFromuser,
+  kFromgroup,
+  kFromver,
+  kDevice,
+  kTouser,
+  kTotype,
+  kContent,
+  kRemark,
+  kLocalpath,
+  kFileurl,
+  kSendflag,
+  kSendstate,
+  kLocalsend,
+  kSeeflag,
+  kAtflag,
+  kCancelflag,
+  kSendtime,
+  kDeleted,
+  kRevokeflag,
+  kColumnCount
+};
+
+const char* const kColumnNames[kColumnCount] = {
+    "id",         "msgid",    "msgtype",   "fromuser",  "fromgroup", "fromver",
+    "device",     "touser",   "totype",    "content",   "remark",    "localpath",
+    "fileurl",    "sendflag", "sendstate", "localsend", "seeflag",   "atflag",
+    "cancelflag", "sendtime", "deleted",   "revokeflag"};
+
+bool IsTextColumn(int column) {
+  switch (column) {
+    case kFromuser:
+    case kFromgroup:
+    case kFromver:
+    case kTouser:
+    case kContent:
+    case kRemark:
+    case kLocalpath:
+    case kFileurl:
+    case kSendtime:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void ImSessionManager::entrySession(const QString& sessionId, int type, bool isFromContact,
+                                    const QString& name, const QString& icon) {
+  qDebug() << Q_FUNC_INFO << sessionId << type << isFromContact << name << icon;
+  setNoMoreMsg(false);
+  setCurrentSessionId(sessionId);
+  VConfig::instance()->setValue(QStringLiteral("CURRENT_SESSION_ID"), sessionId);
+  setCurrentSessionType(type);
+  d->loadedPageCount = 0;
+  d->loadedRowCount = 0;
+  d->pageKey = ImPageKey();
+  wipeData();
+  loadNextPage();
+  ImSessionListManager* sessions = ImSessionListManager::instance();
+  sessions->resetUnReadMsgCount(d->currentSessionId);
+  sessions->resetAtflag(d->currentSessionId);
+  if (isFromContact) {
+    const QVariantMap placeholder{
+        {QStringLiteral("id"), 999999999},
+        {QStringLiteral("fromuser"), QString::fromUtf8(ImUiInterface::instance()->GetMyAccount())},
+        {QStringLiteral("touser"), sessionId},
+        {QStringLiteral("content"), QString()},
+        {QStringLiteral("sendflag"), 1},
+        {QStringLiteral("sendstate"), 2},
+        {QStringLiteral("msgtype"), 0},
+        {QStringLiteral("totype"), type},
+        {QStringLiteral("icon"), icon},
+        {QStringLiteral("name"), name},
+        {QStringLiteral("sendtime"), QDateTime::currentDateTime().toString(kTimeFormat)}};
+    sessions->updateData(placeholder, true);
+  }
+}
+
+int ImSessionManager::loadNextPage() {
+  ImUiInterface* ui = ImUiInterface::instance();
+  // A page whose rows all stay hidden (recalled, already shown) is passed over, so
+  // paging only ends when the table has no older row.
+  for (;;) {
+    const QString sql =
+        ImMessageQuery::page(d->currentSessionId, d->currentSessionType, d->pageKey, kPageSize);
+    if (sql.isEmpty()) return 0;
+    const long set = ui->DBSelectSql(sql.toUtf8().constData());
+    if (set == 0) return 0;
+    const int rowsRead = ui->DBGetRecordCount(set);
+    ImPageKey oldest;
+    const QList<QVariantMap> maps = parseSqlParamToMsgs(set, -1, &oldest);
+    ui->DBRelease(set);
+    if (rowsRead <= 0) return 0;
+    d->pageKey = oldest;
+    d->loadedRowCount += rowsRead;
+    const int added = parseData(maps);
+    if (added > 0) return added;
+  }
+}
+
+QList<QVariantMap> ImSessionManager::queryMessages(const QString& account, int type,
+                                                   int messageIndex, int pageSize) {
+  const QString sql = ImMessageQuery::pageAt(account, type, messageIndex, pageSize);
+  if (sql.isEmpty()) return {};
+  ImUiInterface* ui = ImUiInterface::instance();
+  const long set = ui->DBSelectSql(sql.toUtf8().constData());
+  if (set == 0) return {};
+  const QList<QVariantMap> maps = parseSqlParamToMsgs(set, -1);
+  ui->DBRelease(set);
+  return maps;
+}
+
+QList<QVariantMap> ImSessionManager::queryMessage(const QString& account, int type, int msgid,
+                                                  const QString& sendtime) {
+  const QString sql = ImMessageQuery::fromTime(account, type, sendtime);
+  if (sql.isEmpty()) return {};
+  ImUiInterface* ui = ImUiInterface::instance();
+  const long set = ui->DBSelectSql(sql.toUtf8().constData());
+  if (set == 0) return {};
+  const QList<QVariantMap> maps = parseSqlParamToMsgs(set, msgid);
+  ui->DBRelease(set);
+  return maps;
+}
+
+QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsgid,
+                                                         ImPageKey* oldestRead) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  VTranslator* translator = VTranslator::instance();
+  const int count = ui->DBGetRecordCount(set);
+  int used = count;
+  if (targetMsgid > 0) {
+    for (int row = count - 1; row >= 0; --row) {
+      if (ui->DBGetIntValue(set, row, kMsgid) == targetMsgid) {
+        used = row + 1;
+        break;
+      }
+    }
+  }
+  if (oldestRead && used > 0) {
+    oldestRead->sendtime = QString::fromUtf8(ui->DBGetStrValue(set, used - 1, kSendtime));
+    oldestRead->id = ui->DBGetIntValue(set, used - 1, kId);
+  }
+
+  QList<QVariantMap> result;
+  for (int row = 0; row < used; ++row) {
+    // A received message its sender recalled is not shown at all.
+    if (ui->DBGetIntValue(set, row, kSendflag) == 0 &&
+        ui->DBGetIntValue(set, row, kRevokeflag) == 1)
+      continue;
+    QVariantMap map;
+    for (int column = 0; column < kColumnCount; ++column) {
+      const QString key = QLatin1String(kColumnNames[column]);
+      if (IsTextColumn(column)) {
+        map.insert(key, QString::fromUtf8(ui->DBGetStrValue(set, row, column)));
+      } else {
+        map.insert(key, ui->DBGetIntValue(set, row, column));
+      }
+    }
+    map.insert(QStringLiteral("progress"), 0);
+
+    const QDateTime time =
+        QDateTime::fromString(map.value(QStringLiteral("sendtime")).toString(), kTimeFormat);
+    if (row == count - 1) {
+      map.insert(QStringLiteral("showTime"), true);
+    } else if (row >= 1) {
+      map.insert(QStringLiteral("showTime"),
+                 !time.isValid() || time.msecsTo(d->lastMessageTime) > kTimeLabelGapMs);
+    }
+    d->lastMessageTime = time;
+
+    const int id = map.value(QStringLiteral("id")).toInt();
+    const int msgtype = map.value(QStringLiteral("msgtype")).toInt();
+    const QString fromuser = map.value(QStringLiteral("fromuser")).toString();
+    const std::string from = fromuser.toStdString();
+    map.insert(QStringLiteral("name"), QString::fromUtf8(ui->GetUserInfo(from, 0)));
+    map.insert(QStringLiteral("icon"), QString::fromUtf8(ui->GetUserInfo(from, 2)));
+    map.insert(QStringLiteral("champflag"), QString::fromUtf8(ui->GetUserInfo(from, 4)).toInt());
+
+    const QString remarkText = map.value(QStringLiteral("remark")).toString();
+    if (!remarkText.isEmpty()) {
+      applyRemark(map, ui->convJsonToVariantMap(remarkText), false);
+    } else if (const ImUserEntity* user = ImContactsManager::instance()->getUserEntity(fromuser)) {
+      if (map.value(QStringLiteral("icon")).toString().isEmpty())
+        map.insert(QStringLiteral("icon"), user->logo());
+      if (map.value(QStringLiteral("name")).toString().isEmpty())
+        map.insert(QStringLiteral("name"), user->name());
+    }
+
+    switch (msgtype) {
+      case 6:
+        map.insert(QStringLiteral("content"),
+                   getGroupNotifyContent(map.value(QStringLiteral("content")).toString()));
+        break;
+      case 7:
+        map.insert(QStringLiteral("content"),
+                   translator->getString(QStringLiteral("hint_sdhbqzsjsck")));
+        break;
+      case 2:
+      case 3:
+      case 4:
+      case 5:
+      case 8: {
+        const QString url = map.value(QStringLiteral("content")).toString();
+        const QString localpath = map.value(QStringLiteral("localpath")).toString();
+        map.insert(QStringLiteral("fileurl"), url);
+        const bool present = !localpath.isEmpty() && ui->checkFileExists(localpath);
+        map.insert(QStringLiteral("downloadState"), present ? 1 : 0);
+        map.insert(QStringLiteral("progress"), present ? 1000 : 0);
+        if (!present && (msgtype == 2 || msgtype == 4 || msgtype == 8) && !localpath.isEmpty() &&
+            ImSessionManagerPrivate::isWebUrl(url)) {
+          downloadFile(id, url, localpath, 1);
+        }
+        break;
+      }
+      case 9:
+        map.insert(QStringLiteral("content"),
+                   map.value(QStringLiteral("name")).toString() +
+                       translator->getString(QStringLiteral("hint_chlytxx")));
+        break;
+      default:
+        break;
+    }
+    result.append(map);
+  }
+  return result;
+}
+
+int ImSessionManager::parseData(const QList<QVariantMap>& list) {
+  if (list.isEmpty()) return 0;
+  QList<QObject*> items;
+  for (const QVariantMap& map : list) {
+    const int id = map.value(QStringLiteral("id")).toInt();
+    if (d->msgMap.contains(id)) continue;
+    auto* item = new ImMsgEntity(map);
+    d->msgMap.insert(id, item);
+    items.append(item);
+  }
+  if (items.isEmpty()) return 0;
+  prependItems(items);
+  d->loadedPageCount += 1;
+  return items.size();
+}
+
+void ImSessionManager::loadMoreMsg() {
+  ImUiInterface* ui = ImUiInterface::instance();
+  if (!VGlobal::instance()->isOnline()) {
+    emit downloadHistoryFinished(true);
+    return;
+  }
+  const QByteArray peer = d->currentSessionId.toUtf8();
+  if (itemCount() > 0) {
+    const int oldest = getOldestServerId();
+    if (oldest < 1) {
+      emit downloadHistoryFinished(true);
+      return;
+    }
+    ui->GetHistoryMsg(peer.constData(), oldest, kServerPageSize);
+    return;
+  }
+  ui->GetHistoryMsg(peer.constData(), -1, kServerPageSize);
+}
+
+int ImSessionManager::getOldestServerId() const {
+  const int rows = itemCount();
+  if (rows == 0) return -1;
+  for (int row = 0; row < rows; ++row) {
+    const auto* item = qobject_cast<const ImMsgEntity*>(get(row));
+    if (item && item->msgid() > 0) return item->msgid();
+  }
+  const auto* last = qobject_cast<const ImMsgEntity*>(get(rows - 1));
+  return last ? last->msgid() : -1;
+}
+
+void ImSessionManager::doLoadMoreHistory(bool success) {
+  if (d->atMessageLoading || !success) return;
+  setNoMoreMsg(loadNextPage() <= 0);
+}
+
+ImMsgEntity* ImSessionManager::getMsgEntity(int id) const { return d->msgMap.value(id, nullptr); }
+
+int ImSessionManager::getMsgIndexByid(int id) const {
+  for (int row = 0; row < itemCount(); ++row) {
+    const auto* item = qobject_cast<const ImMsgEntity*>(get(row));
+    if (item && item->id() == id) return row;
+  }
+  return kAtMessageRow;
+}
+
+QString ImSessionManager::getMsgRemark(int id) { return ImSessionManagerPrivate::storedRemark(id); }
+
+int ImSessionManager::getToLastAtMessage() {
+  if (!d->lastAtMessage) return -1;
+  const int id = d->lastAtMessage->id();
+  if (d->msgMap.contains(id)) {
+    const int row = getMsgIndexByid(id);
+    if (row >= 0) return row;
+  }
+  d->atMessageLoading = true;
+  d->loadedPageCount = 0;
+  d->loadedRowCount = 0;
+  d->pageKey = ImPageKey();
+  wipeData();
+
+  ImUiInterface* ui = ImUiInterface::instance();
+  QList<QVariantMap> first;
+  const QString fromSql = ImMessageQuery::fromTime(d->currentSessionId, d->currentSessionType,
+                                                   d->lastAtMessage->sendtime());
+  if (!fromSql.isEmpty()) {
+    const long set = ui->DBSelectSql(fromSql.toUtf8().constData());
+    if (set != 0) {
+      first = parseSqlParamToMsgs(set, d->lastAtMessage->msgid(), &d->pageKey);
+      d->loadedRowCount += ui->DBGetRecordCount(set);
+      ui->DBRelease(set);
+    }
+  }
+  QList<QVariantMap> older;
+  if (d->pageKey.isValid()) {
+    const QString olderSql =
+        ImMessageQuery::page(d->currentSessionId, d->currentSessionType, d->pageKey, kPageSize);
+    const long set = olderSql.isEmpty() ? 0 : ui->DBSelectSql(olderSql.toUtf8().constData());
+    if (set != 0) {
+      ImPageKey oldest;
+      older = parseSqlParamToMsgs(set, -1, &oldest);
+      const int rowsRead = ui->DBGetRecordCount(set);
+      ui->DBRelease(set);
+      if (rowsRead > 0) {
+        d->pageKey = oldest;
+        d->loadedRowCount += rowsRead;
+      }
+    }
+  }
+  parseData(first + older);
+  QTimer::singleShot(kAtJumpSettleMs, this, &ImSessionManager::onFinishLoadAtMessage);
+  return older.size();
+}
+
+void ImSessionManager::onFinishLoadAtMessage() { d->atMessageLoading = false; }
+
+void ImSessionManager::clearAtFlag(const QString& sessionId) {
+  ImUiInterface::instance()->ClearAtFlag(sessionId.toUtf8().constData());
+}
+
+void ImSessionManager::setAllMessageRead(const QString& account, int type) {
+  const QString sql = ImMessageQuery::markRead(account, type);
+  if (!sql.isEmpty()) ImUiInterface::instance()->dbExecSql(sql);
+}
+
+void ImSessionManager::updateUnReadMsgCount() {
+  ImSessionListManager::instance()->doUpdateUnReadMsgCount();
+}
+
+void ImSessionManager::removeMsg(int id) {
+  ImMsgEntity* item = d->msgMap.value(id, nullptr);
+  if (!item) return;
+  const int row = indexOf(item);
+  if (row >= 0 && row == itemCount() - 1) {
+    if (ImMsgEntity* session = ImSessionListManager::instance()->getSession(d->currentSessionId)) {
+      const auto* previous = row > 0 ? qobject_cast<const ImMsgEntity*>(get(row - 1)) : nullptr;
+      if (previous) {
+        session->setContent(previous->content());
+        session->setMsgid(previous->msgid());
+        session->setMsgtype(previous->msgtype());
+      } else {
+        session->setContent(QString());
+      }
+    }
+  }
+  ImUiInterface* ui = ImUiInterface::instance();
+  ui->DeleteMessage(id);
+  const int msgtype = item->msgtype();
+  if (item->sendflag() == 0 && msgtype >= 2 && msgtype <= 5 &&
+      ImSessionManagerPrivate::isInAccountFolder(item->localpath())) {
+    ui->removeFile(item->localpath());
+  }
+  removeItem(item);
+  d->msgMap.remove(id);
+  delete item;
+}
+
+void ImSessionManager::wipeData() {
+  if (d->msgMap.isEmpty()) return;
+  const QList<ImMsgEntity*> items = d->msgMap.values();
+  d->msgMap.clear();
+  reset();
+  qDeleteAll(items);
+}

@@ -1,0 +1,99 @@
+// Group notices: the small JSON object of a group notification turned into the
+// one line the chat view and the conversation list show.
+#include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionManagerPrivate.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VTranslator.h"
+
+namespace {
+
+QString T(const char* key) { return VTranslator::instance()->getString(QLatin1String(key)); }
+
+// Notices about several members: the long form names the count, the short one not.
+QString MembersLine(const QVariantMap& notice, const char* prefix) {
+  const QString members = notice.value(QStringLiteral("members")).toString();
+  const QString nick = notice.value(QStringLiteral("nick")).toString();
+  const int count = notice.value(QStringLiteral("count")).toInt();
+  const QByteArray p(prefix);
+  if (count >= 3) {
+    return members + T(p + "1") + QString::number(count) + T(p + "2") + nick + T(p + "3");
+  }
+  return members + T(p + "4") + nick + T(p + "5");
+}
+
+QString GroupBanLine(const QVariantMap& notice, const QString& nick) {
+  struct Switch {
+    const char* field;
+    const char* off;
+    const char* on;
+    bool named;
+  };
+  static const Switch kSwitches[] = {
+      {"banall", "hint_qyjcjygz", "hint_qyjygz", false},
+      {"banurl", "hint_gblqyjzfslj", "hint_kqlqyjzfslj", true},
+      {"banpic", "hint_gblqyjzfstp", "hint_kqlqyjzfstp", true},
+      {"banscreenshot", "hint_gblqyjzjp", "hint_kqlqyjzjp", true},
+  };
+  for (const Switch& s : kSwitches) {
+    const QVariant value = notice.value(QLatin1String(s.field));
+    if (!value.isValid() || value.isNull()) continue;
+    const QString text = T(value.toInt() == 0 ? s.off : s.on);
+    return s.named ? nick + text : text;
+  }
+  return QString();
+}
+
+}  // namespace
+
+QString ImSessionManager::getGroupNotifyContent(const QString& content) {
+  const QVariantMap notice = ImUiInterface::instance()->convJsonToVariantMap(content);
+  const QString type = notice.value(QStringLiteral("notify")).toString();
+  d->lastNoticeType = type;
+  const QString nick = notice.value(QStringLiteral("nick")).toString();
+  const QString groupname = notice.value(QStringLiteral("groupname")).toString();
+
+  if (type == QLatin1String("create")) return nick + T("hint_cjqtz");
+  if (type == QLatin1String("set")) return nick + T("hint_qcsgxtz") + groupname;
+  if (type == QLatin1String("join")) {
+    if (notice.value(QStringLiteral("userid")).toString() == myAccount())
+      return T("hint_rqtz1") + groupname + T("hint_rqtz2");
+    return nick + T("hint_rqtz3");
+  }
+  if (type == QLatin1String("nick")) return nick + T("hint_ncxgtz");
+  if (type == QLatin1String("leave")) return nick + T("hint_lqtz");
+  if (type == QLatin1String("destroy")) return nick + T("hint_qjstz");
+  if (type == QLatin1String("code")) {
+    return nick + T("hint_klbg1") + notice.value(QStringLiteral("code")).toString() +
+           T("hint_klbg2");
+  }
+  if (type == QLatin1String("grantowner")) return T("hint_bfyqz");
+  if (type == QLatin1String("changeowner")) {
+    const QVariantList members = notice.value(QStringLiteral("members")).toList();
+    const QString owner = members.isEmpty()
+                              ? QString()
+                              : members.first().toMap().value(QStringLiteral("nick")).toString();
+    return owner + T("hint_qzbg");
+  }
+  if (type == QLatin1String("grantadmin")) return T("hint_bfygly");
+  if (type == QLatin1String("changeadmin")) return T("hint_glygg");
+  if (type == QLatin1String("grantmember")) return T("hint_bfycy");
+  if (type == QLatin1String("changemember")) return T("hint_cybg");
+  if (type == QLatin1String("banall")) return T("hint_qyjygz");
+  if (type == QLatin1String("allowall")) return T("hint_qyjcjygz");
+  if (type == QLatin1String("ban")) return T("hint_bjygz1") + nick + T("hint_bjygz2");
+  if (type == QLatin1String("allow")) return T("hint_jcjygz1") + nick + T("hint_jcjygz2");
+  if (type == QLatin1String("banuser")) return MembersLine(notice, "hint_ygbjygz");
+  if (type == QLatin1String("allowuser")) return MembersLine(notice, "hint_yhjcjytz");
+  if (type == QLatin1String("add")) return T("hint_bjrq") + groupname;
+  if (type == QLatin1String("addeduser")) return MembersLine(notice, "hint_yhbjrq");
+  if (type == QLatin1String("removeuser")) return MembersLine(notice, "hint_cybsctz");
+  if (type == QLatin1String("invite")) return QString();
+  if (type == QLatin1String("remove")) return T("hint_cybsc1") + nick + T("hint_cybsc2");
+  if (type == QLatin1String("addchild")) {
+    return T("hint_czzqtz1") + notice.value(QStringLiteral("childname")).toString() +
+           T("hint_czzqtz2");
+  }
+  if (type == QLatin1String("groupban")) return GroupBanLine(notice, nick);
+  if (type == QLatin1String("screenshot")) return nick + T("hint_syljp");
+  return T("hint_bzcglx");
+}

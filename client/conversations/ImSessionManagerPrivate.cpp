@@ -1,0 +1,172 @@
+#include "conversations/ImSessionManagerPrivate.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrl>
+
+#include "contacts/ImContactsManager.h"
+#include "contacts/ImGroupEntity.h"
+#include "contacts/ImGroupManager.h"
+#include "contacts/ImUserEntity.h"
+#include "conversations/ImMsgEntity.h"
+#include "conversations/ImMsgThread.h"
+#include "shell/ImLoginManager.h"
+#include "shell/ImUiInterface.h"
+
+namespace {
+// Long enough for any real name, short enough for every file system once the
+// message id and the folder are added.
+constexpr int kMaxFileNameLength = 120;
+
+bool IsFileType(int msgtype) { return msgtype >= 2 && msgtype <= 5; }
+
+QString NowText() {
+  return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+QString Text(char* engineText) { return QString::fromUtf8(engineText ? engineText : ""); }
+}  // namespace
+
+ImSessionManagerPrivate::ImSessionManagerPrivate() : msgThread(new ImMsgThread) {}
+
+ImSessionManagerPrivate::~ImSessionManagerPrivate() {
+  delete msgThread;
+  delete lastAtMessage;
+}
+
+QVariantMap ImSessionManagerPrivate::targetOf(const QString& toUser, int totype) {
+  QVariantMap to;
+  if (totype == 1) {
+    if (const ImGroupEntity* group = ImGroupManager::instance()->getGroupEntity(toUser)) {
+      to.insert(QStringLiteral("logo"), group->grouplogo());
+      to.insert(QStringLiteral("nick"), group->groupname());
+    }
+  } else if (const ImUserEntity* user = ImContactsManager::instance()->getUserEntity(toUser)) {
+    to.insert(QStringLiteral("logo"), user->logo());
+    to.insert(QStringLiteral("nick"), user->name());
+  }
+  return to;
+}
+
+QVariantMap ImSessionManagerPrivate::buildMsg(const QString& toUser, const QString& content,
+                                              int msgtype, int totype, bool atAll,
+                                              const QStringList& atList, const QVariantMap& to,
+                                              bool firstInView) {
+  qDebug() << Q_FUNC_INFO << "toUser = " << toUser << "content = " << content
+           << "msgtype = " << msgtype << "totype = " << totype << "atAll = " << atAll
+           << "atList = " << atList;
+  ImUiInterface* ui = ImUiInterface::instance();
+  QVariantMap result;
+  QString body = content;
+  if (IsFileType(msgtype)) {
+    body = ui->removeFilePrefix(content);
+    if (msgtype != 2) {
+      const qint64 size = ui->checkFileExists(body) ? ui->getFileSize(body) : 0;
+      result.insert(QStringLiteral("fileSize"), ui->getSizeStr(size));
+    }
+  }
+
+  const QString myName = Text(ui->GetMyName());
+  QJsonObject remark;
+  remark.insert(QStringLiteral("from"), QJsonObject{{QStringLiteral("logo"), Text(ui->GetMyLogo())},
+                                                    {QStringLiteral("nick"), myName}});
+  result.insert(QStringLiteral("fromName"), myName + QStringLiteral(": "));
+  remark.insert(QStringLiteral("to"), QJsonObject::fromVariantMap(to));
+  if (msgtype == 2) {
+    const QSize size = ui->getImageSize(body);
+    const int width = size.isValid() ? size.width() : -1;
+    const int height = size.isValid() ? size.height() : -1;
+    remark.insert(QStringLiteral("width"), width);
+    remark.insert(QStringLiteral("height"), height);
+    result.insert(QStringLiteral("width"), width);
+    result.insert(QStringLiteral("height"), height);
+  }
+  remark.insert(QStringLiteral("atAll"), atAll);
+  QJsonArray atUsers;
+  for (const QString& account : atList)
+    atUsers.append(QJsonObject{{QStringLiteral("id"), account}});
+  remark.insert(QStringLiteral("atUsers"), atUsers);
+  const QByteArray remarkText = QJsonDocument(remark).toJson(QJsonDocument::Indented);
+
+  const QByteArray target = toUser.toUtf8();
+  const QByteArray payload = body.toUtf8();
+  int id;
+  if (IsFileType(msgtype)) {
+    id = ui->SendMsgFile(target.constData(), msgtype, payload.constData(), remarkText.constData());
+    result.insert(QStringLiteral("localpath"), body);
+    result.insert(QStringLiteral("downloadState"), 1);
+    result.insert(QStringLiteral("fileName"), ui->getFileName(body));
+  } else {
+    id = ui->SendMsgIM(target.constData(), msgtype, payload.constData(), remarkText.constData());
+  }
+  result.insert(QStringLiteral("id"), id);
+  result.insert(QStringLiteral("fromuser"), Text(ui->GetMyAccount()));
+  result.insert(QStringLiteral("touser"), toUser);
+  // The conversation list tells groups from people by these two.
+  result.insert(QStringLiteral("totype"), totype);
+  result.insert(QStringLiteral("remark"), QString::fromUtf8(remarkText));
+  result.insert(QStringLiteral("content"), body);
+  result.insert(QStringLiteral("sendflag"), 1);
+  result.insert(QStringLiteral("sendstate"), 2);
+  result.insert(QStringLiteral("msgtype"), msgtype);
+  result.insert(QStringLiteral("revokeflag"), 0);
+  result.insert(QStringLiteral("champflag"), ui->GetChampFlag());
+  result.insert(QStringLiteral("sendtime"), NowText());
+  if (firstInView) result.insert(QStringLiteral("showTime"), true);
+  return result;
+}
+
+QString ImSessionManagerPrivate::safeFileName(const QString& name, int id) {
+  QString base = name;
+  base.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  base = base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
+  QString clean;
+  for (const QChar c : base) {
+    if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format) continue;
+    clean.append(c);
+  }
+  clean = clean.trimmed();
+  // Leading dots would hide the file or spell "..".
+  while (clean.startsWith(QLatin1Char('.'))) clean.remove(0, 1);
+  if (clean.size() > kMaxFileNameLength) {
+    const int dot = clean.lastIndexOf(QLatin1Char('.'));
+    const QString suffix = dot > 0 && clean.size() - dot <= 16 ? clean.mid(dot) : QString();
+    clean = clean.left(kMaxFileNameLength - suffix.size()) + suffix;
+  }
+  if (clean.isEmpty()) clean = QStringLiteral("file");
+  return QString::number(id) + QLatin1Char('_') + clean;
+}
+
+bool ImSessionManagerPrivate::isWebUrl(const QString& url) {
+  const QString scheme = QUrl(url).scheme().toLower();
+  return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+QString ImSessionManagerPrivate::storedRemark(int id) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  const QByteArray sql =
+      QStringLiteral("SELECT remark FROM nq_message WHERE id=%1").arg(id).toUtf8();
+  const long set = ui->DBSelectSql(sql.constData());
+  QString remark;
+  if (set != 0) {
+    if (ui->DBGetRecordCount(set) > 0) remark = QString::fromUtf8(ui->DBGetStrValue(set, 0, 0));
+    ui->DBRelease(set);
+  }
+  return remark;
+}
+
+bool ImSessionManagerPrivate::isInAccountFolder(const QString& path) {
+  const QString documents = ImLoginManager::instance()->getLocalDataPath(0);
+  if (documents.isEmpty() || path.isEmpty()) return false;
+  const QString root = QFileInfo(QDir::cleanPath(documents)).path() + QLatin1Char('/');
+  const QFileInfo file(path);
+  const QString resolved = file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
+  const QFileInfo rootInfo(root);
+  const QString realRoot =
+      rootInfo.exists() ? rootInfo.canonicalFilePath() + QLatin1Char('/') : root;
+  return QDir::cleanPath(resolved).startsWith(realRoot);
+}

@@ -1,0 +1,64 @@
+#ifndef TESMO_CLIENT_CONVERSATIONS_IMSESSIONMANAGERPRIVATE_H
+#define TESMO_CLIENT_CONVERSATIONS_IMSESSIONMANAGERPRIVATE_H
+
+#include <QDateTime>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include "conversations/ImMessageQuery.h"
+
+class ImMsgEntity;
+class ImMsgThread;
+
+// The state of the open conversation, and the message building that the worker
+// thread shares: buildMsg reads nothing the main thread changes.
+class ImSessionManagerPrivate {
+ public:
+  ImSessionManagerPrivate();
+  ~ImSessionManagerPrivate();
+  ImSessionManagerPrivate(const ImSessionManagerPrivate&) = delete;
+  ImSessionManagerPrivate& operator=(const ImSessionManagerPrivate&) = delete;
+
+  // The "to" object of the remark (nick and logo of the target); main thread only,
+  // it reads the contact and group lists.
+  static QVariantMap targetOf(const QString& toUser, int totype);
+  // Stores the message through the engine and returns its map. Safe on any thread:
+  // the target's names come in as "to", and firstInView says whether the chat view
+  // was empty.
+  static QVariantMap buildMsg(const QString& toUser, const QString& content, int msgtype,
+                              int totype, bool atAll, const QStringList& atList,
+                              const QVariantMap& to, bool firstInView);
+  // A file name from the network made safe and unique for the message: base name
+  // only, no control characters, bounded, prefixed with the message id.
+  static QString safeFileName(const QString& name, int id);
+  // Whether the path lies inside the signed-in account's folder.
+  static bool isInAccountFolder(const QString& path);
+  // The remark JSON stored with a message; empty when there is none.
+  static QString storedRemark(int id);
+  // Only web files are fetched without the user asking.
+  static bool isWebUrl(const QString& url);
+
+  QMap<int, ImMsgEntity*> msgMap;
+  QString myAccount;
+  QString currentSessionId;
+  int loadedPageCount = 0;
+  // Rows of local history read since the conversation was opened, skipped rows
+  // included; pageKey is where the next page starts.
+  int loadedRowCount = 0;
+  ImPageKey pageKey;
+  int currentSessionType = 0;
+  int unReadMsgCount = 0;
+  bool noMoreMsg = false;
+  QDateTime lastMessageTime;
+  ImMsgThread* msgThread;
+  bool atMessageLoading = false;
+  ImMsgEntity* lastAtMessage = nullptr;
+  QString lastNoticeType;
+  // Dialog id of each open download and translation request -> local message id.
+  QMap<int, int> downloads;
+  QMap<int, int> translations;
+};
+
+#endif

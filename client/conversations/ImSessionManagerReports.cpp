@@ -1,0 +1,212 @@
+// The engine's reports about messages: new and history messages, transfer
+// progress and results, send and recall results, translations, history answers.
+#include <QDebug>
+
+#include "contacts/ImGroupManager.h"
+#include "conversations/ImMsgEntity.h"
+#include "conversations/ImSessionListManager.h"
+#include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionManagerPrivate.h"
+#include "shell/ImLoginManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/UIMessage.h"
+#include "shell/VGlobal.h"
+#include "shell/VTranslator.h"
+
+namespace {
+
+enum Report {
+  kUploadProgress = 100002,
+  kDownloadProgress = 100003,
+  kNewMessage = 100008,
+  kHistoryStored = 100011,
+  kHttpGetAnswer = 200101,
+  kHttpPostAnswer = 200102,
+  kDownloadDone = 200104,
+  kTextSent = 200201,
+  kFileSent = 200202,
+  kRecallAnswer = 200204,
+  kHistoryAnswer = 200206,
+};
+
+bool IsFileType(int msgtype) { return msgtype >= 2 && msgtype <= 5; }
+
+QString Str(const QVariantMap& map, const char* key) {
+  return map.value(QLatin1String(key)).toString();
+}
+
+int Int(const QVariantMap& map, const char* key) { return map.value(QLatin1String(key)).toInt(); }
+
+}  // namespace
+
+void ImSessionManager::applyRemark(QVariantMap& map, const QVariantMap& remark, bool live) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  const QVariantMap from = remark.value(QStringLiteral("from")).toMap();
+  if (!live) {
+    if (Str(map, "name").isEmpty()) map.insert(QStringLiteral("name"), Str(from, "nick"));
+    if (Str(map, "icon").isEmpty()) map.insert(QStringLiteral("icon"), Str(from, "logo"));
+  }
+  const int msgtype = Int(map, "msgtype");
+  if (msgtype == 4) {
+    map.insert(QStringLiteral("audiotext"), Str(remark, "recordText"));
+    map.insert(QStringLiteral("seconds"), Int(remark, "seconds"));
+  }
+  const bool hasFile = IsFileType(msgtype) || (live && msgtype == 8);
+  if (hasFile) {
+    if (live) map.insert(QStringLiteral("fileurl"), Str(map, "content"));
+    if (live || Str(map, "localpath").isEmpty()) {
+      // The sender's name is only a hint: the file lands in the account's folder
+      // under a cleaned name that no other message shares.
+      const QString folder = ImLoginManager::instance()->getLocalDataPath(msgtype);
+      if (!folder.isEmpty()) {
+        ui->makePath(folder);
+        const QString path = ui->distinct(folder + ImSessionManagerPrivate::safeFileName(
+                                                       Str(remark, "filename"), Int(map, "id")));
+        updateLocalPath(Int(map, "id"), path);
+        map.insert(QStringLiteral("localpath"), path);
+      }
+    }
+    map.insert(QStringLiteral("fileName"), Str(remark, "filename"));
+    map.insert(QStringLiteral("fileSize"),
+               ui->getSizeStr(remark.value(QStringLiteral("filesize")).toLongLong()));
+  }
+  if (msgtype == 2) {
+    map.insert(QStringLiteral("width"), Int(remark, "width"));
+    map.insert(QStringLiteral("height"), Int(remark, "height"));
+  }
+  if (live && msgtype == 9) {
+    map.insert(QStringLiteral("content"), Str(from, "nick") + VTranslator::instance()->getString(
+                                                                  QStringLiteral("hint_chlytxx")));
+  }
+  if (msgtype == 10) {
+    const QVariantMap kline = remark.value(QStringLiteral("kline")).toMap();
+    map.insert(QStringLiteral("coin"), Str(kline, "coin"));
+    map.insert(QStringLiteral("coinImg"), Str(kline, "coinImg"));
+    for (const char* key : {"amount", "high", "low", "close"})
+      map.insert(QLatin1String(key), kline.value(QLatin1String(key)).toFloat());
+  }
+}
+
+void ImSessionManager::onNotify(const UIMessage* pMsg) {
+  if (!pMsg) return;
+  switch (pMsg->m_Method) {
+    case kUploadProgress:
+      if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) item->setProgress(pMsg->m_Status);
+      break;
+    case kDownloadProgress:
+      if (ImMsgEntity* item = itemOfDialog(pMsg->m_DialogID, d->downloads))
+        item->setProgress(pMsg->m_Status);
+      break;
+    case kNewMessage:
+      if (pMsg->m_Status == 0 || pMsg->m_Status == 1) onNewMessage(pMsg);
+      break;
+    case kHistoryStored:
+      if (pMsg->m_Arg1 == d->currentSessionId) emit needReloadMsg(pMsg->m_Arg1);
+      break;
+    case kHttpGetAnswer:
+    case kHttpPostAnswer: {
+      // Only answers to our own translation requests; other managers post too.
+      if (!d->translations.contains(pMsg->m_DialogID)) break;
+      ImMsgEntity* item = itemOfDialog(pMsg->m_DialogID, d->translations);
+      d->translations.remove(pMsg->m_DialogID);
+      const QVariantMap answer = ImUiInterface::instance()->convJsonToVariantMap(pMsg->m_Arg1);
+      const QVariantMap result = answer.value(QStringLiteral("result")).toMap();
+      if (item && !result.isEmpty()) item->setTranslation(Str(result, "text"));
+      break;
+    }
+    case kDownloadDone: {
+      if (!d->downloads.contains(pMsg->m_DialogID)) break;
+      ImMsgEntity* item = itemOfDialog(pMsg->m_DialogID, d->downloads);
+      d->downloads.remove(pMsg->m_DialogID);
+      if (item) item->setDownloadState(pMsg->m_Status == 0 ? 1 : 3);
+      break;
+    }
+    case kTextSent:
+    case kFileSent:
+      if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID))
+        item->setSendstate(pMsg->m_Status == 0 ? 1 : 0);
+      break;
+    case kRecallAnswer:
+      if (pMsg->m_Status == 0) {
+        if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) item->setRevokeflag(1);
+        if (ImMsgEntity* session =
+                ImSessionListManager::instance()->getSession(d->currentSessionId))
+          session->setRevokeflag(1);
+      }
+      emit recallMsgNotify(pMsg->m_Status);
+      break;
+    case kHistoryAnswer:
+      emit downloadHistoryFinished(pMsg->m_Status == 0);
+      break;
+    default:
+      break;
+  }
+}
+
+void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  QVariantMap map = ui->convJsonToVariantMap(pMsg->m_Arg1);
+  qDebug() << Q_FUNC_INFO << Str(map, "fromuser") << Str(map, "accountid");
+  const int totype = Int(map, "totype");
+  if (totype == 1 && Str(map, "fromgroup") != Str(map, "touser")) return;
+
+  const int msgtype = Int(map, "msgtype");
+  bool dissolved = false;
+  if (msgtype == 6) {
+    const QString notice = Str(map, "content");
+    dissolved = Str(ui->convJsonToVariantMap(notice), "notify") == QLatin1String("destroy");
+    map.insert(QStringLiteral("content"), getGroupNotifyContent(notice));
+  } else if (msgtype == 7) {
+    map.insert(QStringLiteral("content"),
+               VTranslator::instance()->getString(QStringLiteral("hint_sdhbqzsjsck")));
+  } else if (msgtype == 9) {
+    const int recalled = Str(map, "content").toInt();
+    if (d->msgMap.contains(recalled)) removeMsg(recalled);
+  }
+  map.insert(QStringLiteral("progress"), 0);
+
+  const QString remarkText = Str(map, "remark");
+  QVariantMap from;
+  if (!remarkText.isEmpty()) {
+    const QVariantMap remark = ui->convJsonToVariantMap(remarkText);
+    from = remark.value(QStringLiteral("from")).toMap();
+    applyRemark(map, remark, true);
+  }
+  const QString fromNick = Str(from, "nick");
+  const QString fromLogo = Str(from, "logo");
+
+  const int sendflag = Int(map, "sendflag");
+  const QString key = totype != 0 || sendflag == 1 ? Str(map, "touser") : Str(map, "fromuser");
+  if (key == d->currentSessionId) {
+    if (sendflag == 1) map.insert(QStringLiteral("sendstate"), 1);
+    addDataToView(map);
+    emit listViewToEnd();
+    if ((msgtype == 2 || msgtype == 4) && ImSessionManagerPrivate::isWebUrl(Str(map, "fileurl")) &&
+        !Str(map, "localpath").isEmpty()) {
+      downloadFile(Int(map, "id"), Str(map, "fileurl"), Str(map, "localpath"), 1);
+    }
+  } else {
+    updateUnReadMsgCount();
+    if (pMsg->m_Status == 0 && !ImGroupManager::instance()->isGroupMute(key)) {
+      VGlobal::instance()->playSound(VGlobal::MESSAGE);
+      emit VGlobal::instance()->messagesReceivedAlert();
+    }
+  }
+
+  map.insert(QStringLiteral("fromName"), fromNick + QStringLiteral(": "));
+  ImSessionListManager::instance()->updateData(map, false);
+
+  // Decided by this message alone: a notice parsed elsewhere says nothing about it.
+  if (dissolved) emit destroyGroupNotify(key);
+  d->lastNoticeType.clear();
+
+  const int atflag = Int(map, "atflag");
+  if (atflag > 0) {
+    if (!d->lastAtMessage) {
+      d->lastAtMessage = new ImMsgEntity(map);
+    } else {
+      d->lastAtMessage->setData(map);
+    }
+    emit atMsgNotify(key, fromNick, fromLogo, atflag);
+  }
+}

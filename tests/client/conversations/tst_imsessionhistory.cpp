@@ -1,0 +1,295 @@
+// Loading the open conversation: local pages read by key, time labels, hidden
+// recalled rows, the @-jump, removal, read marks, and the page statements
+// compared with the plain statements they replace.
+#include <QSignalSpy>
+
+#include "SessionFixture.h"
+#include "conversations/ImMessageQuery.h"
+#include "conversations/ImSessionListManager.h"
+#include "support/ClientTestMain.h"
+
+using namespace SessionFixture;
+
+namespace {
+// Ids a statement selects, in order.
+QList<int> IdsOf(const QString& sql) {
+  QList<int> ids;
+  const long set = ui()->DBSelectSql(sql.toUtf8().constData());
+  for (int row = 0; row < ui()->DBGetRecordCount(set); ++row)
+    ids << ui()->DBGetIntValue(set, row, 0);
+  ui()->DBRelease(set);
+  return ids;
+}
+
+// The plain statements: the whole conversation sorted (ties by id).
+QString Plain(const QString& account, int type) {
+  const QString a = ImMessageQuery::quoted(account);
+  if (type == 0) {
+    return QStringLiteral(
+               "SELECT id FROM nq_message WHERE (fromuser=%1 or touser=%1) and totype=0 "
+               "and deleted=0 ORDER BY sendtime DESC, id DESC")
+        .arg(a);
+  }
+  return QStringLiteral(
+             "SELECT id FROM nq_message WHERE (touser=%1) and totype=1 and deleted=0 "
+             "and touser=fromgroup ORDER BY sendtime DESC, id DESC")
+      .arg(a);
+}
+}  // namespace
+
+class TestImSessionHistory : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir m_dir;
+
+  // 100 rows with the peer, one a minute, newest last; returns their ids oldest first.
+  QList<int> Seed100() {
+    QList<int> ids;
+    for (int i = 0; i < 100; ++i)
+      ids << Insert({i % 2 ? kPeer : kMe, i % 2 ? kMe : kPeer, 0, 60 * i, i % 2 ? 0 : 1});
+    return ids;
+  }
+
+  void PageToTheEnd() {
+    for (int guard = 0; guard < 100 && !manager()->noMoreMsg(); ++guard)
+      manager()->doLoadMoreHistory(true);
+  }
+
+ private slots:
+  void initTestCase() { VTranslator::instance()->setCurrentLanguage(VTranslator::EN_US); }
+  void init() { Start(m_dir); }
+
+  void pagesBackThroughTheWholeConversation() {
+    const QList<int> ids = Seed100();
+    Insert({"3000@tesmo.x", kMe, 0, 30});  // another conversation
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(ViewIds(), ids.mid(70));
+    QSignalSpy noMore(manager(), &ImSessionManager::noMoreMsgChanged);
+    manager()->doLoadMoreHistory(true);
+    QCOMPARE(ViewIds(), ids.mid(40));
+    QCOMPARE(manager()->noMoreMsg(), false);
+    manager()->doLoadMoreHistory(false);  // a failed server answer loads nothing
+    QCOMPARE(ViewIds(), ids.mid(40));
+    PageToTheEnd();
+    QCOMPARE(ViewIds(), ids);
+    QCOMPARE(manager()->noMoreMsg(), true);
+    QCOMPARE(noMore.count(), 1);
+
+    // Opening it again starts from the newest rows.
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(ViewIds(), ids.mid(70));
+    QCOMPARE(manager()->noMoreMsg(), false);
+  }
+
+  // Row 0 of a page (its newest) has no label, the oldest always one; in between a
+  // label appears when the newer message is more than 120,000 ms later.
+  void timeLabels() {
+    const qint64 gaps[] = {0, 120, 121, 60, 3600, 120};
+    QList<int> ids;
+    qint64 at = 0;
+    for (qint64 gap : gaps) ids << Insert({kPeer, kMe, 0, at += gap});
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(ViewIds(), ids);
+    auto label = [](int row) {
+      return qobject_cast<ImMsgEntity*>(manager()->get(row))->getData().value("showTime");
+    };
+    // Each row is compared with the next newer message.
+    QCOMPARE(label(0), QVariant(true));   // the oldest row of the page, always
+    QCOMPARE(label(1), QVariant(true));   // the next one is 121 s later
+    QCOMPARE(label(2), QVariant(false));  // 60 s
+    QCOMPARE(label(3), QVariant(true));   // 3600 s
+    QCOMPARE(label(4), QVariant(false));  // exactly 120 s
+    QCOMPARE(label(5), QVariant());       // the newest row of the page: no key
+  }
+
+  void recalledReceivedRowsStayHiddenAndPagingGoesOn() {
+    QList<int> shown;
+    int t = 0;
+    for (int i = 0; i < 10; ++i) shown << Insert({kPeer, kMe, 0, ++t});
+    // More than two pages of rows the peer recalled, then the newest rows.
+    for (int i = 0; i < 70; ++i) Insert({kPeer, kMe, 0, ++t, 0, 1});
+    const int ownRecalled = Insert({kMe, kPeer, 0, ++t, 1, 1});
+    shown << ownRecalled;
+    for (int i = 0; i < 5; ++i) shown << Insert({kPeer, kMe, 0, ++t});
+    manager()->entrySession(kPeer, 0);
+    // The first page holds the 6 visible newest rows; the next page is recalled
+    // rows only, and loading goes on past it instead of ending there.
+    QCOMPARE(ViewIds(), shown.mid(10));
+    manager()->doLoadMoreHistory(true);
+    QCOMPARE(manager()->noMoreMsg(), false);
+    QCOMPARE(ViewIds(), shown);
+    manager()->doLoadMoreHistory(true);
+    QCOMPARE(manager()->noMoreMsg(), true);
+    QCOMPARE(ViewIds(), shown);
+  }
+
+  void groupPagesOnlyShowTheGroupsOwnRows() {
+    QList<int> own;
+    for (int i = 0; i < 40; ++i) {
+      own << Insert({"5@x", kGroup, 1, i});
+      Insert({"5@x", kGroup, 1, i, 0, 0, 0, QString(), QString(), 0, "other@group.x"});
+    }
+    manager()->entrySession(kGroup, 1);
+    QCOMPARE(ViewIds(), own.mid(10));
+    PageToTheEnd();
+    QCOMPARE(ViewIds(), own);
+  }
+
+  // The page statements give the plain statements' rows in the same order, at
+  // every depth, by offset and by key; also with equal times, messages to oneself
+  // and a quote in the account.
+  void pageStatementsMatchThePlainOnes_data() {
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<int>("type");
+    QTest::newRow("person") << kPeer << 0;
+    QTest::newRow("person with a quote") << "o'neil@x" << 0;
+    QTest::newRow("group") << kGroup << 1;
+  }
+
+  void pageStatementsMatchThePlainOnes() {
+    QFETCH(QString, account);
+    QFETCH(int, type);
+    for (int i = 0; i < 230; ++i) {
+      const qint64 second = i / 3;  // three rows share each time
+      if (type == 0) {
+        switch (i % 5) {
+          case 0:
+            Insert({account, kMe, 0, second});
+            break;
+          case 1:
+            Insert({kMe, account, 0, second, 1});
+            break;
+          case 2:
+            Insert({account, account, 0, second});
+            break;  // to oneself
+          case 3:
+            Insert({"x@x", kMe, 0, second});
+            break;  // someone else
+          default:
+            Insert({account, kGroup, 1, second});
+            break;  // a group message
+        }
+      } else {
+        Insert({"5@x", account, 1, second, 0, 0, 0, QString(), QString(), 0,
+                i % 4 == 0 ? QString("relay@group.x") : QString()});
+      }
+    }
+    QVERIFY(ui()->dbExecSql("update nq_message set deleted=1 where id % 17 = 0"));
+    const QList<int> all = IdsOf(Plain(account, type));
+    QVERIFY(all.size() > 60);
+    for (int offset : {0, 7, 30, 59, all.size() - 3, all.size() + 5}) {
+      QCOMPARE(IdsOf(ImMessageQuery::pageAt(account, type, offset, 30)), all.mid(offset, 30));
+    }
+    QList<int> byKey;
+    ImPageKey key;
+    for (int guard = 0; guard < 100; ++guard) {
+      const long set = ui()->DBSelectSql(ImMessageQuery::page(account, type, key, 30).toUtf8());
+      const int rows = ui()->DBGetRecordCount(set);
+      for (int row = 0; row < rows; ++row) byKey << ui()->DBGetIntValue(set, row, 0);
+      if (rows > 0) {
+        key.id = ui()->DBGetIntValue(set, rows - 1, 0);
+        key.sendtime = QString::fromUtf8(ui()->DBGetStrValue(set, rows - 1, 19));
+      }
+      ui()->DBRelease(set);
+      if (rows == 0) break;
+    }
+    QCOMPARE(byKey, all);
+  }
+
+  void atJumpLoadsAroundAnUnloadedMessage() {
+    const QList<int> ids = Seed100();
+    QVERIFY(ui()->dbExecSql(QStringLiteral("update nq_message set msgid=id+5000")));
+    // The @-message arrives while another conversation is open.
+    manager()->entrySession("3000@tesmo.x", 0);
+    const int target = ids.at(20);
+    QVariantMap at{{"id", target},      {"msgid", target + 5000},
+                   {"fromuser", kPeer}, {"touser", kMe},
+                   {"totype", 0},       {"msgtype", 0},
+                   {"content", "@me"},  {"sendflag", 0},
+                   {"atflag", 1},       {"sendtime", Time(60 * 20)}};
+    Notify(100008, 0, 0, Json(at));
+    manager()->entrySession(kPeer, 0);
+    QVERIFY(!manager()->getMsgEntity(target));
+    const int row = manager()->getToLastAtMessage();
+    QCOMPARE(row, 20);
+    QCOMPARE(ViewIds(), ids);
+    QCOMPARE(manager()->getMsgEntity(target), manager()->get(row));
+    // Now loaded: the row is found directly.
+    QCOMPARE(manager()->getToLastAtMessage(), 20);
+    // History answers during the jump add nothing; afterwards paging goes on.
+    manager()->doLoadMoreHistory(true);
+    QCOMPARE(manager()->itemCount(), 100);
+    QTRY_VERIFY(manager()->getMsgIndexByid(ids.first()) == 0);
+  }
+
+  void removeTheNewestAndTheOnlyMessage() {
+    const int older = Insert({kPeer, kMe, 0, 1, 0, 0, 0, "older"});
+    const int newest = Insert({kPeer, kMe, 0, 2, 0, 0, 0, "newest"});
+    manager()->entrySession(kPeer, 0);
+    ImSessionListManager::instance()->updateData(
+        {{"fromuser", kPeer}, {"touser", kMe}, {"content", "newest"}, {"msgtype", 0}}, false);
+    ImMsgEntity* session = ImSessionListManager::instance()->getSession(kPeer);
+    QVERIFY(session);
+    manager()->removeMsg(newest);
+    QCOMPARE(ViewIds(), QList<int>{older});
+    QCOMPARE(session->content(), QString("older"));
+    QVERIFY(EngineDouble::Calls().size() > 0);
+    QCOMPARE(CountCalls("DeleteMessage"), 1);
+    manager()->removeMsg(older);
+    QCOMPARE(ViewIds(), QList<int>());
+    QCOMPARE(session->content(), QString());
+    manager()->removeMsg(older);  // no longer shown: nothing
+    QCOMPARE(CountCalls("DeleteMessage"), 2);
+  }
+
+  void readMarks() {
+    const int person = Insert({kPeer, kMe, 0, 1});
+    const int group = Insert({"5@x", kGroup, 1, 1});
+    manager()->setAllMessageRead(kPeer, 2);
+    QCOMPARE(Field(person, "seeflag"), QString("0"));
+    manager()->setAllMessageRead(kPeer, 0);
+    QCOMPARE(Field(person, "seeflag"), QString("1"));
+    QCOMPARE(Field(group, "seeflag"), QString("0"));
+    manager()->setAllMessageRead(kGroup, 1);
+    QCOMPARE(Field(group, "seeflag"), QString("1"));
+  }
+
+  void emptyConversationAsksTheServerFromTheTop() {
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(manager()->itemCount(), 0);
+    manager()->loadMoreMsg();
+    QCOMPARE(QString::fromStdString(EngineDouble::Calls().back()),
+             "GetHistoryMsg(" + kPeer + ",-1,60)");
+    // With rows, the oldest server id is the starting point.
+    Insert({kPeer, kMe, 0, 1, 0, 0, 0, QString(), QString(), 0});
+    Insert({kPeer, kMe, 0, 2, 0, 0, 0, QString(), QString(), 812});
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(manager()->getOldestServerId(), 812);
+    manager()->loadMoreMsg();
+    QCOMPARE(QString::fromStdString(EngineDouble::Calls().back()),
+             "GetHistoryMsg(" + kPeer + ",812,60)");
+  }
+
+  void historyRowsOfFilesAndSpecialTypes() {
+    const int red = Insert({kPeer, kMe, 0, 1, 0, 0, 7});
+    const int voice = Insert(
+        {kPeer, kMe, 0, 2, 0, 0, 4, "http://127.0.0.1/v.amr",
+         R"({"from":{"nick":"Ann"},"filename":"../v.amr","filesize":2048,"recordText":"hi","seconds":3})"});
+    const int recall = Insert({kPeer, kMe, 0, 3, 1, 0, 9, "x", R"({"from":{"nick":"Me"}})"});
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(manager()->getMsgEntity(red)->content(), QString("[Tesmo Chat red envelope]"));
+    ImMsgEntity* item = manager()->getMsgEntity(voice);
+    QCOMPARE(item->audioText(), QString("hi"));
+    QCOMPARE(item->seconds(), 3);
+    QCOMPARE(item->fileSize(), QString("2KB"));
+    QCOMPARE(item->fileurl(), QString("http://127.0.0.1/v.amr"));
+    QVERIFY(item->localpath().endsWith(QStringLiteral("/Audio/%1_v.amr").arg(voice)));
+    QCOMPARE(Field(voice, "localpath"), item->localpath());
+    QCOMPARE(item->downloadState(), 0);
+    QCOMPARE(LastDialogOf("DownloadFile") > 0, true);
+    QCOMPARE(manager()->getMsgEntity(recall)->content(), QString("Me've recalled a message"));
+  }
+};
+
+TESMO_CLIENT_TEST_MAIN(TestImSessionHistory)
+#include "tst_imsessionhistory.moc"

@@ -1,0 +1,416 @@
+// The open conversation's sending side and its engine reports, against the engine
+// test double and a database of the engine's schema.
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QUrl>
+
+#include "SessionFixture.h"
+#include "conversations/ImSessionListManager.h"
+#include "shell/ImLoginManager.h"
+#include "shell/VGlobal.h"
+#include "shell/VTranslator.h"
+#include "support/ClientTestMain.h"
+
+using namespace SessionFixture;
+
+class TestImSessionManager : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir m_dir;
+
+  QJsonObject RemarkOf(const QVariantMap& map) {
+    return QJsonDocument::fromJson(map.value("remark").toString().toUtf8()).object();
+  }
+
+  // A message report of the engine for a received message.
+  QString Received(int id, const QString& from, const QString& to, int totype, int msgtype,
+                   const QString& content, const QVariantMap& remark = QVariantMap(),
+                   int atflag = 0) {
+    QVariantMap map{{"id", id},
+                    {"fromuser", from},
+                    {"touser", to},
+                    {"totype", totype},
+                    {"msgtype", msgtype},
+                    {"content", content},
+                    {"sendflag", 0},
+                    {"atflag", atflag},
+                    {"sendtime", Time(id)},
+                    {"fromgroup", totype == 1 ? to : QString()}};
+    if (!remark.isEmpty()) map.insert("remark", Json(remark));
+    return Json(map);
+  }
+
+ private slots:
+  void initTestCase() { VTranslator::instance()->setCurrentLanguage(VTranslator::EN_US); }
+
+  void init() {
+    Start(m_dir);
+    manager()->entrySession(kPeer, 0);
+  }
+
+  void textSendStoresTheRowAndShowsItAtOnce() {
+    const QVariantMap first = manager()->buildTextMsg(kPeer, "hello");
+    manager()->updateDataToView(first);
+    const int id = first.value("id").toInt();
+    QVERIFY(id > 0);
+    QCOMPARE(Field(id, "sendflag"), QString("1"));
+    QCOMPARE(Field(id, "sendstate"), QString("2"));
+    QCOMPARE(Field(id, "content"), QString("hello"));
+    QCOMPARE(first.value("sendflag").toInt(), 1);
+    QCOMPARE(first.value("sendstate").toInt(), 2);
+    QCOMPARE(first.value("msgtype").toInt(), 0);
+    QCOMPARE(first.value("revokeflag").toInt(), 0);
+    QCOMPARE(first.value("totype").toInt(), 0);
+    QCOMPARE(first.value("fromName").toString(), QString("Me: "));
+    QCOMPARE(first.value("showTime").toBool(), true);
+    for (const char* key : {"localpath", "fileName", "downloadState"})
+      QVERIFY2(!first.contains(key), key);
+    const QJsonObject remark = RemarkOf(first);
+    QCOMPARE(remark.value("from").toObject().value("nick").toString(), QString("Me"));
+    QCOMPARE(remark.value("to").toObject(), QJsonObject());
+    QCOMPARE(remark.value("atAll").toBool(true), false);
+    QCOMPARE(remark.value("atUsers").toArray(), QJsonArray());
+    QCOMPARE(ViewIds(), QList<int>{id});
+
+    // Later messages carry no time label; the list's row follows the newest one.
+    const QVariantMap second = manager()->buildTextMsg(kPeer, "again");
+    QVERIFY(!second.contains("showTime"));
+    manager()->updateDataToView(second);
+    QCOMPARE(ImSessionListManager::instance()->getSession(kPeer)->content(), QString("again"));
+  }
+
+  void mentionsKeepTheirOrder() {
+    const QVariantMap map =
+        manager()->buildTextMsg(kGroup, "@a @b", 1, false, QStringList{"b@x", "a@x"});
+    const QJsonArray users = RemarkOf(map).value("atUsers").toArray();
+    QCOMPARE(users.size(), 2);
+    QCOMPARE(users.at(0).toObject().value("id").toString(), QString("b@x"));
+    QCOMPARE(users.at(1).toObject().value("id").toString(), QString("a@x"));
+    QCOMPARE(RemarkOf(map).value("atAll").toBool(true), false);
+  }
+
+  void pictureToAGroupGoesFromWhereItLies() {
+    const QString path = m_dir.filePath("pic #1.png");
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(path));
+    manager()->entrySession(kGroup, 1);
+    const QVariantMap map = manager()->buildPicMsg(kGroup, QUrl::fromLocalFile(path).toString(), 1);
+    QCOMPARE(CountCalls("SendMsgFile"), 1);
+    QString call;
+    for (const std::string& made : EngineDouble::Calls())
+      if (made.rfind("SendMsgFile(", 0) == 0) call = QString::fromStdString(made);
+    QVERIFY2(call.startsWith("SendMsgFile(" + kGroup + ",2," + path + ","), qPrintable(call));
+    QCOMPARE(map.value("content").toString(), path);
+    QCOMPARE(map.value("localpath").toString(), path);
+    QCOMPARE(map.value("fileName").toString(), QString("pic #1.png"));
+    QCOMPARE(map.value("downloadState").toInt(), 1);
+    QCOMPARE(map.value("totype").toInt(), 1);
+    QCOMPARE(map.value("width").toInt(), 3);
+    QCOMPARE(RemarkOf(map).value("height").toInt(), 2);
+    QCOMPARE(Field(map.value("id").toInt(), "totype"), QString("1"));
+    // The conversation list files it under the group, not under a person.
+    manager()->updateDataToView(map);
+    QVERIFY(ImSessionListManager::instance()->getSession(kGroup));
+  }
+
+  void missingPictureReportsAnUnknownSize() {
+    const QVariantMap map = manager()->buildPicMsg(kPeer, m_dir.filePath("gone.png"));
+    QCOMPARE(map.value("width").toInt(), -1);
+    QCOMPARE(map.value("fileName").toString(), QString());
+  }
+
+  void addDataToViewIgnoresOtherConversationsAndDuplicates() {
+    const QVariantMap mine = manager()->buildTextMsg(kPeer, "x");
+    manager()->addDataToView(mine);
+    manager()->addDataToView(mine);
+    QVariantMap other = mine;
+    other.insert("id", mine.value("id").toInt() + 100);
+    other.insert("touser", "3000@tesmo.x");
+    manager()->addDataToView(other);
+    manager()->addDataToView(QVariantMap());
+    QCOMPARE(ViewIds(), QList<int>{mine.value("id").toInt()});
+  }
+
+  void resendOfAnUnshownMessageStillAsksTheEngine() {
+    manager()->repeatSendMsg(4242);
+    QCOMPARE(CountCalls("RepeatSendMsg"), 1);
+    const QVariantMap map = manager()->buildTextMsg(kPeer, "x");
+    manager()->addDataToView(map);
+    Notify(200201, 5, map.value("id").toInt());
+    ImMsgEntity* item = manager()->getMsgEntity(map.value("id").toInt());
+    QCOMPARE(item->sendstate(), 0);
+    manager()->repeatSendMsg(item->id());
+    QCOMPARE(item->sendstate(), 2);
+  }
+
+  // Download and translation answers are matched by their own dialog ids: another
+  // manager's answer whose dialog id equals a message id changes nothing.
+  void downloadAndTranslationRepliesNeverCross() {
+    const QVariantMap map = manager()->buildTextMsg(kPeer, "bonjour");
+    manager()->addDataToView(map);
+    const int id = map.value("id").toInt();
+    ImMsgEntity* item = manager()->getMsgEntity(id);
+
+    manager()->downloadFile(id, "http://127.0.0.1/f",
+                            QUrl::fromLocalFile(m_dir.filePath("f#1")).toString());
+    const int download = LastDialogOf("DownloadFile");
+    QVERIFY(download > 0 && download != id);
+    QVERIFY(EngineDouble::Calls().back().find(m_dir.filePath("f#1").toStdString()) !=
+            std::string::npos);
+    QCOMPARE(item->downloadState(), 2);
+    Notify(200104, 0, id);  // someone else's download
+    Notify(100003, 7, id);
+    QCOMPARE(item->downloadState(), 2);
+    QCOMPARE(item->progress(), 0);
+    Notify(100003, 500, download);
+    QCOMPARE(item->progress(), 500);
+    Notify(200104, 3, download);
+    QCOMPARE(item->downloadState(), 3);
+
+    manager()->translate(id, "auto", "en", "bonjour");
+    const int translation = LastDialogOf("SendPost");
+    QVERIFY(translation > 0 && translation != id && translation != download);
+    const QString answer = R"({"result":{"text":"hello"}})";
+    Notify(200102, 0, id, answer);  // another manager's post
+    QCOMPARE(item->translation(), QString());
+    Notify(200102, 0, translation, "not json");
+    QCOMPARE(item->translation(), QString());
+    manager()->translate(id, "auto", "en", "bonjour");
+    Notify(200102, 0, LastDialogOf("SendPost"), answer);
+    QCOMPARE(item->translation(), QString("hello"));
+  }
+
+  void reportTable_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("expected");
+    for (bool loaded : {true, false}) {
+      const char* tag = loaded ? "loaded" : "not loaded";
+      QTest::addRow("upload progress, %s", tag)
+          << 100002 << 300 << loaded << "progress" << QVariant(loaded ? 300 : 0);
+      QTest::addRow("text sent, %s", tag)
+          << 200201 << 0 << loaded << "sendstate" << QVariant(loaded ? 1 : 2);
+      QTest::addRow("text failed, %s", tag)
+          << 200201 << 9 << loaded << "sendstate" << QVariant(loaded ? 0 : 2);
+      QTest::addRow("file sent, %s", tag)
+          << 200202 << 0 << loaded << "sendstate" << QVariant(loaded ? 1 : 2);
+      QTest::addRow("recalled, %s", tag)
+          << 200204 << 0 << loaded << "revokeflag" << QVariant(loaded ? 1 : 0);
+      QTest::addRow("recall refused, %s", tag)
+          << 200204 << 11 << loaded << "revokeflag" << QVariant(0);
+      QTest::addRow("unknown code, %s", tag) << 123456 << 0 << loaded << "sendstate" << QVariant(2);
+    }
+  }
+
+  void reportTable() {
+    QFETCH(int, code);
+    QFETCH(int, status);
+    QFETCH(bool, loaded);
+    QFETCH(QString, property);
+    QFETCH(QVariant, expected);
+    const QVariantMap map = manager()->buildTextMsg(kPeer, "x");
+    manager()->updateDataToView(map);
+    const int id = map.value("id").toInt();
+    ImMsgEntity* item = manager()->getMsgEntity(id);
+    // A report about a message that is not shown finds no item.
+    QSignalSpy recall(manager(), &ImSessionManager::recallMsgNotify);
+    Notify(code, status, loaded ? id : id + 1000);
+    QCOMPARE(item->property(property.toLatin1()), expected);
+    QCOMPARE(recall.count(), code == 200204 ? 1 : 0);
+    if (code == 200204) {
+      QCOMPARE(recall.at(0).at(0).toInt(), status);
+      // The conversation row reads revoked on success, also when the item is not shown.
+      QCOMPARE(ImSessionListManager::instance()->getSession(kPeer)->revokeflag(),
+               status == 0 ? 1 : 0);
+    }
+  }
+
+  void historyAnswersAndStoredHistory() {
+    QSignalSpy finished(manager(), &ImSessionManager::downloadHistoryFinished);
+    QSignalSpy reload(manager(), &ImSessionManager::needReloadMsg);
+    Notify(200206, 0, 1);
+    Notify(200206, 4, 1);
+    QCOMPARE(finished.count(), 2);
+    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QCOMPARE(finished.at(1).at(0).toBool(), false);
+    Notify(100011, 0, 0, "3000@tesmo.x");
+    QCOMPARE(reload.count(), 0);
+    Notify(100011, 0, 0, kPeer);
+    QCOMPARE(reload.count(), 1);
+  }
+
+  void newMessageOfTheOpenConversation() {
+    QSignalSpy end(manager(), &ImSessionManager::listViewToEnd);
+    QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
+    const int id = Insert({kPeer, kMe, 0, 10});
+    Notify(100008, 0, 0,
+           Received(id, kPeer, kMe, 0, 0, "hi", {{"from", QVariantMap{{"nick", "Ann"}}}}));
+    QCOMPARE(ViewIds(), QList<int>{id});
+    QCOMPARE(end.count(), 1);
+    QCOMPARE(alert.count(), 0);
+    QCOMPARE(manager()->getMsgEntity(id)->name(), QString("Ann"));
+    QCOMPARE(ImSessionListManager::instance()->getSession(kPeer)->fromName(), QString("Ann: "));
+
+    // The own message echoed from another device reads sent.
+    QVariantMap own{{"id", id + 1}, {"fromuser", kMe},   {"touser", kPeer}, {"totype", 0},
+                    {"msgtype", 0}, {"content", "mine"}, {"sendflag", 1},   {"sendstate", 2}};
+    Notify(100008, 0, 0, Json(own));
+    QCOMPARE(manager()->getMsgEntity(id + 1)->sendstate(), 1);
+    // Other statuses are not messages.
+    Notify(100008, 2, 0, Received(id + 2, kPeer, kMe, 0, 0, "x"));
+    QVERIFY(!manager()->getMsgEntity(id + 2));
+  }
+
+  void mutedGroupsStaySilent() {
+    QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
+    const QString muted = "88@group.tesmo.x";
+    EngineDouble::SetText("GetBlackList", (muted + ",9@x").toStdString());
+    Notify(100008, 0, 0, Received(501, "5@x", muted, 1, 0, "psst"));
+    QCOMPARE(alert.count(), 0);
+    QVERIFY(ImSessionListManager::instance()->getSession(muted));
+    // History batches never alert; a live message of an unmuted conversation does.
+    Notify(100008, 1, 0, Received(502, "5@x", kGroup, 1, 0, "old"));
+    QCOMPARE(alert.count(), 0);
+    Notify(100008, 0, 0, Received(503, "5@x", kGroup, 1, 0, "new"));
+    QCOMPARE(alert.count(), 1);
+    // A group message relayed from another group is dropped.
+    QVariantMap relayed{{"id", 504},     {"fromuser", "5@x"},   {"touser", "99@group.x"},
+                        {"totype", 1},   {"fromgroup", kGroup}, {"msgtype", 0},
+                        {"content", "x"}};
+    Notify(100008, 0, 0, Json(relayed));
+    QVERIFY(!ImSessionListManager::instance()->getSession("99@group.x"));
+  }
+
+  void recallNoticeRemovesTheLoadedMessage() {
+    const int shown = Insert({kPeer, kMe, 0, 10});
+    Notify(100008, 0, 0, Received(shown, kPeer, kMe, 0, 0, "oops"));
+    QCOMPARE(ViewIds(), QList<int>{shown});
+    const int notice = Insert({kPeer, kMe, 0, 11, 0, 0, 9});
+    Notify(100008, 0, 0,
+           Received(notice, kPeer, kMe, 0, 9, QString::number(shown),
+                    {{"from", QVariantMap{{"nick", "Ann"}}}}));
+    QCOMPARE(ViewIds(), QList<int>{notice});
+    QCOMPARE(manager()->getMsgEntity(notice)->content(), QString("Ann'") + "ve recalled a message");
+  }
+
+  void dissolvedGroupIsReportedOnce() {
+    QSignalSpy destroyed(manager(), &ImSessionManager::destroyGroupNotify);
+    const QString notice = Json({{"notify", "destroy"}, {"nick", "Bob"}});
+    Notify(100008, 0, 0, Received(601, "5@x", kGroup, 1, 6, notice));
+    QCOMPARE(destroyed.count(), 1);
+    QCOMPARE(destroyed.at(0).at(0).toString(), kGroup);
+    Notify(100008, 0, 0, Received(602, kPeer, kMe, 0, 0, "next"));
+    // A notice text made elsewhere (the conversation list) does not count either.
+    manager()->getGroupNotifyContent(notice);
+    Notify(100008, 0, 0, Received(603, kPeer, kMe, 0, 0, "after"));
+    QCOMPARE(destroyed.count(), 1);
+  }
+
+  // The sender's file name never chooses where the file lands.
+  void hostileFileNamesStayInTheAccountFolder_data() {
+    QTest::addColumn<QString>("filename");
+    QTest::newRow("parent") << "../../x";
+    QTest::newRow("absolute") << "/etc/passwd";
+    QTest::newRow("folder") << "a/b";
+    QTest::newRow("backslashes") << "..\\..\\win.ini";
+    QTest::newRow("dots only") << "..";
+    QTest::newRow("empty") << "";
+    QTest::newRow("control characters") << QString("a\nb\x01.txt");
+    QTest::newRow("very long") << QString(5000, 'n') + ".pdf";
+  }
+
+  void hostileFileNamesStayInTheAccountFolder() {
+    QFETCH(QString, filename);
+    const QString folder = ImLoginManager::instance()->getLocalDataPath(3);
+    QVERIFY(!folder.isEmpty());
+    QStringList paths;
+    for (int i = 0; i < 2; ++i) {
+      const int id = Insert({kPeer, kMe, 0, 20 + i, 0, 0, 3, "http://127.0.0.1/f"});
+      Notify(100008, 0, 0,
+             Received(id, kPeer, kMe, 0, 3, "http://127.0.0.1/f",
+                      {{"filename", filename}, {"filesize", 10}}));
+      const QString path = manager()->getMsgEntity(id)->localpath();
+      QCOMPARE(Field(id, "localpath"), path);
+      QVERIFY2(path.startsWith(folder), qPrintable(path));
+      const QString name = path.mid(folder.size());
+      QVERIFY2(!name.contains('/') && !name.contains('\\') && !name.startsWith('.'),
+               qPrintable(name));
+      QVERIFY(name.size() <= 140);
+      for (const QChar c : name) QVERIFY(c.unicode() >= 0x20);
+      paths << path;
+    }
+    // Two messages with one name never share a file.
+    QVERIFY(paths.at(0) != paths.at(1));
+    // Removing such a received file only ever touches the account folder.
+    manager()->removeMsg(manager()->getMsgEntity(ViewIds().first())->id());
+  }
+
+  void onlyWebFilesAreFetchedByThemselves() {
+    const int web = Insert({kPeer, kMe, 0, 30, 0, 0, 2});
+    Notify(100008, 0, 0,
+           Received(web, kPeer, kMe, 0, 2, "https://127.0.0.1/p.jpg", {{"filename", "p.jpg"}}));
+    QCOMPARE(CountCalls("DownloadFile"), 1);
+    const int local = Insert({kPeer, kMe, 0, 31, 0, 0, 2});
+    Notify(100008, 0, 0,
+           Received(local, kPeer, kMe, 0, 2, "file:///etc/passwd", {{"filename", "p.jpg"}}));
+    QCOMPARE(CountCalls("DownloadFile"), 1);
+  }
+
+  void mentionsAreKeptForTheJump() {
+    QSignalSpy at(manager(), &ImSessionManager::atMsgNotify);
+    Notify(100008, 0, 0,
+           Received(701, "5@x", kGroup, 1, 0, "@me",
+                    {{"from", QVariantMap{{"nick", "Cy"}, {"logo", "L"}}}}, 1));
+    QCOMPARE(at.count(), 1);
+    QCOMPARE(at.at(0), (QVariantList{kGroup, "Cy", "L", 1}));
+  }
+
+  void forwardingMakesOneMessagePerTarget() {
+    const QVariantMap source = manager()->buildTextMsg(kPeer, "fw me");
+    manager()->updateDataToView(source);
+    const int id = source.value("id").toInt();
+    const QStringList targets{"a@x", "b@x", kPeer};
+    manager()->transmitMsg(targets, id, 0, "fw me", 0);
+    QTRY_COMPARE(CountCalls("FwSendMsg"), 3);
+    QTRY_COMPARE(manager()->itemCount(), 2);
+    const auto* copy = qobject_cast<ImMsgEntity*>(manager()->get(1));
+    QVERIFY(copy->id() > id);
+    QCOMPARE(copy->touser(), kPeer);
+    QCOMPARE(copy->showTime(), false);
+    QCOMPARE(copy->content(), QString("fw me"));
+    QCOMPARE(Field(copy->id(), "touser"), kPeer);
+    QTRY_VERIFY(ImSessionListManager::instance()->getSession("a@x"));
+    QTRY_VERIFY(ImSessionListManager::instance()->getSession("b@x"));
+
+    // A source row that is gone makes no phantom message.
+    QVERIFY(ui()->dbExecSql(QStringLiteral("delete from nq_message where id=%1").arg(id)));
+    manager()->transmitMsg({"c@x", kPeer}, id, 0, "fw me", 0);
+    QTRY_COMPARE(CountCalls("FwSendMsg"), 5);
+    QTest::qWait(200);
+    QCOMPARE(manager()->itemCount(), 2);
+    QVERIFY(!manager()->getMsgEntity(0));
+    QVERIFY(!ImSessionListManager::instance()->getSession("c@x"));
+    // Nothing is forwarded from an item that is not shown.
+    manager()->transmitMsg({"d@x"}, 987654, 0, "x", 0);
+    QTest::qWait(200);
+    QCOMPARE(CountCalls("FwSendMsg"), 5);
+  }
+
+  void syncSendsOneTextPerTarget() {
+    manager()->sendSyncTextMsg({"s1@x", "s2@x"}, "sync", 0);
+    QTRY_COMPARE(CountCalls("SendMsgIM"), 2);
+    QTRY_VERIFY(ImSessionListManager::instance()->getSession("s2@x"));
+    QCOMPARE(ImSessionListManager::instance()->getSession("s1@x")->content(), QString("sync"));
+    manager()->sendSyncTextMsg({}, "none", 0);
+    QTest::qWait(100);
+    QCOMPARE(CountCalls("SendMsgIM"), 2);
+  }
+};
+
+TESMO_CLIENT_TEST_MAIN(TestImSessionManager)
+#include "tst_imsessionmanager.moc"
