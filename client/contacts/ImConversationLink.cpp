@@ -19,7 +19,7 @@ QMetaMethod Method(QObject* target, const char* signature) {
 namespace ImConversationLink {
 
 QString currentSessionId() {
-  return ImSessionManager::instance()->property("currentSessionId").toString();
+  return ImSessionManager::instance()->currentSessionId();
 }
 
 QObject* sessionRow(const QString& account) {

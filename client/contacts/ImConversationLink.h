@@ -4,10 +4,10 @@
 #include <QObject>
 #include <QString>
 
-// What the contact and group lists change in the conversation models: the open
-// conversation, the rows of the conversation list and its reload. Reached through
-// the models' published QML interface (properties and invokables), so the two
-// sides only share the names that QML uses too.
+// What the contact and group lists need of the conversation models: the open
+// conversation, the rows of the conversation list and its reload. The list is
+// reached through its published QML interface (invokables), so the two sides
+// share only the names that QML uses too.
 namespace ImConversationLink {
 
 // The account of the open conversation ("" when none is open).
