@@ -5,7 +5,7 @@
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManagerPrivate.h"
-#include "contacts/ImSqlText.h"
+#include "conversations/ImMessageQuery.h"
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
@@ -121,8 +121,8 @@ ImGroupEntity* ImGroupManager::getGroupEntity(const QString& groupid) {
 int ImGroupManager::getRole(const QString& groupid) {
   ImUiInterface* engine = ImUiInterface::instance();
   const QString sql = QStringLiteral("SELECT role FROM nq_groupuser WHERE groupid=") +
-                      ImSqlText(groupid) + QStringLiteral(" and account=") +
-                      ImSqlText(QString::fromUtf8(engine->GetMyAccount()));
+                      ImMessageQuery::quoted(groupid) + QStringLiteral(" and account=") +
+                      ImMessageQuery::quoted(QString::fromUtf8(engine->GetMyAccount()));
   const long set = engine->DBSelectSql(sql.toUtf8().constData());
   // Without a database the table's default applies.
   const int role = set ? engine->DBGetIntValue(set, 0, 0) : kMemberRole;
