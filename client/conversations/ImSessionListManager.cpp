@@ -1,18 +1,74 @@
 #include "conversations/ImSessionListManager.h"
 
-#include "conversations/ImMsgEntity.h"
+#include <QDebug>
+#include <QPair>
+#include <climits>
+
+#include "contacts/ImGroupManager.h"
+#include "conversations/ImMessageQuery.h"
+#include "conversations/ImSessionListManagerPrivate.h"
+#include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionThread.h"
+#include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
+#include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
 
-ImSessionListManager::ImSessionListManager() : ImSessionListManager(new QList<QObject*>) {}
+namespace {
+constexpr int kHistorySyncFinished = 100013;
 
-ImSessionListManager::ImSessionListManager(QList<QObject*>* items)
-    : ImBaseListModel(nullptr, items), m_items(items) {}
+// The columns of the list query, in its order; true for the numeric ones.
+struct Column {
+  const char* key;
+  bool number;
+};
+constexpr Column kColumns[] = {{"id", true},         {"msgid", true},      {"msgtype", true},
+                               {"fromuser", false},  {"fromgroup", false}, {"fromver", false},
+                               {"device", true},     {"touser", false},    {"totype", true},
+                               {"content", false},   {"remark", false},    {"localpath", false},
+                               {"fileurl", false},   {"sendflag", true},   {"sendstate", true},
+                               {"localsend", true},  {"seeflag", true},    {"atflag", true},
+                               {"cancelflag", true}, {"sendtime", false},  {"deleted", true}};
+
+QVariantMap RowToMap(ImUiInterface* engine, long set, int row) {
+  // Keys made once: every row's map shares them.
+  static const QList<QString> kKeys = [] {
+    QList<QString> keys;
+    for (const Column& column : kColumns) keys << QString::fromLatin1(column.key);
+    return keys;
+  }();
+  QVariantMap map;
+  int col = 0;
+  for (const Column& column : kColumns) {
+    if (column.number)
+      map.insert(kKeys.at(col), engine->DBGetIntValue(set, row, col));
+    else
+      map.insert(kKeys.at(col), QString::fromUtf8(engine->DBGetStrValue(set, row, col)));
+    ++col;
+  }
+  return map;
+}
+}  // namespace
+
+ImSessionListManager::ImSessionListManager()
+    : ImSessionListManager(std::make_unique<ImSessionListManagerPrivate>(nullptr)) {}
+
+ImSessionListManager::ImSessionListManager(std::unique_ptr<ImSessionListManagerPrivate> data)
+    : ImBaseListModel(nullptr, &data->items), d(std::move(data)) {
+  qRegisterMetaType<ImSessionListManager*>("ImSessionListManager*");
+  connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
+          &ImSessionListManager::onNotify);
+  connect(d->thread, &ImSessionThread::msgCountChange, this,
+          &ImSessionListManager::onMsgCountChange);
+  connect(d->thread, &ImSessionThread::msgAtFlagChange, this,
+          &ImSessionListManager::onMsgAtFlagChange);
+}
 
 ImSessionListManager::~ImSessionListManager() {
-  const QList<QObject*> rows = *m_items;
-  qDeleteAll(rows);
-  delete m_items;
+  // No badge push from here: the chat manager may be gone already at exit.
+  deleteRows();
+  // The counters thread stops and joins with the private part.
+  d.reset();
 }
 
 ImSessionListManager* ImSessionListManager::instance() {
@@ -20,36 +76,243 @@ ImSessionListManager* ImSessionListManager::instance() {
   return VExitCleanup::singleton(s_instance, [] { return new ImSessionListManager; });
 }
 
-void ImSessionListManager::updateData(const QVariantMap& map, bool isFromContact) {
-  Q_UNUSED(isFromContact);
-  QVariantMap row = map;
-  const QString account = map.value(QStringLiteral("totype")).toInt() == 1
-                              ? map.value(QStringLiteral("touser")).toString()
-                              : ImUiInterface::instance()->getPeerAccount(
-                                    map.value(QStringLiteral("fromuser")).toString(),
-                                    map.value(QStringLiteral("touser")).toString());
-  row.insert(QStringLiteral("account"), account);
-  if (ImMsgEntity* session = getSession(account)) {
-    session->setData(row);
+void ImSessionListManager::initData() {
+  qDebug() << Q_FUNC_INFO;
+  deleteRows();
+  ImUiInterface* engine = ImUiInterface::instance();
+  const long set = engine->DBSelectSql(ImSessionListManagerPrivate::kListQuery);
+  if (!set) {
+    engine->DBRelease(set);
     return;
   }
-  insert(0, new ImMsgEntity(row));
+  const int count = engine->DBGetRecordCount(set);
+  const QString own = VConfig::instance()->value(QStringLiteral("MY_ACCOUNT")).toString();
+  QList<QObject*> built;
+  built.reserve(count);
+  // The counters are asked for once the rows stand, so that the worker's
+  // queries do not compete with the rows still being read.
+  QList<QPair<QString, int>> counters;
+  counters.reserve(count);
+  for (int row = 0; row < count; ++row) {
+    QVariantMap map = RowToMap(engine, set, row);
+    const QString account =
+        ImUiInterface::peerOf(map.value(QStringLiteral("fromuser")).toString(),
+                              map.value(QStringLiteral("touser")).toString(), own);
+    // Rows come newest first: a second row of one conversation is older and
+    // must not replace what the first one shows.
+    if (account.isEmpty() || d->sessions.contains(account)) continue;
+    map.insert(QStringLiteral("account"), account);
+    const int totype = map.value(QStringLiteral("totype")).toInt();
+    const QString peer = map.value(QStringLiteral("sendflag")).toInt() == 1
+                             ? map.value(QStringLiteral("touser")).toString()
+                             : map.value(QStringLiteral("fromuser")).toString();
+    ImSessionListManagerPrivate::decorate(map, account, peer);
+    map.insert(QStringLiteral("content"), ImSessionListManagerPrivate::shownContent(map));
+    auto* item = new ImMsgEntity(map, nullptr);
+    d->sessions.insert(account, item);
+    built.prepend(item);
+    counters.append({account, totype});
+  }
+  parseData(built);
+  engine->DBRelease(set);
+  for (const auto& counter : qAsConst(counters)) requestCounters(counter.first, counter.second);
+  emit dataComplete();
+  doUpdateUnReadMsgCount();
 }
 
-ImMsgEntity* ImSessionListManager::getSession(const QString& account) const {
-  for (QObject* object : *m_items) {
-    auto* session = qobject_cast<ImMsgEntity*>(object);
-    if (session && session->account() == account) return session;
+void ImSessionListManager::parseData(const QList<QObject*>& itemList) {
+  if (itemList.isEmpty()) return;
+  prependItems(itemList);
+}
+
+void ImSessionListManager::wipeData() {
+  if (!deleteRows()) return;
+  doUpdateUnReadMsgCount();
+}
+
+bool ImSessionListManager::deleteRows() {
+  if (d->sessions.isEmpty()) return false;
+  const QList<ImMsgEntity*> rows = d->sessions.values();
+  d->sessions.clear();
+  // One reset instead of a removal per destroyed row.
+  reset();
+  qDeleteAll(rows);
+  return true;
+}
+
+void ImSessionListManager::updateData(const QVariantMap& map) { updateData(map, false); }
+
+void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) {
+  if (message.isEmpty()) return;
+  QVariantMap map = message;
+  const QString account =
+      ImUiInterface::instance()->getPeerAccount(map.value(QStringLiteral("fromuser")).toString(),
+                                                map.value(QStringLiteral("touser")).toString());
+  if (account.isEmpty()) return;
+  map.insert(QStringLiteral("account"), account);
+  map.insert(QStringLiteral("atflag"), 0);
+  const int totype = map.value(QStringLiteral("totype")).toInt();
+  if (ImMsgEntity* row = d->sessions.value(account)) {
+    // A history download hands over older messages too: one that the list
+    // table does not name as the conversation's newest must not replace the
+    // text of the row nor move it.
+    const bool superseded = !isEmpty && ImSessionListManagerPrivate::superseded(
+                                            account, map.value(QStringLiteral("id")).toInt());
+    if (!isEmpty && !superseded) {
+      row->setContent(map.value(QStringLiteral("content")).toString());
+      row->setAtflag(0);
+      row->setSendtime(map.value(QStringLiteral("sendtime")).toString());
+      row->setMsgtype(map.value(QStringLiteral("msgtype")).toInt());
+      row->setRevokeflag(map.value(QStringLiteral("revokeflag")).toInt());
+      row->setFromName(map.value(QStringLiteral("fromName")).toString());
+      row->setChampflag(ImSessionListManagerPrivate::champFlagOf(account));
+    }
+    if (!superseded && VConfig::instance()->autoMoveToTop()) move(indexOf(row), 0);
+  } else {
+    ImSessionListManagerPrivate::decorate(map, account, account);
+    auto* item = new ImMsgEntity(map, nullptr);
+    insert(0, item);
+    d->sessions.insert(account, item);
   }
-  return nullptr;
+  requestCounters(account, totype);
+}
+
+void ImSessionListManager::removeSession(const QString& account) {
+  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  if (!row) return;
+  ImUiInterface* engine = ImUiInterface::instance();
+  const QString quoted = ImMessageQuery::quoted(account);
+  // Every message of the conversation, in both directions for a person.
+  const QString messages =
+      row->totype() == 1 ? QStringLiteral("touser=%1 and totype=1").arg(quoted)
+                         : QStringLiteral("(fromuser=%1 or touser=%1) and totype=0").arg(quoted);
+  if (engine->dbExecSql(QStringLiteral("delete FROM nq_messagenew WHERE account=") + quoted) &&
+      engine->dbExecSql(QStringLiteral("UPDATE nq_message SET deleted=1 WHERE ") + messages))
+    qDebug() << Q_FUNC_INFO << "remove from db done! ";
+  d->sessions.remove(account);
+  removeItem(static_cast<QObject*>(row));
+  delete row;
+  doUpdateUnReadMsgCount();
+}
+
+void ImSessionListManager::requestCounters(const QString& account, int totype) {
+  emit d->thread->updateMsgCount(account, totype);
+  if (totype == 1) emit d->thread->updateAtFlag(account);
+}
+
+void ImSessionListManager::updateMsgCount(const QString& account, int type) {
+  emit d->thread->updateMsgCount(account, type);
+}
+
+void ImSessionListManager::updateAtFlag(const QString& account) {
+  emit d->thread->updateAtFlag(account);
 }
 
 void ImSessionListManager::resetUnReadMsgCount(const QString& account) {
-  if (ImMsgEntity* session = getSession(account)) session->setUnReadMsgCount(0);
+  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  if (!row) return;
+  row->setUnReadMsgCount(0);
+  ImSessionManager::instance()->setAllMessageRead(account, row->totype());
+  ImSessionManager::instance()->updateUnReadMsgCount();
+  // A count the worker made before the messages were marked read may still be
+  // on its way; a fresh one follows it and has the last word.
+  updateMsgCount(account, row->totype());
 }
 
 void ImSessionListManager::resetAtflag(const QString& account) {
-  if (ImMsgEntity* session = getSession(account)) session->setAtflag(0);
+  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  if (row) row->setAtflag(0);
 }
 
-void ImSessionListManager::doUpdateUnReadMsgCount() {}
+int ImSessionListManager::getNextUnReadIndex() {
+  for (int index = 0; index < d->items.size(); ++index) {
+    ImMsgEntity* row = rowAt(index);
+    if (row && row->unReadMsgCount() > 0) return index;
+  }
+  return 0;
+}
+
+ImMsgEntity* ImSessionListManager::rowAt(int index) const {
+  return qobject_cast<ImMsgEntity*>(get(index));
+}
+
+QString ImSessionListManager::getSessionAccount(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->account() : QString();
+}
+
+QString ImSessionListManager::getSessionName(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->name() : QString();
+}
+
+QString ImSessionListManager::getSessionIcon(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->icon() : QString();
+}
+
+int ImSessionListManager::getSessionTotype(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->totype() : 0;
+}
+
+int ImSessionListManager::getSessionTitle(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->title() : 0;
+}
+
+int ImSessionListManager::getSessionChampFlag(int index) {
+  ImMsgEntity* row = rowAt(index);
+  return row ? row->champflag() : 0;
+}
+
+ImMsgEntity* ImSessionListManager::getSession(const QString& account) const {
+  return d->sessions.value(account);
+}
+
+void ImSessionListManager::setSessionName(const QString& account, const QString& name) {
+  if (ImMsgEntity* row = d->sessions.value(account)) row->setName(name);
+}
+
+int ImSessionListManager::searchAtMsg(const QString& account, int flag) {
+  return ImUiInterface::instance()->SearchAtMsg(account.toUtf8().constData(), flag);
+}
+
+int ImSessionListManager::getAllUnReadMsgCount() {
+  qint64 total = 0;
+  ImGroupManager* groups = ImGroupManager::instance();
+  for (auto it = d->sessions.cbegin(); it != d->sessions.cend(); ++it) {
+    const int count = it.value()->unReadMsgCount();
+    // A muted conversation keeps its own count but adds nothing to the badge.
+    if (count > 0 && !groups->isGroupMute(it.key())) total += count;
+  }
+  return static_cast<int>(qMin<qint64>(total, INT_MAX));
+}
+
+void ImSessionListManager::doUpdateUnReadMsgCount() {
+  d->unreadTotal = getAllUnReadMsgCount();
+  ImSessionManager::instance()->setUnReadMsgCount(d->unreadTotal);
+}
+
+void ImSessionListManager::onNotify(const UIMessage* pMsg) {
+  if (!pMsg || pMsg->m_Method != kHistorySyncFinished) return;
+  qDebug() << Q_FUNC_INFO << pMsg->m_Method << pMsg->m_Status;
+  if (pMsg->m_Status == 0) initData();
+}
+
+void ImSessionListManager::onMsgCountChange(const QString& account, int count) {
+  ImMsgEntity* row = getSession(account);
+  if (!row) return;
+  const int before = row->unReadMsgCount();
+  row->setUnReadMsgCount(count);
+  // The badge follows the count that just arrived, not the one before it. A
+  // rebuild brings one answer per row: the change is added rather than the
+  // whole list summed again for each.
+  if (before == count || ImGroupManager::instance()->isGroupMute(account)) return;
+  d->unreadTotal = qBound(0, d->unreadTotal + count - before, INT_MAX);
+  ImSessionManager::instance()->setUnReadMsgCount(d->unreadTotal);
+}
+
+void ImSessionListManager::onMsgAtFlagChange(const QString& account, int atFlag) {
+  if (ImMsgEntity* row = getSession(account)) row->setAtflag(atFlag);
+}

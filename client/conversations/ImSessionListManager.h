@@ -4,35 +4,74 @@
 #include <QList>
 #include <QString>
 #include <QVariantMap>
+#include <memory>
 
+#include "conversations/ImMsgEntity.h"
 #include "shell/ImBaseListModel.h"
+#include "shell/UIMessage.h"
 
-class ImMsgEntity;
+class ImSessionListManagerPrivate;
 
-// The conversation list ("sessionListManager").
+// The conversation list ("sessionListManager"): one row per person or group,
+// shown by the conversation's newest message, with its unread count and @-flag.
+// Rows are owned here; the counters come from the counters thread.
 class ImSessionListManager : public ImBaseListModel {
   Q_OBJECT
 
  public:
   static ImSessionListManager* instance();
 
-  // The conversation of the message's peer takes the message as its latest one; a
-  // conversation not listed yet is added at the top.
-  void updateData(const QVariantMap& map, bool isFromContact);
-  ImMsgEntity* getSession(const QString& account) const;
-  void resetUnReadMsgCount(const QString& account);
-  void resetAtflag(const QString& account);
+  // Public for tests; the program uses instance().
+  ImSessionListManager();
+  ~ImSessionListManager() override;
+
+  // Rebuilds the list from the local database, newest conversation first.
+  Q_INVOKABLE void initData();
+  Q_INVOKABLE void wipeData();
+  // Updates or creates the row of one message's conversation. With isEmpty an
+  // existing row keeps its text and time and only moves and recounts.
+  Q_INVOKABLE void updateData(const QVariantMap& map, bool isEmpty);
+  Q_INVOKABLE void updateData(const QVariantMap& map);
+  // Forgets a conversation: hidden in the database and gone from the list.
+  Q_INVOKABLE void removeSession(const QString& account);
+  Q_INVOKABLE void updateMsgCount(const QString& account, int type);
+  Q_INVOKABLE void updateAtFlag(const QString& account);
+  Q_INVOKABLE void resetUnReadMsgCount(const QString& account);
+  Q_INVOKABLE void resetAtflag(const QString& account);
+  Q_INVOKABLE int getNextUnReadIndex();
+  Q_INVOKABLE QString getSessionAccount(int index);
+  Q_INVOKABLE QString getSessionName(int index);
+  Q_INVOKABLE QString getSessionIcon(int index);
+  Q_INVOKABLE int getSessionTotype(int index);
+  Q_INVOKABLE int getSessionTitle(int index);
+  Q_INVOKABLE int getSessionChampFlag(int index);
+  Q_INVOKABLE ImMsgEntity* getSession(const QString& account) const;
+  Q_INVOKABLE void setSessionName(const QString& account, const QString& name);
+  Q_INVOKABLE int searchAtMsg(const QString& account, int flag);
+  // Unread messages of every conversation but the muted ones.
+  Q_INVOKABLE int getAllUnReadMsgCount();
+
+  // Puts a built row list into the model, the list's last item at row 0.
+  void parseData(const QList<QObject*>& itemList);
+  // Pushes the unread total to the chat tab's badge.
   void doUpdateUnReadMsgCount();
 
  signals:
   void dataComplete();
 
- private:
-  ImSessionListManager();
-  explicit ImSessionListManager(QList<QObject*>* items);
-  ~ImSessionListManager() override;
+ public slots:
+  void onNotify(const UIMessage* pMsg);
+  void onMsgCountChange(const QString& account, int count);
+  void onMsgAtFlagChange(const QString& account, int atFlag);
 
-  QList<QObject*>* m_items;
+ private:
+  explicit ImSessionListManager(std::unique_ptr<ImSessionListManagerPrivate> data);
+  // Deletes every row; false when there was none.
+  bool deleteRows();
+  ImMsgEntity* rowAt(int index) const;
+  void requestCounters(const QString& account, int totype);
+
+  std::unique_ptr<ImSessionListManagerPrivate> d;
 };
 
 #endif

@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include "contacts/ImContactsManager.h"
+#include "contacts/ImGroupEntity.h"
+#include "contacts/ImGroupManager.h"
 #include "contacts/ImUserEntity.h"
 #include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionListManager.h"
@@ -81,6 +83,15 @@ void ImSessionManager::entrySession(const QString& sessionId, int type, bool isF
                                     const QString& name, const QString& icon) {
   qDebug() << Q_FUNC_INFO << sessionId << type << isFromContact << name << icon;
   setNoMoreMsg(false);
+  if (type == 1) {
+    ImGroupManager* groups = ImGroupManager::instance();
+    if (const ImGroupEntity* group = groups->getGroupEntity(sessionId)) {
+      groups->setGroupname(group->groupname());
+      groups->setInfo(group->groupinfo());
+      groups->setGroupIcon(group->grouplogo());
+      groups->setMemberCount(group->usercount());
+    }
+  }
   setCurrentSessionId(sessionId);
   VConfig::instance()->setValue(QStringLiteral("CURRENT_SESSION_ID"), sessionId);
   setCurrentSessionType(type);

@@ -49,6 +49,10 @@ class ImUiInterface : public TAPIInterface {
   QString distinct(const QString& path);
   QString getSizeStr(qint64 size);
   QString getPeerAccount(const QString& fromuser, const QString& touser);
+  // The same rule with the own account already read (loops over many messages).
+  static QString peerOf(const QString& fromuser, const QString& touser, const QString& own) {
+    return touser == own ? fromuser : touser;
+  }
   QSize getImageSize(const QString& path);
   QString getFileName(const QString& path);
   qint64 getFileSize(const QString& path);

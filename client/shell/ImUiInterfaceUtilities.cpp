@@ -77,7 +77,7 @@ QString ImUiInterface::getPeerAccount(const QString& fromuser, const QString& to
   qDebug() << Q_FUNC_INFO << "touser = " << touser;
   qDebug() << Q_FUNC_INFO << "fromuser = " << fromuser;
   qDebug() << Q_FUNC_INFO << "MY_ACCOUNT = " << own;
-  const QString account = touser == own.toString() ? fromuser : touser;
+  const QString account = peerOf(fromuser, touser, own.toString());
   qDebug() << Q_FUNC_INFO << "sAccount 1 = " << account;
   return account;
 }

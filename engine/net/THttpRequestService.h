@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "core/TBaseThread.h"
+#include "util/TGzip.h"
 
 class TAPIPacket;
 class TBackgroundWorker;
@@ -125,16 +126,17 @@ class THttpRequestService {
   // success.
   std::string SyncGet(const std::string& url, int* error);
   std::string PostJson(const std::string& url, const std::string& body, int* error);
-  // GET of url into file on the client of packet->state. 0 on success, with *gzip = 1
-  // when the reply declared a gzip body (the file holds the body as sent); else
-  // kHttpNoClient, kHttpSendFailed, kHttpNoBuffer, kDownloadBadHeader or
-  // kDownloadBadStatus.
+  // GET of url into file on the client of packet->state. 0 on success, with *coding
+  // the reply's Content-Encoding (the file holds the body as sent); else
+  // kHttpNoClient, kHttpSendFailed (also an https URL without TLS), kHttpNoBuffer,
+  // kDownloadBadHeader or kDownloadBadStatus.
   int DownloadExchange(TAPIPacket* packet, const std::string& url, FILE* file,
-                       const TTransferProgress* progress, int* gzip);
+                       const TTransferProgress* progress, TContentCoding* coding);
 
-  // Decodes a reply held in memory (header block and body): unpacks a body declared
-  // gzip, checks the status. kHttpOk with the body, or kHttpNoBuffer,
-  // kHttpUndecodable (no header end, bad gzip), kHttpBadHeader or kHttpBadStatus; the
+  // Decodes a reply held in memory (header block and body): undoes the body's
+  // Content-Encoding, checks the status. kHttpOk with the body, or kHttpNoBuffer,
+  // kHttpUndecodable (no header end, a bad or unknown encoding), kHttpBadHeader or
+  // kHttpBadStatus; the
   // status is written whenever the header parsed.
   static int DecodeReply(const char* reply, size_t length, int* status, std::string* body);
 
@@ -159,8 +161,12 @@ class THttpRequestService {
     }
   }
   static void RegisterExecutor(int code, std::nullptr_t) { SetExecutor(code, Executor()); }
+  // The executor registered for code; empty when there is none.
+  static Executor FindExecutor(int code);
   // Reply hook: empty functions remove the interceptor or the router.
   static void SetReplyHooks(Interceptor interceptor, Router router);
+  // Copies of the installed reply hooks.
+  static void CopyReplyHooks(Interceptor* interceptor, Router* router);
   static void SetBackgroundWorkerFactory(BackgroundWorkerFactory factory);
 
  private:
@@ -172,7 +178,6 @@ class THttpRequestService {
   void CreateClients();
   static void SetExecutor(int code, Executor executor);
   static int ResultOf(const TAPIPacket* packet);
-  static void CopyReplyHooks(Interceptor* interceptor, Router* router);
   static int CoreExchange(THttpBaseClient* client, const TServerRecord& server,
                           const std::string& request, int* status, std::string* body);
   int PacketExchange(TAPIPacket* packet, const std::string& url, const std::string* postBody);

@@ -104,9 +104,8 @@ std::string TestCipherKit::Decrypt(const std::string& text) {
 }
 
 std::string TestCipherKit::PublicKeyPath() {
-  std::string here = __FILE__;
-  size_t slash = here.rfind('/');
-  return here.substr(0, slash) + "/../data/appcfg_public.pem";
+  // Absolute: __FILE__ may be relative to the build folder, and programs run anywhere.
+  return TESMO_FAKES_DATA_DIR "/appcfg_public.pem";
 }
 
 std::string TestCipherKit::EncryptConfigBlocks(const std::string& plain) {

@@ -141,6 +141,15 @@ inline int LastDialogOf(const std::string& name) {
   return dialog;
 }
 
+// The last call of that name: the conversation list's counters thread makes
+// calls of its own at any time, so the very last call may be one of them.
+inline QString LastCallOf(const std::string& name) {
+  std::string last;
+  for (const std::string& call : EngineDouble::Calls())
+    if (call.rfind(name + "(", 0) == 0) last = call;
+  return QString::fromStdString(last);
+}
+
 inline int CountCalls(const std::string& name) {
   int count = 0;
   for (const std::string& call : EngineDouble::CallNames()) count += call == name ? 1 : 0;

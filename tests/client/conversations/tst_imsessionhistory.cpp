@@ -1,9 +1,12 @@
 // Loading the open conversation: local pages read by key, time labels, hidden
 // recalled rows, the @-jump, removal, read marks, and the page statements
 // compared with the plain statements they replace.
+#include <QJsonObject>
 #include <QSignalSpy>
 
 #include "SessionFixture.h"
+#include "contacts/ImGroupEntity.h"
+#include "contacts/ImGroupManager.h"
 #include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionListManager.h"
 #include "support/ClientTestMain.h"
@@ -242,6 +245,41 @@ class TestImSessionHistory : public QObject {
     QCOMPARE(CountCalls("DeleteMessage"), 2);
   }
 
+  // Opening from the contact list gives the conversation list a row at once.
+  void openingFromTheContactListListsTheConversation() {
+    manager()->entrySession("4000@tesmo.x", 0, true, "Dee", "http://127.0.0.1/d.png");
+    ImMsgEntity* session = ImSessionListManager::instance()->getSession("4000@tesmo.x");
+    QVERIFY(session);
+    QCOMPARE(session->id(), 999999999);
+    QCOMPARE(session->name(), QString("Dee"));
+    QCOMPARE(session->sendstate(), 2);
+    QCOMPARE(VConfig::instance()->value("CURRENT_SESSION_ID").toString(), QString("4000@tesmo.x"));
+  }
+
+  // A listed group's name, information, icon and size head the open chat; its
+  // name and logo also address outgoing messages.
+  void openingAListedGroup() {
+    // Listed as the group list lists groups: from the group table.
+    QVERIFY(ui()->dbExecSql(
+        QStringLiteral("insert into nq_group (groupid, groupname, groupinfo, grouplogo, usercount) "
+                       "values (%1, 'Builders', 'we build', 'http://127.0.0.1/g.png', 12)")
+            .arg(ImMessageQuery::quoted(kGroup))));
+    ImGroupManager::instance()->initData();
+    manager()->entrySession(kGroup, 1);
+    ImGroupManager* groups = ImGroupManager::instance();
+    QCOMPARE(groups->groupname(), QString("Builders"));
+    QCOMPARE(groups->info(), QString("we build"));
+    QCOMPARE(groups->groupIcon(), QString("http://127.0.0.1/g.png"));
+    QCOMPARE(groups->memberCount(), 12);
+    const QVariantMap map = manager()->buildTextMsg(kGroup, "hi", 1);
+    const QJsonObject to = QJsonDocument::fromJson(map.value("remark").toString().toUtf8())
+                               .object()
+                               .value("to")
+                               .toObject();
+    QCOMPARE(to, (QJsonObject{{"nick", "Builders"}, {"logo", "http://127.0.0.1/g.png"}}));
+    ImGroupManager::instance()->removeData(kGroup);
+  }
+
   void readMarks() {
     const int person = Insert({kPeer, kMe, 0, 1});
     const int group = Insert({"5@x", kGroup, 1, 1});
@@ -258,16 +296,14 @@ class TestImSessionHistory : public QObject {
     manager()->entrySession(kPeer, 0);
     QCOMPARE(manager()->itemCount(), 0);
     manager()->loadMoreMsg();
-    QCOMPARE(QString::fromStdString(EngineDouble::Calls().back()),
-             "GetHistoryMsg(" + kPeer + ",-1,60)");
+    QCOMPARE(LastCallOf("GetHistoryMsg"), "GetHistoryMsg(" + kPeer + ",-1,60)");
     // With rows, the oldest server id is the starting point.
     Insert({kPeer, kMe, 0, 1, 0, 0, 0, QString(), QString(), 0});
     Insert({kPeer, kMe, 0, 2, 0, 0, 0, QString(), QString(), 812});
     manager()->entrySession(kPeer, 0);
     QCOMPARE(manager()->getOldestServerId(), 812);
     manager()->loadMoreMsg();
-    QCOMPARE(QString::fromStdString(EngineDouble::Calls().back()),
-             "GetHistoryMsg(" + kPeer + ",812,60)");
+    QCOMPARE(LastCallOf("GetHistoryMsg"), "GetHistoryMsg(" + kPeer + ",812,60)");
   }
 
   void historyRowsOfFilesAndSpecialTypes() {

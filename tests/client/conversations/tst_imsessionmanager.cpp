@@ -158,8 +158,7 @@ class TestImSessionManager : public QObject {
                             QUrl::fromLocalFile(m_dir.filePath("f#1")).toString());
     const int download = LastDialogOf("DownloadFile");
     QVERIFY(download > 0 && download != id);
-    QVERIFY(EngineDouble::Calls().back().find(m_dir.filePath("f#1").toStdString()) !=
-            std::string::npos);
+    QVERIFY(LastCallOf("DownloadFile").contains(m_dir.filePath("f#1")));
     QCOMPARE(item->downloadState(), 2);
     Notify(200104, 0, id);  // someone else's download
     Notify(100003, 7, id);
@@ -320,6 +319,7 @@ class TestImSessionManager : public QObject {
     QTest::newRow("backslashes") << "..\\..\\win.ini";
     QTest::newRow("dots only") << "..";
     QTest::newRow("empty") << "";
+    QTest::newRow("quote") << "it's.txt";
     QTest::newRow("control characters") << QString("a\nb\x01.txt");
     QTest::newRow("very long") << QString(5000, 'n') + ".pdf";
   }

@@ -564,7 +564,7 @@ int TAPIInterface::ClearAtFlag(const char* peer) {
 
 int TAPIInterface::SearchAtMsg(const char* peer, int atFlag) {
   Record("SearchAtMsg", peer, atFlag);
-  return IntOf("SearchAtMsg", 0);
+  return IntOf("SearchAtMsg:" + Arg(peer) + ":" + std::to_string(atFlag), IntOf("SearchAtMsg", 0));
 }
 
 // The local database: a real SQLite file (or ":memory:") opened by SetDatabase.

@@ -36,7 +36,8 @@ bool WaitForCall(const std::string& name,
 
 // What the text getters return ("GetMyAccount", "GetBlackList", ...; for
 // GetUserInfo the key is "GetUserInfo:<account>:<field>") and the integer ones
-// ("GetChampFlag", "LoginState", "IsLogin", ...).
+// ("GetChampFlag", "LoginState", "IsLogin", ...; for SearchAtMsg the key
+// "SearchAtMsg:<peer>:<flag>" comes before "SearchAtMsg").
 void SetText(const std::string& method, const std::string& text);
 void SetInt(const std::string& method, int value);
 

@@ -1,0 +1,107 @@
+#include "conversations/ImSessionListManagerPrivate.h"
+
+#include "contacts/ImContactsManager.h"
+#include "contacts/ImGroupEntity.h"
+#include "contacts/ImGroupManager.h"
+#include "contacts/ImUserEntity.h"
+#include "conversations/ImMessageQuery.h"
+#include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionThread.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VTranslator.h"
+
+namespace {
+QString UserInfo(const QString& account, int field) {
+  // A copy at once: the engine's text is recycled by later calls.
+  return QString::fromUtf8(ImUiInterface::instance()->GetUserInfo(account.toStdString(), field));
+}
+
+void FillWhenEmpty(QVariantMap& map, const QString& key, const QVariant& value) {
+  if (map.value(key).toString().isEmpty() && !value.toString().isEmpty()) map.insert(key, value);
+}
+}  // namespace
+
+const char* const ImSessionListManagerPrivate::kListQuery =
+    "select a.id, a.msgid, a.msgtype, a.fromuser, a.fromgroup, a.fromver, a.device, a.touser, "
+    "a.totype, a.content, a.remark, a.localpath, a.fileurl, a.sendflag, a.sendstate, "
+    "a.localsend, a.seeflag, a.atflag, a.cancelflag, a.sendtime, a.deleted from nq_messagenew b "
+    "cross join nq_message a where (b.msgid = a.id and a.deleted=0) order by a.sendtime desc";
+
+ImSessionListManagerPrivate::ImSessionListManagerPrivate(QObject* threadParent)
+    : thread(new ImSessionThread(threadParent)) {}
+
+ImSessionListManagerPrivate::~ImSessionListManagerPrivate() { delete thread; }
+
+bool ImSessionListManagerPrivate::superseded(const QString& account, int id) {
+  if (id <= 0) return false;
+  ImUiInterface* engine = ImUiInterface::instance();
+  const long set =
+      engine->DBSelectSql((QStringLiteral("select msgid from nq_messagenew where account=") +
+                           ImMessageQuery::quoted(account))
+                              .toUtf8()
+                              .constData());
+  const bool other = engine->DBGetRecordCount(set) > 0 && engine->DBGetIntValue(set, 0, 0) != id;
+  engine->DBRelease(set);
+  return other;
+}
+
+int ImSessionListManagerPrivate::champFlagOf(const QString& account) {
+  return UserInfo(account, 4).toInt();
+}
+
+void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& account,
+                                           const QString& peer) {
+  const int totype = map.value(QStringLiteral("totype")).toInt();
+  const QString remark = map.value(QStringLiteral("remark")).toString();
+  if (totype == 1 && !remark.isEmpty()) {
+    const QVariantMap json = ImUiInterface::instance()->convJsonToVariantMap(remark);
+    const QVariantMap from = json.value(QStringLiteral("from")).toMap();
+    const QVariantMap to = json.value(QStringLiteral("to")).toMap();
+    FillWhenEmpty(map, QStringLiteral("icon"), to.value(QStringLiteral("logo")));
+    FillWhenEmpty(map, QStringLiteral("name"), to.value(QStringLiteral("nick")));
+    map.insert(QStringLiteral("fromName"),
+               from.value(QStringLiteral("nick")).toString() + QStringLiteral(": "));
+  }
+  if (totype == 0) {
+    // The engine's contact cache knows more people than the friend list; a name
+    // the caller already gave stays when the cache has none.
+    const QString name = UserInfo(peer, 0);
+    if (!name.isEmpty()) map.insert(QStringLiteral("name"), name);
+    const QString icon = UserInfo(peer, 2);
+    if (!icon.isEmpty()) map.insert(QStringLiteral("icon"), icon);
+    map.insert(QStringLiteral("champflag"), champFlagOf(peer));
+    QObject* user = ImContactsManager::instance()->getUserEntity(peer);
+    if (user) {
+      FillWhenEmpty(map, QStringLiteral("icon"), user->property("logo"));
+      FillWhenEmpty(map, QStringLiteral("name"), user->property("name"));
+    }
+    return;
+  }
+  QObject* group = ImGroupManager::instance()->getGroupEntity(account);
+  if (!group) return;
+  FillWhenEmpty(map, QStringLiteral("icon"), group->property("grouplogo"));
+  FillWhenEmpty(map, QStringLiteral("name"), group->property("groupname"));
+  map.insert(QStringLiteral("title"), group->property("title").toInt());
+  map.insert(QStringLiteral("parentName"), group->property("parentName").toString());
+  map.insert(QStringLiteral("groupstate"), group->property("groupstate").toInt());
+  map.insert(QStringLiteral("isMute"), group->property("isMute").toBool());
+}
+
+QString ImSessionListManagerPrivate::shownContent(const QVariantMap& map) {
+  VTranslator* texts = VTranslator::instance();
+  switch (map.value(QStringLiteral("msgtype")).toInt()) {
+    case 0:
+      return map.value(QStringLiteral("content")).toString();
+    case 6:
+      return ImSessionManager::instance()->getGroupNotifyContent(
+          map.value(QStringLiteral("content")).toString());
+    case 7:
+      return texts->getString(QStringLiteral("hint_sdhbqzsjsck"));
+    case 9:
+      return texts->getString(map.value(QStringLiteral("sendflag")).toInt() == 1
+                                  ? QStringLiteral("hint_nchlytxx")
+                                  : QStringLiteral("hint_chlytxx"));
+    default:
+      return texts->getString(QStringLiteral("hint_wzlxxx"));
+  }
+}

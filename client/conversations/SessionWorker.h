@@ -1,0 +1,34 @@
+#ifndef TESMO_CLIENT_CONVERSATIONS_SESSIONWORKER_H
+#define TESMO_CLIENT_CONVERSATIONS_SESSIONWORKER_H
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+
+// Counts a conversation's unread messages and finds its @-flag in the local
+// database, in the counters thread. Holds no state of the conversation list.
+class SessionWorker : public QObject {
+  Q_OBJECT
+
+ public:
+  // `stopping` belongs to the owner and outlives the worker's thread; once it
+  // is set, requests still queued are dropped unanswered.
+  explicit SessionWorker(const std::atomic<bool>* stopping);
+
+  // The statement that counts the unread messages of a conversation of this
+  // type (0 one-to-one, 1 group); empty for any other type.
+  static QString unreadCountSql(const QString& account, int type);
+
+ signals:
+  void msgCountChange(const QString& account, int count);
+  void msgAtFlagChange(const QString& account, int nFlag);
+
+ public slots:
+  void doUpdateMsgCount(const QString& account, int type);
+  void doUpdateAtFlag(const QString& account);
+
+ private:
+  const std::atomic<bool>* m_stopping;
+};
+
+#endif

@@ -1,0 +1,476 @@
+// The conversation list against the engine test double and a temporary
+// database: the rebuild, updates from single messages, removal, the counters
+// and the chat tab's badge, under Qt's model checker from the first change on.
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "conversations/ImSessionListManager.h"
+#include "conversations/ImSessionManager.h"
+#include "double/EngineDouble.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VConfig.h"
+#include "shell/VTranslator.h"
+#include "support/ClientTestMain.h"
+#include "support/MessageRows.h"
+
+using MessageRows::Message;
+
+namespace {
+const QString kGroup = QStringLiteral("1001@group");
+const char* const kGroupRemark =
+    R"({"from": {"nick": "Bob", "logo": "b.png"}, "to": {"nick": "Group One", "logo": "g.png"}})";
+
+ImUiInterface* ui() { return ImUiInterface::instance(); }
+ImSessionListManager* list() { return ImSessionListManager::instance(); }
+int badge() { return ImSessionManager::instance()->unReadMsgCount(); }
+
+Message Msg(const QString& from, const QString& to, const QString& time, int msgtype = 0) {
+  Message m;
+  m.from = from;
+  m.to = to;
+  m.sendtime = QStringLiteral("2026-01-01 ") + time;
+  m.msgtype = msgtype;
+  m.sendflag = from == QLatin1String("me") ? 1 : 0;
+  m.seeflag = m.sendflag;
+  return m;
+}
+
+QString Column(const char* property) {
+  QStringList values;
+  for (int row = 0; row < list()->itemCount(); ++row)
+    values << list()->get(row)->property(property).toString();
+  return values.join(QLatin1Char(','));
+}
+
+int CountCalls(const std::string& name) {
+  const auto names = EngineDouble::CallNames();
+  return static_cast<int>(std::count(names.begin(), names.end(), name));
+}
+
+// Five conversations, newest first: a group (red envelope), alice (own text
+// last), carol (received recall), dave (own recall), erin (picture).
+void SeedFive() {
+  Message red = Msg(QStringLiteral("bob"), kGroup, QStringLiteral("10:10:00"), 7);
+  red.totype = 1;
+  red.remark = QLatin1String(kGroupRemark);
+  QVERIFY(MessageRows::StoreNewest(kGroup, red));
+  QVERIFY(MessageRows::Store(
+      Msg(QStringLiteral("alice"), QStringLiteral("me"), QStringLiteral("10:00:00"))));
+  Message own = Msg(QStringLiteral("me"), QStringLiteral("alice"), QStringLiteral("10:05:00"));
+  own.content = QStringLiteral("yo");
+  QVERIFY(MessageRows::StoreNewest(QStringLiteral("alice"), own));
+  Message recall =
+      Msg(QStringLiteral("carol"), QStringLiteral("me"), QStringLiteral("09:00:00"), 9);
+  recall.seeflag = 1;
+  QVERIFY(MessageRows::StoreNewest(QStringLiteral("carol"), recall));
+  QVERIFY(MessageRows::StoreNewest(
+      QStringLiteral("dave"),
+      Msg(QStringLiteral("me"), QStringLiteral("dave"), QStringLiteral("08:00:00"), 9)));
+  QVERIFY(MessageRows::StoreNewest(
+      QStringLiteral("erin"),
+      Msg(QStringLiteral("erin"), QStringLiteral("me"), QStringLiteral("07:00:00"), 2)));
+  EngineDouble::SetText("GetUserInfo:alice:0", "Alice");
+  EngineDouble::SetText("GetUserInfo:alice:2", "a.png");
+  EngineDouble::SetText("GetUserInfo:alice:4", "3");
+  EngineDouble::SetText("GetUserInfo:carol:0", "Carol");
+}
+
+// Waits until the counters thread has answered everything asked so far.
+void Settle() {
+  QSignalSpy fence(list(), &ImBaseListModel::dataChanged);
+  const QString probe = QStringLiteral("fence-%1").arg(QDateTime::currentMSecsSinceEpoch());
+  QVariantMap map{{QStringLiteral("fromuser"), QStringLiteral("me")},
+                  {QStringLiteral("touser"), probe},
+                  {QStringLiteral("totype"), 0}};
+  list()->updateData(map);
+  ImMsgEntity* row = list()->getSession(probe);
+  QVERIFY(row);
+  QSignalSpy counted(row, &ImMsgEntity::unReadMsgCountChanged);
+  // The probe has no messages: its answer (0) changes nothing, so ask for a
+  // count that is certain to differ first.
+  row->setUnReadMsgCount(-1);
+  list()->updateMsgCount(probe, 0);
+  QTRY_VERIFY_WITH_TIMEOUT(row->unReadMsgCount() == 0, 20000);
+  list()->removeSession(probe);
+}
+}  // namespace
+
+class TestImSessionListManager : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir m_dir;
+  std::unique_ptr<QAbstractItemModelTester> m_tester;
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    ui()->initInterface();
+    QCOMPARE(ui()->SetDatabase(m_dir.filePath(QStringLiteral("tesChat.db")).toUtf8().constData()),
+             2);
+    VConfig::instance()->setValue(QStringLiteral("MY_ACCOUNT"), QStringLiteral("me"));
+    m_tester = std::make_unique<QAbstractItemModelTester>(
+        list(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+  }
+
+  void init() {
+    list()->wipeData();
+    Settle();
+    EngineDouble::Reset();
+    QVERIFY(ui()->dbExecSql(QStringLiteral("delete from nq_message")));
+    QVERIFY(ui()->dbExecSql(QStringLiteral("delete from nq_messagenew")));
+    VConfig::instance()->setAutoMoveToTop(true);
+    VTranslator::instance()->setCurrentLanguage(VTranslator::EN_US);
+  }
+
+  void cleanupTestCase() {
+    list()->wipeData();
+    m_tester.reset();
+  }
+
+  void rebuildShowsNewestFirstWithNamesAndHints_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("contents");
+    QTest::newRow("English") << int(VTranslator::EN_US)
+                             << QStringLiteral(
+                                    "[Tesmo Chat red envelope],yo,'ve recalled a message,"
+                                    "You have recalled a message,[Unknown type message]");
+    QTest::newRow("Simplified Chinese")
+        << int(VTranslator::ZH_CN)
+        << QString::fromUtf8(
+               "[TesmoChat\xe7\xba\xa2\xe5\x8c\x85],yo, "
+               "\xe6\x92\xa4\xe5\x9b\x9e\xe4\xba\x86\xe4\xb8"
+               "\x80\xe6\x9d\xa1\xe6\xb6\x88\xe6\x81\xaf,\xe4\xbd\xa0\xe6\x92\xa4\xe5\x9b\x9e\xe4"
+               "\xba\x86\xe4\xb8\x80\xe6\x9d\xa1\xe6\xb6\x88\xe6\x81\xaf,[\xe6\x9c\xaa\xe7\x9f\xa5"
+               "\xe7\xb1\xbb\xe5\x9e\x8b\xe6\xb6\x88\xe6\x81\xaf]");
+  }
+
+  void rebuildShowsNewestFirstWithNamesAndHints() {
+    QFETCH(int, language);
+    QFETCH(QString, contents);
+    SeedFive();
+    VTranslator::instance()->setCurrentLanguage(static_cast<VTranslator::VLanguage>(language));
+    QSignalSpy complete(list(), &ImSessionListManager::dataComplete);
+    list()->initData();
+    QCOMPARE(complete.count(), 1);
+    QCOMPARE(Column("account"), QStringLiteral("1001@group,alice,carol,dave,erin"));
+    QCOMPARE(Column("content"), contents);
+    QCOMPARE(Column("name"), QStringLiteral("Group One,Alice,Carol,,"));
+    QCOMPARE(Column("icon"), QStringLiteral("g.png,a.png,,,"));
+    QCOMPARE(Column("fromName"), QStringLiteral("Bob: ,,,,"));
+    QCOMPARE(Column("champflag"), QStringLiteral("0,3,0,0,0"));
+    QCOMPARE(Column("totype"), QStringLiteral("1,0,0,0,0"));
+    // Index getters, in and out of range.
+    QCOMPARE(list()->getSessionAccount(1), QStringLiteral("alice"));
+    QCOMPARE(list()->getSessionName(0), QStringLiteral("Group One"));
+    QCOMPARE(list()->getSessionIcon(1), QStringLiteral("a.png"));
+    QCOMPARE(list()->getSessionTotype(0), 1);
+    QCOMPARE(list()->getSessionChampFlag(1), 3);
+    QCOMPARE(list()->getSessionTitle(0), 0);
+    QCOMPARE(list()->getSessionAccount(-1), QString());
+    QCOMPARE(list()->getSessionName(5), QString());
+    QCOMPARE(list()->getSessionTotype(5), 0);
+    QCOMPARE(list()->getSessionChampFlag(-1), 0);
+    QVERIFY(!list()->getSession(QStringLiteral("nobody")));
+    // A second rebuild gives the same list, not a second copy.
+    list()->initData();
+    QCOMPARE(Column("account"), QStringLiteral("1001@group,alice,carol,dave,erin"));
+  }
+
+  // A group notice shows the chat side's line for it, not its JSON.
+  void groupNoticeRowShowsTheNoticeLine() {
+    Message notice =
+        Msg(QStringLiteral("bob"), QStringLiteral("3003@group"), QStringLiteral("10:00:00"), 6);
+    notice.totype = 1;
+    notice.content = QStringLiteral(R"({"notify": "leave", "nick": "Bob"})");
+    QVERIFY(MessageRows::StoreNewest(QStringLiteral("3003@group"), notice));
+    list()->initData();
+    const QString line = ImSessionManager::instance()->getGroupNotifyContent(notice.content);
+    QVERIFY(!line.isEmpty());
+    QCOMPARE(list()->getSession(QStringLiteral("3003@group"))->content(), line);
+  }
+
+  void emptyDatabasePushesZero() {
+    ImSessionManager::instance()->setUnReadMsgCount(7);
+    QSignalSpy complete(list(), &ImSessionListManager::dataComplete);
+    list()->initData();
+    QCOMPARE(list()->itemCount(), 0);
+    QCOMPARE(complete.count(), 1);
+    QCOMPARE(badge(), 0);
+  }
+
+  // Two list entries whose messages name one conversation: the newer one wins.
+  void duplicateAccountKeepsTheNewerRow() {
+    Message newer = Msg(QStringLiteral("alice"), QStringLiteral("me"), QStringLiteral("11:00:00"));
+    newer.content = QStringLiteral("new");
+    Message older = Msg(QStringLiteral("me"), QStringLiteral("alice"), QStringLiteral("09:00:00"));
+    older.content = QStringLiteral("old");
+    QVERIFY(MessageRows::StoreNewest(QStringLiteral("alice"), newer));
+    QVERIFY(MessageRows::StoreNewest(QStringLiteral("alice-stale"), older));
+    list()->initData();
+    QCOMPARE(Column("account"), QStringLiteral("alice"));
+    QCOMPARE(Column("content"), QStringLiteral("new"));
+    QCOMPARE(Column("sendtime"), QStringLiteral("2026-01-01 11:00:00"));
+  }
+
+  void updateData_data() {
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<bool>("isEmpty");
+    QTest::addColumn<bool>("moveToTop");
+    QTest::addColumn<QString>("accounts");
+    QTest::addColumn<QString>("content");
+    const QString fresh = QStringLiteral("zed,1001@group,alice,carol,dave,erin");
+    QTest::newRow("new row, move on") << "zed" << false << true << fresh << "hello";
+    QTest::newRow("new row, move off") << "zed" << false << false << fresh << "hello";
+    QTest::newRow("new row from an opened chat") << "zed" << true << false << fresh << "hello";
+    QTest::newRow("existing, move on")
+        << "dave" << false << true << "dave,1001@group,alice,carol,erin"
+        << "hello";
+    QTest::newRow("existing, move off")
+        << "dave" << false << false << "1001@group,alice,carol,dave,erin"
+        << "hello";
+    QTest::newRow("opened, move on") << "dave" << true << true << "dave,1001@group,alice,carol,erin"
+                                     << "You have recalled a message";
+    QTest::newRow("opened, move off")
+        << "dave" << true << false << "1001@group,alice,carol,dave,erin"
+        << "You have recalled a message";
+  }
+
+  void updateData() {
+    QFETCH(QString, account);
+    QFETCH(bool, isEmpty);
+    QFETCH(bool, moveToTop);
+    QFETCH(QString, accounts);
+    QFETCH(QString, content);
+    SeedFive();
+    EngineDouble::SetText("GetUserInfo:zed:0", "Zed");
+    list()->initData();
+    EngineDouble::SetText("GetUserInfo:dave:4", "5");
+    VConfig::instance()->setAutoMoveToTop(moveToTop);
+    const QString oldTime = list()->getSession(QStringLiteral("dave"))->sendtime();
+    // The engine has stored the message and named it the conversation's newest.
+    Message stored = Msg(QStringLiteral("me"), account, QStringLiteral("12:00:00"));
+    stored.content = QStringLiteral("hello");
+    const int id = MessageRows::StoreNewest(account, stored);
+    QVERIFY(id > 0);
+    QSignalSpy added(list(), &ImBaseListModel::itemAdded);
+    list()->updateData({{QStringLiteral("id"), id},
+                        {QStringLiteral("fromuser"), QStringLiteral("me")},
+                        {QStringLiteral("touser"), account},
+                        {QStringLiteral("totype"), 0},
+                        {QStringLiteral("msgtype"), 0},
+                        {QStringLiteral("content"), QStringLiteral("hello")},
+                        {QStringLiteral("sendflag"), 1},
+                        {QStringLiteral("atflag"), 2},
+                        {QStringLiteral("sendtime"), QStringLiteral("2026-01-01 12:00:00")}},
+                       isEmpty);
+    QCOMPARE(Column("account"), accounts);
+    ImMsgEntity* row = list()->getSession(account);
+    QVERIFY(row);
+    QCOMPARE(row->content(), content);
+    QCOMPARE(row->atflag(), 0);
+    QCOMPARE(added.count(), account == QLatin1String("zed") ? 1 : 0);
+    if (account == QLatin1String("zed")) {
+      QCOMPARE(row->name(), QStringLiteral("Zed"));
+    } else {
+      QCOMPARE(row->sendtime(), isEmpty ? oldTime : QStringLiteral("2026-01-01 12:00:00"));
+      QCOMPARE(row->champflag(), isEmpty ? 0 : 5);
+    }
+  }
+
+  // History downloads hand over older messages: the row keeps the one the
+  // list table names as the conversation's newest.
+  void olderMessageKeepsTheNewestRow() {
+    SeedFive();
+    list()->initData();
+    ImMsgEntity* row = list()->getSession(QStringLiteral("dave"));
+    const QString content = row->content();
+    Message old = Msg(QStringLiteral("dave"), QStringLiteral("me"), QStringLiteral("06:00:00"));
+    old.content = QStringLiteral("long ago");
+    const int oldId = MessageRows::Store(old);
+    QVERIFY(oldId > 0);
+    QVariantMap map{{QStringLiteral("id"), oldId},
+                    {QStringLiteral("fromuser"), QStringLiteral("dave")},
+                    {QStringLiteral("touser"), QStringLiteral("me")},
+                    {QStringLiteral("totype"), 0},
+                    {QStringLiteral("content"), old.content},
+                    {QStringLiteral("sendtime"), old.sendtime}};
+    list()->updateData(map);
+    QCOMPARE(row->content(), content);
+    QCOMPARE(row->sendtime(), QStringLiteral("2026-01-01 08:00:00"));
+    QCOMPARE(list()->indexOf(row), 3);
+    // Once the list table names it (or the map carries no id), it is shown.
+    QVERIFY(MessageRows::MarkNewest(QStringLiteral("dave"), oldId));
+    list()->updateData(map);
+    QCOMPARE(row->content(), QStringLiteral("long ago"));
+    QCOMPARE(list()->indexOf(row), 0);
+    map.remove(QStringLiteral("id"));
+    map.insert(QStringLiteral("content"), QStringLiteral("no id"));
+    list()->updateData(map);
+    QCOMPARE(row->content(), QStringLiteral("no id"));
+  }
+
+  void updateDataForANewGroupTakesTheRemark() {
+    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("bob")},
+                        {QStringLiteral("touser"), kGroup},
+                        {QStringLiteral("totype"), 1},
+                        {QStringLiteral("content"), QStringLiteral("hi all")},
+                        {QStringLiteral("remark"), QLatin1String(kGroupRemark)}});
+    ImMsgEntity* row = list()->getSession(kGroup);
+    QVERIFY(row);
+    QCOMPARE(row->name(), QStringLiteral("Group One"));
+    QCOMPARE(row->icon(), QStringLiteral("g.png"));
+    QCOMPARE(row->fromName(), QStringLiteral("Bob: "));
+    // A name the caller already gives stays.
+    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("me")},
+                        {QStringLiteral("touser"), QStringLiteral("2002@group")},
+                        {QStringLiteral("totype"), 1},
+                        {QStringLiteral("name"), QStringLiteral("Mine")},
+                        {QStringLiteral("remark"), QLatin1String(kGroupRemark)}},
+                       true);
+    QCOMPARE(list()->getSession(QStringLiteral("2002@group"))->name(), QStringLiteral("Mine"));
+    list()->updateData(QVariantMap());
+    QCOMPARE(list()->itemCount(), 2);
+  }
+
+  void removeSessionOfAQuotedAccountTouchesNoOtherRow() {
+    const QString quoted = QStringLiteral("o'neil");
+    int minute = 30;
+    for (const QString& peer : {quoted, QStringLiteral("o"), QStringLiteral("neil")}) {
+      QVERIFY(MessageRows::Store(Msg(peer, QStringLiteral("me"), QStringLiteral("09:00:00"))));
+      QVERIFY(MessageRows::StoreNewest(
+          peer, Msg(QStringLiteral("me"), peer, QStringLiteral("09:%1:00").arg(minute--))));
+    }
+    Message inGroup = Msg(quoted, kGroup, QStringLiteral("09:40:00"));
+    inGroup.totype = 1;
+    QVERIFY(MessageRows::StoreNewest(kGroup, inGroup));
+    list()->initData();
+    QCOMPARE(list()->itemCount(), 4);
+
+    list()->removeSession(quoted);
+    QVERIFY(!list()->getSession(quoted));
+    QCOMPARE(list()->itemCount(), 3);
+    // Both directions of the conversation are hidden ...
+    QCOMPARE(MessageRows::Count(
+                 QStringLiteral("(fromuser='o''neil' or touser='o''neil') and totype=0 and "
+                                "deleted=0")),
+             0);
+    // ... and nothing else: the other people and the group message it sent.
+    QCOMPARE(MessageRows::Count(QStringLiteral("deleted=1")), 2);
+    QCOMPARE(MessageRows::Count(QStringLiteral("deleted=0")), 5);
+    QCOMPARE(ui()->getDataCount(QStringLiteral("select account from nq_messagenew")), 3);
+    list()->initData();
+    QCOMPARE(Column("account"), QStringLiteral("1001@group,o,neil"));
+
+    // A group: the messages to the group only.
+    list()->removeSession(kGroup);
+    QCOMPARE(MessageRows::Count(QStringLiteral("deleted=1")), 3);
+    QCOMPARE(Column("account"), QStringLiteral("o,neil"));
+
+    // An unknown account leaves the database alone.
+    EngineDouble::Reset();
+    list()->removeSession(QStringLiteral("nobody"));
+    list()->removeSession(QString());
+    QCOMPARE(CountCalls("DBExecSql"), 0);
+    QCOMPARE(list()->itemCount(), 2);
+  }
+
+  // The badge follows every event as soon as its counts arrive; a muted group
+  // keeps its own count and adds nothing.
+  void badgeIsRightAfterEachEvent() {
+    SeedFive();
+    EngineDouble::SetText("GetBlackList", "1001@group");
+    list()->initData();
+    // Unread: alice 1, the group 1 (muted), erin 1.
+    QTRY_COMPARE_WITH_TIMEOUT(badge(), 2, 20000);
+    Settle();
+    QCOMPARE(list()->getSession(kGroup)->unReadMsgCount(), 1);
+    QCOMPARE(list()->getSession(QStringLiteral("alice"))->unReadMsgCount(), 1);
+    QCOMPARE(list()->getNextUnReadIndex(), 0);
+
+    // A received message: stored by the engine, then handed over.
+    Message next = Msg(QStringLiteral("alice"), QStringLiteral("me"), QStringLiteral("11:00:00"));
+    next.content = QStringLiteral("again");
+    QVERIFY(MessageRows::StoreNewest(QStringLiteral("alice"), next));
+    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("alice")},
+                        {QStringLiteral("touser"), QStringLiteral("me")},
+                        {QStringLiteral("totype"), 0},
+                        {QStringLiteral("content"), QStringLiteral("again")}});
+    QTRY_COMPARE_WITH_TIMEOUT(badge(), 3, 20000);
+    QCOMPARE(Column("account").section(QLatin1Char(','), 0, 0), QStringLiteral("alice"));
+
+    // More unread messages in the muted group change nothing.
+    Message muted = Msg(QStringLiteral("bob"), kGroup, QStringLiteral("11:05:00"));
+    muted.totype = 1;
+    QVERIFY(MessageRows::StoreNewest(kGroup, muted));
+    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("bob")},
+                        {QStringLiteral("touser"), kGroup},
+                        {QStringLiteral("totype"), 1}});
+    QTRY_COMPARE_WITH_TIMEOUT(list()->getSession(kGroup)->unReadMsgCount(), 2, 20000);
+    QCOMPARE(badge(), 3);
+
+    // Reading a conversation.
+    list()->resetUnReadMsgCount(QStringLiteral("alice"));
+    QCOMPARE(list()->getSession(QStringLiteral("alice"))->unReadMsgCount(), 0);
+    QCOMPARE(badge(), 1);
+    Settle();
+    QCOMPARE(list()->getSession(QStringLiteral("alice"))->unReadMsgCount(), 0);
+    QCOMPARE(badge(), 1);
+    QCOMPARE(list()->getNextUnReadIndex(), list()->indexOf(list()->getSession(kGroup)));
+
+    // Removing the last unread conversation that counts.
+    list()->removeSession(QStringLiteral("erin"));
+    QCOMPARE(badge(), 0);
+
+    // Answers for accounts without a row are dropped.
+    list()->onMsgCountChange(QStringLiteral("ghost"), 9);
+    list()->onMsgAtFlagChange(QStringLiteral("ghost"), 1);
+    QCOMPARE(badge(), 0);
+    list()->wipeData();
+    QCOMPARE(list()->getNextUnReadIndex(), 0);
+  }
+
+  void groupAtFlagComesFromTheWorker() {
+    SeedFive();
+    EngineDouble::SetInt("SearchAtMsg:1001@group:1", 1);
+    EngineDouble::SetInt("SearchAtMsg:1001@group:2", 1);
+    list()->initData();
+    QTRY_COMPARE_WITH_TIMEOUT(list()->getSession(kGroup)->atflag(), 1, 20000);
+    list()->resetAtflag(kGroup);
+    QCOMPARE(list()->getSession(kGroup)->atflag(), 0);
+    EngineDouble::SetInt("SearchAtMsg:1001@group:1", 0);
+    QSignalSpy flagged(list()->getSession(kGroup), &ImMsgEntity::atflagChanged);
+    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("bob")},
+                        {QStringLiteral("touser"), kGroup},
+                        {QStringLiteral("totype"), 1},
+                        {QStringLiteral("atflag"), 1}});
+    QTRY_COMPARE_WITH_TIMEOUT(list()->getSession(kGroup)->atflag(), 2, 20000);
+    QCOMPARE(list()->searchAtMsg(kGroup, 2), 1);
+    QCOMPARE(list()->searchAtMsg(kGroup, 1), 0);
+  }
+
+  void historySyncEventRebuildsOnlyOnSuccess() {
+    SeedFive();
+    const size_t before = EngineDouble::Delivered().size();
+    EngineDouble::Raise(0, 100013, 1, 0, 0, "");
+    QVERIFY(EngineDouble::WaitDelivered(before + 1));
+    QTest::qWait(100);
+    QCOMPARE(list()->itemCount(), 0);
+    EngineDouble::Raise(0, 100013, 0, 0, 0, "");
+    QTRY_COMPARE_WITH_TIMEOUT(list()->itemCount(), 5, 20000);
+  }
+
+  void setSessionName() {
+    SeedFive();
+    list()->initData();
+    list()->setSessionName(kGroup, QStringLiteral("Renamed"));
+    list()->setSessionName(QStringLiteral("nobody"), QStringLiteral("x"));
+    QCOMPARE(list()->getSessionName(0), QStringLiteral("Renamed"));
+    QCOMPARE(list()->itemCount(), 5);
+  }
+};
+
+TESMO_CLIENT_TEST_MAIN(TestImSessionListManager)
+#include "tst_imsessionlistmanager.moc"
