@@ -5,9 +5,7 @@
 #include <QString>
 
 // What the contact and group lists need of the conversation models: the open
-// conversation, the rows of the conversation list and its reload. The list is
-// reached through its published QML interface (invokables), so the two sides
-// share only the names that QML uses too.
+// conversation, the rows of the conversation list and its reload.
 namespace ImConversationLink {
 
 // The account of the open conversation ("" when none is open).

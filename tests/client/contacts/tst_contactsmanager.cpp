@@ -19,11 +19,13 @@
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImSearchUserManager.h"
 #include "contacts/ImUserEntity.h"
+#include "conversations/ImSessionListManager.h"
 #include "double/EngineDouble.h"
 #include "shell/ImUiInterface.h"
 #include "shell/UIMessage.h"
 #include "shell/VConfig.h"
 #include "support/ClientTestMain.h"
+#include "support/MessageRows.h"
 
 namespace {
 QJsonObject Json(const char* text) { return QJsonDocument::fromJson(text).object(); }
@@ -148,6 +150,23 @@ class TestContactsManager : public QObject {
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(user);
+  }
+
+  // A friend event also rebuilds the conversation list (names come from friends).
+  void friendEventRebuildsTheConversationList() {
+    loadFriends(1);
+    ImSessionListManager* sessions = ImSessionListManager::instance();
+    sessions->initData();
+    QCOMPARE(sessions->rowCount(), 0);
+    MessageRows::Message message;
+    message.from = "f0";
+    message.to = "me";
+    QVERIFY(MessageRows::StoreNewest("f0", message));
+    deliver(_EVENT_REPORT_FRIENDNOTIFY, 3, 0, "");
+    QCOMPARE(sessions->rowCount(), 0);
+    deliver(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
+    QCOMPARE(sessions->rowCount(), 1);
+    QCOMPARE(contacts()->rowCount(), 1);
   }
 
   void selectionAndSync() {

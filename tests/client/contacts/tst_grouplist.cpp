@@ -12,12 +12,15 @@
 #include "contacts/GroupTestSupport.h"
 #include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManager.h"
+#include "conversations/ImMsgEntity.h"
+#include "conversations/ImSessionListManager.h"
 #include "conversations/ImSessionManager.h"
 #include "double/EngineDouble.h"
 #include "shell/ImUiInterface.h"
 #include "shell/UIMessage.h"
 #include "shell/VConfig.h"
 #include "support/ClientTestMain.h"
+#include "support/MessageRows.h"
 
 class TestGroupList : public QObject {
   Q_OBJECT
@@ -245,6 +248,23 @@ class TestGroupList : public QObject {
     QCOMPARE(group->usercount(), open ? 12 : 7);
     QCOMPARE(group->groupname(), QStringLiteral("New"));
     QCOMPARE(group->grouplogo(), QStringLiteral("n.png"));
+  }
+
+  // A group's conversation row takes the new name and logo of a notification,
+  // whether or not the group is open or loaded.
+  void conversationRowFollowsTheGroup() {
+    MessageRows::Message message;
+    message.from = "u1";
+    message.to = "c1@group";
+    message.totype = 1;
+    QVERIFY(MessageRows::StoreNewest("c1@group", message));
+    ImSessionListManager::instance()->initData();
+    ImMsgEntity* row = ImSessionListManager::instance()->getSession("c1@group");
+    QVERIFY(row);
+    notify(R"({"notify":"invite","groupid":"c1@group","groupname":"Renamed","logo":"x.png"})");
+    QCOMPARE(row->name(), QStringLiteral("Renamed"));
+    QCOMPARE(row->icon(), QStringLiteral("x.png"));
+    QCOMPARE(groups()->groupname(), QString());  // not the open conversation
   }
 
   void notifications() {
