@@ -15,6 +15,7 @@
 #include "shell/VAction.h"
 #include "shell/VClipboard.h"
 #include "shell/VConfig.h"
+#include "shell/VExitCleanup.h"
 #include "shell/VFileSaveDialog.h"
 #include "shell/VGlobal.h"
 #include "shell/VMentionedNameImageProvider.h"
@@ -113,4 +114,9 @@ int VStartup::exec(QQmlApplicationEngine& engine, const QUrl& url) {
 void VStartup::shutdown(QSharedPointer<ImCreateClassManager>& classManager) {
   ImUiInterface::instance()->releaseInterface();
   classManager.reset();
+}
+
+void VStartup::finish() {
+  VExitCleanup::runAll();
+  VConfig::flush();
 }
