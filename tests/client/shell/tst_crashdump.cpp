@@ -18,6 +18,7 @@
 #include "shell/VStartup.h"
 #include "shell/VTerminationSignals.h"
 #include "support/ClientTestMain.h"
+#include "support/ReportDelivery.h"
 
 namespace {
 const char kCrashChild[] = "--crash-child";
@@ -68,19 +69,6 @@ QStringList Uploads() {
   return found;
 }
 
-// Raises a report and waits until the main thread handled it.
-void Deliver(int code, int a, int id, const std::string& text) {
-  const size_t before = EngineDouble::Delivered().size();
-  EngineDouble::Raise(0, code, a, id, 0, text);
-  QVERIFY(EngineDouble::WaitDelivered(before + 1));
-  QCoreApplication::processEvents();
-}
-
-bool Delivered(int code) {
-  for (const EngineDouble::Report& report : EngineDouble::Delivered())
-    if (report.code == code) return true;
-  return false;
-}
 }  // namespace
 
 class TestCrashDump : public QObject {
@@ -158,8 +146,8 @@ class TestCrashDump : public QObject {
     WriteDump();
     VCrashDump::setHasCrashDumpFile(true);
     EngineDouble::SetReply(_REQUEST_HTTP_UPLOADDUMP, 1, "{}");
-    Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess);
-    QTRY_VERIFY_WITH_TIMEOUT(Delivered(_REQUEST_HTTP_UPLOADDUMP), 20000);
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess));
+    QTRY_VERIFY_WITH_TIMEOUT(ReportDelivery::WasDelivered(_REQUEST_HTTP_UPLOADDUMP), 20000);
     QCoreApplication::processEvents();
     QCOMPARE(Uploads(), QStringList{"UploadDumpFile(-849663," + VCrashDump::dumpFilePath() + ")"});
     QVERIFY(QFile::exists(VCrashDump::dumpFilePath()));
@@ -168,7 +156,7 @@ class TestCrashDump : public QObject {
 
   void foreignUploadAnswerIsNotOurs() {
     EngineDouble::Reset();
-    Deliver(_REQUEST_HTTP_UPLOADDUMP, 0, 12345, "");
+    QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_UPLOADDUMP, 0, 12345, ""));
     QVERIFY(QFile::exists(VCrashDump::dumpFilePath()));
     QVERIFY(VCrashDump::hasCrashDumpFile());
   }
@@ -176,12 +164,12 @@ class TestCrashDump : public QObject {
   void successfulUploadRemovesTheDumpOnce() {
     EngineDouble::Reset();
     EngineDouble::SetReply(_REQUEST_HTTP_UPLOADDUMP, 0, "{}");
-    Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess);
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess));
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(VCrashDump::dumpFilePath()), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(!VCrashDump::hasCrashDumpFile(), 20000);
     QCOMPARE(Uploads().size(), 1);
     // The next login has nothing to upload.
-    Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess);
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess));
     QCOMPARE(Uploads().size(), 1);
   }
 
@@ -189,12 +177,12 @@ class TestCrashDump : public QObject {
     EngineDouble::Reset();
     WriteDump();
     VCrashDump::setHasCrashDumpFile(false);
-    Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess);
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess));
     QVERIFY(Uploads().isEmpty());
     // A flag without a file uploads nothing either.
     QFile::remove(VCrashDump::dumpFilePath());
     VCrashDump::setHasCrashDumpFile(true);
-    Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess);
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, kSuccess));
     QVERIFY(Uploads().isEmpty());
     VCrashDump::setHasCrashDumpFile(false);
   }

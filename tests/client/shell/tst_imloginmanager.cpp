@@ -12,6 +12,7 @@
 #include "shell/VConfig.h"
 #include "shell/VGlobal.h"
 #include "support/ClientTestMain.h"
+#include "support/ReportDelivery.h"
 #include "support/StubPing.h"
 
 namespace {
@@ -34,15 +35,6 @@ QStringList CallsNamed(const QStringList& names) {
 
 const QStringList kLoginCalls = {"SetDatabase", "SetMobileLogin", "SetQRLogin", "MakeRegister"};
 
-// Raises a report on the double and waits until the main thread handled it.
-void Deliver(int code, int a, int id, const std::string& text) {
-  const size_t before = EngineDouble::Delivered().size();
-  EngineDouble::Raise(0, code, a, id, 0, text);
-  QVERIFY(EngineDouble::WaitDelivered(before + 1));
-  // Delivered to the bridge; the managers hear of it on the next event-loop turn.
-  QTest::qWait(0);
-  QCoreApplication::processEvents();
-}
 }  // namespace
 
 class TestImLoginManager : public QObject {
@@ -140,7 +132,8 @@ class TestImLoginManager : public QObject {
     Manager()->QRLogin(name);
     // The engine's texts end at a NUL, so that one cannot come as a report.
     const int expected = name.contains(QChar(0)) ? 1 : 2;
-    if (expected == 2) Deliver(_EVENT_REPORT_QRLOGIN, 0, 0, name.toStdString());
+    if (expected == 2)
+      QVERIFY(ReportDelivery::Deliver(_EVENT_REPORT_QRLOGIN, 0, 0, name.toStdString()));
     QTRY_COMPARE_WITH_TIMEOUT(invalid.count(), expected, 20000);
 
     QVERIFY(CallsNamed(kLoginCalls).isEmpty());
@@ -163,7 +156,7 @@ class TestImLoginManager : public QObject {
 
   void confirmedScanLogsInByQr() {
     QSignalSpy logging(Manager(), &ImLoginManager::logging);
-    Deliver(_EVENT_REPORT_QRLOGIN, 0, 0, "qrkey77");
+    QVERIFY(ReportDelivery::Deliver(_EVENT_REPORT_QRLOGIN, 0, 0, "qrkey77"));
     QTRY_COMPARE_WITH_TIMEOUT(logging.count(), 1, 20000);
     const QString database = DataBase() + "/data/qrkey77/tesChat.db";
     QCOMPARE(
@@ -184,7 +177,7 @@ class TestImLoginManager : public QObject {
     QFETCH(int, a);
     QSignalSpy invalid(Manager(), &ImLoginManager::qrcodeInvalid);
     QSignalSpy logging(Manager(), &ImLoginManager::logging);
-    Deliver(_EVENT_REPORT_QRLOGIN, a, 0, "qrkey77");
+    QVERIFY(ReportDelivery::Deliver(_EVENT_REPORT_QRLOGIN, a, 0, "qrkey77"));
     QTRY_COMPARE_WITH_TIMEOUT(invalid.count(), 1, 20000);
     QCOMPARE(logging.count(), 0);
     QVERIFY(CallsNamed(kLoginCalls).isEmpty());
@@ -210,7 +203,7 @@ class TestImLoginManager : public QObject {
                << config->value("MY_CHAMPFLAG").toString();
           powerAtSignal = Manager()->syncMsgPower();
         });
-    Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, R"({"result":{"usertype":3}})");
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, R"({"result":{"usertype":3}})"));
     QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 7, 20000);
     disconnect(connection);
     QCOMPARE(seen, QStringList({"13800000003", "10086", "张三", "https://logo/small.png",
@@ -222,7 +215,7 @@ class TestImLoginManager : public QObject {
 
     // usertype 0 takes the power away again.
     QSignalSpy power(Manager(), &ImLoginManager::syncMsgPowerChanged);
-    Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, R"({"result":{"usertype":0}})");
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, R"({"result":{"usertype":0}})"));
     QTRY_COMPARE_WITH_TIMEOUT(power.count(), 1, 20000);
     QVERIFY(!Manager()->syncMsgPower());
   }
@@ -242,7 +235,7 @@ class TestImLoginManager : public QObject {
     VConfig::instance()->setValue("MY_ACCOUNT", "before");
     EngineDouble::SetText("GetMyAccount", "after");
     QSignalSpy success(Manager(), &ImLoginManager::loginSuccess);
-    Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, text.toStdString());
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, text.toStdString()));
     QCOMPARE(success.count(), 0);
     QVERIFY(CallsNamed({"DownloadFile", "GetMyAccount", "UploadDumpFile"}).isEmpty());
     QCOMPARE(VConfig::instance()->value("MY_ACCOUNT").toString(), QStringLiteral("before"));
@@ -250,12 +243,12 @@ class TestImLoginManager : public QObject {
 
   void loginFailureAndKickOut() {
     QSignalSpy failure(Manager(), &ImLoginManager::loginFailure);
-    Deliver(_EVENT_LOGIN_FAIL, 5, 0, "ignored");
+    QVERIFY(ReportDelivery::Deliver(_EVENT_LOGIN_FAIL, 5, 0, "ignored"));
     QTRY_COMPARE_WITH_TIMEOUT(failure.count(), 1, 20000);
 
     QSignalSpy kicked(Manager(), &ImLoginManager::recvKickOut);
-    Deliver(_EVENT_RECV_KICKOUT, 0, 0, "signed in elsewhere");
-    Deliver(_EVENT_REPORT_SYSKICKOUT, 0, 0, "账号已停用");
+    QVERIFY(ReportDelivery::Deliver(_EVENT_RECV_KICKOUT, 0, 0, "signed in elsewhere"));
+    QVERIFY(ReportDelivery::Deliver(_EVENT_REPORT_SYSKICKOUT, 0, 0, "账号已停用"));
     QTRY_COMPARE_WITH_TIMEOUT(kicked.count(), 2, 20000);
     QCOMPARE(kicked.at(0).at(0).toString(), QStringLiteral("signed in elsewhere"));
     QCOMPARE(kicked.at(1).at(0).toString(), QStringLiteral("账号已停用"));
@@ -278,16 +271,21 @@ class TestImLoginManager : public QObject {
 
     // The same code again changes nothing; a foreign id, a failed reply or a reply
     // without result is not ours.
-    Deliver(_REQUEST_HTTP_SENDGET, 0, id, R"({"result":{"verifycode":"5566"}})");
-    Deliver(_REQUEST_HTTP_SENDGET, 0, id + 1000, R"({"result":{"verifycode":"9999"}})");
-    Deliver(_REQUEST_HTTP_SENDPOST, 0, 0, R"({"result":{"verifycode":"9999"}})");
-    Deliver(_REQUEST_HTTP_SENDGET, 3, id, R"({"result":{"verifycode":"9999"}})");
-    Deliver(_REQUEST_HTTP_SENDGET, 0, id, R"({"verifycode":"9999"})");
+    QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_SENDGET, 0, id,
+                                    R"({"result":{"verifycode":"5566"}})"));
+    QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_SENDGET, 0, id + 1000,
+                                    R"({"result":{"verifycode":"9999"}})"));
+    QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_SENDPOST, 0, 0,
+                                    R"({"result":{"verifycode":"9999"}})"));
+    QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_SENDGET, 3, id,
+                                    R"({"result":{"verifycode":"9999"}})"));
+    QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_SENDGET, 0, id, R"({"verifycode":"9999"})"));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(Manager()->verifyCode(), QStringLiteral("5566"));
 
     // A POST reply with the same id is read as well.
-    Deliver(_REQUEST_HTTP_SENDPOST, 0, id, R"({"result":{"verifycode":"7788"}})");
+    QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_SENDPOST, 0, id,
+                                    R"({"result":{"verifycode":"7788"}})"));
     QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 2, 20000);
     QCOMPARE(Manager()->verifyCode(), QStringLiteral("7788"));
   }
@@ -302,7 +300,8 @@ class TestImLoginManager : public QObject {
     // A coin reply is not a verify code.
     const int id = gets.first().section('(', 1).section(',', 0, 0).toInt();
     const QString before = Manager()->verifyCode();
-    Deliver(_REQUEST_HTTP_SENDGET, 0, id, R"({"result":{"verifycode":"1111","params":[]}})");
+    QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_SENDGET, 0, id,
+                                    R"({"result":{"verifycode":"1111","params":[]}})"));
     QCOMPARE(Manager()->verifyCode(), before);
   }
 
