@@ -39,7 +39,10 @@ int CrashChild(const QString& how) {
   if (how == "segv") raise(SIGSEGV);
   // A write to the unmapped first page (not null itself, which the sanitizer
   // reports before the fault).
-  if (how == "bad address") *reinterpret_cast<volatile int*>(uintptr_t{16}) = 1;
+  if (how == "bad address") {
+    volatile uintptr_t address = 16;
+    *reinterpret_cast<volatile int*>(address) = 1;
+  }
   if (how == "overflow") return Recurse(0);
   if (how == "abort") abort();
   return 3;
