@@ -5,6 +5,7 @@
 
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
+#include "core/TStopFlag.h"
 #include "services/TMessageService.h"
 #include "services/TMessageStore.h"
 #include "services/TMessageText.h"
@@ -19,6 +20,11 @@ std::string Text(const char* text) { return text ? std::string(text) : std::stri
 int Queue(int code, int id, const std::string& arguments) {
   return TEngineCore::QueueRequest(code, id, arguments);
 }
+
+// A new message is stored only when its send can be queued: without an engine core
+// (before Init, after Release) or while stopping, a stored row would stay "sending"
+// for ever with nothing to send it.
+bool CanQueue() { return TEngineCore::Instance() && !IsEngineStopping(); }
 
 // No exception leaves the facade; what could throw here is only running out of memory.
 template <typename Body>
@@ -35,6 +41,7 @@ int Guarded(int fallback, Body body) {
 int TAPIInterface::SendMsgIM(const char* toUser, int msgType, const char* content,
                              const char* remark) {
   return Guarded(0, [&] {
+    if (!CanQueue()) return 0;
     const std::string to = Text(toUser), text = Text(content), note = Text(remark);
     const int id = TSentMessageStore::InsertSentMessage(msgType, to, text, std::string(), note, 0);
     Queue(_REQUEST_HTTP_SENDMSGIM, id, BuildSendArguments(id, to, msgType, "msg", text, note));
@@ -45,6 +52,7 @@ int TAPIInterface::SendMsgIM(const char* toUser, int msgType, const char* conten
 int TAPIInterface::SendMsgFile(const char* toUser, int msgType, const char* path,
                                const char* remark) {
   return Guarded(0, [&] {
+    if (!CanQueue()) return 0;
     const std::string to = Text(toUser), file = Text(path);
     const std::string note = RebuildFileRemark(Text(remark), file, GetFileSize(file.c_str()));
     const int id = TSentMessageStore::InsertSentMessage(msgType, to, std::string(), file, note, 0);
@@ -55,6 +63,7 @@ int TAPIInterface::SendMsgFile(const char* toUser, int msgType, const char* path
 
 int TAPIInterface::FwSendMsg(const char* toUser, int msgId) {
   return Guarded(0, [&] {
+    if (!CanQueue()) return 0;
     const std::string to = Text(toUser);
     TMsgRecord row;
     int id = 0;

@@ -40,3 +40,12 @@ long long SqlLeadingNumber(const std::string& text) {
   if (value == limit) return std::numeric_limits<long long>::min();
   return -static_cast<long long>(value);
 }
+
+bool SqlIsDecimalId(const std::string& text) {
+  constexpr size_t kMaxDigits = 19;  // every such number fits a 64-bit integer column
+  if (text.empty() || text.size() > kMaxDigits) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}

@@ -17,4 +17,8 @@ std::string SqlQuoted(const std::string& text);
 // into a statement unquoted pass through here, so only digits ever reach SQL.
 long long SqlLeadingNumber(const std::string& text);
 
+// True for a text of 1 to 19 decimal digits and nothing else: the only form of id
+// that a statement may hold without quotes.
+bool SqlIsDecimalId(const std::string& text);
+
 #endif

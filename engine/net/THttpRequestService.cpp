@@ -78,6 +78,13 @@ void THttpRequestService::SetExecutor(int code, Executor executor) {
     t.executors.erase(code);
 }
 
+THttpRequestService::Executor THttpRequestService::FindExecutor(int code) {
+  Tables& t = SharedTables();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  auto it = t.executors.find(code);
+  return it == t.executors.end() ? Executor() : it->second;
+}
+
 void THttpRequestService::SetReplyHooks(Interceptor interceptor, Router router) {
   Tables& t = SharedTables();
   std::lock_guard<std::mutex> lock(t.mutex);

@@ -161,8 +161,12 @@ class THttpRequestService {
     }
   }
   static void RegisterExecutor(int code, std::nullptr_t) { SetExecutor(code, Executor()); }
+  // The executor registered for code; empty when there is none.
+  static Executor FindExecutor(int code);
   // Reply hook: empty functions remove the interceptor or the router.
   static void SetReplyHooks(Interceptor interceptor, Router router);
+  // Copies of the installed reply hooks.
+  static void CopyReplyHooks(Interceptor* interceptor, Router* router);
   static void SetBackgroundWorkerFactory(BackgroundWorkerFactory factory);
 
  private:
@@ -174,7 +178,6 @@ class THttpRequestService {
   void CreateClients();
   static void SetExecutor(int code, Executor executor);
   static int ResultOf(const TAPIPacket* packet);
-  static void CopyReplyHooks(Interceptor* interceptor, Router* router);
   static int CoreExchange(THttpBaseClient* client, const TServerRecord& server,
                           const std::string& request, int* status, std::string* body);
   int PacketExchange(TAPIPacket* packet, const std::string& url, const std::string* postBody);

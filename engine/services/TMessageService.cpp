@@ -16,6 +16,7 @@
 #include "services/TMessageType.h"
 #include "services/TMsgRecord.h"
 #include "services/TSentMessageStore.h"
+#include "services/TServiceDatabase.h"
 #include "util/TArgList.h"
 #include "util/TTextCodec.h"
 
@@ -25,11 +26,7 @@ constexpr char kImServer[] = "IMSERVER";
 constexpr int kRevokeType = 9;  // MessageType "revoke"
 constexpr int kNoClient = 1;    // the exchange result when there is nothing to send with
 
-TDBManager* Database() {
-  if (TEngineCore* core = TEngineCore::Instance()) return core->GetDatabase();
-  TAPIInterface* facade = TAPIInterface::Instance();
-  return facade ? facade->GetDatabaseManager() : nullptr;
-}
+TDBManager* Database() { return ServiceDatabase(); }
 
 TMessageService::PostFunction PostThrough(THttpRequestService& service) {
   return [&service](TAPIPacket* packet, const std::string& url, const std::string& body) {

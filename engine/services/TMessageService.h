@@ -32,6 +32,13 @@ class TMessageService {
   // "to" entry the new target as the local contact or group table knows it.
   static std::string AddForwardInfo(const std::string& remark, const std::string& target);
 
+  // The content to store for a group notice message (type 6) as the own account
+  // sees it: rewritten when it concerns the own account, "" when it is not to be
+  // stored (an approval request for a plain member), else unchanged. Sets *lostGroup
+  // to 1 when the own account has lost the group; leaves it alone otherwise.
+  static std::string RewriteGroupNotice(const std::string& fromgroup, const std::string& touser,
+                                        const std::string& content, int* lostGroup);
+
  private:
   int Send(TAPIPacket* packet, const TArgList& args, int id);
 

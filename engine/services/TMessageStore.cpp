@@ -10,16 +10,13 @@
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
 #include "services/TMessageType.h"
+#include "services/TServiceDatabase.h"
 
 namespace {
 std::string Num(long long v) { return std::to_string(v); }
 }  // namespace
 
-TDBManager* TMessageStore::Database() {
-  if (TEngineCore* core = TEngineCore::Instance()) return core->GetDatabase();
-  TAPIInterface* facade = TAPIInterface::Instance();
-  return facade ? facade->GetDatabaseManager() : nullptr;
-}
+TDBManager* TMessageStore::Database() { return ServiceDatabase(); }
 
 std::string TMessageStore::NowText() {
   time_t now = time(nullptr);

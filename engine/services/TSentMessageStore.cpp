@@ -11,16 +11,13 @@
 #include "services/TMessageInsertLock.h"
 #include "services/TMessageStore.h"
 #include "services/TMessageType.h"
+#include "services/TServiceDatabase.h"
 #include "util/TTextUtil.h"
 #include "util/TTimeUtil.h"
 
 namespace {
 
-TDBManager* Database() {
-  if (TEngineCore* core = TEngineCore::Instance()) return core->GetDatabase();
-  TAPIInterface* facade = TAPIInterface::Instance();
-  return facade ? facade->GetDatabaseManager() : nullptr;
-}
+TDBManager* Database() { return ServiceDatabase(); }
 
 std::string Num(long long value) { return std::to_string(value); }
 

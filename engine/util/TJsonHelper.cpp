@@ -49,6 +49,22 @@ Json::Value TJsonHelper::Parse(const std::string& text) {
   }
 }
 
+Json::Value TJsonHelper::ParseAccepted(const std::string& text) {
+  Json::Value root = Parse(text);
+  if (!root.isObject() || GetInt(root, "code") != 1) return Json::Value();
+  return root;
+}
+
+std::string TJsonHelper::ToStyledText(const Json::Value& value) {
+  try {
+    Json::StreamWriterBuilder builder;
+    builder["emitUTF8"] = true;
+    return Json::writeString(builder, value);
+  } catch (...) {
+    return std::string();
+  }
+}
+
 bool TJsonHelper::HasMember(const Json::Value& value, const std::string& key) {
   return Member(value, key) != nullptr;
 }

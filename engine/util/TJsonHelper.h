@@ -26,6 +26,13 @@ class TJsonHelper {
   // The member as a 64-bit integer: ids and millisecond times keep their full value.
   static int64_t GetInt64(const Json::Value& value, const std::string& key);
 
+  // A server reply that was accepted: the parsed object when the text is a JSON object
+  // whose "code" is 1, else null.
+  static Json::Value ParseAccepted(const std::string& text);
+  // The value written out in the library's indented form (UTF-8 kept as it is); "" when
+  // it cannot be written.
+  static std::string ToStyledText(const Json::Value& value);
+
   // The conversions above applied to a value itself rather than to a member.
   static std::string ValueToString(const Json::Value& value);
   static int64_t ValueToInt64(const Json::Value& value);

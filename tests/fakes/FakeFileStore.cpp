@@ -189,6 +189,16 @@ void FakeFileStore::SetStorageAcceptHook(std::function<void()> hook) {
   m_acceptHook = std::move(hook);
 }
 
+void FakeFileStore::SetUploadHook(std::function<void(const Upload&)> hook) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_uploadHook = std::move(hook);
+}
+
+void FakeFileStore::SetRecordLimit(size_t limit) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_recordLimit = limit;
+}
+
 std::vector<std::string> FakeFileStore::TrackerQueries() {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_queries;
@@ -243,6 +253,7 @@ void FakeFileStore::ServeTracker(int sock) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_queries.emplace_back(reinterpret_cast<char*>(query), kHeaderSize);
+    if (m_recordLimit > 0 && m_queries.size() > m_recordLimit) m_queries.erase(m_queries.begin());
     fault = m_trackerFault;
     group = m_group;
     ip = m_ipField;
@@ -310,6 +321,7 @@ void FakeFileStore::ServeStorage(int sock) {
   auto keep = [&] {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_uploads.push_back(up);
+    if (m_recordLimit > 0 && m_uploads.size() > m_recordLimit) m_uploads.erase(m_uploads.begin());
   };
   if (fault == StorageFault::kCloseAfterBlock) {
     keep();
@@ -336,6 +348,12 @@ void FakeFileStore::ServeStorage(int sock) {
     return;
   }
   keep();
+  std::function<void(const Upload&)> uploaded;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    uploaded = m_uploadHook;
+  }
+  if (uploaded) uploaded(up);
   std::string body = Field(group, 16) + up.storedName;
   switch (fault) {
     case StorageFault::kNone:

@@ -77,6 +77,10 @@ class FakeFileStore {
   // Runs on the storage thread right after a connection is accepted, before
   // anything is read (a test may change the world there).
   void SetStorageAcceptHook(std::function<void()> hook);
+  // Runs on the storage thread for every complete upload, before the reply.
+  void SetUploadHook(std::function<void(const Upload&)> hook);
+  // Keeps only the newest limit uploads and tracker queries (0: all).
+  void SetRecordLimit(size_t limit);
 
   int TrackerConnections() const { return m_trackerConnections; }
   int StorageConnections() const { return m_storageConnections; }
@@ -110,6 +114,8 @@ class FakeFileStore {
   int m_pathIndex = 0;
   std::string m_namePrefix = "M00/00/00/stored";
   std::function<void()> m_acceptHook;
+  std::function<void(const Upload&)> m_uploadHook;
+  size_t m_recordLimit = 0;
   std::atomic<int> m_trackerConnections{0};
   std::atomic<int> m_storageConnections{0};
   int m_storageDone = 0;

@@ -174,13 +174,7 @@ class FakeHttpServer::Connection {
   SSL* m_ssl = nullptr;
 };
 
-FakeHttpServer::FakeHttpServer(bool tls) : m_tls(tls) {
-  if (tls) {
-    const TestCertificates& certs = TestCertificates::Get();
-    m_certFile = certs.serverCertFile;
-    m_keyFile = certs.serverKeyFile;
-  }
-}
+FakeHttpServer::FakeHttpServer(bool tls) : m_tls(tls) {}
 
 FakeHttpServer::~FakeHttpServer() { Stop(); }
 
@@ -205,6 +199,11 @@ void FakeHttpServer::SetFallback(Handler handler) {
 
 void FakeHttpServer::SetSilent(bool silent) { m_silent = silent; }
 
+void FakeHttpServer::SetRecordLimit(size_t limit) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_recordLimit = limit;
+}
+
 void FakeHttpServer::SetRequireClientCertificate(const std::string& caFile) {
   m_clientCaFile = caFile;
 }
@@ -213,6 +212,12 @@ bool FakeHttpServer::Start() {
   if (m_running) return true;
   std::signal(SIGPIPE, SIG_IGN);
   if (m_tls) {
+    // The test CA is made only when no certificate was given.
+    if (m_certFile.empty()) {
+      const TestCertificates& certs = TestCertificates::Get();
+      m_certFile = certs.serverCertFile;
+      m_keyFile = certs.serverKeyFile;
+    }
     m_context = SSL_CTX_new(TLS_server_method());
     if (!m_context || SSL_CTX_use_certificate_chain_file(m_context, m_certFile.c_str()) != 1 ||
         SSL_CTX_use_PrivateKey_file(m_context, m_keyFile.c_str(), SSL_FILETYPE_PEM) != 1) {
@@ -235,8 +240,11 @@ bool FakeHttpServer::Start() {
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
+  addr.sin_port = htons(static_cast<uint16_t>(m_port));
   socklen_t len = sizeof(addr);
+  // Without it a closed connection's TIME_WAIT keeps the port from a restart.
+  int one = 1;
+  if (m_listenFd >= 0) setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
   if (m_listenFd < 0 || bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 ||
       listen(m_listenFd, 128) != 0 ||
       getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
@@ -261,6 +269,10 @@ void FakeHttpServer::Stop() {
     workers.swap(m_workers);
   }
   for (std::thread& t : workers) t.join();
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_finished.clear();
+  }
   m_running = false;
   if (m_listenFd >= 0) close(m_listenFd);
   m_listenFd = -1;
@@ -328,7 +340,19 @@ void FakeHttpServer::AcceptLoop() {
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
     const int number = ++m_connections;
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_workers.emplace_back([this, fd, number] { Serve(fd, number); });
+    for (const std::thread::id& id : m_finished) {
+      auto it = std::find_if(m_workers.begin(), m_workers.end(),
+                             [&id](const std::thread& t) { return t.get_id() == id; });
+      if (it == m_workers.end()) continue;
+      it->join();  // it has nothing left to do but return
+      m_workers.erase(it);
+    }
+    m_finished.clear();
+    m_workers.emplace_back([this, fd, number] {
+      Serve(fd, number);
+      std::lock_guard<std::mutex> done(m_mutex);
+      m_finished.push_back(std::this_thread::get_id());
+    });
   }
 }
 
@@ -343,6 +367,8 @@ FakeHttpServer::Handler FakeHttpServer::FindHandler(const std::string& path) con
 void FakeHttpServer::Record(const FakeRequest& request) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_requests.push_back(request);
+  if (m_recordLimit > 0 && m_requests.size() > m_recordLimit)
+    m_requests.erase(m_requests.begin(), m_requests.end() - static_cast<long>(m_recordLimit));
   m_requestArrived.notify_all();
 }
 

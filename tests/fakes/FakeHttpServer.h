@@ -60,6 +60,10 @@ class FakeHttpServer {
   void SetRequireClientCertificate(const std::string& caFile);
   // Accept connections but never answer nor record anything: a peer that says nothing.
   void SetSilent(bool silent);
+  // Before Start: listen on this port instead of an ephemeral one.
+  void SetPort(int port) { m_port = port; }
+  // Keeps only the newest limit requests (0: all), for servers that run for hours.
+  void SetRecordLimit(size_t limit);
 
   bool Start();
   void Stop();
@@ -105,7 +109,11 @@ class FakeHttpServer {
   std::map<std::string, Handler> m_handlers;
   Handler m_fallback;
   std::vector<FakeRequest> m_requests;
+  size_t m_recordLimit = 0;
   std::vector<std::thread> m_workers;
+  // Workers whose connection is over, joined at the next accept so that a long run
+  // does not pile up finished threads.
+  std::vector<std::thread::id> m_finished;
 };
 
 #endif

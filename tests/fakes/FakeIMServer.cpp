@@ -89,6 +89,11 @@ void FakeIMServer::SetShortHandler(ShortHandler handler) {
   m_shortHandler = std::move(handler);
 }
 
+void FakeIMServer::SetTextHandler(TextHandler handler) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_textHandler = std::move(handler);
+}
+
 void FakeIMServer::SetLoss(double rate, uint32_t seed) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_lossRate = rate;
@@ -194,11 +199,13 @@ void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& f
   Record r = Decode(bytes, from);
   Responder responder;
   ShortHandler shortHandler;
+  TextHandler textHandler;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     r.dropped = LoseLocked('<', bytes);
     m_received.push_back(r);
     ++m_receivedCount;
+    TrimLocked();
     if (r.dropped) return;
     if (!m_clientFixed) {
       m_client = from;
@@ -213,19 +220,39 @@ void FakeIMServer::HandleDatagram(const std::string& bytes, const sockaddr_in& f
       shortHandler = m_shortHandler;
     } else if (r.kind == kRequest) {
       responder = m_responder;
+    } else if (r.kind == kOther && r.framed && m_textHandler) {
+      textHandler = m_textHandler;
     } else {
       return;
     }
   }
-  // Handlers run without the lock, so they may look at the records or push.
+  if (textHandler) {
+    try {
+      textHandler(r);
+    } catch (...) {
+    }
+    return;
+  }
+  // Handlers run without the lock, so they may look at the records or push. One that
+  // throws on a hostile packet loses that packet only.
   if (r.kind == kShort) {
     if (!shortHandler) return;
-    const std::vector<std::string> replies = shortHandler(r.text);
+    std::vector<std::string> replies;
+    try {
+      replies = shortHandler(r.text);
+    } catch (...) {
+      return;
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     for (const std::string& reply : replies) SendLocked(Frame(reply), from, 0);
     return;
   }
-  const Reply reply = responder ? responder(r) : Reply();
+  Reply reply;
+  try {
+    if (responder) reply = responder(r);
+  } catch (...) {
+    return;
+  }
   if (!reply.answer) return;
   const std::string response = Frame(ResponseText(r.json, reply.code));
   std::lock_guard<std::mutex> lock(m_mutex);
@@ -255,17 +282,54 @@ void FakeIMServer::SendLocked(const std::string& bytes, const sockaddr_in& to, i
 }
 
 void FakeIMServer::Push(const std::string& text, int copies) {
-  const std::string bytes = Frame(text);
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const Record r = Decode(bytes, m_client);
-    if (r.kind == kRequest && !r.key.empty() && !m_pushes.count(r.key)) {
-      m_pushes[r.key] = PushState{text, false};
-      m_pushOrder.push_back(r.key);
-    }
-    for (int i = 0; i < copies; ++i) SendLocked(bytes, m_client, 0);
+    PushLocked(text, nullptr, copies);
   }
   m_changed.notify_all();
+}
+
+void FakeIMServer::PushTo(const std::string& text, const std::string& host, int port) {
+  sockaddr_in to = Loopback(port);
+  if (inet_pton(AF_INET, host.c_str(), &to.sin_addr) != 1) return;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    PushLocked(text, &to, 1);
+  }
+  m_changed.notify_all();
+}
+
+void FakeIMServer::PushLocked(const std::string& text, const sockaddr_in* to, int copies) {
+  const sockaddr_in target = to ? *to : m_client;
+  const std::string bytes = Frame(text);
+  const Record r = Decode(bytes, target);
+  if (r.kind == kRequest && !r.key.empty() && !m_pushes.count(r.key)) {
+    m_pushes[r.key] = PushState{text, to != nullptr, target, false};
+    m_pushOrder.push_back(r.key);
+  }
+  for (int i = 0; i < copies; ++i) SendLocked(bytes, target, 0);
+  TrimLocked();
+}
+
+void FakeIMServer::SetRecordLimit(size_t limit) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_recordLimit = limit;
+  TrimLocked();
+}
+
+void FakeIMServer::TrimLocked() {
+  if (m_recordLimit == 0) return;
+  auto trim = [this](std::vector<Record>& records) {
+    if (records.size() > m_recordLimit)
+      records.erase(records.begin(), records.end() - static_cast<long>(m_recordLimit));
+  };
+  trim(m_received);
+  trim(m_sent);
+  if (m_pushOrder.size() > m_recordLimit) {
+    const size_t drop = m_pushOrder.size() - m_recordLimit;
+    for (size_t i = 0; i < drop; ++i) m_pushes.erase(m_pushOrder[i]);
+    m_pushOrder.erase(m_pushOrder.begin(), m_pushOrder.begin() + static_cast<long>(drop));
+  }
 }
 
 int FakeIMServer::ResendUnacked() {
@@ -275,7 +339,7 @@ int FakeIMServer::ResendUnacked() {
     for (const std::string& key : m_pushOrder) {
       const PushState& state = m_pushes[key];
       if (state.acked) continue;
-      SendLocked(Frame(state.text), m_client, 0);
+      SendLocked(Frame(state.text), state.addressed ? state.to : m_client, 0);
       ++count;
     }
   }

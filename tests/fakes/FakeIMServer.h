@@ -75,6 +75,10 @@ class FakeIMServer {
   // Both run on the server's thread, without its lock: they may call the server.
   void SetResponder(Responder responder);
   void SetShortHandler(ShortHandler handler);
+  // Sees the longer framed texts that are no packet (keep-alive, unregister); they
+  // get no answer.
+  using TextHandler = std::function<void(const Record& text)>;
+  void SetTextHandler(TextHandler handler);
   // Drops this share (0..1) of datagrams in each direction. Whether a datagram is
   // dropped depends only on the seed, its direction, its bytes and how often the
   // same bytes went that way before, so a run repeats exactly whatever the timing.
@@ -84,6 +88,11 @@ class FakeIMServer {
   // the engine answers it.
   void Push(const std::string& text, int copies = 1);
   void PushText(const std::string& text) { Push(text); }
+  // Push to a given client instead of the learnt one (a server with several clients).
+  void PushTo(const std::string& text, const std::string& host, int port);
+  // Keeps only the newest limit records of each direction and remembered pushes
+  // (0: all), for servers that run for hours.
+  void SetRecordLimit(size_t limit);
   // Sends the remembered pushes that are still unanswered; returns how many.
   int ResendUnacked();
   // Raw bytes to the client.
@@ -140,6 +149,8 @@ class FakeIMServer {
   };
   struct PushState {
     std::string text;
+    bool addressed = false;  // PushTo: resent to that address, else to the client
+    sockaddr_in to{};
     bool acked = false;
   };
 
@@ -149,6 +160,8 @@ class FakeIMServer {
   void SendLocked(const std::string& bytes, const sockaddr_in& to, int delayMs);
   bool LoseLocked(char direction, const std::string& bytes);
   void RecordSentLocked(const std::string& bytes, const sockaddr_in& to, bool dropped);
+  void PushLocked(const std::string& text, const sockaddr_in* to, int copies);
+  void TrimLocked();
   static int64_t NowMs();
 
   int m_socket = -1;
@@ -163,6 +176,7 @@ class FakeIMServer {
   sockaddr_in m_client{};
   Responder m_responder;
   ShortHandler m_shortHandler;
+  TextHandler m_textHandler;
   double m_lossRate = 0;
   uint32_t m_lossSeed = 0;
   std::map<std::string, int> m_lossSeen;
@@ -173,6 +187,7 @@ class FakeIMServer {
   size_t m_sentCount = 0;
   std::vector<Scheduled> m_scheduled;
   std::vector<std::string> m_pushOrder;
+  size_t m_recordLimit = 0;
   std::map<std::string, PushState> m_pushes;
 };
 

@@ -5,6 +5,12 @@
 #include <cstdio>
 
 namespace {
+// A member's text; "" for anything else (a packet from anyone may hold anything).
+std::string TextOf(const Json::Value& packet, const char* key) {
+  const Json::Value& v = packet[key];
+  return v.isString() ? v.asString() : std::string();
+}
+
 // The session's own texts: short ones, and longer ones that are no packet (the
 // keep-alive and unregister texts carry the account).
 bool IsSessionText(const FakeIMServer::Record& r) {
@@ -28,9 +34,16 @@ FakeIMSessionServer::FakeIMSessionServer() {
   });
   m_server.SetResponder([this](const FakeIMServer::Record& request) {
     FakeIMServer::Reply reply;
-    if (request.json.isObject() && request.json["method"].asString() == "register") {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      if (!m_verdict.empty()) reply.texts.push_back(m_verdict);
+    if (request.json.isObject() && TextOf(request.json, "method") == "register") {
+      LoginCheck check;
+      std::string verdict;
+      {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        check = m_loginCheck;
+        verdict = m_verdict;
+      }
+      if (check) verdict = check(request);
+      if (!verdict.empty()) reply.texts.push_back(verdict);
     }
     return reply;
   });
@@ -44,6 +57,11 @@ void FakeIMSessionServer::SetProbeAnswered(bool answered) {
 void FakeIMSessionServer::SetLoginVerdict(const std::string& verdict) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_verdict = verdict;
+}
+
+void FakeIMSessionServer::SetLoginCheck(LoginCheck check) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_loginCheck = std::move(check);
 }
 
 void FakeIMSessionServer::SetKeepAliveAnswered(bool answered) {
@@ -71,7 +89,7 @@ std::vector<Json::Value> FakeIMSessionServer::LoginPackets() const {
   std::vector<Json::Value> out;
   for (const FakeIMServer::Record& r : m_server.Received()) {
     if (r.kind == FakeIMServer::kRequest && r.json.isObject() &&
-        r.json["method"].asString() == "register")
+        TextOf(r.json, "method") == "register")
       out.push_back(r.json);
   }
   return out;
@@ -92,7 +110,6 @@ std::string FakeIMSessionServer::Md5Hex(const std::string& text) {
 
 bool FakeIMSessionServer::LoginKeyValid(const Json::Value& packet) {
   if (!packet.isObject() || !packet["params"].isObject()) return false;
-  const std::string expect =
-      Md5Hex(packet["id"].asString() + packet["from"].asString() + kLoginSalt);
-  return packet["params"]["key"].asString() == expect;
+  const std::string expect = Md5Hex(TextOf(packet, "id") + TextOf(packet, "from") + kLoginSalt);
+  return TextOf(packet["params"], "key") == expect;
 }

@@ -35,6 +35,10 @@ class FakeIMSessionServer {
   void SetProbeAnswered(bool answered);
   // "t", "f", or "" for no verdict at all.
   void SetLoginVerdict(const std::string& verdict);
+  // Decides the verdict of each IM login instead (runs on the server's thread, which
+  // it may use: the record names the client's address).
+  using LoginCheck = std::function<std::string(const FakeIMServer::Record& login)>;
+  void SetLoginCheck(LoginCheck check);
   void SetKeepAliveAnswered(bool answered);
 
   // Session texts (texts that are no packet: probes, keep-alives, unregisters)
@@ -57,6 +61,7 @@ class FakeIMSessionServer {
   bool m_probeAnswered = true;
   bool m_keepAliveAnswered = true;
   std::string m_verdict = "t";
+  LoginCheck m_loginCheck;
   FakeIMServer m_server;
 };
 

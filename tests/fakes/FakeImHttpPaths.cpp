@@ -54,6 +54,31 @@ void FakeImHttpPaths::SetFirstMsgid(int64_t first) {
   m_nextMsgid = first;
 }
 
+void FakeImHttpPaths::SetCheck(Check check) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_check = std::move(check);
+}
+
+void FakeImHttpPaths::SetAcceptHook(Accepted hook) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_acceptHook = std::move(hook);
+}
+
+void FakeImHttpPaths::SetClock(std::function<std::string()> clock) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_clock = std::move(clock);
+}
+
+void FakeImHttpPaths::SetRecordLimit(size_t limit) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_recordLimit = limit;
+}
+
+int64_t FakeImHttpPaths::TakeMsgid() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_nextMsgid++;
+}
+
 std::vector<FakeImHttpPaths::Message> FakeImHttpPaths::Messages() {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_messages;
@@ -96,6 +121,11 @@ FakeReply FakeImHttpPaths::Serve(const FakeRequest& request) {
   if (!m_scripts.empty()) {
     script = m_scripts.front();
     m_scripts.pop_front();
+  } else if (m_check && m.json) {
+    const Check check = m_check;
+    lock.unlock();
+    script = check(m, request);
+    lock.lock();
   }
   // A body that is not a send request is refused, as the server would.
   if (!m.json && script.answer == Answer::kAccept) script = {Answer::kCode, -1};
@@ -119,8 +149,8 @@ FakeReply FakeImHttpPaths::Serve(const FakeRequest& request) {
         }
       }
       if (script.answer != Answer::kNoTime) {
-        m.answeredTime = m_time;
-        result["time"] = m_time;
+        m.answeredTime = m_clock ? m_clock() : m_time;
+        result["time"] = m.answeredTime;
       }
       // A real reply carries more than the engine reads.
       result["touser"] = m.touser;
@@ -147,7 +177,11 @@ FakeReply FakeImHttpPaths::Serve(const FakeRequest& request) {
       break;
   }
   m_messages.push_back(m);
+  if (m_recordLimit > 0 && m_messages.size() > m_recordLimit)
+    m_messages.erase(m_messages.begin(), m_messages.end() - static_cast<long>(m_recordLimit));
+  const Accepted hook = script.answer == Answer::kAccept ? m_acceptHook : Accepted();
   lock.unlock();
   m_arrived.notify_all();
+  if (hook) hook(m, request);
   return wire;
 }

@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -68,9 +69,22 @@ class FakeImHttpPaths {
 
   // Answers for the next requests, in order; once used up, requests are accepted.
   void ScriptNext(const Script& script);
+  // Decides the answer of each request that no script covers (default: accept).
+  using Check = std::function<Script(const Message& message, const FakeRequest& request)>;
+  void SetCheck(Check check);
+  // Called for each accepted message, with the msgid and time given back, after the
+  // paths' lock is released (on the connection's thread).
+  using Accepted = std::function<void(const Message& message, const FakeRequest& request)>;
+  void SetAcceptHook(Accepted hook);
+  // The time every accepted message gets, asked anew each time (overrides SetTime).
+  void SetClock(std::function<std::string()> clock);
+  // Keeps only the newest limit messages (0: all).
+  void SetRecordLimit(size_t limit);
   // The time every accepted message gets; msgids count up from firstMsgid.
   void SetTime(const std::string& time);
   void SetFirstMsgid(int64_t first);
+  // Takes the next msgid for a message the server makes itself (a push of its own).
+  int64_t TakeMsgid();
 
   std::vector<Message> Messages();
   bool WaitForMessages(size_t count, int timeoutMs = 30000);
@@ -83,6 +97,10 @@ class FakeImHttpPaths {
   std::deque<Script> m_scripts;
   std::vector<Message> m_messages;
   std::string m_time = "2024-06-01 12:34:56";
+  Check m_check;
+  Accepted m_acceptHook;
+  std::function<std::string()> m_clock;
+  size_t m_recordLimit = 0;
   int64_t m_nextMsgid = 5000000001;  // past 32 bits, as real ids are
 };
 

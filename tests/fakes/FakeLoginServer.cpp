@@ -4,13 +4,13 @@
 
 #include <chrono>
 
+#include "../../engine/util/TCipherConstants.h"
 #include "fakes/TestCipherKit.h"
 
 namespace {
 
 constexpr const char* kAccountInfoSalt = "38475610293847561029384756102938";
 constexpr const char* kRegisteredSalt = "50617283940516273849506172839405";
-constexpr const char* kVerifyCodeSalt = "29374016583920475610293847561038";
 
 std::string Write(const Json::Value& value) {
   Json::StreamWriterBuilder builder;
@@ -73,18 +73,23 @@ void FakeLoginServer::ClearReplies() {
 }
 
 std::string FakeLoginServer::RegisterBody() const {
-  Profile p = GetProfile();
+  return RegisterBody(GetProfile(), Address(m_user));
+}
+
+std::string FakeLoginServer::LoginBody() const { return LoginBody(GetProfile(), Address(m_user)); }
+
+std::string FakeLoginServer::RegisterBody(const Profile& p, const std::string& userServer) {
   Json::Value result;
   result["userid"] = p.userId;
   result["ucuserid"] = p.ucUserId;
   result["account"] = p.account;
   // The user server is the HTTP server of the registered account.
-  result["server"] = Address(m_user);
+  result["server"] = userServer;
   result["token"] = p.token;
   result["token2"] = p.token2;
   Json::Value domain;
   domain["domain"] = p.domain;
-  domain["address"] = Address(m_user);
+  domain["address"] = userServer;
   result["domainlist"].append(domain);
   Json::Value root;
   root["code"] = 1;
@@ -93,8 +98,7 @@ std::string FakeLoginServer::RegisterBody() const {
   return Write(root);
 }
 
-std::string FakeLoginServer::LoginBody() const {
-  Profile p = GetProfile();
+std::string FakeLoginServer::LoginBody(const Profile& p, const std::string& userServer) {
   Json::Value result;
   result["token"] = p.sessionToken;
   result["name"] = p.name;
@@ -113,16 +117,32 @@ std::string FakeLoginServer::LoginBody() const {
   result["friendversion"] = p.friendVersion;
   result["usertype"] = p.userType;
   result["champflag"] = p.champFlag;
-  for (const char* name : {"USERSERVER", "GROUPSERVER", "IMSERVER"}) {
+  std::vector<std::pair<std::string, std::string>> servers = p.servers;
+  if (servers.empty()) {
+    for (const char* name : {"USERSERVER", "GROUPSERVER", "IMSERVER"})
+      servers.emplace_back(name, userServer);
+  }
+  for (const auto& entry : servers) {
     Json::Value server;
-    server["name"] = name;
-    server["addr"] = Address(m_user);
+    server["name"] = entry.first;
+    server["addr"] = entry.second;
     result["servers"].append(server);
   }
   Json::Value root;
   root["code"] = 1;
   root["msg"] = "ok";
   root["result"] = result;
+  return Write(root);
+}
+
+std::string FakeLoginServer::QRNotYetBody() { return R"({"code": 0, "msg": "not scanned"})"; }
+
+std::string FakeLoginServer::QRConfirmedBody(const std::string& content, const std::string& token) {
+  Json::Value root;
+  root["code"] = 1;
+  root["msg"] = "ok";
+  root["result"]["content"] = content;
+  root["result"]["token"] = token;
   return Write(root);
 }
 
@@ -187,13 +207,8 @@ FakeReply FakeLoginServer::QR(const std::string& key) {
   m_changed.notify_all();
   auto plan = m_qrPlans.find(key);
   if (plan == m_qrPlans.end() || count <= plan->second.notYet)
-    return FakeReply::Json(R"({"code": 0, "msg": "not scanned"})");
-  Json::Value root;
-  root["code"] = 1;
-  root["msg"] = "ok";
-  root["result"]["content"] = plan->second.content;
-  root["result"]["token"] = plan->second.token;
-  return FakeReply::Json(Write(root));
+    return FakeReply::Json(QRNotYetBody());
+  return FakeReply::Json(QRConfirmedBody(plan->second.content, plan->second.token));
 }
 
 std::vector<FakeRequest> FakeLoginServer::RegisterRequests() const {
@@ -215,7 +230,12 @@ std::string FakeLoginServer::AccountInfoToken(const std::string& regToken,
 }
 
 std::string FakeLoginServer::VerifyCodeDigest(const std::string& code) {
-  const std::string hex = TestCipherKit::Md5Hex(code + kVerifyCodeSalt);
+  return PasswordDigest(code, 2);
+}
+
+std::string FakeLoginServer::PasswordDigest(const std::string& text, int type) {
+  if (type < 0 || type > 3) return std::string();
+  const std::string hex = TestCipherKit::Md5Hex(text + kPasswordSalts[type]);
   std::string out;
   for (size_t i = 0; i < hex.size(); i += 2) {
     char c = hex[i];

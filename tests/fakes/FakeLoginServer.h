@@ -23,6 +23,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/FakeHttpServer.h"
@@ -52,6 +53,9 @@ class FakeLoginServer {
     int friendVersion = 3;
     int userType = 2;
     int champFlag = 1;
+    // The login reply's server list (name, "host:port"); empty: USERSERVER,
+    // GROUPSERVER and IMSERVER all at the user server.
+    std::vector<std::pair<std::string, std::string>> servers;
   };
 
   static constexpr const char* kRegisterPath = "/navigation/user/register.do";
@@ -99,11 +103,20 @@ class FakeLoginServer {
   // The reply bodies built from the profile.
   std::string RegisterBody() const;
   std::string LoginBody() const;
+  // The same for any profile, the user server at userServer ("host:port"); a server
+  // that keeps several accounts answers with these.
+  static std::string RegisterBody(const Profile& profile, const std::string& userServer);
+  static std::string LoginBody(const Profile& profile, const std::string& userServer);
+  // A QR poll's answers: not yet scanned, and confirmed.
+  static std::string QRNotYetBody();
+  static std::string QRConfirmedBody(const std::string& content, const std::string& token);
 
   // What the engine must derive, computed here on their own.
   static std::string RegisteredToken(const std::string& token);
   static std::string AccountInfoToken(const std::string& regToken, const std::string& deviceId);
   static std::string VerifyCodeDigest(const std::string& code);
+  // The salted 16-character digest of a text with the password salt of type 0-3.
+  static std::string PasswordDigest(const std::string& text, int type);
 
  private:
   FakeReply Register(const FakeRequest& request);

@@ -4,6 +4,7 @@
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -38,12 +39,13 @@ void AddExtension(X509* cert, X509* issuer, int nid, const char* value) {
 // A certificate for key with the given common name, signed by issuerKey (issuerCert
 // nullptr: self-signed). subjectAltName may be empty.
 CertPtr MakeCert(EVP_PKEY* key, const char* commonName, X509* issuerCert, EVP_PKEY* issuerKey,
-                 bool isCa, const char* subjectAltName, const char* extendedUsage, long serial) {
+                 bool isCa, const char* subjectAltName, const char* extendedUsage, long serial,
+                 long days = 7) {
   CertPtr cert(X509_new(), X509_free);
   X509_set_version(cert.get(), 2);
   ASN1_INTEGER_set(X509_get_serialNumber(cert.get()), serial);
   X509_gmtime_adj(X509_getm_notBefore(cert.get()), -3600);
-  X509_gmtime_adj(X509_getm_notAfter(cert.get()), 7L * 24 * 3600);
+  X509_gmtime_adj(X509_getm_notAfter(cert.get()), days * 24 * 3600);
   X509_set_pubkey(cert.get(), key);
   X509_NAME* name = X509_get_subject_name(cert.get());
   X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC,
@@ -69,8 +71,9 @@ CertPtr MakeCert(EVP_PKEY* key, const char* commonName, X509* issuerCert, EVP_PK
 
 void WriteCert(const std::string& path, X509* cert) {
   FILE* f = std::fopen(path.c_str(), "w");
-  if (!f || PEM_write_X509(f, cert) != 1) throw std::runtime_error("cannot write " + path);
-  std::fclose(f);
+  const bool ok = f != nullptr && PEM_write_X509(f, cert) == 1;
+  if (f) std::fclose(f);
+  if (!ok) throw std::runtime_error("cannot write " + path);
 }
 
 void WriteKey(const std::string& path, EVP_PKEY* key, const std::string& password = "") {
@@ -156,4 +159,43 @@ struct Holder {
 const TestCertificates& TestCertificates::Get() {
   static Holder holder;
   return holder.certs;
+}
+
+bool TestCertificates::MakeLasting(const std::string& dir, TestCertificates* out,
+                                   std::string* error) {
+  out->dir = dir;
+  out->caFile = dir + "/ca.pem";
+  out->serverCertFile = dir + "/server.pem";
+  out->serverKeyFile = dir + "/server.key";
+  const std::string caKeyFile = dir + "/ca.key";
+  bool present = true;
+  const std::string* files[] = {&out->caFile, &out->serverCertFile, &out->serverKeyFile,
+                                &caKeyFile};
+  for (const std::string* f : files) present = present && access(f->c_str(), R_OK) == 0;
+  if (present) return true;
+  constexpr long kTenYears = 3650;
+  try {
+    KeyPtr caKey = NewKey();
+    CertPtr ca = MakeCert(caKey.get(), "TesmoChat Local Server CA", nullptr, caKey.get(), true, "",
+                          nullptr, 1, kTenYears);
+    KeyPtr serverKey = NewKey();
+    CertPtr server = MakeCert(serverKey.get(), "localhost", ca.get(), caKey.get(), false,
+                              "DNS:localhost,IP:127.0.0.1,IP:::1", "serverAuth", 2, kTenYears);
+    // The keys are private to this user.
+    const mode_t old = umask(077);
+    try {
+      WriteKey(caKeyFile, caKey.get());
+      WriteKey(out->serverKeyFile, serverKey.get());
+    } catch (...) {
+      umask(old);
+      throw;
+    }
+    umask(old);
+    WriteCert(out->serverCertFile, server.get());
+    WriteCert(out->caFile, ca.get());
+  } catch (const std::exception& e) {
+    if (error) *error = e.what();
+    return false;
+  }
+  return true;
 }

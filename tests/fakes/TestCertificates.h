@@ -20,6 +20,12 @@ struct TestCertificates {
   std::string clientKeyPassword;
 
   static const TestCertificates& Get();
+
+  // A CA and a server certificate for "localhost", 127.0.0.1 and ::1 that last ten
+  // years, kept in dir as ca.pem, ca.key, server.pem and server.key: made when one of
+  // them is missing, reused otherwise. Fills dir, caFile, serverCertFile and
+  // serverKeyFile; false with a message when they cannot be made.
+  static bool MakeLasting(const std::string& dir, TestCertificates* out, std::string* error);
 };
 
 #endif

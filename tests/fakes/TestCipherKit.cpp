@@ -104,7 +104,8 @@ std::string TestCipherKit::Decrypt(const std::string& text) {
 }
 
 std::string TestCipherKit::PublicKeyPath() {
-  return std::string(TESMO_TEST_DATA_DIR) + "/appcfg_public.pem";
+  // Absolute: __FILE__ may be relative to the build folder, and programs run anywhere.
+  return TESMO_FAKES_DATA_DIR "/appcfg_public.pem";
 }
 
 std::string TestCipherKit::EncryptConfigBlocks(const std::string& plain) {

@@ -28,19 +28,40 @@ inline TAPIPacket* MakePacket(int code, int id, const std::string& s1 = std::str
   return packet;
 }
 
-// Registers an executor for the life of a test and removes it afterwards.
+// Registers an executor for the life of a test, then puts back the one that was
+// registered before (the engine's own handlers register when the library loads).
 class ScopedExecutor {
  public:
   template <typename Function>
-  ScopedExecutor(int code, Function executor) : m_code(code) {
+  ScopedExecutor(int code, Function executor)
+      : m_code(code), m_previous(THttpRequestService::FindExecutor(code)) {
     THttpRequestService::RegisterExecutor(code, std::move(executor));
   }
-  ~ScopedExecutor() { THttpRequestService::RegisterExecutor(m_code, nullptr); }
+  ~ScopedExecutor() { THttpRequestService::RegisterExecutor(m_code, m_previous); }
   ScopedExecutor(const ScopedExecutor&) = delete;
   ScopedExecutor& operator=(const ScopedExecutor&) = delete;
 
  private:
   int m_code;
+  THttpRequestService::Executor m_previous;
+};
+
+// Installs reply hooks for the life of a test, then puts back the ones installed
+// before.
+class ScopedReplyHooks {
+ public:
+  ScopedReplyHooks(THttpRequestService::Interceptor interceptor,
+                   THttpRequestService::Router router) {
+    THttpRequestService::CopyReplyHooks(&m_interceptor, &m_router);
+    THttpRequestService::SetReplyHooks(std::move(interceptor), std::move(router));
+  }
+  ~ScopedReplyHooks() { THttpRequestService::SetReplyHooks(m_interceptor, m_router); }
+  ScopedReplyHooks(const ScopedReplyHooks&) = delete;
+  ScopedReplyHooks& operator=(const ScopedReplyHooks&) = delete;
+
+ private:
+  THttpRequestService::Interceptor m_interceptor;
+  THttpRequestService::Router m_router;
 };
 
 // A counter the test can wait on, and a gate that holds executors until opened.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -56,7 +57,7 @@ class ServiceExchangeTest : public ::testing::Test {
     m_api.SetCallBack(&CallbackRecorder::Callback);
     m_core = TEngineCore::Instance();
     ASSERT_TRUE(m_server.Start());
-    THttpRequestService::SetReplyHooks(
+    m_hooks = std::make_unique<ScopedReplyHooks>(
         [this](THttpRequestService&, TAPIPacket* p, const std::string& url, const std::string& body,
                int* handled) {
           if (url.find("/intercepted") == std::string::npos) return 1;
@@ -76,7 +77,7 @@ class ServiceExchangeTest : public ::testing::Test {
   }
   void TearDown() override {
     m_api.Release();
-    THttpRequestService::SetReplyHooks(nullptr, nullptr);
+    m_hooks.reset();
   }
 
   RecordedReport Get(int id, const std::string& url) {
@@ -98,6 +99,7 @@ class ServiceExchangeTest : public ::testing::Test {
   TEngineCore* m_core = nullptr;
   FakeHttpServer m_server;
   std::mutex m_hookMutex;
+  std::unique_ptr<ScopedReplyHooks> m_hooks;
   std::vector<std::string> m_routed;
   std::vector<std::string> m_intercepted;
 };

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -16,6 +17,7 @@
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
 #include "engine/db/StoreTestSupport.h"
+#include "engine/net/ServiceTestSupport.h"
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeHttpServer.h"
 #include "fakes/FakeImHttpPaths.h"
@@ -36,16 +38,18 @@ class PeerChecks {
     static PeerChecks checks;
     return checks;
   }
-  void Install() {
+  // Records the requests until the returned guard ends, which puts back the handler
+  // that was registered before.
+  std::unique_ptr<ScopedExecutor> Install() {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
       m_seen.clear();
     }
-    THttpRequestService::RegisterExecutor(kInternalPeerMessage,
-                                          [](THttpRequestService&, TAPIPacket* packet) {
-                                            Get().Add(packet->s1, packet->s2);
-                                            return 0;
-                                          });
+    return std::make_unique<ScopedExecutor>(kInternalPeerMessage,
+                                            [](THttpRequestService&, TAPIPacket* packet) {
+                                              Get().Add(packet->s1, packet->s2);
+                                              return 0;
+                                            });
   }
   void Add(const std::string& own, const std::string& peer) {
     {
@@ -70,7 +74,7 @@ class SendEnv : public ::testing::Test {
  protected:
   void SetUp() override {
     CallbackRecorder::Get().Clear();
-    PeerChecks::Get().Install();
+    peerChecks = PeerChecks::Get().Install();
     ASSERT_TRUE(http.Start());
     api.Init();
     api.SetCallBack(&CallbackRecorder::Callback);
@@ -88,6 +92,7 @@ class SendEnv : public ::testing::Test {
     api.Release();
     // The server's threads call into `im`, which is destroyed before `http`.
     http.Stop();
+    peerChecks.reset();
   }
 
   // The one answer to a queued request, waited for generously.
@@ -106,6 +111,7 @@ class SendEnv : public ::testing::Test {
     return path;
   }
 
+  std::unique_ptr<ScopedExecutor> peerChecks;
   FakeHttpServer http;
   FakeImHttpPaths im{http};
   FakeFileStore store;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "TAPIInterface.h"
+#include "engine/net/ServiceTestSupport.h"
 #include "fakes/TestCipherKit.h"
 #include "net/THttpRequestService.h"
 #include "support/CallbackRecorder.h"
@@ -93,11 +94,10 @@ TEST(TCodecFacadeTest, PasswordAndConfigStringsWithCore) {
 
 TEST(TCodecFacadeTest, GroupCommandQueuesClosedObject) {
   CallbackRecorder::Get().Clear();
-  THttpRequestService::RegisterExecutor(_REQUEST_HTTP_GROUPCOMMAND,
-                                        [](THttpRequestService&, TAPIPacket* packet) {
-                                          packet->s4 = packet->s1;
-                                          return 0;
-                                        });
+  ScopedExecutor echo(_REQUEST_HTTP_GROUPCOMMAND, [](THttpRequestService&, TAPIPacket* packet) {
+    packet->s4 = packet->s1;
+    return 0;
+  });
   TAPIInterface api;
   api.Init();
   api.SetCallBack(&CallbackRecorder::Callback);

@@ -1,0 +1,154 @@
+// Saving after the save dialog: copies, screen captures and the contacts template.
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "shell/VFileSaveDialog.h"
+#include "shell/VScreenImage.h"
+#include "support/ClientTestMain.h"
+
+namespace {
+
+// The user's choice without a dialog on screen.
+class ChoosingDialog : public VFileSaveDialog {
+ public:
+  QList<QUrl> chosen;
+
+ protected:
+  QList<QUrl> selectedUrls() const override { return chosen; }
+};
+
+QByteArray Read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+}  // namespace
+
+class TestVFileSaveDialog : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir m_dir;
+  QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+ private slots:
+  void saveAsTable() {
+    Write(Path("source.txt"), "new bytes");
+    Write(Path("old.txt"), "old bytes");
+    Write(Path("readonly.txt"), "locked");
+    QFile::setPermissions(Path("readonly.txt"), QFileDevice::ReadOwner);
+    struct Row {
+      const char* name;
+      QString source;
+      QString target;
+      bool ok;
+      QByteArray expected;  // what the target holds afterwards
+    };
+    const QString sourceUrl = QUrl::fromLocalFile(Path("source.txt")).toString();
+    const Row rows[] = {
+        {"new file", Path("source.txt"), Path("copy.txt"), true, "new bytes"},
+        {"URLs on both sides", sourceUrl, QUrl::fromLocalFile(Path("url copy#1.txt")).toString(),
+         true, "new bytes"},
+        {"existing file replaced", Path("source.txt"), Path("old.txt"), true, "new bytes"},
+        {"read-only target replaced", Path("source.txt"), Path("readonly.txt"), true, "new bytes"},
+        {"onto itself", Path("source.txt"), sourceUrl, true, "new bytes"},
+        {"missing source keeps the target", Path("missing.txt"), Path("copy.txt"), false,
+         "new bytes"},
+        {"folder as source", m_dir.path(), Path("folder.txt"), false, "<missing>"},
+        {"target folder missing", Path("source.txt"), Path("no/such/x.txt"), false, "<missing>"},
+        {"empty source", QString(), Path("empty1.txt"), false, "<missing>"},
+        {"empty target", Path("source.txt"), QString(), false, ""},
+    };
+    VFileSaveDialog dialog;
+    for (const Row& row : rows) {
+      QSignalSpy result(&dialog, &VFileSaveDialog::saveAsResult);
+      QCOMPARE(dialog.saveAs(row.source, row.target), row.ok);
+      QCOMPARE(result.count(), 1);
+      QCOMPARE(result.first().first().toBool(), row.ok);
+      if (!row.target.isEmpty()) {
+        const QString local =
+            row.target.startsWith("file:") ? QUrl(row.target).toLocalFile() : row.target;
+        QCOMPARE(Read(local), row.expected);
+      }
+    }
+    QVERIFY(QFileInfo(Path("readonly.txt")).isWritable());
+    // Nothing but the files named above is left in the folder (no temporary copies).
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).size(), 5);
+  }
+
+  void screenCaptureIsWrittenInTheFormatOfItsSuffix() {
+    QImage screen(40, 30, QImage::Format_RGB32);
+    screen.fill(qRgb(0, 0, 255));
+    VScreenImage::setScreenImage(screen);
+    VScreenImage item;
+    QVERIFY(item.capture(QRect(0, 0, 20, 10)));
+    VFileSaveDialog dialog;
+    QSignalSpy result(&dialog, &VFileSaveDialog::saveAsScreenCaptureResult);
+    dialog.saveAsScreenCapture(QUrl::fromLocalFile(Path("shot.bmp")).toString());
+    dialog.saveAsScreenCapture(Path("shot.png"));
+    dialog.saveAsScreenCapture(Path("shot.nosuchformat"));
+    dialog.saveAsScreenCapture(QString());
+    QCOMPARE(result.count(), 4);
+    QCOMPARE(result.at(0).first().toBool(), true);
+    QCOMPARE(result.at(1).first().toBool(), true);
+    QCOMPARE(result.at(2).first().toBool(), false);
+    QCOMPARE(result.at(3).first().toBool(), false);
+    QCOMPARE(Read(Path("shot.bmp")).left(2), QByteArray("BM"));
+    QCOMPARE(QImage(Path("shot.png")).size(), QSize(20, 10));
+    QVERIFY(!QFileInfo::exists(Path("shot.nosuchformat")));
+  }
+
+  void vCardTemplateIsCopiedUnchanged() {
+    if (!QFile::exists(VFileSaveDialog::vCardTemplatePath())) QSKIP("no contacts template");
+    VFileSaveDialog dialog;
+    QSignalSpy copy(&dialog, &VFileSaveDialog::saveAsResult);
+    QSignalSpy vcard(&dialog, &VFileSaveDialog::saveVCardFileResult);
+    dialog.saveVCardFile(QUrl::fromLocalFile(Path("contacts.vcf")).toString());
+    dialog.saveVCardFile(QString());
+    QCOMPARE(Read(Path("contacts.vcf")), Read(VFileSaveDialog::vCardTemplatePath()));
+    QCOMPARE(copy.count(), 1);
+    QCOMPARE(vcard.count(), 2);
+    QCOMPARE(vcard.at(0).first().toBool(), true);
+    QCOMPARE(vcard.at(1).first().toBool(), false);
+    QVERIFY(QFileInfo(Path("contacts.vcf")).isWritable());
+  }
+
+  void acceptingTwiceWithTheSameFile() {
+    ChoosingDialog dialog;
+    QSignalSpy changed(&dialog, &VFileSaveDialog::fileUrlChanged);
+    QSignalSpy accepted(&dialog, &VFileSaveDialog::accepted);
+    dialog.chosen = {QUrl::fromLocalFile(Path("a.txt"))};
+    dialog.accept();
+    dialog.accept();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(accepted.count(), 2);
+    QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path("a.txt")));
+    dialog.chosen.clear();
+    dialog.accept();
+    QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path("a.txt")));
+  }
+
+  void settersSignalOnlyOnChange() {
+    VFileSaveDialog dialog;
+    QVERIFY(dialog.valid());
+    QSignalSpy name(&dialog, &VFileSaveDialog::filenameChanged);
+    QSignalSpy filters(&dialog, &VFileSaveDialog::nameFiltersChanged);
+    dialog.setFilename("x");
+    dialog.setFilename("x");
+    dialog.setNameFilters({"PNG(*.png)"});
+    dialog.setNameFilters({"PNG(*.png)"});
+    dialog.setNameFilters({"PNG(*.png)", "BMP(*.bmp)"});
+    QCOMPARE(name.count(), 1);
+    QCOMPARE(filters.count(), 2);
+  }
+};
+
+TESMO_CLIENT_TEST_MAIN(TestVFileSaveDialog)
+#include "tst_vfilesavedialog.moc"

@@ -1,0 +1,502 @@
+#include "fakes/FakeGroupServer.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+Json::Value ParseBody(const std::string& text) {
+  Json::CharReaderBuilder builder;
+  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  Json::Value root;
+  std::string errors;
+  if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return Json::Value();
+  return root;
+}
+
+std::string Write(const Json::Value& value) {
+  Json::StreamWriterBuilder builder;
+  builder["indentation"] = "";
+  return Json::writeString(builder, value);
+}
+
+std::string Text(const Json::Value& body, const char* key) {
+  const Json::Value& v = body[key];
+  if (v.isString()) return v.asString();
+  if (v.isIntegral()) return std::to_string(v.asInt64());
+  return std::string();
+}
+
+int Number(const Json::Value& body, const char* key, int fallback = 0) {
+  const Json::Value& v = body[key];
+  if (v.isIntegral()) return v.asInt();
+  if (v.isString() && !v.asString().empty()) return atoi(v.asString().c_str());
+  return fallback;
+}
+
+Json::Value Ok(const Json::Value& result) {
+  Json::Value reply;
+  reply["code"] = 1;
+  reply["msg"] = "OK";
+  reply["result"] = result;
+  reply["result"]["cmd"] = "OK";
+  return reply;
+}
+
+Json::Value Error(const std::string& word) {
+  Json::Value reply;
+  reply["code"] = 1;
+  reply["msg"] = "OK";
+  reply["result"]["cmd"] = word;
+  return reply;
+}
+
+// The accounts of the "id" entries of an array of the body.
+std::vector<std::string> Ids(const Json::Value& body, const char* key) {
+  std::vector<std::string> ids;
+  for (const Json::Value& entry : body[key])
+    if (entry.isObject()) ids.push_back(Text(entry, "id"));
+  return ids;
+}
+
+Json::Value IdArray(const std::vector<std::string>& ids) {
+  Json::Value array(Json::arrayValue);
+  for (const std::string& id : ids) {
+    Json::Value e;
+    e["id"] = id;
+    array.append(e);
+  }
+  return array;
+}
+
+}  // namespace
+
+FakeGroupServer::FakeGroupServer(FakeHttpServer& server) {
+  server.Handle(kPath, [this](const FakeRequest& r) { return Serve(r); });
+  MountCreatePath(server, *this);
+}
+
+void FakeGroupServer::MountCreatePath(FakeHttpServer& loginServer, FakeGroupServer& groups) {
+  loginServer.Handle(kCreatePath,
+                     [&groups](const FakeRequest& r) { return groups.ServeCreate(r); });
+}
+
+void FakeGroupServer::SetCaller(const std::string& account) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_caller = account;
+}
+
+void FakeGroupServer::SetGroupServerAddress(const std::string& hostPort) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_groupServer = hostPort;
+}
+
+void FakeGroupServer::ScriptCreate(const std::string& body) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_createScripts.push_back(body);
+}
+
+void FakeGroupServer::ScriptNext(const std::string& body) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_scripts.push_back(body);
+}
+
+void FakeGroupServer::SetPageSize(int size) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_pageSize = std::max(1, size);
+}
+
+void FakeGroupServer::AddGroup(const Group& group) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Group& g = m_groups[group.groupid] = group;
+  for (Member& m : g.members) m.id = m_nextMemberId++;
+}
+
+void FakeGroupServer::AddMember(const std::string& groupid, const Member& member) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (Group* g = Find(groupid)) Join(*g, member.account, member.nick, member.role);
+}
+
+void FakeGroupServer::RemoveMember(const std::string& groupid, const std::string& account) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (Group* g = Find(groupid)) Leave(*g, account);
+}
+
+void FakeGroupServer::Leave(Group& g, const std::string& account) {
+  auto& ms = g.members;
+  ms.erase(
+      std::remove_if(ms.begin(), ms.end(), [&](const Member& m) { return m.account == account; }),
+      ms.end());
+  ++g.userversion;
+}
+
+void FakeGroupServer::RenameMember(const std::string& groupid, const std::string& account,
+                                   const std::string& nick) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Group* g = Find(groupid);
+  if (!g) return;
+  if (Member* m = FindMember(*g, account)) m->nick = nick;
+  ++g->userversion;
+}
+
+bool FakeGroupServer::HasGroup(const std::string& groupid) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return Find(groupid) != nullptr;
+}
+
+FakeGroupServer::Group FakeGroupServer::GetGroup(const std::string& groupid) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Group* g = Find(groupid);
+  return g ? *g : Group();
+}
+
+std::vector<Json::Value> FakeGroupServer::Bodies() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_bodies;
+}
+
+std::vector<Json::Value> FakeGroupServer::CreateBodies() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_createBodies;
+}
+
+FakeGroupServer::Group* FakeGroupServer::Find(const std::string& groupid) {
+  auto it = m_groups.find(groupid);
+  return it == m_groups.end() ? nullptr : &it->second;
+}
+
+FakeGroupServer::Member* FakeGroupServer::FindMember(Group& g, const std::string& account) {
+  for (Member& m : g.members)
+    if (m.account == account) return &m;
+  return nullptr;
+}
+
+void FakeGroupServer::Join(Group& g, const std::string& account, const std::string& nick,
+                           int role) {
+  if (Member* known = FindMember(g, account)) {
+    known->nick = nick;
+    known->role = role;
+  } else {
+    Member m;
+    m.account = account;
+    m.nick = nick;
+    m.role = role;
+    m.id = m_nextMemberId++;
+    g.members.push_back(m);
+  }
+  ++g.userversion;
+}
+
+FakeReply FakeGroupServer::ServeCreate(const FakeRequest& request) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const Json::Value body = ParseBody(request.body);
+  m_createBodies.push_back(body);
+  if (!m_createScripts.empty()) {
+    std::string scripted = m_createScripts.front();
+    m_createScripts.pop_front();
+    return FakeReply::Json(scripted);
+  }
+  const std::string number = std::to_string(m_nextGroup++);
+  const std::string groupaccount = number + "@group.tesmo.x";
+  m_pendingOwners[groupaccount] = Text(body, "account");
+  Json::Value reply;
+  reply["code"] = 1;
+  reply["msg"] = "OK";
+  reply["result"]["groupid"] = number;
+  reply["result"]["groupaccount"] = groupaccount;
+  reply["result"]["groupserver"] = m_groupServer;
+  return FakeReply::Json(Write(reply));
+}
+
+FakeReply FakeGroupServer::Serve(const FakeRequest& request) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const Json::Value body = ParseBody(request.body);
+  m_bodies.push_back(body);
+  if (!m_scripts.empty()) {
+    std::string scripted = m_scripts.front();
+    m_scripts.pop_front();
+    return FakeReply::Json(scripted);
+  }
+  if (!body.isObject()) return FakeReply::Json(Write(Error("GROUP_ERR_PARAM")));
+  return FakeReply::Json(Write(Answer(Text(body, "cmd"), body)));
+}
+
+Json::Value FakeGroupServer::JoinFields(const Group& g, bool screenshotKey) const {
+  Json::Value r;
+  r["groupid"] = g.groupid;
+  r["time"] = g.time;
+  r["membercount"] = static_cast<int>(g.members.size());
+  r["type"] = g.type;
+  r["banall"] = g.banall;
+  r["banurl"] = g.banurl;
+  r["banpic"] = g.banpic;
+  r["banchat"] = g.banchat;
+  r["banmsg"] = g.banmsg;
+  r[screenshotKey ? "screenshot" : "banscreenshot"] = g.banscreenshot;
+  r["groupname"] = g.groupname;
+  r["grouplogo"] = g.logo;
+  r["parentid"] = g.parentid;
+  r["surl"] = g.surl;
+  r["title"] = g.title;
+  if (!g.parentid.empty()) {
+    auto parent = m_groups.find(g.parentid);
+    if (parent != m_groups.end()) {
+      r["parentname"] = parent->second.groupname;
+      r["parentlogo"] = parent->second.logo;
+    }
+  }
+  return r;
+}
+
+Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& body) {
+  const std::string groupid = Text(body, "groupid");
+  Group* g = Find(groupid);
+  Json::Value r;
+  r["transid"] = Text(body, "transid");
+
+  if (cmd == "create") {
+    const std::string id = Text(body, "groupaccount");
+    auto owner = m_pendingOwners.find(id);
+    if (id.empty() || owner == m_pendingOwners.end()) return Error("GROUP_ERR_PARAM");
+    Group created;
+    created.groupid = id;
+    created.groupname = Text(body, "groupname");
+    created.parentid = Text(body, "parentid");
+    created.type = Number(body, "type");
+    created.logo = Text(body, "logo");
+    m_groups[id] = created;
+    Group& n = m_groups[id];
+    Join(n, owner->second, Text(body, "nick"), 1);
+    for (const Json::Value& u : body["users"]) Join(n, Text(u, "account"), Text(u, "name"), 3);
+    r["groupid"] = id;
+    r["groupname"] = n.groupname;
+    r["parentid"] = n.parentid;
+    r["path"] = n.parentid.empty() ? "/" + id : "/" + n.parentid + "/" + id;
+    r["time"] = n.time;
+    r["info"] = n.info;
+    r["logo"] = n.logo;
+    return Ok(r);
+  }
+  if (cmd == "getupdate") {
+    r["group"] = Json::Value(Json::arrayValue);
+    const std::string user = Text(body, "userid");
+    for (auto& entry : m_groups) {
+      if (!FindMember(entry.second, user)) continue;
+      Json::Value e;
+      e["groupid"] = entry.first;
+      e["groupname"] = entry.second.groupname;
+      e["logo"] = entry.second.logo;
+      e["title"] = entry.second.title;
+      e["membercount"] = static_cast<int>(entry.second.members.size());
+      r["group"].append(e);
+    }
+    return Ok(r);
+  }
+  if (cmd == "getversion") {
+    r["group"] = Json::Value(Json::arrayValue);
+    for (auto& entry : m_groups) {
+      Json::Value e;
+      const Member* m = FindMember(entry.second, m_caller);
+      e["groupid"] = entry.first;
+      e["membercount"] = static_cast<int>(entry.second.members.size());
+      e["role"] = m ? m->role : 0;
+      e["nick"] = m ? m->nick : "";
+      r["group"].append(e);
+    }
+    return Ok(r);
+  }
+  if (cmd == "getbycode" || cmd == "joinurl") {
+    for (auto& entry : m_groups) {
+      if (entry.second.code.empty() || entry.second.code != Text(body, "code")) continue;
+      Join(entry.second, m_caller, Text(body, "nick"), 3);
+      return Ok(JoinFields(entry.second, true));
+    }
+    return Error("GROUP_ERR_CODE");
+  }
+  if (!g) return Error("GROUP_ERR_RESOURCE");
+
+  if (cmd == "set") {
+    if (body.isMember("groupname")) g->groupname = Text(body, "groupname");
+    if (body.isMember("info")) g->info = Text(body, "info");
+    if (body.isMember("logo")) g->logo = Text(body, "logo");
+    if (body.isMember("type")) g->type = Number(body, "type");
+    ++g->version;
+    r["groupid"] = groupid;
+    r["groupname"] = g->groupname;
+    r["logo"] = g->logo;
+    r["type"] = std::to_string(g->type);
+    return Ok(r);
+  }
+  if (cmd == "setcode") {
+    g->code = Text(body, "code");
+    return Ok(r);
+  }
+  if (cmd == "join") {
+    Join(*g, m_caller, Text(body, "nick"), 3);
+    Json::Value fields = JoinFields(*g, false);
+    fields["nick"] = Text(body, "nick");
+    return Ok(fields);
+  }
+  if (cmd == "leave" || cmd == "destroy") {
+    if (cmd == "destroy") {
+      m_groups.erase(groupid);
+    } else {
+      Leave(*g, m_caller);
+    }
+    return Ok(r);
+  }
+  if (cmd == "adduser" || cmd == "approve") {
+    for (const Json::Value& u : body["user"]) Join(*g, Text(u, "id"), Text(u, "name"), 3);
+    r["user"] = body["user"];
+    return Ok(r);
+  }
+  if (cmd == "remove") {
+    const std::vector<std::string> ids = Ids(body, "user");
+    for (const std::string& id : ids) Leave(*g, id);
+    r["membercount"] = static_cast<int>(g->members.size());
+    r["user"] = IdArray(ids);
+    return Ok(r);
+  }
+  if (cmd == "grantuser") {
+    const char* keys[] = {"owner", "admin", "member"};
+    for (int role = 1; role <= 3; ++role) {
+      const std::vector<std::string> ids = Ids(body, keys[role - 1]);
+      if (role == 1 && !ids.empty())
+        if (Member* me = FindMember(*g, m_caller)) me->role = 3;
+      for (const std::string& id : ids)
+        if (Member* m = FindMember(*g, id)) m->role = role;
+      if (!ids.empty()) r[keys[role - 1]] = IdArray(ids);
+    }
+    ++g->userversion;
+    return Ok(r);
+  }
+  if (cmd == "getinfo") {
+    r["version"] = g->version;
+    r["userversion"] = g->userversion;
+    r["groupname"] = g->groupname;
+    const Member* me = FindMember(*g, m_caller);
+    r["role"] = me ? me->role : 0;
+    if (me) {
+      r["nick"] = me->nick;
+      r["entrytime"] = g->time;
+    }
+    r["banall"] = g->banall;
+    r["banpic"] = g->banpic;
+    r["banurl"] = g->banurl;
+    r["banchat"] = g->banchat;
+    r["banmsg"] = g->banmsg;
+    r["banscreenshot"] = g->banscreenshot;
+    r["code"] = g->code;
+    if (!g->code.empty()) {
+      r["countdown"] = 600;
+      r["expire"] = "2024-06-02 10:00:00";
+    }
+    r["logo"] = g->logo;
+    r["info"] = g->info;
+    r["type"] = g->type;
+    r["membercount"] = static_cast<int>(g->members.size());
+    r["maxmember"] = 500;
+    r["surl"] = g->surl;
+    r["title"] = g->title;
+    r["parentid"] = g->parentid;
+    r["path"] = "/" + groupid;
+    r["owner"] = Json::Value(Json::arrayValue);
+    r["admin"] = Json::Value(Json::arrayValue);
+    r["member"] = Json::Value(Json::arrayValue);
+    for (const Member& m : g->members) {
+      Json::Value e;
+      if (m.role == 3) {
+        e["account"] = m.account;
+        e["name"] = m.nick;
+        if (r["member"].size() < static_cast<unsigned>(m_pageSize)) r["member"].append(e);
+      } else {
+        e["id"] = m.account;
+        e["nick"] = m.nick;
+        r[m.role == 1 ? "owner" : "admin"].append(e);
+      }
+    }
+    return Ok(r);
+  }
+  if (cmd == "getuser") {
+    const int fromid = Number(body, "fromid");
+    r["version"] = g->userversion;
+    r["member"] = Json::Value(Json::arrayValue);
+    r["endid"] = 0;
+    for (const Member& m : g->members) {
+      if (m.id < fromid) continue;
+      if (r["member"].size() >= static_cast<unsigned>(m_pageSize)) {
+        r["endid"] = m.id;
+        break;
+      }
+      Json::Value e;
+      e["id"] = m.account;
+      e["nick"] = m.nick;
+      r["member"].append(e);
+    }
+    return Ok(r);
+  }
+  if (cmd == "search") {
+    r["endid"] = 0;
+    r["user"] = Json::Value(Json::objectValue);
+    const std::string nick = Text(body, "nick");
+    for (const Member& m : g->members)
+      if (m.nick.find(nick) != std::string::npos) r["user"][m.account] = m.nick;
+    return Ok(r);
+  }
+  if (cmd == "msgack") {
+    if (Member* me = FindMember(*g, m_caller))
+      me->msgid = body["msgids"][groupid].isIntegral() ? body["msgids"][groupid].asInt64() : 0;
+    return Ok(r);
+  }
+  if (cmd == "msgstatus") {
+    const int64_t msgid = body["msgid"].isIntegral() ? body["msgid"].asInt64() : 0;
+    r["msgids"] = Json::Value(Json::objectValue);
+    int read = 0;
+    for (const Member& m : g->members) {
+      if (m.msgid <= 0 || m.msgid < msgid) continue;
+      r["msgids"][m.account] = static_cast<Json::Int64>(m.msgid);
+      ++read;
+    }
+    r["read"] = read;
+    r["unread"] = static_cast<int>(g->members.size()) - read - 1;
+    return Ok(r);
+  }
+  if (cmd == "getchild") {
+    r["endid"] = 0;
+    r["child"] = Json::Value(Json::arrayValue);
+    for (auto& entry : m_groups) {
+      if (entry.second.parentid != groupid) continue;
+      Json::Value e;
+      e["groupid"] = entry.first;
+      e["groupname"] = entry.second.groupname;
+      e["info"] = entry.second.info;
+      e["grouplogo"] = entry.second.logo;
+      e["membercount"] = static_cast<int>(entry.second.members.size());
+      e["title"] = entry.second.title;
+      for (const Member& m : entry.second.members)
+        if (m.role == 1) {
+          e["owner"] = m.account;
+          e["nick"] = m.nick;
+        }
+      r["child"].append(e);
+    }
+    return Ok(r);
+  }
+  if (cmd == "getuserinfo") {
+    const Member* m = FindMember(*g, Text(body, "userid"));
+    if (!m) return Error("GROUP_ERR_USER");
+    r["userid"] = m->account;
+    r["role"] = m->role;
+    r["nick"] = m->nick;
+    r["time"] = g->time;
+    r["version"] = g->userversion;
+    return Ok(r);
+  }
+  if (cmd == "release") {
+    for (auto& entry : m_groups)
+      if (entry.second.parentid == groupid) entry.second.parentid.clear();
+    return Ok(r);
+  }
+  if (cmd == "msgsub" || cmd == "banuser") return Ok(r);
+  return Error("GROUP_ERR_CMD");
+}

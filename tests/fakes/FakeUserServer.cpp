@@ -1,0 +1,358 @@
+#include "fakes/FakeUserServer.h"
+
+#include <json/json.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include "fakes/TestCipherKit.h"
+
+namespace {
+
+constexpr char kTime[] = "2024-06-01 12:34:56";
+
+Json::Value ParseBody(const std::string& body) {
+  Json::CharReaderBuilder builder;
+  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  Json::Value root;
+  std::string errors;
+  if (!reader->parse(body.data(), body.data() + body.size(), &root, &errors) || !root.isObject())
+    return Json::Value(Json::objectValue);
+  return root;
+}
+
+// A member as text, whether it was sent as a string or a number.
+std::string Text(const Json::Value& root, const char* key) {
+  const Json::Value& v = root[key];
+  if (v.isString()) return v.asString();
+  if (v.isIntegral()) return std::to_string(v.asInt64());
+  return std::string();
+}
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> items;
+  std::stringstream in(text);
+  std::string item;
+  while (std::getline(in, item, ',')) {
+    if (!item.empty()) items.push_back(item);
+  }
+  return items;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : ",") + item;
+  return text;
+}
+
+std::string Domain(const std::string& account) {
+  size_t at = account.find('@');
+  return at == std::string::npos ? std::string() : account.substr(at + 1);
+}
+
+FakeReply Answer(int code, const Json::Value& result = Json::Value()) {
+  Json::Value root(Json::objectValue);
+  root["code"] = code;
+  root["msg"] = code == 1 ? "OK" : "refused";
+  if (!result.isNull()) root["result"] = result;
+  Json::StreamWriterBuilder builder;
+  builder["indentation"] = "";
+  builder["emitUTF8"] = true;
+  return FakeReply::Json(Json::writeString(builder, root));
+}
+
+Json::Value Detail(const FakeUserServer::User& u) {
+  Json::Value v(Json::objectValue);
+  v["userid"] = u.userId;
+  v["account"] = u.account;
+  v["mobile"] = u.mobile.empty() ? std::string() : TestCipherKit::Encrypt(u.mobile);
+  v["email"] = u.email;
+  v["name"] = u.name;
+  v["fullspell"] = u.fullspell;
+  v["initspell"] = u.initspell;
+  v["logo"] = u.logo;
+  v["biglogo"] = u.biglogo;
+  v["summary"] = u.summary;
+  v["userversion"] = u.version;
+  v["champflag"] = u.champflag;
+  return v;
+}
+
+Json::Value Recommendations(const std::vector<FakeUserServer::Recommended>& list, bool groups) {
+  Json::Value array(Json::arrayValue);
+  for (const auto& r : list) {
+    Json::Value v(Json::objectValue);
+    v["account"] = r.account;
+    v["name"] = r.name;
+    v["logo"] = r.logo;
+    if (groups) v["member"] = r.member;
+    array.append(v);
+  }
+  return array;
+}
+
+}  // namespace
+
+void FakeUserServer::Mount(FakeHttpServer& server, const std::string& domain) {
+  for (const char* path :
+       {kUserCommandPath, kDetailListPath, kDetailPath, kFriendPath, kUpdateFriendPath,
+        kRemoveFriendPath, kRemarkPath, kBlackPath, kCheckAccountPath, kCheckMobilePath,
+        kSearchPath, kServicesPath, kRedCreatePath, kRedGradPath, kRecommendPath}) {
+    server.Handle(path, [this, domain](const FakeRequest& r) { return Serve(r, domain); });
+  }
+}
+
+void FakeUserServer::SetOwn(const std::string& account) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_own = account;
+}
+
+void FakeUserServer::AddUser(const User& user) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_users.push_back(user);
+}
+
+void FakeUserServer::SetProfile(const Profile& profile) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_profile = profile;
+}
+
+FakeUserServer::Profile FakeUserServer::GetProfile() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_profile;
+}
+
+void FakeUserServer::SetFriend(const std::string& account, bool deleted) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_friendChanges.push_back({account, deleted, ++m_friendVersion});
+}
+
+std::vector<std::string> FakeUserServer::Friends() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::vector<std::string> friends;
+  for (const auto& change : m_friendChanges) {
+    if (IsFriend(change.account) &&
+        std::find(friends.begin(), friends.end(), change.account) == friends.end())
+      friends.push_back(change.account);
+  }
+  return friends;
+}
+
+int FakeUserServer::FriendVersion() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_friendVersion;
+}
+
+std::map<std::string, std::string> FakeUserServer::Remarks() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_remarks;
+}
+
+std::string FakeUserServer::BlackList() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return Join(m_black);
+}
+
+void FakeUserServer::SetBlackList(const std::string& text) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_black = Split(text);
+}
+
+void FakeUserServer::SetRecommendations(const std::vector<Recommended>& groups,
+                                        const std::vector<Recommended>& users) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_recommendedGroups = groups;
+  m_recommendedUsers = users;
+}
+
+void FakeUserServer::ScriptCode(const std::string& path, int code) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_scripts[path].push_back(code);
+}
+
+const FakeUserServer::User* FakeUserServer::FindUser(const std::string& key) const {
+  for (const User& u : m_users) {
+    if (u.account == key || u.userId == key || (!u.mobile.empty() && u.mobile == key)) return &u;
+  }
+  return nullptr;
+}
+
+bool FakeUserServer::IsFriend(const std::string& account) const {
+  bool isFriend = false;
+  for (const auto& change : m_friendChanges) {
+    if (change.account == account) isFriend = !change.deleted;
+  }
+  return isFriend;
+}
+
+FakeReply FakeUserServer::Serve(const FakeRequest& request, const std::string& domain) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto script = m_scripts.find(request.path);
+  if (script != m_scripts.end() && !script->second.empty()) {
+    int code = script->second.front();
+    script->second.erase(script->second.begin());
+    return Answer(code);
+  }
+  const Json::Value body = ParseBody(request.body);
+  const std::string& path = request.path;
+  Json::Value result(Json::objectValue);
+
+  if (path == kUserCommandPath) {
+    if (body.isMember("name")) m_profile.name = Text(body, "name");
+    if (body.isMember("summary")) m_profile.summary = Text(body, "summary");
+    if (!Text(body, "logo").empty()) m_profile.icon = Text(body, "logo");
+    if (!Text(body, "biglogo").empty()) m_profile.bigicon = Text(body, "biglogo");
+    ++m_profile.version;
+    result["name"] = m_profile.name;
+    result["icon"] = m_profile.icon;
+    result["bigicon"] = m_profile.bigicon;
+    result["summary"] = m_profile.summary;
+    result["userversion"] = m_profile.version;
+    return Answer(1, result);
+  }
+  if (path == kDetailListPath) {
+    Json::Value array(Json::arrayValue);
+    for (const std::string& id : Split(Text(body, "userids"))) {
+      for (const User& u : m_users) {
+        if (u.userId == id && Domain(u.account) == domain) array.append(Detail(u));
+      }
+    }
+    result["count"] = array.size();
+    if (!array.empty()) result["array"] = array;
+    return Answer(1, result);
+  }
+  if (path == kDetailPath) {
+    const User* u = FindUser(Text(body, "account"));
+    if (!u) return Answer(-5);
+    result = Detail(*u);
+    result["isfriend"] = IsFriend(u->account) ? 1 : 0;
+    return Answer(1, result);
+  }
+  if (path == kFriendPath) {
+    const int since = atoi(Text(body, "version").c_str());
+    Json::Value friends(Json::arrayValue);
+    for (const auto& change : m_friendChanges) {
+      if (change.version <= since) continue;
+      Json::Value v(Json::objectValue);
+      v["acc"] = change.account;
+      v["deleted"] = change.deleted ? 1 : 0;
+      friends.append(v);
+    }
+    Json::Value remarks(Json::arrayValue);
+    for (const auto& remark : m_remarks) {
+      Json::Value v(Json::objectValue);
+      v["acc"] = remark.first;
+      v["name"] = remark.second;
+      remarks.append(v);
+    }
+    result["version"] = m_friendVersion;
+    if (!m_black.empty()) result["black"] = Join(m_black);
+    result["remarks"] = remarks;
+    result["friends"] = friends;
+    return Answer(1, result);
+  }
+  if (path == kUpdateFriendPath) {
+    for (const std::string& account : Split(Text(body, "friends"))) {
+      if (!IsFriend(account)) m_friendChanges.push_back({account, false, ++m_friendVersion});
+    }
+    return Answer(1, result);
+  }
+  if (path == kRemoveFriendPath) {
+    const std::string account = Text(body, "account");
+    if (!IsFriend(account)) return Answer(-2);
+    m_friendChanges.push_back({account, true, ++m_friendVersion});
+    return Answer(1, result);
+  }
+  if (path == kRemarkPath) {
+    m_remarks[Text(body, "friend")] = Text(body, "name");
+    return Answer(1, result);
+  }
+  if (path == kBlackPath) {
+    const std::string add = Text(body, "adduser");
+    const std::string remove = Text(body, "deluser");
+    if (!add.empty() && std::find(m_black.begin(), m_black.end(), add) == m_black.end())
+      m_black.push_back(add);
+    if (!remove.empty())
+      m_black.erase(std::remove(m_black.begin(), m_black.end(), remove), m_black.end());
+    result["users"] = Join(m_black);
+    return Answer(1, result);
+  }
+  if (path == kCheckAccountPath) {
+    Json::Value array(Json::arrayValue);
+    std::set<std::string> listed;
+    for (const auto& change : m_friendChanges) {
+      if (!IsFriend(change.account) || !listed.insert(change.account).second) continue;
+      const User* u = FindUser(change.account);
+      Json::Value v(Json::objectValue);
+      v["account"] = change.account;
+      v["version"] = u ? u->version : 0;
+      array.append(v);
+    }
+    result["count"] = array.size();
+    result["array"] = array;
+    return Answer(1, result);
+  }
+  if (path == kCheckMobilePath) {
+    std::vector<std::string> accounts;
+    for (const std::string& mobile : Split(Text(body, "mobiles"))) {
+      for (const User& u : m_users) {
+        if (u.mobile == mobile) accounts.push_back(u.account);
+      }
+    }
+    result["accounts"] = Join(accounts);
+    return Answer(1, result);
+  }
+  if (path == kSearchPath) {
+    const User* u = FindUser(Text(body, "text"));
+    if (!u) return Answer(-5);
+    result["account"] = u->account;
+    return Answer(1, result);
+  }
+  if (path == kServicesPath) {
+    Json::Value services(Json::arrayValue);
+    Json::Value pay(Json::objectValue);
+    pay["name"] = "Top up";
+    pay["url"] = "http://127.0.0.1/pay?mobile=@mobile";
+    services.append(pay);
+    result["services"] = services;
+    return Answer(1, result);
+  }
+  if (path == kRedCreatePath) {
+    const std::string key = "rk" + std::to_string(m_nextRedKey++);
+    RedPacket& red = m_redPackets[key];
+    red.type = atoi(Text(body, "type").c_str());
+    red.amount = Text(body, "amount");
+    red.creator = m_own.substr(0, m_own.find('@'));
+    red.crtime = kTime;
+    result["gradurl"] = "http://127.0.0.1/redpacket/open.do?redtext=" + key;
+    result["type"] = red.type;
+    result["crtime"] = red.crtime;
+    return Answer(1, result);
+  }
+  if (path == kRedGradPath) {
+    const std::string key = Text(body, "redtext");
+    auto it = m_redPackets.find(key);
+    if (it == m_redPackets.end()) return Answer(-4);
+    RedPacket& red = it->second;
+    const bool first = !red.opened;
+    red.opened = true;
+    result["gradurl"] = "http://127.0.0.1/redpacket/open.do?redtext=" + key;
+    result["type"] = red.type;
+    result["state"] = first ? 1 : 2;
+    result["finish"] = 1;
+    result["cruserid"] = red.creator;
+    result["gradmoney"] = first ? red.amount : "0.00";
+    result["crtime"] = red.crtime;
+    return Answer(1, result);
+  }
+  if (path == kRecommendPath) {
+    result["groupaccount"] = static_cast<int>(m_recommendedGroups.size());
+    result["useraccount"] = static_cast<int>(m_recommendedUsers.size());
+    result["groups"] = Recommendations(m_recommendedGroups, true);
+    result["users"] = Recommendations(m_recommendedUsers, false);
+    return Answer(1, result);
+  }
+  return FakeReply::Text(404, "not found");
+}

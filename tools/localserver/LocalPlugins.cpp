@@ -1,0 +1,10 @@
+#include "LocalPlugins.h"
+
+#include "LocalServer.h"
+
+// One line per plug-in, for example a fake of the user server's contact paths:
+//   [](LocalServer& s) { s.Keep(std::make_shared<FakeUserPaths>(s.Http("USERSERVER"))); },
+const std::vector<LocalPathPlugin>& LocalPathPlugins() {
+  static const std::vector<LocalPathPlugin> kPlugins = {};
+  return kPlugins;
+}

@@ -1,0 +1,140 @@
+// The control commands, read from standard input or the control port.
+#include <sstream>
+
+#include "LocalServer.h"
+
+namespace {
+
+const char* kHelp =
+    "accounts                        accounts, their login and whether they are online\n"
+    "status                          pushes sent to clients and those still unanswered\n"
+    "push TO FROM TEXT               a text message from FROM to TO (an account or group)\n"
+    "groupnotify GROUP TEXT          a group notification to the group's online members\n"
+    "kickout ACCOUNT [REASON]        ends the account's session\n"
+    "qr confirm [ACCOUNT]            confirms the newest QR code (as ACCOUNT)\n"
+    "qr auto on|off                  confirms QR codes by itself, or not\n"
+    "quit                            stops the server\n";
+
+std::string Rest(std::istringstream& in) {
+  std::string rest;
+  std::getline(in, rest);
+  const size_t start = rest.find_first_not_of(' ');
+  return start == std::string::npos ? std::string() : rest.substr(start);
+}
+
+}  // namespace
+
+std::string LocalServer::Command(const std::string& line) {
+  std::istringstream in(line);
+  std::string verb;
+  in >> verb;
+  if (verb.empty()) return "";
+  if (verb == "help") return kHelp;
+  if (verb == "accounts") {
+    std::ostringstream out;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const LocalAccount& a : m_world.Accounts()) {
+      out << a.account << "  " << a.name;
+      if (!a.mobile.empty())
+        out << "  login: " << a.nationCode << " " << a.mobile << " code " << a.verifyCode;
+      if (a.scripted) out << "  (scripted)";
+      if (m_online.count(a.account)) out << "  online";
+      out << "\n";
+    }
+    return out.str();
+  }
+  if (verb == "status") {
+    size_t pushes = 0;
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      pushes = m_pushes;
+    }
+    return "pushes: " + std::to_string(pushes) + " sent, " +
+           std::to_string(m_im.Server().UnackedCount()) + " unanswered\n";
+  }
+  if (verb == "push") {
+    std::string to, from;
+    in >> to >> from;
+    const std::string text = Rest(in);
+    if (to.empty() || from.empty() || text.empty()) return "usage: push TO FROM TEXT\n";
+    if (!m_world.FindAccount(from)) return "unknown account " + from + "\n";
+    const bool group = to.find("group.") != std::string::npos;
+    if (group ? MembersOf(to).empty() : !m_world.FindAccount(to))
+      return "unknown target " + to + "\n";
+    LocalMessage message;
+    message.msgid = m_send->TakeMsgid();
+    message.from = from;
+    message.to = to;
+    message.fromGroup = group ? to : "";
+    message.type = "msg";
+    message.content = text;
+    message.time = Now();
+    m_store.AddMessage(message);
+    Relay(message);
+    return "pushed " + std::to_string(message.msgid) + "\n";
+  }
+  if (verb == "groupnotify") {
+    std::string group;
+    in >> group;
+    const std::string text = Rest(in);
+    const std::vector<std::string> members = MembersOf(group);
+    if (members.empty() || text.empty()) return "usage: groupnotify GROUP TEXT (a known group)\n";
+    LocalMessage message;
+    message.msgid = m_send->TakeMsgid();
+    // From the owner when the world names one.
+    message.from = members.front();
+    if (const LocalGroup* g = m_world.FindGroup(group)) {
+      for (const LocalGroupMember& m : g->members) {
+        if (m.role == 1) message.from = m.account;
+      }
+    }
+    message.to = group;
+    message.fromGroup = group;
+    message.type = "groupnotify";
+    message.content = text;
+    message.time = Now();
+    // A notification reaches the owner as well.
+    Relay(message, true);
+    return "notified\n";
+  }
+  if (verb == "kickout") {
+    std::string account;
+    in >> account;
+    std::string reason = Rest(in);
+    if (reason.empty()) reason = "Your account logged in elsewhere.";
+    std::string registration;
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      auto it = m_online.find(account);
+      if (it == m_online.end()) return "not online: " + account + "\n";
+      registration = it->second.registration;
+    }
+    PushTo(account, FakeIMServer::SysPacket(account, "kickout",
+                                            {{"reason", reason}, {"regsterid", registration}}));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_online.erase(account);
+    for (auto it = m_sessions.begin(); it != m_sessions.end();) {
+      it = it->second == account ? m_sessions.erase(it) : std::next(it);
+    }
+    return "kicked out " + account + "\n";
+  }
+  if (verb == "qr") {
+    std::string what, arg;
+    in >> what >> arg;
+    if (what == "auto" && (arg == "on" || arg == "off")) {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_qrAuto = arg == "on";
+      return std::string("QR auto-confirm ") + arg + "\n";
+    }
+    if (what == "confirm") {
+      const std::string account = arg.empty() ? m_world.QRAccount() : arg;
+      if (!m_world.FindAccount(account)) return "unknown account " + account + "\n";
+      std::lock_guard<std::mutex> lock(m_mutex);
+      if (m_lastQRKey.empty()) return "no QR code was polled yet\n";
+      ConfirmQR(m_lastQRKey, account);
+      return "QR code confirmed as " + account + "\n";
+    }
+    return "usage: qr confirm [ACCOUNT] | qr auto on|off\n";
+  }
+  return "unknown command (help lists them)\n";
+}

@@ -1,0 +1,36 @@
+// What changes while the local server runs: the messages sent through it and the
+// uploaded files. Kept in memory and, with a state folder, on disk (messages as one
+// JSON object a line in messages.jsonl, files under files/), so a restart keeps them.
+#ifndef TESMO_TOOLS_LOCALSERVER_LOCALSTORE_H
+#define TESMO_TOOLS_LOCALSERVER_LOCALSTORE_H
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "LocalWorld.h"
+
+class LocalStore {
+ public:
+  // dir: the folder to keep things in (made when missing). Lines of messages.jsonl
+  // that do not parse (a run cut while writing) are skipped with a warning.
+  bool Open(const std::string& dir, std::string* error);
+
+  void AddMessage(const LocalMessage& message);
+  std::vector<LocalMessage> Messages() const;
+  int64_t MaxMsgid() const;
+
+  // Where uploads go; "" when the name is not a plain relative path ("..", "//",
+  // odd characters), so a hostile name never leaves the folder.
+  std::string FilePath(const std::string& remotePath) const;
+  const std::string& FilesDir() const { return m_filesDir; }
+
+ private:
+  std::string m_dir;
+  std::string m_filesDir;
+  mutable std::mutex m_mutex;
+  std::vector<LocalMessage> m_messages;
+};
+
+#endif
