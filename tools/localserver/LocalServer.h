@@ -79,6 +79,10 @@ class LocalServer {
   void SetGroupMembers(GroupMembers members);
   std::vector<std::string> MembersOf(const std::string& groupId);
   void Keep(std::shared_ptr<void> object);
+  // A message id for something pushed, from the run of the ids of sent messages.
+  int64_t TakeMsgid() { return m_send->TakeMsgid(); }
+  // The login replies also name the server of key under name (a user domain).
+  void NameServer(const std::string& name, const std::string& key);
   static std::string Now();
 
  private:
@@ -133,6 +137,7 @@ class LocalServer {
   bool m_started = false;
   size_t m_pushes = 0;
   GroupMembers m_groupMembers;
+  std::vector<std::pair<std::string, std::string>> m_serverNames;  // name, server key
 
   std::unique_ptr<FakeImHttpPaths> m_send;
   std::map<std::string, std::unique_ptr<FakeHttpServer>> m_http;

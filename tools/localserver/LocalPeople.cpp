@@ -1,0 +1,115 @@
+#include "LocalPeople.h"
+
+#include <cstdio>
+#include <memory>
+#include <set>
+
+#include "LocalServer.h"
+
+namespace {
+
+std::string Domain(const std::string& account) {
+  const size_t at = account.find('@');
+  return at == std::string::npos ? std::string() : account.substr(at + 1);
+}
+
+std::string JoinTexts(const Json::Value& list) {
+  std::string text;
+  for (const Json::Value& v : list) {
+    if (v.isString()) text += (text.empty() ? "" : ",") + v.asString();
+  }
+  return text;
+}
+
+}  // namespace
+
+LocalPeople::LocalPeople(LocalServer& server) : m_server(server) {
+  Fill();
+  Mount();
+}
+
+void LocalPeople::Plug(LocalServer& server) { server.Keep(std::make_shared<LocalPeople>(server)); }
+
+void LocalPeople::Fill() {
+  const LocalWorld& world = m_server.World();
+  Json::Value kept;
+  const bool restored = m_server.Store().LoadJson(kStateFile, &kept);
+  for (const LocalAccount& a : world.Accounts()) {
+    FakeUserServer::User u;
+    u.userId = a.userId;
+    u.account = a.account;
+    u.mobile = a.mobile;
+    u.name = a.name;
+    u.logo = m_server.Fill(a.icon);
+    u.biglogo = m_server.Fill(a.bigIcon);
+    u.summary = a.summary;
+    u.version = a.userVersion;
+    u.champflag = a.champFlag;
+    m_users.AddUser(u);
+    m_users.SetProfileOf(a.account, {u.name, u.logo, u.biglogo, u.summary, u.version});
+
+    // What an earlier run changed replaces the world's lists of that account.
+    const Json::Value& own = kept[a.account];
+    if (restored && own.isObject()) {
+      for (const Json::Value& f : own["friends"]) {
+        if (f.isString() && world.FindAccount(f.asString()))
+          m_users.SetFriendOf(a.account, f.asString());
+      }
+      for (const std::string& key : own["remarks"].getMemberNames()) {
+        if (own["remarks"][key].isString())
+          m_users.SetRemarkOf(a.account, key, own["remarks"][key].asString());
+      }
+      m_users.SetBlackListOf(a.account, JoinTexts(own["blacklist"]));
+      continue;
+    }
+    for (const std::string& f : a.friends) m_users.SetFriendOf(a.account, f);
+    for (const auto& r : a.remarks) m_users.SetRemarkOf(a.account, r.first, r.second);
+    std::string black;
+    for (const std::string& b : a.blackList) black += (black.empty() ? "" : ",") + b;
+    m_users.SetBlackListOf(a.account, black);
+  }
+  m_users.SetCallerOf([this](const FakeRequest& r) { return m_server.AccountOf(r); });
+  m_users.SetChangeHook([this](const std::string&, const std::string&) { Save(); });
+}
+
+void LocalPeople::Mount() {
+  std::vector<std::string> domains;
+  for (const LocalAccount& a : m_server.World().Accounts()) {
+    const std::string domain = Domain(a.account);
+    if (std::find(domains.begin(), domains.end(), domain) == domains.end())
+      domains.push_back(domain);
+  }
+  // The engine asks the server named after a domain, else USERSERVER.
+  m_users.Mount(m_server.Http("USERSERVER"), domains.front());
+  m_users.Mount(m_server.Http("LOGIN"), domains.front());
+  if (domains.size() > 1) {
+    m_users.Mount(m_server.Http("PUBSERVER"), domains[1]);
+    m_server.NameServer(domains[1], "PUBSERVER");
+  }
+  for (size_t i = 2; i < domains.size(); ++i)
+    std::fprintf(stderr, "no user server for the domain %s: its users have no details\n",
+                 domains[i].c_str());
+}
+
+void LocalPeople::Save() {
+  std::lock_guard<std::mutex> lock(m_saveMutex);
+  Json::Value state(Json::objectValue);
+  for (const LocalAccount& a : m_server.World().Accounts()) {
+    Json::Value own(Json::objectValue);
+    own["friends"] = Json::Value(Json::arrayValue);
+    for (const std::string& f : m_users.FriendsOf(a.account)) own["friends"].append(f);
+    own["remarks"] = Json::Value(Json::objectValue);
+    for (const auto& r : m_users.RemarksOf(a.account)) own["remarks"][r.first] = r.second;
+    own["blacklist"] = Json::Value(Json::arrayValue);
+    const std::string black = m_users.BlackListOf(a.account);
+    size_t from = 0;
+    while (from < black.size()) {
+      size_t comma = black.find(',', from);
+      if (comma == std::string::npos) comma = black.size();
+      if (comma > from) own["blacklist"].append(black.substr(from, comma - from));
+      from = comma + 1;
+    }
+    state[a.account] = own;
+  }
+  m_server.Store().SaveJson(kStateFile, state);
+}
