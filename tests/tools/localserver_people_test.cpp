@@ -208,6 +208,9 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
   add["groupid"] = group;
   add["user"][0]["id"] = kNewMember;
   EXPECT_EQ(Group(add)["result"]["cmd"].asString(), "OK");
+  // The one member online (this account) was told of it, and answered the push.
+  std::string status;
+  EXPECT_TRUE(server->WaitForAnswer("status", "pushes: 1 sent, 0 unanswered\n", &status)) << status;
 
   // The group's details, as the program reloads them: the tables equal the server's.
   for (const std::string& id : {group, std::string(kCrew)}) {
@@ -311,22 +314,25 @@ TEST(LocalGroupsNoticeTest, EachChangeTellsTheMembersConcerned) {
       {"create tells each other member it was added",
        {"create", "a", fresh, group({{"a", 1}, {"b", 3}})},
        {"b add"}},
-      {"adduser: the newcomer added, the others that it joined",
+      {"adduser: the newcomer added, the members that it joined",
        {"adduser", "a", abc, group({{"a", 1}, {"b", 2}, {"c", 3}, {"d", 3}})},
-       {"d add", "b join d", "c join d"}},
-      {"join by itself: the others only",
+       {"d add", "a join d", "b join d", "c join d"}},
+      {"join by itself: the members only",
        {"join", "d", abc, group({{"a", 1}, {"b", 2}, {"c", 3}, {"d", 3}})},
        {"a join d", "b join d", "c join d"}},
       {"leave", {"leave", "c", abc, group({{"a", 1}, {"b", 2}})}, {"a leave c", "b leave c"}},
       {"remove: the removed and the rest",
        {"remove", "a", abc, group({{"a", 1}, {"b", 2}})},
-       {"c remove", "b removeuser c"}},
-      {"destroy: every former member", {"destroy", "a", abc, gone}, {"b destroy", "c destroy"}},
-      {"set", {"set", "b", abc, abc}, {"a set", "c set"}},
+       {"c remove", "a removeuser c", "b removeuser c"}},
+      {"destroy: every former member",
+       {"destroy", "a", abc, gone},
+       {"a destroy", "b destroy", "c destroy"}},
+      {"set", {"set", "b", abc, abc}, {"a set", "b set", "c set"}},
       {"grantuser: one notice per new role",
        {"grantuser", "a", abc, group({{"a", 3}, {"b", 2}, {"c", 1}})},
-       {"b changeowner c", "c changeowner c", "b changemember a", "c changemember a"}},
-      {"a read-only command tells no one", {"getinfo", "a", abc, abc}, {}},
+       {"a changeowner c", "b changeowner c", "c changeowner c", "a changemember a",
+        "b changemember a", "c changemember a"}},
+      {"nothing changed tells no one", {"getinfo", "a", abc, abc}, {}},
   };
   for (const Row& row : rows) {
     std::vector<std::string> got;

@@ -155,10 +155,11 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
   std::vector<Notice> out;
   const auto& before = c.before.members;
   const auto& after = c.after.members;
-  // Everyone in the group now but the one who acted.
-  auto toOthers = [&](const Json::Value& content, const std::set<std::string>& skip) {
+  // Everyone in the group now, the one who acted too (its other devices learn of it),
+  // but those the change is about, who are told apart.
+  auto toMembers = [&](const Json::Value& content, const std::set<std::string>& skip) {
     for (const auto& m : after) {
-      if (m.account != c.caller && !skip.count(m.account)) out.emplace_back(m.account, content);
+      if (!skip.count(m.account)) out.emplace_back(m.account, content);
     }
   };
   std::vector<std::string> added;
@@ -175,9 +176,7 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
     Json::Value content(Json::objectValue);
     content["notify"] = "destroy";
     content["groupid"] = c.before.groupid;
-    for (const auto& m : before) {
-      if (m.account != c.caller) out.emplace_back(m.account, content);
-    }
+    for (const auto& m : before) out.emplace_back(m.account, content);
     return out;
   }
   if (c.after.groupid.empty()) return out;
@@ -187,7 +186,7 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
     content["groupid"] = c.after.groupid;
     content["groupname"] = c.after.groupname;
     content["type"] = c.after.type;
-    toOthers(content, {});
+    toMembers(content, {});
     return out;
   }
   if (c.cmd == "grantuser") {
@@ -203,12 +202,12 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
       content["notify"] = kWords[role];
       content["groupid"] = c.after.groupid;
       content["members"] = IdList(changed);
-      toOthers(content, {});
+      toMembers(content, {});
     }
     return out;
   }
-  // Members who came: each told it was added (or, when it joined itself, nothing), the
-  // others that someone joined.
+  // Members who came: each told it was added (unless it came by itself), the members
+  // who were there that someone joined.
   const std::set<std::string> newcomers(added.begin(), added.end());
   for (const std::string& account : added) {
     if (account != c.caller) {
@@ -224,7 +223,7 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
     content["nick"] = m ? m->nick : "";
     content["time"] = time;
     content["membercount"] = count;
-    toOthers(content, newcomers);
+    toMembers(content, newcomers);
   }
   if (removed.empty()) return out;
   if (c.cmd == "leave") {
@@ -233,7 +232,7 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
     content["groupid"] = c.after.groupid;
     content["userid"] = c.caller;
     content["membercount"] = count;
-    toOthers(content, {});
+    toMembers(content, {});
     return out;
   }
   for (const std::string& account : removed) {
@@ -247,7 +246,7 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
   content["groupid"] = c.after.groupid;
   content["members"] = IdList(removed);
   content["membercount"] = count;
-  toOthers(content, {});
+  toMembers(content, {});
   return out;
 }
 
