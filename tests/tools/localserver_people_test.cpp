@@ -103,6 +103,14 @@ class LocalServerPeopleTest : public ::testing::Test {
     EXPECT_EQ(reply->a, 0) << reply->text;
     return Parse(reply->text);
   }
+  // The group's details, as the program reloads them (stored by the engine).
+  Json::Value GetInfo(const std::string& groupid) {
+    Json::Value info;
+    info["transid"] = "t-info";
+    info["cmd"] = "getinfo";
+    info["groupid"] = groupid;
+    return Group(info);
+  }
   // Every row of a query, its columns joined with "|".
   std::vector<std::string> Rows(const std::string& sql) {
     std::vector<std::string> rows;
@@ -214,11 +222,7 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
 
   // The group's details, as the program reloads them: the tables equal the server's.
   for (const std::string& id : {group, std::string(kCrew)}) {
-    Json::Value info;
-    info["transid"] = "t-info";
-    info["cmd"] = "getinfo";
-    info["groupid"] = id;
-    const Json::Value got = Group(info);
+    const Json::Value got = GetInfo(id);
     EXPECT_EQ(got["result"]["cmd"].asString(), "OK") << got;
     EXPECT_EQ(StoredMembers(id), KeptMembers(id)) << id;
   }
@@ -236,7 +240,7 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
   EXPECT_EQ(sendReply->a, 0) << sendReply->text;
 
   // A restart with the same state keeps the group, its members and the contact lists:
-  // a new database learns them from the server->
+  // a new database learns them from the server.
   api.Release();
   ASSERT_EQ(server->Stop(), 0) << server->Errors();
   ASSERT_TRUE(StartServer()) << server->Output() << server->Errors();
@@ -246,11 +250,7 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
       Rows("select account,name from nq_remark order by account"),
       (std::vector<std::string>{"210002@people.test|Neighbour", "210003@other.test|Far Friend"}));
   EXPECT_EQ(std::string(api.GetBlackList()), std::string(kBlocked) + "," + kNewMember);
-  Json::Value info;
-  info["transid"] = "t-info2";
-  info["cmd"] = "getinfo";
-  info["groupid"] = group;
-  const Json::Value again = Group(info);
+  const Json::Value again = GetInfo(group);
   EXPECT_EQ(again["result"]["groupname"].asString(), "Night Shift") << again;
   EXPECT_EQ(again["result"]["membercount"].asInt(), 3) << again;
   EXPECT_EQ(StoredMembers(group), KeptMembers(group));
