@@ -51,6 +51,14 @@ Json::Value Error(const std::string& word) {
   return reply;
 }
 
+// A request whose caller is not known (no session).
+FakeReply NoSession() {
+  Json::Value reply;
+  reply["code"] = -1;
+  reply["msg"] = "no session";
+  return FakeReply::Json(Write(reply));
+}
+
 // The accounts of the "id" entries of an array of the body.
 std::vector<std::string> Ids(const Json::Value& body, const char* key) {
   std::vector<std::string> ids;
@@ -215,7 +223,22 @@ void FakeGroupServer::Join(Group& g, const std::string& account, const std::stri
   ++g.userversion;
 }
 
+std::string FakeGroupServer::CallerFor(const FakeRequest& request, bool* unknown) {
+  CallerOf callerOf;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_callerOf) return m_caller;
+    callerOf = m_callerOf;
+  }
+  // Asked outside the lock: the resolver may take locks of its own.
+  const std::string caller = callerOf(request);
+  *unknown = caller.empty();
+  return caller;
+}
+
 FakeReply FakeGroupServer::ServeCreate(const FakeRequest& request) {
+  bool unknown = false;
+  const std::string caller = CallerFor(request, &unknown);
   std::lock_guard<std::mutex> lock(m_mutex);
   const Json::Value body = ParseBody(request.body);
   m_createBodies.push_back(body);
@@ -224,9 +247,11 @@ FakeReply FakeGroupServer::ServeCreate(const FakeRequest& request) {
     m_createScripts.pop_front();
     return FakeReply::Json(scripted);
   }
+  if (unknown) return NoSession();
   const std::string number = std::to_string(m_nextGroup++);
   const std::string groupaccount = number + "@" + m_groupDomain;
-  m_pendingOwners[groupaccount] = Text(body, "account");
+  // With callers told apart, a group is made for the caller, whoever the body names.
+  m_pendingOwners[groupaccount] = m_callerOf ? caller : Text(body, "account");
   Json::Value reply;
   reply["code"] = 1;
   reply["msg"] = "OK";
@@ -237,14 +262,8 @@ FakeReply FakeGroupServer::ServeCreate(const FakeRequest& request) {
 }
 
 FakeReply FakeGroupServer::Serve(const FakeRequest& request) {
-  CallerOf callerOf;
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    callerOf = m_callerOf;
-  }
-  // Asked outside the lock: the resolver may take locks of its own.
-  std::string caller;
-  if (callerOf) caller = callerOf(request);
+  bool unknown = false;
+  const std::string caller = CallerFor(request, &unknown);
   Change change;
   ChangeHook hook;
   Json::Value answer;
@@ -257,8 +276,8 @@ FakeReply FakeGroupServer::Serve(const FakeRequest& request) {
       m_scripts.pop_front();
       return FakeReply::Json(scripted);
     }
+    if (unknown) return NoSession();
     if (!body.isObject()) return FakeReply::Json(Write(Error("GROUP_ERR_PARAM")));
-    if (!callerOf) caller = m_caller;
     change.cmd = Text(body, "cmd");
     change.caller = caller;
     // The group a command acts on; "create" names it as "groupaccount".

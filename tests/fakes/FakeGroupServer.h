@@ -72,6 +72,8 @@ class FakeGroupServer {
   static void MountCreatePath(FakeHttpServer& loginServer, FakeGroupServer& groups);
 
   void SetCaller(const std::string& account);
+  // Requests whose caller the resolver does not know are answered code -1; a new
+  // group is then the caller's whatever the login-server request names.
   using CallerOf = std::function<std::string(const FakeRequest&)>;
   void SetCallerOf(CallerOf callerOf);
   // What an "OK" answer of the group path changed: the group before and after the
@@ -112,6 +114,8 @@ class FakeGroupServer {
   std::vector<Json::Value> CreateBodies();
 
  private:
+  // The SetCaller account, or the resolver's answer (*unknown when it knows none).
+  std::string CallerFor(const FakeRequest& request, bool* unknown);
   FakeReply Serve(const FakeRequest& request);
   FakeReply ServeCreate(const FakeRequest& request);
   Json::Value Answer(const std::string& cmd, const Json::Value& body, const std::string& caller);

@@ -268,24 +268,30 @@ TEST(LocalServerPeopleNoSessionTest, ChangesWithoutASessionAreRefusedAndKeepNoth
   api.UseOpenssl("", "", "");
   api.SetServerInfo("127.0.0.1", server.Port("TESMO_SERVER"));
   api.Run();
-  const std::string base = server.Value("USERSERVER");
   struct Row {
+    const char* server;
     const char* path;
     const char* body;
     int code;
   };
   const Row rows[] = {
-      {"/userinfo/user/setremark.do", R"({"friend":"210002@people.test","name":"x"})", -1},
-      {"/userinfo/user/setblack.do", R"({"adduser":"210002@people.test"})", -1},
-      {"/userinfo/user/getfriend.do", R"({"userid":"210001","version":0})", -1},
+      {"USERSERVER", "/userinfo/user/setremark.do", R"({"friend":"210002@people.test","name":"x"})",
+       -1},
+      {"USERSERVER", "/userinfo/user/setblack.do", R"({"adduser":"210002@people.test"})", -1},
+      {"USERSERVER", "/userinfo/user/getfriend.do", R"({"userid":"210001","version":0})", -1},
+      {"LOGIN", "/navigation/user/creategroup.do", R"({"account":"210001@people.test"})", -1},
+      {"GROUPSERVER", "/group/info/process.do",
+       R"({"cmd":"leave","groupid":"310001@group.people.test"})", -1},
       // Details of users are public.
-      {"/userinfo/user/getdetaillist.do", R"({"userids":"210002"})", 1},
+      {"USERSERVER", "/userinfo/user/getdetaillist.do", R"({"userids":"210002"})", 1},
   };
   for (const Row& row : rows) {
-    const char* reply = api.SyncSendPost(0, (base + row.path).c_str(), row.body);
+    const std::string url = server.Value(row.server) + row.path;
+    const char* reply = api.SyncSendPost(0, url.c_str(), row.body);
     EXPECT_EQ(Parse(reply ? reply : "")["code"].asInt(), row.code) << row.path << ": " << reply;
   }
   EXPECT_FALSE(std::filesystem::exists(dir + "/state/contacts.json"));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/state/groups.json"));
   api.Release();
   EXPECT_EQ(server.Stop(), 0) << server.Errors();
   std::filesystem::remove_all(dir);
