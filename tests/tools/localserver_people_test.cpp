@@ -17,6 +17,8 @@
 #include <string>
 
 #include "LocalGroups.h"
+#include "LocalServer.h"
+#include "LocalWorld.h"
 #include "TAPIInterface.h"
 #include "support/CallbackRecorder.h"
 #include "tools/LocalServerProcess.h"
@@ -295,6 +297,47 @@ TEST(LocalServerPeopleNoSessionTest, ChangesWithoutASessionAreRefusedAndKeepNoth
   api.Release();
   EXPECT_EQ(server.Stop(), 0) << server.Errors();
   std::filesystem::remove_all(dir);
+}
+
+// Kept files from an earlier run that hold odd values: what is usable is served, the
+// rest skipped; a file that is not JSON leaves the world's groups and lists.
+TEST(LocalServerPeopleStateTest, OddKeptFilesAreReadAsFarAsTheyGo) {
+  LocalWorld world;
+  std::string error;
+  ASSERT_TRUE(world.Load(kWorld, &error)) << error;
+  struct Row {
+    const char* groups;
+    const char* contacts;
+    std::vector<std::string> crew;  // members of the world's group
+    std::vector<std::string> kept;  // members of group 9
+  };
+  const std::vector<std::string> worldCrew = {"210001@people.test", "210002@people.test",
+                                              "210003@other.test"};
+  const Row rows[] = {
+      {"not json", "[1,2", worldCrew, {}},
+      {R"({"groups": 5})", R"({"210001@people.test": 3})", worldCrew, {}},
+      {R"({"groups": [5, {"groupid": 7}, {"groupid": "9@group.people.test", "members":
+          [1, {"account": "nobody@x"}, {"account": "210002@people.test", "role": "x"},
+           {"account": "210002@people.test", "role": 1}]}]})",
+       R"({"210001@people.test": {"friends": "x", "remarks": [1], "blacklist": {"a": 1}},
+          "x": 5})",
+       {},
+       {"210002@people.test"}},
+  };
+  for (const Row& row : rows) {
+    char pattern[] = "/tmp/tesmo-localserver-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    std::ofstream(dir + "/groups.json") << row.groups;
+    std::ofstream(dir + "/contacts.json") << row.contacts;
+    {
+      LocalServer server(world, {dir, 0});
+      ASSERT_TRUE(server.Start(&error)) << error;
+      EXPECT_EQ(server.MembersOf(kCrew), row.crew) << row.groups;
+      EXPECT_EQ(server.MembersOf("9@group.people.test"), row.kept) << row.groups;
+    }
+    std::filesystem::remove_all(dir);
+  }
 }
 
 // The notifications each kind of group change makes, to whom.

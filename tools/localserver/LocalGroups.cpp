@@ -1,18 +1,20 @@
 #include "LocalGroups.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 #include "LocalServer.h"
 
 namespace {
 
+// Members of a kept file, which may hold anything.
 std::string Text(const Json::Value& v, const char* key) {
-  return v[key].isString() ? v[key].asString() : std::string();
+  return v.isObject() && v[key].isString() ? v[key].asString() : std::string();
 }
 
 int Int(const Json::Value& v, const char* key, int fallback = 0) {
-  return v[key].isInt() ? v[key].asInt() : fallback;
+  return v.isObject() && v[key].isInt() ? v[key].asInt() : fallback;
 }
 
 const FakeGroupServer::Member* FindMember(const FakeGroupServer::Group& g,
@@ -109,7 +111,10 @@ void LocalGroups::Fill() {
     for (const Json::Value& v : kept["groups"]) {
       FakeGroupServer::Group g;
       g.groupid = Text(v, "groupid");
-      if (g.groupid.find("group.") == std::string::npos) continue;
+      if (g.groupid.find("group.") == std::string::npos) {
+        std::fprintf(stderr, "%s: a group without a usable \"groupid\" skipped\n", kStateFile);
+        continue;
+      }
       g.groupname = Text(v, "name");
       g.logo = Text(v, "logo");
       g.info = Text(v, "info");
@@ -117,9 +122,12 @@ void LocalGroups::Fill() {
       g.type = Int(v, "type");
       g.code = Text(v, "code");
       if (!Text(v, "time").empty()) g.time = Text(v, "time");
-      for (const Json::Value& m : v["members"]) {
-        if (!world.FindAccount(Text(m, "account"))) continue;
-        g.members.push_back({Text(m, "account"), Text(m, "nick"), Int(m, "role", 3), 0, 0});
+      const Json::Value members = v.isObject() ? v["members"] : Json::Value();
+      for (const Json::Value& m : members) {
+        const std::string account = Text(m, "account");
+        if (!world.FindAccount(account) || FindMember(g, account)) continue;
+        const int role = Int(m, "role", 3);
+        g.members.push_back({account, Text(m, "nick"), role >= 1 && role <= 3 ? role : 3, 0, 0});
       }
       m_groups->AddGroup(g);
     }

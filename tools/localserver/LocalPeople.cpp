@@ -1,5 +1,6 @@
 #include "LocalPeople.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -11,6 +12,12 @@ namespace {
 std::string Domain(const std::string& account) {
   const size_t at = account.find('@');
   return at == std::string::npos ? std::string() : account.substr(at + 1);
+}
+
+// A list of a kept file, which may hold anything.
+Json::Value Listed(const Json::Value& object, const char* key) {
+  const Json::Value& v = object[key];
+  return v.isArray() ? v : Json::Value(Json::arrayValue);
 }
 
 std::string JoinTexts(const Json::Value& list) {
@@ -49,17 +56,18 @@ void LocalPeople::Fill() {
     m_users.SetProfileOf(a.account, {u.name, u.logo, u.biglogo, u.summary, u.version});
 
     // What an earlier run changed replaces the world's lists of that account.
-    const Json::Value& own = kept[a.account];
-    if (restored && own.isObject()) {
-      for (const Json::Value& f : own["friends"]) {
+    const Json::Value own = restored ? kept[a.account] : Json::Value();
+    if (own.isObject()) {
+      for (const Json::Value& f : Listed(own, "friends")) {
         if (f.isString() && world.FindAccount(f.asString()))
           m_users.SetFriendOf(a.account, f.asString());
       }
-      for (const std::string& key : own["remarks"].getMemberNames()) {
-        if (own["remarks"][key].isString())
-          m_users.SetRemarkOf(a.account, key, own["remarks"][key].asString());
+      const Json::Value& remarks = own["remarks"];
+      for (const std::string& key :
+           remarks.isObject() ? remarks.getMemberNames() : std::vector<std::string>()) {
+        if (remarks[key].isString()) m_users.SetRemarkOf(a.account, key, remarks[key].asString());
       }
-      m_users.SetBlackListOf(a.account, JoinTexts(own["blacklist"]));
+      m_users.SetBlackListOf(a.account, JoinTexts(Listed(own, "blacklist")));
       continue;
     }
     for (const std::string& f : a.friends) m_users.SetFriendOf(a.account, f);

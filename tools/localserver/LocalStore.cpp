@@ -149,7 +149,8 @@ bool LocalStore::LoadJson(const std::string& name, Json::Value* value) const {
   std::string errors;
   if (!reader->parse(data.data(), data.data() + data.size(), value, &errors) ||
       !value->isObject()) {
-    std::fprintf(stderr, "%s: skipped (%s)\n", path.c_str(), "not a JSON object");
+    std::fprintf(stderr, "%s: skipped (not a JSON object)\n", path.c_str());
+    *value = Json::Value();
     return false;
   }
   return true;
