@@ -139,9 +139,28 @@ void FakeUserServer::SetFriend(const std::string& account, bool deleted) {
 
 std::vector<std::string> FakeUserServer::Friends() { return FriendsOf(m_own); }
 
-int FakeUserServer::FriendVersion() {
+int FakeUserServer::FriendVersion() { return FriendVersionOf(m_own); }
+
+int FakeUserServer::FriendVersionOf(const std::string& owner) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  return m_owns[m_own].friendVersion;
+  return m_owns[owner].friendVersion;
+}
+
+std::vector<FakeUserServer::FriendChange> FakeUserServer::FriendChangesOf(
+    const std::string& owner) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_owns[owner].friendChanges;
+}
+
+void FakeUserServer::SetFriendChangesOf(const std::string& owner,
+                                        const std::vector<FriendChange>& changes) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Own& own = m_owns[owner];
+  own.friendChanges = changes;
+  std::stable_sort(
+      own.friendChanges.begin(), own.friendChanges.end(),
+      [](const FriendChange& a, const FriendChange& b) { return a.version < b.version; });
+  own.friendVersion = own.friendChanges.empty() ? 0 : own.friendChanges.back().version;
 }
 
 std::map<std::string, std::string> FakeUserServer::Remarks() { return RemarksOf(m_own); }

@@ -74,6 +74,12 @@ class FakeUserServer {
     std::string logo;
     int member = 0;  // groups only
   };
+  // One step of an account's friend list; the list's version is the last step's.
+  struct FriendChange {
+    std::string account;
+    bool deleted = false;
+    int version = 0;
+  };
   struct Profile {
     std::string name;
     std::string icon;
@@ -139,17 +145,17 @@ class FakeUserServer {
   Profile GetProfileOf(const std::string& owner);
   void SetFriendOf(const std::string& owner, const std::string& account, bool deleted = false);
   std::vector<std::string> FriendsOf(const std::string& owner);
+  int FriendVersionOf(const std::string& owner);
+  // Every step, to keep them; set back in version order (a later start goes on from
+  // the last step's version).
+  std::vector<FriendChange> FriendChangesOf(const std::string& owner);
+  void SetFriendChangesOf(const std::string& owner, const std::vector<FriendChange>& changes);
   void SetRemarkOf(const std::string& owner, const std::string& account, const std::string& name);
   std::map<std::string, std::string> RemarksOf(const std::string& owner);
   std::string BlackListOf(const std::string& owner);
   void SetBlackListOf(const std::string& owner, const std::string& text);
 
  private:
-  struct FriendChange {
-    std::string account;
-    bool deleted = false;
-    int version = 0;
-  };
   struct RedPacket {
     int type = 0;
     std::string amount;

@@ -241,13 +241,32 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
   ASSERT_TRUE(sendReply);
   EXPECT_EQ(sendReply->a, 0) << sendReply->text;
 
+  // A friend removed: no friend here any more, and the list one step further.
+  Json::Value remove;
+  remove["transid"] = "t-remove";
+  remove["account"] = "210003@other.test";
+  EXPECT_EQ(Parse(Post("/userinfo/user/removefriend.do", remove))["code"].asInt(), 1);
+  EXPECT_EQ(Rows("select isfriend from nq_contact where account='210003@other.test'"),
+            std::vector<std::string>{"0"});
+
   // A restart with the same state keeps the group, its members and the contact lists:
   // a new database learns them from the server.
   api.Release();
   ASSERT_EQ(server->Stop(), 0) << server->Errors();
   ASSERT_TRUE(StartServer()) << server->Output() << server->Errors();
   LogIn("second.db");
+  // A client that had the list before the removal learns of it from the version it holds.
+  const std::string friendUrl = api.CreateRequestURL("/userinfo/user/getfriend.do", "USERSERVER");
+  const char* since = api.SyncSendPost(0, friendUrl.c_str(),
+                                       R"({"transid":"t-since","userid":"210001","version":2})");
+  const Json::Value steps = Parse(since ? since : "");
+  EXPECT_EQ(steps["result"]["version"].asInt(), 3) << steps;
+  EXPECT_EQ(steps["result"]["friends"].size(), 1u) << steps;
+  EXPECT_EQ(steps["result"]["friends"][0]["acc"].asString(), "210003@other.test") << steps;
+  EXPECT_EQ(steps["result"]["friends"][0]["deleted"].asInt(), 1) << steps;
   Post("/userinfo/user/getfriend.do", sync);
+  EXPECT_EQ(Rows("select account from nq_contact where isfriend=1"),
+            std::vector<std::string>{"210002@people.test"});
   EXPECT_EQ(
       Rows("select account,name from nq_remark order by account"),
       (std::vector<std::string>{"210002@people.test|Neighbour", "210003@other.test|Far Friend"}));

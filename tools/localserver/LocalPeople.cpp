@@ -58,10 +58,17 @@ void LocalPeople::Fill() {
     // What an earlier run changed replaces the world's lists of that account.
     const Json::Value own = restored ? kept[a.account] : Json::Value();
     if (own.isObject()) {
-      for (const Json::Value& f : Listed(own, "friends")) {
-        if (f.isString() && world.FindAccount(f.asString()))
-          m_users.SetFriendOf(a.account, f.asString());
+      // The steps of the friend list, so clients that synchronised before go on from
+      // the version they hold.
+      std::vector<FakeUserServer::FriendChange> steps;
+      for (const Json::Value& f : Listed(own, "friendlog")) {
+        if (!f.isObject() || !f["acc"].isString() || !f["version"].isInt() ||
+            !world.FindAccount(f["acc"].asString()))
+          continue;
+        steps.push_back({f["acc"].asString(), f["deleted"].isBool() && f["deleted"].asBool(),
+                         f["version"].asInt()});
       }
+      m_users.SetFriendChangesOf(a.account, steps);
       const Json::Value& remarks = own["remarks"];
       for (const std::string& key :
            remarks.isObject() ? remarks.getMemberNames() : std::vector<std::string>()) {
@@ -78,6 +85,8 @@ void LocalPeople::Fill() {
   }
   m_users.SetCallerOf([this](const FakeRequest& r) { return m_server.AccountOf(r); });
   m_users.SetChangeHook([this](const std::string&, const std::string&) { Save(); });
+  // Logins name the version a client compares its friend list with.
+  m_server.SetFriendVersion([this](const std::string& a) { return m_users.FriendVersionOf(a); });
 }
 
 void LocalPeople::Mount() {
@@ -104,8 +113,17 @@ void LocalPeople::Save() {
   Json::Value state(Json::objectValue);
   for (const LocalAccount& a : m_server.World().Accounts()) {
     Json::Value own(Json::objectValue);
+    // The list as it stands, to read, and its steps, to go on from.
     own["friends"] = Json::Value(Json::arrayValue);
     for (const std::string& f : m_users.FriendsOf(a.account)) own["friends"].append(f);
+    own["friendlog"] = Json::Value(Json::arrayValue);
+    for (const auto& step : m_users.FriendChangesOf(a.account)) {
+      Json::Value v(Json::objectValue);
+      v["acc"] = step.account;
+      v["deleted"] = step.deleted;
+      v["version"] = step.version;
+      own["friendlog"].append(v);
+    }
     own["remarks"] = Json::Value(Json::objectValue);
     for (const auto& r : m_users.RemarksOf(a.account)) own["remarks"][r.first] = r.second;
     own["blacklist"] = Json::Value(Json::arrayValue);

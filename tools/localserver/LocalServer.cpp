@@ -133,6 +133,11 @@ std::string LocalServer::EntryAddress() const {
 
 void LocalServer::Keep(std::shared_ptr<void> object) { m_kept.push_back(std::move(object)); }
 
+void LocalServer::SetFriendVersion(FriendVersion version) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_friendVersion = std::move(version);
+}
+
 void LocalServer::NameServer(const std::string& name, const std::string& key) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_serverNames.emplace_back(name, key);
@@ -320,9 +325,14 @@ FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
   for (const std::string& key : HttpKeys()) {
     if (key != "LOGIN") p.servers.emplace_back(key, Address(key));
   }
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (const auto& named : m_serverNames)
-    p.servers.emplace_back(named.first, Address(named.second));
+  FriendVersion friendVersion;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& named : m_serverNames)
+      p.servers.emplace_back(named.first, Address(named.second));
+    friendVersion = m_friendVersion;
+  }
+  if (friendVersion) p.friendVersion = friendVersion(a.account);
   return p;
 }
 

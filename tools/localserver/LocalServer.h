@@ -81,6 +81,9 @@ class LocalServer {
   void Keep(std::shared_ptr<void> object);
   // A message id for something pushed, from the run of the ids of sent messages.
   int64_t TakeMsgid() { return m_send->TakeMsgid(); }
+  // The version of an account's friend list that its logins name (1 unless set).
+  using FriendVersion = std::function<int(const std::string& account)>;
+  void SetFriendVersion(FriendVersion version);
   // The login replies also name the server of key under name (a user domain).
   void NameServer(const std::string& name, const std::string& key);
   static std::string Now();
@@ -138,6 +141,7 @@ class LocalServer {
   size_t m_pushes = 0;
   GroupMembers m_groupMembers;
   std::vector<std::pair<std::string, std::string>> m_serverNames;  // name, server key
+  FriendVersion m_friendVersion;
 
   std::unique_ptr<FakeImHttpPaths> m_send;
   std::map<std::string, std::unique_ptr<FakeHttpServer>> m_http;
