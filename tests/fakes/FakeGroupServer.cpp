@@ -390,6 +390,8 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     }
     return Error("GROUP_ERR_CODE");
   }
+  // A new name of the caller: nothing kept here, where members have their own nicks.
+  if (cmd == "setname") return Ok(r);
   if (!g) return Error("GROUP_ERR_RESOURCE");
 
   if (cmd == "set") {

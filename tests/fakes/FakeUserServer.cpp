@@ -295,6 +295,15 @@ FakeReply FakeUserServer::ServeLocked(const FakeRequest& request, const std::str
     if (!Text(body, "logo").empty()) own.profile.icon = Text(body, "logo");
     if (!Text(body, "biglogo").empty()) own.profile.bigicon = Text(body, "biglogo");
     ++own.profile.version;
+    // Others see the new profile in the caller's details.
+    for (User& u : m_users) {
+      if (u.account != caller) continue;
+      u.name = own.profile.name;
+      u.summary = own.profile.summary;
+      u.logo = own.profile.icon;
+      u.biglogo = own.profile.bigicon;
+      u.version = own.profile.version;
+    }
     result["name"] = own.profile.name;
     result["icon"] = own.profile.icon;
     result["bigicon"] = own.profile.bigicon;

@@ -22,7 +22,8 @@
 //
 // Paths (POST with JSON bodies unless said; every answer {"code", "msg", "result"}):
 //   /userinfo/user/usercommand.do  {"name","summary","logo","biglogo",...} -> the new
-//        profile "name","icon","bigicon","summary","userversion"
+//        profile "name","icon","bigicon","summary","userversion" (also the caller's
+//        details, when it is one of the users)
 //   /userinfo/user/getdetaillist.do {"userids": "12,13"} -> "count","array" of details
 //        ("mobile" enciphered) of this domain's users
 //   /userinfo/user/getdetail.do    {"account","isfriend"} -> one detail with "isfriend"

@@ -88,7 +88,7 @@ class LocalServerPeopleTest : public ::testing::Test {
   // A POST of the program to a user-server path; the reply's text (a = 0 checked).
   std::string Post(const char* path, const Json::Value& body) {
     const std::string url = api.CreateRequestURL(path, "USERSERVER");
-    const int id = ++m_nextId;
+    const int id = ++nextId;
     api.SendPost(id, url.c_str(), Json::FastWriter().write(body).c_str());
     auto reply = Wait(_REQUEST_HTTP_SENDPOST, id);
     EXPECT_TRUE(reply) << path;
@@ -97,7 +97,7 @@ class LocalServerPeopleTest : public ::testing::Test {
     return reply->text;
   }
   Json::Value Group(const Json::Value& args) {
-    const int id = ++m_nextId;
+    const int id = ++nextId;
     api.GroupCommand(id, Json::FastWriter().write(args).c_str());
     auto reply = Wait(_REQUEST_HTTP_GROUPCOMMAND, id);
     EXPECT_TRUE(reply) << args;
@@ -148,9 +148,7 @@ class LocalServerPeopleTest : public ::testing::Test {
   std::string dir;
   std::unique_ptr<LocalServerProcess> server;
   TAPIInterface api;
-
- private:
-  int m_nextId = 500;
+  int nextId = 500;
 };
 
 TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServer) {
@@ -166,6 +164,9 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
                                       "210003@other.test|Other Domain|on the other server|1|4"}));
   EXPECT_EQ(Rows("select account,name from nq_remark"),
             std::vector<std::string>{"210003@other.test|Far Friend"});
+  // World texts name the servers by their addresses of this run.
+  EXPECT_EQ(Rows("select logo from nq_contact where account='210002@people.test'"),
+            std::vector<std::string>{server->Value("DOWNSERVER") + "/group1/people/near.png"});
   EXPECT_EQ(std::string(api.GetBlackList()), kBlocked);
 
   // A detail list the program asks for: stored as non-friends, the program told.
@@ -241,6 +242,21 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
   ASSERT_TRUE(sendReply);
   EXPECT_EQ(sendReply->a, 0) << sendReply->text;
 
+  // A new name: stored here, and what others see.
+  const int modify = ++nextId;
+  api.UserCommand(modify, R"({"cmd":"modify","userid":"210001","name":"Pat Renamed",)"
+                          R"("summary":"renamed","logo":"","biglogo":""})");
+  auto modified = Wait(_REQUEST_HTTP_USERCOMMAND, modify);
+  ASSERT_TRUE(modified);
+  EXPECT_EQ(modified->a, 0) << modified->text;
+  EXPECT_EQ(std::string(api.GetMyName()), "Pat Renamed");
+  Json::Value mine;
+  mine["transid"] = "t-mine";
+  mine["accounts"] = kMe;
+  Post("/userinfo/user/getdetaillist.do", mine);
+  EXPECT_EQ(Rows("select name,summary from nq_contact where account='210001@people.test'"),
+            std::vector<std::string>{"Pat Renamed|renamed"});
+
   // A friend removed: no friend here any more, and the list one step further.
   Json::Value remove;
   remove["transid"] = "t-remove";
@@ -255,6 +271,7 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
   ASSERT_EQ(server->Stop(), 0) << server->Errors();
   ASSERT_TRUE(StartServer()) << server->Output() << server->Errors();
   LogIn("second.db");
+  EXPECT_EQ(std::string(api.GetMyName()), "Pat Renamed");
   // A client that had the list before the removal learns of it from the version it holds.
   const std::string friendUrl = api.CreateRequestURL("/userinfo/user/getfriend.do", "USERSERVER");
   const char* since = api.SyncSendPost(0, friendUrl.c_str(),
@@ -271,6 +288,8 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
       Rows("select account,name from nq_remark order by account"),
       (std::vector<std::string>{"210002@people.test|Neighbour", "210003@other.test|Far Friend"}));
   EXPECT_EQ(std::string(api.GetBlackList()), std::string(kBlocked) + "," + kNewMember);
+  EXPECT_EQ(GetInfo(kCrew)["result"]["logo"].asString(),
+            server->Value("DOWNSERVER") + "/group1/people/crew.png");
   const Json::Value again = GetInfo(group);
   EXPECT_EQ(again["result"]["groupname"].asString(), "Night Shift") << again;
   EXPECT_EQ(again["result"]["membercount"].asInt(), 3) << again;

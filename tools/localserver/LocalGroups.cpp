@@ -82,7 +82,8 @@ Json::Value ToJson(const FakeGroupServer::Group& g) {
 LocalGroups::LocalGroups(LocalServer& server) : m_server(server) {
   m_groups = std::make_unique<FakeGroupServer>(server.Http("GROUPSERVER"));
   FakeGroupServer::MountCreatePath(server.Http("LOGIN"), *m_groups);
-  Fill();
+  // The world's logos name the servers, whose ports are known once they listen.
+  server.AfterStart([this] { Fill(); });
   m_groups->SetGroupServerAddressFrom([this] { return m_server.Address("GROUPSERVER"); });
   m_groups->SetCallerOf([this](const FakeRequest& r) { return m_server.AccountOf(r); });
   m_groups->SetChangeHook([this](const FakeGroupServer::Change& c) { Changed(c); });
@@ -116,7 +117,7 @@ void LocalGroups::Fill() {
         continue;
       }
       g.groupname = Text(v, "name");
-      g.logo = Text(v, "logo");
+      g.logo = m_server.Fill(Text(v, "logo"));
       g.info = Text(v, "info");
       g.parentid = Text(v, "parentid");
       g.type = Int(v, "type");
@@ -154,7 +155,10 @@ void LocalGroups::Save() {
   std::lock_guard<std::mutex> lock(m_saveMutex);
   Json::Value state(Json::objectValue);
   state["groups"] = Json::Value(Json::arrayValue);
-  for (const auto& g : m_groups->Groups()) state["groups"].append(ToJson(g));
+  for (auto g : m_groups->Groups()) {
+    g.logo = m_server.Unfill(g.logo);  // addresses kept as names: ports change
+    state["groups"].append(ToJson(g));
+  }
   m_server.Store().SaveJson(kStateFile, state);
 }
 

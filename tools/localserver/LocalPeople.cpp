@@ -31,8 +31,22 @@ std::string JoinTexts(const Json::Value& list) {
 }  // namespace
 
 LocalPeople::LocalPeople(LocalServer& server) : m_server(server) {
-  Fill();
   Mount();
+  m_users.SetCallerOf([this](const FakeRequest& r) { return m_server.AccountOf(r); });
+  m_users.SetChangeHook([this](const std::string&, const std::string&) { Save(); });
+  // Logins tell the profile as it is now and the version a client compares its friend
+  // list with.
+  m_server.SetLoginProfile([this](const std::string& account, FakeLoginServer::Profile* p) {
+    const FakeUserServer::Profile now = m_users.GetProfileOf(account);
+    p->name = now.name;
+    p->icon = now.icon;
+    p->bigIcon = now.bigicon;
+    p->summary = now.summary;
+    p->userVersion = now.version;
+    p->friendVersion = m_users.FriendVersionOf(account);
+  });
+  // The world's texts name the servers, whose ports are known once they listen.
+  m_server.AfterStart([this] { Fill(); });
 }
 
 void LocalPeople::Plug(LocalServer& server) { server.Keep(std::make_shared<LocalPeople>(server)); }
@@ -52,11 +66,21 @@ void LocalPeople::Fill() {
     u.summary = a.summary;
     u.version = a.userVersion;
     u.champflag = a.champFlag;
+    // What an earlier run changed replaces what the world says of that account.
+    const Json::Value own = restored ? kept[a.account] : Json::Value();
+    const Json::Value profile = own.isObject() ? own["profile"] : Json::Value();
+    if (profile.isObject() && profile["version"].isInt()) {
+      auto text = [&profile](const char* key) {
+        return profile[key].isString() ? profile[key].asString() : std::string();
+      };
+      u.name = text("name");
+      u.logo = m_server.Fill(text("icon"));
+      u.biglogo = m_server.Fill(text("bigicon"));
+      u.summary = text("summary");
+      u.version = profile["version"].asInt();
+    }
     m_users.AddUser(u);
     m_users.SetProfileOf(a.account, {u.name, u.logo, u.biglogo, u.summary, u.version});
-
-    // What an earlier run changed replaces the world's lists of that account.
-    const Json::Value own = restored ? kept[a.account] : Json::Value();
     if (own.isObject()) {
       // The steps of the friend list, so clients that synchronised before go on from
       // the version they hold.
@@ -83,10 +107,6 @@ void LocalPeople::Fill() {
     for (const std::string& b : a.blackList) black += (black.empty() ? "" : ",") + b;
     m_users.SetBlackListOf(a.account, black);
   }
-  m_users.SetCallerOf([this](const FakeRequest& r) { return m_server.AccountOf(r); });
-  m_users.SetChangeHook([this](const std::string&, const std::string&) { Save(); });
-  // Logins name the version a client compares its friend list with.
-  m_server.SetFriendVersion([this](const std::string& a) { return m_users.FriendVersionOf(a); });
 }
 
 void LocalPeople::Mount() {
@@ -113,6 +133,16 @@ void LocalPeople::Save() {
   Json::Value state(Json::objectValue);
   for (const LocalAccount& a : m_server.World().Accounts()) {
     Json::Value own(Json::objectValue);
+    // A profile changed through the server (each change raises its version), with the
+    // addresses in it kept as names.
+    const FakeUserServer::Profile profile = m_users.GetProfileOf(a.account);
+    if (profile.version != a.userVersion) {
+      own["profile"]["name"] = profile.name;
+      own["profile"]["icon"] = m_server.Unfill(profile.icon);
+      own["profile"]["bigicon"] = m_server.Unfill(profile.bigicon);
+      own["profile"]["summary"] = profile.summary;
+      own["profile"]["version"] = profile.version;
+    }
     // The list as it stands, to read, and its steps, to go on from.
     own["friends"] = Json::Value(Json::arrayValue);
     for (const std::string& f : m_users.FriendsOf(a.account)) own["friends"].append(f);

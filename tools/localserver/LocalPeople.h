@@ -2,8 +2,9 @@
 // world's accounts (profiles, friends, remarks, black lists), each request answered
 // for the account of its session. The first domain of the world's accounts is served
 // by USERSERVER (and LOGIN, which answers the friend check), a second by PUBSERVER,
-// named to clients under the domain. What requests change is kept in contacts.json of
-// the state folder and read back at the next start.
+// named to clients under the domain. What requests change (profiles, friends, remarks,
+// black lists) is kept in contacts.json of the state folder and read back at the next
+// start; logins tell the profile as it is now.
 #ifndef TESMO_TOOLS_LOCALSERVER_LOCALPEOPLE_H
 #define TESMO_TOOLS_LOCALSERVER_LOCALPEOPLE_H
 
