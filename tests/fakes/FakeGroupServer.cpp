@@ -288,12 +288,15 @@ FakeReply FakeGroupServer::Serve(const FakeRequest& request) {
     if (const Group* g = Find(groupid)) change.after = *g;
     if (!Find(groupid)) change.after.groupid.clear();
     // getbycode and joinurl find their group by its code.
-    if (answer["result"]["groupid"].isString() && change.after.groupid.empty()) {
-      if (const Group* g = Find(answer["result"]["groupid"].asString())) change.after = *g;
+    // Read through a const view: the answer must not gain members by being read.
+    const Json::Value& result = static_cast<const Json::Value&>(answer)["result"];
+    if (result["groupid"].isString() && change.after.groupid.empty()) {
+      if (const Group* g = Find(result["groupid"].asString())) change.after = *g;
     }
     hook = m_changeHook;
   }
-  if (hook && answer["result"]["cmd"].asString() == "OK") hook(change);
+  if (hook && static_cast<const Json::Value&>(answer)["result"]["cmd"].asString() == "OK")
+    hook(change);
   return FakeReply::Json(Write(answer));
 }
 
@@ -356,15 +359,23 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
   }
   if (cmd == "getupdate") {
     r["group"] = Json::Value(Json::arrayValue);
-    const std::string user = Text(body, "userid");
+    // The groups of the user named, or (a login's synchronisation names none) the
+    // caller's, with what a member knows of each.
+    const std::string user = body.isMember("userid") ? Text(body, "userid") : caller;
     for (auto& entry : m_groups) {
-      if (!FindMember(entry.second, user)) continue;
-      Json::Value e;
-      e["groupid"] = entry.first;
-      e["groupname"] = entry.second.groupname;
-      e["logo"] = entry.second.logo;
-      e["title"] = entry.second.title;
-      e["membercount"] = static_cast<int>(entry.second.members.size());
+      const Group& group = entry.second;
+      const Member* m = FindMember(entry.second, user);
+      if (!m) continue;
+      Json::Value e = JoinFields(group, false);
+      e["logo"] = group.logo;
+      e["info"] = group.info;
+      e["role"] = m->role;
+      e["nick"] = m->nick;
+      e["entrytime"] = group.time;
+      e["groupversion"] = group.version;
+      e["userversion"] = group.userversion;
+      e["path"] =
+          group.parentid.empty() ? "/" + entry.first : "/" + group.parentid + "/" + entry.first;
       r["group"].append(e);
     }
     return Ok(r);

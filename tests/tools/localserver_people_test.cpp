@@ -236,6 +236,16 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
             (std::vector<std::string>{"210001@people.test|1", "210002@people.test|2",
                                       "210003@other.test|3"}));
 
+  // The groups of this account as a login's synchronisation asks for them (it names no
+  // user): each with the account's role.
+  const std::string groupUrl = api.CreateRequestURL("/group/info/process.do", "GROUPSERVER");
+  const char* update = api.SyncSendPost(0, groupUrl.c_str(), R"({"cmd":"getupdate","group":[]})");
+  std::map<std::string, int> roles;
+  const Json::Value updates = Parse(update ? update : "");
+  for (const Json::Value& g : updates["result"]["group"])
+    roles[g["groupid"].asString()] = g["role"].asInt();
+  EXPECT_EQ(roles, (std::map<std::string, int>{{group, 1}, {kCrew, 1}})) << update;
+
   // A text to the new group is taken: the server knows its members.
   const int sent = api.SendMsgIM(group.c_str(), 1, "first words", "{}");
   auto sendReply = Wait(_REQUEST_HTTP_SENDMSGIM, sent);
