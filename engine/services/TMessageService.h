@@ -32,6 +32,15 @@ class TMessageService {
   // "to" entry the new target as the local contact or group table knows it.
   static std::string AddForwardInfo(const std::string& remark, const std::string& target);
 
+  // The text of a stored message as events carry it (100008): the row's fields in a
+  // fixed order, "accountid" worked out from the sender, target and group.
+  static std::string BuildMessageJson(int localId, long long msgid, int msgtype,
+                                      const std::string& fromuser, const std::string& fromgroup,
+                                      int fromver, int device, const std::string& touser,
+                                      int totype, const std::string& content,
+                                      const std::string& remark, int sendflag, int atflag,
+                                      const std::string& sendtime);
+
   // The content to store for a group notice message (type 6) as the own account
   // sees it: rewritten when it concerns the own account, "" when it is not to be
   // stored (an approval request for a plain member), else unchanged. Sets *lostGroup
