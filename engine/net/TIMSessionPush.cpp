@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr int kSessionInfo = 1;  // nq_saveinfo type of the session values
-constexpr int kStateNone = 0;    // no keep-alive, no automatic re-login
+constexpr int kSessionInfo = 1;                       // nq_saveinfo type of the session values
+constexpr int kStateNone = TIMConnState::kStateNone;  // no keep-alive, no re-login
 
 }  // namespace
 

@@ -55,7 +55,7 @@ class PushEnv : public ::testing::Test {
     ASSERT_TRUE(http.Start());
     api.Init();
     api.SetCallBack(&CallbackRecorder::Callback);
-    ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
+    if (m_withDatabase) ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
     api.SetDeviceType(kOwnDevice);
     core = TEngineCore::Instance();
     core->GetIMSession()->SetLoginFunction([] { return 0; });
@@ -131,6 +131,7 @@ class PushEnv : public ::testing::Test {
   TAPIInterface api;
   TEngineCore* core = nullptr;
   int m_syncs = 0;
+  bool m_withDatabase = true;  // set by a derived constructor
 };
 
 }  // namespace pushtest
