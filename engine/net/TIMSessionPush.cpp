@@ -26,13 +26,17 @@ void TIMSession::OnPush(const std::string& text, const std::string& host, int po
     m_connState.OnShortText(text);
     return;
   }
-  TIMPacket packet;
-  if (!packet.Parse(text)) return;
-  const std::string kind = packet.GetContentType();
-  if (kind == "im") {
-    if (PushHandler handler = GetPushHandler()) handler(*this, packet);
-  } else if (kind == "sys") {
-    OnSysPush(packet);
+  try {
+    TIMPacket packet;
+    if (!packet.Parse(text)) return;
+    const std::string kind = packet.GetContentType();
+    if (kind == "im") {
+      if (PushHandler handler = GetPushHandler()) handler(*this, packet);
+    } else if (kind == "sys") {
+      OnSysPush(packet);
+    }
+  } catch (...) {
+    // A push that cannot be handled is dropped; the dispatch thread goes on.
   }
 }
 

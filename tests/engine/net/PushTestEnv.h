@@ -55,7 +55,9 @@ class PushEnv : public ::testing::Test {
     ASSERT_TRUE(http.Start());
     api.Init();
     api.SetCallBack(&CallbackRecorder::Callback);
-    if (m_withDatabase) ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
+    if (m_withDatabase) {
+      ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
+    }
     api.SetDeviceType(kOwnDevice);
     core = TEngineCore::Instance();
     core->GetIMSession()->SetLoginFunction([] { return 0; });

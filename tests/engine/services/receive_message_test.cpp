@@ -212,4 +212,24 @@ TEST_F(ReceiveTest, UnknownSenderDetailsAreFetchedOnceKnown) {
   EXPECT_EQ(asked, 1u);
 }
 
+TEST_F(ReceiveTest, AStalledDetailServerDelaysButNeverStopsTheMessages) {
+  FakeHttpServer stalled;
+  stalled.Handle(FakeUserServer::kDetailPath, [](const FakeRequest&) {
+    FakeReply r = FakeReply::Json("{}");
+    r.stall = true;
+    return r;
+  });
+  ASSERT_TRUE(stalled.Start());
+  core->SetServer("USERSERVER", "127.0.0.1:" + std::to_string(stalled.Port()));
+  for (int i = 0; i < 3; ++i)
+    Push(Chat(std::to_string(61 + i) + "@d.test", kOwn, "msg", 9001 + i, "m" + std::to_string(i)));
+  // Each refresh gives up after a few seconds; the messages follow in their order.
+  Sync();
+  const auto rows = Select("select msgid from nq_message where msgid>9000 order by id");
+  ASSERT_EQ(rows.size(), 3u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(rows[i][0], std::to_string(9001 + i));
+  EXPECT_EQ(stalled.Requests(FakeUserServer::kDetailPath).size(), 3u);
+  stalled.Stop();
+}
+
 }  // namespace
