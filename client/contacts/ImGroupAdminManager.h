@@ -1,23 +1,26 @@
 #ifndef TESMO_CLIENT_CONTACTS_IMGROUPADMINMANAGER_H
 #define TESMO_CLIENT_CONTACTS_IMGROUPADMINMANAGER_H
 
-#include <QList>
+#include <QJsonArray>
+#include <QString>
 
-#include "shell/ImBaseListModel.h"
+#include "contacts/ImKeyedListModel.h"
 
-// The administrators of the shown group ("groupAdminManager").
-class ImGroupAdminManager : public ImBaseListModel {
+// The owner and managers of the shown group ("groupAdminManager"), owner first.
+class ImGroupAdminManager : public ImKeyedListModel {
   Q_OBJECT
 
  public:
   static ImGroupAdminManager* instance();
 
+  // Puts the users of the array ahead of the listed ones, in array order.
+  Q_INVOKABLE void initData(const QJsonArray& array);
+  Q_INVOKABLE bool isOwner(const QString& account) const;
+  Q_INVOKABLE bool isAdmin(const QString& account) const;
+
  private:
   ImGroupAdminManager();
-  explicit ImGroupAdminManager(QList<QObject*>* items);
-  ~ImGroupAdminManager() override;
-
-  QList<QObject*>* m_items;
+  ~ImGroupAdminManager() override = default;
 };
 
 #endif

@@ -1,15 +1,18 @@
 #include "contacts/ImGroupChildManager.h"
 
+#include "contacts/ImGroupEntity.h"
 #include "shell/VExitCleanup.h"
 
-ImGroupChildManager::ImGroupChildManager() : ImGroupChildManager(new QList<QObject*>) {}
-
-ImGroupChildManager::ImGroupChildManager(QList<QObject*>* items)
-    : ImBaseListModel(nullptr, items), m_items(items) {}
-
-ImGroupChildManager::~ImGroupChildManager() { delete m_items; }
+ImGroupChildManager::ImGroupChildManager() {
+  qRegisterMetaType<ImGroupChildManager*>("ImGroupChildManager*");
+}
 
 ImGroupChildManager* ImGroupChildManager::instance() {
   static ImGroupChildManager* s_instance = nullptr;
   return VExitCleanup::singleton(s_instance, [] { return new ImGroupChildManager; });
+}
+
+void ImGroupChildManager::addData(const QJsonArray& array) {
+  appendItems(makeItems(array, QStringLiteral("groupid"),
+                        [](const QVariantMap& map) { return new ImGroupEntity(map); }));
 }

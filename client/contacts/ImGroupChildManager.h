@@ -1,23 +1,23 @@
 #ifndef TESMO_CLIENT_CONTACTS_IMGROUPCHILDMANAGER_H
 #define TESMO_CLIENT_CONTACTS_IMGROUPCHILDMANAGER_H
 
-#include <QList>
+#include <QJsonArray>
+#include <QString>
 
-#include "shell/ImBaseListModel.h"
+#include "contacts/ImKeyedListModel.h"
 
-// The child groups of the shown group ("groupChildManager").
-class ImGroupChildManager : public ImBaseListModel {
+// The child groups of the shown group ("groupChildManager"), keyed by group id.
+class ImGroupChildManager : public ImKeyedListModel {
   Q_OBJECT
 
  public:
   static ImGroupChildManager* instance();
 
+  Q_INVOKABLE void addData(const QJsonArray& array);
+
  private:
   ImGroupChildManager();
-  explicit ImGroupChildManager(QList<QObject*>* items);
-  ~ImGroupChildManager() override;
-
-  QList<QObject*>* m_items;
+  ~ImGroupChildManager() override = default;
 };
 
 #endif

@@ -1,23 +1,23 @@
 #ifndef TESMO_CLIENT_CONTACTS_IMGROUPMEMBERMANAGER_H
 #define TESMO_CLIENT_CONTACTS_IMGROUPMEMBERMANAGER_H
 
-#include <QList>
+#include <QJsonArray>
+#include <QString>
 
-#include "shell/ImBaseListModel.h"
+#include "contacts/ImKeyedListModel.h"
 
-// The members of the shown group ("groupMemberManager").
-class ImGroupMemberManager : public ImBaseListModel {
+// The loaded members of the shown group ("groupMemberManager"), page after page.
+class ImGroupMemberManager : public ImKeyedListModel {
   Q_OBJECT
 
  public:
   static ImGroupMemberManager* instance();
 
+  Q_INVOKABLE void addData(const QJsonArray& array);
+
  private:
   ImGroupMemberManager();
-  explicit ImGroupMemberManager(QList<QObject*>* items);
-  ~ImGroupMemberManager() override;
-
-  QList<QObject*>* m_items;
+  ~ImGroupMemberManager() override = default;
 };
 
 #endif

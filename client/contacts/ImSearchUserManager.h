@@ -1,23 +1,25 @@
 #ifndef TESMO_CLIENT_CONTACTS_IMSEARCHUSERMANAGER_H
 #define TESMO_CLIENT_CONTACTS_IMSEARCHUSERMANAGER_H
 
-#include <QList>
+#include <QJsonArray>
+#include <QString>
 
-#include "shell/ImBaseListModel.h"
+#include "contacts/ImKeyedListModel.h"
 
-// The members offered for an @-mention ("atSearchUserManager").
-class ImSearchUserManager : public ImBaseListModel {
+// Users found by a search ("atSearchUserManager"): @-mentions, member pickers and
+// the account search. The own account is never listed.
+class ImSearchUserManager : public ImKeyedListModel {
   Q_OBJECT
 
  public:
   static ImSearchUserManager* instance();
 
+  Q_INVOKABLE void addData(const QJsonArray& array);
+  Q_INVOKABLE QString name(const QString& account) const;
+
  private:
   ImSearchUserManager();
-  explicit ImSearchUserManager(QList<QObject*>* items);
-  ~ImSearchUserManager() override;
-
-  QList<QObject*>* m_items;
+  ~ImSearchUserManager() override = default;
 };
 
 #endif

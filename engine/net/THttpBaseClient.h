@@ -109,6 +109,9 @@ class THttpBaseClient {
   int GetKind() const { return m_kind; }
   int GetIdleTimeout() const { return m_idleSeconds; }
   void SetIdleTimeout(int seconds) { m_idleSeconds = seconds > 0 ? seconds : 1; }
+  // Seconds a connection attempt may take; 0 leaves it to the transport.
+  int GetConnectTimeout() const { return m_connectSeconds; }
+  void SetConnectTimeout(int seconds) { m_connectSeconds = seconds > 0 ? seconds : 0; }
 
   // Whether a connection to host may be tried: loopback hosts always, others when the
   // engine core sees the network up (no engine core: always).
@@ -139,6 +142,7 @@ class THttpBaseClient {
   int m_receivedLength = 0;
   int m_kind;
   int m_idleSeconds = kDefaultIdleSeconds;
+  int m_connectSeconds = 0;
 };
 
 #endif

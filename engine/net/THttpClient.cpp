@@ -12,14 +12,17 @@ THttpClient::THttpClient() : THttpBaseClient(kKindPlain) { tesmo::StartSockets()
 
 int THttpClient::Connect(const TServerRecord* server) {
   if (!server || !NetworkAllows(server->host)) return -1;
-  const int sock = ConnectTcp(server->host, server->port, kConnectTimeoutSeconds);
+  const int sock =
+      ConnectTcp(server->host, server->port,
+                 GetConnectTimeout() > 0 ? GetConnectTimeout() : kConnectTimeoutSeconds);
   return sock >= 0 ? sock : -1;
 }
 
 int THttpClient::Connect(const std::string& host, int port) {
   if (!NetworkAllows(host)) return -1;
   for (int attempt = 0; attempt < kConnectAttempts && !IsEngineStopping(); ++attempt) {
-    const int sock = ConnectTcp(host, port, kConnectTimeoutSeconds);
+    const int sock = ConnectTcp(
+        host, port, GetConnectTimeout() > 0 ? GetConnectTimeout() : kConnectTimeoutSeconds);
     if (sock >= 0) return sock;
   }
   return -1;

@@ -125,7 +125,10 @@ class THttpRequestService {
   // "" with *error set to kSyncNoReply or kSyncOtherFailure; *error is left alone on
   // success.
   std::string SyncGet(const std::string& url, int* error);
-  std::string PostJson(const std::string& url, const std::string& body, int* error);
+  // timeoutSeconds > 0 bounds the connection attempt and each wait for reply bytes
+  // (for callers that must not stall, such as the IM dispatch thread).
+  std::string PostJson(const std::string& url, const std::string& body, int* error,
+                       int timeoutSeconds = 0);
   // GET of url into file on the client of packet->state. 0 on success, with *coding
   // the reply's Content-Encoding (the file holds the body as sent); else
   // kHttpNoClient, kHttpSendFailed (also an https URL without TLS), kHttpNoBuffer,
@@ -183,7 +186,8 @@ class THttpRequestService {
   int PacketExchange(TAPIPacket* packet, const std::string& url, const std::string* postBody);
   int Routed(TAPIPacket* packet, const std::string& url, const std::string& interceptBody,
              const std::string* postBody);
-  static std::string SyncExchange(const std::string& url, const std::string* postBody, int* error);
+  static std::string SyncExchange(const std::string& url, const std::string* postBody, int* error,
+                                  int timeoutSeconds = 0);
 
   OwnerFunction m_owner;
   std::atomic<int> m_running{0};

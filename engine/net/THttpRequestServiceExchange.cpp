@@ -174,7 +174,7 @@ int THttpRequestService::Routed(TAPIPacket* packet, const std::string& url,
 }
 
 std::string THttpRequestService::SyncExchange(const std::string& url, const std::string* postBody,
-                                              int* error) {
+                                              int* error, int timeoutSeconds) {
   int dummy = 0;
   int* err = error ? error : &dummy;
   TServerRecord server;
@@ -195,6 +195,10 @@ std::string THttpRequestService::SyncExchange(const std::string& url, const std:
     client = std::make_unique<THttpClient>();
   if (!postBody && url.find(kQrUserInfoPath) != std::string::npos)
     client->SetIdleTimeout(kQrPollIdleSeconds);
+  if (timeoutSeconds > 0) {
+    client->SetIdleTimeout(timeoutSeconds);
+    client->SetConnectTimeout(timeoutSeconds);
+  }
   std::string body;
   int result =
       CoreExchange(client.get(), server, BuildRequest(server, path, postBody), nullptr, &body);
@@ -210,8 +214,8 @@ std::string THttpRequestService::SyncGet(const std::string& url, int* error) {
 }
 
 std::string THttpRequestService::PostJson(const std::string& url, const std::string& body,
-                                          int* error) {
-  return SyncExchange(url, &body, error);
+                                          int* error, int timeoutSeconds) {
+  return SyncExchange(url, &body, error, timeoutSeconds);
 }
 
 int THttpRequestService::DownloadExchange(TAPIPacket* packet, const std::string& url, FILE* file,

@@ -182,7 +182,8 @@ int THttpsClient::Connect(const TServerRecord* server) {
 int THttpsClient::Connect(const std::string& host, int port) {
   if (!NetworkAllows(host)) return -1;
   FreeConnection();
-  const int sock = ConnectTcp(host, port, kConnectTimeoutSeconds);
+  const int sock = ConnectTcp(
+      host, port, GetConnectTimeout() > 0 ? GetConnectTimeout() : kConnectTimeoutSeconds);
   if (sock < 0) return -1;
   m_ssl = NewConnection();
   if (!m_ssl || SSL_set_fd(m_ssl, sock) != 1) {

@@ -415,10 +415,14 @@ void TIMSession::SendToServer(const std::string& text) {
 }
 
 void TIMSession::RaiseEvent(int code, int a, const std::string& text) {
+  RaiseEvent(code, a, 0, text);
+}
+
+void TIMSession::RaiseEvent(int code, int a, int id, const std::string& text) {
   TAPIPacket* packet = new TAPIPacket;
   packet->code = code;
   packet->a = a;
-  packet->id = 0;
+  packet->id = id;
   packet->s4 = text;
   if (m_eventFunction)
     m_eventFunction(packet);
@@ -427,10 +431,7 @@ void TIMSession::RaiseEvent(int code, int a, const std::string& text) {
 }
 
 void TIMSession::OnChannelText(const std::string& text, const std::string& host, int port) {
-  if (text.size() <= kShortTextMax) {
-    m_connState.OnShortText(text);
-    return;
-  }
-  PushHandler handler = g_pushHandler.load();
-  if (handler) handler(*this, text, host, port);
+  OnPush(text, host, port);
 }
+
+TIMSession::PushHandler TIMSession::GetPushHandler() { return g_pushHandler.load(); }

@@ -16,6 +16,7 @@
 
 class TAPIPacket;
 class TIMChannel;
+class TIMPacket;
 
 // Keeps the engine registered with the IM server: the login step (HTTP registration
 // and login, the network probe, the IM login packet), keep-alive, reconnect and
@@ -25,9 +26,8 @@ class TIMChannel;
 class TIMSession : private TIMConnState::Host {
  public:
   using EventFunction = void (*)(TAPIPacket*);
-  // Takes every delivered text longer than a short text (the push dispatch).
-  using PushHandler = void (*)(TIMSession& session, const std::string& text,
-                               const std::string& host, int port);
+  // Takes every pushed "im" packet (chat messages and group notifications).
+  using PushHandler = void (*)(TIMSession& session, const TIMPacket& packet);
   // The HTTP part of the login step: 0 or a failure number of the login service.
   using LoginFunction = std::function<int()>;
   using AddressSource = std::function<std::vector<std::string>()>;
@@ -63,8 +63,14 @@ class TIMSession : private TIMConnState::Host {
 
   // The channel's receive function.
   void OnChannelText(const std::string& text, const std::string& host, int port);
+  // Everything the channel delivers: short texts to the state machine, "im" packets
+  // to the push handler, "sys" packets (kick-outs, friend and profile changes,
+  // system notices) handled here; anything else is dropped.
+  void OnPush(const std::string& text, const std::string& host, int port);
   void SendToServer(const std::string& text) override;
   void RaiseEvent(int code, int a, const std::string& text) override;
+  // An event about one stored row: id is its local id.
+  void RaiseEvent(int code, int a, int id, const std::string& text);
 
   TIMConnState& ConnState() { return m_connState; }
   TIMChannel* Channel() const { return m_channel.get(); }
@@ -72,6 +78,7 @@ class TIMSession : private TIMConnState::Host {
   std::string GetLocalAddress() const;
 
   static void SetPushHandler(PushHandler handler);
+  static PushHandler GetPushHandler();
   // The registration id of the last IM login; a kick-out names it.
   static std::string GetRegistrationId();
 
@@ -105,6 +112,8 @@ class TIMSession : private TIMConnState::Host {
   int Probe(std::string* address);
   std::vector<std::string> AddressList() const;
   void AttachSocket(int socket);
+  void OnSysPush(const TIMPacket& packet);
+  void OnUpdateDetail(const std::string& content);
   uint64_t Now() const;
   bool Stopping() const;
 

@@ -18,6 +18,7 @@
 #include "services/TSentMessageStore.h"
 #include "services/TServiceDatabase.h"
 #include "util/TArgList.h"
+#include "util/TJsonText.h"
 #include "util/TTextCodec.h"
 
 namespace {
@@ -167,4 +168,23 @@ std::string TMessageService::AddForwardInfo(const std::string& remark, const std
   return ReplaceForwardEntries(remark, ownLogo, ownName, known,
                                known ? rows.GetString(0, 0) : std::string(),
                                known ? rows.GetString(0, 1) : std::string());
+}
+
+std::string TMessageService::BuildMessageJson(int localId, long long msgid, int msgtype,
+                                              const std::string& fromuser,
+                                              const std::string& fromgroup, int fromver, int device,
+                                              const std::string& touser, int totype,
+                                              const std::string& content, const std::string& remark,
+                                              int sendflag, int atflag,
+                                              const std::string& sendtime) {
+  return JsonTextCloseObject(
+      JsonTextIntField("id", localId) +
+      JsonTextIntField("accountid", TMessageStore::PeerAccountId(fromuser, touser, fromgroup)) +
+      JsonTextIntField("msgid", msgid) + JsonTextIntField("msgtype", msgtype) +
+      JsonTextStringField("fromuser", fromuser) + JsonTextStringField("fromgroup", fromgroup) +
+      JsonTextIntField("fromver", fromver) + JsonTextIntField("device", device) +
+      JsonTextStringField("touser", touser) + JsonTextIntField("totype", totype) +
+      JsonTextStringField("content", content) + JsonTextStringField("remark", remark) +
+      JsonTextIntField("sendflag", sendflag) + JsonTextIntField("atflag", atflag) +
+      JsonTextStringField("sendtime", sendtime));
 }

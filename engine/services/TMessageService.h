@@ -9,6 +9,8 @@
 
 class TAPIPacket;
 class TArgList;
+class TIMPacket;
+class TIMSession;
 class THttpRequestService;
 
 class TMessageService {
@@ -28,9 +30,38 @@ class TMessageService {
   // success the row is flagged revoked and a revoke notice row is stored.
   int RevokeMessage(TAPIPacket* packet);
 
+  // The IM session's handler of "im" pushes (installed when the library loads): a
+  // group notification raises 100009, then every packet is a chat message whose
+  // stored row raises 100008 once.
+  static void OnImPush(TIMSession& session, const TIMPacket& packet);
+
+  // A pushed chat message (an "im" packet, group notices included): filtered,
+  // stored and described. Returns the local id of the stored row with its event
+  // text in *json, or 0 when nothing was stored (blocked sender, echo of this
+  // device, duplicate, unknown revoked message, no server id, store failure).
+  int OnChatMessage(const TIMPacket& packet, std::string* json);
+  // Fetches the peer's details when the contact cache lacks them or holds an older
+  // version than the message names. 1 when the server was asked, else 0.
+  int RefreshSenderDetail(const std::string& peer, int version);
+  // Tells a blocked sender that the message was refused.
+  void SendRefusalNotice(const std::string& peer);
+
+  // Seconds the synchronous exchanges of the push path may wait for a server: they
+  // run on the IM dispatch thread, which also carries the keep-alive.
+  static constexpr int kPushExchangeSeconds = 3;
+
   // The remark of a forwarded copy: the "from" entry names the own user and the
   // "to" entry the new target as the local contact or group table knows it.
   static std::string AddForwardInfo(const std::string& remark, const std::string& target);
+
+  // The text of a stored message as events carry it (100008): the row's fields in a
+  // fixed order, "accountid" worked out from the sender, target and group.
+  static std::string BuildMessageJson(int localId, long long msgid, int msgtype,
+                                      const std::string& fromuser, const std::string& fromgroup,
+                                      int fromver, int device, const std::string& touser,
+                                      int totype, const std::string& content,
+                                      const std::string& remark, int sendflag, int atflag,
+                                      const std::string& sendtime);
 
   // The content to store for a group notice message (type 6) as the own account
   // sees it: rewritten when it concerns the own account, "" when it is not to be

@@ -38,6 +38,17 @@ class TMessageStore {
   // and time included) or removes the conversation row when none is left. 1 when
   // the message was marked, 0 without a database or such a message.
   static int DeleteMessage(int localId);
+  // Stores a message that arrived from the server (a push, or a local notice with
+  // msgid -1) and keeps its conversation row. A positive msgid already stored in the
+  // same conversation kind (the group for a group target, else one-to-one) is a
+  // duplicate. Returns the new local id; 0 for a duplicate, without a database or
+  // when a statement failed. An empty sendtime is stored as the local time now.
+  static int InsertReceivedMessage(long long msgid, const std::string& fromuser,
+                                   const std::string& fromgroup, int device, int fromver,
+                                   const std::string& touser, int msgtype,
+                                   const std::string& content, const std::string& remark,
+                                   const std::string& sendtime, int atflag);
+
   // atflag of the conversation's messages back to 0; 1 on success.
   static int ClearAtFlag(const std::string& peer);
   // 1 when a message to peer carries the at flag.

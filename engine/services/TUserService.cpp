@@ -73,6 +73,10 @@ void TUserService::Register() {
                                         [](THttpRequestService& service, TAPIPacket* packet) {
                                           return TUserService(service).OnUserCommand(packet);
                                         });
+  THttpRequestService::RegisterExecutor(kInternalPeerMessage,
+                                        [](THttpRequestService& service, TAPIPacket* packet) {
+                                          return TUserService(service).OnPeerMessage(packet);
+                                        });
   THttpRequestService::SetReplyHooks(
       [](THttpRequestService& service, TAPIPacket* packet, const std::string& url,
          const std::string& body, int* handled) {

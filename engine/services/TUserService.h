@@ -82,6 +82,11 @@ class TUserService {
   void OnSearchAccount(TAPIPacket* packet, const std::string& reply);
   void OnRecommend(TAPIPacket* packet, const std::string& reply);
 
+  // Request 101 (after a one-to-one message, s1 the sender, s2 the target): once the
+  // conversation runs both ways the peer becomes a friend and a local notice says
+  // so (event 100008). 0 when the notice was stored, else 1.
+  int OnPeerMessage(TAPIPacket* packet);
+
   // True when account is one whole entry of the black-list text (entries joined
   // with ","); a part of a longer entry does not count.
   static bool InBlackList(const std::string& blackList, const std::string& account);

@@ -51,6 +51,14 @@ Json::Value Error(const std::string& word) {
   return reply;
 }
 
+// A request whose caller is not known (no session).
+FakeReply NoSession() {
+  Json::Value reply;
+  reply["code"] = -1;
+  reply["msg"] = "no session";
+  return FakeReply::Json(Write(reply));
+}
+
 // The accounts of the "id" entries of an array of the body.
 std::vector<std::string> Ids(const Json::Value& body, const char* key) {
   std::vector<std::string> ids;
@@ -86,9 +94,28 @@ void FakeGroupServer::SetCaller(const std::string& account) {
   m_caller = account;
 }
 
-void FakeGroupServer::SetGroupServerAddress(const std::string& hostPort) {
+void FakeGroupServer::SetCallerOf(CallerOf callerOf) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_groupServer = hostPort;
+  m_callerOf = std::move(callerOf);
+}
+
+void FakeGroupServer::SetChangeHook(ChangeHook hook) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_changeHook = std::move(hook);
+}
+
+void FakeGroupServer::SetGroupDomain(const std::string& domain) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_groupDomain = domain;
+}
+
+void FakeGroupServer::SetGroupServerAddress(const std::string& hostPort) {
+  SetGroupServerAddressFrom([hostPort] { return hostPort; });
+}
+
+void FakeGroupServer::SetGroupServerAddressFrom(std::function<std::string()> hostPort) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_groupServer = std::move(hostPort);
 }
 
 void FakeGroupServer::ScriptCreate(const std::string& body) {
@@ -110,6 +137,8 @@ void FakeGroupServer::AddGroup(const Group& group) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Group& g = m_groups[group.groupid] = group;
   for (Member& m : g.members) m.id = m_nextMemberId++;
+  const int number = atoi(group.groupid.c_str());
+  if (number >= m_nextGroup) m_nextGroup = number + 1;
 }
 
 void FakeGroupServer::AddMember(const std::string& groupid, const Member& member) {
@@ -150,6 +179,13 @@ FakeGroupServer::Group FakeGroupServer::GetGroup(const std::string& groupid) {
   return g ? *g : Group();
 }
 
+std::vector<FakeGroupServer::Group> FakeGroupServer::Groups() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::vector<Group> groups;
+  for (const auto& entry : m_groups) groups.push_back(entry.second);
+  return groups;
+}
+
 std::vector<Json::Value> FakeGroupServer::Bodies() {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_bodies;
@@ -187,7 +223,22 @@ void FakeGroupServer::Join(Group& g, const std::string& account, const std::stri
   ++g.userversion;
 }
 
+std::string FakeGroupServer::CallerFor(const FakeRequest& request, bool* unknown) {
+  CallerOf callerOf;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_callerOf) return m_caller;
+    callerOf = m_callerOf;
+  }
+  // Asked outside the lock: the resolver may take locks of its own.
+  const std::string caller = callerOf(request);
+  *unknown = caller.empty();
+  return caller;
+}
+
 FakeReply FakeGroupServer::ServeCreate(const FakeRequest& request) {
+  bool unknown = false;
+  const std::string caller = CallerFor(request, &unknown);
   std::lock_guard<std::mutex> lock(m_mutex);
   const Json::Value body = ParseBody(request.body);
   m_createBodies.push_back(body);
@@ -196,29 +247,57 @@ FakeReply FakeGroupServer::ServeCreate(const FakeRequest& request) {
     m_createScripts.pop_front();
     return FakeReply::Json(scripted);
   }
+  if (unknown) return NoSession();
   const std::string number = std::to_string(m_nextGroup++);
-  const std::string groupaccount = number + "@group.tesmo.x";
-  m_pendingOwners[groupaccount] = Text(body, "account");
+  const std::string groupaccount = number + "@" + m_groupDomain;
+  // With callers told apart, a group is made for the caller, whoever the body names.
+  m_pendingOwners[groupaccount] = m_callerOf ? caller : Text(body, "account");
   Json::Value reply;
   reply["code"] = 1;
   reply["msg"] = "OK";
   reply["result"]["groupid"] = number;
   reply["result"]["groupaccount"] = groupaccount;
-  reply["result"]["groupserver"] = m_groupServer;
+  reply["result"]["groupserver"] = m_groupServer ? m_groupServer() : std::string();
   return FakeReply::Json(Write(reply));
 }
 
 FakeReply FakeGroupServer::Serve(const FakeRequest& request) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  const Json::Value body = ParseBody(request.body);
-  m_bodies.push_back(body);
-  if (!m_scripts.empty()) {
-    std::string scripted = m_scripts.front();
-    m_scripts.pop_front();
-    return FakeReply::Json(scripted);
+  bool unknown = false;
+  const std::string caller = CallerFor(request, &unknown);
+  Change change;
+  ChangeHook hook;
+  Json::Value answer;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Json::Value body = ParseBody(request.body);
+    m_bodies.push_back(body);
+    if (!m_scripts.empty()) {
+      std::string scripted = m_scripts.front();
+      m_scripts.pop_front();
+      return FakeReply::Json(scripted);
+    }
+    if (unknown) return NoSession();
+    if (!body.isObject()) return FakeReply::Json(Write(Error("GROUP_ERR_PARAM")));
+    change.cmd = Text(body, "cmd");
+    change.caller = caller;
+    // The group a command acts on; "create" names it as "groupaccount".
+    const std::string groupid = Text(body, change.cmd == "create" ? "groupaccount" : "groupid");
+    if (const Group* g = Find(groupid)) change.before = *g;
+    change.before.groupid = groupid;
+    answer = Answer(change.cmd, body, caller);
+    if (const Group* g = Find(groupid)) change.after = *g;
+    if (!Find(groupid)) change.after.groupid.clear();
+    // getbycode and joinurl find their group by its code.
+    // Read through a const view: the answer must not gain members by being read.
+    const Json::Value& result = static_cast<const Json::Value&>(answer)["result"];
+    if (result["groupid"].isString() && change.after.groupid.empty()) {
+      if (const Group* g = Find(result["groupid"].asString())) change.after = *g;
+    }
+    hook = m_changeHook;
   }
-  if (!body.isObject()) return FakeReply::Json(Write(Error("GROUP_ERR_PARAM")));
-  return FakeReply::Json(Write(Answer(Text(body, "cmd"), body)));
+  if (hook && static_cast<const Json::Value&>(answer)["result"]["cmd"].asString() == "OK")
+    hook(change);
+  return FakeReply::Json(Write(answer));
 }
 
 Json::Value FakeGroupServer::JoinFields(const Group& g, bool screenshotKey) const {
@@ -248,7 +327,8 @@ Json::Value FakeGroupServer::JoinFields(const Group& g, bool screenshotKey) cons
   return r;
 }
 
-Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& body) {
+Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& body,
+                                    const std::string& caller) {
   const std::string groupid = Text(body, "groupid");
   Group* g = Find(groupid);
   Json::Value r;
@@ -279,15 +359,23 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
   }
   if (cmd == "getupdate") {
     r["group"] = Json::Value(Json::arrayValue);
-    const std::string user = Text(body, "userid");
+    // The groups of the user named, or (a login's synchronisation names none) the
+    // caller's, with what a member knows of each.
+    const std::string user = body.isMember("userid") ? Text(body, "userid") : caller;
     for (auto& entry : m_groups) {
-      if (!FindMember(entry.second, user)) continue;
-      Json::Value e;
-      e["groupid"] = entry.first;
-      e["groupname"] = entry.second.groupname;
-      e["logo"] = entry.second.logo;
-      e["title"] = entry.second.title;
-      e["membercount"] = static_cast<int>(entry.second.members.size());
+      const Group& group = entry.second;
+      const Member* m = FindMember(entry.second, user);
+      if (!m) continue;
+      Json::Value e = JoinFields(group, false);
+      e["logo"] = group.logo;
+      e["info"] = group.info;
+      e["role"] = m->role;
+      e["nick"] = m->nick;
+      e["entrytime"] = group.time;
+      e["groupversion"] = group.version;
+      e["userversion"] = group.userversion;
+      e["path"] =
+          group.parentid.empty() ? "/" + entry.first : "/" + group.parentid + "/" + entry.first;
       r["group"].append(e);
     }
     return Ok(r);
@@ -296,7 +384,7 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     r["group"] = Json::Value(Json::arrayValue);
     for (auto& entry : m_groups) {
       Json::Value e;
-      const Member* m = FindMember(entry.second, m_caller);
+      const Member* m = FindMember(entry.second, caller);
       e["groupid"] = entry.first;
       e["membercount"] = static_cast<int>(entry.second.members.size());
       e["role"] = m ? m->role : 0;
@@ -308,11 +396,13 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
   if (cmd == "getbycode" || cmd == "joinurl") {
     for (auto& entry : m_groups) {
       if (entry.second.code.empty() || entry.second.code != Text(body, "code")) continue;
-      Join(entry.second, m_caller, Text(body, "nick"), 3);
+      Join(entry.second, caller, Text(body, "nick"), 3);
       return Ok(JoinFields(entry.second, true));
     }
     return Error("GROUP_ERR_CODE");
   }
+  // A new name of the caller: nothing kept here, where members have their own nicks.
+  if (cmd == "setname") return Ok(r);
   if (!g) return Error("GROUP_ERR_RESOURCE");
 
   if (cmd == "set") {
@@ -332,7 +422,7 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     return Ok(r);
   }
   if (cmd == "join") {
-    Join(*g, m_caller, Text(body, "nick"), 3);
+    Join(*g, caller, Text(body, "nick"), 3);
     Json::Value fields = JoinFields(*g, false);
     fields["nick"] = Text(body, "nick");
     return Ok(fields);
@@ -341,7 +431,7 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     if (cmd == "destroy") {
       m_groups.erase(groupid);
     } else {
-      Leave(*g, m_caller);
+      Leave(*g, caller);
     }
     return Ok(r);
   }
@@ -362,7 +452,7 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     for (int role = 1; role <= 3; ++role) {
       const std::vector<std::string> ids = Ids(body, keys[role - 1]);
       if (role == 1 && !ids.empty())
-        if (Member* me = FindMember(*g, m_caller)) me->role = 3;
+        if (Member* me = FindMember(*g, caller)) me->role = 3;
       for (const std::string& id : ids)
         if (Member* m = FindMember(*g, id)) m->role = role;
       if (!ids.empty()) r[keys[role - 1]] = IdArray(ids);
@@ -374,7 +464,7 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     r["version"] = g->version;
     r["userversion"] = g->userversion;
     r["groupname"] = g->groupname;
-    const Member* me = FindMember(*g, m_caller);
+    const Member* me = FindMember(*g, caller);
     r["role"] = me ? me->role : 0;
     if (me) {
       r["nick"] = me->nick;
@@ -444,7 +534,7 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     return Ok(r);
   }
   if (cmd == "msgack") {
-    if (Member* me = FindMember(*g, m_caller))
+    if (Member* me = FindMember(*g, caller))
       me->msgid = body["msgids"][groupid].isIntegral() ? body["msgids"][groupid].asInt64() : 0;
     return Ok(r);
   }

@@ -14,6 +14,8 @@
 //   groups.Bodies();                    // every request body as received
 //
 // A separate login server: FakeGroupServer::MountCreatePath(loginHttp, groups).
+// Several callers: SetCallerOf names the account each request comes from (from its
+// session, say) instead of the one SetCaller account.
 #ifndef TESMO_TESTS_FAKES_FAKEGROUPSERVER_H
 #define TESMO_TESTS_FAKES_FAKEGROUPSERVER_H
 
@@ -21,6 +23,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -69,8 +72,28 @@ class FakeGroupServer {
   static void MountCreatePath(FakeHttpServer& loginServer, FakeGroupServer& groups);
 
   void SetCaller(const std::string& account);
+  // Requests whose caller the resolver does not know are answered code -1; a new
+  // group is then the caller's whatever the login-server request names.
+  using CallerOf = std::function<std::string(const FakeRequest&)>;
+  void SetCallerOf(CallerOf callerOf);
+  // What an "OK" answer of the group path changed: the group before and after the
+  // command (after.groupid is empty when the group is gone; before.groupid when it
+  // is new). Called outside the model's lock, so the hook may read the model.
+  struct Change {
+    std::string cmd;
+    std::string caller;
+    Group before;
+    Group after;
+  };
+  using ChangeHook = std::function<void(const Change&)>;
+  void SetChangeHook(ChangeHook hook);
+  // The domain of new group ids ("group.tesmo.x" unless set); a new group's number
+  // follows the highest number of the groups added.
+  void SetGroupDomain(const std::string& domain);
   // Where "create" places new groups: the host:port the login server names.
   void SetGroupServerAddress(const std::string& hostPort);
+  // The same, asked at each creation (for a server whose port is known only later).
+  void SetGroupServerAddressFrom(std::function<std::string()> hostPort);
   // The login server's answer to the next creategroup request instead of a new group.
   void ScriptCreate(const std::string& body);
   // The group server's answer to the next request instead of the model's.
@@ -84,15 +107,18 @@ class FakeGroupServer {
                     const std::string& nick);
   bool HasGroup(const std::string& groupid);
   Group GetGroup(const std::string& groupid);
+  std::vector<Group> Groups();
 
   // Parsed bodies of the group path's requests, in arrival order.
   std::vector<Json::Value> Bodies();
   std::vector<Json::Value> CreateBodies();
 
  private:
+  // The SetCaller account, or the resolver's answer (*unknown when it knows none).
+  std::string CallerFor(const FakeRequest& request, bool* unknown);
   FakeReply Serve(const FakeRequest& request);
   FakeReply ServeCreate(const FakeRequest& request);
-  Json::Value Answer(const std::string& cmd, const Json::Value& body);
+  Json::Value Answer(const std::string& cmd, const Json::Value& body, const std::string& caller);
   Group* Find(const std::string& groupid);
   Member* FindMember(Group& g, const std::string& account);
   void Leave(Group& g, const std::string& account);
@@ -101,7 +127,10 @@ class FakeGroupServer {
 
   std::mutex m_mutex;
   std::string m_caller;
-  std::string m_groupServer;
+  CallerOf m_callerOf;
+  ChangeHook m_changeHook;
+  std::string m_groupDomain = "group.tesmo.x";
+  std::function<std::string()> m_groupServer;
   std::deque<std::string> m_createScripts;
   std::deque<std::string> m_scripts;
   int m_pageSize = 50;

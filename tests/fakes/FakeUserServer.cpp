@@ -95,13 +95,28 @@ Json::Value Recommendations(const std::vector<FakeUserServer::Recommended>& list
 
 }  // namespace
 
+const std::vector<std::string>& FakeUserServer::Paths() {
+  static const std::vector<std::string> kPaths = {
+      kUserCommandPath,  kDetailListPath, kDetailPath,    kFriendPath,       kUpdateFriendPath,
+      kRemoveFriendPath, kRemarkPath,     kBlackPath,     kCheckAccountPath, kCheckMobilePath,
+      kSearchPath,       kServicesPath,   kRedCreatePath, kRedGradPath,      kRecommendPath};
+  return kPaths;
+}
+
 void FakeUserServer::Mount(FakeHttpServer& server, const std::string& domain) {
-  for (const char* path :
-       {kUserCommandPath, kDetailListPath, kDetailPath, kFriendPath, kUpdateFriendPath,
-        kRemoveFriendPath, kRemarkPath, kBlackPath, kCheckAccountPath, kCheckMobilePath,
-        kSearchPath, kServicesPath, kRedCreatePath, kRedGradPath, kRecommendPath}) {
+  for (const std::string& path : Paths()) {
     server.Handle(path, [this, domain](const FakeRequest& r) { return Serve(r, domain); });
   }
+}
+
+void FakeUserServer::SetCallerOf(CallerOf callerOf) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_callerOf = std::move(callerOf);
+}
+
+void FakeUserServer::SetChangeHook(ChangeHook hook) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_changeHook = std::move(hook);
 }
 
 void FakeUserServer::SetOwn(const std::string& account) {
@@ -114,50 +129,87 @@ void FakeUserServer::AddUser(const User& user) {
   m_users.push_back(user);
 }
 
-void FakeUserServer::SetProfile(const Profile& profile) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  m_profile = profile;
-}
+void FakeUserServer::SetProfile(const Profile& profile) { SetProfileOf(m_own, profile); }
 
-FakeUserServer::Profile FakeUserServer::GetProfile() {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  return m_profile;
-}
+FakeUserServer::Profile FakeUserServer::GetProfile() { return GetProfileOf(m_own); }
 
 void FakeUserServer::SetFriend(const std::string& account, bool deleted) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  m_friendChanges.push_back({account, deleted, ++m_friendVersion});
+  SetFriendOf(m_own, account, deleted);
 }
 
-std::vector<std::string> FakeUserServer::Friends() {
+std::vector<std::string> FakeUserServer::Friends() { return FriendsOf(m_own); }
+
+int FakeUserServer::FriendVersion() { return FriendVersionOf(m_own); }
+
+int FakeUserServer::FriendVersionOf(const std::string& owner) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  std::vector<std::string> friends;
-  for (const auto& change : m_friendChanges) {
-    if (IsFriend(change.account) &&
-        std::find(friends.begin(), friends.end(), change.account) == friends.end())
-      friends.push_back(change.account);
-  }
-  return friends;
+  return m_owns[owner].friendVersion;
 }
 
-int FakeUserServer::FriendVersion() {
+std::vector<FakeUserServer::FriendChange> FakeUserServer::FriendChangesOf(
+    const std::string& owner) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  return m_friendVersion;
+  return m_owns[owner].friendChanges;
 }
 
-std::map<std::string, std::string> FakeUserServer::Remarks() {
+void FakeUserServer::SetFriendChangesOf(const std::string& owner,
+                                        const std::vector<FriendChange>& changes) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  return m_remarks;
+  Own& own = m_owns[owner];
+  own.friendChanges = changes;
+  std::stable_sort(
+      own.friendChanges.begin(), own.friendChanges.end(),
+      [](const FriendChange& a, const FriendChange& b) { return a.version < b.version; });
+  own.friendVersion = own.friendChanges.empty() ? 0 : own.friendChanges.back().version;
 }
 
-std::string FakeUserServer::BlackList() {
+std::map<std::string, std::string> FakeUserServer::Remarks() { return RemarksOf(m_own); }
+
+std::string FakeUserServer::BlackList() { return BlackListOf(m_own); }
+
+void FakeUserServer::SetBlackList(const std::string& text) { SetBlackListOf(m_own, text); }
+
+void FakeUserServer::SetProfileOf(const std::string& owner, const Profile& profile) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  return Join(m_black);
+  m_owns[owner].profile = profile;
 }
 
-void FakeUserServer::SetBlackList(const std::string& text) {
+FakeUserServer::Profile FakeUserServer::GetProfileOf(const std::string& owner) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_black = Split(text);
+  return m_owns[owner].profile;
+}
+
+void FakeUserServer::SetFriendOf(const std::string& owner, const std::string& account,
+                                 bool deleted) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Own& own = m_owns[owner];
+  own.friendChanges.push_back({account, deleted, ++own.friendVersion});
+}
+
+std::vector<std::string> FakeUserServer::FriendsOf(const std::string& owner) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return FriendList(m_owns[owner]);
+}
+
+void FakeUserServer::SetRemarkOf(const std::string& owner, const std::string& account,
+                                 const std::string& name) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_owns[owner].remarks[account] = name;
+}
+
+std::map<std::string, std::string> FakeUserServer::RemarksOf(const std::string& owner) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_owns[owner].remarks;
+}
+
+std::string FakeUserServer::BlackListOf(const std::string& owner) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return Join(m_owns[owner].black);
+}
+
+void FakeUserServer::SetBlackListOf(const std::string& owner, const std::string& text) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_owns[owner].black = Split(text);
 }
 
 void FakeUserServer::SetRecommendations(const std::vector<Recommended>& groups,
@@ -179,16 +231,48 @@ const FakeUserServer::User* FakeUserServer::FindUser(const std::string& key) con
   return nullptr;
 }
 
-bool FakeUserServer::IsFriend(const std::string& account) const {
+bool FakeUserServer::IsFriend(const Own& own, const std::string& account) {
   bool isFriend = false;
-  for (const auto& change : m_friendChanges) {
+  for (const auto& change : own.friendChanges) {
     if (change.account == account) isFriend = !change.deleted;
   }
   return isFriend;
 }
 
+std::vector<std::string> FakeUserServer::FriendList(const Own& own) {
+  std::vector<std::string> friends;
+  for (const auto& change : own.friendChanges) {
+    if (IsFriend(own, change.account) &&
+        std::find(friends.begin(), friends.end(), change.account) == friends.end())
+      friends.push_back(change.account);
+  }
+  return friends;
+}
+
 FakeReply FakeUserServer::Serve(const FakeRequest& request, const std::string& domain) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  CallerOf callerOf;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    callerOf = m_callerOf;
+  }
+  // Asked outside the lock: the resolver may take locks of its own.
+  std::string caller;
+  if (callerOf) caller = callerOf(request);
+  bool changed = false;
+  ChangeHook hook;
+  FakeReply reply;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!callerOf) caller = m_own;
+    reply = ServeLocked(request, domain, caller, &changed);
+    hook = m_changeHook;
+  }
+  if (changed && hook) hook(request.path, caller);
+  return reply;
+}
+
+FakeReply FakeUserServer::ServeLocked(const FakeRequest& request, const std::string& domain,
+                                      const std::string& caller, bool* changed) {
   auto script = m_scripts.find(request.path);
   if (script != m_scripts.end() && !script->second.empty()) {
     int code = script->second.front();
@@ -198,18 +282,34 @@ FakeReply FakeUserServer::Serve(const FakeRequest& request, const std::string& d
   const Json::Value body = ParseBody(request.body);
   const std::string& path = request.path;
   Json::Value result(Json::objectValue);
+  // Paths that read or change one account's own data need to know whose.
+  static const std::set<std::string> kShared = {kDetailListPath, kDetailPath,   kCheckMobilePath,
+                                                kSearchPath,     kServicesPath, kRecommendPath};
+  if (caller.empty() && !kShared.count(path) && std::count(Paths().begin(), Paths().end(), path))
+    return Answer(-1);
+  Own& own = m_owns[caller];
 
   if (path == kUserCommandPath) {
-    if (body.isMember("name")) m_profile.name = Text(body, "name");
-    if (body.isMember("summary")) m_profile.summary = Text(body, "summary");
-    if (!Text(body, "logo").empty()) m_profile.icon = Text(body, "logo");
-    if (!Text(body, "biglogo").empty()) m_profile.bigicon = Text(body, "biglogo");
-    ++m_profile.version;
-    result["name"] = m_profile.name;
-    result["icon"] = m_profile.icon;
-    result["bigicon"] = m_profile.bigicon;
-    result["summary"] = m_profile.summary;
-    result["userversion"] = m_profile.version;
+    if (body.isMember("name")) own.profile.name = Text(body, "name");
+    if (body.isMember("summary")) own.profile.summary = Text(body, "summary");
+    if (!Text(body, "logo").empty()) own.profile.icon = Text(body, "logo");
+    if (!Text(body, "biglogo").empty()) own.profile.bigicon = Text(body, "biglogo");
+    ++own.profile.version;
+    // Others see the new profile in the caller's details.
+    for (User& u : m_users) {
+      if (u.account != caller) continue;
+      u.name = own.profile.name;
+      u.summary = own.profile.summary;
+      u.logo = own.profile.icon;
+      u.biglogo = own.profile.bigicon;
+      u.version = own.profile.version;
+    }
+    result["name"] = own.profile.name;
+    result["icon"] = own.profile.icon;
+    result["bigicon"] = own.profile.bigicon;
+    result["summary"] = own.profile.summary;
+    result["userversion"] = own.profile.version;
+    *changed = true;
     return Answer(1, result);
   }
   if (path == kDetailListPath) {
@@ -227,13 +327,13 @@ FakeReply FakeUserServer::Serve(const FakeRequest& request, const std::string& d
     const User* u = FindUser(Text(body, "account"));
     if (!u) return Answer(-5);
     result = Detail(*u);
-    result["isfriend"] = IsFriend(u->account) ? 1 : 0;
+    result["isfriend"] = IsFriend(own, u->account) ? 1 : 0;
     return Answer(1, result);
   }
   if (path == kFriendPath) {
     const int since = atoi(Text(body, "version").c_str());
     Json::Value friends(Json::arrayValue);
-    for (const auto& change : m_friendChanges) {
+    for (const auto& change : own.friendChanges) {
       if (change.version <= since) continue;
       Json::Value v(Json::objectValue);
       v["acc"] = change.account;
@@ -241,49 +341,54 @@ FakeReply FakeUserServer::Serve(const FakeRequest& request, const std::string& d
       friends.append(v);
     }
     Json::Value remarks(Json::arrayValue);
-    for (const auto& remark : m_remarks) {
+    for (const auto& remark : own.remarks) {
       Json::Value v(Json::objectValue);
       v["acc"] = remark.first;
       v["name"] = remark.second;
       remarks.append(v);
     }
-    result["version"] = m_friendVersion;
-    if (!m_black.empty()) result["black"] = Join(m_black);
+    result["version"] = own.friendVersion;
+    if (!own.black.empty()) result["black"] = Join(own.black);
     result["remarks"] = remarks;
     result["friends"] = friends;
     return Answer(1, result);
   }
   if (path == kUpdateFriendPath) {
     for (const std::string& account : Split(Text(body, "friends"))) {
-      if (!IsFriend(account)) m_friendChanges.push_back({account, false, ++m_friendVersion});
+      if (IsFriend(own, account)) continue;
+      own.friendChanges.push_back({account, false, ++own.friendVersion});
+      *changed = true;
     }
     return Answer(1, result);
   }
   if (path == kRemoveFriendPath) {
     const std::string account = Text(body, "account");
-    if (!IsFriend(account)) return Answer(-2);
-    m_friendChanges.push_back({account, true, ++m_friendVersion});
+    if (!IsFriend(own, account)) return Answer(-2);
+    own.friendChanges.push_back({account, true, ++own.friendVersion});
+    *changed = true;
     return Answer(1, result);
   }
   if (path == kRemarkPath) {
-    m_remarks[Text(body, "friend")] = Text(body, "name");
+    own.remarks[Text(body, "friend")] = Text(body, "name");
+    *changed = true;
     return Answer(1, result);
   }
   if (path == kBlackPath) {
     const std::string add = Text(body, "adduser");
     const std::string remove = Text(body, "deluser");
-    if (!add.empty() && std::find(m_black.begin(), m_black.end(), add) == m_black.end())
-      m_black.push_back(add);
+    if (!add.empty() && std::find(own.black.begin(), own.black.end(), add) == own.black.end())
+      own.black.push_back(add);
     if (!remove.empty())
-      m_black.erase(std::remove(m_black.begin(), m_black.end(), remove), m_black.end());
-    result["users"] = Join(m_black);
+      own.black.erase(std::remove(own.black.begin(), own.black.end(), remove), own.black.end());
+    result["users"] = Join(own.black);
+    *changed = true;
     return Answer(1, result);
   }
   if (path == kCheckAccountPath) {
     Json::Value array(Json::arrayValue);
     std::set<std::string> listed;
-    for (const auto& change : m_friendChanges) {
-      if (!IsFriend(change.account) || !listed.insert(change.account).second) continue;
+    for (const auto& change : own.friendChanges) {
+      if (!IsFriend(own, change.account) || !listed.insert(change.account).second) continue;
       const User* u = FindUser(change.account);
       Json::Value v(Json::objectValue);
       v["account"] = change.account;
@@ -324,7 +429,7 @@ FakeReply FakeUserServer::Serve(const FakeRequest& request, const std::string& d
     RedPacket& red = m_redPackets[key];
     red.type = atoi(Text(body, "type").c_str());
     red.amount = Text(body, "amount");
-    red.creator = m_own.substr(0, m_own.find('@'));
+    red.creator = caller.substr(0, caller.find('@'));
     red.crtime = kTime;
     result["gradurl"] = "http://127.0.0.1/redpacket/open.do?redtext=" + key;
     result["type"] = red.type;

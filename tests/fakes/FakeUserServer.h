@@ -16,9 +16,14 @@
 //   core->SetServer("a.test", "127.0.0.1:" + std::to_string(a.Port()));
 //   users.ScriptCode("/userinfo/user/setremark.do", -2);  // the next one is refused
 //
+// Several callers: SetCallerOf names the account a request comes from (from its
+// session, say); each account then has its own profile, friends, remarks, black list
+// and red packets. Without it every request is the SetOwn account's.
+//
 // Paths (POST with JSON bodies unless said; every answer {"code", "msg", "result"}):
 //   /userinfo/user/usercommand.do  {"name","summary","logo","biglogo",...} -> the new
-//        profile "name","icon","bigicon","summary","userversion"
+//        profile "name","icon","bigicon","summary","userversion" (also the caller's
+//        details, when it is one of the users)
 //   /userinfo/user/getdetaillist.do {"userids": "12,13"} -> "count","array" of details
 //        ("mobile" enciphered) of this domain's users
 //   /userinfo/user/getdetail.do    {"account","isfriend"} -> one detail with "isfriend"
@@ -40,6 +45,7 @@
 #ifndef TESMO_TESTS_FAKES_FAKEUSERSERVER_H
 #define TESMO_TESTS_FAKES_FAKEUSERSERVER_H
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -69,6 +75,12 @@ class FakeUserServer {
     std::string logo;
     int member = 0;  // groups only
   };
+  // One step of an account's friend list; the list's version is the last step's.
+  struct FriendChange {
+    std::string account;
+    bool deleted = false;
+    int version = 0;
+  };
   struct Profile {
     std::string name;
     std::string icon;
@@ -97,10 +109,22 @@ class FakeUserServer {
   FakeUserServer(const FakeUserServer&) = delete;
   FakeUserServer& operator=(const FakeUserServer&) = delete;
 
+  // Every path the model answers.
+  static const std::vector<std::string>& Paths();
   // Registers every path on server, answering for the users of domain.
   void Mount(FakeHttpServer& server, const std::string& domain);
 
-  // The model. Friends, remarks, the black list and red packets are the own user's.
+  // Whose request it is: the account, or "" for a request without a known caller,
+  // which the paths of one account's own data refuse with code -1.
+  using CallerOf = std::function<std::string(const FakeRequest&)>;
+  void SetCallerOf(CallerOf callerOf);
+  // Called after each change a request made (path, the caller), outside the model's
+  // lock, so the hook may read the model.
+  using ChangeHook = std::function<void(const std::string& path, const std::string& caller)>;
+  void SetChangeHook(ChangeHook hook);
+
+  // The model. Friends, remarks, the black list and red packets are the own user's;
+  // the *Of forms are those of any account.
   void SetOwn(const std::string& account);
   void AddUser(const User& user);
   void SetProfile(const Profile& profile);
@@ -118,12 +142,21 @@ class FakeUserServer {
   // nothing. Scripts of one path are used in order.
   void ScriptCode(const std::string& path, int code);
 
+  void SetProfileOf(const std::string& owner, const Profile& profile);
+  Profile GetProfileOf(const std::string& owner);
+  void SetFriendOf(const std::string& owner, const std::string& account, bool deleted = false);
+  std::vector<std::string> FriendsOf(const std::string& owner);
+  int FriendVersionOf(const std::string& owner);
+  // Every step, to keep them; set back in version order (a later start goes on from
+  // the last step's version).
+  std::vector<FriendChange> FriendChangesOf(const std::string& owner);
+  void SetFriendChangesOf(const std::string& owner, const std::vector<FriendChange>& changes);
+  void SetRemarkOf(const std::string& owner, const std::string& account, const std::string& name);
+  std::map<std::string, std::string> RemarksOf(const std::string& owner);
+  std::string BlackListOf(const std::string& owner);
+  void SetBlackListOf(const std::string& owner, const std::string& text);
+
  private:
-  struct FriendChange {
-    std::string account;
-    bool deleted = false;
-    int version = 0;
-  };
   struct RedPacket {
     int type = 0;
     std::string amount;
@@ -132,18 +165,28 @@ class FakeUserServer {
     bool opened = false;
   };
 
+  // What belongs to one account.
+  struct Own {
+    Profile profile;
+    std::vector<FriendChange> friendChanges;  // in version order
+    int friendVersion = 0;
+    std::map<std::string, std::string> remarks;
+    std::vector<std::string> black;
+  };
+
   FakeReply Serve(const FakeRequest& request, const std::string& domain);
+  FakeReply ServeLocked(const FakeRequest& request, const std::string& domain,
+                        const std::string& caller, bool* changed);
   const User* FindUser(const std::string& key) const;
-  bool IsFriend(const std::string& account) const;
+  static bool IsFriend(const Own& own, const std::string& account);
+  static std::vector<std::string> FriendList(const Own& own);
 
   std::mutex m_mutex;  // guards everything below; handlers run on connection threads
   std::string m_own;
+  CallerOf m_callerOf;
+  ChangeHook m_changeHook;
   std::vector<User> m_users;
-  Profile m_profile;
-  std::vector<FriendChange> m_friendChanges;  // in version order
-  int m_friendVersion = 0;
-  std::map<std::string, std::string> m_remarks;
-  std::vector<std::string> m_black;
+  std::map<std::string, Own> m_owns;
   std::map<std::string, RedPacket> m_redPackets;
   int m_nextRedKey = 1;
   std::vector<Recommended> m_recommendedGroups;

@@ -130,6 +130,27 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   // The reply went to the engine as an "im" push, which the engine answered.
   std::string status;
   EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 1 sent, 0 unanswered\n", &status)) << status;
+  // The reply landed in the local database, announced once with its local id.
+  const std::string replyWhere =
+      " from nq_message where msgid=" + std::to_string(kept[1]["msgid"].asInt64()) +
+      " and fromuser='" + kFriend + "'";
+  const auto stored = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (IntOf("select count(*)" + replyWhere) < 1 && std::chrono::steady_clock::now() < stored)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_EQ(IntOf("select count(*)" + replyWhere), 1);
+  EXPECT_EQ(TextOf("select content" + replyWhere), "echo: hello there");
+  EXPECT_EQ(TextOf("select touser" + replyWhere), kMe);
+  const int replyId = IntOf("select id" + replyWhere);
+  ASSERT_TRUE(WaitFor(_EVENT_COME_IMMESSAGE, replyId));
+  size_t replyEvents = 0;
+  for (const auto& e : CallbackRecorder::Get().ReportsWith(_EVENT_COME_IMMESSAGE)) {
+    Json::Value m;
+    if (e.id == replyId && Json::Reader().parse(e.text, m) && m["content"] == "echo: hello there")
+      ++replyEvents;
+  }
+  EXPECT_EQ(replyEvents, 1u);
+  EXPECT_EQ(TextOf("select msgid from nq_messagenew where account='" + std::string(kFriend) + "'"),
+            std::to_string(replyId));
 
   // Log out (the server sees the client leave), and in again with the same login.
   const std::string me = "200001@test.local  Tess Tester  login: +86 13900000001 code 111222";
@@ -233,11 +254,66 @@ TEST_F(LocalServerLoginTest, ControlCommandsPushToTheLoggedInEngine) {
   // Each push reached the engine, which answered it.
   std::string status;
   EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 3 sent, 0 unanswered\n", &status)) << status;
+  // The kick-out named this login's registration: the engine reports it. Pushes are
+  // handled in order, so the messages before it are stored by then.
+  auto kicked = WaitFor(_EVENT_RECV_KICKOUT);
+  ASSERT_TRUE(kicked);
+  EXPECT_EQ(kicked->text, "Your account logged in elsewhere.");
+  EXPECT_EQ(IntOf("select count(*) from nq_message where fromuser='200002@test.local' and "
+                  "touser='200001@test.local' and content='hi'"),
+            1);
+  EXPECT_EQ(IntOf("select count(*) from nq_message where touser='400001@group.test.local' and "
+                  "msgtype=6"),
+            1);
+  EXPECT_TRUE(WaitFor(_EVENT_COME_GROUPNOTIFY));
   // The kicked-out session is gone: a send with its token is refused.
   const int id = api.SendMsgIM(kFriend, 0, "after the kick", "{}");
   auto refused = WaitFor(_REQUEST_HTTP_SENDMSGIM, id);
   ASSERT_TRUE(refused);
   EXPECT_NE(refused->a, 0);
+}
+
+TEST_F(LocalServerLoginTest, EveryPushKindOfTheControlLandsInTheEngineOnce) {
+  api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1);
+  api.MakeRegister();
+  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+
+  const std::string pushed = server.Command("push 200001@test.local 200002@test.local twice");
+  ASSERT_EQ(pushed.rfind("pushed ", 0), 0u) << pushed;
+  const std::string msgid = pushed.substr(7, pushed.size() - 8);
+  EXPECT_EQ(server.Command("repeat " + msgid), "repeated " + msgid + "\n");
+  EXPECT_EQ(server.Command("repeat 1"), "no kept message 1\n");
+  EXPECT_EQ(server.Command("revoke 200001@test.local 200002@test.local " + msgid),
+            "revoked " + msgid + "\n");
+  EXPECT_EQ(server.Command("sys 200001@test.local jlhb {\"amount\":\"1.00\"}"), "pushed jlhb\n");
+  EXPECT_EQ(server.Command("sys 200001@test.local updatedetail {\"name\":\"Tess Renamed\","
+                           "\"userversion\":5}"),
+            "pushed updatedetail\n");
+  EXPECT_EQ(server.Command("sys 200001@test.local nosuch"),
+            "usage: sys ACCOUNT jlhb|syskickout|updatedetail|updatefriend [CONTENT]\n");
+  EXPECT_EQ(server.Command("sys 200001@test.local syskickout frozen"), "pushed syskickout\n");
+  std::string status;
+  EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 6 sent, 0 unanswered\n", &status)) << status;
+
+  auto kicked = WaitFor(_EVENT_REPORT_SYSKICKOUT);
+  ASSERT_TRUE(kicked);
+  EXPECT_EQ(kicked->text, "frozen");
+  // Handled in order: everything before the kick-out is done.
+  const std::string where = " from nq_message where msgid=" + msgid;
+  EXPECT_EQ(IntOf("select count(*)" + where), 1);
+  EXPECT_EQ(IntOf("select revokeflag" + where), 1);
+  EXPECT_EQ(IntOf("select count(*) from nq_message where msgtype=9 and content='" +
+                  TextOf("select id" + where) + "'"),
+            1);
+  size_t announced = 0;
+  for (const auto& e : CallbackRecorder::Get().ReportsWith(_EVENT_COME_IMMESSAGE))
+    announced += e.id == IntOf("select id" + where) ? 1 : 0;
+  EXPECT_EQ(announced, 1u);
+  auto notice = WaitFor(_EVENT_COME_JLHB);
+  ASSERT_TRUE(notice);
+  EXPECT_EQ(notice->text, "{\"amount\":\"1.00\"}");
+  ASSERT_TRUE(WaitFor(_EVENT_REPORT_UPDATEDETAIL));
+  EXPECT_EQ(std::string(api.GetMyName()), "Tess Renamed");
 }
 
 TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARestart) {

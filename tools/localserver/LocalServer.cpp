@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -133,6 +134,16 @@ std::string LocalServer::EntryAddress() const {
 
 void LocalServer::Keep(std::shared_ptr<void> object) { m_kept.push_back(std::move(object)); }
 
+void LocalServer::SetLoginProfile(LoginProfile adjust) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_loginProfile = std::move(adjust);
+}
+
+void LocalServer::NameServer(const std::string& name, const std::string& key) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_serverNames.emplace_back(name, key);
+}
+
 std::string LocalServer::Now() {
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
@@ -181,7 +192,12 @@ bool LocalServer::Start(std::string* error) {
     return false;
   }
   m_started = true;
+  for (const auto& step : m_afterStart) step();
   return true;
+}
+
+void LocalServer::AfterStart(std::function<void()> step) {
+  m_afterStart.push_back(std::move(step));
 }
 
 void LocalServer::Stop() {
@@ -222,6 +238,27 @@ std::string LocalServer::Fill(const std::string& text) const {
   replace("${DOWN}", "http://127.0.0.1:" + std::to_string(m_down.Port()));
   for (const std::string& key : HttpKeys())
     replace("${" + key + "}", "127.0.0.1:" + std::to_string(m_http.at(key)->Port()));
+  return out;
+}
+
+std::string LocalServer::Unfill(const std::string& text) const {
+  std::string out = text;
+  // An address ends where its port does: ":4010" is no part of ":40105".
+  auto replace = [&out](const std::string& value, const std::string& name) {
+    for (size_t at = out.find(value); at != std::string::npos;) {
+      const size_t end = at + value.size();
+      if (end < out.size() && std::isdigit(static_cast<unsigned char>(out[end]))) {
+        at = out.find(value, end);
+        continue;
+      }
+      out.replace(at, value.size(), name);
+      at = out.find(value, at + name.size());
+    }
+  };
+  replace("http://127.0.0.1:" + std::to_string(m_down.Port()), "${DOWN}");
+  replace(EntryAddress(), "${ENTRY}");
+  for (const std::string& key : HttpKeys())
+    replace("127.0.0.1:" + std::to_string(m_http.at(key)->Port()), "${" + key + "}");
   return out;
 }
 
@@ -315,6 +352,14 @@ FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
   for (const std::string& key : HttpKeys()) {
     if (key != "LOGIN") p.servers.emplace_back(key, Address(key));
   }
+  LoginProfile adjust;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& named : m_serverNames)
+      p.servers.emplace_back(named.first, Address(named.second));
+    adjust = m_loginProfile;
+  }
+  if (adjust) adjust(a.account, &p);
   return p;
 }
 

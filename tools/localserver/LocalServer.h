@@ -67,8 +67,14 @@ class LocalServer {
   std::string AccountOf(const FakeRequest& request);
   // Sends an IM packet text to the account's client when it is online.
   bool PushTo(const std::string& account, const std::string& text);
-  // Replaces ${ENTRY}, ${DOWN} and the other server names in a world text.
+  // Replaces ${ENTRY}, ${DOWN} and the other server names in a world text (once the
+  // servers are started: before, their ports are not known).
   std::string Fill(const std::string& text) const;
+  // The other way round, for texts kept across runs, whose ports change.
+  std::string Unfill(const std::string& text) const;
+  // Runs step once the servers listen, before Start returns (for a plug-in that fills
+  // world texts with the addresses).
+  void AfterStart(std::function<void()> step);
   LocalStore& Store() { return m_store; }
   // Every message the server knows, oldest first: the world's history (addresses
   // filled in), then what was sent through it (kept across runs with --state).
@@ -79,6 +85,14 @@ class LocalServer {
   void SetGroupMembers(GroupMembers members);
   std::vector<std::string> MembersOf(const std::string& groupId);
   void Keep(std::shared_ptr<void> object);
+  // A message id for something pushed, from the run of the ids of sent messages.
+  int64_t TakeMsgid() { return m_send->TakeMsgid(); }
+  // Adjusts what an account's logins say of it (its profile as changed since, the
+  // version of its friend list) over what the world says.
+  using LoginProfile = std::function<void(const std::string& account, FakeLoginServer::Profile*)>;
+  void SetLoginProfile(LoginProfile adjust);
+  // The login replies also name the server of key under name (a user domain).
+  void NameServer(const std::string& name, const std::string& key);
   static std::string Now();
 
  private:
@@ -133,6 +147,9 @@ class LocalServer {
   bool m_started = false;
   size_t m_pushes = 0;
   GroupMembers m_groupMembers;
+  std::vector<std::pair<std::string, std::string>> m_serverNames;  // name, server key
+  LoginProfile m_loginProfile;
+  std::vector<std::function<void()>> m_afterStart;
 
   std::unique_ptr<FakeImHttpPaths> m_send;
   std::map<std::string, std::unique_ptr<FakeHttpServer>> m_http;

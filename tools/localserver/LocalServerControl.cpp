@@ -10,6 +10,10 @@ const char* kHelp =
     "status                          pushes sent to clients and those still unanswered\n"
     "push TO FROM TEXT               a text message from FROM to TO (an account or group)\n"
     "groupnotify GROUP TEXT          a group notification to the group's online members\n"
+    "revoke TO FROM MSGID            recalls the message MSGID that FROM sent to TO\n"
+    "repeat MSGID                    pushes a kept message again under a new packet id\n"
+    "sys ACCOUNT KIND [CONTENT]      a system push: jlhb, syskickout, updatedetail or\n"
+    "                                updatefriend (CONTENT: the notice, the profile JSON)\n"
     "kickout ACCOUNT [REASON]        ends the account's session\n"
     "qr confirm [ACCOUNT]            confirms the newest QR code (as ACCOUNT)\n"
     "qr auto on|off                  confirms QR codes by itself, or not\n"
@@ -72,6 +76,42 @@ std::string LocalServer::Command(const std::string& line) {
     m_store.AddMessage(message);
     Relay(message);
     return "pushed " + std::to_string(message.msgid) + "\n";
+  }
+  if (verb == "revoke") {
+    std::string to, from, msgid;
+    in >> to >> from >> msgid;
+    if (to.empty() || from.empty() || msgid.empty()) return "usage: revoke TO FROM MSGID\n";
+    LocalMessage message;
+    message.msgid = m_send->TakeMsgid();
+    message.from = from;
+    message.to = to;
+    message.fromGroup = to.find("group.") != std::string::npos ? to : "";
+    message.type = "revoke";
+    message.content = msgid;
+    message.time = Now();
+    Relay(message);
+    return "revoked " + msgid + "\n";
+  }
+  if (verb == "repeat") {
+    long long msgid = 0;
+    in >> msgid;
+    for (const LocalMessage& m : m_store.Messages()) {
+      if (m.msgid != msgid) continue;
+      // As a server repeats a push it saw no answer to: same message, new packet.
+      Relay(m);
+      return "repeated " + std::to_string(msgid) + "\n";
+    }
+    return "no kept message " + std::to_string(msgid) + "\n";
+  }
+  if (verb == "sys") {
+    std::string account, kind;
+    in >> account >> kind;
+    const std::string content = Rest(in);
+    if (kind != "jlhb" && kind != "syskickout" && kind != "updatedetail" && kind != "updatefriend")
+      return "usage: sys ACCOUNT jlhb|syskickout|updatedetail|updatefriend [CONTENT]\n";
+    if (!PushTo(account, FakeIMServer::SysPacket(account, kind, {{"content", content}})))
+      return "not online: " + account + "\n";
+    return "pushed " + kind + "\n";
   }
   if (verb == "groupnotify") {
     std::string group;

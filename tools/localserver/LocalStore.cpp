@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -113,4 +114,44 @@ std::string LocalStore::FilePath(const std::string& remotePath) const {
     if (!ok) return "";
   }
   return m_filesDir + "/" + rel;
+}
+
+bool LocalStore::SaveJson(const std::string& name, const Json::Value& value) {
+  const std::string path = m_dir + "/" + name;
+  const std::string temp = path + ".new";
+  Json::StreamWriterBuilder w;
+  w["indentation"] = " ";
+  w["emitUTF8"] = true;
+  {
+    std::ofstream out(temp, std::ios::trunc);
+    out << Json::writeString(w, value) << '\n';
+    if (!out) {
+      std::fprintf(stderr, "cannot write %s\n", temp.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::fprintf(stderr, "cannot replace %s: %s\n", path.c_str(), std::strerror(errno));
+    return false;
+  }
+  return true;
+}
+
+bool LocalStore::LoadJson(const std::string& name, Json::Value* value) const {
+  const std::string path = m_dir + "/" + name;
+  std::ifstream in(path);
+  if (!in) return false;
+  std::ostringstream text;
+  text << in.rdbuf();
+  const std::string data = text.str();
+  Json::CharReaderBuilder builder;
+  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  std::string errors;
+  if (!reader->parse(data.data(), data.data() + data.size(), value, &errors) ||
+      !value->isObject()) {
+    std::fprintf(stderr, "%s: skipped (not a JSON object)\n", path.c_str());
+    *value = Json::Value();
+    return false;
+  }
+  return true;
 }

@@ -4,6 +4,8 @@
 #ifndef TESMO_TOOLS_LOCALSERVER_LOCALSTORE_H
 #define TESMO_TOOLS_LOCALSERVER_LOCALSTORE_H
 
+#include <json/json.h>
+
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -25,6 +27,12 @@ class LocalStore {
   // odd characters), so a hostile name never leaves the folder.
   std::string FilePath(const std::string& remotePath) const;
   const std::string& FilesDir() const { return m_filesDir; }
+
+  // A state file of a path plug-in (a plain name in the folder), written whole through
+  // a temporary file so a run cut while writing leaves the previous one. Load is false
+  // when there is none or it does not parse (then with a warning).
+  bool SaveJson(const std::string& name, const Json::Value& value);
+  bool LoadJson(const std::string& name, Json::Value* value) const;
 
  private:
   std::string m_dir;

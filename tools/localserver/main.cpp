@@ -29,7 +29,7 @@ void Usage() {
                "usage: tesmo-localserver [--world FILE] [--state DIR] [--port N] "
                "[--control-port N]\n"
                "  --world FILE        the world to serve (default: the demo world)\n"
-               "  --state DIR         keeps certificates, messages and uploads in DIR\n"
+               "  --state DIR         keeps certificates and all that changes in DIR\n"
                "  --port N            the entry server's port (default: any free one)\n"
                "  --control-port N    the control port (default: any free one)\n");
 }

@@ -13,6 +13,7 @@
 #include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionManager.h"
 #include "double/EngineDouble.h"
+#include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/UIMessage.h"
 #include "shell/VConfig.h"
@@ -36,6 +37,7 @@ inline void Start(QTemporaryDir& dir) {
   EngineDouble::SetText("GetMyLogo", "http://127.0.0.1/me.png");
   VConfig::instance()->setValue(QStringLiteral("LastloginAccount"), kMe);
   VConfig::instance()->setValue(QStringLiteral("MY_ACCOUNT"), kMe);
+  QVERIFY(ImLoginManager::instance()->prepareAccountFolders(kMe));
   static int database = 0;
   const QByteArray path = dir.filePath(QStringLiteral("db%1.db").arg(++database)).toUtf8();
   QCOMPARE(ui()->SetDatabase(path.constData()), 2);

@@ -259,12 +259,12 @@ class TestImSessionHistory : public QObject {
   // A listed group's name, information, icon and size head the open chat; its
   // name and logo also address outgoing messages.
   void openingAListedGroup() {
-    auto* group = new ImGroupEntity({{"groupid", kGroup},
-                                     {"groupname", "Builders"},
-                                     {"groupinfo", "we build"},
-                                     {"grouplogo", "http://127.0.0.1/g.png"},
-                                     {"usercount", 12}});
-    ImGroupManager::instance()->append(group);
+    // Listed as the group list lists groups: from the group table.
+    QVERIFY(ui()->dbExecSql(
+        QStringLiteral("insert into nq_group (groupid, groupname, groupinfo, grouplogo, usercount) "
+                       "values (%1, 'Builders', 'we build', 'http://127.0.0.1/g.png', 12)")
+            .arg(ImMessageQuery::quoted(kGroup))));
+    ImGroupManager::instance()->initData();
     manager()->entrySession(kGroup, 1);
     ImGroupManager* groups = ImGroupManager::instance();
     QCOMPARE(groups->groupname(), QString("Builders"));
@@ -277,7 +277,7 @@ class TestImSessionHistory : public QObject {
                                .value("to")
                                .toObject();
     QCOMPARE(to, (QJsonObject{{"nick", "Builders"}, {"logo", "http://127.0.0.1/g.png"}}));
-    delete group;
+    ImGroupManager::instance()->removeData(kGroup);
   }
 
   void readMarks() {

@@ -12,6 +12,7 @@
 #include "core/TEngineCore.h"
 #include "fakes/FakeIMSessionServer.h"
 #include "net/TIMChannel.h"
+#include "net/TIMPacket.h"
 #include "net/TIMSession.h"
 #include "support/CallbackRecorder.h"
 
@@ -290,25 +291,26 @@ std::atomic<int> g_pushes{0};
 std::string g_lastPush;
 std::mutex g_pushMutex;
 
-void RecordPush(TIMSession&, const std::string& text, const std::string&, int) {
+void RecordPush(TIMSession&, const TIMPacket& packet) {
   std::lock_guard<std::mutex> lock(g_pushMutex);
-  g_lastPush = text;
+  g_lastPush = packet.GetParam("content");
   ++g_pushes;
 }
 
-TEST_F(SessionTest, LongTextsGoToThePushHandlerAndShortOnesToTheStateMachine) {
+TEST_F(SessionTest, ImPacketsGoToThePushHandlerAndShortOnesToTheStateMachine) {
+  TIMSession::PushHandler previous = TIMSession::GetPushHandler();
   TIMSession::SetPushHandler(&RecordPush);
   LogIn();
-  const std::string push =
-      FakeIMServer::ChatPacket("2002@im.test", kAccount, "msg", {{"content", "hello"}});
-  im.Server().Push(push);
-  // The login's response packet is handed on too; the push follows it.
-  ASSERT_TRUE(im.WaitFor([&push] {
+  im.Server().Push(FakeIMServer::SysPacket(kAccount, "nosuchnotice", {{"content", "sys"}}));
+  im.Server().Push(
+      FakeIMServer::ChatPacket("2002@im.test", kAccount, "msg", {{"content", "hello"}}));
+  ASSERT_TRUE(im.WaitFor([] {
     std::lock_guard<std::mutex> lock(g_pushMutex);
-    return g_lastPush == push;
+    return g_lastPush == "hello";
   }));
-  EXPECT_EQ(g_pushes.load(), 2);
-  TIMSession::SetPushHandler(nullptr);
+  // Neither the login's response packet nor the "sys" push reached the handler.
+  EXPECT_EQ(g_pushes.load(), 1);
+  TIMSession::SetPushHandler(previous);
   EXPECT_EQ(Count(_EVENT_LOGIN_SUCCESS), 1u);
 }
 

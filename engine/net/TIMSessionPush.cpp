@@ -1,0 +1,91 @@
+// What the IM server pushes: chat traffic goes to the installed handler, system
+// notices are handled here.
+#include <json/json.h>
+
+#include <string>
+
+#include "TAPIInterface.h"
+#include "core/TEngineCore.h"
+#include "db/TDBManager.h"
+#include "net/THttpRequestService.h"
+#include "net/TIMPacket.h"
+#include "net/TIMSession.h"
+#include "util/TJsonHelper.h"
+
+namespace {
+
+constexpr int kSessionInfo = 1;                       // nq_saveinfo type of the session values
+constexpr int kStateNone = TIMConnState::kStateNone;  // no keep-alive, no re-login
+
+}  // namespace
+
+void TIMSession::OnPush(const std::string& text, const std::string& host, int port) {
+  (void)host;
+  (void)port;
+  if (text.size() <= kShortTextMax) {
+    m_connState.OnShortText(text);
+    return;
+  }
+  try {
+    TIMPacket packet;
+    if (!packet.Parse(text)) return;
+    const std::string kind = packet.GetContentType();
+    if (kind == "im") {
+      if (PushHandler handler = GetPushHandler()) handler(*this, packet);
+    } else if (kind == "sys") {
+      OnSysPush(packet);
+    }
+  } catch (...) {
+    // A push that cannot be handled is dropped; the dispatch thread goes on.
+  }
+}
+
+void TIMSession::OnSysPush(const TIMPacket& packet) {
+  const std::string type = packet.GetParam("msgtype");
+  if (type == "kickout") {
+    // Only this login's registration is kicked; an older one of ours is not.
+    const std::string regId = packet.GetParam("regsterid");
+    if (regId.empty() || regId != GetRegistrationId()) return;
+    m_connState.SetState(kStateNone);
+    RaiseEvent(_EVENT_RECV_KICKOUT, 0, packet.GetParam("reason"));
+  } else if (type == "updatefriend") {
+    TEngineCore* core = TEngineCore::Instance();
+    if (!core) return;
+    TAPIPacket* sync = new TAPIPacket;
+    sync->code = kInternalFriendSync;
+    sync->id = 0;
+    core->PostPacket(sync);
+  } else if (type == "jlhb") {
+    RaiseEvent(_EVENT_COME_JLHB, 0, packet.GetParam("content"));
+  } else if (type == "syskickout") {
+    m_connState.SetState(kStateNone);
+    RaiseEvent(_EVENT_REPORT_SYSKICKOUT, 0, packet.GetParam("content"));
+  } else if (type == "updatedetail") {
+    OnUpdateDetail(packet.GetParam("content"));
+  }
+}
+
+void TIMSession::OnUpdateDetail(const std::string& content) {
+  const Json::Value detail = TJsonHelper::Parse(content);
+  // Anything but an object would blank the profile.
+  if (!detail.isObject()) return;
+  const std::string name = TJsonHelper::GetString(detail, "name");
+  const std::string logo = TJsonHelper::GetString(detail, "logo");
+  const std::string bigLogo = TJsonHelper::GetString(detail, "biglogo");
+  const std::string summary = TJsonHelper::GetString(detail, "summary");
+  const int version = TJsonHelper::GetInt(detail, "userversion");
+  const int champFlag = TJsonHelper::GetInt(detail, "champflag");
+
+  TEngineCore* core = TEngineCore::Instance();
+  if (!core) return;
+  if (TDBManager* db = core->GetDatabase()) {
+    db->SetSaveInfo(kSessionInfo, "NAME", name);
+    db->SetSaveInfo(kSessionInfo, "ICON", logo);
+    db->SetSaveInfo(kSessionInfo, "BIGICON", bigLogo);
+    db->SetSaveInfo(kSessionInfo, "SUMMARY", summary);
+    db->SetSaveInfoInt(kSessionInfo, "VERSION", version);
+    db->SetSaveInfoInt(kSessionInfo, "CHAMPFLAG", champFlag);
+  }
+  core->SetProfile(name, logo, bigLogo, summary, version, champFlag);
+  RaiseEvent(_EVENT_REPORT_UPDATEDETAIL, 0, content);
+}

@@ -1,0 +1,167 @@
+// Chat messages pushed by the IM server: filtered, stored and turned into the event
+// text of the stored row.
+#include <cstdint>
+#include <string>
+
+#include "TAPIInterface.h"
+#include "core/TEngineCore.h"
+#include "db/SqlText.h"
+#include "net/THttpRequestService.h"
+#include "net/TIMPacket.h"
+#include "net/TIMSession.h"
+#include "services/TContactCache.h"
+#include "services/TGroupProcessor.h"
+#include "services/TMessageIds.h"
+#include "services/TMessageMention.h"
+#include "services/TMessageService.h"
+#include "services/TMessageStore.h"
+#include "services/TMessageText.h"
+#include "services/TMessageType.h"
+#include "services/TServiceDatabase.h"
+#include "services/TUserService.h"
+#include "util/TJsonText.h"
+#include "util/TTextCodec.h"
+#include "util/TTransId.h"
+
+namespace {
+
+constexpr int kNotifyType = 1;            // MessageType "notify"
+constexpr int kGroupNotifyType = 6;       // MessageType "groupnotify"
+constexpr int kRevokeType = 9;            // MessageType "revoke"
+constexpr long long kLocalNoticeId = -1;  // stored without a duplicate test
+constexpr char kDetailPath[] = "/userinfo/user/getdetail.do";
+constexpr char kRefusalText[] = "对方拒收你的消息";
+constexpr char kRefusalTextEn[] = "The other party refused your message.";
+
+int IntParam(const TIMPacket& packet, const char* name) {
+  const long long value = SqlLeadingNumber(packet.GetParam(name));
+  return value > INT32_MAX || value < INT32_MIN ? 0 : static_cast<int>(value);
+}
+
+struct RegisterPushHandler {
+  RegisterPushHandler() { TIMSession::SetPushHandler(&TMessageService::OnImPush); }
+} g_registerPushHandler;
+
+}  // namespace
+
+void TMessageService::OnImPush(TIMSession& session, const TIMPacket& packet) {
+  TEngineCore* core = TEngineCore::Instance();
+  THttpRequestService* service = core ? core->GetRequestService() : nullptr;
+  if (!service) return;
+  try {
+    if (packet.GetParam("msgtype") == "groupnotify") {
+      std::string notice;
+      if (TGroupProcessor(service).OnGroupNotify(packet, &notice) == 1)
+        session.RaiseEvent(_EVENT_COME_GROUPNOTIFY, 0, notice);
+    }
+    std::string json;
+    const int id = TMessageService(*service, nullptr).OnChatMessage(packet, &json);
+    // The server repeats a push under a new packet id until it sees an answer.
+    if (id > 0 && IsNewMessageId(id) && !json.empty())
+      session.RaiseEvent(_EVENT_COME_IMMESSAGE, 0, id, json);
+  } catch (...) {
+    // A push that cannot be handled is dropped; the dispatch thread goes on.
+  }
+}
+
+int TMessageService::OnChatMessage(const TIMPacket& packet, std::string* json) {
+  if (json) json->clear();
+  TEngineCore* core = TEngineCore::Instance();
+  const std::string own = core ? core->GetAccount() : std::string();
+  const int ownDevice = core ? core->GetDeviceType() : 0;
+
+  const std::string sender = packet.GetFrom();
+  const std::string target = packet.GetTo();
+  long long msgid = ParseServerMessageId(packet.GetParam("id"));
+  const std::string fromgroup = packet.GetParam("fromgroup");
+  const int device = IntParam(packet, "fromdev");
+  const int fromver = IntParam(packet, "fromversion");
+  const int type = MessageTypeIndex(packet.GetParam("msgtype").c_str());
+  std::string content = packet.GetParam("content");
+  const std::string remark = packet.GetParam("remark");
+  std::string curtime = packet.GetParam("curtime");
+  if (curtime.empty()) curtime = TMessageStore::NowText();
+  const bool fromOwn = !own.empty() && sender == own;
+  const bool group = IsGroupTarget(target);
+
+  if (fromOwn)
+    RefreshSenderDetail(target, 0);
+  else
+    RefreshSenderDetail(sender, fromver);
+
+  const int atflag = ParseMention(type, remark);
+
+  // Whole entries only: "12@d" is not blocked because "112@d" is.
+  if (target == own && type != kNotifyType && core &&
+      TUserService::InBlackList(core->GetBlackList(), sender)) {
+    SendRefusalNotice(sender);
+    return 0;
+  }
+
+  if (type == kGroupNotifyType) {
+    int lostGroup = 0;
+    content = RewriteGroupNotice(fromgroup, target, content, &lostGroup);
+    if (content.empty()) return 0;
+    if (lostGroup) msgid = kLocalNoticeId;
+  }
+  if (msgid == 0) return 0;
+
+  if (!group) {
+    TAPIPacket* peer = new TAPIPacket;
+    peer->code = kInternalPeerMessage;
+    peer->id = 0;
+    peer->s1 = sender;
+    peer->s2 = target;
+    m_service.Enqueue(peer);
+  }
+
+  // Own messages come back to every device of the account; this device has its copy.
+  if (fromOwn && device == ownDevice && type != kGroupNotifyType && type != kNotifyType &&
+      (fromgroup.empty() || fromgroup == target)) {
+    return 0;
+  }
+
+  content = UnescapeEmoji(content);
+
+  if (type == kRevokeType) {
+    const int revoked = TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(content), target);
+    if (revoked == 0) return 0;
+    // The notice names the local row it recalls, as the send side stores it.
+    content = std::to_string(revoked);
+  }
+
+  const int id = TMessageStore::InsertReceivedMessage(
+      msgid, sender, fromgroup, device, fromver, target, type, content, remark, curtime, atflag);
+  if (id <= 0) return 0;
+  if (json) {
+    *json = BuildMessageJson(id, msgid, type, sender, fromgroup, fromver, device, target,
+                             group ? 1 : 0, content, remark, fromOwn ? 1 : 0, atflag, curtime);
+  }
+  return id;
+}
+
+int TMessageService::RefreshSenderDetail(const std::string& peer, int version) {
+  TEngineCore* core = TEngineCore::Instance();
+  if (peer.empty() || IsGroupTarget(peer) || (core && peer == core->GetAccount())) return 0;
+  if (TContactCache* cache = ServiceContactCache()) {
+    const auto record = cache->Find(peer);
+    if (record && record->version >= version) return 0;
+  }
+  const std::string body =
+      JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
+                          JsonTextStringField("account", peer) + JsonTextIntField("isfriend", 0));
+  int error = 0;
+  const std::string reply = m_service.PostJson(m_service.GetServerUrl(kDetailPath, "USERSERVER"),
+                                               body, &error, kPushExchangeSeconds);
+  if (!reply.empty()) TUserService(m_service).StoreDetail(reply);
+  return 1;
+}
+
+void TMessageService::SendRefusalNotice(const std::string& peer) {
+  const std::string remark = JsonTextCloseObject(JsonTextStringField("en", kRefusalTextEn) +
+                                                 JsonTextStringField("dest", peer));
+  int error = 0;
+  m_service.PostJson(m_service.GetServerUrl(SendPath(peer), "IMSERVER"),
+                     BuildSendBody(kNotifyType, peer, kRefusalText, remark), &error,
+                     kPushExchangeSeconds);
+}

@@ -1,0 +1,240 @@
+// Chat messages pushed by the loopback IM server, through the engine's session to the
+// database and the callback: duplicates, echoes, the black list, revokes, types,
+// group rows, mentions and the seen marks of the own account's other devices.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/net/PushTestEnv.h"
+#include "util/TTextCodec.h"
+
+namespace {
+
+using pushtest::kOwn;
+constexpr char kPeer[] = "5@d.test";
+constexpr char kGroup[] = "7@group.d.test";
+
+class ReceiveTest : public pushtest::PushEnv {
+ protected:
+  void SetUp() override {
+    PushEnv::SetUp();
+    users.AddUser(pushtest::User("5"));
+    LogIn();
+  }
+  std::string Column(const std::string& column, long long msgid) {
+    return SelectOne("select " + column + " from nq_message where msgid=" + std::to_string(msgid));
+  }
+};
+
+TEST_F(ReceiveTest, DoubledPushStoresOneRowAndRaisesOneEventWithItsLocalId) {
+  const std::string typed = "hi 😀 'quoted'";
+  const std::string wire = EscapeEmoji(typed);
+  ASSERT_NE(wire, typed);
+  const std::string push =
+      Chat(kPeer, kOwn, "msg", 901, wire, {{"remark", R"({"x":1})"}, {"fromdev", "3"}});
+  Push(push, 2);  // the same packet twice
+  Push(Chat(kPeer, kOwn, "msg", 901, wire, {{"remark", R"({"x":1})"}, {"fromdev", "3"}}));
+  Sync();
+
+  ASSERT_EQ(Rows("msgid=901"), 1);
+  const auto events = CallbackRecorder::Get().ReportsWith(_EVENT_COME_IMMESSAGE);
+  ASSERT_EQ(events.size(), 1u);
+  const std::string id = Column("id", 901);
+  EXPECT_EQ(std::to_string(events[0].id), id);
+  EXPECT_EQ(events[0].a, 0);
+
+  // The event names the stored row's fields in a fixed order.
+  Json::Value json;
+  ASSERT_TRUE(Json::Reader().parse(events[0].text, json)) << events[0].text;
+  const std::vector<std::string> order = {
+      "id",     "accountid", "msgid",   "msgtype", "fromuser", "fromgroup", "fromver", "device",
+      "touser", "totype",    "content", "remark",  "sendflag", "atflag",    "sendtime"};
+  size_t at = 0;
+  for (const std::string& key : order) {
+    const size_t next = events[0].text.find("\"" + key + "\"");
+    ASSERT_NE(next, std::string::npos) << key;
+    EXPECT_GT(next + 1, at) << key;
+    at = next;
+  }
+  EXPECT_EQ(json.size(), order.size());
+  EXPECT_EQ(std::to_string(json["id"].asInt()), id);
+  EXPECT_EQ(json["accountid"].asInt(), 5);
+  EXPECT_EQ(json["msgid"].asInt(), 901);
+  EXPECT_EQ(json["content"].asString(), typed);
+  EXPECT_EQ(json["remark"].asString(), R"({"x":1})");
+  EXPECT_EQ(json["device"].asInt(), 3);
+  EXPECT_EQ(json["sendflag"].asInt(), 0);
+  EXPECT_EQ(json["sendtime"].asString(), "2026-05-01 10:00:00");
+
+  // The row holds the text as typed; the conversation row points at it.
+  EXPECT_EQ(Column("content", 901), typed);
+  EXPECT_EQ(Column("sendflag||sendstate||localsend||seeflag||totype", 901), "01000");
+  EXPECT_EQ(SelectOne("select msgid from nq_messagenew where account='5@d.test'"), id);
+}
+
+TEST_F(ReceiveTest, EchoesOfThisDeviceAreDroppedOthersStored) {
+  struct Row {
+    const char* what;
+    std::string from, to, type, fromgroup;
+    int device;
+    bool stored;
+  } rows[] = {
+      {"own text from this device", kOwn, kPeer, "msg", "", pushtest::kOwnDevice, false},
+      {"own text from another device", kOwn, kPeer, "msg", "", 1, true},
+      {"own notify from this device", kOwn, kPeer, "notify", "", pushtest::kOwnDevice, true},
+      {"own group text from this device", kOwn, kGroup, "msg", kGroup, pushtest::kOwnDevice, false},
+      {"own text of a child group", kOwn, kGroup, "msg", "8@group.d.test", pushtest::kOwnDevice,
+       true},
+      {"peer text with our device type", kPeer, kOwn, "msg", "", pushtest::kOwnDevice, true},
+  };
+  long long msgid = 1000;
+  for (const Row& row : rows) {
+    Push(Chat(row.from, row.to, row.type, ++msgid, row.what,
+              {{"fromdev", std::to_string(row.device)}, {"fromgroup", row.fromgroup}}));
+  }
+  Sync();
+  msgid = 1000;
+  for (const Row& row : rows) {
+    ++msgid;
+    EXPECT_EQ(Rows("msgid=" + std::to_string(msgid)), row.stored ? 1 : 0) << row.what;
+    if (row.stored) {
+      EXPECT_EQ(Column("sendflag", msgid), row.from == kOwn ? "1" : "0") << row.what;
+      EXPECT_EQ(Column("localsend", msgid),
+                row.from == kOwn && row.device == pushtest::kOwnDevice ? "1" : "0")
+          << row.what;
+    }
+  }
+  // One event per stored message (a friendship notice, msgid -1, may come as well:
+  // the conversation with the peer now runs both ways).
+  size_t pushed = 0;
+  for (const auto& e : CallbackRecorder::Get().ReportsWith(_EVENT_COME_IMMESSAGE))
+    pushed += e.text.find("\"msgid\": 10") != std::string::npos ? 1 : 0;
+  EXPECT_EQ(pushed, 4u);
+}
+
+TEST_F(ReceiveTest, OwnMessageFromAnotherDeviceMarksOnlyTheOneToOneConversationRead) {
+  Push(Chat(kPeer, kOwn, "msg", 2001, "one to one"));
+  Push(Chat(kPeer, kGroup, "msg", 2002, "in the group", {{"fromgroup", kGroup}}));
+  Push(Chat(kOwn, kPeer, "msg", 2003, "from my phone", {{"fromdev", "1"}}));
+  Sync();
+  EXPECT_EQ(Column("seeflag", 2001), "1");
+  EXPECT_EQ(Column("seeflag", 2002), "0");  // the peer's group message stays unread
+  EXPECT_EQ(Column("seeflag", 2003), "1");
+  EXPECT_EQ(SelectOne("select msgid from nq_messagenew where account='5@d.test'"),
+            Column("id", 2003));
+}
+
+TEST_F(ReceiveTest, BlockedSenderIsRefusedAndAContainingIdIsNot) {
+  core->SetBlackList("77@d.test,5@d.test");
+  Push(Chat(kPeer, kOwn, "msg", 3001, "blocked"));
+  Push(Chat("15@d.test", kOwn, "msg", 3002, "innocent"));
+  Push(Chat(kPeer, kOwn, "notify", 3003, "a notice still comes"));
+  Sync();
+  EXPECT_EQ(Rows("msgid=3001"), 0);
+  EXPECT_EQ(Rows("msgid=3002"), 1);
+  EXPECT_EQ(Rows("msgid=3003"), 1);
+  ASSERT_TRUE(sendPaths.WaitForMessages(1));
+  const auto sent = sendPaths.Messages();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].path, "/im/message/user/send.do");
+  EXPECT_EQ(sent[0].type, "notify");
+  EXPECT_EQ(sent[0].touser, kPeer);
+  EXPECT_EQ(sent[0].content, "对方拒收你的消息");
+  Json::Value remark;
+  ASSERT_TRUE(Json::Reader().parse(sent[0].remark, remark));
+  EXPECT_EQ(remark["dest"].asString(), kPeer);
+  EXPECT_EQ(remark["en"].asString(), "The other party refused your message.");
+}
+
+TEST_F(ReceiveTest, RevokesFlagTheKnownMessageAndIgnoreUnknownOnes) {
+  Push(Chat(kPeer, kOwn, "msg", 4001, "soon recalled"));
+  Push(Chat(kPeer, kOwn, "revoke", 4002, "4001"));
+  Push(Chat(kPeer, kOwn, "revoke", 4003, "999999"));
+  Push(Chat(kPeer, kOwn, "revoke", 4004, "not a number"));
+  Sync();
+  EXPECT_EQ(Column("revokeflag", 4001), "1");
+  EXPECT_EQ(Column("msgtype", 4002), "9");
+  EXPECT_EQ(Column("content", 4002), Column("id", 4001));  // the local id it recalls
+  EXPECT_EQ(Rows("msgid in (4003,4004)"), 0);
+}
+
+TEST_F(ReceiveTest, TypesGroupRowsAndMentions) {
+  Push(Chat(kPeer, kOwn, "nosuchtype", 5001, "?"));
+  Push(Chat(kPeer, kGroup, "msg", 5002, "child message", {{"fromgroup", "8@group.d.test"}}));
+  Push(Chat(kPeer, kGroup, "msg", 5003, "all of you",
+            {{"fromgroup", kGroup}, {"remark", R"({"atAll":true})"}}));
+  Push(Chat(kPeer, kGroup, "pic", 5004, "http://x/p.png",
+            {{"fromgroup", kGroup}, {"remark", R"({"atAll":true})"}}));
+  Push(Chat(kPeer, kOwn, "msg", 0, "no server id"));
+  Push(Chat(kPeer, kOwn, "msg", 5005, "no time", {{"curtime", ""}}));
+  Sync();
+  EXPECT_EQ(Column("msgtype", 5001), "0");
+  EXPECT_EQ(Column("totype||accountid", 5002), "18");
+  EXPECT_EQ(Column("atflag", 5003), "2");
+  EXPECT_EQ(Column("atflag", 5004), "0");
+  EXPECT_EQ(Rows("content='no server id'"), 0);
+  EXPECT_FALSE(Column("sendtime", 5005).empty());
+  // Only the message of the group itself moved the group's conversation row.
+  EXPECT_EQ(SelectOne("select msgid from nq_messagenew where account='7@group.d.test'"),
+            Column("id", 5004));
+  EXPECT_EQ(SelectOne("select count(*) from nq_messagenew where account='8@group.d.test'"), "0");
+}
+
+TEST_F(ReceiveTest, ChildGroupMessageAloneLeavesTheConversationRowAlone) {
+  Push(Chat(kPeer, kGroup, "msg", 5101, "child only", {{"fromgroup", "8@group.d.test"}}));
+  Sync();
+  EXPECT_EQ(Rows("msgid=5101"), 1);
+  EXPECT_EQ(SelectOne("select count(*) from nq_messagenew"), "0");
+}
+
+TEST_F(ReceiveTest, GroupNotificationRaisesItsNoticeThenTheMessage) {
+  const std::string notice =
+      R"({"notify":"join","userid":"9@d.test","nick":"Nine","membercount":4,"groupname":"X"})";
+  Push(Chat(kPeer, kGroup, "groupnotify", 6001, notice, {{"fromgroup", kGroup}}));
+  Sync();
+  std::vector<int> order;
+  for (const auto& r : CallbackRecorder::Get().Reports())
+    // The group store's own "groupchange" report is not the notice.
+    if ((r.code == _EVENT_COME_GROUPNOTIFY && r.text.find("join") != std::string::npos) ||
+        r.code == _EVENT_COME_IMMESSAGE)
+      order.push_back(r.code);
+  EXPECT_EQ(order, (std::vector<int>{_EVENT_COME_GROUPNOTIFY, _EVENT_COME_IMMESSAGE}));
+  EXPECT_EQ(Column("msgtype", 6001), "6");
+  EXPECT_EQ(SelectOne("select nick from nq_groupuser where account='9@d.test'"), "Nine");
+}
+
+TEST_F(ReceiveTest, UnknownSenderDetailsAreFetchedOnceKnown) {
+  users.AddUser(pushtest::User("6", 4));
+  Push(Chat("6@d.test", kOwn, "msg", 7001, "who am I", {{"fromversion", "4"}}));
+  Push(Chat("6@d.test", kOwn, "msg", 7002, "again", {{"fromversion", "4"}}));
+  Sync();
+  EXPECT_EQ(SelectOne("select name from nq_contact where account='6@d.test'"), "User 6");
+  size_t asked = 0;
+  for (const auto& r : http.Requests("/userinfo/user/getdetail.do"))
+    if (r.body.find("6@d.test") != std::string::npos) ++asked;
+  EXPECT_EQ(asked, 1u);
+}
+
+TEST_F(ReceiveTest, AStalledDetailServerDelaysButNeverStopsTheMessages) {
+  FakeHttpServer stalled;
+  stalled.Handle(FakeUserServer::kDetailPath, [](const FakeRequest&) {
+    FakeReply r = FakeReply::Json("{}");
+    r.stall = true;
+    return r;
+  });
+  ASSERT_TRUE(stalled.Start());
+  core->SetServer("USERSERVER", "127.0.0.1:" + std::to_string(stalled.Port()));
+  for (int i = 0; i < 3; ++i)
+    Push(Chat(std::to_string(61 + i) + "@d.test", kOwn, "msg", 9001 + i, "m" + std::to_string(i)));
+  // Each refresh gives up after a few seconds; the messages follow in their order.
+  Sync();
+  const auto rows = Select("select msgid from nq_message where msgid>9000 order by id");
+  ASSERT_EQ(rows.size(), 3u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(rows[i][0], std::to_string(9001 + i));
+  EXPECT_EQ(stalled.Requests(FakeUserServer::kDetailPath).size(), 3u);
+  stalled.Stop();
+}
+
+}  // namespace
