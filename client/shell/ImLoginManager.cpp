@@ -1,10 +1,289 @@
 #include "shell/ImLoginManager.h"
 
-#include "shell/VExitCleanup.h"
+#include <QDebug>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
-ImLoginManager::ImLoginManager() = default;
+#include "contacts/ImContactsManager.h"
+#include "contacts/ImGroupManager.h"
+#include "conversations/ImCurrencyManager.h"
+#include "conversations/ImSessionListManager.h"
+#include "conversations/ImSessionManager.h"
+#include "shell/ImLoginManagerPrivate.h"
+#include "shell/ImNotifyManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/UIMessage.h"
+#include "shell/VConfig.h"
+#include "shell/VCrashDump.h"
+#include "shell/VExitCleanup.h"
+#include "shell/VGlobal.h"
+
+namespace {
+constexpr int kMaxAccountNameBytes = 127;
+// The maker's configuration store and default web host; TESMO_SERVER replaces both.
+const char kConfigHost[] = "cfg.tesmochat.com";
+const char kConfigPath[] = "/bit/app.cfg";
+const char kDefaultWebHost[] = "web.tesmochat.com";
+
+// Engine texts live in a buffer the next call reuses: copied at once.
+QString EngineText(const char* text) { return QString::fromUtf8(text ? text : ""); }
+
+// The managers answer through their invokable operations.
+void Invoke(QObject* manager, const char* method) {
+  if (!QMetaObject::invokeMethod(manager, method, Qt::DirectConnection))
+    qWarning() << "no" << method << "on" << manager->metaObject()->className();
+}
+}  // namespace
+
+ImLoginManager::ImLoginManager(QObject* parent) : QObject(parent), d(new ImLoginManagerPrivate) {
+  qRegisterMetaType<ImLoginManager*>("ImLoginManager*");
+  connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
+          &ImLoginManager::onNotify);
+}
+
+ImLoginManager::~ImLoginManager() = default;
 
 ImLoginManager* ImLoginManager::instance() {
   static ImLoginManager* s_instance = nullptr;
   return VExitCleanup::singleton(s_instance, [] { return new ImLoginManager; });
+}
+
+bool ImLoginManager::isSafeAccountName(const QString& account) {
+  if (account.isEmpty() || account.toUtf8().size() > kMaxAccountNameBytes) return false;
+  if (account.contains(QLatin1Char('/')) || account.contains(QLatin1Char('\\'))) return false;
+  if (account.contains(QStringLiteral(".."))) return false;
+  for (const QChar c : account)
+    if (c.category() == QChar::Other_Control) return false;
+  return true;
+}
+
+QString ImLoginManager::verifyCode() const { return d->verifyCode; }
+
+void ImLoginManager::setVerifyCode(const QString& code) {
+  if (code == d->verifyCode) return;
+  d->verifyCode = code;
+  emit verifyCodeChanged();
+}
+
+bool ImLoginManager::syncMsgPower() const { return d->syncMsgPower; }
+
+void ImLoginManager::setSyncMsgPower(bool power) {
+  if (power == d->syncMsgPower) return;
+  d->syncMsgPower = power;
+  emit syncMsgPowerChanged();
+}
+
+QString ImLoginManager::deviceId() const { return d->deviceId; }
+
+void ImLoginManager::login(const QString& phone, const QString& nationCode,
+                           const QString& verifyCode) {
+  qDebug() << Q_FUNC_INFO;
+  // The number names the account's folder: one that could leave it is refused.
+  if (!phone.isEmpty() && !isSafeAccountName(phone)) {
+    qWarning() << Q_FUNC_INFO << "refusing phone number" << phone;
+    emit loginFailure();
+    return;
+  }
+  VConfig::instance()->setValue(QStringLiteral("LastloginAccount"), phone);
+  d->doLogin(phone, nationCode, verifyCode);
+  emit logging();
+}
+
+void ImLoginManager::QRLogin(const QString& qrInfo) {
+  qDebug() << Q_FUNC_INFO;
+  // The server's text names the account's folder: never a path of its own.
+  if (!isSafeAccountName(qrInfo)) {
+    qWarning() << Q_FUNC_INFO << "refusing login key" << qrInfo;
+    emit qrcodeInvalid();
+    return;
+  }
+  VConfig::instance()->setValue(QStringLiteral("LastloginAccount"), qrInfo);
+  d->doQRLogin(qrInfo);
+  emit logging();
+}
+
+void ImLoginManager::sendGetVerifycode(const QString& phone, const QString& nationCode) {
+  qDebug() << Q_FUNC_INFO;
+  d->doSendGetVerifycode(phone, nationCode);
+}
+
+QString ImLoginManager::getLocalCheckCode(const QString& checkCode) {
+  qDebug() << Q_FUNC_INFO;
+  const QString code =
+      EngineText(ImUiInterface::instance()->EncodePassword(checkCode.toUtf8().constData(), "", 1));
+  qDebug() << Q_FUNC_INFO << code;
+  return code;
+}
+
+QString ImLoginManager::getQRcodeString() {
+  qDebug() << Q_FUNC_INFO;
+  return d->doGetQRcodeString();
+}
+
+QString ImLoginManager::getLocalDataPath(int msgtype) {
+  qDebug() << Q_FUNC_INFO;
+  QString path;
+  switch (msgtype) {
+    case 2:
+    case 8:
+      path = d->imagesFolder;
+      break;
+    case 4:
+      path = d->audioFolder;
+      break;
+    case 5:
+      path = d->videoFolder;
+      break;
+    default:
+      path = d->documentsFolder;
+  }
+  qDebug() << Q_FUNC_INFO << path;
+  return path;
+}
+
+void ImLoginManager::queryCurrency() {
+  qDebug() << Q_FUNC_INFO;
+  d->doQueryCurrency();
+}
+
+void ImLoginManager::downAppCfg() {
+  ImUiInterface* bridge = ImUiInterface::instance();
+  d->configDialogId = bridge->CreateDialogID();
+  const QString target = ImLoginManagerPrivate::appCfgPath();
+  qDebug() << "sCfgPath = " << target;
+  const QString url = QStringLiteral("https://") +
+                      bridge->deploymentHost(QString::fromLatin1(kConfigHost)) +
+                      QLatin1String(kConfigPath);
+  bridge->DownloadFile(d->configDialogId, url.toUtf8().constData(), target.toUtf8().constData(), 0);
+}
+
+QString ImLoginManager::readAppCfg() {
+  QString cfg;
+  QFile file(ImLoginManagerPrivate::appCfgPath());
+  if (file.open(QIODevice::ReadOnly))
+    cfg = EngineText(ImUiInterface::instance()->GetAppCfgString(file.readAll().constData()));
+  qDebug() << "sCfg = " << cfg;
+  return cfg;
+}
+
+QString ImLoginManager::getCurrentProUrl() {
+  qDebug() << Q_FUNC_INFO;
+  ImUiInterface* bridge = ImUiInterface::instance();
+  // A test deployment's web host is its own server; its listed hosts are not asked.
+  if (bridge->serverOverridden()) return bridge->deploymentHost(QString());
+  const QString cfg = readAppCfg();
+  if (cfg.isEmpty()) return QString();
+  const QJsonObject config = QJsonObject::fromVariantMap(bridge->convJsonToVariantMap(cfg));
+  const QJsonValue hosts =
+      config.value(QStringLiteral("mac_domain")).toObject().value(QStringLiteral("pro_host"));
+  const QJsonArray list = hosts.isArray() ? hosts.toArray() : QJsonArray();
+  qDebug() << Q_FUNC_INFO << list.size() << list;
+  if (list.isEmpty()) return QString();
+  QString url = QString::fromLatin1(kDefaultWebHost);
+  for (const QJsonValue& entry : list) {
+    const QString host = entry.toString();
+    qDebug() << "sTmp = " << host;
+    if (!host.isEmpty() && VGlobal::ping(host)) {
+      url = host;
+      break;
+    }
+  }
+  qDebug() << "sUrl = " << url;
+  return url;
+}
+
+void ImLoginManager::onNotify(const UIMessage* pMsg) {
+  qDebug() << Q_FUNC_INFO;
+  switch (pMsg->m_Method) {
+    case _EVENT_LOGIN_SUCCESS:
+      onLoginSuccess(pMsg);
+      break;
+    case _EVENT_LOGIN_FAIL:
+      qDebug() << "_EVENT_LOGIN_FAIL";
+      emit loginFailure();
+      break;
+    case _EVENT_REPORT_QRLOGIN:
+      if (pMsg->m_Status == 0) {
+        qDebug() << Q_FUNC_INFO << pMsg->m_Arg1;
+        QRLogin(pMsg->m_Arg1);
+      } else {
+        emit qrcodeInvalid();
+      }
+      break;
+    case _EVENT_RECV_KICKOUT:
+    case _EVENT_REPORT_SYSKICKOUT:
+      onKickOut(pMsg);
+      break;
+    case _REQUEST_HTTP_SENDGET:
+    case _REQUEST_HTTP_SENDPOST:
+      onHttpReply(pMsg);
+      break;
+    case _REQUEST_HTTP_UPLOADDUMP:
+      // Only the crash dump's own upload; other ids belong to no one here.
+      if (pMsg->m_DialogID != VCrashDump::kUploadDialogId) break;
+      qDebug() << "_REQUEST_HTTP_UPLOADDUMP";
+      VCrashDump::onCrashDumpUploaded(pMsg->m_Status);
+      break;
+    default:
+      break;
+  }
+  qDebug() << Q_FUNC_INFO << "end";
+}
+
+void ImLoginManager::onLoginSuccess(const UIMessage* msg) {
+  ImUiInterface* bridge = ImUiInterface::instance();
+  qDebug() << "--time::---_EVENT_LOGIN_SUCCESS " << bridge->getCurrentTime();
+  const QVariantMap reply = bridge->convJsonToVariantMap(msg->m_Arg1);
+  if (reply.isEmpty()) return;
+  const QVariantMap result = reply.value(QStringLiteral("result")).toMap();
+  if (result.isEmpty()) return;
+  const int usertype = result.value(QStringLiteral("usertype"), 0).toInt();
+  qDebug() << "nUsertype = " << usertype;
+  setSyncMsgPower(usertype != 0);
+  downAppCfg();
+  // The profile is stored before anyone hears of the login, so handlers of
+  // loginSuccess already see the account.
+  VConfig* config = VConfig::instance();
+  config->setValue(QStringLiteral("MY_ACCOUNT"), EngineText(bridge->GetMyAccount()));
+  config->setValue(QStringLiteral("MY_USERID"), EngineText(bridge->GetMyUserID()));
+  config->setValue(QStringLiteral("MY_NAME"), EngineText(bridge->GetMyName()));
+  config->setValue(QStringLiteral("MY_LOGO"), EngineText(bridge->GetMyLogo()));
+  config->setValue(QStringLiteral("MY_BIGLOGO"), EngineText(bridge->GetMyBigLogo()));
+  config->setValue(QStringLiteral("MY_SUMMARY"), EngineText(bridge->GetMySummary()));
+  config->setValue(QStringLiteral("MY_CHAMPFLAG"), bridge->GetChampFlag());
+  emit loginSuccess();
+  VCrashDump::uploadCrashDump();
+}
+
+void ImLoginManager::onKickOut(const UIMessage* msg) {
+  qDebug() << "_EVENT_RECV_KICKOUT || _EVENT_REPORT_SYSKICKOUT";
+  emit recvKickOut(msg->m_Arg1);
+  Invoke(ImSessionManager::instance(), "wipeData");
+  Invoke(ImSessionListManager::instance(), "wipeData");
+  Invoke(ImContactsManager::instance(), "wipeData");
+  Invoke(ImGroupManager::instance(), "wipeData");
+}
+
+void ImLoginManager::onHttpReply(const UIMessage* msg) {
+  if (msg->m_Status != 0) return;
+  const QVariantMap reply = ImUiInterface::instance()->convJsonToVariantMap(msg->m_Arg1);
+  qDebug() << Q_FUNC_INFO << reply;
+  if (reply.isEmpty()) return;
+  const QVariantMap result = reply.value(QStringLiteral("result")).toMap();
+  qDebug() << Q_FUNC_INFO << result;
+  if (result.isEmpty()) return;
+  // Id 0 is no request of ours.
+  if (msg->m_DialogID == 0) return;
+  if (msg->m_DialogID == d->verifyCodeDialogId) {
+    setVerifyCode(result.value(QStringLiteral("verifycode")).toString());
+  } else if (msg->m_DialogID == d->coinQueryDialogId) {
+    const QVariant params = result.value(QStringLiteral("params"));
+    if (params.isNull()) return;
+    const QJsonArray array = QJsonArray::fromVariantList(params.toList());
+    if (!QMetaObject::invokeMethod(ImCurrencyManager::instance(), "addData", Qt::DirectConnection,
+                                   Q_ARG(QJsonArray, array)))
+      qWarning() << Q_FUNC_INFO << "the coin list takes no data";
+  }
 }

@@ -49,8 +49,10 @@ ImUiInterface::ImUiInterface()
       m_port(kDefaultPort),
       m_notifyManager(new ImNotifyManager) {
   const QString override = qEnvironmentVariable("TESMO_SERVER");
-  if (!override.isEmpty() && !parseServer(override, &m_host, &m_port))
-    qWarning() << Q_FUNC_INFO << "ignoring malformed TESMO_SERVER:" << override;
+  if (!override.isEmpty()) {
+    m_overridden = parseServer(override, &m_host, &m_port);
+    if (!m_overridden) qWarning() << Q_FUNC_INFO << "ignoring malformed TESMO_SERVER:" << override;
+  }
   qDebug() << Q_FUNC_INFO << "host = " << m_host;
   qDebug() << Q_FUNC_INFO << "port = " << m_port;
 }
@@ -71,6 +73,11 @@ bool ImUiInterface::parseServer(const QString& text, QString* host, int* port) {
   *host = name;
   *port = number;
   return true;
+}
+
+QString ImUiInterface::deploymentHost(const QString& builtIn) const {
+  if (!m_overridden) return builtIn;
+  return m_host + QLatin1Char(':') + QString::number(m_port);
 }
 
 QString ImUiInterface::besideProgram(const QString& path) {

@@ -36,6 +36,13 @@ class ImUiInterface : public TAPIInterface {
 
   QString serverHost() const { return m_host; }
   int serverPort() const { return m_port; }
+  // Whether TESMO_SERVER named the server: then every host of the deployment (web
+  // host, download page, configuration store, probe) is that server, so nothing
+  // leaves it.
+  bool serverOverridden() const { return m_overridden; }
+  // The deployment's host for a built-in name: "host:port" of TESMO_SERVER when it
+  // is set, else the name.
+  QString deploymentHost(const QString& builtIn) const;
 
   // "host:port" or "host" (port 443); false leaves host and port untouched.
   static bool parseServer(const QString& text, QString* host, int* port);
@@ -69,6 +76,7 @@ class ImUiInterface : public TAPIInterface {
   ImNotifyManager* m_notifyManager;
   QMap<QString, QString> m_urlTable;
   bool m_started = false;
+  bool m_overridden = false;
 };
 
 #endif

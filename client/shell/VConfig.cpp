@@ -57,6 +57,11 @@ QString GroupFor(const QString& key) {
 }
 }  // namespace
 
+void VConfig::flush() {
+  QMutexLocker locker(&StoreLock());
+  Store().sync();
+}
+
 VConfig* VConfig::instance() {
   static VConfig* s_instance = nullptr;
   return VExitCleanup::singleton(s_instance, [] { return new VConfig; });

@@ -25,6 +25,8 @@ class VConfig : public QObject {
 
  public:
   static VConfig* instance();
+  // Writes pending changes to disk now (at exit: the store itself is never destroyed).
+  static void flush();
 
   Q_INVOKABLE QVariant value(const QString& key, const QVariant& defaultValue = QVariant());
   Q_INVOKABLE void setValue(const QString& key, const QVariant& value);

@@ -15,10 +15,12 @@
 #include "shell/VAction.h"
 #include "shell/VClipboard.h"
 #include "shell/VConfig.h"
+#include "shell/VExitCleanup.h"
 #include "shell/VFileSaveDialog.h"
 #include "shell/VGlobal.h"
 #include "shell/VMentionedNameImageProvider.h"
 #include "shell/VMenu.h"
+#include "shell/VProcessValues.h"
 #include "shell/VScreenImage.h"
 #include "shell/VSeparator.h"
 #include "shell/VSystemTrayIcon.h"
@@ -56,7 +58,7 @@ void VStartup::setupApplication(QFont& font) {
   font.setWeight(QFont::Normal);
   QApplication::setFont(font);
   qDebug() << "Current Font Family: " << QApplication::font().family();
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/tesmo_chat.ico")));
+  QApplication::setWindowIcon(QIcon(VProcessValues::normalTrayIconPath()));
   // Closing the last window keeps the program in the tray; the tray menu ends it.
   QGuiApplication::setQuitOnLastWindowClosed(false);
 }
@@ -76,7 +78,12 @@ QSharedPointer<ImCreateClassManager> VStartup::setupEngine(QQmlEngine& engine) {
   context->setContextProperty(QStringLiteral("vGlobal"), VGlobal::instance());
   context->setContextProperty(QStringLiteral("vClipboard"), VClipboard::instance());
 
-  const int language = VConfig::instance()->value(QStringLiteral("CurrentLanguage"), 1).toInt();
+  // A stored value that names none of the four languages counts as none stored.
+  bool isNumber = false;
+  int language = VConfig::instance()
+                     ->value(VProcessValues::languageKey(), int(VTranslator::ZH_CN))
+                     .toInt(&isNumber);
+  if (!isNumber || !VTranslator::isLanguage(language)) language = VTranslator::ZH_CN;
   VTranslator::instance()->setCurrentLanguage(static_cast<VTranslator::VLanguage>(language));
 
   registerQmlTypes();
@@ -107,4 +114,9 @@ int VStartup::exec(QQmlApplicationEngine& engine, const QUrl& url) {
 void VStartup::shutdown(QSharedPointer<ImCreateClassManager>& classManager) {
   ImUiInterface::instance()->releaseInterface();
   classManager.reset();
+}
+
+void VStartup::finish() {
+  VExitCleanup::runAll();
+  VConfig::flush();
 }

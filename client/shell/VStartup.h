@@ -35,6 +35,9 @@ class VStartup {
   // After the event loop: stops the engine, then lets go of the bootstrap, so
   // that no report reaches a manager being deleted.
   static void shutdown(QSharedPointer<ImCreateClassManager>& classManager);
+  // Last, while the application object exists: deletes the singletons and writes
+  // the settings to disk.
+  static void finish();
 };
 
 #endif

@@ -6,16 +6,20 @@
 #include <QtWebEngine>
 
 #include "shell/ImCreateClassManager.h"
-#include "shell/VExitCleanup.h"
+#include "shell/VCrashDump.h"
 #include "shell/VStartup.h"
+#include "shell/VTerminationSignals.h"
 
 int main(int argc, char* argv[]) {
+  VCrashDump::install();
   VStartup::setProcessAttributes();
   // Qt 5.15 wants the web engine set up before the application object exists.
   QtWebEngine::initialize();
   QApplication app(argc, argv);
   QFont font;
   VStartup::setupApplication(font);
+  // SIGTERM and SIGINT leave the event loop like a quit from the tray menu.
+  VTerminationSignals terminationSignals;
 
   int exitCode;
   {
@@ -26,6 +30,6 @@ int main(int argc, char* argv[]) {
     VStartup::shutdown(classManager);
   }
   // The managers and helpers go while the application object still exists.
-  VExitCleanup::runAll();
+  VStartup::finish();
   return exitCode;
 }

@@ -139,6 +139,10 @@ class TestStartup : public QObject {
     QTest::newRow("traditional chinese") << QVariant(2) << 2;
     QTest::newRow("korean as text") << QVariant("3") << 3;
     QTest::newRow("nothing stored") << QVariant() << 1;
+    QTest::newRow("english again") << QVariant(0) << 0;
+    QTest::newRow("beyond the four") << QVariant(7) << 1;
+    QTest::newRow("negative") << QVariant(-1) << 1;
+    QTest::newRow("not a number") << QVariant("korean") << 1;
   }
 
   void storedLanguageIsApplied() {

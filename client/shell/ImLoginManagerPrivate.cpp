@@ -1,0 +1,157 @@
+#include "shell/ImLoginManagerPrivate.h"
+
+#include <cpuid.h>
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "shell/ImLoginManager.h"
+#include "shell/ImUiInterface.h"
+
+namespace {
+constexpr int kLoginMode = 1;
+const char kDatabaseFileName[] = "tesChat.db";
+// The maker's mobile-app download page; TESMO_SERVER replaces its host.
+const char kDownloadHost[] = "www.tesmochat.com";
+const char kDownloadPath[] = "/down/#/tesmochat";
+
+// Values pasted into a query are percent-encoded: a "+" would otherwise arrive
+// as a space.
+QString Encoded(const QString& value) {
+  return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+QString NewTransId() { return QString::fromUtf8(ImUiInterface::instance()->NewTransID("")); }
+
+// Upper-case hexadecimal of EDX, then EAX, of the processor identification leaf 1.
+QString ComputeDeviceId() {
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) eax = edx = 0;
+  return QString::number(edx, 16).toUpper() + QString::number(eax, 16).toUpper();
+}
+}  // namespace
+
+ImLoginManagerPrivate::ImLoginManagerPrivate() : deviceId(ComputeDeviceId()) {}
+
+QString ImLoginManagerPrivate::dataBase() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+QString ImLoginManagerPrivate::appCfgPath() { return dataBase() + QStringLiteral("/app.cfg"); }
+
+bool ImLoginManagerPrivate::makeAccountFolders(const QString& account) {
+  if (!ImLoginManager::isSafeAccountName(account)) {
+    qWarning() << Q_FUNC_INFO << "refusing account name" << account;
+    return false;
+  }
+  ImUiInterface* bridge = ImUiInterface::instance();
+  const QString folder = dataBase() + QStringLiteral("/data/") + account;
+  portraitsFolder = folder + QStringLiteral("/Portraits/");
+  bridge->makePath(portraitsFolder);
+  audioFolder = folder + QStringLiteral("/Audio/");
+  bridge->makePath(audioFolder);
+  documentsFolder = folder + QStringLiteral("/Documents/");
+  bridge->makePath(documentsFolder);
+  imagesFolder = folder + QStringLiteral("/Images/");
+  bridge->makePath(imagesFolder);
+  videoFolder = folder + QStringLiteral("/Video/");
+  bridge->makePath(videoFolder);
+  return true;
+}
+
+void ImLoginManagerPrivate::initDatabase(const QString& path) {
+  qDebug() << Q_FUNC_INFO << path;
+  {
+    // Replaces the default connection of an earlier login.
+    QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    database.setDatabaseName(path);
+    if (!QFileInfo::exists(path)) {
+      qDebug() << "first init and create DB !!!";
+      const QString folder = QFileInfo(path).absolutePath();
+      if (!QDir(folder).exists()) {
+        if (QDir().mkpath(folder))
+          qDebug() << "success to make db path : " << folder;
+        else
+          qDebug() << "fail to make db path : " << folder;
+      }
+      if (database.open()) {
+        qDebug() << "open databaseName = " << database.databaseName();
+        database.close();
+      } else {
+        qDebug() << "fail to open DB !!!";
+      }
+    }
+  }
+  ImUiInterface::instance()->SetDatabase(path.toUtf8().constData());
+}
+
+void ImLoginManagerPrivate::doLogin(const QString& phone, const QString& nationCode,
+                                    const QString& code) {
+  ImUiInterface* bridge = ImUiInterface::instance();
+  qDebug() << "--time::---doLogin " << bridge->getCurrentTime();
+  if (phone.isEmpty()) {
+    qDebug() << "data error !";
+    return;
+  }
+  qDebug() << "phone = " << phone;
+  qDebug() << "nationCode = " << nationCode;
+  qDebug() << "verifyCode = " << code;
+  if (!makeAccountFolders(phone)) return;
+  initDatabase(dataBase() + QStringLiteral("/data/") + phone + QLatin1Char('/') +
+               QLatin1String(kDatabaseFileName));
+  bridge->SetMobileLogin(phone.toUtf8().constData(), nationCode.toUtf8().constData(),
+                         code.toUtf8().constData(), deviceId.toUtf8().constData(), kLoginMode);
+  bridge->MakeRegister();
+}
+
+void ImLoginManagerPrivate::doQRLogin(const QString& qrInfo) {
+  ImUiInterface* bridge = ImUiInterface::instance();
+  qDebug() << "--time::---doQRLogin " << bridge->getCurrentTime();
+  qDebug() << "qrInfo = " << qrInfo;
+  if (!makeAccountFolders(qrInfo)) return;
+  initDatabase(dataBase() + QStringLiteral("/data/") + qrInfo + QLatin1Char('/') +
+               QLatin1String(kDatabaseFileName));
+  bridge->SetQRLogin(qrInfo.toUtf8().constData(), deviceId.toUtf8().constData(), kLoginMode);
+  bridge->MakeRegister();
+}
+
+void ImLoginManagerPrivate::doSendGetVerifycode(const QString& phone, const QString& nationCode) {
+  ImUiInterface* bridge = ImUiInterface::instance();
+  const QString url = bridge->getUrl(QStringLiteral("/navigation/user/sendcheckcode.do")) +
+                      QStringLiteral("?mobile=") + Encoded(phone) +
+                      QStringLiteral("&chkcode=LOGIN&nationcode=") + Encoded(nationCode) +
+                      QStringLiteral("&transid=") + Encoded(NewTransId());
+  qDebug() << "sUrl = " << url;
+  verifyCodeDialogId = bridge->CreateDialogID();
+  bridge->SendGet(verifyCodeDialogId, url.toUtf8().constData());
+}
+
+void ImLoginManagerPrivate::doQueryCurrency() {
+  ImUiInterface* bridge = ImUiInterface::instance();
+  const QString url = bridge->getUrl(QStringLiteral("/public/info/querycurrency.do")) +
+                      QStringLiteral("?transid=") + Encoded(NewTransId()) +
+                      QStringLiteral("&language=zh-CN&type=quotation&");
+  qDebug() << "sUrl = " << url;
+  coinQueryDialogId = bridge->CreateDialogID();
+  bridge->SendGet(coinQueryDialogId, url.toUtf8().constData());
+}
+
+QString ImLoginManagerPrivate::doGetQRcodeString() {
+  ImUiInterface* bridge = ImUiInterface::instance();
+  const QString query = QStringLiteral("?auid=") + Encoded(NewTransId()) +
+                        QStringLiteral("&device=") + Encoded(deviceId);
+  const QString pollUrl =
+      bridge->getUrl(QStringLiteral("/navigation/qrcode/getuserinfo.do")) + query;
+  qDebug() << "sUrl = " << pollUrl;
+  bridge->GetQRUserInfo(pollUrl.toUtf8().constData());
+  const QString shown = QStringLiteral("https://") +
+                        bridge->deploymentHost(QString::fromLatin1(kDownloadHost)) +
+                        QLatin1String(kDownloadPath) + query;
+  qDebug() << "sQrURL = " << shown;
+  return shown;
+}

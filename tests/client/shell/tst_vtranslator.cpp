@@ -1,0 +1,141 @@
+// Languages: loading the embedded translations, refusing values outside the four,
+// a file that cannot be loaded, and the hint tables.
+#include <QSettings>
+#include <QtTest>
+
+#include "shell/VConfig.h"
+#include "shell/VTranslator.h"
+#include "support/ClientTestMain.h"
+
+// The embedded translations' registration, generated with the resources.
+int qInitResources_i18n();
+int qCleanupResources_i18n();
+
+namespace {
+QString LoginButton() { return QCoreApplication::translate("VLoginPage", "登  录"); }
+QString PhoneLabel() { return QCoreApplication::translate("VLoginPage", "Mobile number"); }
+
+int StoredLanguage() {
+  return VConfig::instance()->value(QStringLiteral("CurrentLanguage"), -100).toInt();
+}
+}  // namespace
+
+class TestVTranslator : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { VConfig::instance()->setValue("LastloginAccount", "translator"); }
+
+  void everyLanguageLoadsItsFile_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("loginButton");
+    QTest::addColumn<QString>("phoneLabel");
+    QTest::newRow("english") << 0 << "Login"
+                             << "Phone number";
+    QTest::newRow("simplified chinese") << 1 << "登  录"
+                                        << "手机号码";
+    QTest::newRow("traditional chinese") << 2 << "登  录"
+                                         << "手机号码";
+    QTest::newRow("korean") << 3 << "Login"
+                            << "手机号码";
+    QTest::newRow("english after korean") << 0 << "Login"
+                                          << "Phone number";
+    QTest::newRow("chinese after english") << 1 << "登  录"
+                                           << "手机号码";
+  }
+
+  void everyLanguageLoadsItsFile() {
+    QFETCH(int, language);
+    QFETCH(QString, loginButton);
+    QFETCH(QString, phoneLabel);
+    VTranslator* translator = VTranslator::instance();
+    QSignalSpy changed(translator, &VTranslator::currentLanguageChanged);
+    translator->setCurrentLanguage(static_cast<VTranslator::VLanguage>(language));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(int(translator->language()), language);
+    QCOMPARE(int(VTranslator::currentLanguage()), language);
+    QCOMPARE(StoredLanguage(), language);
+    QCOMPARE(LoginButton(), loginButton);
+    QCOMPARE(PhoneLabel(), phoneLabel);
+    QCOMPARE(translator->i18n(), QString());
+  }
+
+  void sameLanguageAgainReloadsAndSignals() {
+    VTranslator* translator = VTranslator::instance();
+    translator->setCurrentLanguage(VTranslator::EN_US);
+    VConfig::instance()->setValue("CurrentLanguage", 2);
+    QSignalSpy changed(translator, &VTranslator::currentLanguageChanged);
+    translator->setCurrentLanguage(VTranslator::EN_US);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(StoredLanguage(), 0);
+    QCOMPARE(LoginButton(), QStringLiteral("Login"));
+  }
+
+  void valuesOutsideTheFourChangeNothing_data() {
+    QTest::addColumn<int>("value");
+    QTest::newRow("4") << 4;
+    QTest::newRow("-1") << -1;
+    QTest::newRow("large") << 1000;
+  }
+
+  void valuesOutsideTheFourChangeNothing() {
+    QFETCH(int, value);
+    VTranslator* translator = VTranslator::instance();
+    translator->setCurrentLanguage(VTranslator::KO_KR);
+    QSignalSpy changed(translator, &VTranslator::currentLanguageChanged);
+    translator->setCurrentLanguage(static_cast<VTranslator::VLanguage>(value));
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(int(translator->language()), 3);
+    QCOMPARE(StoredLanguage(), 3);
+    QCOMPARE(LoginButton(), QStringLiteral("Login"));
+  }
+
+  void unloadableFileChangesNothing() {
+    VTranslator* translator = VTranslator::instance();
+    translator->setCurrentLanguage(VTranslator::EN_US);
+    QSignalSpy changed(translator, &VTranslator::currentLanguageChanged);
+    QVERIFY(qCleanupResources_i18n());
+    QVERIFY(!QFile::exists(":/i18n/TesmoChat_zh_cn.qm"));
+    translator->setCurrentLanguage(VTranslator::ZH_CN);
+    qInitResources_i18n();
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(int(translator->language()), 0);
+    QCOMPARE(StoredLanguage(), 0);
+    // The English translation is still installed.
+    QCOMPARE(LoginButton(), QStringLiteral("Login"));
+    QCOMPARE(PhoneLabel(), QStringLiteral("Phone number"));
+  }
+
+  void hintTexts_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("english") << 0 << "hint_cjqtz"
+                             << "Start a group chat";
+    QTest::newRow("english leading space") << 0 << "hint_syljp"
+                                           << " using screenshots";
+    QTest::newRow("english last") << 0 << "hint_nchlytxx"
+                                  << "You have recalled a message";
+    QTest::newRow("chinese") << 1 << "hint_cjqtz"
+                             << "发起了群聊";
+    QTest::newRow("chinese leading space") << 1 << "hint_chlytxx"
+                                           << " 撤回了一条消息";
+    QTest::newRow("traditional chinese is empty") << 2 << "hint_cjqtz"
+                                                  << "";
+    QTest::newRow("korean is empty") << 3 << "hint_nchlytxx"
+                                     << "";
+    QTest::newRow("unknown key") << 0 << "hint_none"
+                                 << "";
+  }
+
+  void hintTexts() {
+    QFETCH(int, language);
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+    VTranslator::instance()->setCurrentLanguage(static_cast<VTranslator::VLanguage>(language));
+    QCOMPARE(VTranslator::instance()->getString(key), text);
+  }
+};
+
+TESMO_CLIENT_TEST_MAIN(TestVTranslator)
+#include "tst_vtranslator.moc"
