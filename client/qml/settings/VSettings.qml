@@ -19,16 +19,24 @@ QtObject {
     readonly property int sessionInfoItemWidth: 280
     readonly property int insertPictureMaxSize: 80
 
+    // The patterns as texts. RegExp objects kept in properties pass through Qt's own
+    // regular expression type, which keeps no flags and re-escapes "/": build them
+    // from these sources (no escaped slashes) with the flags wanted, as below.
+    readonly property string strRegex: "/(https?:\\/\\/)?[-a-zA-Z0-9@:%._\\+~#=\\/]{2,256}\\.[a-z]{2,6}\\b([-a-zA-Z0-9@:%_\\+.~#?&//=\\/]*)/gi"
+    readonly property string strRegex1: "/^[-a-zA-Z0-9@:%._\\+~#=\\/]{2,256}\\.[a-z]{2,6}\\b([-a-zA-Z0-9@:%_\\+.~#?&//=\\/]*)$/"
+    readonly property string emailPattern: "/^[a-zA-Z0-9._-]+@[a-zA-Z0-9.-]+\\.[a-zA-Z]{2,6}$/"
     // An at sign, the following run of non-space characters and one white-space
-    // character. ("\a" is no escape in JavaScript: it would exclude the letter a.)
-    readonly property var atSomeoneRegExp: /@([^\s\n\t\r\v\f]*)?\s/g
-    readonly property string atSomeoneRegexp: atSomeoneRegExp.toString()
-    readonly property var textRegExp: /(https?:\/\/)?[-a-zA-Z0-9@:%._\+~#=\/]{2,256}\.[a-z]{2,6}\b([-a-zA-Z0-9@:%_\+.~#?&//=\/]*)/gi
-    readonly property var textRegExp1: /^[-a-zA-Z0-9@:%._\+~#=\/]{2,256}\.[a-z]{2,6}\b([-a-zA-Z0-9@:%_\+.~#?&//=\/]*)$/
-    readonly property var emailRegExp: /^[a-zA-Z0-9._-]+@[a-zA-Z0-9.-]+\.[a-zA-Z]{2,6}$/
-    readonly property string strRegex: textRegExp.toString()
-    readonly property string strRegex1: textRegExp1.toString()
-    readonly property string emailPattern: emailRegExp.toString()
+    // character. ("\\a" is no escape in JavaScript: it would exclude the letter a.)
+    readonly property string atSomeoneRegexp: "/@([^\\s\\n\\t\\r\\v\\f]*)?\\s/g"
+
+    readonly property string _linkSource: "(https?://)?[-a-zA-Z0-9@:%._+~#=/]{2,256}\\.[a-z]{2,6}\\b([-a-zA-Z0-9@:%_+.~#?&/=]*)"
+    readonly property string _wholeLinkSource: "^[-a-zA-Z0-9@:%._+~#=/]{2,256}\\.[a-z]{2,6}\\b([-a-zA-Z0-9@:%_+.~#?&/=]*)$"
+    readonly property string _emailSource: "^[a-zA-Z0-9._-]+@[a-zA-Z0-9.-]+\\.[a-zA-Z]{2,6}$"
+    readonly property string _atSomeoneSource: "@([^\\s\\n\\t\\r\\v\\f]*)?\\s"
+    readonly property var textRegExp: new RegExp(_linkSource, "gi")
+    readonly property var textRegExp1: new RegExp(_wholeLinkSource)
+    readonly property var emailRegExp: new RegExp(_emailSource)
+    readonly property var atSomeoneRegExp: new RegExp(_atSomeoneSource, "g")
 
     readonly property string noMorePromptsNextTimeSyncToImageClicked: "noMorePromptsNextTimeSyncToImageClicked"
     readonly property string none: "NONE"
@@ -76,7 +84,9 @@ QtObject {
         var text = String(path)
         if (startsWith(text, _fileUrlScheme))
             return text
-        return _fileUrlScheme + text.split("/").map(encodeURIComponent).join("/")
+        return _fileUrlScheme + text.split("/").map(function (segment) {
+            return encodeURIComponent(segment).replace(/'/g, "%27")
+        }).join("/")
     }
 
     function urlToLocalFile(url) {
@@ -125,14 +135,14 @@ QtObject {
         return "<img src=\"" + url + "\" height=\"" + emojiShowSize + "\" width=\"" + emojiShowSize + "\" />"
     }
 
-    readonly property var _imageElement: /<img[\s\S]*?src="([^"]*)"[\s\S]*?\/>/gi
+    readonly property string _imageElementSource: "<img[\\s\\S]*?src=\"([^\"]*)\"[\\s\\S]*?/>"
 
     // The local files of the pictures the user inserted into an input text, in order.
     function insertedPictures(htmlText) {
         var pictures = []
         if (htmlText === undefined || htmlText === null)
             return pictures
-        var pattern = new RegExp(_imageElement.source, "gi")
+        var pattern = new RegExp(_imageElementSource, "gi")
         var match
         while ((match = pattern.exec(String(htmlText))) !== null) {
             if (startsWith(match[1], _fileUrlScheme))
@@ -159,7 +169,7 @@ QtObject {
     function htmlTextToPlainTextBase(htmlText, sendImage) {
         if (htmlText === undefined || htmlText === null)
             return ""
-        var pattern = new RegExp(_imageElement.source, "gi")
+        var pattern = new RegExp(_imageElementSource, "gi")
         var converted = String(htmlText).replace(pattern, function (element, source) {
             if (startsWith(source, _fileUrlScheme))
                 return sendImage ? "" : element
@@ -187,9 +197,9 @@ QtObject {
     }
 
     function _linkTarget(text) {
-        if (emailRegExp.test(text))
+        if (new RegExp(_emailSource).test(text))
             return "mailto:" + text
-        if (textRegExp1.test(text) && !/^https?:\/\//i.test(text))
+        if (new RegExp(_wholeLinkSource).test(text) && !/^https?:\/\//i.test(text))
             return "http://" + text
         return text
     }
@@ -214,7 +224,7 @@ QtObject {
         var text = String(plainText)
         if (!doUrl)
             return _plainPieceToHtml(text)
-        var pattern = new RegExp(textRegExp.source, "gi")
+        var pattern = new RegExp(_linkSource, "gi")
         var html = ""
         var done = 0
         var match
