@@ -17,10 +17,14 @@ Rectangle {
 
     function clear() { input.clear() }
     function clearFocus() { input.focus = false }
-    function forceActiveFocus() {
-        if (!functionIsDeveloping)
+    // forceActiveFocus() (of the item) focuses the input only when the search works.
+    function _passFocus() {
+        if (activeFocus && !functionIsDeveloping)
             input.forceActiveFocus()
     }
+
+    onActiveFocusChanged: _passFocus()
+    onFunctionIsDevelopingChanged: _passFocus()
 
     width: 174
     height: 33
