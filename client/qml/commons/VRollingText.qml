@@ -81,6 +81,8 @@ Item {
         property bool moving: true
 
         height: rolling.height
+        // Names come from the server: plain unless the owner asks for markup.
+        textFormat: Text.PlainText
         onPaintedWidthChanged: rolling._restart()
         onLineLaidOut: rolling.lineLaidOut(line)
         onLinkActivated: rolling.linkActivated(link)
