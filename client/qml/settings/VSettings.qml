@@ -1,6 +1,7 @@
 pragma Singleton
 import QtQuick 2.12
 import "../commons"
+import "../translator"
 
 // Interface constants, regular expressions and the text conversions shared by every
 // page. Peer text reaches the screen only through plainTextToHtmlTextBase, which
@@ -46,6 +47,10 @@ QtObject {
     // cannot belong to a real site.
     readonly property string recallReeditLink: "recall.reedit.invalid"
     readonly property string atSomebodyProviderStarts: "image://mentionedName/"
+
+    // Keys of the message input: Enter sends; with Ctrl (Command on macOS) it wraps.
+    readonly property string sendShortcut: "Enter"
+    readonly property string newLineShortcut: Qt.platform.os === "osx" ? "Command + Enter" : "Ctrl + Enter"
 
     readonly property VEmojiListModel emojiListModel: VEmojiListModel {}
 
@@ -122,6 +127,11 @@ QtObject {
             }
         }
         return "<img src=\"" + url + "\" height=\"" + height + "\" width=\"" + width + "\" />"
+    }
+
+    // The hint beside the send button, in the current language.
+    function sendHint() {
+        return VTr.sendTip.arg(sendShortcut).arg(newLineShortcut)
     }
 
     function getQrcUrlByName(name) { return emojiListModel.getQrcUrlByName(name) }

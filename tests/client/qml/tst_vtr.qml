@@ -2,6 +2,7 @@ import QtQuick 2.12
 import QtTest 1.12
 import VTranslator 1.0
 import "qrc:/qml/translator"
+import "qrc:/qml/settings"
 
 // The shared texts through the installed translation, in every language.
 Item {
@@ -12,6 +13,12 @@ Item {
         id: boundText
 
         text: VTr.cancel
+    }
+
+    Text {
+        id: hint
+
+        text: VSettings.sendHint()
     }
 
     TestCase {
@@ -58,6 +65,14 @@ Item {
             compare(VTr.introductionString("hello"), "简介: hello")
             // A placeholder keeps its place; a "%1" inside the argument stays as given.
             compare(VTr.disbandTargetGroup("%1 group"), "解散：%1 group")
+        }
+
+        function test_sendHint() {
+            vTranslator.setCurrentLanguage(VLanguage.EN_US)
+            compare(VSettings.sendHint(), "Enter Send,Ctrl + Enter Newline")
+            compare(hint.text, "Enter Send,Ctrl + Enter Newline")
+            vTranslator.setCurrentLanguage(VLanguage.ZH_CN)
+            compare(hint.text, "Enter 发送，Ctrl + Enter 换行")
         }
 
         function test_boundTextFollowsASwitch() {
