@@ -57,9 +57,23 @@ Item {
     Handle { x: helper.width - helper.cornerSize + 10; y: -10; width: helper.cornerSize; height: helper.cornerSize; rightSide: true; topSide: true; cursorShape: Qt.SizeBDiagCursor }
     Handle { x: -10; y: helper.height - helper.cornerSize + 10; width: helper.cornerSize; height: helper.cornerSize; leftSide: true; bottomSide: true; cursorShape: Qt.SizeBDiagCursor }
     Handle { x: helper.width - helper.cornerSize + 10; y: helper.height - helper.cornerSize + 10; width: helper.cornerSize; height: helper.cornerSize; rightSide: true; bottomSide: true; cursorShape: Qt.SizeFDiagCursor }
-    // Edge strips, each with an outer strip of the same cursor.
-    Handle { x: helper.cornerSize - 10; y: -helper.borderWidth; width: helper.width - 2 * (helper.cornerSize - 10); height: 2 * helper.borderWidth; topSide: true; cursorShape: Qt.SizeVerCursor }
-    Handle { x: helper.cornerSize - 10; y: helper.height - helper.borderWidth; width: helper.width - 2 * (helper.cornerSize - 10); height: 2 * helper.borderWidth; bottomSide: true; cursorShape: Qt.SizeVerCursor }
-    Handle { x: -helper.borderWidth; y: helper.cornerSize - 10; width: 2 * helper.borderWidth; height: helper.height - 2 * (helper.cornerSize - 10); leftSide: true; cursorShape: Qt.SizeHorCursor }
-    Handle { x: helper.width - helper.borderWidth; y: helper.cornerSize - 10; width: 2 * helper.borderWidth; height: helper.height - 2 * (helper.cornerSize - 10); rightSide: true; cursorShape: Qt.SizeHorCursor }
+    // Only the cursor, outside an edge strip.
+    component CursorStrip: MouseArea {
+        enabled: helper._resizable
+        hoverEnabled: enabled
+        acceptedButtons: Qt.NoButton
+    }
+
+    readonly property real _edgeLength: Math.max(0, width - 2 * (cornerSize - 10))
+    readonly property real _sideLength: Math.max(0, height - 2 * (cornerSize - 10))
+
+    // Edge strips just inside the edges, each with an outer strip of the same cursor.
+    Handle { x: helper.cornerSize - 10; y: 0; width: helper._edgeLength; height: helper.borderWidth; topSide: true; cursorShape: Qt.SizeVerCursor }
+    CursorStrip { x: helper.cornerSize - 10; y: -helper.borderWidth; width: helper._edgeLength; height: helper.borderWidth; cursorShape: Qt.SizeVerCursor }
+    Handle { x: helper.cornerSize - 10; y: helper.height - helper.borderWidth; width: helper._edgeLength; height: helper.borderWidth; bottomSide: true; cursorShape: Qt.SizeVerCursor }
+    CursorStrip { x: helper.cornerSize - 10; y: helper.height; width: helper._edgeLength; height: helper.borderWidth; cursorShape: Qt.SizeVerCursor }
+    Handle { x: 0; y: helper.cornerSize - 10; width: helper.borderWidth; height: helper._sideLength; leftSide: true; cursorShape: Qt.SizeHorCursor }
+    CursorStrip { x: -helper.borderWidth; y: helper.cornerSize - 10; width: helper.borderWidth; height: helper._sideLength; cursorShape: Qt.SizeHorCursor }
+    Handle { x: helper.width - helper.borderWidth; y: helper.cornerSize - 10; width: helper.borderWidth; height: helper._sideLength; rightSide: true; cursorShape: Qt.SizeHorCursor }
+    CursorStrip { x: helper.width; y: helper.cornerSize - 10; width: helper.borderWidth; height: helper._sideLength; cursorShape: Qt.SizeHorCursor }
 }

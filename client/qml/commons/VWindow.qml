@@ -30,8 +30,9 @@ ApplicationWindow {
     onActiveChanged: vGlobal.setActive(active)
     Component.onCompleted: vGlobal.setActive(active)
     onClosing: {
-        // Leaving full screen first, so the window can be minimised with a frame.
+        // A full-screen window is minimised with a frame instead of being closed.
         if (visibility === Window.FullScreen && !vGlobal.osIsWindows) {
+            close.accepted = false
             flags = Qt.Window | Qt.WindowFullscreenButtonHint | Qt.CustomizeWindowHint
                     | Qt.WindowMinimizeButtonHint
             showMinimized()

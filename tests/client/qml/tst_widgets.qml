@@ -100,6 +100,28 @@ Item {
         running: false
     }
 
+    // A window as the resize handles see it.
+    QtObject {
+        id: pageStub
+
+        property real x: 100
+        property real y: 100
+        property real width: 600
+        property real height: 400
+        property real minimumWidth: 300
+        property real minimumHeight: 200
+        property int visibility: Window.Windowed
+    }
+
+    VDragHelper {
+        id: dragHelper
+
+        anchors.fill: undefined
+        width: 10
+        height: 10
+        mainPage: pageStub
+    }
+
     VWindowButtonBar {
         id: buttonBar
 
@@ -304,6 +326,33 @@ Item {
             compare(spinner.turn, 1)
             spinner.angle = 100
             verify(!spinner.dotLit(0) && !spinner.dotLit(2) && spinner.dotLit(3) && spinner.dotLit(7))
+        }
+
+        function test_dragHelperResizesWithinTheMinimum() {
+            verify(dragHelper._resizable)
+            compare(dragHelper.borderWidth, 5)
+            dragHelper._drag(false, false, true, true, 700, 50)
+            compare(pageStub.width, 700)
+            compare(pageStub.height, 200)
+            // From the left: the size shrinks by the pointer and x follows it.
+            dragHelper._drag(true, false, false, false, 100, 0)
+            compare(pageStub.width, 600)
+            compare(pageStub.x, 200)
+            // Outside the window the size grows.
+            dragHelper._drag(true, true, false, false, -50, -20)
+            compare(pageStub.width, 650)
+            compare(pageStub.x, 150)
+            compare(pageStub.height, 220)
+            compare(pageStub.y, 80)
+            // At the minimum the window neither shrinks nor moves.
+            pageStub.width = 300
+            dragHelper._drag(true, false, false, false, 40, 0)
+            compare(pageStub.width, 300)
+            compare(pageStub.x, 150)
+            pageStub.visibility = Window.Maximized
+            verify(!dragHelper._resizable)
+            compare(dragHelper.borderWidth, 0)
+            pageStub.visibility = Window.Windowed
         }
 
         function test_windowButtons() {
