@@ -53,7 +53,8 @@ ImLoginManager* ImLoginManager::instance() {
 bool ImLoginManager::isSafeAccountName(const QString& account) {
   if (account.isEmpty() || account.toUtf8().size() > kMaxAccountNameBytes) return false;
   if (account.contains(QLatin1Char('/')) || account.contains(QLatin1Char('\\'))) return false;
-  if (account.contains(QStringLiteral(".."))) return false;
+  // "." would be the data folder itself, shared by every account.
+  if (account == QLatin1String(".") || account.contains(QStringLiteral(".."))) return false;
   for (const QChar c : account)
     if (c.category() == QChar::Other_Control) return false;
   return true;

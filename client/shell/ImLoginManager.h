@@ -22,7 +22,7 @@ class ImLoginManager : public QObject {
   ~ImLoginManager() override;
 
   // An account name becomes a folder name: non-empty, at most 127 bytes, no path
-  // separators, no "..", no control characters.
+  // separators, not "." and no "..", no control characters.
   static bool isSafeAccountName(const QString& account);
 
   QString verifyCode() const;

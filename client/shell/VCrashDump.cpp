@@ -97,11 +97,15 @@ void OnFatalSignal(int number, siginfo_t* info, void*) {
   raise(number);
 }
 
-void ComputeDumpPath() {
-  QString version =
+// The "Version" setting, or "default1" before any version was stored.
+QString DumpVersion() {
+  const QString version =
       VConfig::instance()->value(VProcessValues::versionKey(), QString(), QVariant()).toString();
-  if (version.isEmpty()) version = QStringLiteral("default1");
-  const QByteArray versionBytes = version.toUtf8();
+  return version.isEmpty() ? QStringLiteral("default1") : version;
+}
+
+void ComputeDumpPath() {
+  const QByteArray versionBytes = DumpVersion().toUtf8();
   const size_t versionLength =
       qMin(static_cast<size_t>(versionBytes.size()), sizeof(g_version) - 1);
   memcpy(g_version, versionBytes.constData(), versionLength);
@@ -114,9 +118,7 @@ void ComputeDumpPath() {
 }  // namespace
 
 QString VCrashDump::dumpFilePath() {
-  QString version =
-      VConfig::instance()->value(VProcessValues::versionKey(), QString(), QVariant()).toString();
-  if (version.isEmpty()) version = QStringLiteral("default1");
+  QString version = DumpVersion();
   // The version comes from the settings: only its base name may name the file.
   version.replace(QLatin1Char('/'), QLatin1Char('_'));
   const QString name = QStringLiteral("CrashDumpFile_") + version + QStringLiteral(".dmp");

@@ -64,15 +64,6 @@ FILE* CreateTempFile(const std::string& target, std::string* temp) {
   return FOpenUtf8(temp->c_str(), "wbx");
 }
 
-// zlib reads a file without the gzip magic as plain data; a body that claims gzip
-// but is not must fail instead of landing on disk as it came.
-bool HasGzipMagic(const std::string& path) {
-  UniqueFile f(FOpenUtf8(path.c_str(), "rb"));
-  if (!f) return false;
-  unsigned char magic[2] = {0, 0};
-  return fread(magic, 1, 2, f.get()) == 2 && magic[0] == 0x1F && magic[1] == 0x8B;
-}
-
 // The name without folders.
 std::string BaseName(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -125,18 +116,19 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
   TTransferProgress progress;
   progress.report = [&meter](int perMille) { meter.Report(perMille); };
   progress.stopped = [id] { return TTransferStopSet::TakeStop(id); };
-  int gzip = 0;
-  int exchange = service->DownloadExchange(packet, url, file.get(), &progress, &gzip);
+  TContentCoding coding = TContentCoding::kIdentity;
+  int exchange = service->DownloadExchange(packet, url, file.get(), &progress, &coding);
   // A failed close is a failed write: the file on disk is not the body.
   bool written = fclose(file.release()) == 0;
   if (exchange != kHttpOk || !written) return kDownloadExchangeFailed;
 
-  if (gzip) {
+  // An encoded body is undone before it replaces anything; one that does not decode
+  // (or an encoding we cannot undo) never lands on disk as it came.
+  if (coding != TContentCoding::kIdentity) {
     const std::string packed = temp + ".temp.gz";
     if (rename(temp.c_str(), packed.c_str()) != 0) return kDownloadUnpackFailed;
     TempFileGuard packedGuard(packed);
-    if (!HasGzipMagic(packed) || !GunzipFile(packed.c_str(), temp.c_str()))
-      return kDownloadUnpackFailed;
+    if (!DecodeContentFile(coding, packed.c_str(), temp.c_str())) return kDownloadUnpackFailed;
   }
 
   if (rename(temp.c_str(), target.c_str()) != 0) return kDownloadNotReplaced;

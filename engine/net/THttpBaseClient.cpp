@@ -10,6 +10,7 @@
 #include "core/TStopFlag.h"
 #include "net/THttpChunkDecoder.h"
 #include "net/THttpResponse.h"
+#include "net/TProgressMeter.h"
 #include "net/TUrlCodec.h"
 #include "platform/clock.h"
 #include "util/TTextUtil.h"
@@ -73,8 +74,7 @@ class ProgressMeter {
  public:
   explicit ProgressMeter(const TTransferProgress* progress) : m_progress(progress) {}
   void Update(int64_t written, int64_t total) {
-    if (total > 0)
-      Report(static_cast<int>(std::min<int64_t>(written * kPerMille / total, kPerMille)));
+    if (total > 0) Report(TProgressMeter::PerMille(written, total));
   }
   void Finish() { Report(kPerMille); }
 
@@ -454,7 +454,15 @@ int THttpBaseClient::ExchangeToFile(const TServerRecord* server, const std::stri
     int used = 0;
     bool ok = Send(sock, request.data(), static_cast<int>(request.size())) ==
                   static_cast<int>(request.size()) &&
-              ReceiveHeader(sock, used, framing, progress) && framing.kind != Framing::kRaw;
+              ReceiveHeader(sock, used, framing, progress);
+    if (ok && framing.kind == Framing::kRaw) {
+      // Bytes came back but no header block that parses: nothing is written, and
+      // the caller can tell this from a reply that never came.
+      Disconnect(sock);
+      m_buffer[used] = '\0';
+      m_receivedLength = used;
+      return kUnparsableReply;
+    }
     TServerRecord next;
     std::string nextPath;
     if (ok && RedirectTarget(framing.headerLength, next, nextPath)) {

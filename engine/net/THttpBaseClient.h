@@ -47,6 +47,8 @@ class THttpBaseClient {
   static constexpr int kMaxHeaderBlock = 1023;
   // Connections per exchange, redirects included.
   static constexpr int kMaxHops = 10;
+  // ExchangeToFile: a reply came back whose header block does not parse.
+  static constexpr int kUnparsableReply = -1;
   static constexpr int kDefaultIdleSeconds = 30;
 
   explicit THttpBaseClient(int kind);
@@ -97,7 +99,8 @@ class THttpBaseClient {
   // GETs path into file (the body exactly as sent), following redirects. On success
   // the reply's header block is left in the buffer, zero-terminated, for the caller to
   // read the status, and its length is returned; 0 on failure (including stop and
-  // write errors). progress may be nullptr.
+  // write errors), kUnparsableReply when bytes came back without a header block that
+  // parses (they stay in the buffer). progress may be nullptr.
   int ExchangeToFile(const TServerRecord* server, const std::string& path, FILE* file,
                      const TTransferProgress* progress);
 

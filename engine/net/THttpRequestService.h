@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "core/TBaseThread.h"
+#include "util/TGzip.h"
 
 class TAPIPacket;
 class TBackgroundWorker;
@@ -125,16 +126,17 @@ class THttpRequestService {
   // success.
   std::string SyncGet(const std::string& url, int* error);
   std::string PostJson(const std::string& url, const std::string& body, int* error);
-  // GET of url into file on the client of packet->state. 0 on success, with *gzip = 1
-  // when the reply declared a gzip body (the file holds the body as sent); else
-  // kHttpNoClient, kHttpSendFailed, kHttpNoBuffer, kDownloadBadHeader or
-  // kDownloadBadStatus.
+  // GET of url into file on the client of packet->state. 0 on success, with *coding
+  // the reply's Content-Encoding (the file holds the body as sent); else
+  // kHttpNoClient, kHttpSendFailed (also an https URL without TLS), kHttpNoBuffer,
+  // kDownloadBadHeader or kDownloadBadStatus.
   int DownloadExchange(TAPIPacket* packet, const std::string& url, FILE* file,
-                       const TTransferProgress* progress, int* gzip);
+                       const TTransferProgress* progress, TContentCoding* coding);
 
-  // Decodes a reply held in memory (header block and body): unpacks a body declared
-  // gzip, checks the status. kHttpOk with the body, or kHttpNoBuffer,
-  // kHttpUndecodable (no header end, bad gzip), kHttpBadHeader or kHttpBadStatus; the
+  // Decodes a reply held in memory (header block and body): undoes the body's
+  // Content-Encoding, checks the status. kHttpOk with the body, or kHttpNoBuffer,
+  // kHttpUndecodable (no header end, a bad or unknown encoding), kHttpBadHeader or
+  // kHttpBadStatus; the
   // status is written whenever the header parsed.
   static int DecodeReply(const char* reply, size_t length, int* status, std::string* body);
 

@@ -30,13 +30,8 @@ bool HttpsOn() {
 // Only the scheme makes a URL secure; "https" in a query or path does not.
 bool WantsTls(const std::string& url) { return HttpsOn() && IsHttpsUrl(url); }
 
-// Only a reply that declares itself gzip-encoded is unpacked; "gzip" elsewhere in
-// the header (a cookie, a file name) means nothing.
-bool SaysGzip(const char* contentEncoding) {
-  if (!contentEncoding) return false;
-  std::string coding = Trim(contentEncoding);
-  return strcasecmp(coding.c_str(), "gzip") == 0 || strcasecmp(coding.c_str(), "x-gzip") == 0;
-}
+// An https URL with TLS switched off must not go out in clear text.
+bool TlsMissing(const std::string& url) { return !HttpsOn() && IsHttpsUrl(url); }
 
 // A CR or LF in a URL would let it write header lines of its own.
 bool HasLineBreak(const std::string& text) {
@@ -99,11 +94,11 @@ int THttpRequestService::DecodeReply(const char* reply, size_t length, int* stat
   const char* rest = reply + headerLength;
   const size_t restLength = length - headerLength;
   if (restLength > 0) {
-    if (SaysGzip(response.GetHeader("Content-Encoding"))) {
-      if (!GunzipToString(rest, restLength, &content)) return kHttpUndecodable;
-    } else {
-      content.assign(rest, restLength);
-    }
+    // Only the Content-Encoding header decides; "gzip" elsewhere (a cookie, a file
+    // name) means nothing. A coding we cannot undo is a failure, never raw bytes.
+    if (!DecodeContent(ContentCodingOf(response.GetHeader("Content-Encoding")), rest, restLength,
+                       &content))
+      return kHttpUndecodable;
   }
   if (response.GetStatus() < 200 || response.GetStatus() > 299) return kHttpBadStatus;
   if (body) body->swap(content);
@@ -133,7 +128,8 @@ int THttpRequestService::PacketExchange(TAPIPacket* packet, const std::string& u
   int result = kHttpSendFailed;
   TServerRecord server;
   std::string path;
-  if (!url.empty() && !HasLineBreak(url) && ResolveTarget(url, &server, &path)) {
+  if (!url.empty() && !HasLineBreak(url) && !TlsMissing(url) &&
+      ResolveTarget(url, &server, &path)) {
     THttpBaseClient* client = GetClient(packet->state, url);
     std::string body;
     int status = 0;
@@ -183,7 +179,7 @@ std::string THttpRequestService::SyncExchange(const std::string& url, const std:
   int* err = error ? error : &dummy;
   TServerRecord server;
   std::string path;
-  if (url.empty() || HasLineBreak(url) || url.find("//") == std::string::npos) {
+  if (url.empty() || HasLineBreak(url) || TlsMissing(url) || url.find("//") == std::string::npos) {
     *err = kSyncOtherFailure;
     return std::string();
   }
@@ -219,22 +215,24 @@ std::string THttpRequestService::PostJson(const std::string& url, const std::str
 }
 
 int THttpRequestService::DownloadExchange(TAPIPacket* packet, const std::string& url, FILE* file,
-                                          const TTransferProgress* progress, int* gzip) {
-  if (gzip) *gzip = 0;
+                                          const TTransferProgress* progress,
+                                          TContentCoding* coding) {
+  if (coding) *coding = TContentCoding::kIdentity;
   if (!packet || !file) return kHttpNoClient;
   TServerRecord server;
   std::string path;
-  if (url.empty() || HasLineBreak(url) || !ResolveTarget(url, &server, &path))
+  if (url.empty() || HasLineBreak(url) || TlsMissing(url) || !ResolveTarget(url, &server, &path))
     return kHttpSendFailed;
   THttpBaseClient* client = GetClient(packet->state, url);
   if (!client) return kHttpNoClient;
   int headerLength = client->ExchangeToFile(&server, path, file, progress);
+  if (headerLength == THttpBaseClient::kUnparsableReply) return kDownloadBadHeader;
   if (headerLength <= 0) return kHttpSendFailed;
   const char* buffer = client->GetBuffer();
   if (!buffer) return kHttpNoBuffer;
   THttpResponse response;
   if (response.Parse(buffer, headerLength) != 0) return kDownloadBadHeader;
   if (response.GetStatus() < 200 || response.GetStatus() > 299) return kDownloadBadStatus;
-  if (gzip) *gzip = SaysGzip(response.GetHeader("Content-Encoding")) ? 1 : 0;
+  if (coding) *coding = ContentCodingOf(response.GetHeader("Content-Encoding"));
   return kHttpOk;
 }

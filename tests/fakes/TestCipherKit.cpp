@@ -104,9 +104,7 @@ std::string TestCipherKit::Decrypt(const std::string& text) {
 }
 
 std::string TestCipherKit::PublicKeyPath() {
-  std::string here = __FILE__;
-  size_t slash = here.rfind('/');
-  return here.substr(0, slash) + "/../data/appcfg_public.pem";
+  return std::string(TESMO_TEST_DATA_DIR) + "/appcfg_public.pem";
 }
 
 std::string TestCipherKit::EncryptConfigBlocks(const std::string& plain) {

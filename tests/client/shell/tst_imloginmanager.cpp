@@ -106,6 +106,7 @@ class TestImLoginManager : public QObject {
     QTest::addColumn<QString>("name");
     QTest::newRow("parent folder") << "../escape";
     QTest::newRow("only dots") << "..";
+    QTest::newRow("one dot") << ".";
     QTest::newRow("inner dots") << "a..b";
     QTest::newRow("slash") << "a/b";
     QTest::newRow("absolute") << "/tmp/evil";
@@ -145,7 +146,7 @@ class TestImLoginManager : public QObject {
     QTest::addColumn<QString>("name");
     QTest::newRow("digits") << "13800000001";
     QTest::newRow("127 bytes") << QString(127, QLatin1Char('7'));
-    QTest::newRow("one dot") << "a.b";
+    QTest::newRow("inner dot") << "a.b";
     QTest::newRow("letters") << "qrKey_ABC-123";
   }
 

@@ -9,6 +9,7 @@
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
 #include "core/TStopFlag.h"
+#include "fakes/FakeHttpServer.h"
 #include "net/THttpRequestService.h"
 #include "support/CallbackRecorder.h"
 
@@ -159,29 +160,26 @@ TEST_F(FacadeTest, IdleReleaseIsQuick) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
 }
 
-// A request whose handler is inside a long wait (as a 30 s receive would be) when
-// the engine is released: Release wakes it, joins it and returns; nothing leaks,
-// and the interrupted request is not reported.
+// Real requests inside a long receive wait (a server that never answers) when the
+// engine is released: Release wakes them, joins the workers and returns; nothing
+// leaks, and no interrupted request is reported after Release.
 TEST_F(FacadeTest, ReleaseWhileWorkersAreBusyIsCleanAndPrompt) {
-  constexpr int kSlowCode = 900;
+  FakeHttpServer server;
   std::atomic<int> inside{0};
-  THttpRequestService::RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket* p) {
+  server.Handle("/stall", [&](const FakeRequest&) {
     ++inside;
-    for (int i = 0; i < 300 && !EngineSleep(100);) ++i;  // up to 30 s unless stopped
-    p->a = 1;
-    return 1;
+    FakeReply reply;
+    reply.stall = true;
+    return reply;
   });
+  ASSERT_TRUE(server.Start());
+  const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/stall";
   TAPIInterface api;
   api.Init();
   api.SetCallBack(&CallbackRecorder::Callback);
   api.Run();
-  for (int i = 0; i < 10; ++i) {
-    TAPIPacket* p = new TAPIPacket;
-    p->code = kSlowCode;
-    p->id = i;
-    TEngineCore::Instance()->PostPacket(p);
-  }
-  // Every worker is inside the slow handler (generous deadline for a loaded machine).
+  for (int i = 1; i <= 10; ++i) EXPECT_EQ(api.SendGet(i, url.c_str()), i);
+  // Every worker is inside a request (generous deadline for a loaded machine).
   auto deadline = std::chrono::steady_clock::now() + 60s;
   while (inside < 4 && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(10ms);
@@ -189,7 +187,11 @@ TEST_F(FacadeTest, ReleaseWhileWorkersAreBusyIsCleanAndPrompt) {
   auto start = std::chrono::steady_clock::now();
   api.Release();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-  EXPECT_TRUE(CallbackRecorder::Get().ReportsWith(kSlowCode).empty());
+  const size_t afterRelease = CallbackRecorder::Get().ReportsWith(_REQUEST_HTTP_SENDGET).size();
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(CallbackRecorder::Get().ReportsWith(_REQUEST_HTTP_SENDGET).size(), afterRelease);
+  EXPECT_EQ(afterRelease, 0u);
+  server.Stop();
 }
 
 }  // namespace

@@ -29,6 +29,9 @@ TEST(ServiceDownloadTest, DownloadExchangeTable) {
   gz.gzip = true;
   server.Route("/packed.bin", gz);
   server.Route("/named.bin", FakeReply::Text(200, "xy").Header("X-Name", "a.gzip"));
+  server.Route("/deflated.bin", FakeReply::Text(200, "zz").Header("Content-Encoding", "deflate"));
+  server.Route("/garbled.bin", FakeReply::Raw("HTTP/1.1 two hundred\r\nX: y\r\n\r\nbody"));
+  server.Route("/headless.bin", FakeReply::Raw("no header block at all"));
   ASSERT_TRUE(server.Start());
   FakeHttpServer closed;
   ASSERT_TRUE(closed.Start());
@@ -48,10 +51,10 @@ TEST(ServiceDownloadTest, DownloadExchangeTable) {
     std::atomic<int> last{-1};
     TTransferProgress progress;
     progress.report = [&](int perMille) { last = perMille; };
-    int gzip = -1;
-    int result = service.DownloadExchange(p, p->s1, out, &progress, &gzip);
+    TContentCoding coding = TContentCoding::kUnsupported;
+    int result = service.DownloadExchange(p, p->s1, out, &progress, &coding);
     fclose(out);
-    p->s4 = std::to_string(gzip) + " " + std::to_string(last.load());
+    p->s4 = std::to_string(static_cast<int>(coding)) + " " + std::to_string(last.load());
     return result;
   });
 
@@ -65,7 +68,7 @@ TEST(ServiceDownloadTest, DownloadExchangeTable) {
     const char* name;
     std::string url;
     int result;
-    const char* flags;  // gzip flag and last progress
+    const char* flags;  // content coding (0 identity, 1 gzip, 2 deflate) and last progress
     std::string fileContent;
   };
   const Row rows[] = {
@@ -73,6 +76,11 @@ TEST(ServiceDownloadTest, DownloadExchangeTable) {
       {"gzip body kept as sent", server.Url("/packed.bin"), 0, "1 1000", FakeReply::Gzip(content)},
       {"gzip named elsewhere", server.Url("/named.bin"), 0, "0 1000", "xy"},
       {"path on the HTTP server", "/plain.bin", 0, "0 1000", content},
+      {"deflate kept as sent", server.Url("/deflated.bin"), 0, "2 1000", "zz"},
+      {"header that does not parse", server.Url("/garbled.bin"), 4, "", ""},
+      {"bytes without a header block", server.Url("/headless.bin"), 4, "", ""},
+      {"https without TLS sends nothing",
+       "https://127.0.0.1:" + std::to_string(server.Port()) + "/secret.bin", 2, "", ""},
       {"404", server.Url("/none.bin"), 5, "", ""},
       {"refused", closedUrl, 2, "", ""},
       {"empty URL", "", 2, "", ""},
@@ -87,9 +95,11 @@ TEST(ServiceDownloadTest, DownloadExchangeTable) {
       EXPECT_EQ(r->text, row.flags) << row.name;
       EXPECT_TRUE(ReadFile(file) == row.fileContent) << row.name;
     } else {
-      EXPECT_EQ(r->text.substr(0, 2), "0 ") << row.name;  // never flagged gzip
+      EXPECT_EQ(r->text.substr(0, 2), "0 ") << row.name;  // never flagged encoded
     }
   }
+  for (const FakeRequest& request : server.Requests())
+    EXPECT_EQ(request.path.find("/secret.bin"), std::string::npos);
   api.Release();
   unlink(file.c_str());
   rmdir(dir);

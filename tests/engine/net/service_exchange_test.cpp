@@ -1,6 +1,7 @@
 // Asynchronous GET and POST through the facade against the loopback server: the
 // result table, gzip bodies, where URLs without a host go, and the reply hooks.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,11 +18,28 @@ namespace {
 
 std::string HttpHead(const std::string& lines) { return "HTTP/1.1 200 OK\r\n" + lines + "\r\n"; }
 
-// A gzip body whose header carries a modification time: refused by the engine.
+// A gzip body whose header carries a modification time, as gzip files served as
+// they are do: a valid member.
 std::string GzipWithTime(const std::string& data) {
   std::string g = FakeReply::Gzip(data);
   g[4] = '\x01';
   return g;
+}
+
+// A member whose CRC-32 does not match its data.
+std::string GzipBadCrc(const std::string& data) {
+  std::string g = FakeReply::Gzip(data);
+  g[g.size() - 8] = static_cast<char>(g[g.size() - 8] ^ 0x01);
+  return g;
+}
+
+std::string ZlibDeflate(const std::string& data) {
+  uLongf size = compressBound(data.size());
+  std::string out(size, '\0');
+  compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(data.data()),
+            data.size(), 6);
+  out.resize(size);
+  return out;
 }
 
 std::string GzipWire(const std::string& gz) {
@@ -102,7 +120,14 @@ TEST_F(ServiceExchangeTest, ResultTableThroughTheLoopbackServer) {
       {"404", FakeReply::Text(404, "nothing here"), 6, "", false},
       {"500", FakeReply::Text(500, "broken"), 6, "", false},
       {"gzip body unpacked", gz, 0, json.c_str(), true},
-      {"gzip body with a wrong header", FakeReply::Raw(GzipWire(GzipWithTime(json))), 4, "", false},
+      {"gzip body with a modification time", FakeReply::Raw(GzipWire(GzipWithTime(json))), 0,
+       json.c_str(), true},
+      {"gzip body with a wrong CRC", FakeReply::Raw(GzipWire(GzipBadCrc(json))), 4, "", false},
+      {"deflate body decoded",
+       FakeReply::Text(200, ZlibDeflate(json)).Header("Content-Encoding", "deflate"), 0,
+       json.c_str(), true},
+      {"an encoding the engine cannot undo",
+       FakeReply::Text(200, "\x0b\x02\x80").Header("Content-Encoding", "br"), 4, "", false},
       {"gzip bomb", FakeReply::Raw(GzipWire(FakeReply::Gzip(std::string(20 << 20, '\0')))), 4, "",
        false},
       {"gzip elsewhere in the header only",
@@ -236,6 +261,22 @@ TEST_F(ServiceExchangeTest, TheInterceptorTakesRequestsOverBeforeAnyExchange) {
 }
 
 // The decoding step on raw replies.
+// Without TLS switched on, an https URL fails on every path and nothing goes out in
+// clear text to its port.
+TEST_F(ServiceExchangeTest, HttpsUrlWithoutTlsFailsAndSendsNothing) {
+  m_server.Route("/secret", FakeReply::Json("{}"));
+  const std::string url = "https://127.0.0.1:" + std::to_string(m_server.Port()) + "/secret";
+  RecordedReport r = Get(71, url);
+  EXPECT_EQ(r.a, 2);
+  m_api.SendPost(72, url.c_str(), "{}");
+  auto post = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDPOST, 72);
+  ASSERT_TRUE(post);
+  EXPECT_EQ(post->a, 2);
+  EXPECT_STREQ(m_api.SyncSendGet(0, url.c_str()), "");
+  EXPECT_STREQ(m_api.SyncSendPost(0, url.c_str(), "{}"), "");
+  for (const FakeRequest& request : m_server.Requests()) EXPECT_NE(request.path, "/secret");
+}
+
 TEST(ServiceDecodeTest, ReplyDecodingTable) {
   const std::string gz = FakeReply::Gzip("unpacked");
   struct Row {
@@ -261,8 +302,17 @@ TEST(ServiceDecodeTest, ReplyDecodingTable) {
        "unpacked"},
       {"gzip broken", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + gz.substr(0, 15), 4,
        200, ""},
-      {"gzip time set", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + GzipWithTime("u"), 4,
+      {"gzip time set", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + GzipWithTime("u"), 0,
+       200, "u"},
+      {"gzip wrong CRC", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + GzipBadCrc("u"), 4,
        200, ""},
+      {"gzip then junk", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + gz + "junk", 4, 200,
+       ""},
+      {"raw deflate",
+       "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\n\r\n" +
+           ZlibDeflate("unpacked").substr(2, ZlibDeflate("unpacked").size() - 6),
+       0, 200, "unpacked"},
+      {"unknown encoding", "HTTP/1.1 200 OK\r\nContent-Encoding: compress\r\n\r\nxx", 4, 200, ""},
       {"gzip named by another header", "HTTP/1.1 200 OK\r\nX-Encoding: gzip\r\n\r\nplain", 0, 200,
        "plain"},
       {"404 with a broken gzip body", "HTTP/1.1 404 NF\r\nContent-Encoding: gzip\r\n\r\nxxxx", 4,

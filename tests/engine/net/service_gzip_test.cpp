@@ -47,6 +47,50 @@ std::string Gzip(const std::string& data, uint32_t mtime = 0, unsigned char flag
   return out;
 }
 
+// A member with the optional header fields: FEXTRA (extra bytes), FNAME, FCOMMENT
+// and FHCRC (the low 16 bits of the header's CRC-32).
+std::string GzipWithFields(const std::string& data, const std::string& name,
+                           const std::string& extra, const std::string& comment, bool headerCrc) {
+  unsigned char flags = (extra.empty() ? 0 : 0x04) | (name.empty() ? 0 : 0x08) |
+                        (comment.empty() ? 0 : 0x10) | (headerCrc ? 0x02 : 0);
+  std::string out = {'\x1f', '\x8b', '\x08', static_cast<char>(flags)};
+  PutLe32(&out, 1700000000u);
+  out.push_back('\0');
+  out.push_back('\x03');
+  if (!extra.empty()) {
+    out.push_back(static_cast<char>(extra.size() & 0xFF));
+    out.push_back(static_cast<char>(extra.size() >> 8));
+    out += extra;
+  }
+  if (!name.empty()) out += name + std::string(1, '\0');
+  if (!comment.empty()) out += comment + std::string(1, '\0');
+  if (headerCrc) {
+    uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(out.data()), out.size());
+    out.push_back(static_cast<char>(crc & 0xFF));
+    out.push_back(static_cast<char>((crc >> 8) & 0xFF));
+  }
+  out += RawDeflate(data);
+  PutLe32(&out, crc32(0, reinterpret_cast<const Bytef*>(data.data()), data.size()));
+  PutLe32(&out, static_cast<uint32_t>(data.size()));
+  return out;
+}
+
+std::string WithByteFlipped(std::string s, size_t at) {
+  s[at] = static_cast<char>(s[at] ^ 0x5A);
+  return s;
+}
+
+// zlib-wrapped deflate (RFC 1950), as a conforming server sends "deflate".
+std::string ZlibDeflate(const std::string& data) {
+  uLongf size = compressBound(data.size());
+  std::string out(size, '\0');
+  EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(&out[0]), &size,
+                      reinterpret_cast<const Bytef*>(data.data()), data.size(), 6),
+            Z_OK);
+  out.resize(size);
+  return out;
+}
+
 std::string Pattern(size_t n) {
   std::string s(n, '\0');
   uint32_t x = 12345;
@@ -74,6 +118,7 @@ TEST(ServiceGzipTest, BufferTable) {
     const std::string* expected;
   };
   const std::string empty;
+  const std::string twoMembers = text + "tail";
   const Row rows[] = {
       {"short text", validText, true, &text},
       {"empty body", Gzip(""), true, &empty},
@@ -81,9 +126,19 @@ TEST(ServiceGzipTest, BufferTable) {
       {"exactly one piece", Gzip(exactPiece), true, &exactPiece},
       {"at the size limit", Gzip(atLimit), true, &atLimit},
       {"bomb past the limit", Gzip(overLimit), false, nullptr},
-      {"modification time set", Gzip(text, 1700000000u), false, nullptr},
-      {"file name flag", Gzip(text, 0, 0x08), false, nullptr},
-      {"other OS byte", Gzip(text, 0, 0, 0xFF), false, nullptr},
+      {"modification time set", Gzip(text, 1700000000u), true, &text},
+      {"other OS byte", Gzip(text, 0, 0, 0xFF), true, &text},
+      {"file name", GzipWithFields(text, "report.json", "", "", false), true, &text},
+      {"extra field, comment and header CRC", GzipWithFields(text, "", "ab", "note", true), true,
+       &text},
+      {"two members", validText + Gzip("tail"), true, &twoMembers},
+      {"bytes after the last member", validText + "junk", false, nullptr},
+      {"zero bytes after the last member", validText + std::string(8, '\0'), false, nullptr},
+      {"CRC mismatch", WithByteFlipped(validText, validText.size() - 6), false, nullptr},
+      {"length mismatch", WithByteFlipped(validText, validText.size() - 2), false, nullptr},
+      {"bad header CRC", WithByteFlipped(GzipWithFields(text, "", "", "", true), 10), false,
+       nullptr},
+      {"second member cut short", validText + Gzip("tail").substr(0, 12), false, nullptr},
       {"not gzip at all", text + std::string(20, ' '), false, nullptr},
       {"shorter than a member", validText.substr(0, 18), false, nullptr},
       {"deflate data cut short", validText.substr(0, validText.size() - 12), false, nullptr},
@@ -111,6 +166,73 @@ TEST(ServiceGzipTest, BufferTable) {
     }
   }
   EXPECT_EQ(GunzipBuffer(nullptr, 0, nullptr), nullptr);
+}
+
+TEST(ServiceGzipTest, ContentCodingOfHeaderValues) {
+  struct Row {
+    const char* value;
+    TContentCoding coding;
+  };
+  const Row rows[] = {
+      {nullptr, TContentCoding::kIdentity},       {"", TContentCoding::kIdentity},
+      {"identity", TContentCoding::kIdentity},    {"gzip", TContentCoding::kGzip},
+      {" X-GZIP ", TContentCoding::kGzip},        {"Deflate", TContentCoding::kDeflate},
+      {"br", TContentCoding::kUnsupported},       {"gzip, br", TContentCoding::kUnsupported},
+      {"compress", TContentCoding::kUnsupported},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(ContentCodingOf(row.value), row.coding) << (row.value ? row.value : "(null)");
+}
+
+TEST(ServiceGzipTest, DeflateZlibWrappedAndRawAndUnknownCodings) {
+  const std::string text = Pattern(250000);
+  const std::string zlib = ZlibDeflate(text);
+  struct Row {
+    const char* name;
+    TContentCoding coding;
+    std::string input;
+    bool ok;
+  };
+  const Row rows[] = {
+      {"zlib-wrapped", TContentCoding::kDeflate, zlib, true},
+      {"raw", TContentCoding::kDeflate, RawDeflate(text), true},
+      {"zlib cut short", TContentCoding::kDeflate, zlib.substr(0, zlib.size() / 2), false},
+      {"zlib checksum wrong", TContentCoding::kDeflate, WithByteFlipped(zlib, zlib.size() - 1),
+       false},
+      {"bytes after the stream", TContentCoding::kDeflate, zlib + "x", false},
+      {"one byte", TContentCoding::kDeflate, std::string(1, 'x'), false},
+      {"gzip sent as deflate", TContentCoding::kDeflate, Gzip(text), false},
+      {"identity", TContentCoding::kIdentity, text, true},
+      {"unsupported", TContentCoding::kUnsupported, text, false},
+  };
+  for (const Row& row : rows) {
+    std::string out;
+    EXPECT_EQ(DecodeContent(row.coding, row.input.data(), row.input.size(), &out), row.ok)
+        << row.name;
+    if (row.ok) {
+      EXPECT_TRUE(out == text) << row.name;
+    }
+  }
+}
+
+// Fed one byte at a time, the decoder gives what one whole feed gives.
+TEST(ServiceGzipTest, PieceByPieceEqualsWhole) {
+  const std::string text = Pattern(5000);
+  for (const std::string& input :
+       {Gzip(text) + GzipWithFields("more", "n", "e", "c", true), ZlibDeflate(text)}) {
+    const TContentCoding coding =
+        input[0] == '\x1f' ? TContentCoding::kGzip : TContentCoding::kDeflate;
+    std::string out;
+    TContentDecoder decoder(coding, [&out](const char* p, size_t n) {
+      out.append(p, n);
+      return true;
+    });
+    for (char c : input) ASSERT_TRUE(decoder.Feed(&c, 1));
+    EXPECT_TRUE(decoder.Finish());
+    std::string whole;
+    ASSERT_TRUE(DecodeContent(coding, input.data(), input.size(), &whole));
+    EXPECT_TRUE(out == whole);
+  }
 }
 
 class ServiceGzipFileTest : public ::testing::Test {
@@ -170,6 +292,36 @@ TEST_F(ServiceGzipFileTest, UnpacksWholeFilesAndRefusesBrokenOnes) {
   }
   EXPECT_EQ(GunzipFile(nullptr, Path("x").c_str()), 0);
   EXPECT_EQ(GunzipFile(Path("good.gz").c_str(), ""), 0);
+}
+
+// The memory and file paths accept and refuse exactly the same inputs.
+TEST_F(ServiceGzipFileTest, MemoryAndFilePathsAgree) {
+  const std::string text = Pattern(150000);
+  const std::string gz = Gzip(text);
+  const std::string inputs[] = {
+      gz,
+      gz + Gzip("second"),
+      gz + "trailing",
+      GzipWithFields(text, "name.txt", "xx", "comment", true),
+      WithByteFlipped(gz, gz.size() - 5),
+      gz.substr(0, gz.size() - 1),
+      std::string("plain text, not gzip"),
+  };
+  int n = 0;
+  for (const std::string& input : inputs) {
+    const std::string source = Path("in" + std::to_string(n));
+    const std::string target = Path("out" + std::to_string(n++));
+    Write(source, input);
+    std::string memory;
+    const bool inMemory = GunzipToString(input.data(), input.size(), &memory);
+    EXPECT_EQ(GunzipFile(source.c_str(), target.c_str()) == 1, inMemory) << n;
+    if (inMemory) {
+      EXPECT_TRUE(Read(target) == memory) << n;
+    }
+    EXPECT_EQ(DecodeContentFile(TContentCoding::kDeflate, source.c_str(), target.c_str()) == 1,
+              DecodeContent(TContentCoding::kDeflate, input.data(), input.size(), &memory))
+        << n;
+  }
 }
 
 }  // namespace
