@@ -172,6 +172,10 @@ void THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids,
       m_service.GetServerUrl(HistoryPath(target, "getmidhistory.do"), kImServer);
   std::vector<std::string> list;
   SplitString(missing, ',', list);
+  // Oldest first, so a revoke never comes before the message it names.
+  std::stable_sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) {
+    return SqlLeadingNumber(a) < SqlLeadingNumber(b);
+  });
   for (size_t start = 0; start < list.size(); start += kMidHistoryChunk) {
     if (IsEngineStopping()) return;
     std::string chunk;
@@ -241,6 +245,7 @@ int THistorySync::ParseHistory(TAPIPacket* packet, const std::string& reply,
   const std::string own = OwnAccount();
   const int ownDevice = core ? core->GetDeviceType() : 0;
   std::vector<THistoryRecord> records;
+  std::vector<THistoryRecord> revokes;
   std::set<std::string> conversations;
   std::set<std::string> senders;
   Json::Value array = TJsonHelper::GetValue(result, "array");
@@ -260,12 +265,7 @@ int THistorySync::ParseHistory(TAPIPacket* packet, const std::string& reply,
       r.sendtime = TJsonHelper::GetString(item, "curtime");
       if (r.msgid <= 0 || r.touser.empty()) continue;  // nothing to key the row by
       r.atflag = ParseMention(r.msgtype, r.remark);
-      if (r.msgtype == kRevokeType) {
-        const int revoked =
-            TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(r.content), r.touser);
-        if (revoked == 0) continue;
-        r.content = Num(revoked);
-      } else if (r.msgtype == kGroupNotifyType) {
+      if (r.msgtype == kGroupNotifyType) {
         int lostGroup = 0;
         r.content = TMessageService::RewriteGroupNotice(r.fromgroup, r.touser, r.content,
                                                         &lostGroup);
@@ -276,14 +276,34 @@ int THistorySync::ParseHistory(TAPIPacket* packet, const std::string& reply,
       r.accountid = TMessageStore::PeerAccountId(r.fromuser, r.touser, r.fromgroup, own);
       r.sendflag = r.fromuser == own ? 1 : 0;
       r.localsend = r.sendflag && r.device == ownDevice ? 1 : 0;
+      senders.insert(r.fromuser);
+      if (r.msgtype == kRevokeType) {
+        revokes.push_back(std::move(r));
+        continue;
+      }
       conversations.insert(r.fromuser);
       conversations.insert(r.touser);
-      senders.insert(r.fromuser);
       records.push_back(std::move(r));
     }
   }
   FetchUnknownSenders(packet, senders);
   StoreHistoryBatch(records, conversations);
+  // Revokes after the messages of the same reply are stored, so a revoke finds the
+  // message it names even when both came in one page.
+  std::vector<THistoryRecord> kept;
+  std::set<std::string> revokeConversations;
+  for (THistoryRecord& r : revokes) {
+    const int revoked = TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(r.content), r.touser);
+    if (revoked == 0) continue;  // a revoke of a message never stored is dropped
+    r.content = Num(revoked);
+    revokeConversations.insert(r.fromuser);
+    revokeConversations.insert(r.touser);
+    kept.push_back(std::move(r));
+  }
+  if (!kept.empty()) {
+    StoreHistoryBatch(kept, revokeConversations);
+    conversations.insert(revokeConversations.begin(), revokeConversations.end());
+  }
   if (maxid > 0) SetLastHistoryId(packet->s1, maxid);
   if (finishConversations) {
     for (const std::string& conversation : conversations) FinishConversation(conversation);
