@@ -30,8 +30,9 @@ void TSqlStatement::BindInt(int index, long long value) {
 void TSqlStatement::BindText(int index, const std::string& text) {
   if (!m_statement) return;
   // A quoted literal ends at the text's first zero byte; so does the bound value.
+  // The caller's text outlives the step: Reset clears the bindings before it goes.
   size_t length = strnlen(text.c_str(), text.size());
-  sqlite3_bind_text(m_statement, index, text.c_str(), static_cast<int>(length), SQLITE_TRANSIENT);
+  sqlite3_bind_text(m_statement, index, text.c_str(), static_cast<int>(length), SQLITE_STATIC);
 }
 
 TSqlStatement::StepResult TSqlStatement::Step() {
@@ -53,4 +54,12 @@ void TSqlStatement::Reset() {
 
 long long TSqlStatement::ColumnInt64(int column) const {
   return m_statement ? sqlite3_column_int64(m_statement, column) : 0;
+}
+
+std::string TSqlStatement::ColumnText(int column) const {
+  if (!m_statement) return std::string();
+  const unsigned char* text = sqlite3_column_text(m_statement, column);
+  if (!text) return std::string();
+  return std::string(reinterpret_cast<const char*>(text),
+                     static_cast<size_t>(sqlite3_column_bytes(m_statement, column)));
 }

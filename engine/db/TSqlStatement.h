@@ -22,11 +22,14 @@ class TSqlStatement {
   bool IsValid() const { return m_statement != nullptr; }
   // Parameters count from 1.
   void BindInt(int index, long long value);
+  // The text is not copied: it must stay unchanged until Reset.
   void BindText(int index, const std::string& text);
   StepResult Step();
   // Ready for the next run: clears the bindings' results, keeps the compiled form.
   void Reset();
   long long ColumnInt64(int column) const;
+  // "" for NULL.
+  std::string ColumnText(int column) const;
   const std::string& GetError() const { return m_error; }
 
  private:

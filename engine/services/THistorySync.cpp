@@ -86,11 +86,15 @@ void BindRecord(TSqlStatement& insert, const THistoryRecord& r) {
 void UpdateConversation(TDBManager* db, const std::string& conversation, long long before,
                         const std::string& own) {
   const std::string key = SqlQuoted(conversation);
+  // Only the rows of this batch are looked at: the unary plus keeps SQLite on the id
+  // range instead of an index that would walk the whole conversation or every
+  // message the own account ever sent.
   const std::string newer = "select max(id) from nq_message where id>" + Num(before);
   const long long newest =
       db->QueryInt(IsGroupTarget(conversation)
-                       ? newer + " and touser=" + key + " and touser=fromgroup"
-                       : newer + " and (fromuser=" + key + " or  touser=" + key + ") and totype=0",
+                       ? newer + " and +touser=" + key + " and touser=fromgroup"
+                       : newer + " and (+fromuser=" + key + " or  +touser=" + key +
+                             ") and +totype=0",
                    0);
   if (newest > 0) {
     TRecordSet row;
@@ -101,7 +105,7 @@ void UpdateConversation(TDBManager* db, const std::string& conversation, long lo
     }
   }
   const long long ownNewest =
-      db->QueryInt(newer + " and fromuser=" + SqlQuoted(own) + " and touser=" + key, 0);
+      db->QueryInt(newer + " and +fromuser=" + SqlQuoted(own) + " and +touser=" + key, 0);
   if (ownNewest > 0) TMessageStore::MarkConversationSeen(conversation, static_cast<int>(ownNewest));
 }
 
@@ -137,15 +141,26 @@ int THistorySync::SyncConversation(TAPIPacket* packet, int pagesize, int seeflag
 int THistorySync::SyncHistoryByLoginTime(TAPIPacket* packet) {
   const std::string url = m_service.GetServerUrl(HistoryPath("", "gethistory.do"), kImServer) +
                           "?logintime=" + UrlEncode(packet->s2);
+  // Pages are stored a few at a time: one transaction and one conversation upkeep
+  // per group of pages instead of per page.
+  THistoryPage pending;
+  long long lastid = GetLastHistoryId("");
   while (!IsEngineStopping()) {
-    const long long lastid = GetLastHistoryId("");
     if (m_service.Get(packet, url + "&lastid=" + Num(lastid)) != 0 || packet->s4.empty()) break;
-    const std::string reply = packet->s4;
-    int finish = 0;
-    if (!ParseHistory(packet, reply, 1, 0, &finish) || finish != 0) break;
-    // A server that does not move on would be asked the same page forever.
-    if (GetLastHistoryId("") <= lastid) break;
+    const long long before = pending.maxid;
+    if (!ReadHistory(packet->s4, 0, &pending)) break;
+    // Done when the server says so, and when it does not move on (it would be asked
+    // the same page forever).
+    const bool done = pending.finish != 0 || pending.maxid <= std::max(before, lastid);
+    if (done || pending.records.size() + pending.revokes.size() >= kStoreRows) {
+      StoreHistoryPage(packet, &pending, 1);
+      pending = THistoryPage();
+    }
+    if (done) break;
+    lastid = std::max(lastid, std::max(before, pending.maxid));
   }
+  if (!pending.records.empty() || !pending.revokes.empty() || pending.maxid > 0)
+    StoreHistoryPage(packet, &pending, 1);
   return 0;
 }
 
@@ -233,66 +248,78 @@ std::string THistorySync::FilterMissingIds(const std::string& target, const std:
 
 int THistorySync::ParseHistory(TAPIPacket* packet, const std::string& reply,
                                int finishConversations, int seeflag, int* finish) {
-  Json::Value root = TJsonHelper::ParseAccepted(reply);
-  if (root.isNull()) return 0;
-  Json::Value result = TJsonHelper::GetValue(root, "result");
-  if (!result.isObject()) return 0;
-  const long long maxid = TJsonHelper::GetInt64(result, "maxid");
+  THistoryPage page;
+  if (!ReadHistory(reply, seeflag, &page)) return 0;
+  if (finish) *finish = page.finish;
+  StoreHistoryPage(packet, &page, finishConversations);
+  return 1;
+}
+
+int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPage* page) {
+  const Json::Value root = TJsonHelper::ParseAccepted(reply);
+  // A page holds hundreds of messages: members are read in place, never copied.
+  const Json::Value* found = TJsonHelper::FindMember(root, "result");
+  if (!found || !found->isObject()) return 0;
+  const Json::Value& result = *found;
+  page->maxid = std::max(page->maxid, static_cast<long long>(TJsonHelper::GetInt64(result, "maxid")));
+  page->finish = TJsonHelper::GetInt(result, "finish");
   const int count = TJsonHelper::GetInt(result, "count");
-  if (finish) *finish = TJsonHelper::GetInt(result, "finish");
 
   TEngineCore* core = TEngineCore::Instance();
   const std::string own = OwnAccount();
+  const std::string ownUserId = core ? core->GetUserID() : std::string();
   const int ownDevice = core ? core->GetDeviceType() : 0;
-  std::vector<THistoryRecord> records;
-  std::vector<THistoryRecord> revokes;
-  std::set<std::string> conversations;
-  std::set<std::string> senders;
-  Json::Value array = TJsonHelper::GetValue(result, "array");
-  if (count > 0 && array.isArray()) {
-    for (const Json::Value& item : array) {
-      if (!item.isObject()) continue;
-      THistoryRecord r;
-      r.msgid = TJsonHelper::GetInt64(item, "id");
-      r.fromuser = TJsonHelper::GetString(item, "fromuser");
-      r.fromgroup = TJsonHelper::GetString(item, "fromgroup");
-      r.fromver = TJsonHelper::GetInt(item, "fromversion");
-      r.device = TJsonHelper::GetInt(item, "fromdev");
-      r.touser = TJsonHelper::GetString(item, "touser");
-      r.msgtype = MessageTypeIndex(TJsonHelper::GetString(item, "msgtype").c_str());
-      r.content = UnescapeEmoji(TJsonHelper::GetString(item, "content"));
-      r.remark = TJsonHelper::GetString(item, "remark");
-      r.sendtime = TJsonHelper::GetString(item, "curtime");
-      if (r.msgid <= 0 || r.touser.empty()) continue;  // nothing to key the row by
-      r.atflag = ParseMention(r.msgtype, r.remark);
-      if (r.msgtype == kGroupNotifyType) {
-        int lostGroup = 0;
-        r.content = TMessageService::RewriteGroupNotice(r.fromgroup, r.touser, r.content,
-                                                        &lostGroup);
-        if (r.content.empty()) continue;
-      }
-      r.seeflag = seeflag;
-      r.totype = IsGroupTarget(r.touser) ? 1 : 0;
-      r.accountid = TMessageStore::PeerAccountId(r.fromuser, r.touser, r.fromgroup, own);
-      r.sendflag = r.fromuser == own ? 1 : 0;
-      r.localsend = r.sendflag && r.device == ownDevice ? 1 : 0;
-      senders.insert(r.fromuser);
-      if (r.msgtype == kRevokeType) {
-        revokes.push_back(std::move(r));
-        continue;
-      }
-      conversations.insert(r.fromuser);
-      conversations.insert(r.touser);
-      records.push_back(std::move(r));
+  const Json::Value* array = TJsonHelper::FindMember(result, "array");
+  if (count <= 0 || !array || !array->isArray()) return 1;
+  page->records.reserve(page->records.size() + array->size());
+  for (const Json::Value& item : *array) {
+    if (!item.isObject()) continue;
+    THistoryRecord r;
+    r.msgid = TJsonHelper::GetInt64(item, "id");
+    r.fromuser = TJsonHelper::GetString(item, "fromuser");
+    r.fromgroup = TJsonHelper::GetString(item, "fromgroup");
+    r.fromver = TJsonHelper::GetInt(item, "fromversion");
+    r.device = TJsonHelper::GetInt(item, "fromdev");
+    r.touser = TJsonHelper::GetString(item, "touser");
+    r.msgtype = MessageTypeIndex(TJsonHelper::GetString(item, "msgtype").c_str());
+    r.content = UnescapeEmoji(TJsonHelper::GetString(item, "content"));
+    r.remark = TJsonHelper::GetString(item, "remark");
+    r.sendtime = TJsonHelper::GetString(item, "curtime");
+    if (r.msgid <= 0 || r.touser.empty()) continue;  // nothing to key the row by
+    // Most messages carry no remark, and an empty one mentions nobody.
+    r.atflag = r.remark.empty() ? kAtNone : ParseMention(r.msgtype, r.remark, ownUserId, own);
+    if (r.msgtype == kGroupNotifyType) {
+      int lostGroup = 0;
+      r.content =
+          TMessageService::RewriteGroupNotice(r.fromgroup, r.touser, r.content, &lostGroup);
+      if (r.content.empty()) continue;
     }
+    r.seeflag = seeflag;
+    r.totype = IsGroupTarget(r.touser) ? 1 : 0;
+    r.accountid = TMessageStore::PeerAccountId(r.fromuser, r.touser, r.fromgroup, own);
+    r.sendflag = r.fromuser == own ? 1 : 0;
+    r.localsend = r.sendflag && r.device == ownDevice ? 1 : 0;
+    page->senders.insert(r.fromuser);
+    if (r.msgtype == kRevokeType) {
+      page->revokes.push_back(std::move(r));
+      continue;
+    }
+    page->conversations.insert(r.fromuser);
+    page->conversations.insert(r.touser);
+    page->records.push_back(std::move(r));
   }
-  FetchUnknownSenders(packet, senders);
-  StoreHistoryBatch(records, conversations);
-  // Revokes after the messages of the same reply are stored, so a revoke finds the
+  return 1;
+}
+
+void THistorySync::StoreHistoryPage(TAPIPacket* packet, THistoryPage* page,
+                                    int finishConversations) {
+  FetchUnknownSenders(packet, page->senders);
+  StoreHistoryBatch(page->records, page->conversations);
+  // Revokes after the messages they came with are stored, so a revoke finds the
   // message it names even when both came in one page.
   std::vector<THistoryRecord> kept;
   std::set<std::string> revokeConversations;
-  for (THistoryRecord& r : revokes) {
+  for (THistoryRecord& r : page->revokes) {
     const int revoked = TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(r.content), r.touser);
     if (revoked == 0) continue;  // a revoke of a message never stored is dropped
     r.content = Num(revoked);
@@ -302,13 +329,13 @@ int THistorySync::ParseHistory(TAPIPacket* packet, const std::string& reply,
   }
   if (!kept.empty()) {
     StoreHistoryBatch(kept, revokeConversations);
-    conversations.insert(revokeConversations.begin(), revokeConversations.end());
+    page->conversations.insert(revokeConversations.begin(), revokeConversations.end());
   }
-  if (maxid > 0) SetLastHistoryId(packet->s1, maxid);
+  // Only after the rows are stored: a download cut short starts again from them.
+  if (page->maxid > 0) SetLastHistoryId(packet->s1, page->maxid);
   if (finishConversations) {
-    for (const std::string& conversation : conversations) FinishConversation(conversation);
+    for (const std::string& conversation : page->conversations) FinishConversation(conversation);
   }
-  return 1;
 }
 
 void THistorySync::FetchUnknownSenders(TAPIPacket* packet, const std::set<std::string>& senders) {
@@ -338,24 +365,41 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
 
   int inserted = 0;
   if (!records.empty() && db->BeginTransaction(0)) {
-    auto groupExists = db->Prepare("select id from nq_message where msgid=? and touser=?");
-    auto userExists = db->Prepare("select id from nq_message where msgid=? and totype=0");
-    auto insert = db->Prepare(kInsertSql);
-    if (groupExists && userExists && insert) {
+    // The duplicate test reads the stored rows of the batch's id range once, inside
+    // the lock and the transaction, and remembers what this batch adds.
+    long long low = records.front().msgid;
+    long long high = low;
+    for (const THistoryRecord& r : records) {
+      low = std::min(low, r.msgid);
+      high = std::max(high, r.msgid);
+    }
+    std::set<std::pair<long long, std::string>> stored;  // (msgid, group or "")
+    bool readable = false;
+    {
+      auto existing = db->Prepare(
+          "select msgid,totype,touser from nq_message where msgid>=? and msgid<=?");
+      if (existing) {
+        existing->BindInt(1, low);
+        existing->BindInt(2, high);
+        TSqlStatement::StepResult step;
+        while ((step = existing->Step()) == TSqlStatement::kRow) {
+          const bool group = existing->ColumnInt64(1) != 0;
+          stored.emplace(existing->ColumnInt64(0), group ? existing->ColumnText(2) : "");
+        }
+        readable = step == TSqlStatement::kDone;
+      }
+    }
+    auto insert = readable ? db->Prepare(kInsertSql) : nullptr;
+    if (insert) {
       for (const THistoryRecord& r : records) {
-        TSqlStatement& exists = r.totype ? *groupExists : *userExists;
-        exists.BindInt(1, r.msgid);
-        if (r.totype) exists.BindText(2, r.touser);
-        const TSqlStatement::StepResult found = exists.Step();
-        exists.Reset();
-        if (found != TSqlStatement::kDone) continue;  // stored already, or unreadable
+        // A group message is the same message only in the same group; a one-to-one
+        // message by its id among the one-to-one rows.
+        if (!stored.emplace(r.msgid, r.totype ? r.touser : std::string()).second) continue;
         BindRecord(*insert, r);
         if (insert->Step() == TSqlStatement::kDone) ++inserted;
         insert->Reset();
       }
     }
-    groupExists.reset();
-    userExists.reset();
     insert.reset();
     if (!db->CommitTransaction(0)) {
       db->RollbackTransaction(0);

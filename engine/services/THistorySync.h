@@ -35,12 +35,24 @@ struct THistoryRecord {
   std::string sendtime;
 };
 
+// What one or more download replies brought, ready to be stored.
+struct THistoryPage {
+  std::vector<THistoryRecord> records;
+  std::vector<THistoryRecord> revokes;  // stored after the records
+  std::set<std::string> conversations;
+  std::set<std::string> senders;
+  long long maxid = 0;
+  int finish = 0;  // of the last reply read
+};
+
 class THistorySync {
  public:
   // Message ids are fetched in chunks of this many per mid-history POST.
   static constexpr size_t kMidHistoryChunk = 100;
   // A group conversation keeps this many of its newest rows after a download.
   static constexpr int kGroupKeepRows = 900;
+  // The login-time download stores its pages once this many rows are waiting.
+  static constexpr size_t kStoreRows = 5000;
 
   explicit THistorySync(THttpRequestService& service);
 
@@ -70,6 +82,12 @@ class THistorySync {
   // else 0 with nothing stored; *finish gets the reply's "finish".
   int ParseHistory(TAPIPacket* packet, const std::string& reply, int finishConversations,
                    int seeflag, int* finish);
+  // The reading half: appends the reply's messages to page (maxid the largest seen,
+  // finish the reply's). 1 when usable, else 0 with page unchanged.
+  static int ReadHistory(const std::string& reply, int seeflag, THistoryPage* page);
+  // The storing half: details of unknown senders, the rows, the revokes, the last id
+  // (under packet->s1) and, when asked, the conversations' events.
+  void StoreHistoryPage(TAPIPacket* packet, THistoryPage* page, int finishConversations);
   // Stores the records that are not stored yet, in one transaction, and brings each
   // conversation's list row up to date. Returns the number of rows inserted.
   static int StoreHistoryBatch(const std::vector<THistoryRecord>& records,

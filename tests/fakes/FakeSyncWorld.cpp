@@ -92,7 +92,21 @@ void FakeSyncWorld::SetOwn(const std::string& account) {
 
 void FakeSyncWorld::AddMessage(const Message& message) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_messages[message.id] = message;
+  Keep(message);
+}
+
+void FakeSyncWorld::Keep(const Message& m) {
+  m_messages[m.id] = m;
+  m_texts[m.id] = Write(ToJson(m));
+}
+
+std::string FakeSyncWorld::Page(const std::vector<int64_t>& ids, int64_t maxid,
+                                bool finish) const {
+  std::string array;
+  for (int64_t id : ids) array += (array.empty() ? "" : ",") + m_texts.at(id);
+  return R"({"code":1,"msg":"OK","result":{"maxid":)" + std::to_string(maxid) +
+         R"(,"count":)" + std::to_string(ids.size()) + R"(,"finish":)" + (finish ? "1" : "0") +
+         R"(,"array":[)" + array + "]}}";
 }
 
 void FakeSyncWorld::AddConversation(const std::string& peer, int64_t firstId, int count,
@@ -105,7 +119,7 @@ void FakeSyncWorld::AddConversation(const std::string& peer, int64_t firstId, in
     m.touser = i % 2 ? peer : m_own;
     m.content = "message " + std::to_string(m.id) + " to " + m.touser + ": it's here";
     m.curtime = Time(firstTime, i);
-    m_messages[m.id] = m;
+    Keep(m);
   }
 }
 
@@ -212,44 +226,27 @@ FakeReply FakeSyncWorld::MidHistory(const FakeRequest& request, Request* record)
   std::vector<int64_t> ids = SplitIds(body.get("msgids", "").asString());
   record->idCount = ids.size();
   std::sort(ids.begin(), ids.end());
-  Json::Value array(Json::arrayValue);
-  int64_t maxid = 0;
-  for (int64_t id : ids) {
-    auto found = m_messages.find(id);
-    if (found == m_messages.end()) continue;
-    array.append(ToJson(found->second));
-    maxid = std::max(maxid, id);
-  }
-  Json::Value result;
-  result["maxid"] = static_cast<Json::Int64>(maxid);
-  result["count"] = static_cast<int>(array.size());
-  result["finish"] = 1;
-  result["array"] = array;
-  return Accepted(result);
+  std::vector<int64_t> found;
+  for (int64_t id : ids)
+    if (m_messages.count(id)) found.push_back(id);
+  return FakeReply::Json(Page(found, found.empty() ? 0 : found.back(), true));
 }
 
 FakeReply FakeSyncWorld::LoginTime(const FakeRequest& request) {
   const std::string logintime = request.Param("logintime");
   const int64_t lastid = std::strtoll(request.Param("lastid").c_str(), nullptr, 10);
-  Json::Value array(Json::arrayValue);
-  int64_t maxid = 0;
+  std::vector<int64_t> page;
   bool more = false;
   for (auto it = m_messages.upper_bound(lastid); it != m_messages.end(); ++it) {
     const Message& m = it->second;
     if (!IsOneToOne(m) || m.curtime < logintime) continue;
-    if (static_cast<int>(array.size()) == m_loginPageSize) {
+    if (static_cast<int>(page.size()) == m_loginPageSize) {
       more = true;
       break;
     }
-    array.append(ToJson(m));
-    maxid = m.id;
+    page.push_back(m.id);
   }
-  Json::Value result;
-  result["maxid"] = static_cast<Json::Int64>(maxid);
-  result["count"] = static_cast<int>(array.size());
-  result["finish"] = more ? 0 : 1;
-  result["array"] = array;
-  return Accepted(result);
+  return FakeReply::Json(Page(page, page.empty() ? 0 : page.back(), !more));
 }
 
 FakeReply FakeSyncWorld::MsgIds(const FakeRequest& request) {

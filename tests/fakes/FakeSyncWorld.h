@@ -107,10 +107,14 @@ class FakeSyncWorld {
   FakeReply MsgIds(const FakeRequest& request);
   FakeReply Groups();
   bool IsOneToOne(const Message& m) const;
+  void Keep(const Message& m);
+  // A download reply over the messages' stored texts.
+  std::string Page(const std::vector<int64_t>& ids, int64_t maxid, bool finish) const;
 
   std::mutex m_mutex;  // guards everything below; handlers run on connection threads
   std::string m_own;
   std::map<int64_t, Message> m_messages;
+  std::map<int64_t, std::string> m_texts;  // each message as its JSON text, made once
   std::vector<Group> m_groups;
   int m_loginPageSize = 100;
   std::map<std::string, std::deque<std::string>> m_scripts;
