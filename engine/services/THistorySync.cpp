@@ -1,6 +1,7 @@
 #include "services/THistorySync.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "TAPIInterface.h"
@@ -285,6 +286,12 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
     r.content = UnescapeEmoji(TJsonHelper::GetString(item, "content"));
     r.remark = TJsonHelper::GetString(item, "remark");
     r.sendtime = TJsonHelper::GetString(item, "curtime");
+    // A stored text ends at its first zero byte; the duplicate test must compare
+    // what is stored.
+    for (std::string* text : {&r.fromuser, &r.fromgroup, &r.touser, &r.content, &r.remark,
+                              &r.sendtime}) {
+      text->resize(strnlen(text->c_str(), text->size()));
+    }
     if (r.msgid <= 0 || r.touser.empty()) continue;  // nothing to key the row by
     // Most messages carry no remark, and an empty one mentions nobody.
     r.atflag = r.remark.empty() ? kAtNone : ParseMention(r.msgtype, r.remark, ownUserId, own);

@@ -78,11 +78,19 @@ Json::Value ToJson(const FakeSyncWorld::Message& m) {
 
 }  // namespace
 
-FakeSyncWorld::FakeSyncWorld(FakeHttpServer& server) {
+FakeSyncWorld::FakeSyncWorld(FakeHttpServer& server) : FakeSyncWorld(server, server) {}
+
+FakeSyncWorld::FakeSyncWorld(FakeHttpServer& im, FakeHttpServer& group) {
   for (const char* path : {kUserIdsPath, kGroupIdsPath, kUserMidPath, kGroupMidPath,
-                           kLoginTimePath, kMsgIdPath, kGroupPath}) {
-    server.Handle(path, [this](const FakeRequest& r) { return Serve(r); });
+                           kLoginTimePath, kMsgIdPath}) {
+    im.Handle(path, [this](const FakeRequest& r) { return Serve(r); });
   }
+  group.Handle(kGroupPath, [this](const FakeRequest& r) { return Serve(r); });
+}
+
+void FakeSyncWorld::SetSource(Source source) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_source = std::move(source);
 }
 
 void FakeSyncWorld::SetOwn(const std::string& account) {
@@ -174,6 +182,14 @@ bool FakeSyncWorld::IsOneToOne(const Message& m) const {
 
 FakeReply FakeSyncWorld::Serve(const FakeRequest& request) {
   std::lock_guard<std::mutex> lock(m_mutex);
+  if (m_source) {
+    Snapshot snapshot = m_source(request);
+    m_own = snapshot.own;
+    m_messages.clear();
+    m_texts.clear();
+    for (const Message& m : snapshot.messages) Keep(m);
+    m_groups = snapshot.groups;
+  }
   Request record;
   record.path = request.path;
   record.query = request.query;

@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -75,11 +76,24 @@ class FakeSyncWorld {
     size_t idCount = 0;  // mid-history: the number of ids asked for
   };
 
+  // What a request sees when the world is made per request (SetSource).
+  struct Snapshot {
+    std::string own;
+    std::vector<Message> messages;
+    std::vector<Group> groups;
+  };
+  using Source = std::function<Snapshot(const FakeRequest& request)>;
+
   explicit FakeSyncWorld(FakeHttpServer& server);
+  // The IM server's paths on im, getupdate on group.
+  FakeSyncWorld(FakeHttpServer& im, FakeHttpServer& group);
   FakeSyncWorld(const FakeSyncWorld&) = delete;
   FakeSyncWorld& operator=(const FakeSyncWorld&) = delete;
 
   void SetOwn(const std::string& account);
+  // Each request is answered from the snapshot source gives for it (a server of
+  // many accounts whose messages change), instead of the messages added here.
+  void SetSource(Source source);
   // Messages are kept by id; a later one with the same id replaces it.
   void AddMessage(const Message& message);
   // Adds count one-to-one messages between the own account and peer, alternating
@@ -120,6 +134,7 @@ class FakeSyncWorld {
   std::map<std::string, std::deque<std::string>> m_scripts;
   std::map<std::string, std::string> m_fixed;
   std::vector<Request> m_requests;
+  Source m_source;
 };
 
 #endif
