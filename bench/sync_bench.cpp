@@ -76,7 +76,8 @@ void BM_SyncWorldIntoEmptyDatabase(benchmark::State& state) {
     TEngineCore* core = TEngineCore::Instance();
     core->SetUserAccount("1001", kOwn);
     const std::string address = "127.0.0.1:" + std::to_string(http.Port());
-    for (const char* name : {"IMSERVER", "GROUPSERVER", "USERSERVER"}) core->SetServer(name, address);
+    for (const char* name : {"IMSERVER", "GROUPSERVER", "USERSERVER"})
+      core->SetServer(name, address);
     TDBManager* db = api.GetDatabaseManager();
     // An account that synchronised before, with every message of the world still to
     // come: the history since the login time, page by page.
@@ -110,15 +111,18 @@ void BM_SyncWorldIntoEmptyDatabase(benchmark::State& state) {
   if (stored != static_cast<long long>(kConversations) * kMessagesEach)
     state.SkipWithError("not every message was stored");
   state.counters["messages_stored"] = static_cast<double>(stored);
-  state.counters["stored_per_second"] = benchmark::Counter(
-      static_cast<double>(stored) * static_cast<double>(state.iterations()),
-      benchmark::Counter::kIsRate);
+  state.counters["stored_per_second"] =
+      benchmark::Counter(static_cast<double>(stored) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate);
   api.Release();
   http.Stop();
   std::error_code ec;
   std::filesystem::remove_all(dir, ec);
 }
-BENCHMARK(BM_SyncWorldIntoEmptyDatabase)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_SyncWorldIntoEmptyDatabase)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 // The same rows, straight into a table of the engine's schema: one prepared insert,
 // one transaction.

@@ -20,8 +20,8 @@
 #include "db/TSqliteDB.h"
 #include "services/TContactCache.h"
 #include "services/TMessageIds.h"
-#include "services/TSyncWorker.h"
 #include "services/TMessageStore.h"
+#include "services/TSyncWorker.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "db/TDBSchema.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
-#include "db/TSqliteDB.h"
 #include "db/TSqlStatement.h"
+#include "db/TSqliteDB.h"
 
 namespace {
 // How long a statement waits for another connection's lock (the program's own

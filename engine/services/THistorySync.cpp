@@ -91,12 +91,11 @@ void UpdateConversation(TDBManager* db, const std::string& conversation, long lo
   // range instead of an index that would walk the whole conversation or every
   // message the own account ever sent.
   const std::string newer = "select max(id) from nq_message where id>" + Num(before);
-  const long long newest =
-      db->QueryInt(IsGroupTarget(conversation)
-                       ? newer + " and +touser=" + key + " and touser=fromgroup"
-                       : newer + " and (+fromuser=" + key + " or  +touser=" + key +
-                             ") and +totype=0",
-                   0);
+  const long long newest = db->QueryInt(
+      IsGroupTarget(conversation)
+          ? newer + " and +touser=" + key + " and touser=fromgroup"
+          : newer + " and (+fromuser=" + key + " or  +touser=" + key + ") and +totype=0",
+      0);
   if (newest > 0) {
     TRecordSet row;
     if (db->Exec("select msgtype,content,sendtime from nq_message where id=" + Num(newest), &row) &&
@@ -232,8 +231,8 @@ std::string THistorySync::FilterMissingIds(const std::string& target, const std:
     const std::string range = "msgid>=" + Num(low) + " and msgid<=" + Num(high);
     const std::string sql =
         IsGroupTarget(target)
-            ? "select msgid  from nq_message where  accountid=" +
-                  Num(SqlLeadingNumber(target)) + " and " + range + " and totype=1 "
+            ? "select msgid  from nq_message where  accountid=" + Num(SqlLeadingNumber(target)) +
+                  " and " + range + " and totype=1 "
             : "select msgid  from nq_message where  " + range + " and totype=0";
     if (db && db->Exec(sql, &rows)) {
       for (int i = 0; i < rows.GetRecordCount(); ++i) stored.insert(rows.GetInt64(i, 0));
@@ -262,7 +261,8 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
   const Json::Value* found = TJsonHelper::FindMember(root, "result");
   if (!found || !found->isObject()) return 0;
   const Json::Value& result = *found;
-  page->maxid = std::max(page->maxid, static_cast<long long>(TJsonHelper::GetInt64(result, "maxid")));
+  page->maxid =
+      std::max(page->maxid, static_cast<long long>(TJsonHelper::GetInt64(result, "maxid")));
   page->finish = TJsonHelper::GetInt(result, "finish");
   const int count = TJsonHelper::GetInt(result, "count");
 
@@ -288,8 +288,8 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
     r.sendtime = TJsonHelper::GetString(item, "curtime");
     // A stored text ends at its first zero byte; the duplicate test must compare
     // what is stored.
-    for (std::string* text : {&r.fromuser, &r.fromgroup, &r.touser, &r.content, &r.remark,
-                              &r.sendtime}) {
+    for (std::string* text :
+         {&r.fromuser, &r.fromgroup, &r.touser, &r.content, &r.remark, &r.sendtime}) {
       text->resize(strnlen(text->c_str(), text->size()));
     }
     if (r.msgid <= 0 || r.touser.empty()) continue;  // nothing to key the row by
@@ -297,8 +297,7 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
     r.atflag = r.remark.empty() ? kAtNone : ParseMention(r.msgtype, r.remark, ownUserId, own);
     if (r.msgtype == kGroupNotifyType) {
       int lostGroup = 0;
-      r.content =
-          TMessageService::RewriteGroupNotice(r.fromgroup, r.touser, r.content, &lostGroup);
+      r.content = TMessageService::RewriteGroupNotice(r.fromgroup, r.touser, r.content, &lostGroup);
       if (r.content.empty()) continue;
     }
     r.seeflag = seeflag;
@@ -383,8 +382,8 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
     std::set<std::pair<long long, std::string>> stored;  // (msgid, group or "")
     bool readable = false;
     {
-      auto existing = db->Prepare(
-          "select msgid,totype,touser from nq_message where msgid>=? and msgid<=?");
+      auto existing =
+          db->Prepare("select msgid,totype,touser from nq_message where msgid>=? and msgid<=?");
       if (existing) {
         existing->BindInt(1, low);
         existing->BindInt(2, high);
@@ -433,8 +432,8 @@ void THistorySync::FinishConversation(const std::string& target) {
     if (!db) return;
     if (IsGroupTarget(target)) {
       // Only the group's own rows: a one-to-one peer may share the number.
-      const std::string rows = " from nq_message where accountid=" +
-                               Num(SqlLeadingNumber(target)) + " and totype=1";
+      const std::string rows =
+          " from nq_message where accountid=" + Num(SqlLeadingNumber(target)) + " and totype=1";
       const long long count = db->QueryInt("select count(*)" + rows, 0);
       if (count > kGroupKeepRows) {
         db->Exec("delete from nq_message where id in (select id" + rows + " order by id limit " +
@@ -464,8 +463,12 @@ std::string THistorySync::BuildMessageJson(int id) {
   }
   std::string fields;
   int column = 0;
-  auto number = [&](const char* key) { fields += JsonTextIntField(key, row.GetInt64(0, column++)); };
-  auto text = [&](const char* key) { fields += JsonTextStringField(key, row.GetString(0, column++)); };
+  auto number = [&](const char* key) {
+    fields += JsonTextIntField(key, row.GetInt64(0, column++));
+  };
+  auto text = [&](const char* key) {
+    fields += JsonTextStringField(key, row.GetString(0, column++));
+  };
   number("id");
   number("accountid");
   number("msgid");

@@ -8,10 +8,10 @@
 #include "core/TAutoLock.h"
 #include "core/TEngineCore.h"
 #include "core/TStopFlag.h"
+#include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
-#include "db/SqlText.h"
 #include "net/THttpRequestService.h"
 #include "services/THistorySync.h"
 #include "services/TServiceDatabase.h"
@@ -79,10 +79,10 @@ void TSyncWorker::Register() {
   THttpRequestService::RegisterExecutor(
       kInternalFriendSync,
       [](THttpRequestService& service, TAPIPacket* packet) { SyncFriends(service, packet); });
-  THttpRequestService::RegisterExecutor(
-      _REQUEST_HTTP_GETHISTORYMSG, [](THttpRequestService& service, TAPIPacket* packet) {
-        return THistorySync(service).OnGetHistoryRequest(packet);
-      });
+  THttpRequestService::RegisterExecutor(_REQUEST_HTTP_GETHISTORYMSG,
+                                        [](THttpRequestService& service, TAPIPacket* packet) {
+                                          return THistorySync(service).OnGetHistoryRequest(packet);
+                                        });
 }
 
 TSyncWorker::TSyncWorker(THttpRequestService& service) : m_service(service) {}
@@ -97,9 +97,7 @@ int TSyncWorker::Start() {
 
 void TSyncWorker::Stop() {
   m_running = 0;
-  {
-    std::lock_guard<std::mutex> lock(m_taskMutex);
-  }
+  { std::lock_guard<std::mutex> lock(m_taskMutex); }
   m_taskArrived.notify_all();
   if (m_thread) m_thread->Join();
   m_thread.reset();
@@ -221,8 +219,7 @@ void TSyncWorker::SyncFriends(THttpRequestService& service, TAPIPacket* packet) 
   TEngineCore* core = TEngineCore::Instance();
   TDBManager* db = ServiceDatabase();
   const std::string stored = db ? db->GetSaveInfo(kSessionInfo, kFriendVersionKey) : "";
-  if (!packet && !stored.empty() && core &&
-      SqlLeadingNumber(stored) == core->GetFriendVersion()) {
+  if (!packet && !stored.empty() && core && SqlLeadingNumber(stored) == core->GetFriendVersion()) {
     service.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
     return;
   }
@@ -275,8 +272,7 @@ void TSyncWorker::SyncGroupMsgIds() {
   packet.state = kTaskState;
   const std::string body = JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                                                JsonTextStringField("groupids", keys));
-  if (m_service.Post(&packet,
-                     m_service.GetServerUrl("/im/message/group/getmsgid.do", "IMSERVER"),
+  if (m_service.Post(&packet, m_service.GetServerUrl("/im/message/group/getmsgid.do", "IMSERVER"),
                      body) != 0 ||
       packet.s4.empty()) {
     return;
@@ -333,8 +329,8 @@ void TSyncWorker::QueueHistoryTasks(int argument) {
       const std::string groupid = rows.GetString(i, 0);
       const std::string key = GroupKey(groupid);
       if (key.empty() || (!first && !newer.count(key))) continue;
-      PostTask(NewTask(kSyncTaskHistory, argument, groupid,
-                       LaterTime(loginTime, rows.GetString(i, 1))));
+      PostTask(
+          NewTask(kSyncTaskHistory, argument, groupid, LaterTime(loginTime, rows.GetString(i, 1))));
     }
   }
   PostTask(NewTask(kSyncTaskHistoryEnd, argument));

@@ -101,10 +101,11 @@ DetailFields ReadDetail(const ReplyGroup& g) {
 }
 
 std::string GroupUpdate(const ReplyGroup& g, const DetailFields& d, bool left) {
-  std::string list = " banall=" + Num(g.banall) + ",type=" + Num(g.type) + ",banurl=" +
-                     Num(g.banurl) + ",banchat=" + Num(g.banchat) + ",banmsg=" + Num(g.banmsg) +
-                     ",banpic=" + Num(g.banpic) + ",banscreenshot=" + Num(g.banscreenshot) +
-                     ",banuser=" + Num(g.banuser) + ",groupstate=" + Num(left ? 1 : 0);
+  std::string list = " banall=" + Num(g.banall) + ",type=" + Num(g.type) +
+                     ",banurl=" + Num(g.banurl) + ",banchat=" + Num(g.banchat) +
+                     ",banmsg=" + Num(g.banmsg) + ",banpic=" + Num(g.banpic) +
+                     ",banscreenshot=" + Num(g.banscreenshot) + ",banuser=" + Num(g.banuser) +
+                     ",groupstate=" + Num(left ? 1 : 0);
   auto text = [&list](const char* name, const std::string& value) {
     list += std::string(",") + name + "=" + SqlQuoted(value);
   };
@@ -201,10 +202,11 @@ int TSyncWorker::SyncGroups() {
     const std::string memberKey = " where groupid=" + key + " and account=" + SqlQuoted(own);
     if (db->Exec("select 1 from nq_groupuser" + memberKey, &member)) {
       if (member.GetRecordCount() == 0) {
-        statements.push_back("insert into nq_groupuser(groupid,account,nick,role,entrytime) "
-                             "values(" +
-                             key + "," + SqlQuoted(own) + "," + SqlQuoted(g.nick) + "," +
-                             Num(g.role) + "," + SqlQuoted(g.entrytime) + ")");
+        statements.push_back(
+            "insert into nq_groupuser(groupid,account,nick,role,entrytime) "
+            "values(" +
+            key + "," + SqlQuoted(own) + "," + SqlQuoted(g.nick) + "," + Num(g.role) + "," +
+            SqlQuoted(g.entrytime) + ")");
       } else if (g.role > 0) {
         std::string list = " role=" + Num(g.role);
         if (!g.nick.empty()) list += ",nick=" + SqlQuoted(g.nick);
@@ -218,10 +220,11 @@ int TSyncWorker::SyncGroups() {
       if (db->Exec("select 1 from nq_group where groupid=" + parent, &parentRow)) {
         // A parent the account is not in is known by its name and logo only.
         if (parentRow.GetRecordCount() == 0) {
-          statements.push_back("insert into nq_group(groupid,groupname,grouplogo,groupstate) "
-                               "values(" +
-                               parent + "," + SqlQuoted(detail.parentname) + "," +
-                               SqlQuoted(detail.parentlogo) + ",1)");
+          statements.push_back(
+              "insert into nq_group(groupid,groupname,grouplogo,groupstate) "
+              "values(" +
+              parent + "," + SqlQuoted(detail.parentname) + "," + SqlQuoted(detail.parentlogo) +
+              ",1)");
         } else if (!detail.parentname.empty() || !detail.parentlogo.empty()) {
           // A detail without the parent's names must not blank the stored ones.
           statements.push_back("update nq_group set groupname=" + SqlQuoted(detail.parentname) +
@@ -232,8 +235,8 @@ int TSyncWorker::SyncGroups() {
     }
   }
   db->ExecBatch(statements);
-  m_service.RaiseEvent(_EVENT_COME_GROUPNOTIFY, 0, 0,
-                       JsonTextCloseObject(JsonTextStringField("notify", "status") +
-                                           JsonTextKey("group") + "[]"));
+  m_service.RaiseEvent(
+      _EVENT_COME_GROUPNOTIFY, 0, 0,
+      JsonTextCloseObject(JsonTextStringField("notify", "status") + JsonTextKey("group") + "[]"));
   return 1;
 }

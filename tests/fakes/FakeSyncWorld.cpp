@@ -81,8 +81,8 @@ Json::Value ToJson(const FakeSyncWorld::Message& m) {
 FakeSyncWorld::FakeSyncWorld(FakeHttpServer& server) : FakeSyncWorld(server, server) {}
 
 FakeSyncWorld::FakeSyncWorld(FakeHttpServer& im, FakeHttpServer& group) {
-  for (const char* path : {kUserIdsPath, kGroupIdsPath, kUserMidPath, kGroupMidPath,
-                           kLoginTimePath, kMsgIdPath}) {
+  for (const char* path :
+       {kUserIdsPath, kGroupIdsPath, kUserMidPath, kGroupMidPath, kLoginTimePath, kMsgIdPath}) {
     im.Handle(path, [this](const FakeRequest& r) { return Serve(r); });
   }
   group.Handle(kGroupPath, [this](const FakeRequest& r) { return Serve(r); });
@@ -108,13 +108,12 @@ void FakeSyncWorld::Keep(const Message& m) {
   m_texts[m.id] = Write(ToJson(m));
 }
 
-std::string FakeSyncWorld::Page(const std::vector<int64_t>& ids, int64_t maxid,
-                                bool finish) const {
+std::string FakeSyncWorld::Page(const std::vector<int64_t>& ids, int64_t maxid, bool finish) const {
   std::string array;
   for (int64_t id : ids) array += (array.empty() ? "" : ",") + m_texts.at(id);
-  return R"({"code":1,"msg":"OK","result":{"maxid":)" + std::to_string(maxid) +
-         R"(,"count":)" + std::to_string(ids.size()) + R"(,"finish":)" + (finish ? "1" : "0") +
-         R"(,"array":[)" + array + "]}}";
+  return R"({"code":1,"msg":"OK","result":{"maxid":)" + std::to_string(maxid) + R"(,"count":)" +
+         std::to_string(ids.size()) + R"(,"finish":)" + (finish ? "1" : "0") + R"(,"array":[)" +
+         array + "]}}";
 }
 
 void FakeSyncWorld::AddConversation(const std::string& peer, int64_t firstId, int count,

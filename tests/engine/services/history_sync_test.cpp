@@ -2,7 +2,6 @@
 // duplicate test under concurrency, revokes, group trims, the login-time loop and
 // request 200206.
 #include <gtest/gtest.h>
-
 #include <json/json.h>
 
 #include <set>
@@ -189,10 +188,8 @@ TEST_F(HistorySyncTest, AGroupKeepsItsNewestNineHundredRowsAndOneToOneRowsAreUnt
 }
 
 TEST_F(HistorySyncTest, ReplyWithoutMessagesStillRaisesTheLastIdAndNeverLowersIt) {
-  const std::string reply =
-      R"({"code":1,"result":{"maxid":700,"count":0,"finish":1,"array":[]}})";
-  const std::string lower =
-      R"({"code":1,"result":{"maxid":600,"count":0,"finish":1,"array":[]}})";
+  const std::string reply = R"({"code":1,"result":{"maxid":700,"count":0,"finish":1,"array":[]}})";
+  const std::string lower = R"({"code":1,"result":{"maxid":600,"count":0,"finish":1,"array":[]}})";
   const std::string refused = R"({"code":0,"result":{"maxid":900}})";
   std::vector<int> results;
   for (const std::string& text : {reply, lower, refused}) {
@@ -239,8 +236,9 @@ TEST_F(HistorySyncTest, LoginTimeLoopStopsOnFinishOnAnErrorAndOnANonGrowingMaxid
   OnWorker([](THistorySync& h, TAPIPacket* p) { return h.SyncHistoryByLoginTime(p); }, "",
            "2024-06-01 08:00:30");
   EXPECT_EQ(One("select count(*) from nq_message"), "70");
-  EXPECT_NE(world.Requests(FakeSyncWorld::kLoginTimePath).back().query.find(
-                "logintime=2024-06-01%2008:00:30"),
+  EXPECT_NE(world.Requests(FakeSyncWorld::kLoginTimePath)
+                .back()
+                .query.find("logintime=2024-06-01%2008:00:30"),
             std::string::npos);
 }
 
@@ -254,8 +252,7 @@ TEST_F(HistorySyncTest, RequestForOlderMessagesStoresThemSeenWithoutEvents) {
   EXPECT_EQ(One("select min(msgid)||'-'||max(msgid) from nq_message"), "320-339");
   auto asked = world.Requests(FakeSyncWorld::kUserIdsPath);
   ASSERT_EQ(asked.size(), 1u);
-  EXPECT_NE(asked[0].query.find("lastid=340&pagesize=20&touser=2002@a.test"),
-            std::string::npos)
+  EXPECT_NE(asked[0].query.find("lastid=340&pagesize=20&touser=2002@a.test"), std::string::npos)
       << asked[0].query;
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(Events(_EVENT_COME_IMMESSAGE), 0u);

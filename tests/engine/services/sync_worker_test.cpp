@@ -1,7 +1,6 @@
 // The background synchronisation after a login: the order of its events, the
 // database it leaves behind, and each task's decisions and failures.
 #include <gtest/gtest.h>
-
 #include <json/json.h>
 
 #include <chrono>
@@ -77,9 +76,9 @@ class SyncAfterLoginTest : public ::testing::Test {
 
 std::vector<int> SyncCodes() {
   static const std::set<int> codes = {
-      _EVENT_LOGIN_SUCCESS,          _EVENT_REPORT_FRIENDNOTIFY, _EVENT_COME_GROUPNOTIFY,
-      _EVENT_REPORT_FIRSTGROUPUPDATE, _EVENT_REPORT_GROUPUPDATE, _EVENT_REPORT_GROUPMSGID,
-      _EVENT_COME_IMMESSAGE,         _EVENT_COME_HISTORYIM,      _EVENT_COME_FINISHIMHISTORY};
+      _EVENT_LOGIN_SUCCESS,           _EVENT_REPORT_FRIENDNOTIFY, _EVENT_COME_GROUPNOTIFY,
+      _EVENT_REPORT_FIRSTGROUPUPDATE, _EVENT_REPORT_GROUPUPDATE,  _EVENT_REPORT_GROUPMSGID,
+      _EVENT_COME_IMMESSAGE,          _EVENT_COME_HISTORYIM,      _EVENT_COME_FINISHIMHISTORY};
   std::vector<int> out;
   for (const RecordedReport& r : CallbackRecorder::Get().Reports())
     if (codes.count(r.code)) out.push_back(r.code);
@@ -98,9 +97,9 @@ TEST_F(SyncAfterLoginTest, EventsComeInThePassOrderAndTheFirstGroupUpdateOncePer
 
   std::vector<int> codes = SyncCodes();
   ASSERT_GE(codes.size(), 7u);
-  const std::vector<int> head = {_EVENT_LOGIN_SUCCESS,           _EVENT_REPORT_FRIENDNOTIFY,
-                                 _EVENT_COME_GROUPNOTIFY,        _EVENT_REPORT_FIRSTGROUPUPDATE,
-                                 _EVENT_REPORT_GROUPUPDATE,      _EVENT_REPORT_GROUPMSGID};
+  const std::vector<int> head = {_EVENT_LOGIN_SUCCESS,      _EVENT_REPORT_FRIENDNOTIFY,
+                                 _EVENT_COME_GROUPNOTIFY,   _EVENT_REPORT_FIRSTGROUPUPDATE,
+                                 _EVENT_REPORT_GROUPUPDATE, _EVENT_REPORT_GROUPMSGID};
   EXPECT_EQ(std::vector<int>(codes.begin(), codes.begin() + 6), head);
   EXPECT_EQ(codes.back(), _EVENT_COME_FINISHIMHISTORY);
   size_t history = 0;
@@ -168,8 +167,9 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   AddGroupMessages(world, kGroupB, 9500, 60);
   // Group A is up to date; group B has 60 new messages after 9499.
   SeedEarlierRun({{kGroupA, 9019}, {kGroupB, 9499}});
-  Db()->Exec("insert into nq_message(msgid,fromuser,fromgroup,touser,totype,accountid,content) "
-             "values(9499,'3003@a.test','52@group.a.test','52@group.a.test',1,52,'older')");
+  Db()->Exec(
+      "insert into nq_message(msgid,fromuser,fromgroup,touser,totype,accountid,content) "
+      "values(9499,'3003@a.test','52@group.a.test','52@group.a.test',1,52,'older')");
 
   Pass();
   ASSERT_EQ(Events(_EVENT_REPORT_GROUPMSGID), 1u);
@@ -189,8 +189,8 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
                               "totype=0 and msgtype=0"))
     stored.emplace(row[0], row[1], row[2], row[3]);
   EXPECT_EQ(stored, expected);
-  EXPECT_TRUE(Rows("select msgid,totype from nq_message group by msgid,touser having count(*)>1")
-                  .empty());
+  EXPECT_TRUE(
+      Rows("select msgid,totype from nq_message group by msgid,touser having count(*)>1").empty());
   // Revokes applied: each names its target's local id.
   EXPECT_EQ(One("select group_concat(msgid) from (select msgid from nq_message where "
                 "revokeflag=1 order by msgid)"),
@@ -239,8 +239,9 @@ TEST_F(SyncWorkerTest, FriendListIsFetchedOnlyWhenTheStoredVersionDiffers) {
 
 TEST_F(SyncWorkerTest, GroupUpdateErrorsChangeNothingAndAcceptedRepliesMarkLeftGroups) {
   SeedEarlierRun({{kGroupA, 0}, {kGroupB, 0}});
-  Db()->Exec("insert into nq_groupuser(groupid,account,nick,role) values('51@group.a.test',"
-             "'1001@a.test','old nick',3)");
+  Db()->Exec(
+      "insert into nq_groupuser(groupid,account,nick,role) values('51@group.a.test',"
+      "'1001@a.test','old nick',3)");
   world.SetFixedReply(FakeSyncWorld::kGroupPath, R"({"code":0,"msg":"busy","result":{}})");
   Pass();
   EXPECT_EQ(One("select count(*) from nq_group where groupstate=0"), "2");
