@@ -52,7 +52,7 @@ class THistorySync {
   // A group conversation keeps this many of its newest rows after a download.
   static constexpr int kGroupKeepRows = 900;
   // The login-time download stores its pages once this many rows are waiting.
-  static constexpr size_t kStoreRows = 5000;
+  static constexpr size_t kStoreRows = 20000;
 
   explicit THistorySync(THttpRequestService& service);
 
