@@ -103,7 +103,8 @@ int TMessageStore::MarkConversationSeen(const std::string& peer, int localId) {
                                         : "update nq_message set seeflag=1 where (fromuser=" + p +
                                               " or touser=" + p + ") and totype=0";
   if (localId != 0) sql += " and  id<=" + Num(localId);
-  db->Exec(sql);
+  // Rows already seen are left alone: a long conversation is marked page after page.
+  db->Exec(sql + " and seeflag<>1");
   return 1;
 }
 
