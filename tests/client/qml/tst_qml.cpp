@@ -2,6 +2,7 @@
 // with the program's context properties, types and image providers in place.
 #include <QDir>
 #include <QImage>
+#include <QImageReader>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -11,9 +12,50 @@
 
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
+#include "shell/VClipboard.h"
 #include "shell/VExitCleanup.h"
+#include "shell/VScreenImage.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+
+// The screen picture of the screenshot window's tests, and a look at the pictures it
+// writes. Pixel (x, y) of the stub screen is (x % 256, y % 256, 7), so any crop
+// tells where it came from.
+class ScreenFixture : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+
+  Q_INVOKABLE void setScreenImage(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, 7));
+    VScreenImage::setScreenImage(image);
+  }
+
+  // Size, format and the top left pixel of a picture file; an empty map when it
+  // cannot be read.
+  Q_INVOKABLE QVariantMap imageFile(const QString& path) const {
+    QImageReader reader(path);
+    const QByteArray format = reader.format();
+    return describe(reader.read(), QString::fromLatin1(format));
+  }
+
+  Q_INVOKABLE QVariantMap clipboardImage() const {
+    return describe(VClipboard::instance()->image(), QString());
+  }
+
+ private:
+  static QVariantMap describe(const QImage& image, const QString& format) {
+    if (image.isNull()) return {};
+    const QRgb corner = image.pixel(0, 0);
+    return {{QStringLiteral("width"), image.width()},
+            {QStringLiteral("height"), image.height()},
+            {QStringLiteral("format"), format},
+            {QStringLiteral("corner"), QVariantList{qRed(corner), qGreen(corner), qBlue(corner)}}};
+  }
+};
 
 class QmlTestSetup : public QObject {
   Q_OBJECT
@@ -36,6 +78,7 @@ class QmlTestSetup : public QObject {
   void qmlEngineAvailable(QQmlEngine* engine) {
     m_managers.append(VStartup::setupEngine(*engine));
     engine->rootContext()->setContextProperty(QStringLiteral("qmlFixtures"), pictures());
+    engine->rootContext()->setContextProperty(QStringLiteral("screenFixture"), &m_screen);
   }
 
   void cleanupTestCase() {
@@ -67,6 +110,7 @@ class QmlTestSetup : public QObject {
   }
 
   QTemporaryDir m_home;
+  ScreenFixture m_screen;
   QList<QSharedPointer<ImCreateClassManager>> m_managers;
 };
 

@@ -71,6 +71,7 @@ class TestResources : public QObject {
     QTest::newRow("vCard") << ":/res/vCard" << 1;
     QTest::newRow("settings") << ":/qml/settings" << 2;
     QTest::newRow("translator") << ":/qml/translator" << 2;
+    QTest::newRow("screenshot qml") << ":/qml/screenshot" << 7;
   }
 
   void folderCounts() {
