@@ -331,7 +331,8 @@ void BubblePictures() {
   }
   Icon("images/screenshot/cancel.png", 24, 24, Plain(QStringLiteral("\u2715"), kRed, 0.7));
   Icon("images/screenshot/comfirm.png", 24, 24, Plain(QStringLiteral("\u2713"), kGreen, 0.8));
-  Icon("images/screenshot/save.png", 24, 24, Plain(QStringLiteral("\u2B07"), kInk, 0.75));
+  // Light on the dark tool bar.
+  Icon("images/screenshot/save.png", 24, 24, Plain(QStringLiteral("\u2B07"), kWhite, 0.75));
 }
 
 void ContactPagePictures() {
