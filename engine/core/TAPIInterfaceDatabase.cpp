@@ -21,6 +21,7 @@
 #include "services/TContactCache.h"
 #include "services/TMessageIds.h"
 #include "services/TMessageStore.h"
+#include "services/TSyncWorker.h"
 
 namespace {
 
@@ -132,6 +133,8 @@ int TAPIInterface::SetDatabase(const char* path) {
     opened->Exec("update nq_contact set mobile=''");
     // Local ids restart with every database.
     ClearMessageIds();
+    // The background sync's state belongs to the account that was open.
+    TSyncWorker::ResetAccountState();
     if (TEngineCore* core = Core()) {
       core->LoadConfig();
       core->GetContactCache()->ReloadFromDatabase(opened);

@@ -125,6 +125,10 @@ class TEngineCore {
   void SetStoragePort(int port) { m_storagePort = port; }
   void SetRedPacketUrl(const std::string& url);
   void SetLoginInfo(const std::string& text);
+  // The friend-list version the last login reply named; the background sync skips
+  // the friend download when the stored list has it.
+  void SetFriendVersion(int version) { m_friendVersion = version; }
+  int GetFriendVersion() const { return m_friendVersion; }
   std::string GetStorageHost() const;
   int GetStoragePort() const { return m_storagePort; }
   std::string GetRedPacketUrl() const;
@@ -194,6 +198,7 @@ class TEngineCore {
   std::atomic<int> m_champFlag{0};
   std::string m_storageHost;
   std::atomic<int> m_storagePort{0};
+  std::atomic<int> m_friendVersion{0};
   std::string m_redPacketUrl;
   std::string m_loginInfo;
 };

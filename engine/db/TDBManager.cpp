@@ -9,6 +9,7 @@
 #include "db/TDBSchema.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
+#include "db/TSqlStatement.h"
 #include "db/TSqliteDB.h"
 
 namespace {
@@ -129,6 +130,13 @@ int TDBManager::ExecBatch(const std::vector<std::string>& statements) {
   // Never leave the connection inside a transaction nobody will commit.
   RollbackTransaction(0);
   return 0;
+}
+
+std::unique_ptr<TSqlStatement> TDBManager::Prepare(const std::string& sql) {
+  TAutoLock lock(DatabaseMutex());
+  auto statement = std::make_unique<TSqlStatement>(m_db->Handle(), sql);
+  if (!statement->IsValid()) return nullptr;
+  return statement;
 }
 
 long long TDBManager::QueryInt(const std::string& sql, long long defaultValue) {

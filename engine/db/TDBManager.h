@@ -6,6 +6,7 @@
 #include <vector>
 
 class TRecordSet;
+class TSqlStatement;
 class TSqliteDB;
 
 // One account database: opens the file, creates missing tables, applies the column
@@ -43,6 +44,9 @@ class TDBManager {
   // Runs the statements in one transaction under the database lock; a failing
   // statement is reported and skipped. 1 when the transaction committed.
   int ExecBatch(const std::vector<std::string>& statements);
+  // A prepared statement on this connection, or null when it does not compile. Make,
+  // use and destroy it while holding the database lock.
+  std::unique_ptr<TSqlStatement> Prepare(const std::string& sql);
   // Field (0,0) of the query's first row as a number, else the default.
   long long QueryInt(const std::string& sql, long long defaultValue);
   // 1 when the query succeeded with at least one row.

@@ -30,6 +30,10 @@ class TSqliteDB {
   // True when SQLite opened the file read-only (no write permission).
   bool IsReadOnly() const;
 
+  // The connection for prepared statements (TSqlStatement); use it only while the
+  // database lock is held.
+  sqlite3* Handle() const { return m_handle; }
+
   std::string GetLastError() const;
   // SQLite's primary result code of the last failure (0 until one).
   int GetLastErrorCode() const;

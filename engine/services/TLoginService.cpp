@@ -265,6 +265,7 @@ int TLoginService::Login() {
   const int userVersion = TJsonHelper::GetInt(result, "userversion");
   const int storagePort = TJsonHelper::GetInt(result, "storageport");
   const int champFlag = TJsonHelper::GetInt(result, "champflag");
+  const int friendVersion = TJsonHelper::GetInt(result, "friendversion");
 
   Json::Value servers = TJsonHelper::GetValue(result, "servers");
   if (servers.isArray()) {
@@ -274,6 +275,7 @@ int TLoginService::Login() {
   if (!storageIp.empty()) core->SetStorageHost(storageIp);
   if (storagePort != 0) core->SetStoragePort(storagePort);
   core->SetRedPacketUrl(redUrl);
+  core->SetFriendVersion(friendVersion);
 
   if (db) {
     StoreInt(db, "LOGINSTATE", 1);

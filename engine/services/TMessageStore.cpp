@@ -103,10 +103,9 @@ int TMessageStore::MarkConversationSeen(const std::string& peer, int localId) {
                                         : "update nq_message set seeflag=1 where (fromuser=" + p +
                                               " or touser=" + p + ") and totype=0";
   if (localId != 0) sql += " and  id<=" + Num(localId);
-  // Only rows that change are written: every send marks its conversation seen, and
-  // rewriting rows already seen made each send cost the whole conversation.
-  sql += " and seeflag is not 1";
-  db->Exec(sql);
+  // Rows already seen are left alone (a NULL flag counts as unseen): every send marks
+  // its conversation, and a long conversation is marked page after page.
+  db->Exec(sql + " and seeflag is not 1");
   return 1;
 }
 

@@ -69,6 +69,10 @@ bool TJsonHelper::HasMember(const Json::Value& value, const std::string& key) {
   return Member(value, key) != nullptr;
 }
 
+const Json::Value* TJsonHelper::FindMember(const Json::Value& value, const std::string& key) {
+  return Member(value, key);
+}
+
 Json::Value TJsonHelper::GetValue(const Json::Value& value, const std::string& key) {
   const Json::Value* member = Member(value, key);
   return member ? *member : Json::Value();

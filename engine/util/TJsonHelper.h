@@ -16,6 +16,8 @@ class TJsonHelper {
   static Json::Value Parse(const std::string& text);
   // True when value is an object that has the member.
   static bool HasMember(const Json::Value& value, const std::string& key);
+  // The member itself, without a copy; null when absent or value is no object.
+  static const Json::Value* FindMember(const Json::Value& value, const std::string& key);
   // A copy of the member; null when absent.
   static Json::Value GetValue(const Json::Value& value, const std::string& key);
   // Text of the member: strings as they are, integers in decimal (64-bit kept whole),

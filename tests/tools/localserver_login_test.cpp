@@ -408,3 +408,26 @@ TEST_F(LocalServerLoginTest, ConfigurationFileAndCoinListAnswerThroughTheEngine)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LocalServerLoginTest, TheBackgroundSyncAfterALoginStoresTheWorldsHistory) {
+  ASSERT_EQ(api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1), 1);
+  ASSERT_EQ(api.MakeRegister(), 1);
+  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS)) << server.Output();
+  ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_COME_FINISHIMHISTORY, 1,
+                                                   std::chrono::seconds(120)))
+      << server.Output();
+  // The world's one message to this account, with its address filled in.
+  EXPECT_EQ(IntOf("select count(*) from nq_message where fromuser='200002@test.local' and "
+                  "touser='200001@test.local' and msgtype=2"),
+            1);
+  EXPECT_NE(TextOf("select content from nq_message where msgtype=2").find("/group1/t/p.png"),
+            std::string::npos);
+  // The friend list was asked for once (its details are not served here).
+  EXPECT_EQ(Count(_EVENT_REPORT_FRIENDNOTIFY), 1u);
+  EXPECT_FALSE(CallbackRecorder::Get().ReportsWith(_EVENT_REPORT_FRIENDNOTIFY)[0].text.empty());
+  EXPECT_EQ(Count(_EVENT_REPORT_GROUPUPDATE), 1u);
+}
+
+}  // namespace

@@ -1,5 +1,8 @@
 // QML tests of the program under Qt Quick Test: each tst_*.qml file here runs
 // with the program's context properties, types and image providers in place.
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -9,9 +12,50 @@
 
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
+#include "shell/VClipboard.h"
 #include "shell/VExitCleanup.h"
+#include "shell/VScreenImage.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+
+// The screen picture of the screenshot window's tests, and a look at the pictures it
+// writes. Pixel (x, y) of the stub screen is (x % 256, y % 256, 7), so any crop
+// tells where it came from.
+class ScreenFixture : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+
+  Q_INVOKABLE void setScreenImage(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, 7));
+    VScreenImage::setScreenImage(image);
+  }
+
+  // Size, format and the top left pixel of a picture file; an empty map when it
+  // cannot be read.
+  Q_INVOKABLE QVariantMap imageFile(const QString& path) const {
+    QImageReader reader(path);
+    const QByteArray format = reader.format();
+    return describe(reader.read(), QString::fromLatin1(format));
+  }
+
+  Q_INVOKABLE QVariantMap clipboardImage() const {
+    return describe(VClipboard::instance()->image(), QString());
+  }
+
+ private:
+  static QVariantMap describe(const QImage& image, const QString& format) {
+    if (image.isNull()) return {};
+    const QRgb corner = image.pixel(0, 0);
+    return {{QStringLiteral("width"), image.width()},
+            {QStringLiteral("height"), image.height()},
+            {QStringLiteral("format"), format},
+            {QStringLiteral("corner"), QVariantList{qRed(corner), qGreen(corner), qBlue(corner)}}};
+  }
+};
 
 class QmlTestSetup : public QObject {
   Q_OBJECT
@@ -31,7 +75,11 @@ class QmlTestSetup : public QObject {
     VStartup::setupApplication(font);
   }
 
-  void qmlEngineAvailable(QQmlEngine* engine) { m_managers.append(VStartup::setupEngine(*engine)); }
+  void qmlEngineAvailable(QQmlEngine* engine) {
+    m_managers.append(VStartup::setupEngine(*engine));
+    engine->rootContext()->setContextProperty(QStringLiteral("qmlFixtures"), pictures());
+    engine->rootContext()->setContextProperty(QStringLiteral("screenFixture"), &m_screen);
+  }
 
   void cleanupTestCase() {
     ImUiInterface::instance()->releaseInterface();
@@ -40,7 +88,29 @@ class QmlTestSetup : public QObject {
   }
 
  private:
+  // Pictures in a folder whose name needs escaping in a URL.
+  QVariantMap pictures() {
+    const QString folder = m_home.path() + QStringLiteral("/pictures/a b#c%d");
+    QDir().mkpath(folder);
+    QVariantMap paths;
+    const struct {
+      const char* name;
+      int width;
+      int height;
+    } sizes[] = {{"wide", 200, 100}, {"small", 50, 60}, {"tall", 60, 200}};
+    for (const auto& size : sizes) {
+      const QString path = folder + QLatin1Char('/') + QLatin1String(size.name) + ".png";
+      QImage image(size.width, size.height, QImage::Format_RGB32);
+      image.fill(Qt::darkCyan);
+      image.save(path);
+      paths.insert(QLatin1String(size.name), path);
+    }
+    paths.insert(QStringLiteral("folder"), folder);
+    return paths;
+  }
+
   QTemporaryDir m_home;
+  ScreenFixture m_screen;
   QList<QSharedPointer<ImCreateClassManager>> m_managers;
 };
 

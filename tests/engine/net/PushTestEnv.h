@@ -21,7 +21,9 @@
 #include "fakes/FakeImHttpPaths.h"
 #include "fakes/FakeUserServer.h"
 #include "net/TIMSession.h"
+#include "net/THttpRequestService.h"
 #include "services/TMessageService.h"
+#include "services/TSyncWorker.h"
 #include "support/CallbackRecorder.h"
 
 namespace pushtest {
@@ -49,6 +51,9 @@ class PushEnv : public ::testing::Test {
     CallbackRecorder::Get().Clear();
     // Another test of the same program may have installed its own handler.
     TIMSession::SetPushHandler(&TMessageService::OnImPush);
+    // No background synchronisation: its friend pass would replace the black list
+    // and add rows while a test reads the database.
+    THttpRequestService::SetBackgroundWorkerFactory(nullptr);
     users.SetOwn(kOwn);
     users.AddUser(User(kOwnId));
     users.Mount(http, kDomain);
@@ -75,6 +80,7 @@ class PushEnv : public ::testing::Test {
   void TearDown() override {
     api.Release();
     http.Stop();
+    TSyncWorker::Register();
   }
 
   void LogIn() {

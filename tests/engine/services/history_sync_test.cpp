@@ -1,0 +1,297 @@
+// History downloads against the scripted world: id lists, mid-history chunks, the
+// duplicate test under concurrency, revokes, group trims, the login-time loop and
+// request 200206.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/services/sync_test_env.h"
+#include "services/THistorySync.h"
+
+namespace {
+
+using synctest::kOwn;
+using synctest::SyncEnv;
+
+constexpr char kPeer[] = "2002@a.test";
+constexpr char kGroup[] = "77@group.a.test";
+constexpr char kTwin[] = "77@a.test";  // a one-to-one peer whose number is the group's
+
+std::string IdList(int64_t first, int count) {
+  std::string ids;
+  for (int i = 0; i < count; ++i) ids += (i ? "," : "") + std::to_string(first + i);
+  return ids;
+}
+
+FakeSyncWorld::Message GroupMessage(int64_t id, const std::string& from) {
+  FakeSyncWorld::Message m;
+  m.id = id;
+  m.fromuser = from;
+  m.fromgroup = kGroup;
+  m.touser = kGroup;
+  m.content = "group line " + std::to_string(id);
+  return m;
+}
+
+class HistorySyncTest : public SyncEnv {};
+
+TEST_F(HistorySyncTest, MissingIdsAreFetchedInChunksOfAHundredAndStoredOnce) {
+  world.AddConversation(kPeer, 1000, 250);
+  const std::string ids = IdList(1000, 250);
+  OnWorker([&](THistorySync& h, TAPIPacket* p) {
+    h.GetMidHistory(p, ids, 0, 1);
+    return 0;
+  });
+  auto posts = world.Requests(FakeSyncWorld::kUserMidPath);
+  ASSERT_EQ(posts.size(), 3u);
+  EXPECT_EQ(posts[0].idCount, 100u);
+  EXPECT_EQ(posts[1].idCount, 100u);
+  EXPECT_EQ(posts[2].idCount, 50u);
+  EXPECT_EQ(One("select count(*) from nq_message"), "250");
+  EXPECT_EQ(One("select count(*) from nq_message where seeflag=1 and sendstate=1 and totype=0"),
+            "250");
+  // Quotes in the content are stored whole.
+  EXPECT_EQ(One("select content from nq_message where msgid=1000"),
+            "message 1000 to 1001@a.test: it's here");
+  EXPECT_EQ(One("select sendflag||localsend from nq_message where msgid=1001"), "11");
+  EXPECT_EQ(One("select sendflag||localsend from nq_message where msgid=1000"), "00");
+  EXPECT_EQ(One("select accountid from nq_message where msgid=1001"), "2002");
+
+  // Everything stored: no POST at all.
+  OnWorker([&](THistorySync& h, TAPIPacket* p) {
+    h.GetMidHistory(p, ids, 0, 1);
+    return 0;
+  });
+  EXPECT_EQ(world.Count(FakeSyncWorld::kUserMidPath), 3u);
+}
+
+TEST_F(HistorySyncTest, MissingIdsUseTheSmallestAndLargestIdOfAnUnorderedList) {
+  world.AddConversation(kPeer, 10, 5);
+  OnWorker([&](THistorySync& h, TAPIPacket* p) {
+    h.GetMidHistory(p, "11,13", 0, 1);
+    return 0;
+  });
+  OnWorker([&](THistorySync&, TAPIPacket* p) {
+    // Stored 11 and 13 lie inside the range of this list only by its minimum and
+    // maximum; garbage items are dropped.
+    p->s4 = THistorySync::FilterMissingIds("", "12,13,x1,,10,11,14");
+    return 0;
+  });
+  auto r = CallbackRecorder::Get().ReportsWith(synctest::kRunOnWorker);
+  ASSERT_FALSE(r.empty());
+  EXPECT_EQ(r.back().text, "12,10,14");
+}
+
+TEST_F(HistorySyncTest, TwoConcurrentDownloadsOfTheSameIdsStoreEachMessageOnce) {
+  world.AddConversation(kPeer, 5000, 400);
+  const std::string ids = IdList(5000, 400);
+  for (int round = 0; round < 3; ++round) {
+    std::vector<std::thread> runs;
+    for (int i = 0; i < 2; ++i) {
+      runs.emplace_back([&] {
+        OnWorker([&](THistorySync& h, TAPIPacket* p) {
+          h.GetMidHistory(p, ids, 0, 1);
+          return 0;
+        });
+      });
+    }
+    for (auto& t : runs) t.join();
+  }
+  EXPECT_EQ(One("select count(*) from nq_message"), "400");
+  EXPECT_TRUE(Rows("select msgid from nq_message group by msgid having count(*)>1").empty());
+}
+
+TEST_F(HistorySyncTest, RevokesMarkStoredMessagesAndUnknownOnesAreDropped) {
+  world.AddConversation(kPeer, 100, 4);
+  FakeSyncWorld::Message revoke;
+  revoke.id = 104;
+  revoke.fromuser = kPeer;
+  revoke.touser = kOwn;
+  revoke.msgtype = "revoke";
+  revoke.content = "101";
+  world.AddMessage(revoke);
+  revoke.id = 105;
+  revoke.content = "99";  // never stored
+  world.AddMessage(revoke);
+  // The revoke comes in the same page as the message it names, listed before it.
+  OnWorker([&](THistorySync& h, TAPIPacket* p) {
+    h.GetMidHistory(p, "105,104,103,102,101,100", 0, 1);
+    return 0;
+  });
+  const std::string revoked = One("select id from nq_message where msgid=101");
+  EXPECT_EQ(One("select revokeflag from nq_message where msgid=101"), "1");
+  EXPECT_EQ(One("select count(*) from nq_message where revokeflag=1"), "1");
+  EXPECT_EQ(One("select content from nq_message where msgid=104 and msgtype=9"), revoked);
+  EXPECT_EQ(One("select count(*) from nq_message where msgid=105"), "0");
+}
+
+TEST_F(HistorySyncTest, AGroupKeepsItsNewestNineHundredRowsAndOneToOneRowsAreUntouched) {
+  // The twin peer's rows share the group's number in accountid.
+  world.AddConversation(kTwin, 1, 20);
+  OnWorker([&](THistorySync& h, TAPIPacket* p) {
+    h.GetMidHistory(p, IdList(1, 20), 1, 1);
+    return 0;
+  });
+  ASSERT_EQ(One("select count(*) from nq_message where accountid=77 and totype=0"), "20");
+
+  Json::Value array(Json::arrayValue);
+  for (int i = 0; i < 905; ++i) {
+    Json::Value m;
+    m["id"] = 10000 + i;
+    m["fromuser"] = i % 2 ? "3003@a.test" : kOwn;
+    m["fromgroup"] = kGroup;
+    m["touser"] = kGroup;
+    m["msgtype"] = "msg";
+    m["content"] = "line " + std::to_string(i);
+    m["curtime"] = "2024-06-02 10:00:00";
+    array.append(m);
+  }
+  Json::Value root;
+  root["code"] = 1;
+  root["result"]["maxid"] = 10904;
+  root["result"]["count"] = 905;
+  root["result"]["finish"] = 1;
+  root["result"]["array"] = array;
+  const std::string reply = Json::FastWriter().write(root);
+  OnWorker(
+      [&](THistorySync& h, TAPIPacket* p) {
+        int finish = 0;
+        return h.ParseHistory(p, reply, 1, 0, &finish);
+      },
+      kGroup);
+  EXPECT_EQ(One("select count(*) from nq_message where totype=1"), "900");
+  EXPECT_EQ(One("select min(msgid) from nq_message where totype=1"), "10005");
+  EXPECT_EQ(One("select count(*) from nq_message where accountid=77 and totype=0"), "20");
+  EXPECT_EQ(THistorySync::GetLastHistoryId(kGroup), 10904);
+  // The group's conversation row names its newest message, announced once.
+  EXPECT_EQ(One("select content from nq_messagenew where account='77@group.a.test'"), "line 904");
+  ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_EVENT_COME_HISTORYIM));
+  bool announced = false;
+  for (const RecordedReport& r : CallbackRecorder::Get().ReportsWith(_EVENT_COME_IMMESSAGE)) {
+    Json::Value m;
+    ASSERT_TRUE(Json::Reader().parse(r.text, m)) << r.text;
+    if (m["touser"].asString() == kGroup) {
+      announced = true;
+      EXPECT_EQ(m["msgid"].asInt64(), 10904);
+      EXPECT_EQ(m["content"].asString(), "line 904");
+      EXPECT_EQ(m["totype"].asInt(), 1);
+    }
+  }
+  EXPECT_TRUE(announced);
+  // Own rows count as seen up to the own newest one.
+  EXPECT_EQ(One("select count(*) from nq_message where totype=1 and seeflag=0 and msgid<10904"),
+            "0");
+}
+
+TEST_F(HistorySyncTest, ReplyWithoutMessagesStillRaisesTheLastIdAndNeverLowersIt) {
+  const std::string reply = R"({"code":1,"result":{"maxid":700,"count":0,"finish":1,"array":[]}})";
+  const std::string lower = R"({"code":1,"result":{"maxid":600,"count":0,"finish":1,"array":[]}})";
+  const std::string refused = R"({"code":0,"result":{"maxid":900}})";
+  std::vector<int> results;
+  for (const std::string& text : {reply, lower, refused}) {
+    results.push_back(OnWorker(
+                          [&](THistorySync& h, TAPIPacket* p) {
+                            int finish = 0;
+                            return h.ParseHistory(p, text, 0, 0, &finish);
+                          },
+                          kPeer)
+                          .a);
+  }
+  EXPECT_EQ(results, (std::vector<int>{1, 1, 0}));
+  EXPECT_EQ(THistorySync::GetLastHistoryId(kPeer), 700);
+}
+
+TEST_F(HistorySyncTest, LoginTimeLoopStopsOnFinishOnAnErrorAndOnANonGrowingMaxid) {
+  struct Row {
+    const char* name;
+    std::string fixed;  // the answer to every request; "" for the world's pages
+    size_t requests;
+  };
+  world.SetLoginTimePageSize(40);
+  world.AddConversation(kPeer, 1, 100, "2024-06-01 08:00:00");
+  const Row rows[] = {
+      {"pages until finish", "", 3},
+      {"error reply", R"({"code":-3,"msg":"busy"})", 1},
+      {"maxid that does not grow",
+       R"({"code":1,"result":{"maxid":50,"count":0,"finish":0,"array":[]}})", 2},
+      {"no result", R"({"code":1})", 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Db()->Exec("delete from nq_saveinfo where key='PERSON'");
+    Db()->Exec("delete from nq_message");
+    const size_t before = world.Count(FakeSyncWorld::kLoginTimePath);
+    world.SetFixedReply(FakeSyncWorld::kLoginTimePath, row.fixed);
+    OnWorker([](THistorySync& h, TAPIPacket* p) { return h.SyncHistoryByLoginTime(p); }, "",
+             "2024-06-01 07:00:00");
+    EXPECT_EQ(world.Count(FakeSyncWorld::kLoginTimePath) - before, row.requests);
+  }
+  world.SetFixedReply(FakeSyncWorld::kLoginTimePath, "");
+  // The login time goes out URL-encoded and the pages fill the table.
+  Db()->Exec("delete from nq_saveinfo where key='PERSON'");
+  OnWorker([](THistorySync& h, TAPIPacket* p) { return h.SyncHistoryByLoginTime(p); }, "",
+           "2024-06-01 08:00:30");
+  EXPECT_EQ(One("select count(*) from nq_message"), "70");
+  EXPECT_NE(world.Requests(FakeSyncWorld::kLoginTimePath)
+                .back()
+                .query.find("logintime=2024-06-01%2008:00:30"),
+            std::string::npos);
+}
+
+TEST_F(HistorySyncTest, RequestForOlderMessagesStoresThemSeenWithoutEvents) {
+  world.AddConversation(kPeer, 300, 50);
+  const int id = api.GetHistoryMsg(kPeer, 340, 20);
+  auto answer = Reply(_REQUEST_HTTP_GETHISTORYMSG, id);
+  EXPECT_EQ(answer.a, 0);
+  // The twenty ids below 340.
+  EXPECT_EQ(One("select count(*) from nq_message where seeflag=1"), "20");
+  EXPECT_EQ(One("select min(msgid)||'-'||max(msgid) from nq_message"), "320-339");
+  auto asked = world.Requests(FakeSyncWorld::kUserIdsPath);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_NE(asked[0].query.find("lastid=340&pagesize=20&touser=2002@a.test"), std::string::npos)
+      << asked[0].query;
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(Events(_EVENT_COME_IMMESSAGE), 0u);
+  EXPECT_EQ(Events(_EVENT_COME_HISTORYIM), 0u);
+
+  // A server that does not answer usefully still gets result 0.
+  world.SetFixedReply(FakeSyncWorld::kUserIdsPath, R"({"code":0})");
+  EXPECT_EQ(Reply(_REQUEST_HTTP_GETHISTORYMSG, api.GetHistoryMsg(kPeer, 0, 20)).a, 0);
+}
+
+TEST_F(HistorySyncTest, GroupNoticesAreRewrittenAndUnknownSendersFetched) {
+  FakeUserServer::User stranger;
+  stranger.userId = "4004";
+  stranger.account = "4004@a.test";
+  stranger.name = "Stranger";
+  users.AddUser(stranger);
+  // An approval request is not for a plain member; a notice about the own account
+  // is rewritten; a plain message comes from a sender nobody knows yet.
+  FakeSyncWorld::Message approval = GroupMessage(1, "4004@a.test");
+  approval.msgtype = "groupnotify";
+  approval.content = R"({"notify":"approval","groupid":"77@group.a.test","userid":"4004@a.test"})";
+  FakeSyncWorld::Message ban = GroupMessage(2, "4004@a.test");
+  ban.msgtype = "groupnotify";
+  ban.content = R"({"notify":"banuser","groupid":"77@group.a.test","userid":"4004@a.test",)"
+                R"("recvusers":"1001@a.test","nick":"S"})";
+  world.AddMessage(approval);
+  world.AddMessage(ban);
+  world.AddMessage(GroupMessage(3, "4004@a.test"));
+  OnWorker(
+      [&](THistorySync& h, TAPIPacket* p) {
+        h.GetMidHistory(p, "1,2,3", 0, 0);
+        return 0;
+      },
+      kGroup);
+  EXPECT_EQ(One("select count(*) from nq_message"), "2");
+  Json::Value notice;
+  ASSERT_TRUE(Json::Reader().parse(One("select content from nq_message where msgid=2"), notice));
+  EXPECT_EQ(notice["notify"].asString(), "ban");
+  EXPECT_EQ(One("select name from nq_contact where account='4004@a.test'"), "Stranger");
+}
+
+}  // namespace
