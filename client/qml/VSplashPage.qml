@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Window 2.12
+import "translator"
 
 // The program's first window.
 Window {
@@ -8,7 +9,7 @@ Window {
     width: 360
     height: 480
     visible: true
-    title: qsTr("Tesmo Chat") + vTranslator.i18n
+    title: VTr.tesmoChat
     color: "#ffffff"
 
     Column {
@@ -25,7 +26,7 @@ Window {
 
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: qsTr("Tesmo Chat") + vTranslator.i18n
+            text: VTr.tesmoChat
             font.pixelSize: 24
             color: "#333333"
         }

@@ -1,5 +1,7 @@
 // QML tests of the program under Qt Quick Test: each tst_*.qml file here runs
 // with the program's context properties, types and image providers in place.
+#include <QDir>
+#include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -31,7 +33,10 @@ class QmlTestSetup : public QObject {
     VStartup::setupApplication(font);
   }
 
-  void qmlEngineAvailable(QQmlEngine* engine) { m_managers.append(VStartup::setupEngine(*engine)); }
+  void qmlEngineAvailable(QQmlEngine* engine) {
+    m_managers.append(VStartup::setupEngine(*engine));
+    engine->rootContext()->setContextProperty(QStringLiteral("qmlFixtures"), pictures());
+  }
 
   void cleanupTestCase() {
     ImUiInterface::instance()->releaseInterface();
@@ -40,6 +45,27 @@ class QmlTestSetup : public QObject {
   }
 
  private:
+  // Pictures in a folder whose name needs escaping in a URL.
+  QVariantMap pictures() {
+    const QString folder = m_home.path() + QStringLiteral("/pictures/a b#c%d");
+    QDir().mkpath(folder);
+    QVariantMap paths;
+    const struct {
+      const char* name;
+      int width;
+      int height;
+    } sizes[] = {{"wide", 200, 100}, {"small", 50, 60}, {"tall", 60, 200}};
+    for (const auto& size : sizes) {
+      const QString path = folder + QLatin1Char('/') + QLatin1String(size.name) + ".png";
+      QImage image(size.width, size.height, QImage::Format_RGB32);
+      image.fill(Qt::darkCyan);
+      image.save(path);
+      paths.insert(QLatin1String(size.name), path);
+    }
+    paths.insert(QStringLiteral("folder"), folder);
+    return paths;
+  }
+
   QTemporaryDir m_home;
   QList<QSharedPointer<ImCreateClassManager>> m_managers;
 };

@@ -1,6 +1,8 @@
 // Every QML file of the program's resources loads offscreen with the program's
 // context properties, types and image providers in place; any QML warning or
-// error while it is made, settles and goes away fails its row.
+// error while it is made, settles and goes away fails its row. Windows stand on
+// their own; items and popups are made inside a host item, with a context that
+// offers delegates a stub model row.
 #include <QDirIterator>
 #include <QMutex>
 #include <QMutexLocker>
@@ -8,6 +10,9 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlError>
+#include <QQmlPropertyMap>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QtTest>
 #include <QtWebEngine>
 
@@ -59,6 +64,20 @@ class TestQmlLoad : public QObject {
 
   QScopedPointer<QQmlEngine> m_engine;
   QSharedPointer<ImCreateClassManager> m_classManager;
+  QScopedPointer<QQuickWindow> m_host;
+  QScopedPointer<QQmlContext> m_hostContext;
+  QQmlPropertyMap m_stubRow;
+
+  // Puts a new item or popup into the host before its bindings first run.
+  void adopt(QObject* object) {
+    if (auto* item = qobject_cast<QQuickItem*>(object)) {
+      item->setParentItem(m_host->contentItem());
+      return;
+    }
+    const int parentIndex = object->metaObject()->indexOfProperty("parent");
+    if (parentIndex >= 0 && object->metaObject()->property(parentIndex).isWritable())
+      object->setProperty("parent", QVariant::fromValue(m_host->contentItem()));
+  }
 
  private slots:
   void initTestCase() {
@@ -74,10 +93,18 @@ class TestQmlLoad : public QObject {
     // Pages of the signed-in program find their managers too.
     m_classManager->createPostClass();
     QVERIFY(!ResourceQmlFiles().isEmpty());
+    m_host.reset(new QQuickWindow);
+    m_host->resize(800, 600);
+    m_hostContext.reset(new QQmlContext(m_engine->rootContext()));
+    m_hostContext->setContextProperty(QStringLiteral("index"), 0);
+    m_hostContext->setContextProperty(QStringLiteral("model"), &m_stubRow);
+    m_hostContext->setContextProperty(QStringLiteral("modelData"), &m_stubRow);
   }
 
   void cleanupTestCase() {
     ImUiInterface::instance()->releaseInterface();
+    m_hostContext.reset();
+    m_host.reset();
     m_classManager.reset();
     m_engine.reset();
     qInstallMessageHandler(g_previousHandler);
@@ -95,8 +122,10 @@ class TestQmlLoad : public QObject {
     {
       QQmlComponent component(m_engine.data(), QUrl(url));
       QVERIFY2(component.isReady(), qPrintable(component.errorString()));
-      QScopedPointer<QObject> object(component.create());
+      QScopedPointer<QObject> object(component.beginCreate(m_hostContext.data()));
       QVERIFY2(object, qPrintable(component.errorString()));
+      adopt(object.data());
+      component.completeCreate();
       // Bindings, timers and image loads settle.
       QTest::qWait(100);
     }

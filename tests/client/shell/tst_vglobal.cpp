@@ -105,14 +105,24 @@ class TestVGlobal : public QObject {
   void soundsArePlayedOnTheSoundThread() {
     auto* sounds = Global()->findChild<VSoundPlayThread*>();
     QSignalSpy finished(sounds, &VSoundPlayThread::finished);
-    // No such resource: the player fails, on its own thread, and is freed there.
+    // No such resource: the player fails, on its own thread, and is freed there. The
+    // real sounds played before it may hold the thread while the audio system is sought.
     emit sounds->play(QStringLiteral(":/sound/none.wav"));
     const auto seen = [&finished] {
       for (const QList<QVariant>& call : finished)
         if (call.at(0).toString() == QLatin1String(":/sound/none.wav")) return true;
       return false;
     };
-    QTRY_VERIFY_WITH_TIMEOUT(seen(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(seen(), 120000);
+  }
+
+  void soundThreadEndsWithSoundsQueued() {
+    auto* sounds = new VSoundPlayThread;
+    QSignalSpy finished(sounds, &VSoundPlayThread::finished);
+    for (int i = 0; i < 5; ++i) emit sounds->play(QStringLiteral(":/sound/none.wav"));
+    // Waits for the thread; the players not yet started go with their worker.
+    delete sounds;
+    QVERIFY(finished.count() <= 5);
   }
 
   void soundThreadEndsWithSoundsQueued() {

@@ -1,0 +1,28 @@
+import QtQuick 2.12
+import "VOwnedPopup.js" as OwnedPopup
+
+// The add button of the list pages' title area; opens the add menu below itself.
+Image {
+    id: addButton
+
+    property var _menu: null
+
+    width: 27
+    height: 22
+    source: "qrc:/images/session_page/add_session.png"
+    opacity: area.pressed ? 0.5 : (area.containsMouse ? 0.9 : 1)
+
+    MouseArea {
+        id: area
+
+        anchors.fill: parent
+        hoverEnabled: true
+        cursorShape: Qt.PointingHandCursor
+        onClicked: {
+            if (!addButton._menu)
+                addButton._menu = OwnedPopup.create(addButton, Qt.resolvedUrl("../popups/VAddButtonMenu.qml"))
+            if (addButton._menu)
+                addButton._menu.popup(0, addButton.height)
+        }
+    }
+}

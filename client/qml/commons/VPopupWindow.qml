@@ -1,0 +1,56 @@
+import QtQuick 2.12
+import QtQuick.Window 2.12
+import "../translator"
+
+// A frameless top-level popup. It steps aside while an alert message shows and
+// comes back afterwards, without reporting that as closing and opening.
+Window {
+    id: popupWindow
+
+    property bool closeOnActiveLost: true
+    property bool _hiddenByAlert: false
+    property bool _alertCycle: false
+
+    signal opened()
+    signal closed()
+
+    flags: Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint | Qt.Window
+    color: "transparent"
+    visible: false
+    title: VTr.tesmoChat
+
+    onActiveChanged: {
+        if (closeOnActiveLost && !active && visible)
+            close()
+    }
+    onActiveFocusItemChanged: {
+        if (closeOnActiveLost && visible && activeFocusItem === null && !active)
+            close()
+    }
+    onVisibleChanged: {
+        if (_alertCycle)
+            return
+        if (visible)
+            opened()
+        else
+            closed()
+    }
+
+    Connections {
+        target: vGlobal
+
+        function onAlertMessageShowingChanged() {
+            if (vGlobal.alertMessageShowing && popupWindow.visible) {
+                popupWindow._hiddenByAlert = true
+                popupWindow._alertCycle = true
+                popupWindow.hide()
+                popupWindow._alertCycle = false
+            } else if (!vGlobal.alertMessageShowing && popupWindow._hiddenByAlert && !popupWindow.visible) {
+                popupWindow._hiddenByAlert = false
+                popupWindow._alertCycle = true
+                popupWindow.show()
+                popupWindow._alertCycle = false
+            }
+        }
+    }
+}
