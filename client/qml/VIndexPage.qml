@@ -245,7 +245,7 @@ VWindow {
 
             VMacWindowButtonBar {
                 visible: !vGlobal.osIsWindows && mainPage.leftBarVisible
-                x: 8
+                x: 3
                 y: 10
                 onClose: {
                     if (mainPage.visibility === Window.FullScreen)

@@ -47,8 +47,10 @@ VWindow {
     }
 
     function refreshQrCode() {
+        // Level H: at level L the logo over the centre leaves a code that
+        // phones cannot read.
         qrImage.source = "image://QZXing/encode/" + loginManager.getQRcodeString()
-                + "?corretionLevel=L" + "&format=qrcode"
+                + "?corretionLevel=H" + "&format=qrcode"
         refreshMark.visible = false
         qrImage.opacity = 1
     }
@@ -310,9 +312,12 @@ VWindow {
                     y: 102
                     width: 170
                     height: 170
-                    sourceSize: Qt.size(170, 170)
+                    // Drawn at twice the size and scaled down smoothly, so that
+                    // every module keeps one width.
+                    sourceSize: Qt.size(340, 340)
                     cache: false
-                    smooth: false
+                    smooth: true
+                    mipmap: true
 
                     Image {
                         anchors.centerIn: parent

@@ -108,7 +108,7 @@ Item {
             verify(page.qrcodeLoginOnly)
             compare(String(page.qrSource),
                     "image://QZXing/encode/https://127.0.0.1/download?auid=" + fakeLogin.qrCount
-                    + "&device=abc?corretionLevel=L&format=qrcode")
+                    + "&device=abc?corretionLevel=H&format=qrcode")
             var before = fakeLogin.qrCount
             page.refreshQrCode()
             compare(fakeLogin.qrCount, before + 1)
