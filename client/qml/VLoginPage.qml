@@ -140,7 +140,7 @@ VWindow {
 
             Column {
                 x: 30
-                y: 120
+                y: 50
                 spacing: 10
 
                 Text {
