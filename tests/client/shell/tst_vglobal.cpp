@@ -125,15 +125,6 @@ class TestVGlobal : public QObject {
     QVERIFY(finished.count() <= 5);
   }
 
-  void soundThreadEndsWithSoundsQueued() {
-    auto* sounds = new VSoundPlayThread;
-    QSignalSpy finished(sounds, &VSoundPlayThread::finished);
-    for (int i = 0; i < 5; ++i) emit sounds->play(QStringLiteral(":/sound/none.wav"));
-    // Waits for the thread; the players not yet started go with their worker.
-    delete sounds;
-    QVERIFY(finished.count() <= 5);
-  }
-
   void recallWindows_data() {
     QTest::addColumn<qint64>("elapsed");
     QTest::addColumn<bool>("recallable");
