@@ -73,7 +73,7 @@ VWindow {
     }
 
     function openSettingsPopup(globalPos) {
-        var component = Qt.createComponent("settings/VSettingsPopupWindow.qml")
+        var component = Qt.createComponent("popups/VSettingsPopupWindow.qml")
         if (component.status !== Component.Ready)
             return
         if (__popup !== null)
@@ -83,8 +83,15 @@ VWindow {
             return
         __popup.x = globalPos.x
         __popup.y = globalPos.y
+        __popup.editUserInfoClicked.connect(function() {
+            var editor = dialog("VUserInfoEditPopupWindow.qml")
+            if (editor !== null) {
+                editor.logoPath = ""
+                editor.show()
+            }
+        })
         __popup.systemSettingsClicked.connect(function() {
-            var settings = dialog("settings/VSystemSettingsPopupWindow.qml")
+            var settings = dialog("popups/VSystemSettingsPopupWindow.qml")
             if (settings !== null)
                 settings.show()
         })

@@ -87,6 +87,17 @@ Item {
 
     TestCase {
         name: "LoginPage"
+
+        property int languageBefore: 0
+
+        // The language is the process's; the next test files expect it unchanged.
+        function initTestCase() {
+            languageBefore = vTranslator.language
+        }
+
+        function cleanupTestCase() {
+            vTranslator.setCurrentLanguage(languageBefore)
+        }
         when: windowShown
 
         property var page: null
@@ -163,6 +174,17 @@ Item {
 
     TestCase {
         name: "SendVerificationCode"
+
+        property int languageBefore: 0
+
+        // The language is the process's; the next test files expect it unchanged.
+        function initTestCase() {
+            languageBefore = vTranslator.language
+        }
+
+        function cleanupTestCase() {
+            vTranslator.setCurrentLanguage(languageBefore)
+        }
 
         function init() {
             vTranslator.setCurrentLanguage(VLanguage.EN_US)
