@@ -4,6 +4,7 @@ import QtQuick.Window 2.12
 import VGlobal 1.0
 import VTranslator 1.0
 import "commons"
+import "login"
 import "translator"
 
 // The login window: the QR panel on top and, behind it, the phone form.
@@ -17,10 +18,7 @@ VWindow {
     // The objects it drives; tests hand in recording doubles.
     property var loginManager: imLoginManager
     property var classes: classManager
-    property string countryCodeText: {
-        var stored = vConfig.value(lastLoginCountryCode)
-        return stored ? String(stored) : "+86"
-    }
+    property alias countryCodeText: countryCode.countryCodeText
     readonly property alias phoneText: phoneField.text
     readonly property alias codeText: codeField.text
     readonly property alias warning: warningTip.text
@@ -34,7 +32,7 @@ VWindow {
             if (vTranslator.language === VLanguage.ZH_CN && countryCodeText === "+86"
                     && phoneField.text.length !== 11) {
                 warningTip.text = ""
-                warningTip.text = qsTr("Phone format Incorrect, please re-enter", "手机号码格式不正确，请重新输入") + vTranslator.i18n
+                warningTip.text = qsTr("Phone format Incorrect, please re-enter") + vTranslator.i18n
                 return
             }
             slideTimer.stop()
@@ -44,6 +42,19 @@ VWindow {
         } else {
             warningTip.closeWarning()
         }
+    }
+
+    // The terms of use, made when first asked for.
+    property var _terms: null
+    function _termsPanel() {
+        if (_terms === null) {
+            var component = Qt.createComponent("VUsingTermsContent.qml")
+            if (component.status === Component.Ready) {
+                _terms = component.createObject(rightArea)
+                _terms.goBack.connect(function() { _terms.visible = false })
+            }
+        }
+        return _terms
     }
 
     function refreshQrCode() {
@@ -77,7 +88,7 @@ VWindow {
             page.scale = 1
             slideTimer.start()
             warningTip.text = ""
-            warningTip.text = qsTr("Wrong code. Please re-enter.", "验证码错误，请重新输入") + vTranslator.i18n
+            warningTip.text = qsTr("验证码错误，请重新输入") + vTranslator.i18n
         }
         function onQrcodeInvalid() {
             if (loginPage.loginResult)
@@ -144,7 +155,7 @@ VWindow {
                 spacing: 10
 
                 Text {
-                    text: qsTr("Welcome to", "欢迎来到") + vTranslator.i18n
+                    text: qsTr("Welcome to") + vTranslator.i18n
                     color: "#FFFFFF"
                     font.pixelSize: 18
                 }
@@ -155,7 +166,7 @@ VWindow {
                     font.bold: true
                 }
                 Text {
-                    text: qsTr("Start your digital life here", "从这里开启您的数字生活") + vTranslator.i18n
+                    text: qsTr("Start your digital life here") + vTranslator.i18n
                     color: "#FFFFFF"
                     font.pixelSize: 14
                 }
@@ -204,8 +215,8 @@ VWindow {
                     x: 90
                     y: 68
                     text: loginPage.loginButtonState === "loading"
-                          ? qsTr("Verifying your identity...", "登录认证中...") + vTranslator.i18n
-                          : qsTr("Login", "登录") + vTranslator.i18n
+                          ? qsTr("登录认证中...") + vTranslator.i18n
+                          : qsTr("Login") + vTranslator.i18n
                     font.pixelSize: 20
                     color: "#333333"
                 }
@@ -213,31 +224,33 @@ VWindow {
                 Text {
                     x: 30
                     y: 130
-                    text: qsTr("Mobile number", "手机号码") + vTranslator.i18n
+                    text: qsTr("Mobile number") + vTranslator.i18n
                     color: "#666666"
                 }
 
-                Text {
+                VCountryCodeSelector {
                     id: countryCode
 
                     x: 30
                     y: 155
-                    height: 30
-                    verticalAlignment: Text.AlignVCenter
-                    text: loginPage.countryCodeText
+                    // Settings come back as text, or as nothing when never stored.
+                    countryCodeText: {
+                        var stored = vConfig.value(loginPage.lastLoginCountryCode)
+                        return stored ? String(stored) : "+86"
+                    }
                 }
 
                 VTextInput {
                     id: phoneField
 
-                    x: 80
+                    x: countryCode.x + countryCode.width + 10
                     y: 155
                     width: 210
                     height: 30
                     maximumLength: 30
                     verticalAlignment: TextInput.AlignVCenter
                     validator: RegExpValidator { regExp: /[0-9]*/ }
-                    placeholderText: qsTr("Please enter your mobile number", "请输入手机号码") + vTranslator.i18n
+                    placeholderText: qsTr("请输入手机号码") + vTranslator.i18n
                     text: {
                         var stored = vConfig.value(loginPage.lastLoginAccount)
                         return stored ? String(stored) : ""
@@ -249,7 +262,7 @@ VWindow {
                 Text {
                     x: 30
                     y: 200
-                    text: qsTr("SMS verification code", "短信验证码") + vTranslator.i18n
+                    text: qsTr("SMS verification code") + vTranslator.i18n
                     color: "#666666"
                 }
 
@@ -263,7 +276,7 @@ VWindow {
                     maximumLength: 6
                     verticalAlignment: TextInput.AlignVCenter
                     validator: IntValidator { bottom: 0; top: 999999 }
-                    placeholderText: qsTr("Please enter the verification code", "请输入验证码") + vTranslator.i18n
+                    placeholderText: qsTr("请输入验证码") + vTranslator.i18n
                     KeyNavigation.tab: phoneField
                     focus: phoneField.text !== ""
                     onLengthChanged: loginPage.codeLengthChanged()
@@ -278,13 +291,44 @@ VWindow {
                     onClicked: loginPage.loginManager.sendGetVerifycode(phoneField.text, loginPage.countryCodeText)
                 }
 
+                Row {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    y: 400
+
+                    Text {
+                        text: qsTr("Login means read and agree ") + vTranslator.i18n
+                        font.pixelSize: 12
+                        color: "#8E8E93"
+                    }
+
+                    Text {
+                        text: qsTr("the terms") + vTranslator.i18n
+                        Accessible.name: qsTr("Please agree the terms") + vTranslator.i18n
+                        font.pixelSize: 12
+                        font.underline: termsArea.containsMouse
+                        color: "#3A8AFD"
+
+                        MouseArea {
+                            id: termsArea
+
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            onClicked: {
+                                var terms = loginPage._termsPanel()
+                                if (terms !== null)
+                                    terms.visible = true
+                            }
+                        }
+                    }
+                }
+
                 Button {
                     x: (320 - width) / 2
                     y: 290
                     width: loginPage.loginButtonState === "loading" ? 45 : 260
                     height: 45
                     enabled: codeField.text.length === 6 && loginPage.loginButtonState === "normal"
-                    text: loginPage.loginButtonState === "loading" ? "" : qsTr("Login", "登  录") + vTranslator.i18n
+                    text: loginPage.loginButtonState === "loading" ? "" : qsTr("登  录") + vTranslator.i18n
                     Behavior on width { NumberAnimation { duration: 300 } }
                 }
             }
@@ -364,8 +408,8 @@ VWindow {
                         font.pixelSize: 16
                         color: "#333333"
                         text: loginPage.loginResult
-                              ? qsTr("Verifying your identity...", "登录认证中...") + vTranslator.i18n
-                              : qsTr("Mobile Scan\nQR code login", "手机扫描\n二维码登录") + vTranslator.i18n
+                              ? qsTr("登录认证中...") + vTranslator.i18n
+                              : qsTr("Mobile Scan\nQR code login") + vTranslator.i18n
                     }
 
                     Text {
@@ -375,7 +419,7 @@ VWindow {
                         font.pixelSize: 12
                         color: "#999999"
                         text: loginPage.loginResult ? ""
-                              : qsTr("Desktop Tesmo Chat needs to be used with your mobile phone to log in", "桌面版 Tesmo Chat 需要配合手机使用登录") + vTranslator.i18n
+                              : qsTr("Desktop Tesmo Chat needs to be used with your mobile phone to log in") + vTranslator.i18n
                     }
                 }
             }

@@ -11,7 +11,7 @@ VDialog {
 
     width: 430
     height: Math.max(140, message.implicitHeight + 96)
-    windowTitle: qsTr("Tips", "提示") + vTranslator.i18n
+    windowTitle: qsTr("Tips") + vTranslator.i18n
     windowTitleVisible: false
 
     property bool _shown: false
@@ -57,7 +57,7 @@ VDialog {
                 wrapMode: Text.Wrap
                 font.pixelSize: 12
                 color: "#666666"
-                text: qsTr("Your account is logged in on another device at %1. This client has logged out. If that is not you, please change your login password in time.", "您的账号于%1在其他设备登录，此客户端已退出。如非本人操作，请及时修改登录密码。").arg(kickOut.time) + vTranslator.i18n
+                text: qsTr("Your account is logged in on another device at %1. This client has logged out. If that is not you, please change your login password in time.").arg(kickOut.time) + vTranslator.i18n
             }
         }
     }
@@ -68,7 +68,7 @@ VDialog {
         anchors.margins: 20
         width: 80
         height: 22
-        text: qsTr("OK", "确定") + vTranslator.i18n
+        text: qsTr("OK") + vTranslator.i18n
         onClicked: kickOut.close()
     }
 }

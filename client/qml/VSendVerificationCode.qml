@@ -51,7 +51,7 @@ Item {
         id: label
 
         anchors.centerIn: parent
-        text: qsTr("Generate code", "获取验证码") + vTranslator.i18n
+        text: qsTr("获取验证码") + vTranslator.i18n
         color: sender.enabled ? "#3A8AFD" : "#999999"
         font.pixelSize: 12
     }
@@ -75,7 +75,7 @@ Item {
             if (running)
                 return
             sender.counter = -1
-            label.text = Qt.binding(function() { return qsTr("Resend", "重新获取") + vTranslator.i18n })
+            label.text = Qt.binding(function() { return qsTr("重新获取") + vTranslator.i18n })
         }
     }
 
