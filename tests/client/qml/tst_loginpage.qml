@@ -232,4 +232,89 @@ Item {
             sender.destroy()
         }
     }
+
+    TestCase {
+        name: "CountrySearch"
+
+        property var model: null
+
+        function initTestCase() {
+            var component = Qt.createComponent("qrc:/qml/login/VCountriesAndRegionsModel.qml")
+            compare(component.status, Component.Ready, component.errorString())
+            model = component.createObject(root)
+        }
+
+        function shownCaptions() {
+            var shown = []
+            for (var i = 0; i < model.count; ++i)
+                if (model.get(i).show)
+                    shown.push(model.get(i).translator.split("&&")[0])
+            return shown
+        }
+
+        function test_table() {
+            compare(model.count, 190)
+            var codes = {}
+            for (var i = 0; i < model.count; ++i) {
+                var row = model.get(i)
+                verify(/^[0-9]+$/.test(row.code), row.translator)
+                compare(row.translator.split("&&").length, 2, row.translator)
+                codes[row.translator.split("&&")[0]] = row.code
+            }
+            compare(codes["China"], "86")
+            compare(codes["Angola"], "244")
+            // Codes that were another country's.
+            compare(codes["Uzbekistan"], "998")
+            compare(codes["Kazakstan"], "7")
+            compare(codes["Kyrgyzstan"], "996")
+            compare(codes["Grenada"], "1473")
+            compare(codes["Trinidad and Tobago"], "1868")
+        }
+
+        function test_search_data() {
+            return [
+                { tag: "86", text: "86", shown: ["China", "Slovenia", "Taiwan, China", "Trinidad and Tobago"] },
+                { tag: "Chinese", text: "中", shown: ["Central African Republic", "China", "Hongkong, China", "Macao, China", "Taiwan, China"] },
+                { tag: "upper case", text: "ANGOLA", shown: ["Angola"] },
+                { tag: "across the halves", text: "china&&中国香港", shown: ["Hongkong, China"] },
+                { tag: "nothing", text: "zzz", shown: [] },
+            ]
+        }
+
+        function test_search(data) {
+            model.reshow(data.text)
+            compare(shownCaptions(), data.shown)
+            model.reshow("")
+            compare(shownCaptions().length, 190)
+        }
+
+        function test_plusOne() {
+            model.reshow("+1")
+            var shown = shownCaptions()
+            compare(shown.length, 18)
+            verify(shown.indexOf("Canada") >= 0 && shown.indexOf("United States of America") >= 0)
+            model.reshow("")
+        }
+
+        function test_selectorReplacesItsPopup() {
+            var component = Qt.createComponent("qrc:/qml/login/VCountryCodeSelector.qml")
+            compare(component.status, Component.Ready, component.errorString())
+            var selector = component.createObject(root)
+            selector.togglePopup()
+            var first = selector.popup
+            verify(first !== null)
+            first.model.reshow("86")
+            selector.togglePopup()
+            verify(selector.popup !== first)
+            var shown = 0
+            for (var i = 0; i < selector.popup.model.count; ++i)
+                if (selector.popup.model.get(i).show)
+                    shown += 1
+            compare(shown, 190)
+            selector.popup.currentCode = 852
+            compare(selector.countryCodeText, "+852")
+            verify(!selector.popup.visible)
+            selector.destroy()
+        }
+    }
 }
