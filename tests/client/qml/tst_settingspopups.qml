@@ -66,5 +66,35 @@ Item {
             vConfig.autoMoveToTop = before
             popup.destroy()
         }
+
+        function test_addMenuEntries() {
+            var menu = make("qrc:/qml/popups/VAddButtonMenu.qml")
+            var fired = []
+            function friend() { fired.push("friend") }
+            function code() { fired.push("code") }
+            function group() { fired.push("group") }
+            vGlobal.showSearchAddFriendPopupWindow.connect(friend)
+            vGlobal.showCodeEnterGroupPopupWindow.connect(code)
+            vGlobal.createGroupChat.connect(group)
+            compare(menu.count, 3)
+            for (var i = 0; i < menu.count; ++i)
+                menu.itemAt(i).triggered()
+            vGlobal.showSearchAddFriendPopupWindow.disconnect(friend)
+            vGlobal.showCodeEnterGroupPopupWindow.disconnect(code)
+            vGlobal.createGroupChat.disconnect(group)
+            compare(fired, ["friend", "code", "group"])
+            menu.destroy()
+        }
+
+        function test_screenshotMenuSignals() {
+            var menu = make("qrc:/qml/popups/VScreenshotMenu.qml")
+            var fired = []
+            menu.screenshot.connect(function() { fired.push("with") })
+            menu.screenshotWithoutTesmoChat.connect(function() { fired.push("without") })
+            menu.itemAt(0).triggered()
+            menu.itemAt(1).triggered()
+            compare(fired, ["with", "without"])
+            menu.destroy()
+        }
     }
 }
