@@ -1,37 +1,74 @@
 import QtQuick 2.12
 import QtQuick.Window 2.12
-import "translator"
 
-// The program's first window.
+// The invisible root window: it owns the one visible top-level window, the
+// login window or the main window, and swaps them.
 Window {
     id: splashPage
 
-    width: 360
-    height: 480
-    visible: true
-    title: VTr.tesmoChat
-    color: "#ffffff"
+    property var currentWindow: null
+    property url loginPageUrl: "qrc:/qml/VLoginPage.qml"
+    property url indexPageUrl: "qrc:/qml/VIndexPage.qml"
 
-    Column {
-        anchors.centerIn: parent
-        spacing: 16
+    // Parent of the top-level windows. It is no window, so they get no
+    // transient parent: one that is never shown would keep them hidden on an
+    // X server without a window manager.
+    readonly property QtObject _owner: QtObject {}
 
-        Image {
-            anchors.horizontalCenter: parent.horizontalCenter
-            width: 96
-            height: 96
-            source: "qrc:/tesmo_chat.ico"
-            sourceSize: Qt.size(96, 96)
+    function showLoginPage() {
+        return _show(loginPageUrl)
+    }
+
+    function showIndexPage() {
+        var shown = _show(indexPageUrl)
+        vClipboard.deleteTempImages()
+        return shown
+    }
+
+    function _show(url) {
+        if (currentWindow !== null) {
+            var old = currentWindow
+            currentWindow = null
+            old.hide()
+            // Released later: one of its handlers may be what asked for the switch.
+            old.destroy()
+        }
+        var component = Qt.createComponent(url)
+        if (component.status !== Component.Ready) {
+            console.error("cannot load " + url + ": " + component.errorString())
+            return false
+        }
+        var window = component.createObject(_owner)
+        if (window === null)
+            return false
+        window.x = (Screen.width - window.width) / 2
+        window.y = (Screen.height - window.height) / 2
+        currentWindow = window
+        window.show()
+        window.raise()
+        window.requestActivate()
+        if (splashPage.visible)
+            splashPage.close()
+        return true
+    }
+
+    width: 0
+    height: 0
+    visible: false
+    flags: Qt.FramelessWindowHint
+    color: "transparent"
+
+    Connections {
+        target: vGlobal
+
+        function onShowLoginPage() {
+            splashPage.showLoginPage()
         }
 
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: VTr.tesmoChat
-            font.pixelSize: 24
-            color: "#333333"
+        function onShowIndexPage() {
+            splashPage.showIndexPage()
         }
     }
 
-    // Until the tray menu exists, closing the window ends the program.
-    onClosing: Qt.quit()
+    Component.onCompleted: showLoginPage()
 }

@@ -1,0 +1,513 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import QtQuick.Layouts 1.12
+import QtQuick.Window 2.12
+import VSystemTrayIcon 1.0
+import "commons"
+import "settings"
+import "translator"
+
+// The main window of the signed-in program: the left bar with the own avatar
+// and the tab icons, the tab pages, the window buttons, the tray icon and the
+// dialogs that the pages ask for through vGlobal.
+VWindow {
+    id: mainPage
+
+    readonly property bool autoMaxWebPage: false
+    property var __popup: null
+    property bool leftBarVisible: true
+    property alias currentTab: tabs.currentIndex
+    property alias trayIcon: trayIcon
+    property alias kickOutDialog: kickOutDialog
+    property alias alertMessage: alertMessage
+    property alias alertWaiting: alertWaiting
+    // Dialogs made on demand, by file name.
+    property var _dialogs: ({})
+
+    // The text of the unread badge: nothing at 0, "99+" above 99.
+    function badgeText(count) {
+        if (!(count > 0))
+            return ""
+        return count > 99 ? "99+" : String(count)
+    }
+
+    function reshow() {
+        show()
+        raise()
+        requestActivate()
+    }
+
+    // Made once, as a child of the page; a file that does not load leaves its
+    // slot empty, so that the next request tries again.
+    function dialog(file) {
+        if (__popup !== null)
+            __popup.close()
+        if (_dialogs[file])
+            return _dialogs[file]
+        var component = Qt.createComponent(file)
+        if (component.status !== Component.Ready)
+            return null
+        var made = component.createObject(page)
+        if (made !== null)
+            _dialogs[file] = made
+        return made
+    }
+
+    function _tryCreate(file, parentItem) {
+        var component = Qt.createComponent(file)
+        return component.status === Component.Ready ? component.createObject(parentItem) : null
+    }
+
+    function selectTab(index) {
+        if (index === 2 && autoMaxWebPage && !isFullScreen) {
+            if (vGlobal.osIsWindows)
+                showMaximized()
+            else
+                showFullScreen()
+        }
+        tabs.currentIndex = index
+        if (index !== 2) {
+            leftBarVisible = true
+            hideTimer.restart()
+        }
+    }
+
+    function openSettingsPopup(globalPos) {
+        var component = Qt.createComponent("popups/VSettingsPopupWindow.qml")
+        if (component.status !== Component.Ready)
+            return
+        if (__popup !== null)
+            __popup.destroy()
+        __popup = component.createObject(page)
+        if (__popup === null)
+            return
+        __popup.x = globalPos.x
+        __popup.y = globalPos.y
+        __popup.editUserInfoClicked.connect(function() {
+            var editor = dialog("VUserInfoEditPopupWindow.qml")
+            if (editor !== null) {
+                editor.logoPath = ""
+                editor.show()
+            }
+        })
+        __popup.systemSettingsClicked.connect(function() {
+            var settings = dialog("popups/VSystemSettingsPopupWindow.qml")
+            if (settings !== null)
+                settings.show()
+        })
+        __popup.show()
+    }
+
+    // Closing only hides the window while the tray can bring it back;
+    // without a tray the window goes to the taskbar instead.
+    function closeToTray() {
+        if (trayIcon.available)
+            hide()
+        else
+            showMinimized()
+    }
+
+    minimumWidth: Math.min(915, Screen.width)
+    minimumHeight: Math.min(600, Screen.height)
+    width: Math.max(915, 0.915 * Math.min(Screen.width, Screen.height))
+    height: Math.max(600, 0.6 * Math.min(Screen.width, Screen.height))
+
+    onClosing: {
+        if (close.accepted && visibility !== Window.FullScreen) {
+            close.accepted = false
+            closeToTray()
+        }
+    }
+    onVisibleChanged: {
+        if (!visible)
+            quotesHolder.closeAll()
+    }
+    onVisibilityChanged: {
+        if (!isFullScreen) {
+            leftBarVisible = true
+            hideTimer.restart()
+        } else if (tabs.currentIndex === 2) {
+            hideTimer.restart()
+        }
+    }
+
+    Shortcut {
+        sequence: "Esc"
+        onActivated: {
+            if (!vGlobal.osIsWindows && mainPage.visibility === Window.FullScreen)
+                mainPage.showNormal()
+            vGlobal.escapePressed()
+        }
+    }
+
+    Rectangle {
+        id: page
+
+        anchors.fill: parent
+        anchors.margins: mainPage.isFullScreen ? 0 : 2
+        radius: mainPage.isFullScreen ? 0 : 5
+        color: "#FFFFFF"
+        clip: true
+
+        MouseArea {
+            anchors.fill: parent
+            onPressed: if (mouse.button === Qt.LeftButton) mainPage.startSystemMove()
+            onDoubleClicked: {
+                if (mouse.y > 60)
+                    return
+                if (vGlobal.osIsWindows) {
+                    if (mainPage.visibility === Window.Maximized)
+                        mainPage.showNormal()
+                    else
+                        mainPage.showMaximized()
+                } else if (mainPage.visibility !== Window.FullScreen) {
+                    mainPage.showFullScreen()
+                }
+            }
+        }
+
+        StackLayout {
+            id: tabs
+
+            x: currentIndex === 2 && mainPage.isFullScreen ? 0 : leftBar.width - 1
+            width: page.width - x
+            height: page.height
+
+            Item {
+                id: chatTab
+
+                property var content: null
+
+                Component.onCompleted: content = mainPage._tryCreate("VSessionListPage.qml", chatTab)
+            }
+
+            Item {
+                id: contactTab
+
+                property var content: null
+
+                Component.onCompleted: content = mainPage._tryCreate("VContactsListPage.qml", contactTab)
+            }
+
+            Item {
+                id: webTab
+
+                property var content: null
+                // An empty host would make "https://" alone: then nothing loads.
+                readonly property string address: {
+                    var host = imLoginManager.getCurrentProUrl()
+                    return host ? "https://" + host : ""
+                }
+
+                onVisibleChanged: {
+                    if (visible && content === null && address !== "") {
+                        content = mainPage._tryCreate("VWebEngineView.qml", webTab)
+                        if (content !== null)
+                            content.url = address
+                    }
+                }
+            }
+
+            Item {
+                id: appsTab
+
+                Column {
+                    anchors.centerIn: parent
+                    spacing: 20
+
+                    Image {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        width: 245
+                        height: 200
+                        source: "qrc:/images/index_page/function_creating.png"
+                    }
+
+                    Text {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        text: VTr.underConstruction
+                        color: "#999999"
+                        font.pixelSize: 14
+                    }
+                }
+            }
+        }
+
+        Rectangle {
+            id: leftBar
+
+            width: mainPage.leftBarVisible ? 65 : 5
+            height: parent.height
+            color: "#333333"
+            clip: true
+
+            Behavior on width { NumberAnimation { duration: 500 } }
+
+            MouseArea {
+                id: leftBarArea
+
+                anchors.fill: parent
+                hoverEnabled: true
+                onPressed: mainPage.startSystemMove()
+            }
+
+            VMacWindowButtonBar {
+                visible: !vGlobal.osIsWindows && mainPage.leftBarVisible
+                x: 3
+                y: 10
+                onClose: {
+                    if (mainPage.visibility === Window.FullScreen)
+                        mainPage.close()
+                    else
+                        mainPage.closeToTray()
+                }
+                onMinimize: mainPage.showMinimized()
+                onMaximize: if (mainPage.visibility !== Window.FullScreen) mainPage.showFullScreen()
+            }
+
+            VRoundImage {
+                id: avatar
+
+                x: (65 - width) / 2
+                y: vGlobal.osIsWindows ? 30 : 74
+                width: 44
+                height: 44
+                visible: mainPage.leftBarVisible
+                source: vConfig.currentUserLogo
+                champflag: vConfig.champflag
+                opacity: avatarArea.pressed ? 0.5 : (avatarArea.containsMouse ? 1 : 0.9)
+
+                MouseArea {
+                    id: avatarArea
+
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onClicked: mainPage.openSettingsPopup(avatar.mapToGlobal(avatar.width, avatar.height))
+                }
+            }
+
+            Repeater {
+                id: icons
+
+                model: [
+                    { "name": "chat", "tip": VTr.chats },
+                    { "name": "contact", "tip": VTr.contacts },
+                    { "name": "web", "tip": "Tesmo Global" }
+                ]
+
+                TabIcon {
+                    y: avatar.y + avatar.height + 45 + index * (22 + 45)
+                    name: modelData.name
+                    tip: modelData.tip
+                    tabIndex: index
+                }
+            }
+
+            TabIcon {
+                y: parent.height - 28 - height
+                name: "apps"
+                tip: VTr.apps
+                tabIndex: 3
+            }
+
+            Rectangle {
+                id: badge
+
+                readonly property string text: mainPage.badgeText(sessionManager.unReadMsgCount)
+
+                objectName: "unreadBadge"
+                visible: text !== "" && mainPage.leftBarVisible
+                x: (65 + 22) / 2 - 6
+                y: avatar.y + avatar.height + 45 - 7
+                height: 14
+                width: Math.max(14, badgeLabel.implicitWidth + 8)
+                radius: 7
+                color: "#F7334B"
+
+                Text {
+                    id: badgeLabel
+
+                    anchors.centerIn: parent
+                    text: badge.text
+                    color: "#FFFFFF"
+                    font.pixelSize: 10
+                }
+            }
+        }
+
+        // Shows the hidden left bar when the pointer touches the left edge.
+        MouseArea {
+            width: 6
+            height: parent.height
+            enabled: mainPage.isFullScreen && tabs.currentIndex === 2
+            hoverEnabled: true
+            onEntered: {
+                mainPage.leftBarVisible = true
+                hideTimer.restart()
+            }
+        }
+
+        VConnectStatusBar {
+            anchors.top: parent.top
+            anchors.right: parent.right
+            width: parent.width - leftBar.width
+        }
+
+        Item {
+            id: quotesHolder
+
+            function closeAll() {
+                var quotes = mainPage._dialogs["VQuotesPopupWindow.qml"]
+                if (quotes)
+                    quotes.close()
+            }
+        }
+
+        VWindowButtonBar {
+            visible: vGlobal.osIsWindows
+            anchors.top: parent.top
+            anchors.right: parent.right
+            anchors.topMargin: tabs.currentIndex === 2 ? -5 : 13
+            anchors.rightMargin: tabs.currentIndex === 2 ? 10 : 5
+            onMinimize: mainPage.showMinimized()
+            onMaximize: mainPage.visibility === Window.Maximized ? mainPage.showNormal() : mainPage.showMaximized()
+            onClose: mainPage.closeToTray()
+        }
+
+        // Every mouse event stays here while a dialog shows.
+        Rectangle {
+            anchors.fill: parent
+            radius: parent.radius
+            visible: vGlobal.dialogShowing === 1
+            color: "#40171616"
+
+            MouseArea {
+                anchors.fill: parent
+                hoverEnabled: true
+                acceptedButtons: Qt.AllButtons
+                onWheel: wheel.accepted = true
+            }
+        }
+    }
+
+    VDragHelper {
+        anchors.fill: parent
+        mainPage: mainPage
+    }
+
+    Timer {
+        id: hideTimer
+
+        interval: 3000
+        onTriggered: {
+            if (tabs.currentIndex !== 2 || !mainPage.isFullScreen)
+                return
+            if (leftBarArea.containsMouse)
+                restart()
+            else
+                mainPage.leftBarVisible = false
+        }
+    }
+
+    VAlertWaiting {
+        id: alertWaiting
+    }
+
+    VAlertMessage {
+        id: alertMessage
+    }
+
+    VReceiveKickOutPopupWindow {
+        id: kickOutDialog
+    }
+
+    VSystemTrayIcon {
+        id: trayIcon
+
+        objectName: "trayIcon"
+        visible: true
+        icon: "qrc:/tesmo_chat.ico"
+        toolTip: mainPage.title
+        menu: VMenu {
+            VAction {
+                text: VTr.restore
+                font.pointSize: 16
+                onTriggered: trayIcon.trigger()
+            }
+            VAction {
+                text: VTr.quit
+                font.pointSize: 16
+                onTriggered: trayIcon.onExit()
+            }
+        }
+        onTrigger: mainPage.reshow()
+    }
+
+    Connections {
+        target: imLoginManager
+
+        function onRecvKickOut(msg) {
+            if (mainPage.__popup !== null)
+                mainPage.__popup.close()
+            if (!kickOutDialog.visible)
+                kickOutDialog.show()
+        }
+    }
+
+    Connections {
+        target: vGlobal
+
+        function onMessageAtMeClicked(account) {
+            mainPage.selectTab(0)
+            mainPage.reshow()
+        }
+        function onMacOSDockClicked() {
+            mainPage.reshow()
+        }
+        function onShowDownloadTesmoChatAppPopupWindow() {
+            var made = mainPage.dialog("VDownloadTesmoChatAppPopupWindow.qml")
+            if (made !== null)
+                made.show()
+        }
+        function onOpenChat(account, isGroup) {
+            mainPage.selectTab(0)
+        }
+        function onOpenChatWithNameAndIcon(account, isGroup, name, icon) {
+            mainPage.selectTab(0)
+        }
+        function onCreateGroupChatSuccessed(groupid, groupname, parentid) {
+            mainPage.selectTab(0)
+        }
+    }
+
+    component TabIcon: Item {
+        property string name
+        property string tip
+        property int tabIndex
+
+        x: (65 - 22) / 2
+        width: 22
+        height: 22
+        visible: mainPage.leftBarVisible
+
+        Image {
+            anchors.fill: parent
+            source: "qrc:/images/index_page/" + parent.name
+                    + (tabs.currentIndex === parent.tabIndex ? "_pressed.png" : "_normal.png")
+        }
+
+        MouseArea {
+            id: iconArea
+
+            anchors.fill: parent
+            anchors.margins: -10
+            hoverEnabled: true
+            onClicked: mainPage.selectTab(parent.tabIndex)
+            onDoubleClicked: if (parent.tabIndex === 0) vGlobal.positionToUnReadSession()
+        }
+
+        VToolTip {
+            visible: iconArea.containsMouse
+            text: parent.tip
+        }
+    }
+}

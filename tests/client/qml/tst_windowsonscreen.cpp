@@ -1,0 +1,132 @@
+// The login and main windows on a real (virtual) X server without a window
+// manager: they show, the login code on screen decodes to exactly the text the
+// login manager made, and the main window opens at its size, centred. The
+// screenshots stay in the build folder for review.
+#include <ZXing/DecodeHints.h>
+#include <ZXing/ImageView.h>
+#include <ZXing/ReadBarcode.h>
+
+#include <QDir>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QScreen>
+#include <QtTest>
+#include <QtWebEngine>
+
+#include "shell/ImCreateClassManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VGlobal.h"
+#include "shell/VStartup.h"
+#include "support/ClientTestMain.h"
+
+namespace {
+const QString kPrefix = QStringLiteral("image://QZXing/encode/");
+const QString kOptions = QStringLiteral("?corretionLevel=H&format=qrcode");
+
+QImage Grab(QQuickWindow* window) {
+  return window->screen()->grabWindow(window->winId()).toImage();
+}
+
+void Keep(const QImage& image, const QString& name) {
+  const QString folder = QStringLiteral(TESMO_ARTEFACT_DIR);
+  QDir().mkpath(folder);
+  image.save(folder + QLatin1Char('/') + name);
+}
+}  // namespace
+
+class TestWindowsOnScreen : public QObject {
+  Q_OBJECT
+
+  QScopedPointer<QQmlEngine> m_engine;
+  QSharedPointer<ImCreateClassManager> m_classes;
+  QScopedPointer<QObject> m_splash;
+
+  QQuickWindow* current() {
+    return qobject_cast<QQuickWindow*>(m_splash->property("currentWindow").value<QObject*>());
+  }
+
+ private slots:
+  void initTestCase() {
+    if (qEnvironmentVariableIsEmpty("TESMO_SCREEN_TEST")) QSKIP("needs a virtual X server");
+    QFont font;
+    VStartup::setupApplication(font);
+    m_engine.reset(new QQmlEngine);
+    m_classes = VStartup::setupEngine(*m_engine);
+    QQmlComponent component(m_engine.data(), QUrl(QStringLiteral("qrc:/qml/VSplashPage.qml")));
+    m_splash.reset(component.create());
+    QVERIFY2(m_splash, qPrintable(component.errorString()));
+  }
+
+  void cleanupTestCase() {
+    m_splash.reset();
+    if (m_classes) ImUiInterface::instance()->releaseInterface();
+    m_classes.reset();
+    m_engine.reset();
+  }
+
+  void loginCodeDecodesToTheManagersText() {
+    QQuickWindow* login = current();
+    QVERIFY(login);
+    QVERIFY(QTest::qWaitForWindowExposed(login));
+    auto* code = login->findChild<QQuickItem*>(QStringLiteral("qrImage"));
+    QVERIFY(code);
+    const QString source = code->property("source").toUrl().toString();
+    // The URL keeps its host in lower case.
+    QVERIFY(source.startsWith(kPrefix, Qt::CaseInsensitive));
+    QVERIFY(source.endsWith(kOptions));
+    const QString text =
+        source.mid(kPrefix.size(), source.size() - kPrefix.size() - kOptions.size());
+    QVERIFY2(text.contains(QLatin1String("auid=")) && text.size() > 60, qPrintable(text));
+    QCOMPARE(code->width(), 170.0);
+
+    QImage shot;
+    ZXing::Result result;
+    // Give the image provider and the first frames time to arrive.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+          shot = Grab(login);
+          const QRectF area = code->mapRectToScene(QRectF(0, 0, code->width(), code->height()));
+          Keep(shot, QStringLiteral("login-window.png"));
+          const QImage gray = shot.copy(area.toAlignedRect().adjusted(-12, -12, 12, 12))
+                                  .convertToFormat(QImage::Format_Grayscale8);
+          ZXing::DecodeHints hints;
+          hints.setFormats(ZXing::BarcodeFormat::QRCode);
+          hints.setTryHarder(true);
+          result = ZXing::ReadBarcode({gray.constBits(), gray.width(), gray.height(),
+                                       ZXing::ImageFormat::Lum, gray.bytesPerLine()},
+                                      hints);
+          return result.isValid();
+        }(),
+        10000);
+    Keep(shot, QStringLiteral("login-window.png"));
+    QCOMPARE(QString::fromStdString(result.text()), text);
+    QCOMPARE(QString::fromStdString(result.ecLevel()), QStringLiteral("H"));
+  }
+
+  void mainWindowOpensCentredAtItsSize() {
+    QPointer<QQuickWindow> login = current();
+    m_classes->createPostClass();
+    emit VGlobal::instance()->showIndexPage();
+    QQuickWindow* main = current();
+    QVERIFY(main && main != login);
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QTRY_VERIFY_WITH_TIMEOUT(login.isNull(), 10000);
+    const QSize screen = main->screen()->size();
+    const int side = qMin(screen.width(), screen.height());
+    QCOMPARE(main->width(), qMax(915, int(0.915 * side)));
+    QCOMPARE(main->height(), qMax(600, int(0.6 * side)));
+    QCOMPARE(main->x(), (screen.width() - main->width()) / 2);
+    QCOMPARE(main->y(), (screen.height() - main->height()) / 2);
+    QTest::qWait(500);
+    Keep(Grab(main), QStringLiteral("main-window.png"));
+  }
+};
+
+int main(int argc, char** argv) {
+  QtWebEngine::initialize();
+  return ClientTest::Run<TestWindowsOnScreen>(argc, argv);
+}
+#include "tst_windowsonscreen.moc"
