@@ -217,6 +217,10 @@ TEST_F(LocalServerLoginTest, QRCodeIsConfirmedByItselfAndLogsInAsTheWorldsAccoun
   ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS)) << server.Output();
   EXPECT_EQ(std::string(api.GetMyAccount()), kMe);
   EXPECT_EQ(Count(_EVENT_LOGIN_FAIL), 0u);
+  // A session that began with a scan is kicked out like any other.
+  EXPECT_EQ(server.Command(std::string("kickout ") + kMe), std::string("kicked out ") + kMe + "\n");
+  auto kicked = WaitFor(_EVENT_RECV_KICKOUT);
+  ASSERT_TRUE(kicked) << server.Output();
 }
 
 TEST_F(LocalServerLoginTest, QRCodeWaitsForTheControlCommandWhenAutoConfirmIsOff) {
