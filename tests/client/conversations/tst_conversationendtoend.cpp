@@ -13,6 +13,7 @@
 #include "shell/ImUiInterface.h"
 #include "shell/UIMessage.h"
 #include "support/ClientTestMain.h"
+#include "support/LocalServerStart.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
@@ -55,14 +56,8 @@ class TestConversationEndToEnd : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    const std::string state = m_dir.filePath("state").toStdString();
-    QVERIFY2(m_server.Start({"--world", kWorld, "--state", state}),
-             (m_server.Output() + m_server.Errors()).c_str());
-    qputenv("TESMO_SERVER", m_server.Value("TESMO_SERVER").c_str());
-    qputenv("TESMO_CA_FILE", m_server.Value("TESMO_CA_FILE").c_str());
-    ImUiInterface::instance()->initInterface();
-    QVERIFY(ImUiInterface::instance()->serverOverridden());
+    StartLocalServer(m_server, kWorld, m_dir);
+    if (QTest::currentTestFailed()) return;
     // Both managers exist before the login, as in the program, so that they hear
     // the end of the background download.
     List();
