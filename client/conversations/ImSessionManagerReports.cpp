@@ -180,6 +180,8 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   if (key == d->currentSessionId) {
     if (sendflag == 1) map.insert(QStringLiteral("sendstate"), 1);
     addDataToView(map);
+    // Shown in the open chat, so read: the list's count for it must stay at 0.
+    if (sendflag != 1) setAllMessageRead(key, totype);
     emit listViewToEnd();
     if ((msgtype == 2 || msgtype == 4) && ImSessionManagerPrivate::isWebUrl(Str(map, "fileurl")) &&
         !Str(map, "localpath").isEmpty()) {

@@ -254,6 +254,11 @@ class TestImSessionManager : public QObject {
     QCOMPARE(alert.count(), 0);
     QCOMPARE(manager()->getMsgEntity(id)->name(), QString("Ann"));
     QCOMPARE(ImSessionListManager::instance()->getSession(kPeer)->fromName(), QString("Ann: "));
+    // Shown, so read; a message of another conversation stays unread.
+    QCOMPARE(Field(id, "seeflag"), QString("1"));
+    const int elsewhere = Insert({"7@x", kMe, 0, 11});
+    Notify(100008, 0, 0, Received(elsewhere, "7@x", kMe, 0, 0, "psst"));
+    QVERIFY(Field(elsewhere, "seeflag") != QString("1"));
 
     // The own message echoed from another device reads sent.
     QVariantMap own{{"id", id + 1}, {"fromuser", kMe},   {"touser", kPeer}, {"totype", 0},

@@ -10,6 +10,7 @@
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "support/ClientTestMain.h"
+#include "support/LocalServerStart.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
@@ -32,17 +33,7 @@ class TestLoginEndToEnd : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    const std::string state = m_dir.filePath("state").toStdString();
-    QVERIFY2(m_server.Start({"--world", kWorld, "--state", state}),
-             (m_server.Output() + m_server.Errors()).c_str());
-    // The program finds every server through TESMO_SERVER and trusts the
-    // server's own certificate authority.
-    qputenv("TESMO_SERVER", m_server.Value("TESMO_SERVER").c_str());
-    qputenv("TESMO_CA_FILE", m_server.Value("TESMO_CA_FILE").c_str());
-    ImUiInterface::instance()->initInterface();
-    QVERIFY(ImUiInterface::instance()->serverOverridden());
-    QCOMPARE(ImUiInterface::instance()->serverHost(), QStringLiteral("127.0.0.1"));
+    StartLocalServer(m_server, kWorld, m_dir);
   }
 
   void cleanupTestCase() {

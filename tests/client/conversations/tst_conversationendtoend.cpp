@@ -1,0 +1,189 @@
+// The conversation list and the open conversation over the real engine against the
+// local server: the list after the login's background download, a text sent to the
+// scripted friend and its reply, a push to another conversation, paging back
+// through the history and recalling the sent text.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "conversations/ImMsgEntity.h"
+#include "conversations/ImSessionListManager.h"
+#include "conversations/ImSessionManager.h"
+#include "shell/ImLoginManager.h"
+#include "shell/ImNotifyManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/UIMessage.h"
+#include "support/ClientTestMain.h"
+#include "support/LocalServerStart.h"
+#include "tools/LocalServerProcess.h"
+
+namespace {
+constexpr int kWaitMs = 30000;
+constexpr int kHistorySyncFinished = 100013;
+const char kWorld[] = TESMO_TEST_DATA_DIR "/localserver-conversations.json";
+const QString kFriend = QStringLiteral("200002@test.local");
+const QString kSecond = QStringLiteral("200003@test.local");
+const QString kGroup = QStringLiteral("400001@group.test.local");
+const QString kSent = QStringLiteral("ping through the real engine");
+// The friend's older history: "old 01" .. "old 45", one a minute.
+constexpr int kHistoryCount = 45;
+
+ImSessionListManager* List() { return ImSessionListManager::instance(); }
+ImSessionManager* Chat() { return ImSessionManager::instance(); }
+
+ImMsgEntity* ChatRow(int row) { return qobject_cast<ImMsgEntity*>(Chat()->get(row)); }
+ImMsgEntity* LastChatRow() { return ChatRow(Chat()->itemCount() - 1); }
+QString LastChatText() {
+  const ImMsgEntity* row = LastChatRow();
+  return row ? row->content() : QString();
+}
+
+int Unread(const QString& account) {
+  const ImMsgEntity* row = List()->getSession(account);
+  return row ? row->unReadMsgCount() : -1;
+}
+
+QString Old(int n) { return QStringLiteral("old %1").arg(n, 2, 10, QLatin1Char('0')); }
+}  // namespace
+
+class TestConversationEndToEnd : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir m_dir;
+  LocalServerProcess m_server;
+  int m_syncStatus = -1;
+  int m_sentId = 0;
+  int m_firstPage = 0;
+
+ private slots:
+  void initTestCase() {
+    StartLocalServer(m_server, kWorld, m_dir);
+    if (QTest::currentTestFailed()) return;
+    // Both managers exist before the login, as in the program, so that they hear
+    // the end of the background download.
+    List();
+    Chat();
+    connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
+            [this](const UIMessage* msg) {
+              if (msg && msg->m_Method == kHistorySyncFinished) m_syncStatus = msg->m_Status;
+            });
+  }
+
+  void cleanupTestCase() {
+    ImUiInterface::instance()->releaseInterface();
+    QCOMPARE(m_server.Stop(), 0);
+  }
+
+  void listAfterLogin() {
+    QSignalSpy success(ImLoginManager::instance(), &ImLoginManager::loginSuccess);
+    QSignalSpy failure(ImLoginManager::instance(), &ImLoginManager::loginFailure);
+    ImLoginManager::instance()->login("13900000001", "+86", "111222");
+    QTRY_COMPARE_WITH_TIMEOUT(success.count() + failure.count(), 1, kWaitMs);
+    QCOMPARE(success.count(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(m_syncStatus != -1, kWaitMs);
+    QCOMPARE(m_syncStatus, 0);
+    // Newest conversation first, each shown by its newest message.
+    QTRY_COMPARE_WITH_TIMEOUT(List()->itemCount(), 3, kWaitMs);
+    QCOMPARE(List()->getSessionAccount(0), kSecond);
+    QCOMPARE(List()->getSessionAccount(1), kGroup);
+    QCOMPARE(List()->getSessionAccount(2), kFriend);
+    QCOMPARE(List()->getSessionTotype(1), 1);
+    QCOMPARE(List()->getSession(kSecond)->content(), QStringLiteral("second says hi"));
+    QCOMPARE(List()->getSession(kGroup)->content(), QStringLiteral("group hello"));
+    QCOMPARE(List()->getSession(kFriend)->content(), Old(kHistoryCount));
+  }
+
+  void openedConversationIsRead() {
+    Chat()->entrySession(kSecond, 0);
+    QCOMPARE(Chat()->currentSessionId(), kSecond);
+    QCOMPARE(Chat()->itemCount(), 1);
+    QCOMPARE(LastChatText(), QStringLiteral("second says hi"));
+    QTRY_COMPARE_WITH_TIMEOUT(Unread(kSecond), 0, kWaitMs);
+  }
+
+  void openShowsNewestPage() {
+    Chat()->entrySession(kFriend, 0);
+    QCOMPARE(Chat()->currentSessionId(), kFriend);
+    // The login downloads only the newest messages of a conversation: the page
+    // ends at the newest, oldest first, without gaps.
+    m_firstPage = Chat()->itemCount();
+    QVERIFY(m_firstPage > 1);
+    QVERIFY(m_firstPage <= ImSessionManager::kPageSize);
+    for (int row = 0; row < m_firstPage; ++row)
+      QCOMPARE(ChatRow(row)->content(), Old(kHistoryCount - m_firstPage + 1 + row));
+    QCOMPARE(LastChatRow()->fromuser(), kFriend);
+    QTRY_COMPARE_WITH_TIMEOUT(Unread(kFriend), 0, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(Chat()->unReadMsgCount(), 0, kWaitMs);
+  }
+
+  void sendEndsSent() {
+    Chat()->sendTextMsg(kFriend, kSent);
+    QCOMPARE(Chat()->itemCount(), m_firstPage + 1);
+    ImMsgEntity* sent = LastChatRow();
+    QCOMPARE(sent->content(), kSent);
+    QCOMPARE(sent->sendflag(), 1);
+    QVERIFY(sent->id() > 0);
+    m_sentId = sent->id();
+    QTRY_COMPARE_WITH_TIMEOUT(sent->sendstate(), 1, kWaitMs);
+    // The sent text leads the list at once.
+    QCOMPARE(List()->getSessionAccount(0), kFriend);
+    QCOMPARE(List()->getSession(kFriend)->content(), kSent);
+  }
+
+  void replyShowsInOpenChat() {
+    const QString reply = QStringLiteral("echo: ") + kSent;
+    QTRY_COMPARE_WITH_TIMEOUT(LastChatText(), reply, kWaitMs);
+    QCOMPARE(Chat()->itemCount(), m_firstPage + 2);
+    QCOMPARE(LastChatRow()->fromuser(), kFriend);
+    QCOMPARE(LastChatRow()->sendflag(), 0);
+    QCOMPARE(List()->getSessionAccount(0), kFriend);
+    QCOMPARE(List()->getSession(kFriend)->content(), reply);
+  }
+
+  void pushToOtherConversationCountsUnread() {
+    const std::string answer =
+        m_server.Command("push 200001@test.local " + kSecond.toStdString() + " are you there");
+    QVERIFY2(answer.rfind("pushed", 0) == 0, answer.c_str());
+    QTRY_COMPARE_WITH_TIMEOUT(List()->getSessionAccount(0), kSecond, kWaitMs);
+    QCOMPARE(List()->getSession(kSecond)->content(), QStringLiteral("are you there"));
+    QTRY_COMPARE_WITH_TIMEOUT(Unread(kSecond), 1, kWaitMs);
+    // Counts are answered in order: the friend's, asked for earlier, is final.
+    QCOMPARE(Unread(kFriend), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(Chat()->unReadMsgCount(), 1, kWaitMs);
+    QCOMPARE(List()->getAllUnReadMsgCount(), 1);
+    // The open chat is untouched.
+    QCOMPARE(Chat()->itemCount(), m_firstPage + 2);
+    QCOMPARE(List()->getSessionAccount(1), kFriend);
+  }
+
+  void pagesBackThroughHistory() {
+    // The older messages come from the server, a page at a time.
+    const int total = kHistoryCount + 2;
+    for (int page = 0; page < 4 && Chat()->itemCount() < total; ++page) {
+      const int before = Chat()->itemCount();
+      Chat()->loadMoreMsg();
+      QTRY_VERIFY_WITH_TIMEOUT(Chat()->itemCount() > before || Chat()->noMoreMsg(), kWaitMs);
+    }
+    QCOMPARE(Chat()->itemCount(), total);
+    QCOMPARE(ChatRow(0)->content(), Old(1));
+    for (int n = 1; n <= kHistoryCount; ++n) QCOMPARE(ChatRow(n - 1)->content(), Old(n));
+    QCOMPARE(LastChatText(), QStringLiteral("echo: ") + kSent);
+    // Nothing older: paging ends without duplicating a row.
+    Chat()->loadMoreMsg();
+    QTRY_VERIFY_WITH_TIMEOUT(Chat()->noMoreMsg(), kWaitMs);
+    QCOMPARE(Chat()->itemCount(), total);
+  }
+
+  void recallSentText() {
+    QVERIFY(m_sentId > 0);
+    ImMsgEntity* sent = Chat()->getMsgEntity(m_sentId);
+    QVERIFY(sent);
+    QSignalSpy recalled(Chat(), &ImSessionManager::recallMsgNotify);
+    Chat()->recallMsg(m_sentId);
+    QTRY_COMPARE_WITH_TIMEOUT(recalled.count(), 1, kWaitMs);
+    QCOMPARE(recalled.at(0).at(0).toInt(), 0);
+    QCOMPARE(sent->revokeflag(), 1);
+  }
+};
+
+TESMO_CLIENT_TEST_MAIN(TestConversationEndToEnd)
+#include "tst_conversationendtoend.moc"
