@@ -16,6 +16,7 @@
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "support/ClientTestMain.h"
+#include "support/ProgramServer.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
@@ -79,12 +80,8 @@ class TestContactsEndToEnd : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    const std::string state = m_dir.filePath("state").toStdString();
-    QVERIFY2(m_server.Start({"--world", kWorld, "--state", state}),
-             (m_server.Output() + m_server.Errors()).c_str());
-    qputenv("TESMO_SERVER", m_server.Value("TESMO_SERVER").c_str());
-    qputenv("TESMO_CA_FILE", m_server.Value("TESMO_CA_FILE").c_str());
+    ProgramServer::Start(m_server, kWorld, m_dir);
+    if (QTest::currentTestFailed()) return;
     Engine()->initInterface();
     QVERIFY(Engine()->serverOverridden());
     // Records are freed after delivery: keep the kinds only.
@@ -196,6 +193,24 @@ class TestContactsEndToEnd : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(destroyed.count(), 1, kWaitMs);
     QCOMPARE(destroyed.at(0).at(0).toInt(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!Listed(m_group), kWaitMs);
+  }
+
+  // The server refuses commands on the dissolved group with an error word in a
+  // "code" 1 reply: each is shown as a refusal.
+  void refusedAfterDissolving() {
+    QVERIFY(!m_group.isEmpty());
+    QSignalSpy added(Groups(), &ImGroupManager::addGroupMemResult);
+    Groups()->addGroupMembers(m_group, {kBlocked});
+    QTRY_COMPARE_WITH_TIMEOUT(added.count(), 1, kWaitMs);
+    QCOMPARE(added.at(0).at(0).toInt(), ImGroupManager::kRefused);
+    QSignalSpy left(Groups(), &ImGroupManager::leaveGroupResult);
+    Groups()->leaveGroup(m_group);
+    QTRY_COMPARE_WITH_TIMEOUT(left.count(), 1, kWaitMs);
+    QCOMPARE(left.at(0).at(0).toInt(), ImGroupManager::kRefused);
+    QSignalSpy info(Groups(), &ImGroupManager::getGroupInfoResult);
+    Groups()->getGroupInfo(m_group);
+    QTRY_COMPARE_WITH_TIMEOUT(info.count(), 1, kWaitMs);
+    QCOMPARE(info.at(0).at(0).toInt(), ImGroupManager::kRefused);
   }
 };
 

@@ -10,6 +10,7 @@
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "support/ClientTestMain.h"
+#include "support/ProgramServer.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
@@ -32,14 +33,8 @@ class TestLoginEndToEnd : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    const std::string state = m_dir.filePath("state").toStdString();
-    QVERIFY2(m_server.Start({"--world", kWorld, "--state", state}),
-             (m_server.Output() + m_server.Errors()).c_str());
-    // The program finds every server through TESMO_SERVER and trusts the
-    // server's own certificate authority.
-    qputenv("TESMO_SERVER", m_server.Value("TESMO_SERVER").c_str());
-    qputenv("TESMO_CA_FILE", m_server.Value("TESMO_CA_FILE").c_str());
+    ProgramServer::Start(m_server, kWorld, m_dir);
+    if (QTest::currentTestFailed()) return;
     ImUiInterface::instance()->initInterface();
     QVERIFY(ImUiInterface::instance()->serverOverridden());
     QCOMPARE(ImUiInterface::instance()->serverHost(), QStringLiteral("127.0.0.1"));
