@@ -7,6 +7,7 @@
 #include "contacts/ImConversationLink.h"
 #include "contacts/ImGroupAdminManager.h"
 #include "contacts/ImGroupChildManager.h"
+#include "contacts/ImGroupCommand.h"
 #include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManager.h"
 #include "contacts/ImGroupManagerPrivate.h"
@@ -29,17 +30,11 @@ int Number(const QJsonObject& object, const char* key) {
 }
 QJsonObject Object(const QVariantMap& map) { return QJsonObject::fromVariantMap(map); }
 
-// The group server also refuses with "code" 1 and an error word in place of the
-// result's "cmd" "OK" (a group that no longer exists: "GROUP_ERR_RESOURCE").
-bool RefusedByWord(const QJsonObject& reply) {
-  const QJsonObject result = reply.value(QLatin1String("result")).toObject();
-  return Has(result, "cmd") && Text(result, "cmd") != QLatin1String("OK");
-}
 // A reply the engine delivered (status 0) whose server "code" or result word says
 // no. A reply without either is judged by the status alone.
 bool Refused(int status, const QJsonObject& reply) {
-  return status == 0 &&
-         ((Has(reply, "code") && Number(reply, "code") != kServerSuccess) || RefusedByWord(reply));
+  return status == 0 && ((Has(reply, "code") && Number(reply, "code") != kServerSuccess) ||
+                         ImGroupCommand::refusedByWord(reply));
 }
 // The value a status-based result signal carries.
 int Outcome(int status, const QJsonObject& reply) {
@@ -48,7 +43,7 @@ int Outcome(int status, const QJsonObject& reply) {
 // The value a code-based result signal carries: the server's "code" (1 is done).
 int ServerCode(int status, const QJsonObject& reply) {
   if (status != 0) return ImGroupManager::kNotSent;
-  return RefusedByWord(reply) ? ImGroupManager::kRefused : Number(reply, "code");
+  return ImGroupCommand::refusedByWord(reply) ? ImGroupManager::kRefused : Number(reply, "code");
 }
 // Whether the stored dialog id of a kind names this reply (0: none outstanding).
 bool Answers(int stored, int dialogId) { return stored != 0 && stored == dialogId; }
