@@ -291,7 +291,8 @@ void ImContactsManager::onNotify(const UIMessage* pMsg) {
             ImUiInterface::instance()->convJsonToVariantMap(pMsg->m_Arg1));
         const QJsonValue code = reply.value(QLatin1String("code"));
         // Delivered but refused by the group server: the page is not done.
-        if (!code.isUndefined() && !code.isNull() && code.toVariant().toInt() != kServerSuccess) {
+        if ((!code.isUndefined() && !code.isNull() && code.toVariant().toInt() != kServerSuccess) ||
+            ImGroupCommand::refusedByWord(reply)) {
           result = kFailure;
         } else {
           const QJsonValue users =

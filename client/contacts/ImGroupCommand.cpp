@@ -44,4 +44,11 @@ int post(const QString& path, const QVariantMap& keys) {
   return did;
 }
 
+bool refusedByWord(const QJsonObject& reply) {
+  const QJsonValue word =
+      reply.value(QLatin1String("result")).toObject().value(QLatin1String("cmd"));
+  return !word.isUndefined() && !word.isNull() &&
+         word.toVariant().toString() != QLatin1String("OK");
+}
+
 }  // namespace ImGroupCommand

@@ -2,6 +2,7 @@
 #define TESMO_CLIENT_CONTACTS_IMGROUPCOMMAND_H
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -21,6 +22,9 @@ QByteArray body(QVariantMap keys);
 int send(const QString& cmd, QVariantMap keys, bool withLanguage = true);
 // Posts `keys` to the request path under a fresh dialog id, which is returned.
 int post(const QString& path, const QVariantMap& keys);
+// Whether a group command reply carries an error word (such as "GROUP_ERR_RESOURCE")
+// in place of the result's "cmd" "OK": the group server's refusal with "code" 1.
+bool refusedByWord(const QJsonObject& reply);
 
 }  // namespace ImGroupCommand
 

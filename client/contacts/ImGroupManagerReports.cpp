@@ -7,6 +7,7 @@
 #include "contacts/ImConversationLink.h"
 #include "contacts/ImGroupAdminManager.h"
 #include "contacts/ImGroupChildManager.h"
+#include "contacts/ImGroupCommand.h"
 #include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManager.h"
 #include "contacts/ImGroupManagerPrivate.h"
@@ -29,14 +30,20 @@ int Number(const QJsonObject& object, const char* key) {
 }
 QJsonObject Object(const QVariantMap& map) { return QJsonObject::fromVariantMap(map); }
 
-// A reply the engine delivered (status 0) whose server "code" says no. A reply
-// without "code" is judged by the status alone.
+// A reply the engine delivered (status 0) whose server "code" or result word says
+// no. A reply without either is judged by the status alone.
 bool Refused(int status, const QJsonObject& reply) {
-  return status == 0 && Has(reply, "code") && Number(reply, "code") != kServerSuccess;
+  return status == 0 && ((Has(reply, "code") && Number(reply, "code") != kServerSuccess) ||
+                         ImGroupCommand::refusedByWord(reply));
 }
 // The value a status-based result signal carries.
 int Outcome(int status, const QJsonObject& reply) {
   return Refused(status, reply) ? ImGroupManager::kRefused : status;
+}
+// The value a code-based result signal carries: the server's "code" (1 is done).
+int ServerCode(int status, const QJsonObject& reply) {
+  if (status != 0) return ImGroupManager::kNotSent;
+  return ImGroupCommand::refusedByWord(reply) ? ImGroupManager::kRefused : Number(reply, "code");
 }
 // Whether the stored dialog id of a kind names this reply (0: none outstanding).
 bool Answers(int stored, int dialogId) { return stored != 0 && stored == dialogId; }
@@ -197,9 +204,9 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
       ImGroupChildManager::instance()->addData(result.value(QLatin1String("child")).toArray());
     emit getChildGroupsResult(0, Number(result, "endid"));
   } else if (Answers(d->m_nReleaseGroupDid, did)) {
-    emit releaseResult(status == 0 ? Number(reply, "code") : kNotSent);
+    emit releaseResult(ServerCode(status, reply));
   } else if (Answers(d->m_nDestroyGroupDid, did)) {
-    emit destroyResult(status == 0 ? Number(reply, "code") : kNotSent);
+    emit destroyResult(ServerCode(status, reply));
   }
 }
 

@@ -109,6 +109,9 @@ class TestGroupReports : public QObject {
     const int notSent = ImGroupManager::kNotSent;
     const QString garbage = "<html>502</html>";
     const QString no = R"({"code":-3,"result":{"groupid":"n1@group","nick":"x","endid":9}})";
+    // The group server's other refusal: "code" 1 with an error word for "cmd".
+    const QString word =
+        R"({"code":1,"result":{"cmd":"GROUP_ERR_RESOURCE","groupid":"n1@group","endid":9}})";
     auto row = [](const QString& name, const QString& op, int status, const QString& text,
                   const char* signal, const QVariantList& values) {
       QTest::newRow(qPrintable(op + " " + name))
@@ -128,6 +131,7 @@ class TestGroupReports : public QObject {
       row("status", op, 5, R"({"code":1})", signal, {5});
       row("not JSON", op, 0, garbage, signal, {0});
       row("refused", op, 0, no, signal, {refused});
+      row("error word", op, 0, word, signal, {refused});
     }
     row("set ok", "set", 0, R"({"code":1,"result":{"groupid":"g1@group"}})", "setGroupInfoResult",
         {0});
@@ -139,6 +143,7 @@ class TestGroupReports : public QObject {
     row("status", "create", 5, "", "createGroupResult", {5, "", "", ""});
     row("not JSON: no group id", "create", 0, garbage, "createGroupResult", {refused, "", "", ""});
     row("refused", "create", 0, no, "createGroupResult", {refused, "", "", ""});
+    row("error word", "create", 0, word, "createGroupResult", {refused, "", "", ""});
     row(kOk, "getbycode", 0, R"({"code":1,"result":{"groupid":"g7@group"}})",
         "getGroupByPasswordResult", {1, "g7@group"});
     row("status", "getbycode", 5, "", "getGroupByPasswordResult", {notSent, ""});
@@ -150,6 +155,7 @@ class TestGroupReports : public QObject {
       row("status", op, 5, R"({"code":1})", signal, {notSent});
       row("not JSON", op, 0, garbage, signal, {0});
       row("refused", op, 0, R"({"code":-3})", signal, {-3});
+      row("error word", op, 0, word, signal, {refused});
     }
     for (const char* op : {"getuser", "search", "getchild"}) {
       const char* signal = QMap<QString, const char*>{{"getuser", "loadMoreMembersResult"},
@@ -161,6 +167,7 @@ class TestGroupReports : public QObject {
       row("status", op, 5, "", signal, {5, -1});
       row("not JSON", op, 0, garbage, signal, {0, 0});
       row("refused", op, 0, no, signal, {refused, -1});
+      row("error word", op, 0, word, signal, {refused, -1});
     }
   }
 
