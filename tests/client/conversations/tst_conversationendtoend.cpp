@@ -1,7 +1,11 @@
 // The conversation list and the open conversation over the real engine against the
 // local server: the list after the login's background download, a text sent to the
 // scripted friend and its reply, a push to another conversation, paging back
-// through the history and recalling the sent text.
+// through the history, recalling the sent text, and a picture and a file sent through
+// the upload to the server's file store.
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,6 +47,23 @@ int Unread(const QString& account) {
 }
 
 QString Old(int n) { return QStringLiteral("old %1").arg(n, 2, 10, QLatin1Char('0')); }
+
+// The stored row of a message of the friend's conversation, as the history reads it.
+QVariantMap StoredRow(int id) {
+  for (const QVariantMap& row : Chat()->queryMessages(kFriend, 0, 0, 10))
+    if (row.value(QStringLiteral("id")).toInt() == id) return row;
+  return {};
+}
+
+QByteArray Fetch(const QString& url) {
+  QNetworkAccessManager net;
+  QNetworkReply* reply = net.get(QNetworkRequest(QUrl(url)));
+  QSignalSpy finished(reply, &QNetworkReply::finished);
+  if (!finished.wait(kWaitMs)) return {};
+  const QByteArray body = reply->error() == QNetworkReply::NoError ? reply->readAll() : "";
+  reply->deleteLater();
+  return body;
+}
 }  // namespace
 
 class TestConversationEndToEnd : public QObject {
@@ -182,6 +203,54 @@ class TestConversationEndToEnd : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(recalled.count(), 1, kWaitMs);
     QCOMPARE(recalled.at(0).at(0).toInt(), 0);
     QCOMPARE(sent->revokeflag(), 1);
+  }
+
+  void sendFileUploadsAndEndsSent_data() {
+    QTest::addColumn<int>("msgtype");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("picture") << 2 << QStringLiteral("dot.png");
+    QTest::newRow("file") << 3 << QStringLiteral("notes.txt");
+  }
+
+  void sendFileUploadsAndEndsSent() {
+    QFETCH(int, msgtype);
+    QFETCH(QString, name);
+    const QString path = m_dir.filePath(name);
+    if (msgtype == 2) {
+      QImage image(4, 3, QImage::Format_RGB32);
+      image.fill(Qt::red);
+      QVERIFY(image.save(path, "PNG"));
+    } else {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("meeting notes\n");
+    }
+    QFile local(path);
+    QVERIFY(local.open(QIODevice::ReadOnly));
+    const QByteArray bytes = local.readAll();
+
+    const int before = Chat()->itemCount();
+    if (msgtype == 2)
+      Chat()->sendPicMsg(kFriend, path);
+    else
+      Chat()->sendFileMsg(kFriend, path);
+    QCOMPARE(Chat()->itemCount(), before + 1);
+    ImMsgEntity* sent = LastChatRow();
+    QCOMPARE(sent->msgtype(), msgtype);
+    QCOMPARE(sent->sendflag(), 1);
+    QCOMPARE(sent->localpath(), path);
+    QVERIFY(sent->id() > 0);
+    const int id = sent->id();
+    QTRY_COMPARE_WITH_TIMEOUT(sent->sendstate(), 1, kWaitMs);
+
+    // The stored row keeps the local file and takes the store's URL of the upload,
+    // which serves the bytes that were sent.
+    const QVariantMap row = StoredRow(id);
+    QCOMPARE(row.value(QStringLiteral("sendstate")).toInt(), 1);
+    QCOMPARE(row.value(QStringLiteral("localpath")).toString(), path);
+    const QString url = row.value(QStringLiteral("fileurl")).toString();
+    QVERIFY2(url.startsWith(QStringLiteral("http://127.0.0.1:")), qPrintable(url));
+    QCOMPARE(Fetch(url), bytes);
   }
 };
 
