@@ -11,12 +11,10 @@ cd "$(dirname "$0")/.."
 build=${TESMO_BUILD_DIR:-build}
 
 work=$(mktemp -d)
-server_pid=""
+# shellcheck source=scripts/localserver.sh
+source scripts/localserver.sh
 cleanup() {
-  if [ -n "$server_pid" ]; then
-    kill "$server_pid" 2> /dev/null || true
-    wait "$server_pid" 2> /dev/null || true
-  fi
+  stop_localserver
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -35,21 +33,7 @@ if [ "$(id -u)" -eq 0 ]; then
   export QTWEBENGINE_DISABLE_SANDBOX=1
 fi
 
-log="$work/server.log"
-"$build/tools/localserver/tesmo-localserver" --state "$work/server" < /dev/null > "$log" 2>&1 &
-server_pid=$!
-for _ in $(seq 1 300); do
-  grep -q '^ready$' "$log" && break
-  sleep 0.1
-done
-if ! grep -q '^ready$' "$log"; then
-  cat "$log" >&2
-  echo "the local server did not get ready" >&2
-  exit 1
-fi
-TESMO_SERVER="$(sed -n 's/^TESMO_SERVER=//p' "$log")"
-TESMO_CA_FILE="$(sed -n 's/^TESMO_CA_FILE=//p' "$log")"
-export TESMO_SERVER TESMO_CA_FILE
+start_localserver "$build/tools/localserver/tesmo-localserver" "$work/server" "$work/server.log"
 
 xvfb-run -a -s "-screen 0 1366x768x24" \
   "$build/bench/startup_bench" "$build/bench/startup_bare" "$build/client/startup_program" "$@" \
