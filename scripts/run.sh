@@ -39,32 +39,10 @@ fi
 state="${XDG_STATE_HOME:-${HOME:-/tmp}/.local/state}/tesmochat-localserver"
 mkdir -p "$state"
 log="$state/server.log"
-build/tools/localserver/tesmo-localserver --state "$state" < /dev/null > "$log" 2>&1 &
-server_pid=$!
-stop_server() {
-  kill "$server_pid" 2> /dev/null || true
-  wait "$server_pid" 2> /dev/null || true
-}
-trap stop_server EXIT
-
-for _ in $(seq 1 300); do
-  grep -q '^ready$' "$log" && break
-  if ! kill -0 "$server_pid" 2> /dev/null; then
-    cat "$log" >&2
-    echo "the local server did not start" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
-if ! grep -q '^ready$' "$log"; then
-  cat "$log" >&2
-  echo "the local server did not get ready" >&2
-  exit 1
-fi
-
-TESMO_SERVER="$(sed -n 's/^TESMO_SERVER=//p' "$log")"
-TESMO_CA_FILE="$(sed -n 's/^TESMO_CA_FILE=//p' "$log")"
-export TESMO_SERVER TESMO_CA_FILE
+# shellcheck source=scripts/localserver.sh
+source scripts/localserver.sh
+trap stop_localserver EXIT
+start_localserver build/tools/localserver/tesmo-localserver "$state" "$log"
 echo "Local server at $TESMO_SERVER (log: $log, control: $(sed -n 's/^CONTROL //p' "$log"))"
 echo "CA file: $TESMO_CA_FILE"
 grep -E '^(QR login signs in as|login by code:)' "$log"

@@ -21,8 +21,11 @@ VWindow {
     property alias kickOutDialog: kickOutDialog
     property alias alertMessage: alertMessage
     property alias alertWaiting: alertWaiting
+    readonly property alias chatsPage: chatTab.content
     // Dialogs made on demand, by file name.
     property var _dialogs: ({})
+    // Folders searched in order for the files made on demand.
+    property var qmlFolders: [Qt.resolvedUrl("popups/"), Qt.resolvedUrl("./")]
 
     // The text of the unread badge: nothing at 0, "99+" above 99.
     function badgeText(count) {
@@ -37,25 +40,82 @@ VWindow {
         requestActivate()
     }
 
+    // The first folder that holds a loadable file wins; null when none does.
+    function _tryCreate(file, parentItem) {
+        var problems = []
+        for (var i = 0; i < qmlFolders.length; ++i) {
+            var component = Qt.createComponent(qmlFolders[i] + file)
+            if (component.status === Component.Ready)
+                return component.createObject(parentItem)
+            problems.push(component.errorString().trim())
+        }
+        console.log("not available:", file, problems.join("; "))
+        return null
+    }
+
     // Made once, as a child of the page; a file that does not load leaves its
     // slot empty, so that the next request tries again.
-    function dialog(file) {
-        if (__popup !== null)
-            __popup.close()
+    function dialogSlot(file) {
         if (_dialogs[file])
             return _dialogs[file]
-        var component = Qt.createComponent(file)
-        if (component.status !== Component.Ready)
-            return null
-        var made = component.createObject(page)
+        var made = _tryCreate(file, page)
         if (made !== null)
             _dialogs[file] = made
         return made
     }
 
-    function _tryCreate(file, parentItem) {
-        var component = Qt.createComponent(file)
-        return component.status === Component.Ready ? component.createObject(parentItem) : null
+    // A dialog of the table: the settings popup goes first.
+    function dialog(file) {
+        if (__popup !== null)
+            __popup.close()
+        var made = dialogSlot(file)
+        if (made !== null)
+            centreOver(made)
+        return made
+    }
+
+    // Without a window manager nobody places a dialog: a hidden one is put
+    // over the middle of this window before it shows.
+    function centreOver(window) {
+        if (window.visible || window.transientParent === undefined)
+            return
+        window.x = mainPage.x + Math.round((mainPage.width - window.width) / 2)
+        window.y = mainPage.y + Math.round((mainPage.height - window.height) / 2)
+    }
+
+    function showDialog(file) {
+        var made = dialog(file)
+        if (made !== null)
+            made.show()
+        return made
+    }
+
+    function openChat(account, isGroup) {
+        selectTab(0)
+        if (chatTab.content !== null)
+            chatTab.content.openSession(account, isGroup)
+    }
+
+    // The quote window stands beside the page, or inside its right edge when
+    // the window fills the screen.
+    function showQuotes(showUrl) {
+        var quotes = dialogSlot("VQuotesPopupWindow.qml")
+        if (quotes === null)
+            return null
+        var origin = page.mapToGlobal(0, 0)
+        var margin = page.anchors.margins
+        if (!isFullScreen) {
+            quotes.x = origin.x + page.width
+            quotes.y = origin.y - 5
+            quotes.containerHeight = Math.max(600, page.height + margin)
+        } else {
+            quotes.x = origin.x + page.width - quotes.width
+            quotes.y = origin.y + VSettings.titleBarAreaHeight
+            quotes.containerHeight = Math.min(850, page.height + margin)
+        }
+        quotes.webViewUrl = showUrl
+        quotes.show()
+        return quotes
     }
 
     function selectTab(index) {
@@ -91,9 +151,10 @@ VWindow {
             }
         })
         __popup.systemSettingsClicked.connect(function() {
-            var settings = dialog("popups/VSystemSettingsPopupWindow.qml")
-            if (settings !== null)
-                settings.show()
+            showDialog("VSystemSettingsPopupWindow.qml")
+        })
+        __popup.checkUpdateClicked.connect(function() {
+            showDialog("VCheckUpdatePopupWindow.qml")
         })
         __popup.show()
     }
@@ -448,34 +509,101 @@ VWindow {
         function onRecvKickOut(msg) {
             if (mainPage.__popup !== null)
                 mainPage.__popup.close()
-            if (!kickOutDialog.visible)
+            if (!kickOutDialog.visible) {
+                mainPage.centreOver(kickOutDialog)
                 kickOutDialog.show()
+            }
         }
     }
 
+    // The dialogs of the pages, made on the first request and kept.
     Connections {
         target: vGlobal
 
-        function onMessageAtMeClicked(account) {
-            mainPage.selectTab(0)
-            mainPage.reshow()
+        function onCreateGroupChat() {
+            var made = mainPage.dialog("VGroupMembersManagerPopupWindow.qml")
+            if (made !== null)
+                made.createGroup("")
         }
-        function onMacOSDockClicked() {
-            mainPage.reshow()
+        function onAddGroupMembers() {
+            var made = mainPage.dialog("VGroupMembersManagerPopupWindow.qml")
+            if (made !== null)
+                made.addMembers()
+        }
+        function onDeleteGroupMembers() {
+            var made = mainPage.dialog("VGroupMembersManagerPopupWindow.qml")
+            if (made !== null)
+                made.deleteMembers()
+        }
+        function onAddMembersForSingleChat() {
+            var made = mainPage.dialog("VGroupMembersManagerPopupWindow.qml")
+            if (made !== null)
+                made.createGroup(sessionManager.currentSessionId)
+        }
+        function onAddGroupManagers(managersCount) {
+            var made = mainPage.dialog("VGroupManagersManagerPopupWindow.qml")
+            if (made !== null)
+                made.addManagers(managersCount)
+        }
+        function onDeleteGroupManagers() {
+            var made = mainPage.dialog("VGroupManagersManagerPopupWindow.qml")
+            if (made !== null)
+                made.deleteManagers()
+        }
+        function onTransferGroup() {
+            mainPage.showDialog("VTransferGroupPopupWindow.qml")
+        }
+        function onOpenSyncToContactsWindow() {
+            mainPage.showDialog("VSyncToContactsPopupWindow.qml")
+        }
+        function onOpenSyncToContactsCheckedConfirmWindow() {
+            mainPage.showDialog("VSyncToContactsConfirmPopupWindow.qml")
+        }
+        function onForwardMessage(id, message, msgtype) {
+            var made = mainPage.dialog("VForwardPopupWindow.qml")
+            if (made !== null)
+                made.open(id, message, msgtype)
+        }
+        function onShowCodeEnterGroupPopupWindow() {
+            mainPage.showDialog("VCodeEnterGroupPopupWindow.qml")
+        }
+        function onShowSearchAddFriendPopupWindow() {
+            mainPage.showDialog("VSearchAddFriendPopupWindow.qml")
+        }
+        function onShowGroupsInCommon() {
+            mainPage.showDialog("VGroupsInCommonPopupWindow.qml")
         }
         function onShowDownloadTesmoChatAppPopupWindow() {
-            var made = mainPage.dialog("VDownloadTesmoChatAppPopupWindow.qml")
-            if (made !== null)
-                made.show()
+            mainPage.showDialog("VDownloadTesmoChatAppPopupWindow.qml")
+        }
+    }
+
+    // The pages' requests to open a conversation.
+    Connections {
+        target: vGlobal
+
+        function onCreateGroupChatSuccessed(groupid, groupname, parentid) {
+            mainPage.selectTab(0)
+            if (chatTab.content !== null)
+                chatTab.content.afterCreateGroupChatSuccessed(groupid, groupname, parentid)
         }
         function onOpenChat(account, isGroup) {
-            mainPage.selectTab(0)
+            mainPage.openChat(account, isGroup)
         }
         function onOpenChatWithNameAndIcon(account, isGroup, name, icon) {
             mainPage.selectTab(0)
+            if (chatTab.content !== null)
+                chatTab.content.openSessionWithNameAndIcon(account, isGroup, name, icon)
         }
-        function onCreateGroupChatSuccessed(groupid, groupname, parentid) {
-            mainPage.selectTab(0)
+        function onMessageAtMeClicked(account) {
+            mainPage.openChat(account, true)
+            mainPage.reshow()
+        }
+        function onShowQuotesPopupWindow(showUrl) {
+            mainPage.showQuotes(showUrl)
+        }
+        function onMacOSDockClicked() {
+            mainPage.reshow()
         }
     }
 

@@ -197,6 +197,8 @@ VWindow {
                 id: phoneForm
 
                 anchors.fill: parent
+                // Nothing of it is drawn, nor reachable by keys, under the opaque QR panel.
+                visible: !qrPanel.visible
                 enabled: loginPage.loginButtonState === "normal"
 
                 VRoundImage {
@@ -357,11 +359,11 @@ VWindow {
                     width: 170
                     height: 170
                     // Drawn at twice the size and scaled down smoothly, so that
-                    // every module keeps one width.
+                    // every module keeps one width. Modules of several pixels need no
+                    // mipmaps, whose making costs the first frame a tenth of a second.
                     sourceSize: Qt.size(340, 340)
                     cache: false
                     smooth: true
-                    mipmap: true
 
                     Image {
                         anchors.centerIn: parent

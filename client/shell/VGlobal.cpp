@@ -16,6 +16,7 @@
 #include "shell/VGlobalPrivate.h"
 #include "shell/VSoundPlayThread.h"
 #include "shell/VTranslator.h"
+#include "shell/VWindowTranslucency.h"
 
 // The system's online notifications come only from the deprecated bearer API in Qt 5.
 QT_WARNING_PUSH
@@ -129,6 +130,8 @@ bool VGlobal::currentOsIsWindows() const {
   return false;
 #endif
 }
+
+bool VGlobal::translucentWindows() const { return VWindowTranslucency::available(); }
 
 bool VGlobal::isOnline() const { return d->online; }
 

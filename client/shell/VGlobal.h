@@ -22,6 +22,7 @@ class VGlobal : public QObject {
   Q_PROPERTY(bool active READ active NOTIFY windowAcitveChanged)
   Q_PROPERTY(bool osIsWindows READ currentOsIsWindows NOTIFY currentOsIsWindowsChanged)
   Q_PROPERTY(QString supportImageFormat READ supportImageFormat NOTIFY supportImageFormatChanged)
+  Q_PROPERTY(bool translucentWindows READ translucentWindows CONSTANT)
   Q_PROPERTY(bool alertMessageShowing READ alertMessageShowing WRITE setAlertMessageShowing NOTIFY
                  alertMessageShowingChanged)
 
@@ -55,6 +56,8 @@ class VGlobal : public QObject {
   void setAlertMessageShowing(bool showing);
 
   Q_INVOKABLE bool currentOsIsWindows() const;
+  // False where transparent window parts would show black (X without a compositor).
+  bool translucentWindows() const;
   Q_INVOKABLE bool isOnline() const;
   Q_INVOKABLE bool active() const;
   Q_INVOKABLE void setActive(bool active);

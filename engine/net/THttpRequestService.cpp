@@ -166,8 +166,8 @@ void THttpRequestService::Stop() {
 void THttpRequestService::CreateClients() {
   const TNetContext* core = TNetContext::Instance();
   bool https = core && core->IsHttps();
-  if (https)
-    THttpsClient::LoadCertificate(core->GetCertFile(), core->GetKeyFile(), core->GetPassword());
+  // The TLS context (OpenSSL set-up and the system's CA store) is made by the first
+  // connection that needs it, on a worker thread, not here on the caller's thread.
   for (int slot = 0; slot < kClientSlots; ++slot) {
     m_plainClients[slot] = std::make_unique<THttpClient>();
     if (https) m_tlsClients[slot] = std::make_unique<THttpsClient>();

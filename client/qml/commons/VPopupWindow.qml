@@ -15,7 +15,8 @@ Window {
     signal closed()
 
     flags: Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint | Qt.Window
-    color: "transparent"
+    // Where see-through parts would show black, the margins take the page's colour.
+    color: vGlobal.translucentWindows ? "transparent" : "#FFFFFF"
     visible: false
     title: VTr.tesmoChat
 

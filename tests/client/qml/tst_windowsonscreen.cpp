@@ -17,6 +17,7 @@
 #include <QtWebEngine>
 
 #include "shell/ImCreateClassManager.h"
+#include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VGlobal.h"
 #include "shell/VStartup.h"
@@ -29,6 +30,9 @@ const QString kOptions = QStringLiteral("?corretionLevel=H&format=qrcode");
 QImage Grab(QQuickWindow* window) {
   return window->screen()->grabWindow(window->winId()).toImage();
 }
+
+// The whole screen, as a person would see it.
+QImage screenShot(QQuickWindow* window) { return window->screen()->grabWindow(0).toImage(); }
 
 void Keep(const QImage& image, const QString& name) {
   const QString folder = QStringLiteral(TESMO_ARTEFACT_DIR);
@@ -122,6 +126,65 @@ class TestWindowsOnScreen : public QObject {
     QCOMPARE(main->y(), (screen.height() - main->height()) / 2);
     QTest::qWait(500);
     Keep(Grab(main), QStringLiteral("main-window.png"));
+  }
+
+  // Without a compositor a transparent margin would show black: the popup's edge
+  // and corners are drawn in the page's own colours.
+  void settingsPopupShowsNoBlackFrame() {
+    QQuickWindow* main = current();
+    QVERIFY(main);
+    QVERIFY(QMetaObject::invokeMethod(
+        main, "openSettingsPopup",
+        Q_ARG(QVariant, QVariant(QPointF(main->x() + 80, main->y() + 130)))));
+    auto* popup = qobject_cast<QQuickWindow*>(main->property("__popup").value<QObject*>());
+    QVERIFY(popup);
+    QVERIFY(QTest::qWaitForWindowExposed(popup));
+    QTest::qWait(500);
+    const QImage screen = screenShot(main);
+    Keep(screen, QStringLiteral("settings-popup.png"));
+    // As the screen shows it: an X server without a compositor ignores alpha.
+    const QImage shot = screen.copy(QRect(popup->mapToGlobal(QPoint(0, 0)), popup->size()));
+    QCOMPARE(shot.size(), popup->size());
+    const auto isBlack = [&shot](int x, int y) { return (shot.pixel(x, y) & 0xFFFFFF) == 0; };
+    int black = 0;
+    for (int x = 0; x < shot.width(); ++x)
+      for (int y : {0, 1, 2, shot.height() - 3, shot.height() - 2, shot.height() - 1})
+        black += isBlack(x, y);
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x : {0, 1, 2, shot.width() - 3, shot.width() - 2, shot.width() - 1})
+        black += isBlack(x, y);
+    QCOMPARE(black, 0);
+    QMetaObject::invokeMethod(popup, "close");
+  }
+
+  // Nobody places dialogs on an X server without a window manager: the kick-out
+  // dialog shows over the middle of the main window, not at the screen's corner.
+  void kickOutDialogStandsOverTheMainWindow() {
+    QQuickWindow* main = current();
+    QVERIFY(main);
+    auto* dialog = qobject_cast<QQuickWindow*>(main->property("kickOutDialog").value<QObject*>());
+    QVERIFY(dialog);
+    ImLoginManager* login =
+        qobject_cast<ImLoginManager*>(m_engine->rootContext()
+                                          ->contextProperty(QStringLiteral("imLoginManager"))
+                                          .value<QObject*>());
+    QVERIFY(login);
+    emit login->recvKickOut(QStringLiteral("elsewhere"));
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QTest::qWait(500);
+    Keep(screenShot(main), QStringLiteral("kick-out-dialog.png"));
+    // Where the X server really put it.
+    const QPoint onScreen = dialog->mapToGlobal(QPoint(0, 0));
+    const QRect mainRect(main->mapToGlobal(QPoint(0, 0)), main->size());
+    QVERIFY2(mainRect.contains(QRect(onScreen, dialog->size())),
+             qPrintable(QStringLiteral("dialog at %1,%2").arg(onScreen.x()).arg(onScreen.y())));
+    QVERIFY(qAbs(onScreen.x() + dialog->width() / 2 - mainRect.center().x()) <= 1);
+    QVERIFY(qAbs(onScreen.y() + dialog->height() / 2 - mainRect.center().y()) <= 1);
+    // Closing it leads back to the login window.
+    QPointer<QQuickWindow> held = main;
+    QMetaObject::invokeMethod(dialog, "close");
+    QTRY_VERIFY_WITH_TIMEOUT(held.isNull(), 10000);
+    QVERIFY(current() && current()->property("qrcodeLoginOnly").isValid());
   }
 };
 

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Start-up of TesmoChat next to a bare Qt Quick window, on a virtual X server of
+# 1366x768, against the local server (nothing leaves 127.0.0.1).
+#
+#   bash bench/startup.sh [ROUNDS [SETTLE_SECONDS]]     (defaults 5 and 10)
+#
+# Needs a build in build/ (targets startup_bench, startup_bare, startup_program,
+# tesmo-localserver).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${TESMO_BUILD_DIR:-build}
+
+work=$(mktemp -d)
+# shellcheck source=scripts/localserver.sh
+source scripts/localserver.sh
+cleanup() {
+  stop_localserver
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A fresh user: settings, data and runtime folders of its own.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+# The network check pings: a stub answers at once and nothing is sent.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nexit 0\n' > "$work/bin/ping"
+chmod +x "$work/bin/ping"
+export PATH="$work/bin:$PATH"
+if [ "$(id -u)" -eq 0 ]; then
+  export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
+
+start_localserver "$build/tools/localserver/tesmo-localserver" "$work/server" "$work/server.log"
+
+xvfb-run -a -s "-screen 0 1366x768x24" \
+  "$build/bench/startup_bench" "$build/bench/startup_bare" "$build/client/startup_program" "$@" \
+  2> "$work/programs.log" || { cat "$work/programs.log" >&2; exit 1; }
