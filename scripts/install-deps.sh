@@ -14,7 +14,7 @@ PKGS=(
   qtmultimedia5-dev qml-module-qtmultimedia libqt5multimedia5-plugins
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqt5sensors5-dev
   qtwebengine5-dev qml-module-qtwebengine libqt5sql5-sqlite
-  qttools5-dev qttools5-dev-tools libzxing-dev
+  qttools5-dev qttools5-dev-tools libzxing-dev libx11-dev libxcb1-dev
   xvfb xauth imagemagick fonts-wqy-microhei iputils-ping openssl
 )
 
