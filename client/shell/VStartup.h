@@ -4,6 +4,7 @@
 #include <QSharedPointer>
 #include <QString>
 #include <QUrl>
+#include <functional>
 
 class ImCreateClassManager;
 class QFont;
@@ -14,6 +15,11 @@ class QQmlEngine;
 // main owns the objects; tests run the same steps on their own engines.
 class VStartup {
  public:
+  // The whole program: every step below in order, with the event loop. When
+  // given, `afterLoad` runs once the first window exists; the loop is entered
+  // only if it returns true. Returns the loop's exit code, or -1 without a window.
+  static int run(int argc, char* argv[], const std::function<bool()>& afterLoad = nullptr);
+
   static const QUrl& firstWindow();
   static const QString& preferredFontFamily();
   static const QString& fallbackFontFamily();
