@@ -138,9 +138,10 @@ TextArea {
         forceActiveFocus()
         if (_atMark > 0)
             removeAtAndSearchString()
-        // Escaped, and inserted as text of the document, so that names with markup or
-        // blanks arrive as they are.
-        insert(cursorPosition, VSettings.escapeHtml("@" + atName) + "&#8194;")
+        // Escaped, with blanks kept as they are: markup in a name stays text, and the
+        // en space that ends the mention is not folded into a plain space.
+        insert(cursorPosition, "<span style=\"white-space:pre-wrap\">" + VSettings.escapeHtml("@" + atName)
+               + "&#8194;</span>")
     }
 
     // One Backspace after a mention removes all of it; false when the text before
