@@ -45,7 +45,7 @@ Item {
     }
 
     function _resetIndex() {
-        currentIndex = allShown ? -1 : 0
+        currentIndex = canAtAll && atAllEnabled ? -1 : 0
     }
 
     function _keepInView() {

@@ -23,18 +23,21 @@ Menu {
     property int clickedIndex: -1
     property bool translating: false
 
-    property alias copyVisible: copyItem.visible
-    property alias forwardVisible: forwardItem.visible
-    property alias recallVisible: recallItem.visible
-    property alias pauseVisible: pauseItem.visible
-    property alias playVisible: playItem.visible
-    property alias stopVisible: stopItem.visible
-    property alias saveAsVisible: saveAsItem.visible
-    property alias translateVisible: translateItem.visible
-    property alias deleteVisible: deleteItem.visible
+    property bool copyVisible: false
+    property bool forwardVisible: false
+    property bool recallVisible: false
+    property bool pauseVisible: false
+    property bool playVisible: false
+    property bool stopVisible: false
+    property bool saveAsVisible: false
+    property bool translateVisible: false
+    property bool deleteVisible: false
 
     readonly property var _entries: [copyItem, forwardItem, recallItem, pauseItem, playItem, stopItem,
                                      saveAsItem, translateItem, deleteItem]
+    readonly property var _flags: ["copyVisible", "forwardVisible", "recallVisible", "pauseVisible",
+                                   "playVisible", "stopVisible", "saveAsVisible", "translateVisible",
+                                   "deleteVisible"]
     readonly property var player: typeof globalQMLMediaPlayer !== "undefined" ? globalQMLMediaPlayer : null
 
     signal diffModelId()
@@ -42,14 +45,15 @@ Menu {
     signal saveAsTriggered()
 
     function reset() {
-        for (var i = 0; i < _entries.length; ++i)
-            _entries[i].visible = false
+        for (var i = 0; i < _flags.length; ++i)
+            chatItemMenu[_flags[i]] = false
     }
 
+    // The texts of the entries switched on, in order.
     function shownEntries() {
         var shown = []
-        for (var i = 0; i < _entries.length; ++i) {
-            if (_entries[i].visible)
+        for (var i = 0; i < _flags.length; ++i) {
+            if (chatItemMenu[_flags[i]])
                 shown.push(_entries[i].text)
         }
         return shown
@@ -57,8 +61,8 @@ Menu {
 
     function fitWidth() {
         var widest = 56
-        for (var i = 0; i < _entries.length; ++i) {
-            if (_entries[i].visible)
+        for (var i = 0; i < _flags.length; ++i) {
+            if (chatItemMenu[_flags[i]])
                 widest = Math.max(widest, _entries[i].textPaintedWidth)
         }
         width = widest
@@ -108,24 +112,28 @@ Menu {
     VMenuItem {
         id: copyItem
 
+        visible: chatItemMenu.copyVisible
         text: VTr.copy
         onTriggered: chatItemMenu.copy()
     }
     VMenuItem {
         id: forwardItem
 
+        visible: chatItemMenu.forwardVisible
         text: VTr.forward
         onTriggered: vGlobal.forwardMessage(chatItemMenu.modelId, chatItemMenu.modelContent, chatItemMenu.msgtype)
     }
     VMenuItem {
         id: recallItem
 
+        visible: chatItemMenu.recallVisible
         text: VTr.recall
         onTriggered: chatItemMenu.recall()
     }
     VMenuItem {
         id: pauseItem
 
+        visible: chatItemMenu.pauseVisible
         text: VTr.pause
         onTriggered: {
             if (chatItemMenu.player)
@@ -135,12 +143,14 @@ Menu {
     VMenuItem {
         id: playItem
 
+        visible: chatItemMenu.playVisible
         text: VTr.play
         onTriggered: chatItemMenu.play()
     }
     VMenuItem {
         id: stopItem
 
+        visible: chatItemMenu.stopVisible
         text: VTr.stop
         onTriggered: {
             if (chatItemMenu.player)
@@ -150,18 +160,21 @@ Menu {
     VMenuItem {
         id: saveAsItem
 
+        visible: chatItemMenu.saveAsVisible
         text: VTr.saveAs
         onTriggered: chatItemMenu.saveAsTriggered()
     }
     VMenuItem {
         id: translateItem
 
+        visible: chatItemMenu.translateVisible
         text: VTr.translate
         onTriggered: chatItemMenu.translate()
     }
     VMenuItem {
         id: deleteItem
 
+        visible: chatItemMenu.deleteVisible
         text: VTr.del
         onTriggered: sessionManager.removeMsg(chatItemMenu.modelId)
     }

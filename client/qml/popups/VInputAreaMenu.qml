@@ -8,13 +8,13 @@ import "../translator"
 Menu {
     id: inputMenu
 
-    property alias undoVisible: undoItem.visible
-    property alias redoVisible: redoItem.visible
-    property alias cutVisible: cutItem.visible
-    property alias copyVisible: copyItem.visible
-    property alias pasteVisible: pasteItem.visible
-    property alias delVisible: delItem.visible
-    property alias selectAllVisible: selectAllItem.visible
+    property bool undoVisible: false
+    property bool redoVisible: false
+    property bool cutVisible: false
+    property bool copyVisible: false
+    property bool pasteVisible: false
+    property bool delVisible: false
+    property bool selectAllVisible: false
 
     signal undoTriggered()
     signal redoTriggered()
@@ -34,25 +34,31 @@ Menu {
         selectAllVisible = false
     }
 
+    readonly property var _entries: [undoItem, redoItem, cutItem, copyItem, pasteItem, delItem, selectAllItem]
+
+    function _shown() {
+        return [undoVisible, redoVisible, cutVisible, copyVisible, pasteVisible, delVisible, selectAllVisible]
+    }
+
     function fitWidth() {
         var widest = 56
-        var items = [undoItem, redoItem, cutItem, copyItem, pasteItem, delItem, selectAllItem]
-        for (var i = 0; i < items.length; ++i) {
-            if (items[i].visible)
-                widest = Math.max(widest, items[i].textPaintedWidth)
+        var shown = _shown()
+        for (var i = 0; i < _entries.length; ++i) {
+            if (shown[i])
+                widest = Math.max(widest, _entries[i].textPaintedWidth)
         }
         width = widest
     }
 
-    // The entries that show now, in order.
+    // The texts of the entries switched on, in order.
     function shownEntries() {
-        var shown = []
-        var items = [undoItem, redoItem, cutItem, copyItem, pasteItem, delItem, selectAllItem]
-        for (var i = 0; i < items.length; ++i) {
-            if (items[i].visible)
-                shown.push(items[i].text)
+        var texts = []
+        var shown = _shown()
+        for (var i = 0; i < _entries.length; ++i) {
+            if (shown[i])
+                texts.push(_entries[i].text)
         }
-        return shown
+        return texts
     }
 
     readonly property int shownCount: (undoVisible ? 1 : 0) + (redoVisible ? 1 : 0) + (cutVisible ? 1 : 0)
@@ -72,42 +78,49 @@ Menu {
     VMenuItem {
         id: undoItem
 
+        visible: inputMenu.undoVisible
         text: VTr.undo
         onTriggered: inputMenu.undoTriggered()
     }
     VMenuItem {
         id: redoItem
 
+        visible: inputMenu.redoVisible
         text: VTr.redo
         onTriggered: inputMenu.redoTriggered()
     }
     VMenuItem {
         id: cutItem
 
+        visible: inputMenu.cutVisible
         text: VTr.cut
         onTriggered: inputMenu.cutTriggered()
     }
     VMenuItem {
         id: copyItem
 
+        visible: inputMenu.copyVisible
         text: VTr.copy
         onTriggered: inputMenu.copyTriggered()
     }
     VMenuItem {
         id: pasteItem
 
+        visible: inputMenu.pasteVisible
         text: VTr.paste
         onTriggered: inputMenu.pasteTriggered()
     }
     VMenuItem {
         id: delItem
 
+        visible: inputMenu.delVisible
         text: VTr.del
         onTriggered: inputMenu.delTriggered()
     }
     VMenuItem {
         id: selectAllItem
 
+        visible: inputMenu.selectAllVisible
         text: VTr.selectAll
         onTriggered: inputMenu.selectAllTriggered()
     }
