@@ -12,7 +12,6 @@
 #include <QUrl>
 #include <QtQuickTest>
 #include <QtWebEngine>
-#include <vector>
 
 #include "conversations/ImMsgEntity.h"
 #include "shell/ImCreateClassManager.h"
@@ -20,6 +19,7 @@
 #include "shell/VExitCleanup.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
 
 class ConversationFixture : public QObject {
   Q_OBJECT
@@ -131,14 +131,8 @@ class ConversationSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   ConversationSetup setup;
-  // The program runs on QApplication (its menus are widgets); so do its pages here.
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_conversation_qml",
-                                    QUICK_TEST_SOURCE_DIR, &setup);
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_conversation_qml", QUICK_TEST_SOURCE_DIR,
+                                   &setup);
 }
 
 #include "tst_conversationqml.moc"

@@ -82,6 +82,19 @@ Item {
             compare(dialog.windowTitle, qsTranslate("VForwardPopupWindow", "Forward to") + "(10)")
         }
 
+        function test_forwardStepsAsideForTheLimitAlert() {
+            var dialog = createTemporaryObject(forwardComponent, root)
+            // Not open: the alert's end does not bring it up.
+            vGlobal.reshowForwardSelectPopupWindow()
+            verify(!dialog.visible)
+            dialog.open(9, "hi", 0)
+            vGlobal.selectUpToMaxContactsAndGroups()
+            verify(!dialog.visible)
+            vGlobal.reshowForwardSelectPopupWindow()
+            verify(dialog.visible)
+            dialog.close()
+        }
+
         function test_forwardWithNothingSelectedStillFinishes() {
             var dialog = createTemporaryObject(forwardComponent, root)
             dialog.open(5, "hello", 0)
