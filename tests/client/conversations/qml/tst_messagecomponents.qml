@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import QtQuick.Window 2.12
 import QtTest 1.2
 import QtMultimedia 5.12
 import "qrc:/qml/conversations"
@@ -354,6 +355,22 @@ Item {
             VSettings.removeFromRecallMap(51)
         }
 
+
+        function test_textWidthAndWrapping() {
+            var words = "word "
+            for (var i = 0; i < 6; ++i)
+                words += words
+            var made = row(sendText, { "id": 63, "content": words })
+            var edit = findChildren(made.frame.contentItem, "VMessageTextContent")[0]
+            compare(edit.width, Math.ceil(Math.min(0.7 * sessionListView.width - 20, Screen.width / 2 - 20)))
+            verify(edit.lineCount > 1)
+            var shortOne = row(sendText, { "id": 64, "content": "hi" })
+            var shortEdit = findChildren(shortOne.frame.contentItem, "VMessageTextContent")[0]
+            verify(shortEdit.width < 60)
+            verify(made.frame.contentItem.width > shortOne.frame.contentItem.width)
+            // Runs of blanks stay, and lines break between words.
+            compare(edit.breakableSpaces("a\u00a0\u00a0b<br />\u00a0c\u00a0d"), "a \u00a0b<br />\u00a0c d")
+        }
 
         function test_textRightClickCopiesSelectionOrWhole() {
             page.rightClicks = []
