@@ -226,6 +226,8 @@ Item {
 
         function test_emojiChoices() {
             var popup = createTemporaryObject(emojiComponent, root)
+            // It opens on the numbered emoji.
+            compare(popup.currentTab, 0)
             emojis.clear()
             stickers.clear()
             // A named emoji travels as its Chinese caption whatever the language.
