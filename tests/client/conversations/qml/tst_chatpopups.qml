@@ -35,6 +35,8 @@ Item {
     Component { id: forwardComponent; VForwardPopupWindow {} }
     Component { id: quotesComponent; VQuotesPopupWindow {} }
     Component { id: emojiComponent; VEmojiPopupWindow {} }
+    Component { id: fileMenuComponent; VFileOpenOptionsMenu {} }
+    SignalSpy { id: missingFiles; target: vGlobal; signalName: "fileIsNotExists" }
     Component { id: selectable; QtObject { property bool selected: false } }
 
     TestCase {
@@ -196,6 +198,17 @@ Item {
             itemMenu.copyText = "copied words"
             itemMenu.copy()
             compare(vClipboard.text(), "copied words")
+        }
+
+        function test_fileOptionsOfAMissingFileAlert() {
+            var menu = createTemporaryObject(fileMenuComponent, root,
+                                             { "filePath": conversationFixture.folder() + "/absent.bin" })
+            missingFiles.clear()
+            verify(!menu.present())
+            compare(missingFiles.count, 1)
+            menu.filePath = conversationFixture.textFile("here.txt")
+            verify(menu.present())
+            compare(missingFiles.count, 1)
         }
 
         function test_quoteWindowSize() {
