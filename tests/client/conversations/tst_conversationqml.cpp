@@ -97,17 +97,11 @@ class ConversationSetup : public QObject {
  public:
   ConversationSetup() : m_fixture(m_home.path() + QStringLiteral("/pictures/a b#c%d")) {
     // Runs before the application object exists.
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
+    ClientTest::PrepareQuickTests(m_home);
   }
 
  public slots:
-  void applicationAvailable() {
-    QFont font;
-    VStartup::setupApplication(font);
-  }
+  void applicationAvailable() { ClientTest::SetUpQuickApplication(); }
 
   void qmlEngineAvailable(QQmlEngine* engine) {
     auto manager = VStartup::setupEngine(*engine);
@@ -116,11 +110,7 @@ class ConversationSetup : public QObject {
     engine->rootContext()->setContextProperty(QStringLiteral("conversationFixture"), &m_fixture);
   }
 
-  void cleanupTestCase() {
-    ImUiInterface::instance()->releaseInterface();
-    m_managers.clear();
-    VExitCleanup::runAll();
-  }
+  void cleanupTestCase() { ClientTest::EndQuickTests(m_managers); }
 
  private:
   QTemporaryDir m_home;

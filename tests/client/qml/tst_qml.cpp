@@ -63,17 +63,11 @@ class QmlTestSetup : public QObject {
  public:
   QmlTestSetup() {
     // Runs before the application object exists.
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
+    ClientTest::PrepareQuickTests(m_home);
   }
 
  public slots:
-  void applicationAvailable() {
-    QFont font;
-    VStartup::setupApplication(font);
-  }
+  void applicationAvailable() { ClientTest::SetUpQuickApplication(); }
 
   void qmlEngineAvailable(QQmlEngine* engine) {
     m_managers.append(VStartup::setupEngine(*engine));
@@ -81,11 +75,7 @@ class QmlTestSetup : public QObject {
     engine->rootContext()->setContextProperty(QStringLiteral("screenFixture"), &m_screen);
   }
 
-  void cleanupTestCase() {
-    ImUiInterface::instance()->releaseInterface();
-    m_managers.clear();
-    VExitCleanup::runAll();
-  }
+  void cleanupTestCase() { ClientTest::EndQuickTests(m_managers); }
 
  private:
   // Pictures in a folder whose name needs escaping in a URL.
