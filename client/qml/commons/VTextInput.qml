@@ -47,7 +47,7 @@ TextInput {
         _menu.redoVisible = canRedo
         _menu.cutVisible = hasSelection
         _menu.copyVisible = hasSelection
-        _menu.deleteVisible = hasSelection
+        _menu.delVisible = hasSelection
         _menu.pasteVisible = vClipboard.hasText()
         _menu.selectAllVisible = text !== ""
         _menu.popup(x, y)
@@ -55,15 +55,14 @@ TextInput {
 
     Connections {
         target: textInput._menu
-        ignoreUnknownSignals: true
 
-        function onUndoClicked() { textInput.undo() }
-        function onRedoClicked() { textInput.redo() }
-        function onCutClicked() { textInput.cut() }
-        function onCopyClicked() { textInput.copy() }
-        function onPasteClicked() { textInput.pasteFromClipboard() }
-        function onDeleteClicked() { textInput.remove(textInput.selectionStart, textInput.selectionEnd) }
-        function onSelectAllClicked() { textInput.selectAll() }
+        function onUndoTriggered() { textInput.undo() }
+        function onRedoTriggered() { textInput.redo() }
+        function onCutTriggered() { textInput.cut() }
+        function onCopyTriggered() { textInput.copy() }
+        function onPasteTriggered() { textInput.pasteFromClipboard() }
+        function onDelTriggered() { textInput.remove(textInput.selectionStart, textInput.selectionEnd) }
+        function onSelectAllTriggered() { textInput.selectAll() }
     }
 
     Text {

@@ -26,14 +26,14 @@ QtObject {
     readonly property string strRegex: "/(https?:\\/\\/)?[-a-zA-Z0-9@:%._\\+~#=\\/]{2,256}\\.[a-z]{2,6}\\b([-a-zA-Z0-9@:%_\\+.~#?&//=\\/]*)/gi"
     readonly property string strRegex1: "/^[-a-zA-Z0-9@:%._\\+~#=\\/]{2,256}\\.[a-z]{2,6}\\b([-a-zA-Z0-9@:%_\\+.~#?&//=\\/]*)$/"
     readonly property string emailPattern: "/^[a-zA-Z0-9._-]+@[a-zA-Z0-9.-]+\\.[a-zA-Z]{2,6}$/"
-    // An at sign, the following run of non-space characters and one white-space
-    // character. ("\\a" is no escape in JavaScript: it would exclude the letter a.)
-    readonly property string atSomeoneRegexp: "/@([^\\s\\n\\t\\r\\v\\f]*)?\\s/g"
+    // A mention as the input inserts it: an at sign, the name (which may hold blanks)
+    // and the en space that ends it.
+    readonly property string atSomeoneRegexp: "/@([^@\\n\u2002]*)\u2002/g"
 
     readonly property string _linkSource: "(https?://)?[-a-zA-Z0-9@:%._+~#=/]{2,256}\\.[a-z]{2,6}\\b([-a-zA-Z0-9@:%_+.~#?&/=]*)"
     readonly property string _wholeLinkSource: "^[-a-zA-Z0-9@:%._+~#=/]{2,256}\\.[a-z]{2,6}\\b([-a-zA-Z0-9@:%_+.~#?&/=]*)$"
     readonly property string _emailSource: "^[a-zA-Z0-9._-]+@[a-zA-Z0-9.-]+\\.[a-zA-Z]{2,6}$"
-    readonly property string _atSomeoneSource: "@([^\\s\\n\\t\\r\\v\\f]*)?\\s"
+    readonly property string _atSomeoneSource: "@([^@\\n\u2002]*)\u2002"
     readonly property var textRegExp: new RegExp(_linkSource, "gi")
     readonly property var textRegExp1: new RegExp(_wholeLinkSource)
     readonly property var emailRegExp: new RegExp(_emailSource)
@@ -248,6 +248,19 @@ QtObject {
             done = match.index + match[0].length
         }
         return html + _plainPieceToHtml(text.substring(done))
+    }
+
+    // The names mentioned in a text, in order.
+    function mentionedNames(text) {
+        var pattern = new RegExp(_atSomeoneSource, "g")
+        var names = []
+        var match
+        var source = String(text)
+        while ((match = pattern.exec(source)) !== null) {
+            if (match[1] !== "")
+                names.push(match[1])
+        }
+        return names
     }
 
     function recallMapKey(modelId) {

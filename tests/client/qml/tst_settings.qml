@@ -247,10 +247,13 @@ TestCase {
         var pattern = new RegExp(VSettings.atSomeoneRegExp.source, "g")
         var found = []
         var match
-        var text = "hi @alice and @Bob\u2002 @carla\n"
+        // A mention ends at the en space the input puts after it, so names with
+        // blanks are read whole; "@" typed by hand with a plain space is no mention.
+        var text = "hi @alice and @Bob Smith\u2002 @carla\u2002\n mail a@b.c @Ann  Lee\u2002"
         while ((match = pattern.exec(text)) !== null)
             found.push(match[1])
-        compare(found, ["alice", "Bob", "carla"])
+        compare(found, ["Bob Smith", "carla", "Ann  Lee"])
+        compare(VSettings.mentionedNames(text), found)
     }
 
     function test_padding() {

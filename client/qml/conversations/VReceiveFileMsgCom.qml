@@ -1,0 +1,17 @@
+import QtQuick 2.12
+
+// A received file, with the download's progress under it.
+VReceiveFrame {
+    id: frame
+
+    content: Component {
+        VMessageFile {
+            isSend: false
+        }
+    }
+    below: Component {
+        VFileProgress {
+            msg: frame.msg
+        }
+    }
+}

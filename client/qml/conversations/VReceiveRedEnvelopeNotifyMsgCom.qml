@@ -1,0 +1,10 @@
+import QtQuick 2.12
+
+// A received red envelope.
+VReceiveFrame {
+    content: Component {
+        VMessageRedEnvelope {
+            isSend: false
+        }
+    }
+}

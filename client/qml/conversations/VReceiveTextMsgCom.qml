@@ -1,0 +1,10 @@
+import QtQuick 2.12
+
+// A received text.
+VReceiveFrame {
+    content: Component {
+        VMessageText {
+            isSend: false
+        }
+    }
+}

@@ -1,0 +1,64 @@
+import QtQuick 2.12
+import "VChatLogic.js" as Logic
+
+// A message of the user's own: the own avatar at the top right, the content to its
+// left and, further left, whatever the kind puts beside it (busy and failed marks).
+Item {
+    id: frame
+
+    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null)
+    property Component content: null
+    // The delayed busy mark and the failed mark (which sends again).
+    property bool sendMarks: false
+    property Component side: null
+    property Component below: null
+    readonly property alias contentItem: contentLoader.item
+
+    width: typeof sessionListView !== "undefined" && sessionListView ? sessionListView.width
+         : (parent ? parent.width : 600)
+    height: Math.max(logo.height, contentLoader.height + belowLoader.height)
+
+    VMyselfUserLogo {
+        id: logo
+
+        anchors.right: parent.right
+        anchors.rightMargin: 27
+        anchors.top: parent.top
+    }
+
+    Loader {
+        id: contentLoader
+
+        anchors.right: logo.left
+        anchors.rightMargin: 15
+        anchors.top: parent.top
+        sourceComponent: frame.content
+    }
+
+    Row {
+        anchors.right: contentLoader.left
+        anchors.rightMargin: 6
+        anchors.verticalCenter: contentLoader.verticalCenter
+        spacing: 6
+        layoutDirection: Qt.RightToLeft
+
+        Loader {
+            sourceComponent: frame.side
+        }
+        VSendingComponent {
+            watchedState: frame.sendMarks ? frame.msg.sendstate : 1
+        }
+        VFailedMark {
+            visible: frame.sendMarks && frame.msg.sendstate === 0
+            onClicked: sessionManager.repeatSendMsg(frame.msg.id)
+        }
+    }
+
+    Loader {
+        id: belowLoader
+
+        anchors.right: contentLoader.right
+        anchors.top: contentLoader.bottom
+        sourceComponent: frame.below
+    }
+}

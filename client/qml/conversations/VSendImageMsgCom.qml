@@ -1,0 +1,14 @@
+import QtQuick 2.12
+
+// A picture of the user's own.
+VSendFrame {
+    id: frame
+
+    sendMarks: true
+    content: Component {
+        VPictureContent {
+            isSend: true
+            msg: frame.msg
+        }
+    }
+}

@@ -1,0 +1,48 @@
+import QtQuick 2.12
+import "../commons"
+
+// A 36 by 36 avatar beside a message; a click shows a contact card at the mouse
+// (or does what the owner asks instead).
+VRoundImage {
+    id: logo
+
+    property string cardAccount: ""
+    property string cardName: ""
+    property string cardIcon: ""
+    property string cardSummary: ""
+    property var cardUid: 0
+
+    signal logoClicked(real x, real y)
+
+    function showCard(x, y) {
+        // The card belongs to the contacts page.
+        var component = null
+        var places = ["../contacts/VContactInfoPopupWindow.qml", "../VContactInfoPopupWindow.qml"]
+        for (var i = 0; i < places.length && component === null; ++i) {
+            var candidate = Qt.createComponent(places[i])
+            if (candidate.status === Component.Ready)
+                component = candidate
+        }
+        if (component === null)
+            return null
+        var holder = typeof popup !== "undefined" ? popup : null
+        var place = logo.mapToGlobal(x, y)
+        var card = component.createObject(holder, {
+            "currentAccount": cardAccount, "currentName": cardName, "currentIcon": cardIcon,
+            "currentSummary": cardSummary, "currentUid": cardUid, "x": place.x, "y": place.y
+        })
+        if (card !== null)
+            card.show()
+        return card
+    }
+
+    width: 36
+    height: 36
+    sourceSize: Qt.size(72, 72)
+
+    MouseArea {
+        anchors.fill: parent
+        cursorShape: Qt.PointingHandCursor
+        onClicked: logo.logoClicked(mouse.x, mouse.y)
+    }
+}

@@ -1,0 +1,27 @@
+import QtQuick 2.12
+import "VChatLogic.js" as Logic
+
+// The sender's name above a received message. In a group a click mentions the
+// sender in the input field.
+Text {
+    id: userName
+
+    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null)
+    readonly property bool inGroup: msg.totype === 1
+
+    text: msg.name + (inGroup && area.containsMouse ? "@" : "")
+    textFormat: Text.PlainText
+    font.pixelSize: 14
+    color: inGroup && area.containsMouse ? "#FF3B30" : "#999999"
+    elide: Text.ElideRight
+
+    MouseArea {
+        id: area
+
+        anchors.fill: parent
+        hoverEnabled: userName.inGroup
+        enabled: userName.inGroup
+        cursorShape: Qt.PointingHandCursor
+        onClicked: vGlobal.atSomebody(userName.msg.fromuser, userName.msg.name)
+    }
+}
