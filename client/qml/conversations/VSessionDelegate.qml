@@ -25,12 +25,15 @@ Item {
     signal fileOpenOptionsClicked(real mouseX, real mouseY, string filePath)
     signal translationRightClicked(real mouseX, real mouseY, string copyText)
     signal loaded()
+    // The item's translation arrived or changed.
+    signal translationUpdated()
 
     height: (timeShown ? 54 : 0) + (content.item ? content.item.height : 0) + 24
 
     Connections {
         target: sessionDelegateRoot.messageItem
         ignoreUnknownSignals: true
+        function onTranslationChanged() { sessionDelegateRoot.translationUpdated() }
         function onShowTimeChanged() {
             if (content.status === Loader.Ready)
                 sessionDelegateRoot.timeShown = sessionDelegateRoot.messageItem.showTime

@@ -41,6 +41,7 @@ Item {
     property var groupSettingsDrawer: null
     property var singleChatDrawer: null
     property var screenshot: null
+    property var atMeBanner: null
 
     // Row last clicked with the left button or whose remove mark was clicked.
     property int clickedIndex: -1
@@ -63,6 +64,7 @@ Item {
     property bool _followEnd: true
     property var _available: ({})
     readonly property alias listMenu: sessionListMenu
+    readonly property alias messageView: sessionListView
 
     signal draftsChanged()
 
@@ -177,8 +179,8 @@ Item {
         isCurrentAccountLoading = true
         if (globalQMLMediaPlayer.playbackState === MediaPlayer.PlayingState)
             globalQMLMediaPlayer.stop()
-        if (atMeBanner.item)
-            atMeBanner.item.hide()
+        if (atMeBanner)
+            atMeBanner.hide()
         // The field holds the text typed in the conversation that was open, so that
         // is whose draft it becomes.
         _keepDraft(previous)
@@ -409,6 +411,16 @@ Item {
         }
     }
 
+    // A translation asked for from the menu on the last message: keep it in sight.
+    function translationArrived(index) {
+        var menu = chatItemMenu
+        if (menu === null || !menu.translating || menu.clickedIndex !== index
+                || index !== sessionListView.count - 1)
+            return
+        positionAtEndTimer.restart()
+        menu.translating = false
+    }
+
     function showFileOptions(posX, posY, filePath) {
         if (fileOpenOptionsMenu === null)
             fileOpenOptionsMenu = _make(["VFileOpenOptionsMenu.qml"], sessionListPage)
@@ -576,11 +588,13 @@ Item {
             translationSwitchPopup = _make(["VTranslationSwitchPopupWindow.qml"], sessionListPage)
         if (translationSwitchPopup === null)
             return
-        translationSwitchPopup.x = posX
-        translationSwitchPopup.y = posY
+        // Placed in the view's coordinates, shown over the page.
+        var place = sessionListView.mapToItem(sessionListPage, posX, posY)
+        translationSwitchPopup.x = place.x
+        translationSwitchPopup.y = place.y
         translationSwitchPopup.toTr = toTr
         translationSwitchPopup.modelId = modelId
-        translationSwitchPopup.show()
+        translationSwitchPopup.open()
     }
 
     function openEmojiPopup(button) {
@@ -590,6 +604,8 @@ Item {
         var place = button.mapToGlobal(button.width / 2, 0)
         emoji.x = place.x - emoji.width / 2
         emoji.y = place.y - emoji.height
+        // A new picker each time: the closed one goes.
+        emoji.closed.connect(function () { emoji.destroy() })
         emoji.show()
     }
 
@@ -776,7 +792,10 @@ Item {
         onTriggered: sessionListPage.now = new Date()
     }
 
-    Component.onCompleted: chatItemMenu = _make(["VChatItemMenu.qml"], sessionListPage)
+    Component.onCompleted: {
+        chatItemMenu = _make(["VChatItemMenu.qml"], sessionListPage)
+        atMeBanner = _make(["VAlertSomeoneAtMe.qml"], atMeHost)
+    }
 
     Connections {
         target: vGlobal
@@ -886,8 +905,8 @@ Item {
         ignoreUnknownSignals: true
         function onAtflagChanged() {
             var row = sessionListPage._openRowItem
-            if (row && row.account === sessionListPage.currentAccount && row.atflag > 0 && atMeBanner.item)
-                atMeBanner.item.show(sessionManager.getToLastAtMessage())
+            if (row && row.account === sessionListPage.currentAccount && row.atflag > 0 && atMeBanner)
+                atMeBanner.show(sessionManager.getToLastAtMessage())
         }
     }
 
@@ -1131,6 +1150,7 @@ Item {
                             onTranslationRightClicked: sessionListPage.showTranslationMenu(index, mouseX, mouseY,
                                                                                              copyText)
                             onFileOpenOptionsClicked: sessionListPage.showFileOptions(mouseX, mouseY, filePath)
+                            onTranslationUpdated: sessionListPage.translationArrived(index)
                         }
 
                         onContentYChanged: sessionListPage._followEnd = atYEnd
@@ -1475,18 +1495,18 @@ Item {
                 }
             }
 
-            // "Someone @ me", sliding in at the right.
-            Loader {
-                id: atMeBanner
+            // "Someone @ me" slides in at the right edge of this strip.
+            Item {
+                id: atMeHost
 
                 y: 60
                 width: parent.width
                 height: 36
-                source: sessionListPage.componentAvailable("VAlertSomeoneAtMe.qml") ? "VAlertSomeoneAtMe.qml" : ""
+                clip: true
             }
 
             Connections {
-                target: atMeBanner.item
+                target: sessionListPage.atMeBanner
                 ignoreUnknownSignals: true
                 function onGotoAtMe() { sessionListPage._gotoAtMe() }
             }

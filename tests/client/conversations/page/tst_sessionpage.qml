@@ -16,17 +16,6 @@ Item {
     readonly property string bob: "3000@tesmo.x"
     readonly property string group: "77@group.tesmo.x"
 
-    // The field of the page in these tests: rich text like the program's own.
-    Component {
-        id: fieldComponent
-
-        TextEdit {
-            textFormat: TextEdit.RichText
-            width: 400
-            height: 100
-        }
-    }
-
     // Stands for the mention picker: only whether it shows and what it accepted.
     Component {
         id: pickerComponent
@@ -37,35 +26,6 @@ Item {
 
             function acceptCurrentIndex() { accepted++ }
             function close() { visible = false }
-        }
-    }
-
-    // Stands for the message menu: the state the page sets and where it opened.
-    Component {
-        id: menuComponent
-
-        QtObject {
-            property bool visible: false
-            property string copyText: ""
-            property string modelContent: ""
-            property int modelId: -1
-            property string localpath: ""
-            property string fileName: ""
-            property int msgtype: -1
-            property int clickedIndex: -1
-            property string toTr: ""
-            property bool copyVisible: false
-            property bool forwardVisible: false
-            property bool recallVisible: false
-            property bool playVisible: false
-            property bool pauseVisible: false
-            property bool stopVisible: false
-            property bool saveAsVisible: false
-            property bool translateVisible: false
-            property bool deleteVisible: false
-            property int opened: 0
-
-            function popup(x, y) { opened++ }
         }
     }
 
@@ -139,8 +99,8 @@ Item {
             tryCompare(holder, "status", Loader.Ready)
             page = holder.item
             verify(page !== null)
-            field = createTemporaryObject(fieldComponent, root)
-            page.inputArea = field
+            field = page.inputArea
+            verify(field !== null && field !== undefined, "the page has its input field")
             return page
         }
 
@@ -355,8 +315,10 @@ Item {
             seed(1)
             makePage()
             open(group)
+            type("hey ")
+            field.cursorPosition = field.length
             vGlobal.atSomebody(bob, "Bob Stone")
-            type("hey @Bob Stone\u2002look")
+            field.insert(field.length, "look")
             verify(page.sendMessage())
             var last = sessionManager.get(sessionManager.itemCount - 1)
             verify(/^hey @Bob Stone\s+look$/.test(last.content), last.content)
@@ -436,31 +398,57 @@ Item {
             store(me, ann, 0, data.msgtype, "payload", data.sendflag, data.ago)
             pageFixture.loadLists()
             makePage()
-            var menu = createTemporaryObject(menuComponent, root)
-            page.chatItemMenu = menu
+            var menu = page.chatItemMenu
+            verify(menu !== null)
             open(ann)
             var index = sessionManager.itemCount - 1
             page.showMessageMenu(index, 10, 10, "copied")
             compare(menuText(menu), data.want)
-            compare(menu.opened, data.want === "" ? 0 : 1)
+            compare(menu.visible, data.want !== "")
             if (data.want !== "") {
                 compare(menu.modelId, sessionManager.get(index).id)
                 compare(menu.msgtype, data.msgtype)
                 compare(menu.clickedIndex, index)
+                compare(menu.copyText, "copied")
+                // While it shows, another right click opens nothing new.
+                var id = menu.modelId
+                page.showMessageMenu(0, 10, 10, "other")
+                compare(menu.modelId, id)
+                menu.close()
+                tryCompare(menu, "visible", false)
             }
+        }
+
+        function test_translationOfTheLastMessageKeepsTheViewAtItsEnd() {
+            seed(0)
+            makePage()
+            var menu = page.chatItemMenu
+            open(ann)
+            var last = sessionManager.itemCount - 1
+            tryVerify(function () { return page.messageView.itemAtIndex(last) !== null }, 5000)
+            menu.clickedIndex = last
+            menu.translating = true
+            // Another row's translation leaves the mark alone.
+            if (last > 0) {
+                page.translationArrived(last - 1)
+                verify(menu.translating)
+            }
+            sessionManager.get(last).translation = "translated"
+            tryCompare(menu, "translating", false, 5000)
         }
 
         function test_managerMayRecallAnyMembersText() {
             seed(2)
             makePage()
-            var menu = createTemporaryObject(menuComponent, root)
-            page.chatItemMenu = menu
+            var menu = page.chatItemMenu
             open(group)
             tryCompare(page, "isCurrentGroupManager", true, 5000)
             var index = sessionManager.itemCount - 1
             compare(sessionManager.get(index).sendflag, 0)
             page.showMessageMenu(index, 1, 1, "")
             verify(menu.recallVisible)
+            menu.close()
+            tryCompare(menu, "visible", false)
         }
 
         function test_openingMarksTheConversationRead() {
