@@ -62,8 +62,9 @@ function preview(row, words, captionOf) {
         var who = row.fromName ? String(row.fromName).replace(/:\s*$/, "") : ""
         return (who !== "" ? who : (row.name || "")) + words.someoneRecall
     }
-    // A group row's fromName already ends with ": ".
-    var prefix = row.totype === 1 && row.fromName ? String(row.fromName) : ""
+    // A group row's fromName already ends with ": "; a sender without a nick leaves
+    // only that, which is no prefix.
+    var prefix = row.totype === 1 && /[^:\s]/.test(String(row.fromName || "")) ? String(row.fromName) : ""
     switch (row.msgtype) {
     case 1:
     case 6:

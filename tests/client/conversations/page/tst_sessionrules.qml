@@ -89,6 +89,11 @@ TestCase {
                               words, caption), data.want)
     }
 
+    function test_previewOfASenderWithoutNick() {
+        compare(Logic.preview({ revokeflag: 0, sendflag: 0, msgtype: 2, content: "", fromName: ": ", totype: 1 },
+                              words, caption), "[Picture]")
+    }
+
     function test_tip_data() {
         return [
             { tag: "@ me wins over a draft", atflag: 1, draft: true, want: 1 },
