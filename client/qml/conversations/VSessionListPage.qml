@@ -181,6 +181,11 @@ Item {
             globalQMLMediaPlayer.stop()
         if (atMeBanner)
             atMeBanner.hide()
+        // A drawer shows the settings of the conversation it was opened on.
+        if (groupSettingsDrawer !== null)
+            groupSettingsDrawer.close()
+        if (singleChatDrawer !== null)
+            singleChatDrawer.close()
         // The field holds the text typed in the conversation that was open, so that
         // is whose draft it becomes.
         _keepDraft(previous)
@@ -646,8 +651,7 @@ Item {
             return
         if (isGroup) {
             if (groupSettingsDrawer === null) {
-                groupSettingsDrawer = _make(["VGroupSettingsDrawer.qml", "../contacts/VGroupSettingsDrawer.qml",
-                                             "../VGroupSettingsDrawer.qml"], chatColumn)
+                groupSettingsDrawer = _make(["../contacts/VGroupSettingsDrawer.qml"], drawerHost)
                 if (groupSettingsDrawer === null)
                     return
                 if (groupSettingsDrawer.waring)
@@ -660,30 +664,25 @@ Item {
                         muteOverridesChanged()
                     })
                 }
-                if (groupSettingsDrawer.y !== undefined)
-                    groupSettingsDrawer.y = VSettings.titleBarAreaHeight
             }
-            if (groupSettingsDrawer.visible)
+            if (groupSettingsDrawer.isShowing())
                 groupSettingsDrawer.close()
             else
                 groupSettingsDrawer.open(currentAccount)
         } else {
             if (singleChatDrawer === null) {
-                singleChatDrawer = _make(["VSingleChatDrawer.qml", "../contacts/VSingleChatDrawer.qml",
-                                          "../VSingleChatDrawer.qml"], chatColumn)
+                singleChatDrawer = _make(["../contacts/VSingleChatDrawer.qml"], drawerHost)
                 if (singleChatDrawer === null)
                     return
-                if (singleChatDrawer.y !== undefined)
-                    singleChatDrawer.y = VSettings.titleBarAreaHeight
             }
-            if (singleChatDrawer.visible) {
+            if (singleChatDrawer.isShowing()) {
                 singleChatDrawer.close()
             } else {
                 singleChatDrawer.source = currentIcon
                 singleChatDrawer.name = currentName
                 singleChatDrawer.uid = VTr.uid + currentUid
                 singleChatDrawer.summery = currentSummery
-                singleChatDrawer.open()
+                singleChatDrawer.open(currentAccount)
             }
         }
     }
@@ -1493,6 +1492,16 @@ Item {
                         }
                     }
                 }
+            }
+
+            // The settings drawers slide in under the title area.
+            Item {
+                id: drawerHost
+
+                y: titleArea.height
+                width: parent.width
+                height: parent.height - y
+                clip: true
             }
 
             // "Someone @ me" slides in at the right edge of this strip.
