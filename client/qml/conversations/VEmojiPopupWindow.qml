@@ -8,6 +8,8 @@ import "../settings"
 VPopupWindow {
     id: emojiPopup
 
+    property alias currentTab: tabs.currentIndex
+
     // Emits the choice of a cell of the given tab and closes.
     function choose(tab, index) {
         if (tab === 0)
@@ -51,51 +53,31 @@ VPopupWindow {
             anchors.margins: 5
             interactive: false
             clip: true
+            currentIndex: 0
 
-            Repeater {
-                model: [
-                    { cell: 45, size: 28, count: VSettings.emojiListModel.numberedCount },
-                    { cell: 45, size: 32, count: VSettings.emojiListModel.count },
-                    { cell: 72, size: 64, count: VSettings.emojiListModel.stickerCount }
-                ]
-
-                GridView {
-                    id: grid
-
-                    readonly property int tab: index
-                    readonly property int pictureSize: modelData.size
-
-                    clip: true
-                    cellWidth: modelData.cell
-                    cellHeight: modelData.cell
-                    model: modelData.count
-                    boundsBehavior: Flickable.StopAtBounds
-                    delegate: Item {
-                        width: grid.cellWidth
-                        height: grid.cellHeight
-
-                        Rectangle {
-                            anchors.fill: parent
-                            anchors.margins: 2
-                            radius: 3
-                            color: cellArea.containsMouse ? "#ECECEC" : "transparent"
-                        }
-                        Image {
-                            anchors.centerIn: parent
-                            width: grid.pictureSize
-                            height: width
-                            asynchronous: true
-                            source: emojiPopup.emojiSource(grid.tab, index)
-                        }
-                        MouseArea {
-                            id: cellArea
-
-                            anchors.fill: parent
-                            hoverEnabled: true
-                            onClicked: emojiPopup.choose(grid.tab, index)
-                        }
-                    }
-                }
+            VEmojiGrid {
+                cellWidth: 45
+                cellHeight: 45
+                pictureSize: 28
+                model: VSettings.emojiListModel.numberedCount
+                pictureSource: function (index) { return emojiPopup.emojiSource(0, index) }
+                onChosen: emojiPopup.choose(0, index)
+            }
+            VEmojiGrid {
+                cellWidth: 45
+                cellHeight: 45
+                pictureSize: 32
+                model: VSettings.emojiListModel.count
+                pictureSource: function (index) { return emojiPopup.emojiSource(1, index) }
+                onChosen: emojiPopup.choose(1, index)
+            }
+            VEmojiGrid {
+                cellWidth: 72
+                cellHeight: 72
+                pictureSize: 64
+                model: VSettings.emojiListModel.stickerCount
+                pictureSource: function (index) { return emojiPopup.emojiSource(2, index) }
+                onChosen: emojiPopup.choose(2, index)
             }
 
             Item {

@@ -11,6 +11,7 @@ VDialog {
     property string message: ""
     property int msgtype: 0
     property int selectedCount: 0
+    property bool _hiddenForLimit: false
 
     function open(id, content, type) {
         modelId = id
@@ -62,10 +63,17 @@ VDialog {
 
         // The limit's alert shows alone; the dialog comes back when it is dismissed.
         function onSelectUpToMaxContactsAndGroups() {
-            if (forward.visible)
+            if (forward.visible) {
+                forward._hiddenForLimit = true
                 forward.hide()
+            }
         }
-        function onReshowForwardSelectPopupWindow() { forward.show() }
+        function onReshowForwardSelectPopupWindow() {
+            if (forward._hiddenForLimit) {
+                forward._hiddenForLimit = false
+                forward.show()
+            }
+        }
     }
 
     Item {

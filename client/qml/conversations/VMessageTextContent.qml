@@ -28,6 +28,15 @@ TextEdit {
         return content.getFormattedText(selectionStart, selectionEnd)
     }
 
+    // The shown text keeps every blank as a no-break space; the first of each run
+    // becomes a plain one again (except at a line start), so that long texts wrap
+    // between words rather than inside them.
+    function breakableSpaces(html) {
+        return html.replace(/(<br \/>|[^\u00a0\s])\u00a0/g, function (all, before) {
+            return before === "<br />" ? all : before + " "
+        })
+    }
+
     function copySelection() {
         if (selectedText !== "")
             vClipboard.setText(VSettings.htmlTextToPlainText(_selectionHtml()))
@@ -43,7 +52,7 @@ TextEdit {
     color: isSend ? "#FFFFFF" : "#333333"
     selectionColor: "#3385FF"
     selectedTextColor: "#FFFFFF"
-    text: VSettings.plainTextToHtmlText(content, plainText, isSend)
+    text: breakableSpaces(VSettings.plainTextToHtmlText(content, plainText, isSend))
     width: Math.ceil(Logic.textWidth(metrics.implicitWidth, viewWidth, screenWidth))
     height: contentHeight
 

@@ -12,7 +12,6 @@
 #include <QUrl>
 #include <QtQuickTest>
 #include <QtWebEngine>
-#include <vector>
 
 #include "conversations/ImMsgEntity.h"
 #include "shell/ImCreateClassManager.h"
@@ -20,6 +19,7 @@
 #include "shell/VExitCleanup.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
 
 class ConversationFixture : public QObject {
   Q_OBJECT
@@ -97,17 +97,11 @@ class ConversationSetup : public QObject {
  public:
   ConversationSetup() : m_fixture(m_home.path() + QStringLiteral("/pictures/a b#c%d")) {
     // Runs before the application object exists.
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
+    ClientTest::PrepareQuickTests(m_home);
   }
 
  public slots:
-  void applicationAvailable() {
-    QFont font;
-    VStartup::setupApplication(font);
-  }
+  void applicationAvailable() { ClientTest::SetUpQuickApplication(); }
 
   void qmlEngineAvailable(QQmlEngine* engine) {
     auto manager = VStartup::setupEngine(*engine);
@@ -116,11 +110,7 @@ class ConversationSetup : public QObject {
     engine->rootContext()->setContextProperty(QStringLiteral("conversationFixture"), &m_fixture);
   }
 
-  void cleanupTestCase() {
-    ImUiInterface::instance()->releaseInterface();
-    m_managers.clear();
-    VExitCleanup::runAll();
-  }
+  void cleanupTestCase() { ClientTest::EndQuickTests(m_managers); }
 
  private:
   QTemporaryDir m_home;
@@ -131,14 +121,8 @@ class ConversationSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   ConversationSetup setup;
-  // The program runs on QApplication (its menus are widgets); so do its pages here.
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_conversation_qml",
-                                    QUICK_TEST_SOURCE_DIR, &setup);
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_conversation_qml", QUICK_TEST_SOURCE_DIR,
+                                   &setup);
 }
 
 #include "tst_conversationqml.moc"

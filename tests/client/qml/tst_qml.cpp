@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QtQuickTest>
 #include <QtWebEngine>
-#include <vector>
 
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
@@ -17,6 +16,7 @@
 #include "shell/VScreenImage.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
 
 // The screen picture of the screenshot window's tests, and a look at the pictures it
 // writes. Pixel (x, y) of the stub screen is (x % 256, y % 256, 7), so any crop
@@ -63,17 +63,11 @@ class QmlTestSetup : public QObject {
  public:
   QmlTestSetup() {
     // Runs before the application object exists.
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
+    ClientTest::PrepareQuickTests(m_home);
   }
 
  public slots:
-  void applicationAvailable() {
-    QFont font;
-    VStartup::setupApplication(font);
-  }
+  void applicationAvailable() { ClientTest::SetUpQuickApplication(); }
 
   void qmlEngineAvailable(QQmlEngine* engine) {
     m_managers.append(VStartup::setupEngine(*engine));
@@ -81,11 +75,7 @@ class QmlTestSetup : public QObject {
     engine->rootContext()->setContextProperty(QStringLiteral("screenFixture"), &m_screen);
   }
 
-  void cleanupTestCase() {
-    ImUiInterface::instance()->releaseInterface();
-    m_managers.clear();
-    VExitCleanup::runAll();
-  }
+  void cleanupTestCase() { ClientTest::EndQuickTests(m_managers); }
 
  private:
   // Pictures in a folder whose name needs escaping in a URL.
@@ -117,14 +107,7 @@ class QmlTestSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   QmlTestSetup setup;
-  // The program runs on QApplication (its menus are widgets); so do its pages here.
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_qml", QUICK_TEST_SOURCE_DIR,
-                                    &setup);
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_qml", QUICK_TEST_SOURCE_DIR, &setup);
 }
 
 #include "tst_qml.moc"

@@ -35,6 +35,8 @@ Item {
     Component { id: forwardComponent; VForwardPopupWindow {} }
     Component { id: quotesComponent; VQuotesPopupWindow {} }
     Component { id: emojiComponent; VEmojiPopupWindow {} }
+    Component { id: fileMenuComponent; VFileOpenOptionsMenu {} }
+    SignalSpy { id: missingFiles; target: vGlobal; signalName: "fileIsNotExists" }
     Component { id: selectable; QtObject { property bool selected: false } }
 
     TestCase {
@@ -80,6 +82,19 @@ Item {
             verify(dialog.toggle(items[10]))
             compare(dialog.selectedCount, 10)
             compare(dialog.windowTitle, qsTranslate("VForwardPopupWindow", "Forward to") + "(10)")
+        }
+
+        function test_forwardStepsAsideForTheLimitAlert() {
+            var dialog = createTemporaryObject(forwardComponent, root)
+            // Not open: the alert's end does not bring it up.
+            vGlobal.reshowForwardSelectPopupWindow()
+            verify(!dialog.visible)
+            dialog.open(9, "hi", 0)
+            vGlobal.selectUpToMaxContactsAndGroups()
+            verify(!dialog.visible)
+            vGlobal.reshowForwardSelectPopupWindow()
+            verify(dialog.visible)
+            dialog.close()
         }
 
         function test_forwardWithNothingSelectedStillFinishes() {
@@ -185,6 +200,17 @@ Item {
             compare(vClipboard.text(), "copied words")
         }
 
+        function test_fileOptionsOfAMissingFileAlert() {
+            var menu = createTemporaryObject(fileMenuComponent, root,
+                                             { "filePath": conversationFixture.folder() + "/absent.bin" })
+            missingFiles.clear()
+            verify(!menu.present())
+            compare(missingFiles.count, 1)
+            menu.filePath = conversationFixture.textFile("here.txt")
+            verify(menu.present())
+            compare(missingFiles.count, 1)
+        }
+
         function test_quoteWindowSize() {
             var quotes = createTemporaryObject(quotesComponent, root)
             compare(quotes.width, 400)
@@ -213,6 +239,8 @@ Item {
 
         function test_emojiChoices() {
             var popup = createTemporaryObject(emojiComponent, root)
+            // It opens on the numbered emoji.
+            compare(popup.currentTab, 0)
             emojis.clear()
             stickers.clear()
             // A named emoji travels as its Chinese caption whatever the language.

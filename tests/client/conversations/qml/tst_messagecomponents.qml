@@ -1,8 +1,10 @@
 import QtQuick 2.12
+import QtQuick.Window 2.12
 import QtTest 1.2
 import QtMultimedia 5.12
 import "qrc:/qml/conversations"
 import "qrc:/qml/settings"
+import "qrc:/qml/translator"
 import "qrc:/qml/conversations/VChatLogic.js" as Logic
 
 // The message components over real message items, with the page's names in place.
@@ -39,6 +41,9 @@ Item {
         }
     }
 
+    SignalSpy { id: missingFiles; target: vGlobal; signalName: "fileIsNotExists" }
+    SignalSpy { id: reedits; target: vGlobal; signalName: "reeditRecallMessage" }
+
     QtObject {
         id: chatItemMenu
 
@@ -60,6 +65,15 @@ Item {
         function play() { playbackState = MediaPlayer.PlayingState }
         function pause() { playbackState = MediaPlayer.PausedState }
         function seek(offset) { seeks.push(offset) }
+    }
+
+    Component {
+        id: listComponent
+
+        ListView {
+            width: 800
+            height: 600
+        }
     }
 
     Component {
@@ -205,6 +219,79 @@ Item {
             verify(!marks[0].visible)
         }
 
+        // Over the open conversation's own model: a failed send's mark sends again.
+        function test_failedMarkClickResends() {
+            sessionManager.currentSessionId = "resend.peer@d"
+            sessionManager.sendTextMsg("resend.peer@d", "try again", 0)
+            verify(sessionManager.itemCount > 0)
+            var item = sessionManager.get(sessionManager.itemCount - 1)
+            compare(item.content, "try again")
+            item.sendstate = 0
+            var view = createTemporaryObject(listComponent, sessionListView)
+            view.delegate = sendText
+            view.model = sessionManager
+            tryVerify(function () { return view.itemAtIndex(sessionManager.itemCount - 1) !== null })
+            var frame = view.itemAtIndex(sessionManager.itemCount - 1)
+            compare(frame.msg, item)
+            var mark = findChildren(frame, "VFailedMark")[0]
+            verify(mark.visible)
+            mouseClick(mark)
+            compare(item.sendstate, 2)
+            verify(!mark.visible)
+        }
+
+        function test_fileOpenOfAMissingFileAlerts() {
+            missingFiles.clear()
+            var made = row(receiveFile, { "id": 71, "msgtype": 3, "sendflag": 0, "downloadState": 1,
+                                          "fileName": "gone.txt", "fileSize": "1 KB",
+                                          "localpath": conversationFixture.folder() + "/gone.txt" })
+            var bubble = made.frame.contentItem
+            bubble.openFile()
+            compare(missingFiles.count, 1)
+            made.item.downloadState = 3
+            compare(bubble.statusText(false), VTr.downloadFailed)
+            compare(bubble.statusText(true), VTr.retryDownload)
+            made.item.downloadState = 0
+            compare(bubble.statusText(true), VTr.startDownload)
+        }
+
+        function test_quoteBubbleValues() {
+            var made = row(sendQuotes, { "msgtype": 10, "coin": "BTC", "close": 2.5, "high": 0.1234,
+                                         "low": 1, "amount": 1234.567, "content": "https://q.example/btc" })
+            var texts = []
+            var collect = function (node) {
+                if (node.text !== undefined && typeof node.text === "string")
+                    texts.push(node.text)
+                for (var i = 0; i < node.children.length; ++i)
+                    collect(node.children[i])
+            }
+            collect(made.frame.contentItem)
+            verify(texts.indexOf("BTC/USDT") >= 0)
+            verify(texts.indexOf(VTr.quitesFinalPrice + " 2.5") >= 0)
+            verify(texts.indexOf(VTr.quitesHighPrice + " 0.12") >= 0)
+            verify(texts.indexOf(VTr.quitesVolume + " 1234.57") >= 0)
+            verify(made.frame.contentItem.width >= 228)
+        }
+
+        function test_stickerPictures_data() {
+            return [
+                { tag: "first", name: "emotion_gif_001", ok: true },
+                { tag: "last", name: "emotion_gif_070", ok: true },
+                { tag: "zero", name: "emotion_gif_000", ok: false },
+                { tag: "past the end", name: "emotion_gif_071", ok: false },
+                { tag: "path", name: "../emotion_gif_001", ok: false }
+            ]
+        }
+
+        function test_stickerPictures(data) {
+            var url = VSettings.getQrcUrlByGifName(data.name)
+            compare(url !== "", data.ok)
+            if (data.ok)
+                verify(vGlobal.fileExists(url))
+            compare(VSettings.getQrcUrlByName("[q_170]") !== "", true)
+            compare(VSettings.getQrcUrlByName("[q_171]"), "")
+        }
+
         function test_quoteValues_data() {
             return [
                 { tag: "no trailing zero", value: 2.5, shown: "2.5" },
@@ -249,7 +336,7 @@ Item {
             var fresh = row(revoke, { "id": 51, "sendflag": 1, "revokeflag": 1, "sendtime": recent })
             verify(fresh.frame.editable)
             verify(fresh.frame.noticeHtml().indexOf(VSettings.recallReeditLink) > 0)
-            var spy = createTemporaryObject(spyComponent, page, { "signalName": "reeditRecallMessage" })
+            reedits.clear()
             var late = row(revoke, { "id": 52, "sendflag": 1, "revokeflag": 1, "sendtime": old })
             verify(!late.frame.editable)
             verify(!VSettings.recallMapContainsKey(52))
@@ -258,14 +345,31 @@ Item {
                                      "sendtime": recent })
             verify(!peer.frame.editable)
             verify(peer.frame.noticeHtml().indexOf("&lt;b&gt;Eve") === 0)
-            compare(spy.count, 0)
+            compare(reedits.count, 0)
+            // The link puts the recalled text back; it is never opened.
+            fresh.frame.children[0].linkActivated(VSettings.recallReeditLink)
+            compare(reedits.count, 1)
+            compare(reedits.signalArguments[0][0], "said before")
+            late.frame.children[0].linkActivated(VSettings.recallReeditLink)
+            compare(reedits.count, 1)
             VSettings.removeFromRecallMap(51)
         }
 
-        Component {
-            id: spyComponent
 
-            SignalSpy { target: vGlobal }
+        function test_textWidthAndWrapping() {
+            var words = "word "
+            for (var i = 0; i < 6; ++i)
+                words += words
+            var made = row(sendText, { "id": 63, "content": words })
+            var edit = findChildren(made.frame.contentItem, "VMessageTextContent")[0]
+            compare(edit.width, Math.ceil(Math.min(0.7 * sessionListView.width - 20, Screen.width / 2 - 20)))
+            verify(edit.lineCount > 1)
+            var shortOne = row(sendText, { "id": 64, "content": "hi" })
+            var shortEdit = findChildren(shortOne.frame.contentItem, "VMessageTextContent")[0]
+            verify(shortEdit.width < 60)
+            verify(made.frame.contentItem.width > shortOne.frame.contentItem.width)
+            // Runs of blanks stay, and lines break between words.
+            compare(edit.breakableSpaces("a\u00a0\u00a0b<br />\u00a0c\u00a0d"), "a \u00a0b<br />\u00a0c d")
         }
 
         function test_textRightClickCopiesSelectionOrWhole() {
