@@ -213,7 +213,7 @@ Rectangle {
             model: contactsManager
             delegate: VContactsListCom {
                 width: friendList.width
-                page: page
+                contactsPage: page
                 highlighted: friendList.selectedAccount !== "" && friendList.selectedAccount === account
                 onHoveredChanged: if (hovered) friendList.selectedAccount = account
             }

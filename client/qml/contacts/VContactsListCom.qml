@@ -17,7 +17,7 @@ Rectangle {
     readonly property alias hovered: area.containsMouse
     property bool highlighted: false
     // The contacts page: it holds the card.
-    property var page: null
+    property var contactsPage: null
     property point _globalPointer: Qt.point(0, 0)
 
     height: 60
@@ -67,8 +67,8 @@ Rectangle {
 
         interval: 500
         onTriggered: {
-            if (row.page)
-                row.page.showCard(row.account, row.name, row.logo, row.summary, row.userid,
+            if (row.contactsPage)
+                row.contactsPage.showCard(row.account, row.name, row.logo, row.summary, row.userid,
                                   row._globalPointer.x, row._globalPointer.y)
         }
     }
@@ -84,8 +84,8 @@ Rectangle {
         onPositionChanged: row._globalPointer = mapToGlobal(mouse.x, mouse.y)
         onExited: {
             cardTimer.stop()
-            if (row.page)
-                row.page.closeCardUnless(row.account)
+            if (row.contactsPage)
+                row.contactsPage.closeCardUnless(row.account)
         }
         onClicked: row.openChat()
         onDoubleClicked: row.openChat()
@@ -93,8 +93,8 @@ Rectangle {
 
     function openChat() {
         cardTimer.stop()
-        if (page)
-            page.closeCard()
+        if (contactsPage)
+            contactsPage.closeCard()
         vGlobal.openChat(account, false)
     }
 }

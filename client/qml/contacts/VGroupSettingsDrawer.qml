@@ -56,7 +56,12 @@ FocusScope {
         groupManager.getGroupInfo(groupId)
         _opening = true
         _shown = 1
-        forceActiveFocus()
+        takeFocus()
+    }
+
+    // The drawer itself takes the focus, which ends any open edit.
+    function takeFocus() {
+        focusSink.forceActiveFocus()
     }
 
     function close() {
@@ -311,6 +316,12 @@ FocusScope {
         onLoaded: item.show()
     }
 
+    Item {
+        id: focusSink
+
+        focus: true
+    }
+
     Rectangle {
         anchors.fill: parent
         color: "#FFFFFF"
@@ -318,16 +329,24 @@ FocusScope {
 
         MouseArea {
             anchors.fill: parent
-            onClicked: drawer.forceActiveFocus()
+            onClicked: drawer.takeFocus()
         }
 
         Flickable {
             id: flick
 
+            objectName: "settingsFlick"
             anchors.fill: parent
             contentHeight: content.height + 40
             clip: true
             visible: !drawer.loading && !drawer.failed
+
+            // A click on a blank part.
+            MouseArea {
+                width: flick.width
+                height: flick.contentHeight
+                onClicked: drawer.takeFocus()
+            }
 
             Column {
                 id: content
@@ -450,7 +469,7 @@ FocusScope {
                                         if (event.modifiers & Qt.ControlModifier)
                                             return
                                         drawer.endRename()
-                                        drawer.forceActiveFocus()
+                                        drawer.takeFocus()
                                     }
                                 }
 
@@ -566,7 +585,7 @@ FocusScope {
                                     return
                                 }
                                 drawer.endIntroEdit()
-                                drawer.forceActiveFocus()
+                                drawer.takeFocus()
                             }
                         }
 
@@ -705,7 +724,7 @@ FocusScope {
                             source: (item && item.grouplogo) || ""
                             name: (item && item.groupname) || ""
                             champflag: 0
-                            onClicked: drawer.forceActiveFocus()
+                            onClicked: drawer.takeFocus()
 
                             VOfficialIndicatorTesmo {
                                 anchors.right: parent.right
@@ -845,7 +864,7 @@ FocusScope {
                             onActiveFocusChanged: if (!activeFocus) drawer.endNickEdit()
                             Keys.onReturnPressed: {
                                 drawer.endNickEdit()
-                                drawer.forceActiveFocus()
+                                drawer.takeFocus()
                             }
                         }
 

@@ -28,12 +28,14 @@ class ContactsFixture : public QObject {
   Q_OBJECT
   Q_PROPERTY(int groupCommand READ groupCommand CONSTANT)
   Q_PROPERTY(int sendPost READ sendPost CONSTANT)
+  Q_PROPERTY(int userCommand READ userCommand CONSTANT)
 
  public:
   explicit ContactsFixture(const QString& folder) : m_folder(folder) {}
 
   int groupCommand() const { return _REQUEST_HTTP_GROUPCOMMAND; }
   int sendPost() const { return _REQUEST_HTTP_SENDPOST; }
+  int userCommand() const { return _REQUEST_HTTP_USERCOMMAND; }
 
   // A fresh database and a fresh record of requests; the own account is "me".
   Q_INVOKABLE bool newDatabase() {
@@ -84,10 +86,15 @@ class ContactsFixture : public QObject {
   // The JSON bodies of the group commands sent so far, optionally of one "cmd".
   Q_INVOKABLE QVariantList groupCommands(const QString& cmd = QString()) const {
     QVariantList bodies;
-    for (const QString& call : calls(QStringLiteral("GroupCommand"))) {
-      const QVariantMap body = lastArgumentJson(call);
-      if (cmd.isEmpty() || body.value(QStringLiteral("cmd")).toString() == cmd) bodies << body;
-    }
+    for (const QVariant& body : bodiesOf(QStringLiteral("GroupCommand")))
+      if (cmd.isEmpty() || body.toMap().value(QStringLiteral("cmd")).toString() == cmd) bodies << body;
+    return bodies;
+  }
+
+  // The JSON bodies (last argument) of the calls of this name so far.
+  Q_INVOKABLE QVariantList bodiesOf(const QString& name) const {
+    QVariantList bodies;
+    for (const QString& call : calls(name)) bodies << lastArgumentJson(call);
     return bodies;
   }
 
@@ -155,8 +162,8 @@ class ContactsFixture : public QObject {
   static constexpr int kSettleCode = 100014;
 
   static QVariantMap lastArgumentJson(const QString& call) {
-    // "Name(id,body)": the body is everything after the first comma.
-    const int from = call.indexOf(QLatin1Char(',')) + 1;
+    // "Name(id,body)" or "Name(id,url,body)": the body starts at the first "{".
+    const int from = call.indexOf(QLatin1Char('{'));
     const QString text = call.mid(from, call.size() - from - 1);
     return QJsonDocument::fromJson(text.toUtf8()).object().toVariantMap();
   }

@@ -37,7 +37,8 @@ Item {
     function info(owner, admins, members, extra) {
         var result = { "groupid": "g1@group", "owner": [{ "account": owner, "name": "Owner" }],
                        "admin": admins, "member": members, "groupname": "Team",
-                       "membercount": 1 + admins.length + members.length, "info": "" }
+                       "membercount": 1 + admins.length + members.length, "info": "",
+                       "child": [{ "groupid": "c1@group", "groupname": "Kid" }] }
         for (var key in extra)
             result[key] = extra[key]
         return JSON.stringify({ "code": 1, "result": result })
@@ -73,6 +74,12 @@ Item {
     TestCase {
         name: "GroupDrawer"
         when: windowShown
+
+        // A window shown lays out its content a moment later.
+        function showWindow(window) {
+            window.show()
+            tryVerify(function() { return window.contentItem.height === window.height && window.contentItem.height > 0 })
+        }
 
         property var host: null
         property var drawer: null
@@ -115,7 +122,16 @@ Item {
             drawer.open("g1@group")
             verify(drawer.loading)
             verify(fixture.settle())
-            tryVerify(function() { return !drawer.loading }, 2000)
+            tryVerify(function() { return !drawer.loading && drawer.isShowing() }, 2000)
+            // Positioners lay out before the next frame.
+            wait(50)
+        }
+
+        // Scrolls the drawer so that the item can be clicked.
+        function reveal(item) {
+            var flick = findChild(drawer, "settingsFlick")
+            var y = item.mapToItem(flick.contentItem, 0, 0).y
+            flick.contentY = Math.max(0, Math.min(y - 50, flick.contentHeight - flick.height))
         }
 
         function visibleOf(name) {
@@ -233,10 +249,12 @@ Item {
             tryCompare(link, "text", "Collect more")
             compare(shown(), 22)
             // Everything shows: the link collapses the grid.
+            reveal(link)
             mouseClick(link)
             compare(shown(), 10)
             compare(link.text, "Load more")
             fixture.clearCalls()
+            reveal(link)
             mouseClick(link)
             compare(fixture.groupCommands("getuser").length, 0)
             compare(shown(), 22)
@@ -280,7 +298,7 @@ Item {
                 mouseClick(pencil)
                 verify(input.activeFocus)
                 input.text = tries[i]
-                drawer.forceActiveFocus()
+                drawer.takeFocus()
                 verify(!input.activeFocus)
             }
             verify(fixture.settle())
@@ -291,7 +309,7 @@ Item {
             fixture.setReply(fixture.groupCommand, 0, '{"code":-3}')
             mouseClick(pencil)
             input.text = "  New name "
-            drawer.forceActiveFocus()
+            drawer.takeFocus()
             verify(fixture.settle())
             var sent = fixture.groupCommands("set")
             compare(sent.length, 1)
@@ -302,7 +320,7 @@ Item {
                              '{"code":1,"result":{"groupid":"g1@group","groupname":"New name"}}')
             mouseClick(pencil)
             input.text = "New name"
-            drawer.forceActiveFocus()
+            drawer.takeFocus()
             verify(fixture.settle())
             compare(fixture.groupCommands("set").length, 2)
             compare(drawer.titleText, "New name(2)")
@@ -365,6 +383,7 @@ Item {
             fixture.setReply(fixture.groupCommand, 5, "")
             drawer.open("g1@group")
             verify(fixture.settle())
+            tryVerify(function() { return drawer.isShowing() })
             verify(visibleOf("retrySign"))
             verify(!drawer.isOwner && !drawer.isManager)
             compare(failed, 1)

@@ -45,6 +45,12 @@ Item {
         name: "GroupPickers"
         when: windowShown
 
+        // A window shown lays out its content a moment later.
+        function showWindow(window) {
+            window.show()
+            tryVerify(function() { return window.contentItem.height === window.height && window.contentItem.height > 0 })
+        }
+
         property var made: []
 
         function make(component) {
@@ -137,7 +143,7 @@ Item {
             compare(picker.currentPageIndex, 1)
             tryVerify(function() { return !picker.loading }, 2000)
 
-            fixture.setReply(fixture.groupCommand, 0, '{"code":1,"result":{"user":[]}}')
+            fixture.setReply(fixture.groupCommand, 0, '{"code":1,"result":{"user":[{"id":"f150"}]}}')
             picker.checkNextPage()
             verify(fixture.settle())
             compare(picker.currentPageIndex, 2)
@@ -264,6 +270,7 @@ Item {
             loadGroup(2, 1)
             var picker = make(managerPicker)
             picker.deleteManagers()
+            tryVerify(function() { return picker.contentItem.height > 0 })
             var candidates = findChild(picker.contentItem, "candidates")
             tryCompare(candidates, "count", 3)
             var shown = []
@@ -305,12 +312,12 @@ Item {
             picker.search.text = "M1"
             wait(200)
             compare(fixture.groupCommands("search").length, 0)
-            tryCompare(fixture.groupCommands("search"), "length", 1, 2000)
+            tryVerify(function() { return fixture.groupCommands("search").length === 1 }, 2000)
             verify(fixture.settle())
             compare(fixture.groupCommands("search")[0].nick, "M1")
             compare(picker.search.fromid, 40)
             picker.search.text = "M0"
-            tryCompare(fixture.groupCommands("search"), "length", 2, 2000)
+            tryVerify(function() { return fixture.groupCommands("search").length === 2 }, 2000)
             compare(fixture.groupCommands("search")[1].fromid, 0)
             verify(fixture.settle())
             // A found member is chosen once and the search is over.
@@ -330,7 +337,7 @@ Item {
         function test_transferNeedsAChoice() {
             loadGroup(1, 2)
             var dialog = make(transferDialog)
-            dialog.show()
+            showWindow(dialog)
             var ok = findChild(dialog.contentItem, "okButton")
             verify(!ok.enabled)
             dialog.accept()
@@ -375,7 +382,7 @@ Item {
 
         function test_joinByCode(data) {
             var dialog = make(codeDialog)
-            dialog.show()
+            showWindow(dialog)
             tryVerify(function() { return findChild(dialog.contentItem, "codeBox0").inputActiveFocus })
             fixture.setReply(fixture.groupCommand, data.status, data.reply)
             typeCode(dialog, "1234")
@@ -395,7 +402,7 @@ Item {
 
         function test_joinByCodeOpensTheGroup() {
             var dialog = make(codeDialog)
-            dialog.show()
+            showWindow(dialog)
             fixture.setConnection("connecting")
             typeCode(dialog, "4321")
             verify(fixture.settle())
