@@ -2,43 +2,25 @@
 // demo world, driven as a person would: log in, open a conversation, send a text
 // and a picture, see the scripted friend's reply, recall. Under a virtual X server
 // the screen is kept after each step (artefacts/conversations).
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickWindow>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QtQuickTest>
 #include <QtWebEngine>
-#include <vector>
 
 #include "shell/ImCreateClassManager.h"
-#include "shell/ImLoginManager.h"
-#include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
-#include "shell/UIMessage.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/OnScreenSteps.h"
+#include "support/QuickTestMain.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
 const char kWorld[] = TESMO_DEMO_WORLD;
-constexpr int kWaitMs = 30000;
-
-// Processes events until the condition holds or the time is up.
-template <typename Condition>
-bool WaitFor(Condition condition, int ms = kWaitMs) {
-  QDeadlineTimer deadline(ms);
-  while (!condition()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  }
-  return true;
-}
 }  // namespace
 
 class OnScreenFixture : public QObject {
@@ -46,34 +28,16 @@ class OnScreenFixture : public QObject {
 
  public:
   OnScreenFixture(LocalServerProcess* server, const QString& stateDir)
-      : m_server(server), m_stateDir(stateDir) {
-    connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
-            [this](const UIMessage* msg) { m_reports << msg->m_Method; });
-  }
+      : m_server(server), m_stateDir(stateDir) {}
 
   Q_INVOKABLE bool serverStarted() const { return m_server->Value("TESMO_SERVER") != ""; }
 
-  // Logs in by phone and code as the login page does, and waits for the first sync.
   Q_INVOKABLE bool login(const QString& phone, const QString& code) {
-    ImLoginManager* login = ImLoginManager::instance();
-    bool done = false, ok = false;
-    auto success = connect(login, &ImLoginManager::loginSuccess, this, [&] { done = ok = true; });
-    auto failure = connect(login, &ImLoginManager::loginFailure, this, [&] { done = true; });
-    login->login(phone, QStringLiteral("+86"), code);
-    WaitFor([&] { return done; });
-    disconnect(success);
-    disconnect(failure);
-    return ok && WaitFor([this] { return m_reports.contains(_EVENT_COME_FINISHIMHISTORY); });
+    return m_session.login(phone, code);
   }
 
-  // The whole screen, kept when a virtual X server shows the windows.
   Q_INVOKABLE bool shot(const QString& name) {
-    if (qEnvironmentVariableIsEmpty("TESMO_SCREEN_TEST")) return true;
-    QCoreApplication::processEvents();
-    const QString folder = QStringLiteral(TESMO_ARTEFACT_DIR "/conversations");
-    QDir().mkpath(folder);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    return screen && screen->grabWindow(0).save(folder + QLatin1Char('/') + name + ".png");
+    return ClientTest::KeepScreen(QStringLiteral(TESMO_ARTEFACT_DIR "/conversations"), name);
   }
 
   // A control command of the local server ("push TO FROM TEXT", ...); its answer.
@@ -93,24 +57,18 @@ class OnScreenFixture : public QObject {
  private:
   LocalServerProcess* m_server;
   QString m_stateDir;
-  QList<int> m_reports;
+  ClientTest::OnScreenSession m_session;
 };
 
 class OnScreenSetup : public QObject {
   Q_OBJECT
 
  public:
-  OnScreenSetup() {
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
-  }
+  OnScreenSetup() { ClientTest::PrepareQuickTests(m_home); }
 
  public slots:
   void applicationAvailable() {
-    QFont font;
-    VStartup::setupApplication(font);
+    ClientTest::SetUpQuickApplication();
     // The engine finds every server through TESMO_SERVER, before it starts.
     const QString state = m_home.filePath(QStringLiteral("state"));
     if (m_server.Start({"--world", kWorld, "--state", state.toStdString()})) {
@@ -131,9 +89,7 @@ class OnScreenSetup : public QObject {
   }
 
   void cleanupTestCase() {
-    ImUiInterface::instance()->releaseInterface();
-    m_managers.clear();
-    VExitCleanup::runAll();
+    ClientTest::EndQuickTests(m_managers);
     m_server.Stop();
   }
 
@@ -148,13 +104,8 @@ class OnScreenSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   OnScreenSetup setup;
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_conversations_onscreen",
-                                    QUICK_TEST_SOURCE_DIR, &setup);
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_conversations_onscreen",
+                                   QUICK_TEST_SOURCE_DIR, &setup);
 }
 
 #include "tst_sessiononscreen.moc"

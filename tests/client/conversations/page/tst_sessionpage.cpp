@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtQuickTest>
 #include <QtWebEngine>
-#include <vector>
 
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupManager.h"
@@ -24,6 +23,7 @@
 #include "shell/VGlobal.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
 
 class PageFixture : public QObject {
   Q_OBJECT
@@ -126,17 +126,11 @@ class PageTestSetup : public QObject {
  public:
   PageTestSetup() {
     // Runs before the application object exists.
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
+    ClientTest::PrepareQuickTests(m_home);
   }
 
  public slots:
-  void applicationAvailable() {
-    QFont font;
-    VStartup::setupApplication(font);
-  }
+  void applicationAvailable() { ClientTest::SetUpQuickApplication(); }
 
   void qmlEngineAvailable(QQmlEngine* engine) {
     m_fixture.reset(new PageFixture(m_home.path()));
@@ -147,10 +141,8 @@ class PageTestSetup : public QObject {
 
   void cleanupTestCase() {
     ImSessionListManager::instance()->wipeData();
-    ImUiInterface::instance()->releaseInterface();
-    m_managers.clear();
+    ClientTest::EndQuickTests(m_managers);
     m_fixture.reset();
-    VExitCleanup::runAll();
   }
 
  private:
@@ -162,13 +154,8 @@ class PageTestSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   PageTestSetup setup;
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_sessionpage",
-                                    QUICK_TEST_SOURCE_DIR, &setup);
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_sessionpage", QUICK_TEST_SOURCE_DIR,
+                                   &setup);
 }
 
 #include "tst_sessionpage.moc"
