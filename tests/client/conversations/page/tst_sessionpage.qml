@@ -328,6 +328,65 @@ Item {
             compare(remark.atAll, false)
         }
 
+        // With the sync switch on the text also goes to every synchronised contact
+        // and group but the open conversation, once; then the switch is off.
+        function test_syncSendsToTheOthersOnce() {
+            seed(0)
+            var other = "88@group.tesmo.x"
+            verify(pageFixture.exec("insert into nq_group(groupid,groupname,usercount,groupstate) values("
+                                    + q(other) + ",'Other',2,0)"))
+            verify(pageFixture.exec("insert into nq_contact(userid,account,name,isfriend) values(2000,"
+                                    + q(ann) + ",'Ann',1)"))
+            verify(pageFixture.exec("insert into nq_contact(userid,account,name,isfriend) values(3000,"
+                                    + q(bob) + ",'Bob',1)"))
+            pageFixture.loadLists()
+            contactsManager.initData()
+            tryCompare(contactsManager, "itemCount", 2, 5000)
+            contactsManager.updateIsSync(ann, true)
+            contactsManager.updateIsSync(bob, true)
+            groupManager.updateIsSync(group, true)
+            groupManager.updateIsSync(other, true)
+            makePage()
+            open(ann)
+            imLoginManager.syncMsgPower = true
+            page.toggleSync()
+            verify(page.syncChecked)
+            pageFixture.resetCalls()
+            type("to everyone")
+            verify(page.sendMessage())
+            verify(!page.syncChecked)
+            var targets = []
+            tryVerify(function () {
+                targets = pageFixture.calls("SendMsgIM").map(function (call) {
+                    return call.substring("SendMsgIM(".length, call.indexOf(","))
+                })
+                return targets.length >= 4
+            }, 10000)
+            wait(200)
+            targets = pageFixture.calls("SendMsgIM").map(function (call) {
+                return call.substring("SendMsgIM(".length, call.indexOf(","))
+            })
+            targets.sort()
+            compare(targets, [ann, bob, group, other].sort())
+            contactsManager.setAllIsSync(false)
+            groupManager.setAllIsSync(false)
+            imLoginManager.syncMsgPower = false
+        }
+
+        function test_syncNeedsThePermission() {
+            seed(0)
+            makePage()
+            open(ann)
+            imLoginManager.syncMsgPower = false
+            var spy = Qt.createQmlObject("import QtTest 1.12; SignalSpy { signalName: 'noSyncToContactsPermission' }",
+                                         root)
+            spy.target = vGlobal
+            page.toggleSync()
+            verify(!page.syncChecked)
+            compare(spy.count, 1)
+            spy.destroy()
+        }
+
         function test_enterWithThePickerOpenSendsNothing() {
             seed(1)
             makePage()
