@@ -175,6 +175,8 @@ Item {
         if (account === currentAccount)
             return false
         var previous = currentAccount
+        var openedRow = rowOfAccount(account)
+        _pendingAtMe = openedRow >= 0 && sessionListManager.get(openedRow).atflag > 0
         currentAccount = account
         isCurrentAccountLoading = true
         if (globalQMLMediaPlayer.playbackState === MediaPlayer.PlayingState)
@@ -687,6 +689,19 @@ Item {
         }
     }
 
+    // The banner comes up for a mention in the open conversation: one its row
+    // carried when it was opened (opening clears the row's mark) or one arriving
+    // while it is open. Where that message is, is looked up when it is clicked.
+    property bool _pendingAtMe: false
+
+    function _showAtMeWhenMentioned() {
+        var row = _openRowItem
+        var mentioned = _pendingAtMe || (row !== null && row.account === currentAccount && row.atflag > 0)
+        _pendingAtMe = false
+        if (mentioned && atMeBanner)
+            atMeBanner.show(-1)
+    }
+
     function _gotoAtMe() {
         sessionManager.clearAtFlag(sessionManager.currentSessionId)
         var index = sessionManager.getToLastAtMessage()
@@ -751,6 +766,7 @@ Item {
             }
             sessionListPage.positionViewAtEnd()
             sessionListPage.isCurrentAccountLoading = false
+            sessionListPage._showAtMeWhenMentioned()
             refreshTimer.start()
         }
     }
@@ -902,11 +918,7 @@ Item {
     Connections {
         target: sessionListPage._openRowItem
         ignoreUnknownSignals: true
-        function onAtflagChanged() {
-            var row = sessionListPage._openRowItem
-            if (row && row.account === sessionListPage.currentAccount && row.atflag > 0 && atMeBanner)
-                atMeBanner.show(sessionManager.getToLastAtMessage())
-        }
+        function onAtflagChanged() { sessionListPage._showAtMeWhenMentioned() }
     }
 
     SplitView {

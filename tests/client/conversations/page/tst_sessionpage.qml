@@ -496,6 +496,29 @@ Item {
             tryCompare(menu, "translating", false, 5000)
         }
 
+        function test_someoneAtMeBanner() {
+            seed(0)
+            makePage()
+            var banner = page.atMeBanner
+            verify(banner !== null)
+            open(group)
+            verify(!banner.hasAtMe)
+            sessionListManager.get(rowOf(group)).atflag = 1
+            tryCompare(banner, "hasAtMe", true)
+            // Another conversation: the banner goes.
+            open(ann)
+            verify(!banner.hasAtMe)
+            // The refresh after the switch clears the mention of the group left.
+            // Opening a conversation whose row carries a mention brings it up.
+            open(group)
+            tryCompare(banner, "hasAtMe", true)
+            var rows = sessionManager.itemCount
+            banner.hide()
+            banner.gotoAtMe()
+            compare(sessionManager.currentSessionId, group)
+            verify(sessionManager.itemCount >= rows)
+        }
+
         function test_managerMayRecallAnyMembersText() {
             seed(2)
             makePage()
