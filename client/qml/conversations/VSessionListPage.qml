@@ -320,6 +320,18 @@ Item {
         _followEnd = true
     }
 
+    property int _countBeforeLoad: 0
+
+    // Keeps the message that stood at the top when older ones were asked for.
+    function _placeAfterLoad() {
+        if (!callLoadMoreMsg)
+            return
+        var count = sessionListView.count
+        var index = count - _countBeforeLoad + lastLoadMoreMsgIndex
+        sessionListView.positionViewAtIndex(Math.max(0, Math.min(index, count - 1)), ListView.Beginning)
+        callLoadMoreMsg = false
+    }
+
     function markRead() {
         if (currentAccount !== "")
             sessionListManager.resetUnReadMsgCount(currentAccount)
@@ -1170,20 +1182,18 @@ Item {
                                 sessionListPage.markRead()
                         }
                         onAtYBeginningChanged: {
-                            if (!atYBeginning || count === 0 || sessionListPage.isCurrentAccountLoading
-                                    || sessionListPage.callLoadMoreMsg)
+                            if (!atYBeginning || count === 0 || sessionListPage.isCurrentAccountLoading)
                                 return
                             var index = indexAt(20, contentY + 8)
                             sessionListPage.lastLoadMoreMsgIndex = index < 0 ? 0 : index
+                            sessionListPage._countBeforeLoad = count
                             sessionListPage.callLoadMoreMsg = true
                             sessionManager.loadMoreMsg()
                         }
+                        // A page arrives row by row: the view is placed once they all are in.
                         onCountChanged: {
-                            if (sessionListPage.callLoadMoreMsg) {
-                                var index = count - sessionListPage.lastCount + sessionListPage.lastLoadMoreMsgIndex
-                                positionViewAtIndex(Math.max(0, Math.min(index, count - 1)), ListView.Beginning)
-                                sessionListPage.callLoadMoreMsg = false
-                            }
+                            if (sessionListPage.callLoadMoreMsg)
+                                Qt.callLater(sessionListPage._placeAfterLoad)
                             sessionListPage.lastCount = count
                         }
                         onActiveFocusChanged: {

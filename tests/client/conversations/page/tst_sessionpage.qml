@@ -496,6 +496,28 @@ Item {
             tryCompare(menu, "translating", false, 5000)
         }
 
+        // Reaching the top loads an older page and keeps the message that was at the
+        // top where it was.
+        function test_pagingKeepsTheTopMessageInPlace() {
+            for (var i = 0; i < 60; ++i)
+                store(i % 2 ? me : ann, i % 2 ? ann : me, 0, 0, "line " + i, i % 2, 3600000 - i * 1000)
+            pageFixture.loadLists()
+            makePage()
+            open(ann)
+            var view = page.messageView
+            var first = sessionManager.itemCount
+            verify(first > 0 && first < 60, "one page at first: " + first)
+            view.positionViewAtBeginning()
+            tryVerify(function () { return sessionManager.itemCount > first }, 5000)
+            // The row at the top is the one that was the oldest before the load.
+            tryVerify(function () {
+                var index = view.indexAt(20, view.contentY + 8)
+                return index >= 0 && sessionManager.get(index).content === "line " + (60 - first)
+            }, 5000)
+            verify(!page.callLoadMoreMsg)
+            compare(page.lastCount, view.count)
+        }
+
         function test_someoneAtMeBanner() {
             seed(0)
             makePage()
