@@ -520,21 +520,26 @@ Item {
         return true
     }
 
-    // A chosen or dropped file: pictures go as pictures, directories not at all.
+    // Whether a URL names a local file rather than something on the web.
+    function isLocalUrl(url) {
+        var text = String(url)
+        return VSettings.startsWith(text, "file://") || VSettings.startsWith(text, "/")
+    }
+
+    // A chosen or dropped file: pictures go as pictures, directories and links that
+    // are no local files not at all. False when nothing was sent.
     function sendFile(url) {
         var text = String(url)
-        var decoded = text
-        try {
-            decoded = decodeURIComponent(text)
-        } catch (error) {
-            decoded = text
-        }
-        if (vGlobal.isDir(text) || vGlobal.isDir(decoded))
-            return
-        if (vGlobal.isImage(decoded))
-            sendPicture(decoded)
+        if (!isLocalUrl(text))
+            return false
+        var path = VSettings.urlToLocalFile(text)
+        if (vGlobal.isDir(path))
+            return false
+        if (vGlobal.isImage(path))
+            sendPicture(path)
         else
-            sendFileOnly(decoded)
+            sendFileOnly(path)
+        return true
     }
 
     function sendPicture(url) {
@@ -548,11 +553,15 @@ Item {
     }
 
     function sendFileOnly(url) {
-        if (currentAccount === "")
+        if (currentAccount === "" || !isLocalUrl(url))
             return
         var path = VSettings.urlToLocalFile(String(url))
         if (vGlobal.isDir(path))
             return
+        if (!vGlobal.fileExists(path)) {
+            vGlobal.fileIsNotExists()
+            return
+        }
         sessionManager.sendFileMsg(currentAccount, path, currentTotype)
         positionViewAtEnd()
     }
@@ -1446,8 +1455,12 @@ Item {
                         enabled: sessionListPage.currentAccount !== ""
                         onDropped: {
                             if (drop.hasUrls) {
-                                for (var i = 0; i < drop.urls.length; ++i)
-                                    sessionListPage.sendFile(drop.urls[i])
+                                // Links that are no local files are pasted as text.
+                                for (var i = 0; i < drop.urls.length; ++i) {
+                                    if (!sessionListPage.sendFile(drop.urls[i]) && sessionListPage.inputArea
+                                            && !sessionListPage.isLocalUrl(drop.urls[i]))
+                                        sessionListPage.inputArea.dropText(String(drop.urls[i]))
+                                }
                                 drop.accept()
                             } else if (drop.hasText && sessionListPage.inputArea) {
                                 sessionListPage.inputArea.dropText(drop.text)
