@@ -25,8 +25,11 @@ Rectangle {
         popup = component.createObject(page, {
             "currentAccount": account, "currentName": name, "currentIcon": logo,
             "currentSummary": summary, "currentUid": userid, "x": globalX, "y": globalY })
-        if (popup !== null)
+        if (popup !== null) {
             popup.show()
+            // Active, so that a click anywhere else closes it.
+            popup.requestActivate()
+        }
     }
 
     function closeCard() {
@@ -48,8 +51,12 @@ Rectangle {
     anchors.fill: parent
     color: "#FFFFFF"
 
+    // Another entry or tab takes the card away with the list it belonged to.
+    onVisibleChanged: if (!visible) closeCard()
+
     // The group list is read again from the database on every visit.
     onIndexChanged: {
+        closeCard()
         if (index === 1) {
             groupManager.wipeData()
             groupManager.initData()

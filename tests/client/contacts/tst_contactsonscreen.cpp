@@ -23,6 +23,7 @@
 #include "shell/VExitCleanup.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/StubPing.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
@@ -131,6 +132,9 @@ class OnScreenSetup : public QObject {
 
  private:
   QTemporaryDir m_home;
+  // The network check finds the network up, as on a connected desktop; no probe
+  // leaves the machine.
+  StubPing::Stub m_ping;
   QString m_stateDir;
   LocalServerProcess m_server;
   QScopedPointer<OnScreenFixture> m_fixture;

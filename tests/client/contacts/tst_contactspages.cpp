@@ -87,7 +87,8 @@ class ContactsFixture : public QObject {
   Q_INVOKABLE QVariantList groupCommands(const QString& cmd = QString()) const {
     QVariantList bodies;
     for (const QVariant& body : bodiesOf(QStringLiteral("GroupCommand")))
-      if (cmd.isEmpty() || body.toMap().value(QStringLiteral("cmd")).toString() == cmd) bodies << body;
+      if (cmd.isEmpty() || body.toMap().value(QStringLiteral("cmd")).toString() == cmd)
+        bodies << body;
     return bodies;
   }
 

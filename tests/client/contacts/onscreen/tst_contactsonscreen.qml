@@ -79,6 +79,12 @@ Item {
         name: "ContactsOnScreen"
         when: windowShown
 
+        // A window shown lays out its content a moment later; clicks wait for it.
+        function laidOut(window) {
+            tryVerify(function() { return window.visible && window.contentItem.height === window.height })
+            wait(50)
+        }
+
         function initTestCase() {
             vTranslator.setCurrentLanguage(VLanguage.EN_US)
             verify(e2e.serverStarted())
@@ -108,12 +114,14 @@ Item {
 
         function test_2_createGroup() {
             memberPicker.createGroup("")
+            laidOut(memberPicker)
             var candidates = findChild(memberPicker.contentItem, "candidates")
             tryVerify(function() { return rowOf(candidates, root.near) !== null })
             mouseClick(rowOf(candidates, root.near))
             compare(memberPicker.chosen.accounts(), [root.near])
             wait(200)
             verify(e2e.shot("04-create-group-picker"))
+            laidOut(memberPicker)
             mouseClick(findChild(memberPicker.contentItem, "finishButton"))
             tryCompare(createdSpy, "count", 1, 30000)
             root.groupid = createdSpy.signalArguments[0][0]
@@ -135,6 +143,7 @@ Item {
         function test_4_addMember() {
             memberPicker.addMembers()
             tryVerify(function() { return !memberPicker.loading }, 30000)
+            laidOut(memberPicker)
             var candidates = findChild(memberPicker.contentItem, "candidates")
             tryVerify(function() { return rowOf(candidates, root.far) !== null })
             var far = contactsManager.getUserEntity(root.far)
@@ -143,6 +152,7 @@ Item {
             mouseClick(rowOf(candidates, root.far))
             wait(200)
             verify(e2e.shot("06-add-member-picker"))
+            laidOut(memberPicker)
             mouseClick(findChild(memberPicker.contentItem, "finishButton"))
             tryCompare(addedSpy, "count", 1, 30000)
             drawer.updateGroupInfo()
@@ -153,11 +163,13 @@ Item {
         function test_5_makeAdministrator() {
             var before = groupAdminManager.itemCount
             managerPicker.addManagers(before)
+            laidOut(managerPicker)
             var candidates = findChild(managerPicker.contentItem, "candidates")
             tryVerify(function() { return rowOf(candidates, root.near) !== null })
             mouseClick(rowOf(candidates, root.near))
             wait(200)
             verify(e2e.shot("07-manager-picker"))
+            laidOut(managerPicker)
             mouseClick(findChild(managerPicker.contentItem, "finishButton"))
             tryCompare(managersSpy, "count", 1, 30000)
             tryVerify(function() { return groupAdminManager.itemCount === before + 1 }, 30000)
@@ -190,6 +202,7 @@ Item {
             transferDialog.choose(root.far)
             wait(200)
             verify(e2e.shot("10-transfer"))
+            laidOut(transferDialog)
             mouseClick(findChild(transferDialog.contentItem, "okButton"))
             tryCompare(transferSpy, "count", 1, 30000)
             tryVerify(function() { return !drawer.loading && !drawer.isOwner }, 30000)
@@ -209,8 +222,9 @@ Item {
             compare(openChatSpy.signalArguments[0][0], root.groupid)
             compare(openChatSpy.signalArguments[0][1], true)
             verify(!codeDialog.visible)
-            drawer.updateGroupInfo()
-            tryVerify(function() { return !drawer.loading }, 30000)
+            // The chat view opens the group's settings again.
+            drawer.open(root.groupid)
+            tryVerify(function() { return !drawer.loading && drawer.isShowing() }, 30000)
             verify(!drawer.isOwner)
             var found = false
             for (var r = 0; r < groupMemberManager.itemCount; ++r)

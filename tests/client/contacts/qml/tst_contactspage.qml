@@ -145,6 +145,17 @@ Item {
             verify(page.popup === null || page.popup === card)
             tryVerify(function() { return page.popup !== null && page.popup.currentAccount === "f1" }, 2000)
 
+            // Another entry takes the card away.
+            mouseClick(findChild(page, "entry1"))
+            compare(page.popup, null)
+            mouseClick(findChild(page, "entry0"))
+            tryVerify(function() { return rowOf(list, "account", "f1") !== null })
+            second = rowOf(list, "account", "f1")
+            mouseMove(page, 500, 20)
+            mouseMove(second, 100, 30)
+            mouseMove(second, 110, 30)
+            tryVerify(function() { return page.popup !== null }, 2000)
+
             // A click opens the chat and closes the card.
             mouseClick(second, 100, 30)
             compare(page.popup, null)
