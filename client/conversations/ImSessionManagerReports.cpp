@@ -5,6 +5,7 @@
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionListManager.h"
+#include "conversations/ImSessionListManagerPrivate.h"
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionManagerPrivate.h"
 #include "shell/ImLoginManager.h"
@@ -129,9 +130,14 @@ void ImSessionManager::onNotify(const UIMessage* pMsg) {
     case kRecallAnswer:
       if (pMsg->m_Status == 0) {
         if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) item->setRevokeflag(1);
-        if (ImMsgEntity* session =
-                ImSessionListManager::instance()->getSession(d->currentSessionId))
+        // The row previews the conversation's newest message: an older one's recall
+        // leaves it alone. The user recalled it, so the row reads as the user's.
+        ImMsgEntity* session = ImSessionListManager::instance()->getSession(d->currentSessionId);
+        if (session &&
+            !ImSessionListManagerPrivate::superseded(d->currentSessionId, pMsg->m_DialogID)) {
           session->setRevokeflag(1);
+          session->setSendflag(1);
+        }
       }
       emit recallMsgNotify(pMsg->m_Status);
       break;

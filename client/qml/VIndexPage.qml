@@ -239,7 +239,7 @@ VWindow {
 
                 property var content: null
 
-                Component.onCompleted: content = mainPage._tryCreate("VSessionListPage.qml", chatTab)
+                Component.onCompleted: content = mainPage._tryCreate("conversations/VSessionListPage.qml", chatTab)
             }
 
             Item {

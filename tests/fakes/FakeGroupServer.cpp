@@ -417,6 +417,14 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     r["type"] = std::to_string(g->type);
     return Ok(r);
   }
+  // The users of the request that may still be added: those not in the group.
+  if (cmd == "checkuser") {
+    std::vector<std::string> addable;
+    for (const std::string& id : Ids(body, "user"))
+      if (!FindMember(*g, id)) addable.push_back(id);
+    r["user"] = IdArray(addable);
+    return Ok(r);
+  }
   if (cmd == "setcode") {
     g->code = Text(body, "code");
     return Ok(r);

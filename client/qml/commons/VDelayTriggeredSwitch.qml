@@ -14,6 +14,12 @@ Text {
     signal entered()
     signal exited()
 
+    function _toggle() {
+        toggle.checked = !toggle.checked
+        clicked()
+        delay.restart()
+    }
+
     height: 48
     font.pixelSize: 13
     color: "#333333"
@@ -41,11 +47,9 @@ Text {
         anchors.fill: parent
         hoverEnabled: true
         cursorShape: Qt.PointingHandCursor
-        onClicked: {
-            toggle.checked = !toggle.checked
-            row.clicked()
-            delay.restart()
-        }
+        onClicked: row._toggle()
+        // The second click of a quick pair arrives as a double click: it toggles too.
+        onDoubleClicked: row._toggle()
         onEntered: {
             row.hoverEntered = true
             row.entered()

@@ -75,16 +75,9 @@ Item {
         }
     }
 
-    // The page's empty-list picture, once that file is part of the program.
-    Loader {
-        id: empty
-
+    // The page's empty-list picture.
+    VSessionEmptyLoader {
         anchors.fill: parent
-        active: list.count === 0 && sourceComponent !== null
-        Component.onCompleted: {
-            var component = Qt.createComponent("VSessionEmptyLoader.qml")
-            if (component.status === Component.Ready)
-                sourceComponent = component
-        }
+        active: list.count === 0
     }
 }

@@ -229,6 +229,28 @@ class TestImSessionManager : public QObject {
     }
   }
 
+  // The row previews the newest message: recalling an older one leaves it as it is;
+  // recalling the newest makes it read as the user's own recall.
+  void recallUpdatesTheRowOnlyForTheNewestMessage() {
+    const QVariantMap older = manager()->buildTextMsg(kPeer, "older");
+    manager()->updateDataToView(older);
+    const QVariantMap newest = manager()->buildTextMsg(kPeer, "newest");
+    manager()->updateDataToView(newest);
+    QVERIFY(ui()->dbExecSql(QStringLiteral("insert or replace into nq_messagenew(account,msgid) "
+                                           "values('%1',%2)")
+                                .arg(kPeer)
+                                .arg(newest.value("id").toInt())));
+    ImMsgEntity* row = ImSessionListManager::instance()->getSession(kPeer);
+    QVERIFY(row);
+    row->setSendflag(0);
+    Notify(200204, 0, older.value("id").toInt());
+    QCOMPARE(row->revokeflag(), 0);
+    QCOMPARE(row->content(), QString("newest"));
+    Notify(200204, 0, newest.value("id").toInt());
+    QCOMPARE(row->revokeflag(), 1);
+    QCOMPARE(row->sendflag(), 1);
+  }
+
   void historyAnswersAndStoredHistory() {
     QSignalSpy finished(manager(), &ImSessionManager::downloadHistoryFinished);
     QSignalSpy reload(manager(), &ImSessionManager::needReloadMsg);

@@ -1,0 +1,77 @@
+import QtQuick 2.12
+import "VSessionPageLogic.js" as Logic
+
+// One message of the chat view: the time label over the message's component,
+// chosen by recall flag, type and side. The components read the row's item
+// through model.modelData and report clicks through this row's signals.
+Item {
+    id: sessionDelegateRoot
+
+    // Says whether a component file can be loaded (the page caches the answer).
+    property var componentAvailable: null
+    // The page's voice player.
+    property var player: null
+    // The time label is switched on once the component has loaded.
+    property bool timeShown: false
+
+    readonly property var messageItem: typeof model !== "undefined" && model && model.modelData
+                                       ? model.modelData : null
+    readonly property string componentFile: messageItem
+        ? Logic.componentFile(messageItem.revokeflag, messageItem.msgtype, messageItem.sendflag) : ""
+    readonly property bool componentReady: componentFile !== "" && componentAvailable !== null
+                                           && componentAvailable(componentFile)
+
+    signal rightClicked(real mouseX, real mouseY, string copyText)
+    signal fileOpenOptionsClicked(real mouseX, real mouseY, string filePath)
+    signal translationRightClicked(real mouseX, real mouseY, string copyText)
+    signal loaded()
+    // The item's translation arrived or changed.
+    signal translationUpdated()
+
+    height: (timeShown ? 54 : 0) + (content.item ? content.item.height : 0) + 24
+
+    Connections {
+        target: sessionDelegateRoot.messageItem
+        ignoreUnknownSignals: true
+        function onTranslationChanged() { sessionDelegateRoot.translationUpdated() }
+        function onShowTimeChanged() {
+            if (content.status === Loader.Ready)
+                sessionDelegateRoot.timeShown = sessionDelegateRoot.messageItem.showTime
+        }
+    }
+
+    Connections {
+        target: sessionDelegateRoot.player
+        ignoreUnknownSignals: true
+        function onPlaying() {
+            var item = sessionDelegateRoot.messageItem
+            if (item && sessionDelegateRoot.player.modelId === item.id && item.playflag === 0)
+                item.playflag = 1
+        }
+    }
+
+    Loader {
+        id: timeLabel
+
+        width: parent.width
+        height: 54
+        active: sessionDelegateRoot.timeShown && sessionDelegateRoot.componentAvailable !== null
+                && sessionDelegateRoot.componentAvailable("VTimeMsgCom.qml")
+        asynchronous: true
+        source: active ? "VTimeMsgCom.qml" : ""
+    }
+
+    Loader {
+        id: content
+
+        y: sessionDelegateRoot.timeShown ? 54 : 0
+        width: parent.width
+        asynchronous: false
+        source: sessionDelegateRoot.componentReady ? sessionDelegateRoot.componentFile : ""
+        onLoaded: {
+            sessionDelegateRoot.timeShown = sessionDelegateRoot.messageItem
+                    ? sessionDelegateRoot.messageItem.showTime : false
+            sessionDelegateRoot.loaded()
+        }
+    }
+}

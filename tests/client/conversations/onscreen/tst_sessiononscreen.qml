@@ -1,0 +1,140 @@
+import QtQuick 2.12
+import QtTest 1.12
+import VTranslator 1.0
+import "qrc:/qml/conversations"
+
+// A person's conversation with the demo world's echo friend, against the local
+// server. The steps run in order and build on each other.
+Item {
+    id: root
+
+    width: 1280
+    height: 700
+
+    readonly property string me: "100001@tesmo.local"
+    readonly property string echo: "100003@tesmo.local"
+    readonly property string bob: "100002@tesmo.local"
+    readonly property string text: "Hello Echo, from the conversation page"
+    property int pictureId: -1
+
+    VSessionListPage {
+        id: page
+    }
+
+    TestCase {
+        name: "SessionOnScreen"
+        when: windowShown
+
+        function rowOf(account) {
+            for (var i = 0; i < sessionListManager.itemCount; ++i) {
+                if (sessionListManager.getSessionAccount(i) === account)
+                    return i
+            }
+            return -1
+        }
+
+        // The newest message of the open conversation that matches.
+        function lastWhere(test) {
+            for (var i = sessionManager.itemCount - 1; i >= 0; --i) {
+                var item = sessionManager.get(i)
+                if (test(item))
+                    return item
+            }
+            return null
+        }
+
+        function open(account) {
+            var row = rowOf(account)
+            verify(row >= 0, account)
+            page.openRow(row)
+            compare(sessionManager.currentSessionId, account)
+            tryCompare(page, "isCurrentAccountLoading", false, 10000)
+        }
+
+        function initTestCase() {
+            vTranslator.setCurrentLanguage(VLanguage.EN_US)
+            verify(e2e.serverStarted())
+            verify(e2e.login("13800000001", "123456"))
+            compare(vConfig.currentAccount, root.me)
+            contactsManager.initData()
+            groupManager.initData()
+            sessionListManager.initData()
+            tryVerify(function () { return rowOf(root.echo) >= 0 && rowOf(root.bob) >= 0 }, 30000)
+            wait(300)
+            verify(e2e.shot("01-conversation-list"))
+        }
+
+        function test_1_openTheEchoConversation() {
+            open(root.echo)
+            compare(page.currentName, "Echo Bot")
+            verify(sessionManager.itemCount > 0)
+            wait(300)
+            verify(e2e.shot("02-open-conversation"))
+        }
+
+        function test_2_sendTextByEnterAndSeeTheReply() {
+            var field = page.inputArea
+            verify(field)
+            field.forceActiveFocus()
+            field.insert(0, root.text)
+            verify(page.sendEnabled)
+            keyClick(Qt.Key_Return)
+            compare(field.length, 0)
+            var sent = lastWhere(function (item) { return item.sendflag === 1 && item.content === root.text })
+            verify(sent !== null)
+            tryCompare(sent, "sendstate", 1, 30000)
+            tryVerify(function () {
+                return lastWhere(function (item) {
+                    return item.sendflag === 0 && item.content === "You said: " + root.text
+                }) !== null
+            }, 30000)
+            wait(500)
+            verify(e2e.shot("03-text-and-reply"))
+        }
+
+        function test_3_sendAPicture() {
+            var path = e2e.picture("sent picture")
+            verify(path !== "")
+            page.sendFile("file://" + encodeURI(path))
+            var sent = lastWhere(function (item) { return item.sendflag === 1 && item.msgtype === 2 })
+            verify(sent !== null)
+            root.pictureId = sent.id
+            tryCompare(sent, "sendstate", 1, 30000)
+            wait(500)
+            verify(e2e.shot("04-picture-sent"))
+        }
+
+        function test_4_recallThePicture() {
+            var index = -1
+            for (var i = 0; i < sessionManager.itemCount; ++i) {
+                if (sessionManager.get(i).id === root.pictureId)
+                    index = i
+            }
+            verify(index >= 0)
+            var menu = page.chatItemMenu
+            page.showMessageMenu(index, 700, 300, "")
+            tryCompare(menu, "visible", true)
+            verify(menu.recallVisible)
+            wait(300)
+            verify(e2e.shot("05-message-menu"))
+            menu.recall()
+            menu.close()
+            tryCompare(sessionManager.get(index), "revokeflag", 1, 30000)
+            wait(500)
+            verify(e2e.shot("06-recalled"))
+        }
+
+        function test_5_aMessageForAnotherConversationShowsItsBadge() {
+            open(root.bob)
+            verify(e2e.command("push " + root.me + " " + root.echo + " Ping while you read Bob").indexOf("pushed") === 0)
+            tryVerify(function () { return sessionListManager.get(rowOf(root.echo)).unReadMsgCount === 1 }, 30000)
+            wait(500)
+            verify(e2e.shot("07-badge"))
+            open(root.echo)
+            tryCompare(sessionListManager.get(rowOf(root.echo)), "unReadMsgCount", 0, 10000)
+            verify(lastWhere(function (item) { return item.content === "Ping while you read Bob" }) !== null)
+            wait(300)
+            verify(e2e.shot("08-read"))
+        }
+    }
+}

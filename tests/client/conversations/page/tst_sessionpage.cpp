@@ -1,0 +1,161 @@
+// The conversation page under Qt Quick Test, over the real managers and the
+// engine test double: each tst_*.qml file of sessionpage/ gets the program's
+// context properties and "pageFixture", which seeds the database and reads back
+// what the page asked of the engine.
+#include <QDir>
+#include <QImage>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QTemporaryDir>
+#include <QtQuickTest>
+#include <QtWebEngine>
+
+#include "contacts/ImContactsManager.h"
+#include "contacts/ImGroupManager.h"
+#include "conversations/ImSessionListManager.h"
+#include "conversations/ImSessionManager.h"
+#include "double/EngineDouble.h"
+#include "shell/ImCreateClassManager.h"
+#include "shell/ImLoginManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VConfig.h"
+#include "shell/VExitCleanup.h"
+#include "shell/VGlobal.h"
+#include "shell/VStartup.h"
+#include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
+
+class PageFixture : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit PageFixture(const QString& folder) : m_folder(folder) {}
+
+  // A signed-in account over a fresh database with empty lists.
+  Q_INVOKABLE bool start(const QString& account) {
+    ImUiInterface* ui = ImUiInterface::instance();
+    ui->initInterface();
+    ImSessionListManager::instance()->wipeData();
+    ImSessionManager::instance()->wipeData();
+    EngineDouble::Reset();
+    EngineDouble::SetText("GetMyAccount", account.toStdString());
+    EngineDouble::SetText("GetMyName", "Me");
+    VConfig::instance()->setValue(QStringLiteral("LastloginAccount"), account);
+    VConfig::instance()->setValue(QStringLiteral("MY_ACCOUNT"), account);
+    if (!ImLoginManager::instance()->prepareAccountFolders(account)) return false;
+    const QByteArray path =
+        QDir(m_folder).filePath(QStringLiteral("db%1.db").arg(++m_databases)).toUtf8();
+    if (ui->SetDatabase(path.constData()) != 2) return false;
+    ImSessionManager::instance()->setMyAccount(account);
+    VConfig::instance()->setAutoMoveToTop(true);
+    return true;
+  }
+
+  Q_INVOKABLE bool exec(const QString& sql) { return ImUiInterface::instance()->dbExecSql(sql); }
+
+  Q_INVOKABLE int lastId() {
+    ImUiInterface* ui = ImUiInterface::instance();
+    const long set = ui->DBSelectSql("select max(id) from nq_message");
+    const int id = set ? ui->DBGetIntValue(set, 0, 0) : 0;
+    ui->DBRelease(set);
+    return id;
+  }
+
+  Q_INVOKABLE int count(const QString& where) {
+    return ImUiInterface::instance()->getDataCount(
+        QStringLiteral("select id from nq_message where ") + where);
+  }
+
+  // Loads the groups and the conversation list from the database.
+  Q_INVOKABLE void loadLists() {
+    ImGroupManager::instance()->wipeData();
+    ImGroupManager::instance()->initData();
+    ImSessionListManager::instance()->initData();
+  }
+
+  Q_INVOKABLE void resetCalls() { EngineDouble::Reset(); }
+
+  // The recorded engine calls of that name, as "Name(arg,...)".
+  Q_INVOKABLE QStringList calls(const QString& name) const {
+    QStringList found;
+    const std::string prefix = name.toStdString() + "(";
+    for (const std::string& call : EngineDouble::Calls())
+      if (call.rfind(prefix, 0) == 0) found << QString::fromStdString(call);
+    return found;
+  }
+
+  Q_INVOKABLE QStringList callNames() const {
+    QStringList names;
+    for (const std::string& name : EngineDouble::CallNames()) names << QString::fromStdString(name);
+    return names;
+  }
+
+  // A picture file of that size; its path.
+  Q_INVOKABLE QString picture(const QString& name, int width, int height) {
+    QDir().mkpath(m_folder + QStringLiteral("/pictures"));
+    const QString path = m_folder + QStringLiteral("/pictures/") + name + QStringLiteral(".png");
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    image.save(path);
+    return path;
+  }
+
+  Q_INVOKABLE QString folder(const QString& name) {
+    const QString path = m_folder + QLatin1Char('/') + name;
+    QDir().mkpath(path);
+    return path;
+  }
+
+  Q_INVOKABLE QString textFile(const QString& name) {
+    const QString path = m_folder + QLatin1Char('/') + name;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write("text\n");
+    return path;
+  }
+
+  Q_INVOKABLE void setActive(bool active) { VGlobal::instance()->setActive(active); }
+
+ private:
+  QString m_folder;
+  int m_databases = 0;
+};
+
+class PageTestSetup : public QObject {
+  Q_OBJECT
+
+ public:
+  PageTestSetup() {
+    // Runs before the application object exists.
+    ClientTest::PrepareQuickTests(m_home);
+  }
+
+ public slots:
+  void applicationAvailable() { ClientTest::SetUpQuickApplication(); }
+
+  void qmlEngineAvailable(QQmlEngine* engine) {
+    m_fixture.reset(new PageFixture(m_home.path()));
+    m_managers.append(VStartup::setupEngine(*engine));
+    m_managers.last()->createPostClass();
+    engine->rootContext()->setContextProperty(QStringLiteral("pageFixture"), m_fixture.data());
+  }
+
+  void cleanupTestCase() {
+    ImSessionListManager::instance()->wipeData();
+    ClientTest::EndQuickTests(m_managers);
+    m_fixture.reset();
+  }
+
+ private:
+  QTemporaryDir m_home;
+  QScopedPointer<PageFixture> m_fixture;
+  QList<QSharedPointer<ImCreateClassManager>> m_managers;
+};
+
+int main(int argc, char** argv) {
+  QTEST_SET_MAIN_SOURCE_PATH
+  PageTestSetup setup;
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_sessionpage", QUICK_TEST_SOURCE_DIR,
+                                   &setup);
+}
+
+#include "tst_sessionpage.moc"

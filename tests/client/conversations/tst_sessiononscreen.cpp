@@ -1,0 +1,111 @@
+// The conversation page through the real engine against the local server with its
+// demo world, driven as a person would: log in, open a conversation, send a text
+// and a picture, see the scripted friend's reply, recall. Under a virtual X server
+// the screen is kept after each step (artefacts/conversations).
+#include <QImage>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QtQuickTest>
+#include <QtWebEngine>
+
+#include "shell/ImCreateClassManager.h"
+#include "shell/ImUiInterface.h"
+#include "shell/VExitCleanup.h"
+#include "shell/VStartup.h"
+#include "support/ClientTestMain.h"
+#include "support/OnScreenSteps.h"
+#include "support/QuickTestMain.h"
+#include "tools/LocalServerProcess.h"
+
+namespace {
+const char kWorld[] = TESMO_DEMO_WORLD;
+}  // namespace
+
+class OnScreenFixture : public QObject {
+  Q_OBJECT
+
+ public:
+  OnScreenFixture(LocalServerProcess* server, const QString& stateDir)
+      : m_server(server), m_stateDir(stateDir) {}
+
+  Q_INVOKABLE bool serverStarted() const { return m_server->Value("TESMO_SERVER") != ""; }
+
+  Q_INVOKABLE bool login(const QString& phone, const QString& code) {
+    return m_session.login(phone, code);
+  }
+
+  Q_INVOKABLE bool shot(const QString& name) {
+    return ClientTest::KeepScreen(QStringLiteral(TESMO_ARTEFACT_DIR "/conversations"), name);
+  }
+
+  // A control command of the local server ("push TO FROM TEXT", ...); its answer.
+  Q_INVOKABLE QString command(const QString& line) const {
+    return QString::fromStdString(m_server->Command(line.toStdString()));
+  }
+
+  // A picture file to send; its path.
+  Q_INVOKABLE QString picture(const QString& name) const {
+    const QString path = m_stateDir + QLatin1Char('/') + name + QStringLiteral(".png");
+    QImage image(160, 120, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(40 + x, 120, 250 - y));
+    return image.save(path) ? path : QString();
+  }
+
+ private:
+  LocalServerProcess* m_server;
+  QString m_stateDir;
+  ClientTest::OnScreenSession m_session;
+};
+
+class OnScreenSetup : public QObject {
+  Q_OBJECT
+
+ public:
+  OnScreenSetup() { ClientTest::PrepareQuickTests(m_home); }
+
+ public slots:
+  void applicationAvailable() {
+    ClientTest::SetUpQuickApplication();
+    // The engine finds every server through TESMO_SERVER, before it starts.
+    const QString state = m_home.filePath(QStringLiteral("state"));
+    if (m_server.Start({"--world", kWorld, "--state", state.toStdString()})) {
+      qputenv("TESMO_SERVER", m_server.Value("TESMO_SERVER").c_str());
+      qputenv("TESMO_CA_FILE", m_server.Value("TESMO_CA_FILE").c_str());
+    } else {
+      qWarning("local server: %s", (m_server.Output() + m_server.Errors()).c_str());
+    }
+    m_stateDir = state;
+  }
+
+  void qmlEngineAvailable(QQmlEngine* engine) {
+    QSharedPointer<ImCreateClassManager> managers = VStartup::setupEngine(*engine);
+    managers->createPostClass();
+    m_managers.append(managers);
+    if (!m_fixture) m_fixture.reset(new OnScreenFixture(&m_server, m_stateDir));
+    engine->rootContext()->setContextProperty(QStringLiteral("e2e"), m_fixture.data());
+  }
+
+  void cleanupTestCase() {
+    ClientTest::EndQuickTests(m_managers);
+    m_server.Stop();
+  }
+
+ private:
+  QTemporaryDir m_home;
+  QString m_stateDir;
+  LocalServerProcess m_server;
+  QScopedPointer<OnScreenFixture> m_fixture;
+  QList<QSharedPointer<ImCreateClassManager>> m_managers;
+};
+
+int main(int argc, char** argv) {
+  QTEST_SET_MAIN_SOURCE_PATH
+  OnScreenSetup setup;
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_conversations_onscreen",
+                                   QUICK_TEST_SOURCE_DIR, &setup);
+}
+
+#include "tst_sessiononscreen.moc"
