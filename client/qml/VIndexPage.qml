@@ -25,7 +25,8 @@ VWindow {
     // Dialogs made on demand, by file name.
     property var _dialogs: ({})
     // Folders searched in order for the files made on demand.
-    property var qmlFolders: [Qt.resolvedUrl("popups/"), Qt.resolvedUrl("./")]
+    property var qmlFolders: [Qt.resolvedUrl("popups/"), Qt.resolvedUrl("conversations/"),
+        Qt.resolvedUrl("contacts/"), Qt.resolvedUrl("./")]
 
     // The text of the unread badge: nothing at 0, "99+" above 99.
     function badgeText(count) {
@@ -239,7 +240,7 @@ VWindow {
 
                 property var content: null
 
-                Component.onCompleted: content = mainPage._tryCreate("conversations/VSessionListPage.qml", chatTab)
+                Component.onCompleted: content = mainPage._tryCreate("VSessionListPage.qml", chatTab)
             }
 
             Item {

@@ -11,7 +11,8 @@ Item {
 
     readonly property string doubles: Qt.resolvedUrl("doubles/")
     // Where the program's own files are.
-    readonly property var defaults: ["qrc:/qml/popups/", "qrc:/qml/"]
+    readonly property var defaults: ["qrc:/qml/popups/", "qrc:/qml/conversations/", "qrc:/qml/contacts/",
+        "qrc:/qml/"]
 
     TestCase {
         name: "IndexPage"
@@ -110,6 +111,28 @@ Item {
             verify(!popup.visible)
             verify(main._dialogs["VTransferGroupPopupWindow.qml"].visible)
             main._dialogs["VTransferGroupPopupWindow.qml"].close()
+        }
+
+        // Every file the main window makes on demand is one the program ships, in
+        // one of the folders it searches.
+        function test_shippedFilesAreFound_data() {
+            return ["VSessionListPage.qml", "VContactsListPage.qml", "VWebEngineView.qml",
+                    "VCheckUpdatePopupWindow.qml", "VSystemSettingsPopupWindow.qml",
+                    "VUserInfoEditPopupWindow.qml", "VDownloadTesmoChatAppPopupWindow.qml",
+                    "VCodeEnterGroupPopupWindow.qml", "VForwardPopupWindow.qml",
+                    "VQuotesPopupWindow.qml", "VGroupManagersManagerPopupWindow.qml",
+                    "VGroupMembersManagerPopupWindow.qml", "VSearchAddFriendPopupWindow.qml",
+                    "VSyncToContactsPopupWindow.qml", "VSyncToContactsConfirmPopupWindow.qml",
+                    "VTransferGroupPopupWindow.qml"].map(function(file) {
+                return { tag: file, file: file }
+            })
+        }
+
+        function test_shippedFilesAreFound(data) {
+            var found = root.defaults.filter(function(folder) {
+                return Qt.createComponent(folder + data.file).status === Component.Ready
+            })
+            compare(found.length, 1, data.file)
         }
 
         // A file that is not there leaves the slot empty; once it is, the next
