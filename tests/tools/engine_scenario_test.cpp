@@ -439,9 +439,13 @@ void EngineScenarioTest::ReceivePushes() {
             "hello testers");
   EXPECT_EQ(server.Command("groupnotify " + kGroup + " the room moves to floor 2"), "notified\n");
   ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_COME_GROUPNOTIFY, notices + 1, kWait));
-  EXPECT_TRUE(Eventually([&] {
-    return Int("select count(*) from nq_message where touser='" + kGroup + "' and msgtype=6") == 1;
-  }));
+  // Announced as a message of the group too, after the notice.
+  auto notice = WaitForMessage([&](const Json::Value& m) {
+    return m["msgtype"].asInt() == 6 && m["touser"].asString() == kGroup;
+  });
+  ASSERT_TRUE(notice);
+  EXPECT_EQ((*notice)["content"].asString(), "the room moves to floor 2");
+  EXPECT_EQ(Int("select count(*) from nq_message where touser='" + kGroup + "' and msgtype=6"), 1);
   // Every push was answered.
   std::string status;
   EXPECT_TRUE(Eventually([&] {
@@ -485,6 +489,7 @@ void EngineScenarioTest::PageBackThroughHistory() {
                 "group by msgid having count(*)>1)"),
             0);
   EXPECT_EQ(Count(_EVENT_COME_IMMESSAGE), announced);
+
   EXPECT_EQ(Count(_EVENT_COME_HISTORYIM), conversations);
   // The conversation row still names its newest message, not an older one.
   EXPECT_EQ(Text(newest), newestBefore);
@@ -496,6 +501,8 @@ void EngineScenarioTest::KickOutThenLogInByQR() {
   auto kicked = Wait(_EVENT_RECV_KICKOUT);
   ASSERT_TRUE(kicked);
   EXPECT_EQ(kicked->text, "Signed in on another computer.");
+  EXPECT_EQ(api.LoginState(), 0);
+  EXPECT_EQ(server.Command("accounts").find("online"), std::string::npos);
   // The session is gone: a send is refused and the row marked failed.
   const int refused = api.SendMsgIM(kFriend.c_str(), 0, "after the kick", "{}");
   auto answer = Wait(_REQUEST_HTTP_SENDMSGIM, refused);
@@ -517,18 +524,20 @@ void EngineScenarioTest::KickOutThenLogInByQR() {
       << server.Output();
   EXPECT_EQ(api.IsLogin(), 1);
   EXPECT_EQ(Count(_EVENT_LOGIN_FAIL), 0u);
-  // The failed text goes out again under the new session.
-  EXPECT_EQ(api.RepeatSendMsg(refused, ""), refused);
-  ASSERT_TRUE(Eventually(
-      [&] { return CallbackRecorder::Get().Count(_REQUEST_HTTP_SENDMSGIM, refused) == 2; }));
-  EXPECT_EQ(CallbackRecorder::Get().ReportsWith(_REQUEST_HTTP_SENDMSGIM).back().a, 0);
-  EXPECT_EQ(Int("select sendstate" + Row(refused)), 1);
   // The second background download adds nothing twice.
   ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_COME_FINISHIMHISTORY, 2, kWait));
   EXPECT_EQ(Int("select count(*) from (select msgid from nq_message where msgid>0 and totype=0 "
                 "group by msgid having count(*)>1)"),
             0);
   EXPECT_EQ(StoredHistory().size(), static_cast<size_t>(kHistoryCount));
+  // The failed text goes out again under the new session.
+  EXPECT_EQ(api.RepeatSendMsg(refused, ""), refused);
+  ASSERT_TRUE(Eventually(
+      [&] { return CallbackRecorder::Get().Count(_REQUEST_HTTP_SENDMSGIM, refused) == 2; }));
+  EXPECT_EQ(CallbackRecorder::Get().ReportsWith(_REQUEST_HTTP_SENDMSGIM).back().a, 0);
+  EXPECT_EQ(Int("select sendstate" + Row(refused)), 1);
+  EXPECT_EQ(
+      Int("select count(*) from nq_message where msgid=" + Text("select msgid" + Row(refused))), 1);
 }
 
 TEST_F(EngineScenarioTest, OneSessionFromLoginToKickOutAndBackByQR) {
