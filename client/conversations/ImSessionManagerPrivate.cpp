@@ -146,18 +146,29 @@ bool ImSessionManagerPrivate::isWebUrl(const QString& url) {
   return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-QString ImSessionManagerPrivate::storedRemark(int id) {
+namespace {
+
+// One text column of a stored message; empty when the row or the value is missing.
+QString StoredText(int id, const char* column) {
   ImUiInterface* ui = ImUiInterface::instance();
-  const QByteArray sql =
-      QStringLiteral("SELECT remark FROM nq_message WHERE id=%1").arg(id).toUtf8();
+  const QByteArray sql = QStringLiteral("SELECT %1 FROM nq_message WHERE id=%2")
+                             .arg(QLatin1String(column))
+                             .arg(id)
+                             .toUtf8();
   const long set = ui->DBSelectSql(sql.constData());
-  QString remark;
+  QString text;
   if (set != 0) {
-    if (ui->DBGetRecordCount(set) > 0) remark = QString::fromUtf8(ui->DBGetStrValue(set, 0, 0));
+    if (ui->DBGetRecordCount(set) > 0) text = QString::fromUtf8(ui->DBGetStrValue(set, 0, 0));
     ui->DBRelease(set);
   }
-  return remark;
+  return text;
 }
+
+}  // namespace
+
+QString ImSessionManagerPrivate::storedRemark(int id) { return StoredText(id, "remark"); }
+
+QString ImSessionManagerPrivate::storedLocalPath(int id) { return StoredText(id, "localpath"); }
 
 bool ImSessionManagerPrivate::isInAccountFolder(const QString& path) {
   const QString documents = ImLoginManager::instance()->getLocalDataPath(0);

@@ -37,6 +37,8 @@ class ImSessionManagerPrivate {
   static bool isInAccountFolder(const QString& path);
   // The remark JSON stored with a message; empty when there is none.
   static QString storedRemark(int id);
+  // The local file path stored with a message; empty when there is none.
+  static QString storedLocalPath(int id);
   // Only web files are fetched without the user asking.
   static bool isWebUrl(const QString& url);
 

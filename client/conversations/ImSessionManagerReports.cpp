@@ -54,8 +54,18 @@ void ImSessionManager::applyRemark(QVariantMap& map, const QVariantMap& remark, 
   }
   const bool hasFile = IsFileType(msgtype) || (live && msgtype == 8);
   if (hasFile) {
-    if (live) map.insert(QStringLiteral("fileurl"), Str(map, "content"));
-    if (live || Str(map, "localpath").isEmpty()) {
+    if (live) {
+      map.insert(QStringLiteral("fileurl"), Str(map, "content"));
+      // A message announced again (the newest of a conversation after a later
+      // start's download) keeps the place its file already has.
+      const QString placed = ImSessionManagerPrivate::storedLocalPath(Int(map, "id"));
+      map.insert(QStringLiteral("localpath"), placed);
+      if (!placed.isEmpty() && ui->checkFileExists(placed)) {
+        map.insert(QStringLiteral("downloadState"), 1);
+        map.insert(QStringLiteral("progress"), 1000);
+      }
+    }
+    if (Str(map, "localpath").isEmpty()) {
       // The sender's name is only a hint: the file lands in the account's folder
       // under a cleaned name that no other message shares.
       const QString folder = ImLoginManager::instance()->getLocalDataPath(msgtype);
@@ -190,7 +200,7 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
     if (sendflag != 1) setAllMessageRead(key, totype);
     emit listViewToEnd();
     if ((msgtype == 2 || msgtype == 4) && ImSessionManagerPrivate::isWebUrl(Str(map, "fileurl")) &&
-        !Str(map, "localpath").isEmpty()) {
+        !Str(map, "localpath").isEmpty() && Int(map, "downloadState") != 1) {
       downloadFile(Int(map, "id"), Str(map, "fileurl"), Str(map, "localpath"), 1);
     }
   } else {

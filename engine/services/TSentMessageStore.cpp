@@ -68,6 +68,9 @@ int TSentMessageStore::InsertSentMessage(int msgtype, const std::string& touser,
 int TSentMessageStore::MarkSent(int localId, int64_t msgid, const std::string& time,
                                 const std::string& content) {
   if (msgid <= 0 || Trim(time).empty()) return 0;
+  // Taken as the inserts take it, so no history download stores the message between
+  // the update and the clean-up below.
+  TAutoLock insertLock(MessageInsertLock());
   TAutoLock dbLock(DatabaseMutex());
   TDBManager* db = Database();
   if (!db) return 0;
@@ -76,6 +79,15 @@ int TSentMessageStore::MarkSent(int localId, int64_t msgid, const std::string& t
   if (!content.empty()) sql += ",content=" + SqlQuoted(content);
   sql += " where id=" + Num(localId);
   if (!UpdateRow(db, sql)) return 0;
+  // A history download that ran after the server took the message but before this
+  // reply found no row with its msgid and stored a copy: the sent row stays, the copy
+  // goes, and a conversation that named the copy names the sent row.
+  const std::string id = Num(localId);
+  const std::string copies = "select id from nq_message where msgid=" + Num(msgid) + " and id<>" +
+                             id + " and totype=(select totype from nq_message where id=" + id +
+                             ") and touser=(select touser from nq_message where id=" + id + ")";
+  db->Exec("update nq_messagenew set msgid=" + id + " where msgid in (" + copies + ")");
+  db->Exec("delete from nq_message where id in (" + copies + ")");
   // The conversation whose latest message this is takes the server's time.
   db->Exec("update nq_messagenew set crtime=" + SqlQuoted(time) + " where msgid=" + Num(localId) +
            " and isservice=0");

@@ -293,6 +293,41 @@ void FakeFileStore::ServeTracker(int sock) {
   }
 }
 
+std::string FakeFileStore::NextStoredName(const std::string& extension) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::string name = m_namePrefix + std::to_string(++m_nameCounter);
+  if (!extension.empty()) name += "." + extension;
+  return name;
+}
+
+void FakeFileStore::Keep(const Upload& up) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_uploads.push_back(up);
+  if (m_recordLimit > 0 && m_uploads.size() > m_recordLimit) m_uploads.erase(m_uploads.begin());
+}
+
+void FakeFileStore::Announce(const Upload& up) {
+  std::function<void(const Upload&)> uploaded;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    uploaded = m_uploadHook;
+  }
+  if (uploaded) uploaded(up);
+}
+
+FakeFileStore::Upload FakeFileStore::Store(const std::string& data, const std::string& extension) {
+  Upload up;
+  up.command = kCmdStorageUpload;
+  up.declaredLength = data.size() + 15;
+  up.declaredSize = data.size();
+  up.extension = extension.substr(0, 6);
+  up.data = data;
+  up.storedName = NextStoredName(up.extension);
+  Keep(up);
+  Announce(up);
+  return up;
+}
+
 void FakeFileStore::ServeStorage(int sock) {
   std::function<void()> hook;
   {
@@ -318,11 +353,7 @@ void FakeFileStore::ServeStorage(int sock) {
     std::lock_guard<std::mutex> lock(m_mutex);
     fault = m_storageFault;
   }
-  auto keep = [&] {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_uploads.push_back(up);
-    if (m_recordLimit > 0 && m_uploads.size() > m_recordLimit) m_uploads.erase(m_uploads.begin());
-  };
+  auto keep = [&] { Keep(up); };
   if (fault == StorageFault::kCloseAfterBlock) {
     keep();
     return;  // closing with the file unread resets the connection
@@ -339,21 +370,15 @@ void FakeFileStore::ServeStorage(int sock) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     group = m_group;
-    up.storedName = m_namePrefix + std::to_string(++m_nameCounter);
-    if (!up.extension.empty()) up.storedName += "." + up.extension;
   }
+  up.storedName = NextStoredName(up.extension);
   if (!complete) {
     up.storedName.clear();
     keep();
     return;
   }
   keep();
-  std::function<void(const Upload&)> uploaded;
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    uploaded = m_uploadHook;
-  }
-  if (uploaded) uploaded(up);
+  Announce(up);
   std::string body = Field(group, 16) + up.storedName;
   switch (fault) {
     case StorageFault::kNone:

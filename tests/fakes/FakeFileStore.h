@@ -79,6 +79,9 @@ class FakeFileStore {
   void SetStorageAcceptHook(std::function<void()> hook);
   // Runs on the storage thread for every complete upload, before the reply.
   void SetUploadHook(std::function<void(const Upload&)> hook);
+  // Stores data as if it had been uploaded with that extension (kept, named and
+  // handed to the upload hook like any upload); the stored upload.
+  Upload Store(const std::string& data, const std::string& extension);
   // Keeps only the newest limit uploads and tracker queries (0: all).
   void SetRecordLimit(size_t limit);
 
@@ -95,6 +98,9 @@ class FakeFileStore {
   void ServeTracker(int sock);
   void ServeStorage(int sock);
   int Listen(bool smallBuffer);
+  std::string NextStoredName(const std::string& extension);
+  void Keep(const Upload& up);
+  void Announce(const Upload& up);  // hands a complete upload to the upload hook
 
   std::atomic<bool> m_stop{false};
   int m_trackerListen = -1;

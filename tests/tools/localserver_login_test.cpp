@@ -14,6 +14,7 @@
 
 #include "TAPIInterface.h"
 #include "support/CallbackRecorder.h"
+#include "tools/EngineQueries.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
@@ -70,19 +71,8 @@ class LocalServerLoginTest : public ::testing::Test {
   }
   size_t Count(int code) { return CallbackRecorder::Get().ReportsWith(code).size(); }
   // An integer column of one row, read through the engine's SQL functions.
-  int IntOf(const std::string& sql) {
-    const long set = api.DBSelectSql(sql.c_str());
-    const int value = set ? api.DBGetIntValue(set, 0, 0) : -1;
-    api.DBRelease(set);
-    return value;
-  }
-  std::string TextOf(const std::string& sql) {
-    const long set = api.DBSelectSql(sql.c_str());
-    const char* value = set ? api.DBGetStrValue(set, 0, 0) : nullptr;
-    const std::string out = value ? value : "";
-    api.DBRelease(set);
-    return out;
-  }
+  int IntOf(const std::string& sql) { return QueryInt(api, sql); }
+  std::string TextOf(const std::string& sql) { return QueryText(api, sql); }
 
   std::string dir;
   LocalServerProcess server;

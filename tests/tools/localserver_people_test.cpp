@@ -21,6 +21,7 @@
 #include "LocalWorld.h"
 #include "TAPIInterface.h"
 #include "support/CallbackRecorder.h"
+#include "tools/EngineQueries.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
@@ -114,21 +115,7 @@ class LocalServerPeopleTest : public ::testing::Test {
     return Group(info);
   }
   // Every row of a query, its columns joined with "|".
-  std::vector<std::string> Rows(const std::string& sql) {
-    std::vector<std::string> rows;
-    const long set = api.DBSelectSql(sql.c_str());
-    if (!set) return rows;
-    for (int r = 0; r < api.DBGetRecordCount(set); ++r) {
-      std::string row;
-      for (int c = 0; c < api.DBGetFieldCount(set); ++c) {
-        const char* v = api.DBGetStrValue(set, r, c);
-        row += (c ? "|" : "") + std::string(v ? v : "");
-      }
-      rows.push_back(row);
-    }
-    api.DBRelease(set);
-    return rows;
-  }
+  std::vector<std::string> Rows(const std::string& sql) { return QueryRows(api, sql); }
   // The members the server keeps for a group, as "account|role" in account order.
   std::vector<std::string> KeptMembers(const std::string& groupid) {
     std::set<std::string> rows;

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "LocalFileRemark.h"
 #include "LocalPlugins.h"
 #include "fakes/TestCipherKit.h"
 
@@ -18,6 +19,8 @@ namespace {
 
 constexpr size_t kRecordLimit = 200;
 constexpr const char* kDownPrefix = "/group1/";
+// A pushed file is read whole into memory.
+constexpr uintmax_t kMaxPushedFile = 64u << 20;
 
 std::string RandomHex(size_t bytes) {
   std::vector<unsigned char> raw(bytes);
@@ -490,6 +493,43 @@ FakeReply LocalServer::Download(const FakeRequest& request) {
       world != m_world.Files().end() ? world->second : m_store.FilePath(request.path);
   if (path.empty() || !ReadFile(path, &data)) return FakeReply::Text(404, "not found");
   return FakeReply::Text(200, data, ContentType(path));
+}
+
+std::string LocalServer::PushFile(const std::string& to, const std::string& from,
+                                  const std::string& type, const std::string& path) {
+  const std::string wrong = CheckPushParties(to, from);
+  if (!wrong.empty()) return wrong;
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  std::string data;
+  if (ec || !std::filesystem::is_regular_file(path, ec) || size > kMaxPushedFile ||
+      !ReadFile(path, &data))
+    return "cannot push " + path + ": not a readable file of at most " +
+           std::to_string(kMaxPushedFile >> 20) + " MiB\n";
+  const std::string name = std::filesystem::path(path).filename().string();
+  // The extension as an upload names it: up to six letters or digits.
+  std::string extension;
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot + 1 < name.size() && name.size() - dot - 1 <= 6) {
+    extension = name.substr(dot + 1);
+    for (char c : extension) {
+      if (!std::isalnum(static_cast<unsigned char>(c))) extension.clear();
+    }
+  }
+  const FakeFileStore::Upload stored = m_files.Store(data, extension);
+  const LocalAccount* sender = m_world.FindAccount(from);
+  LocalMessage message;
+  message.msgid = m_send->TakeMsgid();
+  message.from = from;
+  message.to = to;
+  message.fromGroup = to.find("group.") != std::string::npos ? to : "";
+  message.type = type;
+  message.content = "http://" + Address("DOWN") + kDownPrefix + stored.storedName;
+  message.remark = LocalFileRemark::Build(type, name, data, sender->name, Fill(sender->icon));
+  message.time = Now();
+  m_store.AddMessage(message);
+  Relay(message);
+  return "pushed " + std::to_string(message.msgid) + " " + message.content + "\n";
 }
 
 void LocalServer::SaveUpload(const FakeFileStore::Upload& up) {

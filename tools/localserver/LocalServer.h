@@ -123,6 +123,12 @@ class LocalServer {
   void ImText(const FakeIMServer::Record& text);
   FakeImHttpPaths::Script CheckSend(const FakeImHttpPaths::Message& m, const FakeRequest& r);
   void Deliver(const FakeImHttpPaths::Message& m, const FakeRequest& r);
+  // "" when FROM is a world account and TO one or a known group, else what is wrong.
+  std::string CheckPushParties(const std::string& to, const std::string& from);
+  // Stores the file at path in the file store and pushes a message of type (pic,
+  // file, audio, video) with its URL and remark from FROM to TO; the answer line.
+  std::string PushFile(const std::string& to, const std::string& from, const std::string& type,
+                       const std::string& path);
   // Pushes a message to the target's online clients (a group's members but the
   // sender, unless toSender).
   void Relay(const LocalMessage& message, bool toSender = false);

@@ -1,6 +1,7 @@
 // The control commands, read from standard input or the control port.
 #include <sstream>
 
+#include "LocalFileRemark.h"
 #include "LocalServer.h"
 
 namespace {
@@ -9,6 +10,11 @@ const char* kHelp =
     "accounts                        accounts, their login and whether they are online\n"
     "status                          pushes sent to clients and those still unanswered\n"
     "push TO FROM TEXT               a text message from FROM to TO (an account or group)\n"
+    "pushfile TO FROM KIND PATH      stores the file PATH (read by the server) in the file\n"
+    "                                store and pushes it from FROM to TO as a message of\n"
+    "                                KIND pic, file, audio (voice) or video, its remark\n"
+    "                                naming the file (filename, filesize; width and height\n"
+    "                                of a PNG, GIF or JPEG picture; seconds of a WAV voice)\n"
     "groupnotify GROUP TEXT          a group notification to the group's online members\n"
     "revoke TO FROM MSGID            recalls the message MSGID that FROM sent to TO\n"
     "repeat MSGID                    pushes a kept message again under a new packet id\n"
@@ -61,10 +67,9 @@ std::string LocalServer::Command(const std::string& line) {
     in >> to >> from;
     const std::string text = Rest(in);
     if (to.empty() || from.empty() || text.empty()) return "usage: push TO FROM TEXT\n";
-    if (!m_world.FindAccount(from)) return "unknown account " + from + "\n";
+    const std::string wrong = CheckPushParties(to, from);
+    if (!wrong.empty()) return wrong;
     const bool group = to.find("group.") != std::string::npos;
-    if (group ? MembersOf(to).empty() : !m_world.FindAccount(to))
-      return "unknown target " + to + "\n";
     LocalMessage message;
     message.msgid = m_send->TakeMsgid();
     message.from = from;
@@ -76,6 +81,14 @@ std::string LocalServer::Command(const std::string& line) {
     m_store.AddMessage(message);
     Relay(message);
     return "pushed " + std::to_string(message.msgid) + "\n";
+  }
+  if (verb == "pushfile") {
+    std::string to, from, type;
+    in >> to >> from >> type;
+    const std::string path = Rest(in);
+    if (to.empty() || from.empty() || !LocalFileRemark::IsFileType(type) || path.empty())
+      return "usage: pushfile TO FROM pic|file|audio|video PATH\n";
+    return PushFile(to, from, type, path);
   }
   if (verb == "revoke") {
     std::string to, from, msgid;

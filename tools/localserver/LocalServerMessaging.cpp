@@ -74,6 +74,13 @@ std::vector<LocalMessage> LocalServer::Messages() const {
   return out;
 }
 
+std::string LocalServer::CheckPushParties(const std::string& to, const std::string& from) {
+  if (!m_world.FindAccount(from)) return "unknown account " + from + "\n";
+  if (IsGroup(to) ? MembersOf(to).empty() : !m_world.FindAccount(to))
+    return "unknown target " + to + "\n";
+  return "";
+}
+
 void LocalServer::Relay(const LocalMessage& message, bool toSender) {
   const LocalAccount* sender = m_world.FindAccount(message.from);
   const FakeIMServer::Params params = {

@@ -1,5 +1,6 @@
 // The open conversation's sending side and its engine reports, against the engine
 // test double and a database of the engine's schema.
+#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -386,6 +387,56 @@ class TestImSessionManager : public QObject {
     Notify(100008, 0, 0,
            Received(local, kPeer, kMe, 0, 2, "file:///etc/passwd", {{"filename", "p.jpg"}}));
     QCOMPARE(CountCalls("DownloadFile"), 1);
+  }
+
+  // A message announced again (the newest of a conversation, after a later start's
+  // history download) keeps the file it already has: no second path, no second
+  // download. One not placed yet gets its path as any new message.
+  void announcedAgainKeepsItsPlacedFile_data() {
+    QTest::addColumn<int>("msgtype");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("placed");
+    for (int msgtype : {2, 3, 4}) {
+      for (int status : {0, 1}) {
+        QTest::addRow("type %d, status %d, placed", msgtype, status) << msgtype << status << true;
+        QTest::addRow("type %d, status %d, not placed", msgtype, status)
+            << msgtype << status << false;
+      }
+    }
+  }
+
+  void announcedAgainKeepsItsPlacedFile() {
+    QFETCH(int, msgtype);
+    QFETCH(int, status);
+    QFETCH(bool, placed);
+    const QString url = "https://127.0.0.1/f.bin";
+    const int id = Insert({kPeer, kMe, 0, 40, 0, 0, msgtype, url});
+    const QString folder = ImLoginManager::instance()->getLocalDataPath(msgtype);
+    const QString kept = folder + QString::number(id) + "_f.bin";
+    if (placed) {
+      QFile file(kept);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("placed");
+      file.close();
+      QVERIFY(ui()->dbExecSql(
+          QStringLiteral("update nq_message set localpath='%1' where id=%2").arg(kept).arg(id)));
+    }
+    const int downloads = CountCalls("DownloadFile");
+    Notify(100008, status, 0, Received(id, kPeer, kMe, 0, msgtype, url, {{"filename", "f.bin"}}));
+    ImMsgEntity* item = manager()->getMsgEntity(id);
+    QVERIFY(item);
+    QCOMPARE(Field(id, "localpath"), item->localpath());
+    if (placed) {
+      QCOMPARE(item->localpath(), kept);
+      QCOMPARE(item->downloadState(), 1);
+      QCOMPARE(item->progress(), 1000);
+      QCOMPARE(CountCalls("DownloadFile"), downloads);
+    } else {
+      QVERIFY(item->localpath().startsWith(folder));
+      QCOMPARE(item->downloadState(), msgtype == 3 ? 0 : 2);
+      QCOMPARE(CountCalls("DownloadFile"), downloads + (msgtype == 3 ? 0 : 1));
+    }
+    QCOMPARE(item->fileName(), QString("f.bin"));
   }
 
   void mentionsAreKeptForTheJump() {

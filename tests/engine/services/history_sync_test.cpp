@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <atomic>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "engine/services/sync_test_env.h"
+#include "fakes/FakeImHttpPaths.h"
 #include "services/THistorySync.h"
 
 namespace {
@@ -292,6 +294,43 @@ TEST_F(HistorySyncTest, GroupNoticesAreRewrittenAndUnknownSendersFetched) {
   ASSERT_TRUE(Json::Reader().parse(One("select content from nq_message where msgid=2"), notice));
   EXPECT_EQ(notice["notify"].asString(), "ban");
   EXPECT_EQ(One("select name from nq_contact where account='4004@a.test'"), "Stranger");
+}
+
+}  // namespace
+
+namespace {
+
+// A history download that runs while a send is on its way: the server already lists
+// the sent message, but its reply has not reached the engine, whose row has no msgid
+// yet. The message stays one row, and the conversation names that row.
+TEST_F(HistorySyncTest, AMessageDownloadedWhileItsSendIsAnsweredStaysOneRow) {
+  FakeImHttpPaths send(im);
+  send.SetFirstMsgid(900);
+  // Later than the clock here, so the downloaded copy becomes the conversation's newest.
+  send.SetTime("2099-06-02 09:00:00");
+  std::atomic<int> history{0};
+  send.SetAcceptHook([&](const FakeImHttpPaths::Message& m, const FakeRequest&) {
+    FakeSyncWorld::Message listed;
+    listed.id = m.answeredMsgid;
+    listed.fromuser = kOwn;
+    listed.touser = m.touser;
+    listed.content = m.content;
+    listed.curtime = m.answeredTime;
+    world.AddMessage(listed);
+    // The download runs to its end before the send's reply leaves.
+    history = api.GetHistoryMsg(kPeer, -1, 30);
+    CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_GETHISTORYMSG, history.load(),
+                                    std::chrono::seconds(60));
+  });
+  const int id = api.SendMsgIM(kPeer, 0, "just in time", "{}");
+  ASSERT_GT(id, 0);
+  EXPECT_EQ(Reply(_REQUEST_HTTP_SENDMSGIM, id).a, 0);
+  ASSERT_GT(history.load(), 0);
+  EXPECT_EQ(Rows("select id,msgid,sendstate,content from nq_message"),
+            (storetest::Rows{{std::to_string(id), "900", "1", "just in time"}}));
+  EXPECT_EQ(One("select msgid||' '||crtime from nq_messagenew where account='" +
+                std::string(kPeer) + "'"),
+            std::to_string(id) + " 2099-06-02 09:00:00");
 }
 
 }  // namespace
