@@ -23,6 +23,7 @@
 #include "shell/VExitCleanup.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
 #include "support/StubPing.h"
 #include "tools/LocalServerProcess.h"
 
@@ -93,12 +94,7 @@ class OnScreenSetup : public QObject {
   Q_OBJECT
 
  public:
-  OnScreenSetup() {
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
-  }
+  OnScreenSetup() { ClientTest::PrepareQuickTest(m_home); }
 
  public slots:
   void applicationAvailable() {
@@ -144,13 +140,8 @@ class OnScreenSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   OnScreenSetup setup;
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_contacts_onscreen",
-                                    QUICK_TEST_SOURCE_DIR, &setup);
+  return ClientTest::RunQuickTest(argc, argv, "tesmochat_contacts_onscreen", QUICK_TEST_SOURCE_DIR,
+                                  &setup);
 }
 
 #include "tst_contactsonscreen.moc"

@@ -17,6 +17,7 @@
 #include "shell/VScreenImage.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
 
 // The screen picture of the screenshot window's tests, and a look at the pictures it
 // writes. Pixel (x, y) of the stub screen is (x % 256, y % 256, 7), so any crop
@@ -63,10 +64,7 @@ class QmlTestSetup : public QObject {
  public:
   QmlTestSetup() {
     // Runs before the application object exists.
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
+    ClientTest::PrepareQuickTest(m_home);
   }
 
  public slots:
@@ -117,14 +115,7 @@ class QmlTestSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   QmlTestSetup setup;
-  // The program runs on QApplication (its menus are widgets); so do its pages here.
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_qml", QUICK_TEST_SOURCE_DIR,
-                                    &setup);
+  return ClientTest::RunQuickTest(argc, argv, "tesmochat_qml", QUICK_TEST_SOURCE_DIR, &setup);
 }
 
 #include "tst_qml.moc"
