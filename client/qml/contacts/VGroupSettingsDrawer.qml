@@ -163,16 +163,21 @@ FocusScope {
     }
 
     // A click elsewhere in the chat area takes the focus and closes the drawer. A
-    // window the drawer opened (a picker, a file dialog) takes the activation of
-    // the whole window instead, and the drawer stays with its lists.
+    // window the drawer opened (a picker, a file dialog) takes the window's focus
+    // instead, which leaves the window without a focused item: the drawer stays
+    // with its lists.
     onActiveFocusChanged: {
-        if (activeFocus) {
+        if (activeFocus)
             return
-        }
         endRename()
         endIntroEdit()
         endNickEdit()
-        if (_opening && Window.window && Window.window.active)
+        if (_opening)
+            Qt.callLater(_focusMoved)
+    }
+
+    function _focusMoved() {
+        if (!activeFocus && _opening && Window.activeFocusItem !== null)
             close()
     }
 

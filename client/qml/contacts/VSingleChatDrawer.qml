@@ -45,10 +45,12 @@ FocusScope {
     }
 
     // A click elsewhere in the chat area takes the focus. A window of its own (a
-    // picker the drawer asked for) takes the activation instead: that is no reason
-    // to close.
-    onActiveFocusChanged: {
-        if (!activeFocus && _opening && Window.window && Window.window.active)
+    // picker the drawer asked for) takes the window's focus instead, which leaves the
+    // window without a focused item: that is no reason to close.
+    onActiveFocusChanged: if (!activeFocus && _opening) Qt.callLater(_focusMoved)
+
+    function _focusMoved() {
+        if (!activeFocus && _opening && Window.activeFocusItem !== null)
             close()
     }
 

@@ -23,6 +23,7 @@
 #include "shell/VExitCleanup.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
 #include "support/StubPing.h"
 #include "tools/LocalServerProcess.h"
 
@@ -93,17 +94,11 @@ class OnScreenSetup : public QObject {
   Q_OBJECT
 
  public:
-  OnScreenSetup() {
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
-  }
+  OnScreenSetup() { ClientTest::PrepareQuickTests(m_home); }
 
  public slots:
   void applicationAvailable() {
-    QFont font;
-    VStartup::setupApplication(font);
+    ClientTest::SetUpQuickApplication();
     // The engine finds every server through TESMO_SERVER, before it starts.
     const QString state = m_home.filePath(QStringLiteral("state"));
     if (m_server.Start({"--world", kWorld, "--state", state.toStdString()})) {
@@ -124,9 +119,7 @@ class OnScreenSetup : public QObject {
   }
 
   void cleanupTestCase() {
-    ImUiInterface::instance()->releaseInterface();
-    m_managers.clear();
-    VExitCleanup::runAll();
+    ClientTest::EndQuickTests(m_managers);
     m_server.Stop();
   }
 
@@ -144,13 +137,8 @@ class OnScreenSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   OnScreenSetup setup;
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_contacts_onscreen",
-                                    QUICK_TEST_SOURCE_DIR, &setup);
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_contacts_onscreen", QUICK_TEST_SOURCE_DIR,
+                                  &setup);
 }
 
 #include "tst_contactsonscreen.moc"

@@ -2,18 +2,17 @@
 // the real managers and the engine test double: each tst_*.qml file under qml/ runs
 // with the program's context objects, a database of its own and "fixture", through
 // which the QML tests fill tables, script engine replies and read the requests.
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QJsonDocument>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QtQuickTest>
 #include <QtWebEngine>
 #include <string>
 #include <vector>
 
+#include "contacts/GroupTestSupport.h"
 #include "double/EngineDouble.h"
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
@@ -22,6 +21,7 @@
 #include "shell/VGlobal.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
+#include "support/QuickTestMain.h"
 #include "support/StubPing.h"
 
 class ContactsFixture : public QObject {
@@ -121,31 +121,7 @@ class ContactsFixture : public QObject {
     EngineDouble::SetText("GetMyAccount", "me");
   }
 
-  // Waits until the double answered every request so far and the main thread handled
-  // the answers, also of requests those answers caused.
-  Q_INVOKABLE bool settle() {
-    static int marker = 900000;
-    for (int round = 0; round < 10; ++round) {
-      const size_t before = EngineDouble::Calls().size();
-      QSet<int> markers;
-      for (int worker = 0; worker < EngineDouble::kWorkerCount; ++worker) {
-        markers.insert(++marker);
-        EngineDouble::Raise(worker, kSettleCode, 0, marker, 0, "settle");
-      }
-      QDeadlineTimer deadline(20000);
-      for (;;) {
-        int seen = 0;
-        for (const auto& report : EngineDouble::Delivered())
-          seen += report.code == kSettleCode && markers.contains(report.id);
-        if (seen == markers.size()) break;
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-      }
-      for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-      if (EngineDouble::Calls().size() == before) return true;
-    }
-    return true;
-  }
+  Q_INVOKABLE bool settle() { return GroupTest::SettleWithin(); }
 
   // The network as VGlobal sees it: "connect", "connecting" or "disconnect".
   Q_INVOKABLE void setConnection(const QString& state) {
@@ -160,8 +136,6 @@ class ContactsFixture : public QObject {
   }
 
  private:
-  static constexpr int kSettleCode = 100014;
-
   static QVariantMap lastArgumentJson(const QString& call) {
     // "Name(id,body)" or "Name(id,url,body)": the body starts at the first "{".
     const int from = call.indexOf(QLatin1Char('{'));
@@ -178,18 +152,10 @@ class ContactsPagesSetup : public QObject {
   Q_OBJECT
 
  public:
-  ContactsPagesSetup() {
-    if (m_home.isValid()) ClientTest::UseHome(m_home.path());
-    ClientTest::QuietDebugOutput();
-    VStartup::setProcessAttributes();
-    QtWebEngine::initialize();
-  }
+  ContactsPagesSetup() { ClientTest::PrepareQuickTests(m_home); }
 
  public slots:
-  void applicationAvailable() {
-    QFont font;
-    VStartup::setupApplication(font);
-  }
+  void applicationAvailable() { ClientTest::SetUpQuickApplication(); }
 
   void qmlEngineAvailable(QQmlEngine* engine) {
     QSharedPointer<ImCreateClassManager> managers = VStartup::setupEngine(*engine);
@@ -199,11 +165,7 @@ class ContactsPagesSetup : public QObject {
     engine->rootContext()->setContextProperty(QStringLiteral("fixture"), m_fixture.data());
   }
 
-  void cleanupTestCase() {
-    ImUiInterface::instance()->releaseInterface();
-    m_managers.clear();
-    VExitCleanup::runAll();
-  }
+  void cleanupTestCase() { ClientTest::EndQuickTests(m_managers); }
 
  private:
   QTemporaryDir m_home;
@@ -214,13 +176,7 @@ class ContactsPagesSetup : public QObject {
 int main(int argc, char** argv) {
   QTEST_SET_MAIN_SOURCE_PATH
   ContactsPagesSetup setup;
-  std::vector<char*> args(argv, argv + argc);
-  static char widgets[] = "-widgets";
-  args.push_back(widgets);
-  const int count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return quick_test_main_with_setup(count, args.data(), "tesmochat_contacts", QUICK_TEST_SOURCE_DIR,
-                                    &setup);
+  return ClientTest::RunQuickTests(argc, argv, "tesmochat_contacts", QUICK_TEST_SOURCE_DIR, &setup);
 }
 
 #include "tst_contactspages.moc"

@@ -284,6 +284,28 @@ TEST_F(GroupCommandTest, JoinByCodeThenLeave) {
   EXPECT_EQ(Members(kG), "");
 }
 
+// The member picker asks which contacts may still be added: only those not in the group.
+TEST_F(GroupCommandTest, CheckUserNamesOnlyThoseNotInTheGroup) {
+  FakeGroupServer::Group g = Traders();
+  g.members.push_back({"2002@tesmo.x", "Bo", 3, 0, 0});
+  groups.AddGroup(g);
+  Json::Value check = Args("checkuser", kG);
+  for (const char* id : {"2002@tesmo.x", "3003@tesmo.x", "4004@tesmo.x"}) {
+    Json::Value user;
+    user["id"] = id;
+    check["user"].append(user);
+  }
+  RecordedReport r = Command(check);
+  EXPECT_EQ(r.a, 0);
+  const Json::Value users = Parse(r.text)["result"]["user"];
+  ASSERT_EQ(users.size(), 2u);
+  EXPECT_EQ(users[0]["id"].asString(), "3003@tesmo.x");
+  EXPECT_EQ(users[1]["id"].asString(), "4004@tesmo.x");
+  // An unknown group is refused.
+  EXPECT_EQ(Parse(Command(Args("checkuser", "9@group.tesmo.x")).text)["result"]["cmd"].asString(),
+            "GROUP_ERR_RESOURCE");
+}
+
 TEST_F(GroupCommandTest, RefusalsPassUnchangedAndChangeNothing) {
   groups.AddGroup(Traders());
   ASSERT_TRUE(Exec("insert into nq_group(groupid,groupstate,groupname) values('" + std::string(kG) +

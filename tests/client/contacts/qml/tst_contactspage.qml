@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import QtTest 1.12
+import QtQuick.Window 2.12
 import VTranslator 1.0
 import "qrc:/qml"
 import "qrc:/qml/contacts"
@@ -93,6 +94,7 @@ Item {
         }
 
         Component { id: pageComponent; VContactsListPage {} }
+        Component { id: memberPickerComponent; VGroupMembersManagerPopupWindow {} }
         Component { id: editorComponent; VUserInfoEditPopupWindow {} }
         Component { id: searchComponent; VSearchAddFriendPopupWindow {} }
         Component { id: syncComponent; VSyncToContactsPopupWindow {} }
@@ -404,6 +406,38 @@ Item {
             verify(fixture.posts("setblack")[1].indexOf("deluser") > 0)
             fixture.settle()
             compare(block.checked, true)
+        }
+
+        // "Add members" opens the member picker in its own window: the drawer stays
+        // open behind it; a click elsewhere in the chat area closes it.
+        function test_chatDrawerStaysBehindThePicker() {
+            loadFriends(2)
+            var host = make(drawerHost)
+            var drawer = host.drawer
+            var asked = 0
+            function count() { ++asked }
+            vGlobal.addMembersForSingleChat.connect(count)
+            root.Window.window.requestActivate()
+            tryVerify(function() { return root.Window.window.active })
+            drawer.open("f1")
+            verify(drawer.activeFocus)
+            tryVerify(function() { return drawer.isShowing() })
+            mouseClick(findChild(drawer, "addMembersRow"))
+            compare(asked, 1)
+            vGlobal.addMembersForSingleChat.disconnect(count)
+            var picker = make(memberPickerComponent)
+            picker.createGroup("f1")
+            picker.requestActivate()
+            tryVerify(function() { return picker.active })
+            wait(600)
+            verify(drawer.isShowing())
+            verify(!picker.rowShown("f1", 1))
+            picker.close()
+            root.Window.window.requestActivate()
+            tryVerify(function() { return root.Window.window.active })
+            tryVerify(function() { return drawer.activeFocus })
+            host.forceActiveFocus()
+            tryVerify(function() { return !drawer.isShowing() && !drawer.visible })
         }
     }
 }

@@ -353,7 +353,8 @@ Item {
             tryVerify(function() { return drawer.isShowing() })
             verify(drawer.activeFocus)
             compare(groupAdminManager.itemCount, 3)
-            var picker = managerPicker.createObject(null)
+            // Made as the main window makes its dialogs: a window of its own above it.
+            var picker = managerPicker.createObject(root)
             extra.push(picker)
             picker.deleteManagers()
             picker.requestActivate()
