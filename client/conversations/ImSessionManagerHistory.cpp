@@ -287,7 +287,10 @@ int ImSessionManager::parseData(const QList<QVariantMap>& list) {
 
 void ImSessionManager::loadMoreMsg() {
   ImUiInterface* ui = ImUiInterface::instance();
-  if (!VGlobal::instance()->isOnline()) {
+  // The network probe is only a hint (many networks drop echo requests); while the
+  // engine's session is up the server is asked, since only its answer may end the
+  // paging. Without either, the next local rows are shown.
+  if (!VGlobal::instance()->isOnline() && ui->LoginState() == 0) {
     emit downloadHistoryFinished(true);
     return;
   }

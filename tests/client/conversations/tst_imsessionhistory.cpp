@@ -9,7 +9,9 @@
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionListManager.h"
+#include "shell/VGlobal.h"
 #include "support/ClientTestMain.h"
+#include "support/StubPing.h"
 
 using namespace SessionFixture;
 
@@ -44,6 +46,14 @@ class TestImSessionHistory : public QObject {
   Q_OBJECT
 
   QTemporaryDir m_dir;
+  StubPing::Stub m_ping;
+
+  // Lets the network probe fail once the system reports a change, as on a network
+  // that drops echo requests.
+  void ProbeFails(bool fails) {
+    m_ping.set(fails ? StubPing::Mode::Unreachable : StubPing::Mode::Reachable);
+    QMetaObject::invokeMethod(VGlobal::instance(), "onlineStateChanged", Q_ARG(bool, true));
+  }
 
   // 100 rows with the peer, one a minute, newest last; returns their ids oldest first.
   QList<int> Seed100() {
@@ -304,6 +314,35 @@ class TestImSessionHistory : public QObject {
     QCOMPARE(manager()->getOldestServerId(), 812);
     manager()->loadMoreMsg();
     QCOMPARE(LastCallOf("GetHistoryMsg"), "GetHistoryMsg(" + kPeer + ",812,60)");
+  }
+
+  // The probe's word alone never ends the paging while the engine is signed in: the
+  // server is asked, and the rows its answer stored are shown.
+  void probeFailureStillAsksTheServerWhileSignedIn() {
+    const int kept = Insert({kPeer, kMe, 0, 60, 0, 0, 0, QString(), QString(), 811});
+    manager()->onFinishLoadAtMessage();  // an earlier @-jump's settle time is over
+    manager()->entrySession(kPeer, 0);
+    ProbeFails(true);
+    QVERIFY(!VGlobal::instance()->isOnline());
+    EngineDouble::SetInt("LoginState", 1);
+    const int asked = CountCalls("GetHistoryMsg");
+    manager()->loadMoreMsg();
+    QCOMPARE(CountCalls("GetHistoryMsg"), asked + 1);
+    QCOMPARE(LastCallOf("GetHistoryMsg"), "GetHistoryMsg(" + kPeer + ",811,60)");
+    QCOMPARE(manager()->noMoreMsg(), false);
+    // The engine stores the older message (a later local id), then answers.
+    const int older = Insert({kPeer, kMe, 0, 0, 0, 0, 0, QString(), QString(), 810});
+    Notify(200206, 0, LastDialogOf("GetHistoryMsg"));
+    QCOMPARE(ViewIds(), (QList<int>{older, kept}));
+    QCOMPARE(manager()->noMoreMsg(), false);
+
+    // Signed out and the probe failing: only the local rows, the server is not asked.
+    EngineDouble::SetInt("LoginState", 0);
+    manager()->loadMoreMsg();
+    QCOMPARE(CountCalls("GetHistoryMsg"), asked + 1);
+    QCOMPARE(manager()->noMoreMsg(), true);
+    ProbeFails(false);
+    QVERIFY(VGlobal::instance()->isOnline());
   }
 
   void historyRowsOfFilesAndSpecialTypes() {
