@@ -206,12 +206,16 @@ int TAPIInterface::DBGetIntValue(long set, int row, int col) {
 
 char* TAPIInterface::DBGetStrValue(long set, int row, int col) {
   try {
-    std::string value;
+    // Reused for every field this thread reads: a list of many rows reads many
+    // fields, and the result ring makes its own copy anyway.
+    thread_local std::string value;
     {
       TAutoLock lock(Handles().mutex);
       TRecordSet* records = FindHandle(set);
       if (!records) return TStringQueue::EmptyText();
-      value = records->GetString(row, col);
+      size_t length = 0;
+      const char* text = records->GetText(row, col, &length);
+      value.assign(text, length);
     }
     return PushResult(value);
   } catch (...) {
