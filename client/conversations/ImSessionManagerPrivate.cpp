@@ -146,17 +146,27 @@ bool ImSessionManagerPrivate::isWebUrl(const QString& url) {
   return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-QString ImSessionManagerPrivate::storedRemark(int id) {
+QString ImSessionManagerPrivate::storedField(int id, const char* column) {
   ImUiInterface* ui = ImUiInterface::instance();
-  const QByteArray sql =
-      QStringLiteral("SELECT remark FROM nq_message WHERE id=%1").arg(id).toUtf8();
+  const QByteArray sql = QStringLiteral("SELECT %1 FROM nq_message WHERE id=%2")
+                             .arg(QLatin1String(column))
+                             .arg(id)
+                             .toUtf8();
   const long set = ui->DBSelectSql(sql.constData());
-  QString remark;
+  QString value;
   if (set != 0) {
-    if (ui->DBGetRecordCount(set) > 0) remark = QString::fromUtf8(ui->DBGetStrValue(set, 0, 0));
+    if (ui->DBGetRecordCount(set) > 0) value = QString::fromUtf8(ui->DBGetStrValue(set, 0, 0));
     ui->DBRelease(set);
   }
-  return remark;
+  return value;
+}
+
+QString ImSessionManagerPrivate::storedRemark(int id) { return storedField(id, "remark"); }
+
+QString ImSessionManagerPrivate::storedFileUrl(int id) {
+  // A sent file's row holds its web address in place of the local path.
+  const QString content = storedField(id, "content");
+  return isWebUrl(content) ? content : QString();
 }
 
 bool ImSessionManagerPrivate::isInAccountFolder(const QString& path) {

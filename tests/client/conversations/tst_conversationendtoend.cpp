@@ -250,6 +250,8 @@ class TestConversationEndToEnd : public QObject {
     QCOMPARE(row.value(QStringLiteral("localpath")).toString(), path);
     const QString url = row.value(QStringLiteral("fileurl")).toString();
     QVERIFY2(url.startsWith(QStringLiteral("http://127.0.0.1:")), qPrintable(url));
+    // The shown row has the address as soon as it reads sent.
+    QCOMPARE(sent->fileurl(), url);
     QCOMPARE(Fetch(url), bytes);
   }
 };
