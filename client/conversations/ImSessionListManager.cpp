@@ -36,6 +36,15 @@ constexpr int kTouserColumn = 7;
 constexpr int kTotypeColumn = 8;
 constexpr int kSendflagColumn = 13;
 
+constexpr bool SameKey(const char* a, const char* b) {
+  return *a == *b && (*a == '\0' || SameKey(a + 1, b + 1));
+}
+static_assert(SameKey(kColumns[kFromuserColumn].key, "fromuser") &&
+                  SameKey(kColumns[kTouserColumn].key, "touser") &&
+                  SameKey(kColumns[kTotypeColumn].key, "totype") &&
+                  SameKey(kColumns[kSendflagColumn].key, "sendflag"),
+              "the list's own fields name their columns");
+
 // The fields of a row that the list itself looks at, besides the row's map.
 struct RowFacts {
   QString fromuser;
