@@ -92,6 +92,8 @@ void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& acco
     const QString icon = UserInfo(person, 2);
     if (!icon.isEmpty()) map.insert(QStringLiteral("icon"), icon);
     map.insert(QStringLiteral("champflag"), UserInfo(person, 4).toInt());
+    // The contact list only fills gaps: no look-up when the cache gave both.
+    if (!name.isEmpty() && !icon.isEmpty()) return;
     QObject* user = ImContactsManager::instance()->getUserEntity(peer);
     if (user) {
       FillWhenEmpty(map, QStringLiteral("icon"), [user] { return user->property("logo"); });
