@@ -1,7 +1,9 @@
 #include "conversations/ImSessionListManager.h"
 
 #include <QDebug>
-#include <QPair>
+#include <QStringList>
+#include <QVector>
+#include <algorithm>
 #include <climits>
 
 #include "contacts/ImGroupManager.h"
@@ -29,22 +31,71 @@ constexpr Column kColumns[] = {{"id", true},         {"msgid", true},      {"msg
                                {"fileurl", false},   {"sendflag", true},   {"sendstate", true},
                                {"localsend", true},  {"seeflag", true},    {"atflag", true},
                                {"cancelflag", true}, {"sendtime", false},  {"deleted", true}};
+constexpr int kFromuserColumn = 3;
+constexpr int kTouserColumn = 7;
+constexpr int kTotypeColumn = 8;
+constexpr int kSendflagColumn = 13;
 
-QVariantMap RowToMap(ImUiInterface* engine, long set, int row) {
+constexpr bool SameKey(const char* a, const char* b) {
+  return *a == *b && (*a == '\0' || SameKey(a + 1, b + 1));
+}
+static_assert(SameKey(kColumns[kFromuserColumn].key, "fromuser") &&
+                  SameKey(kColumns[kTouserColumn].key, "touser") &&
+                  SameKey(kColumns[kTotypeColumn].key, "totype") &&
+                  SameKey(kColumns[kSendflagColumn].key, "sendflag"),
+              "the list's own fields name their columns");
+
+// The fields of a row that the list itself looks at, besides the row's map.
+struct RowFacts {
+  QString fromuser;
+  QString touser;
+  int totype = 0;
+  int sendflag = 0;
+};
+
+// The columns in the order of their keys: the map is filled front to back, so
+// every insertion lands at its end without a search.
+const QVector<int>& ColumnsByKey() {
+  static const QVector<int> order = [] {
+    QVector<int> columns;
+    for (int col = 0; col < int(sizeof(kColumns) / sizeof(kColumns[0])); ++col) columns << col;
+    std::sort(columns.begin(), columns.end(), [](int a, int b) {
+      return QString::fromLatin1(kColumns[a].key) < QString::fromLatin1(kColumns[b].key);
+    });
+    return columns;
+  }();
+  return order;
+}
+
+QVariantMap RowToMap(ImUiInterface* engine, long set, int row, RowFacts* facts) {
   // Keys made once: every row's map shares them.
-  static const QList<QString> kKeys = [] {
-    QList<QString> keys;
+  static const QVector<QString> kKeys = [] {
+    QVector<QString> keys;
     for (const Column& column : kColumns) keys << QString::fromLatin1(column.key);
     return keys;
   }();
   QVariantMap map;
-  int col = 0;
-  for (const Column& column : kColumns) {
-    if (column.number)
-      map.insert(kKeys.at(col), engine->DBGetIntValue(set, row, col));
-    else
-      map.insert(kKeys.at(col), QString::fromUtf8(engine->DBGetStrValue(set, row, col)));
-    ++col;
+  for (const int col : ColumnsByKey()) {
+    const QVariant value = kColumns[col].number
+                               ? QVariant(engine->DBGetIntValue(set, row, col))
+                               : QVariant(QString::fromUtf8(engine->DBGetStrValue(set, row, col)));
+    switch (col) {
+      case kFromuserColumn:
+        facts->fromuser = value.toString();
+        break;
+      case kTouserColumn:
+        facts->touser = value.toString();
+        break;
+      case kTotypeColumn:
+        facts->totype = value.toInt();
+        break;
+      case kSendflagColumn:
+        facts->sendflag = value.toInt();
+        break;
+      default:
+        break;
+    }
+    map.insert(map.cend(), kKeys.at(col), value);
   }
   return map;
 }
@@ -91,33 +142,35 @@ void ImSessionListManager::initData() {
   built.reserve(count);
   // The counters are asked for once the rows stand, so that the worker's
   // queries do not compete with the rows still being read.
-  QList<QPair<QString, int>> counters;
-  counters.reserve(count);
+  QStringList accounts;
+  QList<int> types;
+  accounts.reserve(count);
+  types.reserve(count);
   for (int row = 0; row < count; ++row) {
-    QVariantMap map = RowToMap(engine, set, row);
-    const QString account =
-        ImUiInterface::peerOf(map.value(QStringLiteral("fromuser")).toString(),
-                              map.value(QStringLiteral("touser")).toString(), own);
+    RowFacts facts;
+    QVariantMap map = RowToMap(engine, set, row, &facts);
+    const QString account = ImUiInterface::peerOf(facts.fromuser, facts.touser, own);
     // Rows come newest first: a second row of one conversation is older and
     // must not replace what the first one shows.
     if (account.isEmpty() || d->sessions.contains(account)) continue;
     map.insert(QStringLiteral("account"), account);
-    const int totype = map.value(QStringLiteral("totype")).toInt();
-    const QString peer = map.value(QStringLiteral("sendflag")).toInt() == 1
-                             ? map.value(QStringLiteral("touser")).toString()
-                             : map.value(QStringLiteral("fromuser")).toString();
+    const QString& peer = facts.sendflag == 1 ? facts.touser : facts.fromuser;
     ImSessionListManagerPrivate::decorate(map, account, peer);
     map.insert(QStringLiteral("content"), ImSessionListManagerPrivate::shownContent(map));
     auto* item = new ImMsgEntity(map, nullptr);
     d->sessions.insert(account, item);
     built.prepend(item);
-    counters.append({account, totype});
+    accounts.append(account);
+    types.append(facts.totype);
   }
   parseData(built);
   engine->DBRelease(set);
-  for (const auto& counter : qAsConst(counters)) requestCounters(counter.first, counter.second);
+  // One request for all rows, answered row by row in this order.
+  if (!accounts.isEmpty()) emit d->thread->updateCounters(accounts, types);
   emit dataComplete();
-  doUpdateUnReadMsgCount();
+  // Every row is new and counts nothing until the worker answers.
+  d->unreadTotal = 0;
+  ImSessionManager::instance()->setUnReadMsgCount(0);
 }
 
 void ImSessionListManager::parseData(const QList<QObject*>& itemList) {

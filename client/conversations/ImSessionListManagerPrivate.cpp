@@ -1,5 +1,10 @@
 #include "conversations/ImSessionListManagerPrivate.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <string>
+
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManager.h"
@@ -11,13 +16,23 @@
 #include "shell/VTranslator.h"
 
 namespace {
-QString UserInfo(const QString& account, int field) {
+QString UserInfo(const std::string& account, int field) {
   // A copy at once: the engine's text is recycled by later calls.
-  return QString::fromUtf8(ImUiInterface::instance()->GetUserInfo(account.toStdString(), field));
+  return QString::fromUtf8(ImUiInterface::instance()->GetUserInfo(account, field));
 }
 
-void FillWhenEmpty(QVariantMap& map, const QString& key, const QVariant& value) {
-  if (map.value(key).toString().isEmpty() && !value.toString().isEmpty()) map.insert(key, value);
+// `value` is asked for only when the map's entry is empty: reading a property by
+// name is a look-up of its own.
+template <typename Value>
+void FillWhenEmpty(QVariantMap& map, const QString& key, Value value) {
+  if (!map.value(key).toString().isEmpty()) return;
+  const QVariant given = value();
+  if (!given.toString().isEmpty()) map.insert(key, given);
+}
+
+// The object under `key` of a remark object; empty when it is none.
+QJsonObject Member(const QJsonObject& object, const QString& key) {
+  return object.value(key).toObject();
 }
 }  // namespace
 
@@ -46,41 +61,50 @@ bool ImSessionListManagerPrivate::superseded(const QString& account, int id) {
 }
 
 int ImSessionListManagerPrivate::champFlagOf(const QString& account) {
-  return UserInfo(account, 4).toInt();
+  return UserInfo(account.toStdString(), 4).toInt();
 }
 
 void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& account,
                                            const QString& peer) {
   const int totype = map.value(QStringLiteral("totype")).toInt();
-  const QString remark = map.value(QStringLiteral("remark")).toString();
-  if (totype == 1 && !remark.isEmpty()) {
-    const QVariantMap json = ImUiInterface::instance()->convJsonToVariantMap(remark);
-    const QVariantMap from = json.value(QStringLiteral("from")).toMap();
-    const QVariantMap to = json.value(QStringLiteral("to")).toMap();
-    FillWhenEmpty(map, QStringLiteral("icon"), to.value(QStringLiteral("logo")));
-    FillWhenEmpty(map, QStringLiteral("name"), to.value(QStringLiteral("nick")));
-    map.insert(QStringLiteral("fromName"),
-               from.value(QStringLiteral("nick")).toString() + QStringLiteral(": "));
+  if (totype == 1) {
+    const QString remark = map.value(QStringLiteral("remark")).toString();
+    if (!remark.isEmpty()) {
+      // Read in place: only four values of the remark are shown.
+      const QJsonDocument document = QJsonDocument::fromJson(remark.toUtf8());
+      const QJsonObject json = document.isObject() ? document.object() : QJsonObject();
+      const QJsonObject from = Member(json, QStringLiteral("from"));
+      const QJsonObject to = Member(json, QStringLiteral("to"));
+      FillWhenEmpty(map, QStringLiteral("icon"),
+                    [&to] { return to.value(QStringLiteral("logo")).toVariant(); });
+      FillWhenEmpty(map, QStringLiteral("name"),
+                    [&to] { return to.value(QStringLiteral("nick")).toVariant(); });
+      map.insert(QStringLiteral("fromName"),
+                 from.value(QStringLiteral("nick")).toVariant().toString() + QStringLiteral(": "));
+    }
   }
   if (totype == 0) {
     // The engine's contact cache knows more people than the friend list; a name
     // the caller already gave stays when the cache has none.
-    const QString name = UserInfo(peer, 0);
+    const std::string person = peer.toStdString();
+    const QString name = UserInfo(person, 0);
     if (!name.isEmpty()) map.insert(QStringLiteral("name"), name);
-    const QString icon = UserInfo(peer, 2);
+    const QString icon = UserInfo(person, 2);
     if (!icon.isEmpty()) map.insert(QStringLiteral("icon"), icon);
-    map.insert(QStringLiteral("champflag"), champFlagOf(peer));
+    map.insert(QStringLiteral("champflag"), UserInfo(person, 4).toInt());
+    // The contact list only fills gaps: no look-up when the cache gave both.
+    if (!name.isEmpty() && !icon.isEmpty()) return;
     QObject* user = ImContactsManager::instance()->getUserEntity(peer);
     if (user) {
-      FillWhenEmpty(map, QStringLiteral("icon"), user->property("logo"));
-      FillWhenEmpty(map, QStringLiteral("name"), user->property("name"));
+      FillWhenEmpty(map, QStringLiteral("icon"), [user] { return user->property("logo"); });
+      FillWhenEmpty(map, QStringLiteral("name"), [user] { return user->property("name"); });
     }
     return;
   }
   QObject* group = ImGroupManager::instance()->getGroupEntity(account);
   if (!group) return;
-  FillWhenEmpty(map, QStringLiteral("icon"), group->property("grouplogo"));
-  FillWhenEmpty(map, QStringLiteral("name"), group->property("groupname"));
+  FillWhenEmpty(map, QStringLiteral("icon"), [group] { return group->property("grouplogo"); });
+  FillWhenEmpty(map, QStringLiteral("name"), [group] { return group->property("groupname"); });
   map.insert(QStringLiteral("title"), group->property("title").toInt());
   map.insert(QStringLiteral("parentName"), group->property("parentName").toString());
   map.insert(QStringLiteral("groupstate"), group->property("groupstate").toInt());

@@ -146,29 +146,30 @@ bool ImSessionManagerPrivate::isWebUrl(const QString& url) {
   return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-namespace {
-
-// One text column of a stored message; empty when the row or the value is missing.
-QString StoredText(int id, const char* column) {
+QString ImSessionManagerPrivate::storedField(int id, const char* column) {
   ImUiInterface* ui = ImUiInterface::instance();
   const QByteArray sql = QStringLiteral("SELECT %1 FROM nq_message WHERE id=%2")
                              .arg(QLatin1String(column))
                              .arg(id)
                              .toUtf8();
   const long set = ui->DBSelectSql(sql.constData());
-  QString text;
+  QString value;
   if (set != 0) {
-    if (ui->DBGetRecordCount(set) > 0) text = QString::fromUtf8(ui->DBGetStrValue(set, 0, 0));
+    if (ui->DBGetRecordCount(set) > 0) value = QString::fromUtf8(ui->DBGetStrValue(set, 0, 0));
     ui->DBRelease(set);
   }
-  return text;
+  return value;
 }
 
-}  // namespace
+QString ImSessionManagerPrivate::storedRemark(int id) { return storedField(id, "remark"); }
 
-QString ImSessionManagerPrivate::storedRemark(int id) { return StoredText(id, "remark"); }
+QString ImSessionManagerPrivate::storedLocalPath(int id) { return storedField(id, "localpath"); }
 
-QString ImSessionManagerPrivate::storedLocalPath(int id) { return StoredText(id, "localpath"); }
+QString ImSessionManagerPrivate::storedFileUrl(int id) {
+  // A sent file's row holds its web address in place of the local path.
+  const QString content = storedField(id, "content");
+  return isWebUrl(content) ? content : QString();
+}
 
 bool ImSessionManagerPrivate::isInAccountFolder(const QString& path) {
   const QString documents = ImLoginManager::instance()->getLocalDataPath(0);

@@ -35,10 +35,14 @@ class ImSessionManagerPrivate {
   static QString safeFileName(const QString& name, int id);
   // Whether the path lies inside the signed-in account's folder.
   static bool isInAccountFolder(const QString& path);
+  // One column of a stored message as text; empty when there is no such message.
+  static QString storedField(int id, const char* column);
   // The remark JSON stored with a message; empty when there is none.
   static QString storedRemark(int id);
   // The local file path stored with a message; empty when there is none.
   static QString storedLocalPath(int id);
+  // The web address a sent file message was stored with; empty while there is none.
+  static QString storedFileUrl(int id);
   // Only web files are fetched without the user asking.
   static bool isWebUrl(const QString& url);
 

@@ -134,8 +134,16 @@ void ImSessionManager::onNotify(const UIMessage* pMsg) {
     }
     case kTextSent:
     case kFileSent:
-      if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID))
+      if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) {
         item->setSendstate(pMsg->m_Status == 0 ? 1 : 0);
+        // The report names no address: the engine stored the uploaded file's
+        // address with the row, and the shown row takes it so that the file can
+        // be opened and saved before the conversation is read again.
+        if (pMsg->m_Method == kFileSent && pMsg->m_Status == 0) {
+          const QString url = ImSessionManagerPrivate::storedFileUrl(pMsg->m_DialogID);
+          if (!url.isEmpty()) item->setFileurl(url);
+        }
+      }
       break;
     case kRecallAnswer:
       if (pMsg->m_Status == 0) {

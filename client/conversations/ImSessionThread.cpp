@@ -3,6 +3,8 @@
 #include "conversations/SessionWorker.h"
 
 ImSessionThread::ImSessionThread(QObject* parent) : QObject(parent) {
+  // The batch request crosses to the worker's thread.
+  qRegisterMetaType<QList<int>>("QList<int>");
   auto* worker = new SessionWorker(&m_stopping);
   connect(worker, &SessionWorker::msgCountChange, this, &ImSessionThread::msgCountChange);
   connect(worker, &SessionWorker::msgAtFlagChange, this, &ImSessionThread::msgAtFlagChange);
@@ -10,6 +12,7 @@ ImSessionThread::ImSessionThread(QObject* parent) : QObject(parent) {
   connect(&m_thread, &QThread::finished, worker, &QObject::deleteLater);
   connect(this, &ImSessionThread::updateMsgCount, worker, &SessionWorker::doUpdateMsgCount);
   connect(this, &ImSessionThread::updateAtFlag, worker, &SessionWorker::doUpdateAtFlag);
+  connect(this, &ImSessionThread::updateCounters, worker, &SessionWorker::doUpdateCounters);
   m_thread.setObjectName(QStringLiteral("SessionWorker"));
   m_thread.start(QThread::InheritPriority);
 }

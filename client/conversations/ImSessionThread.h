@@ -1,8 +1,10 @@
 #ifndef TESMO_CLIENT_CONVERSATIONS_IMSESSIONTHREAD_H
 #define TESMO_CLIENT_CONVERSATIONS_IMSESSIONTHREAD_H
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 #include <atomic>
 
@@ -19,6 +21,9 @@ class ImSessionThread : public QObject {
  signals:
   void updateMsgCount(const QString& account, int type);
   void updateAtFlag(const QString& account);
+  // Both requests for many conversations at once: for each account in order its
+  // count, then for a group (type 1) its @-flag.
+  void updateCounters(const QStringList& accounts, const QList<int>& types);
   void msgCountChange(const QString& account, int count);
   void msgAtFlagChange(const QString& account, int nFlag);
 

@@ -36,3 +36,11 @@ void SessionWorker::doUpdateAtFlag(const QString& account) {
   if (engine->SearchAtMsg(peer.constData(), 1) > 0) flag = 1;
   emit msgAtFlagChange(account, flag);
 }
+
+void SessionWorker::doUpdateCounters(const QStringList& accounts, const QList<int>& types) {
+  const int count = qMin(accounts.size(), types.size());
+  for (int i = 0; i < count && !m_stopping->load(); ++i) {
+    doUpdateMsgCount(accounts.at(i), types.at(i));
+    if (types.at(i) == 1) doUpdateAtFlag(accounts.at(i));
+  }
+}

@@ -1,8 +1,10 @@
 #ifndef TESMO_CLIENT_CONVERSATIONS_SESSIONWORKER_H
 #define TESMO_CLIENT_CONVERSATIONS_SESSIONWORKER_H
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 
 // Counts a conversation's unread messages and finds its @-flag in the local
@@ -26,6 +28,9 @@ class SessionWorker : public QObject {
  public slots:
   void doUpdateMsgCount(const QString& account, int type);
   void doUpdateAtFlag(const QString& account);
+  // doUpdateMsgCount for each account in order, each group's (type 1)
+  // doUpdateAtFlag right after its count; the rest is dropped once stopping.
+  void doUpdateCounters(const QStringList& accounts, const QList<int>& types);
 
  private:
   const std::atomic<bool>* m_stopping;

@@ -91,12 +91,18 @@ VGlobal::VGlobal(QObject* parent) : QObject(parent), d(new VGlobalPrivate) {
   connect(d->hardCheckTimer, &QTimer::timeout, d->checkThread,
           &VCheckNetworkConnectionThread::checkHardConnection);
   connect(d->checkThread, &VCheckNetworkConnectionThread::hardConnectionStateChanged, this,
-          &VGlobal::onlineStateChanged);
+          &VGlobal::onProbeResult);
 
-  if (d->online)
+  if (d->online) {
     g_connectionState = CONNECT;
-  else
-    g_connectionState = ping(probeHost()) ? CONNECT : DISCONNECT;
+  } else {
+    // The system's word is only a hint: the check thread probes, so that a
+    // probe that takes its time never holds up the start. Until it answers the
+    // state says what the system said.
+    g_connectionState = DISCONNECT;
+    d->startProbePending = true;
+    emit d->checkThread->checkHardConnection();
+  }
   d->hardCheckTimer->setInterval(kHardCheckIntervalMs);
 }
 
@@ -163,8 +169,21 @@ void VGlobal::setConnectionState(VConnectionState state) {
 
 void VGlobal::onlineStateChanged(bool isOnline) {
   qDebug() << Q_FUNC_INFO << isOnline;
-  // The system's word is only a hint; the probe decides.
-  const bool reachable = ping(probeHost());
+  // The system's word is only a hint; the probe, run on the check thread,
+  // decides (onProbeResult).
+  emit d->checkThread->checkHardConnection();
+}
+
+void VGlobal::onProbeResult(bool reachable) {
+  qDebug() << Q_FUNC_INFO << reachable;
+  if (d->startProbePending) {
+    // The first answer is the start's own probe (the check thread answers in
+    // order): it sets the state, not the online flag. A state changed meanwhile
+    // stands.
+    d->startProbePending = false;
+    if (reachable && g_connectionState == DISCONNECT) setConnectionState(CONNECT);
+    return;
+  }
   if (reachable == d->online) return;
   if (reachable) {
     d->reconnectTimer->start(kReconnectIntervalMs);
@@ -179,7 +198,8 @@ void VGlobal::onlineStateChanged(bool isOnline) {
 
 void VGlobal::networkConnectionStateChanged(bool isOnline) {
   qDebug() << Q_FUNC_INFO << isOnline;
-  if (!ping(probeHost())) return;
+  // The check thread's probe has just answered.
+  if (!isOnline) return;
   d->reconnectTimer->stop();
   g_connectionState = CONNECT;
   playSound(NETWORKCONNECTED);

@@ -198,6 +198,8 @@ class VGlobal : public QObject {
  private slots:
   void onlineStateChanged(bool isOnline);
   void networkConnectionStateChanged(bool isOnline);
+  // A probe asked for by onlineStateChanged, the hard check or the start.
+  void onProbeResult(bool reachable);
 
  private:
   void setConnectionState(VConnectionState state);

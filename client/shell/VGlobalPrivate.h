@@ -17,6 +17,8 @@ class VGlobalPrivate {
   QTimer* reconnectTimer = nullptr;
   QTimer* hardCheckTimer = nullptr;
   bool online = false;
+  // The start asked the check thread for a probe that has not answered yet.
+  bool startProbePending = false;
   VSoundPlayThread* soundThread = nullptr;
   bool animationEnabled = true;
   bool dialogShowing = false;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <array>
 #include <memory>
 #include <set>
 #include <string>
@@ -52,6 +53,23 @@ TRecordSet* FindHandle(long handle) {
   if (handle == 0) return nullptr;
   auto* set = reinterpret_cast<TRecordSet*>(handle);
   return Handles().live.count(set) ? set : nullptr;
+}
+
+// Field texts of DBGetStrValue: like the result ring, a copy per call that stays
+// valid for at least the next 31 results of this thread; the copies reuse their
+// buffers, so reading a list of many rows allocates nothing per field. A large
+// buffer is given back rather than kept for the thread's life.
+char* FieldCopy(const char* text, size_t length) {
+  constexpr size_t kSlots = 32;
+  constexpr size_t kKeptCapacity = 64 * 1024;
+  if (length == 0) return TStringQueue::EmptyText();
+  thread_local std::array<std::string, kSlots> slots;
+  thread_local size_t next = 0;
+  std::string& slot = slots[next];
+  next = (next + 1) % kSlots;
+  if (slot.capacity() > kKeptCapacity && length <= kKeptCapacity) std::string().swap(slot);
+  slot.assign(text, length);
+  return slot.data();
 }
 
 bool PathExists(const std::string& path) {
@@ -206,14 +224,12 @@ int TAPIInterface::DBGetIntValue(long set, int row, int col) {
 
 char* TAPIInterface::DBGetStrValue(long set, int row, int col) {
   try {
-    std::string value;
-    {
-      TAutoLock lock(Handles().mutex);
-      TRecordSet* records = FindHandle(set);
-      if (!records) return TStringQueue::EmptyText();
-      value = records->GetString(row, col);
-    }
-    return PushResult(value);
+    TAutoLock lock(Handles().mutex);
+    TRecordSet* records = FindHandle(set);
+    if (!records) return TStringQueue::EmptyText();
+    size_t length = 0;
+    const char* text = records->GetText(row, col, &length);
+    return FieldCopy(text, length);
   } catch (...) {
     return TStringQueue::EmptyText();
   }

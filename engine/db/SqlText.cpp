@@ -19,8 +19,11 @@ std::string SqlEscapeQuotes(const char* text) {
 
 std::string SqlQuoted(const std::string& text) { return "'" + SqlEscapeQuotes(text) + "'"; }
 
-long long SqlLeadingNumber(const std::string& text) {
-  const char* p = text.c_str();
+long long SqlLeadingNumber(const std::string& text) { return SqlLeadingNumber(text.c_str()); }
+
+long long SqlLeadingNumber(const char* text) {
+  if (!text) return 0;
+  const char* p = text;
   while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
   bool negative = false;
   if (*p == '+' || *p == '-') negative = (*p++ == '-');

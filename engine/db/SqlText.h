@@ -16,6 +16,7 @@ std::string SqlQuoted(const std::string& text);
 // blanks skipped), 0 when there is none; clamped to the 64-bit range. Ids that go
 // into a statement unquoted pass through here, so only digits ever reach SQL.
 long long SqlLeadingNumber(const std::string& text);
+long long SqlLeadingNumber(const char* text);
 
 // True for a text of 1 to 19 decimal digits and nothing else: the only form of id
 // that a statement may hold without quotes.

@@ -1,6 +1,6 @@
 #include "db/TRecordSet.h"
 
-#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "db/SqlText.h"
@@ -9,10 +9,23 @@ namespace {
 const std::string kEmpty;
 }  // namespace
 
+const char* TRecordSet::GetText(int row, int column, size_t* length) const {
+  if (length) *length = 0;
+  if (row < 0 || row >= GetRecordCount() || column < 0 || column >= m_fieldCount) return "";
+  const size_t first = m_rowStart[static_cast<size_t>(row)];
+  const size_t end = static_cast<size_t>(row) + 1 < m_rowStart.size()
+                         ? m_rowStart[static_cast<size_t>(row) + 1]
+                         : m_fields.size();
+  if (first + static_cast<size_t>(column) >= end) return "";
+  const Field& field = m_fields[first + static_cast<size_t>(column)];
+  if (length) *length = field.length;
+  return m_text.data() + field.offset;
+}
+
 std::string TRecordSet::GetString(int row, int column) const {
-  if (row < 0 || row >= GetRecordCount() || column < 0 || column >= m_fieldCount) return kEmpty;
-  const std::vector<std::string>& r = m_rows[static_cast<size_t>(row)];
-  return static_cast<size_t>(column) < r.size() ? r[static_cast<size_t>(column)] : kEmpty;
+  size_t length = 0;
+  const char* text = GetText(row, column, &length);
+  return std::string(text, length);
 }
 
 int TRecordSet::GetInt(int row, int column) const {
@@ -24,7 +37,7 @@ int TRecordSet::GetInt(int row, int column) const {
 }
 
 long long TRecordSet::GetInt64(int row, int column) const {
-  return SqlLeadingNumber(GetString(row, column));
+  return SqlLeadingNumber(GetText(row, column));
 }
 
 const std::string& TRecordSet::GetColumnName(int column) const {
@@ -34,7 +47,9 @@ const std::string& TRecordSet::GetColumnName(int column) const {
 
 void TRecordSet::Clear() {
   m_names.clear();
-  m_rows.clear();
+  m_text.clear();
+  m_fields.clear();
+  m_rowStart.clear();
   m_fieldCount = 0;
 }
 
@@ -48,10 +63,13 @@ int TRecordSet::CollectRow(void* context, int columns, char** values, char** nam
       for (int i = 0; i < columns; ++i)
         set->m_names.emplace_back(names && names[i] ? names[i] : "");
     }
-    std::vector<std::string> row;
-    row.reserve(static_cast<size_t>(columns));
-    for (int i = 0; i < columns; ++i) row.emplace_back(values && values[i] ? values[i] : "");
-    set->m_rows.push_back(std::move(row));
+    set->m_rowStart.push_back(set->m_fields.size());
+    for (int i = 0; i < columns; ++i) {
+      const char* value = values && values[i] ? values[i] : "";
+      const size_t length = strlen(value);
+      set->m_fields.push_back({set->m_text.size(), length});
+      set->m_text.append(value, length + 1);
+    }
   } catch (...) {
     return 1;  // aborts the statement; the caller sees a failure
   }

@@ -124,15 +124,21 @@ class ContactsFixture : public QObject {
   Q_INVOKABLE bool settle() { return GroupTest::SettleWithin(); }
 
   // The network as VGlobal sees it: "connect", "connecting" or "disconnect".
-  Q_INVOKABLE void setConnection(const QString& state) {
+  // The probe answers from the check thread: each step waits for its answer.
+  Q_INVOKABLE bool setConnection(const QString& state) {
     VGlobal* global = VGlobal::instance();
+    const auto reached = [global](VGlobal::VConnectionState wanted) {
+      return QTest::qWaitFor([&] { return global->connectionState() == wanted; }, 5000);
+    };
     m_ping.set(StubPing::Mode::Unreachable);
     QMetaObject::invokeMethod(global, "onlineStateChanged", Q_ARG(bool, false));
-    if (state == QLatin1String("disconnect")) return;
+    if (!reached(VGlobal::DISCONNECT) || state == QLatin1String("disconnect")) return true;
     m_ping.set(StubPing::Mode::Reachable);
     QMetaObject::invokeMethod(global, "onlineStateChanged", Q_ARG(bool, true));
+    if (!reached(VGlobal::CONNECTING)) return false;
     if (state == QLatin1String("connect"))
       QMetaObject::invokeMethod(global, "networkConnectionStateChanged", Q_ARG(bool, true));
+    return true;
   }
 
  private:

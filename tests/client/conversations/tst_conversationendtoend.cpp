@@ -197,7 +197,7 @@ class TestConversationEndToEnd : public QObject {
     // session is still up, so the older messages come from the server, a page at a
     // time.
     QMetaObject::invokeMethod(VGlobal::instance(), "onlineStateChanged", Q_ARG(bool, true));
-    QVERIFY(!VGlobal::instance()->isOnline());
+    QTRY_VERIFY_WITH_TIMEOUT(!VGlobal::instance()->isOnline(), kWaitMs);
     const int total = kHistoryCount + 2;
     for (int page = 0; page < 4 && Chat()->itemCount() < total; ++page) {
       const int before = Chat()->itemCount();
@@ -270,6 +270,8 @@ class TestConversationEndToEnd : public QObject {
     QCOMPARE(row.value(QStringLiteral("localpath")).toString(), path);
     const QString url = row.value(QStringLiteral("fileurl")).toString();
     QVERIFY2(url.startsWith(QStringLiteral("http://127.0.0.1:")), qPrintable(url));
+    // The shown row has the address as soon as it reads sent.
+    QCOMPARE(sent->fileurl(), url);
     QCOMPARE(Fetch(url), bytes);
   }
 

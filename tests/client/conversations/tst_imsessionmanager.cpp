@@ -252,6 +252,46 @@ class TestImSessionManager : public QObject {
     QCOMPARE(row->sendflag(), 1);
   }
 
+  // The send report names no address: the shown row takes the one the engine
+  // stored with the sent file, and nothing else.
+  void sentFileRowTakesTheStoredAddress_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("expected");
+    const QString url = "http://127.0.0.1:8080/group1/M00/00/00/notes.txt";
+    QTest::newRow("file sent") << 200202 << 0 << url << url;
+    QTest::newRow("https") << 200202 << 0 << "https://files.test/a.bin"
+                           << "https://files.test/a.bin";
+    QTest::newRow("file failed") << 200202 << 7 << url << QString();
+    QTest::newRow("still the local path") << 200202 << 0 << "/tmp/notes.txt" << QString();
+    QTest::newRow("text report") << 200201 << 0 << url << QString();
+  }
+
+  void sentFileRowTakesTheStoredAddress() {
+    QFETCH(int, code);
+    QFETCH(int, status);
+    QFETCH(QString, stored);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath("notes.txt");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("notes");
+    file.close();
+    manager()->sendFileMsg(kPeer, QUrl::fromLocalFile(path).toString());
+    const int id = ViewIds().last();
+    ImMsgEntity* item = manager()->getMsgEntity(id);
+    QVERIFY(item);
+    QCOMPARE(item->fileurl(), QString());
+    // What the engine writes once the upload and the send went through.
+    QVERIFY(ui()->dbExecSql(
+        QString("UPDATE nq_message SET content='%1' WHERE id=%2").arg(stored).arg(id)));
+    Notify(code, status, id, R"({"code":1,"msgid":77,"time":"2026-03-01 10:00:00"})");
+    QCOMPARE(item->fileurl(), expected);
+    QCOMPARE(item->sendstate(), status == 0 ? 1 : 0);
+    QCOMPARE(item->localpath(), path);
+  }
+
   void historyAnswersAndStoredHistory() {
     QSignalSpy finished(manager(), &ImSessionManager::downloadHistoryFinished);
     QSignalSpy reload(manager(), &ImSessionManager::needReloadMsg);

@@ -142,6 +142,53 @@ class TestImSessionThread : public QObject {
     QCOMPARE(counts.at(1).at(1).toInt(), 2);
   }
 
+  // One request for many rows answers as the single requests would, in order:
+  // each account's count, a group's @-flag right after its count, and a queued
+  // single request after the whole batch.
+  void batchAnswersAsSingleRequestsInOrder() {
+    EngineDouble::SetInt("SearchAtMsg:1001@group:2", 1);
+    QSignalSpy counts(m_thread.get(), &ImSessionThread::msgCountChange);
+    QSignalSpy flags(m_thread.get(), &ImSessionThread::msgAtFlagChange);
+    emit m_thread->updateCounters({"p1", "1001@group", "o'neil", "nobody"}, {0, 1, 0, 2});
+    emit m_thread->updateMsgCount(QStringLiteral("o'neil"), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(counts.count(), 5, 20000);
+    QStringList answered;
+    QList<int> values;
+    for (const QList<QVariant>& answer : counts) {
+      answered << answer.at(0).toString();
+      values << answer.at(1).toInt();
+    }
+    QCOMPARE(answered, (QStringList{"p1", "1001@group", "o'neil", "nobody", "o'neil"}));
+    QCOMPARE(values, (QList<int>{3, 4, 2, 0, 2}));
+    QCOMPARE(flags.count(), 1);
+    QCOMPARE(flags.at(0).at(0).toString(), QStringLiteral("1001@group"));
+    QCOMPARE(flags.at(0).at(1).toInt(), 2);
+    // The group's searches ran between its count and the next account's.
+    std::vector<std::string> calls;
+    for (const std::string& call : EngineDouble::Calls())
+      if (call.rfind("SearchAtMsg(", 0) == 0 || call.rfind("DBSelectSql(", 0) == 0)
+        calls.push_back(call.substr(0, call.find('(')));
+    QCOMPARE(calls, (std::vector<std::string>{"DBSelectSql", "DBSelectSql", "SearchAtMsg",
+                                              "SearchAtMsg", "DBSelectSql", "DBSelectSql"}));
+  }
+
+  // A batch whose owner goes stops between its rows.
+  void destroyedDuringABigBatch() {
+    constexpr int kRows = 50000;
+    QStringList accounts;
+    QList<int> types;
+    for (int i = 0; i < kRows; ++i) {
+      accounts << QStringLiteral("p1");
+      types << 0;
+    }
+    emit m_thread->updateCounters(accounts, types);
+    m_thread.reset();
+    const int served = CountCalls("DBSelectSql");
+    QVERIFY2(served < kRows, qPrintable(QString::number(served)));
+    QTest::qWait(50);
+    QCOMPARE(CountCalls("DBSelectSql"), served);
+  }
+
   // The owner goes while a long queue waits: it returns after the request in
   // progress and the rest are never run.
   void destroyedWithManyQueuedRequests() {

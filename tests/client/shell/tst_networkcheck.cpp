@@ -2,6 +2,13 @@
 // off the main thread.
 #include <QtTest>
 
+// The system's online notifications come only from the deprecated bearer API in Qt 5.
+QT_WARNING_PUSH
+QT_WARNING_DISABLE_DEPRECATED
+#include <QNetworkConfigurationManager>
+QT_WARNING_POP
+
+#include "shell/ImUiInterface.h"
 #include "shell/VCheckNetworkConnectionThread.h"
 #include "shell/VGlobal.h"
 #include "support/ClientTestMain.h"
@@ -13,7 +20,10 @@ class TestNetworkCheck : public QObject {
   StubPing::Stub m_ping;
 
  private slots:
-  void initTestCase() { QVERIFY(m_ping.valid()); }
+  void initTestCase() {
+    QVERIFY(m_ping.valid());
+    ImUiInterface::instance()->initInterface();
+  }
   void init() {
     m_ping.set(StubPing::Mode::Reachable);
     m_ping.clearCalls();
@@ -66,6 +76,39 @@ class TestNetworkCheck : public QObject {
     QCOMPARE(m_ping.calls().size(), 3);
   }
 
+  // Started while the system reports no network, the state waits for the check
+  // thread's probe instead of probing on the main thread: construction returns
+  // while the probe still waits at its gate (a probe of its own would have given
+  // up after 2 s and read DISCONNECT). The online flag keeps the system's word.
+  void startProbesOffTheMainThread_data() {
+    QTest::addColumn<bool>("reachable");
+    QTest::newRow("reachable") << true;
+    QTest::newRow("unreachable") << false;
+  }
+
+  void startProbesOffTheMainThread() {
+    QFETCH(bool, reachable);
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QVERIFY2(!QNetworkConfigurationManager().isOnline(), "the system reports a network");
+    QT_WARNING_POP
+    m_ping.closeGate();
+    m_ping.set(reachable ? StubPing::Mode::Gated : StubPing::Mode::Unreachable);
+    VGlobal global;
+    auto* check = global.findChild<VCheckNetworkConnectionThread*>();
+    QVERIFY(check);
+    QSignalSpy answered(check, &VCheckNetworkConnectionThread::hardConnectionStateChanged);
+    QSignalSpy state(&global, &VGlobal::connectionStateChanged);
+    QCOMPARE(global.connectionState(), VGlobal::DISCONNECT);
+    m_ping.openGate();
+    QVERIFY(answered.wait(20000));
+    QCOMPARE(answered.at(0).at(0).toBool(), reachable);
+    QCOMPARE(global.connectionState(), reachable ? VGlobal::CONNECT : VGlobal::DISCONNECT);
+    QCOMPARE(state.count(), reachable ? 1 : 0);
+    QVERIFY(!global.isOnline());
+    QCOMPARE(m_ping.calls().size(), 1);
+  }
+
   void destroyingWaitsForARunningProbe() {
     m_ping.set(StubPing::Mode::Hang);
     {
@@ -77,6 +120,10 @@ class TestNetworkCheck : public QObject {
     QCOMPARE(m_ping.calls().size(), 1);
   }
 };
+
+// Without the generic bearer nothing reports a network (no network manager runs
+// here): the start of VGlobal sees the system offline.
+[[maybe_unused]] static const bool kNoGenericBearer = qputenv("QT_EXCLUDE_GENERIC_BEARER", "1");
 
 TESMO_CLIENT_TEST_MAIN(TestNetworkCheck)
 #include "tst_networkcheck.moc"

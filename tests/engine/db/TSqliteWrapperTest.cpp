@@ -80,6 +80,54 @@ TEST(TSqliteDBTest, ExecCollectsOnlyQueriesAndReportsFailures) {
   EXPECT_EQ(db.Close(), 0);
 }
 
+// Rows share one text buffer: every field keeps its own value and length while
+// the buffer grows, rows of statements with other columns keep theirs, and the
+// bounds of each row are its own.
+TEST(TSqliteDBTest, RecordSetKeepsEveryFieldOfManyRowsAndMixedStatements) {
+  TempDir dir;
+  TSqliteDB db;
+  ASSERT_EQ(db.Open(dir.File("r.db")), 1);
+  ASSERT_EQ(db.Exec("create table t(n int, s text)", nullptr, 1), 1);
+  std::string insert = "begin;";
+  for (int i = 0; i < 3000; ++i)
+    insert += "insert into t values(" + std::to_string(i) + ",'" + std::string(i % 40, 'a') +
+              std::to_string(i) + "');";
+  insert += "commit;";
+  ASSERT_EQ(db.Exec(insert.c_str(), nullptr, 1), 1);
+
+  TRecordSet rs;
+  ASSERT_EQ(db.Exec("select n, s, NULL from t order by n", &rs, 1), 1);
+  ASSERT_EQ(rs.GetRecordCount(), 3000);
+  for (int i = 0; i < 3000; ++i) {
+    const std::string s = std::string(i % 40, 'a') + std::to_string(i);
+    ASSERT_EQ(rs.GetInt(i, 0), i);
+    ASSERT_EQ(rs.GetString(i, 1), s);
+    size_t length = 99;
+    ASSERT_STREQ(rs.GetText(i, 1, &length), s.c_str());
+    ASSERT_EQ(length, s.size());
+    ASSERT_STREQ(rs.GetText(i, 2, &length), "");  // NULL
+    ASSERT_EQ(length, 0u);
+  }
+  size_t length = 99;
+  EXPECT_STREQ(rs.GetText(3000, 0, &length), "");
+  EXPECT_EQ(length, 0u);
+  EXPECT_STREQ(rs.GetText(0, 3), "");
+  EXPECT_STREQ(rs.GetText(0, -1), "");
+
+  // Two queries in one text: three columns, then one. The field count is the
+  // last statement's; a row of the second has no second column.
+  TRecordSet mixed;
+  ASSERT_EQ(db.Exec("select 1, 'two', 3; select 'x'", &mixed, 1), 1);
+  ASSERT_EQ(mixed.GetRecordCount(), 2);
+  EXPECT_EQ(mixed.GetFieldCount(), 1);
+  EXPECT_EQ(mixed.GetString(0, 0), "1");
+  EXPECT_EQ(mixed.GetString(1, 0), "x");
+  EXPECT_EQ(mixed.GetString(1, 1), "");
+  mixed.Clear();
+  EXPECT_EQ(mixed.GetRecordCount(), 0);
+  EXPECT_STREQ(mixed.GetText(0, 0), "");
+}
+
 TEST(TDBManagerTest, BatchSkipsFailuresAndQueriesHaveDefaults) {
   TempDir dir;
   TDBManager db;

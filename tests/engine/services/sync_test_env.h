@@ -7,47 +7,33 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
 #include "db/TDBManager.h"
-#include "engine/db/StoreTestSupport.h"
-#include "engine/net/ServiceTestSupport.h"
-#include "fakes/FakeHttpServer.h"
+#include "engine/services/service_test_env.h"
 #include "fakes/FakeSyncWorld.h"
 #include "fakes/FakeUserServer.h"
-#include "net/THttpRequestService.h"
 #include "services/THistorySync.h"
-#include "support/CallbackRecorder.h"
 
 namespace synctest {
 
-constexpr char kOwnId[] = "1001";
-constexpr char kOwn[] = "1001@a.test";
+using servicetest::kOwn;
+using servicetest::kOwnId;
 constexpr char kDomain[] = "a.test";
 // A request code of the tests' own: runs one call of the history sync on a worker.
 constexpr int kRunOnWorker = 290101;
 
-class SyncEnv : public ::testing::Test {
+class SyncEnv : public servicetest::ServiceEnv {
  protected:
   void SetUp() override {
-    CallbackRecorder::Get().Clear();
     users.SetOwn(kOwn);
     users.Mount(user, kDomain);
     world.SetOwn(kOwn);
     ASSERT_TRUE(user.Start());
     ASSERT_TRUE(im.Start());
-    api.Init();
-    api.SetCallBack(&CallbackRecorder::Callback);
-    ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
-    api.SetServerInfo("127.0.0.1", user.Port());
+    ASSERT_NO_FATAL_FAILURE(StartEngine(user.Port()));
     api.SetDeviceType(2);
-    core = TEngineCore::Instance();
-    core->SetUserAccount(kOwnId, kOwn);
-    core->SetProfile("Me", "http://me/logo", "", "", 7, 1);
     core->SetServer("USERSERVER", Address(user));
     core->SetServer(kDomain, Address(user));
     core->SetServer("IMSERVER", Address(im));
@@ -60,32 +46,12 @@ class SyncEnv : public ::testing::Test {
     im.Stop();
   }
 
-  static std::string Address(const FakeHttpServer& server) {
-    return "127.0.0.1:" + std::to_string(server.Port());
-  }
-
-  RecordedReport Reply(int code, int id) {
-    auto r = CallbackRecorder::Get().WaitFor(code, id, std::chrono::seconds(60));
-    EXPECT_TRUE(r.has_value()) << "no answer " << code << " for id " << id;
-    return r.value_or(RecordedReport{});
-  }
   // Runs call on an HTTP worker with a packet of the given texts; the answer's a is
   // call's result.
   template <typename Call>
   RecordedReport OnWorker(Call call, const std::string& s1 = std::string(),
                           const std::string& s2 = std::string()) {
-    ScopedExecutor run(kRunOnWorker, [call](THttpRequestService& service, TAPIPacket* p) {
-      THistorySync history(service);
-      return call(history, p);
-    });
-    const int id = ++m_nextId;
-    TAPIPacket* p = new TAPIPacket;
-    p->code = kRunOnWorker;
-    p->id = id;
-    p->s1 = s1;
-    p->s2 = s2;
-    core->PostPacket(p);
-    return Reply(kRunOnWorker, id);
+    return OnWorkerAs<THistorySync>(kRunOnWorker, call, s1, s2);
   }
 
   // Waits for the end of a synchronisation pass (the count-th 100013).
@@ -115,21 +81,12 @@ class SyncEnv : public ::testing::Test {
     return codes;
   }
 
-  storetest::Rows Rows(const std::string& sql) { return storetest::Select(api, sql); }
-  std::string One(const std::string& sql) { return storetest::SelectOne(api, sql); }
-  size_t Events(int code) { return CallbackRecorder::Get().ReportsWith(code).size(); }
   TDBManager* Db() { return api.GetDatabaseManager(); }
 
   FakeUserServer users;
   FakeHttpServer user;
   FakeHttpServer im;
   FakeSyncWorld world{im};
-  storetest::TempDir dir;
-  TAPIInterface api;
-  TEngineCore* core = nullptr;
-
- private:
-  std::atomic<int> m_nextId{100};
 };
 
 }  // namespace synctest

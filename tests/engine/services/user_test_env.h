@@ -7,26 +7,19 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <string>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
 #include "db/TDBManager.h"
-#include "engine/db/StoreTestSupport.h"
-#include "engine/net/ServiceTestSupport.h"
-#include "fakes/FakeHttpServer.h"
+#include "engine/services/service_test_env.h"
 #include "fakes/FakeUserServer.h"
-#include "net/THttpRequestService.h"
 #include "services/TContactCache.h"
 #include "services/TUserService.h"
-#include "support/CallbackRecorder.h"
 
 namespace usertest {
 
-constexpr char kOwnId[] = "1001";
-constexpr char kOwn[] = "1001@a.test";
+using servicetest::kOwn;
+using servicetest::kOwnId;
 constexpr char kDomainA[] = "a.test";
 constexpr char kDomainB[] = "b.test";
 // A request code of the tests' own: runs one call of the user service on a worker.
@@ -49,10 +42,9 @@ inline FakeUserServer::User MakeUser(const std::string& id, const std::string& d
   return u;
 }
 
-class UserEnv : public ::testing::Test {
+class UserEnv : public servicetest::ServiceEnv {
  protected:
   void SetUp() override {
-    CallbackRecorder::Get().Clear();
     users.SetOwn(kOwn);
     users.Mount(a, kDomainA);
     users.Mount(b, kDomainB);
@@ -62,13 +54,7 @@ class UserEnv : public ::testing::Test {
     ASSERT_TRUE(a.Start());
     ASSERT_TRUE(b.Start());
     ASSERT_TRUE(group.Start());
-    api.Init();
-    api.SetCallBack(&CallbackRecorder::Callback);
-    ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
-    api.SetServerInfo("127.0.0.1", a.Port());
-    core = TEngineCore::Instance();
-    core->SetUserAccount(kOwnId, kOwn);
-    core->SetProfile("Me", "http://me/logo", "", "", 7, 1);
+    ASSERT_NO_FATAL_FAILURE(StartEngine(a.Port()));
     core->SetServer("USERSERVER", Address(a));
     core->SetServer("PUBSERVER", Address(a));
     core->SetServer("GROUPSERVER", Address(group));
@@ -84,23 +70,13 @@ class UserEnv : public ::testing::Test {
     group.Stop();
   }
 
-  static std::string Address(const FakeHttpServer& server) {
-    return "127.0.0.1:" + std::to_string(server.Port());
-  }
-
-  // The one answer to a queued request, waited for generously.
-  RecordedReport Reply(int code, int id) {
-    auto r = CallbackRecorder::Get().WaitFor(code, id, std::chrono::seconds(60));
-    EXPECT_TRUE(r.has_value()) << "no answer " << code << " for id " << id;
-    return r.value_or(RecordedReport{});
-  }
   RecordedReport Post(const std::string& url, const std::string& body) {
-    const int id = ++m_nextId;
+    const int id = NextId();
     api.SendPost(id, url.c_str(), body.c_str());
     return Reply(_REQUEST_HTTP_SENDPOST, id);
   }
   RecordedReport Get(const std::string& url) {
-    const int id = ++m_nextId;
+    const int id = NextId();
     api.SendGet(id, url.c_str());
     return Reply(_REQUEST_HTTP_SENDGET, id);
   }
@@ -109,34 +85,13 @@ class UserEnv : public ::testing::Test {
   template <typename Call>
   RecordedReport OnWorker(Call call, const std::string& s1 = std::string(),
                           const std::string& s2 = std::string()) {
-    ScopedExecutor run(kRunOnWorker, [call](THttpRequestService& service, TAPIPacket* p) {
-      TUserService user(service);
-      return call(user, p);
-    });
-    const int id = ++m_nextId;
-    TAPIPacket* p = new TAPIPacket;
-    p->code = kRunOnWorker;
-    p->id = id;
-    p->s1 = s1;
-    p->s2 = s2;
-    core->PostPacket(p);
-    return Reply(kRunOnWorker, id);
+    return OnWorkerAs<TUserService>(kRunOnWorker, call, s1, s2);
   }
-
-  storetest::Rows Rows(const std::string& sql) { return storetest::Select(api, sql); }
-  std::string One(const std::string& sql) { return storetest::SelectOne(api, sql); }
-  size_t Events(int code) { return CallbackRecorder::Get().ReportsWith(code).size(); }
 
   FakeUserServer users;
   FakeHttpServer a;
   FakeHttpServer b;
   FakeHttpServer group;
-  storetest::TempDir dir;
-  TAPIInterface api;
-  TEngineCore* core = nullptr;
-
- private:
-  std::atomic<int> m_nextId{100};
 };
 
 }  // namespace usertest

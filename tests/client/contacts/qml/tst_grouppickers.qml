@@ -66,7 +66,7 @@ Item {
 
         function init() {
             verify(fixture.newDatabase())
-            fixture.setConnection("connect")
+            verify(fixture.setConnection("connect"))
             contactsManager.wipeData()
             sessionManager.currentSessionId = "g1@group"
             limitSpy.clear()
@@ -97,7 +97,7 @@ Item {
             verify(fixture.settle())
             compare(groupAdminManager.itemCount, 1 + admins)
             fixture.clearCalls()
-            fixture.setConnection("connect")
+            verify(fixture.setConnection("connect"))
         }
 
         function loadFriends(count) {
@@ -181,14 +181,14 @@ Item {
             verify(!picker.rowShown("f1", 1))
             verify(!picker.rowShown("me", 0))
             picker.choose(contactsManager.getUserEntity("f2"))
-            fixture.setConnection("connecting")
+            verify(fixture.setConnection("connecting"))
             picker.finish()
             verify(fixture.settle())
             compare(fixture.groupCommands("create").length, 0)
             compare(findChild(picker.contentItem, "warningTip").text, "Please check network connection")
             verify(!picker.busy)
 
-            fixture.setConnection("connect")
+            verify(fixture.setConnection("connect"))
             fixture.setReply(fixture.groupCommand, 0, '{"code":-3}')
             picker.finish()
             verify(fixture.settle())
@@ -403,14 +403,14 @@ Item {
         function test_joinByCodeOpensTheGroup() {
             var dialog = make(codeDialog)
             showWindow(dialog)
-            fixture.setConnection("connecting")
+            verify(fixture.setConnection("connecting"))
             typeCode(dialog, "4321")
             verify(fixture.settle())
             compare(fixture.groupCommands("getbycode").length, 0)
             compare(findChild(dialog.contentItem, "codeErrorText").text, "Please check network connection")
             compare(dialog.code, "")
 
-            fixture.setConnection("connect")
+            verify(fixture.setConnection("connect"))
             fixture.setReply(fixture.groupCommand, 0, '{"code":1,"result":{"groupid":"g7@group"}}')
             typeCode(dialog, "4321")
             verify(fixture.settle())
