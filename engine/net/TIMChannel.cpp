@@ -221,7 +221,9 @@ void TIMChannel::DispatchLoop() {
     }
     Dispatch(text);
     AddStat(&Stats::dispatched);
+    if (m_drain && QueuedCount() == 0) m_drain();
   }
+  if (m_drain) m_drain();
 }
 
 void TIMChannel::Dispatch(const std::string& text) {
