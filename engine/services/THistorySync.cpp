@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <thread>
+#include <utility>
 
 #include "TAPIInterface.h"
 #include "core/TAutoLock.h"
@@ -109,6 +111,38 @@ void UpdateConversation(TDBManager* db, const std::string& conversation, long lo
   if (ownNewest > 0) TMessageStore::MarkConversationSeen(conversation, static_cast<int>(ownNewest));
 }
 
+// Stores the pages handed to it on a thread of its own, one at a time and in the
+// order given; joined before the next page starts and when it goes.
+class TPageStorer {
+ public:
+  TPageStorer(THistorySync& sync, std::string target) : m_sync(sync), m_target(std::move(target)) {}
+  ~TPageStorer() { Finish(); }
+  TPageStorer(const TPageStorer&) = delete;
+  TPageStorer& operator=(const TPageStorer&) = delete;
+
+  void Store(THistoryPage page) {
+    Finish();
+    m_page = std::move(page);
+    m_thread = std::thread([this] {
+      try {
+        m_sync.StoreFetchedPage(m_target, &m_page, 1);
+      } catch (...) {
+        // Out of memory at worst: the rows stay on the server and the last id was
+        // not moved past them, so the next synchronisation fetches them again.
+      }
+    });
+  }
+  void Finish() {
+    if (m_thread.joinable()) m_thread.join();
+  }
+
+ private:
+  THistorySync& m_sync;
+  const std::string m_target;
+  THistoryPage m_page;
+  std::thread m_thread;
+};
+
 }  // namespace
 
 THistorySync::THistorySync(THttpRequestService& service) : m_service(service) {}
@@ -142,8 +176,17 @@ int THistorySync::SyncHistoryByLoginTime(TAPIPacket* packet) {
   const std::string url = m_service.GetServerUrl(HistoryPath("", "gethistory.do"), kImServer) +
                           "?logintime=" + UrlEncode(packet->s2);
   // Pages are stored a few at a time: one transaction and one conversation upkeep
-  // per group of pages instead of per page.
+  // per group of pages instead of per page. Each group is stored on a thread of its
+  // own while the next pages are fetched and read; groups are stored one after the
+  // other, in order, and all before this returns.
   THistoryPage pending;
+  TPageStorer storer(*this, packet->s1);
+  auto store = [&] {
+    // The details come over this thread's HTTP client, before the rows are stored.
+    FetchUnknownSenders(packet, pending.senders);
+    storer.Store(std::move(pending));
+    pending = THistoryPage();
+  };
   long long lastid = GetLastHistoryId("");
   while (!IsEngineStopping()) {
     if (m_service.Get(packet, url + "&lastid=" + Num(lastid)) != 0 || packet->s4.empty()) break;
@@ -152,15 +195,13 @@ int THistorySync::SyncHistoryByLoginTime(TAPIPacket* packet) {
     // Done when the server says so, and when it does not move on (it would be asked
     // the same page forever).
     const bool done = pending.finish != 0 || pending.maxid <= std::max(before, lastid);
-    if (done || pending.records.size() + pending.revokes.size() >= kStoreRows) {
-      StoreHistoryPage(packet, &pending, 1);
-      pending = THistoryPage();
-    }
+    const long long reached = std::max(before, pending.maxid);
+    if (done || pending.records.size() + pending.revokes.size() >= kStoreRows) store();
     if (done) break;
-    lastid = std::max(lastid, std::max(before, pending.maxid));
+    lastid = std::max(lastid, reached);
   }
-  if (!pending.records.empty() || !pending.revokes.empty() || pending.maxid > 0)
-    StoreHistoryPage(packet, &pending, 1);
+  if (!pending.records.empty() || !pending.revokes.empty() || pending.maxid > 0) store();
+  storer.Finish();
   return 0;
 }
 
@@ -272,7 +313,10 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
   const int ownDevice = core ? core->GetDeviceType() : 0;
   const Json::Value* array = TJsonHelper::FindMember(result, "array");
   if (count <= 0 || !array || !array->isArray()) return 1;
-  page->records.reserve(page->records.size() + array->size());
+  // Pages are appended to one another: growing by exactly one page each time would
+  // move every record read so far on every page.
+  if (page->records.capacity() < page->records.size() + array->size())
+    page->records.reserve(std::max(page->records.size() + array->size(), 2 * page->records.size()));
   for (const Json::Value& item : *array) {
     if (!item.isObject()) continue;
     THistoryRecord r;
@@ -320,6 +364,11 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
 void THistorySync::StoreHistoryPage(TAPIPacket* packet, THistoryPage* page,
                                     int finishConversations) {
   FetchUnknownSenders(packet, page->senders);
+  StoreFetchedPage(packet->s1, page, finishConversations);
+}
+
+void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* page,
+                                    int finishConversations) {
   StoreHistoryBatch(page->records, page->conversations);
   // Revokes after the messages they came with are stored, so a revoke finds the
   // message it names even when both came in one page.
@@ -338,7 +387,7 @@ void THistorySync::StoreHistoryPage(TAPIPacket* packet, THistoryPage* page,
     page->conversations.insert(revokeConversations.begin(), revokeConversations.end());
   }
   // Only after the rows are stored: a download cut short starts again from them.
-  if (page->maxid > 0) SetLastHistoryId(packet->s1, page->maxid);
+  if (page->maxid > 0) SetLastHistoryId(target, page->maxid);
   if (finishConversations) {
     for (const std::string& conversation : page->conversations) FinishConversation(conversation);
   }
