@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <thread>
 #include <utility>
@@ -84,31 +85,46 @@ void BindRecord(TSqlStatement& insert, const THistoryRecord& r) {
   insert.BindText(++i, r.sendtime);
 }
 
-// Points the conversation's list row at its newest new row and marks everything up
-// to the user's own newest new message seen.
-void UpdateConversation(TDBManager* db, const std::string& conversation, long long before,
-                        const std::string& own) {
-  const std::string key = SqlQuoted(conversation);
-  // Only the rows of this batch are looked at: the unary plus keeps SQLite on the id
-  // range instead of an index that would walk the whole conversation or every
-  // message the own account ever sent.
-  const std::string newer = "select max(id) from nq_message where id>" + Num(before);
-  const long long newest = db->QueryInt(
-      IsGroupTarget(conversation)
-          ? newer + " and +touser=" + key + " and touser=fromgroup"
-          : newer + " and (+fromuser=" + key + " or  +touser=" + key + ") and +totype=0",
-      0);
-  if (newest > 0) {
-    TRecordSet row;
-    if (db->Exec("select msgtype,content,sendtime from nq_message where id=" + Num(newest), &row) &&
-        row.GetRecordCount() > 0) {
-      TMessageStore::UpsertConversation(conversation, static_cast<int>(newest), row.GetInt(0, 0),
-                                        row.GetString(0, 1), row.GetString(0, 2));
+// The rows one batch added to a conversation, as UpdateConversations needs them.
+struct TAddedRows {
+  const THistoryRecord* newest = nullptr;  // the newest row shown in the conversation
+  int newestId = 0;
+  int ownNewestId = 0;  // the newest row the own account sent into it
+};
+
+// Points each conversation's list row at its newest new row and marks everything up
+// to the user's own newest new message seen. added holds the batch's rows with their
+// local ids, oldest first; they are the only rows that can be new, since the batch
+// holds the insert lock from its first insert to here.
+void UpdateConversations(const std::vector<std::pair<int, const THistoryRecord*>>& added,
+                         const std::set<std::string>& conversations, const std::string& own) {
+  std::map<std::string, TAddedRows> rows;
+  for (const std::string& conversation : conversations) {
+    if (!conversation.empty() && conversation != own) rows.emplace(conversation, TAddedRows());
+  }
+  for (const auto& [id, r] : added) {
+    // A row belongs only to the conversations named by its sender or its receiver.
+    for (const std::string* key : {&r->fromuser, &r->touser}) {
+      if (key == &r->touser && r->touser == r->fromuser) break;
+      auto found = rows.find(*key);
+      if (found == rows.end()) continue;
+      TAddedRows& into = found->second;
+      const bool shown =
+          IsGroupTarget(*key) ? r->touser == *key && r->touser == r->fromgroup : r->totype == 0;
+      if (shown) {
+        into.newest = r;
+        into.newestId = id;
+      }
+      if (r->fromuser == own && r->touser == *key) into.ownNewestId = id;
     }
   }
-  const long long ownNewest =
-      db->QueryInt(newer + " and +fromuser=" + SqlQuoted(own) + " and +touser=" + key, 0);
-  if (ownNewest > 0) TMessageStore::MarkConversationSeen(conversation, static_cast<int>(ownNewest));
+  for (const auto& [conversation, into] : rows) {
+    if (into.newest) {
+      TMessageStore::UpsertConversation(conversation, into.newestId, into.newest->msgtype,
+                                        into.newest->content, into.newest->sendtime);
+    }
+    if (into.ownNewestId > 0) TMessageStore::MarkConversationSeen(conversation, into.ownNewestId);
+  }
 }
 
 // Stores the pages handed to it on a thread of its own, one at a time and in the
@@ -416,8 +432,9 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = ServiceDatabase();
   if (!db) return 0;
-  const long long before = db->QueryInt("select max(id) from nq_message", 0);
 
+  std::vector<std::pair<int, const THistoryRecord*>> added;  // local id, row
+  added.reserve(records.size());
   int inserted = 0;
   if (!records.empty() && db->BeginTransaction(0)) {
     // The duplicate test reads the stored rows of the batch's id range once, inside
@@ -451,22 +468,21 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
         // message by its id among the one-to-one rows.
         if (!stored.emplace(r.msgid, r.totype ? r.touser : std::string()).second) continue;
         BindRecord(*insert, r);
-        if (insert->Step() == TSqlStatement::kDone) ++inserted;
+        if (insert->Step() == TSqlStatement::kDone) {
+          ++inserted;
+          added.emplace_back(static_cast<int>(db->LastInsertRowId()), &r);
+        }
         insert->Reset();
       }
     }
     insert.reset();
+    // In the same transaction: the list rows change with the rows they point at,
+    // and cost no commit of their own.
+    if (inserted > 0) UpdateConversations(added, conversations, OwnAccount());
     if (!db->CommitTransaction(0)) {
       db->RollbackTransaction(0);
       inserted = 0;
     }
-  }
-  if (inserted == 0) return 0;
-
-  const std::string own = OwnAccount();
-  for (const std::string& conversation : conversations) {
-    if (conversation.empty() || conversation == own) continue;
-    UpdateConversation(db, conversation, before, own);
   }
   return inserted;
 }
