@@ -2,17 +2,54 @@
 #include "TAPIInterface.h"
 
 #include <atomic>
+#include <memory>
 
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 #include "core/TEngineCore.h"
 #include "core/TStringQueue.h"
+#include "services/TFacadeLink.h"
 
 namespace {
 std::atomic<TAPIInterface*> g_instance{nullptr};
 std::atomic<TBaseMutex*> g_callbackMutex{nullptr};
+
+// The facade as the engine below it sees it: bound to one facade, or with none to
+// whichever facade the process has at the time of the call.
+class TAPIInterfaceLink : public TFacadeLink {
+ public:
+  explicit TAPIInterfaceLink(TAPIInterface* facade) : m_facade(facade) {}
+
+  void DeliverPacket(TAPIPacket* packet) override {
+    TAPIInterface* facade = Facade();
+    if (facade)
+      facade->DeliverPacket(packet);
+    else
+      delete packet;
+  }
+  void NotifyCallback(int code, int a, int id, int b, const char* text) override {
+    if (TAPIInterface* facade = Facade()) facade->NotifyCallback(code, a, id, b, text);
+  }
+  TDBManager* GetDatabaseManager() const override {
+    TAPIInterface* facade = Facade();
+    return facade ? facade->GetDatabaseManager() : nullptr;
+  }
+
+  static void Register() {
+    static TAPIInterfaceLink current(nullptr);
+    SetCurrent(&current, &TAPIInterface::CallbackMutex);
+  }
+
+ private:
+  TAPIInterface* Facade() const { return m_facade ? m_facade : g_instance.load(); }
+
+  TAPIInterface* m_facade;
+};
 }  // namespace
 
-TAPIInterface::TAPIInterface() : m_callback(nullptr), m_database(nullptr) { g_instance = this; }
+TAPIInterface::TAPIInterface() : m_callback(nullptr), m_database(nullptr) {
+  g_instance = this;
+  TAPIInterfaceLink::Register();
+}
 
 TAPIInterface::~TAPIInterface() {
   Release();
@@ -31,7 +68,7 @@ const char* TAPIInterface::GetIPAddress(int type) {
 void TAPIInterface::Init() {
   // Only exhausted memory or threads can throw here; the caller sees a missing core.
   try {
-    if (!TEngineCore::Instance()) new TEngineCore(this);
+    if (!TEngineCore::Instance()) new TEngineCore(std::make_unique<TAPIInterfaceLink>(this));
     if (!g_callbackMutex.load()) g_callbackMutex = new TBaseMutex;
   } catch (...) {
   }

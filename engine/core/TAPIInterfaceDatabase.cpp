@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "TAPIInterface.h"
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 #include "core/TEngineCore.h"
 #include "core/TStringQueue.h"
 #include "db/SqlText.h"

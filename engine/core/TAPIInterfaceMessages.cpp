@@ -4,8 +4,8 @@
 #include <string>
 
 #include "TAPIInterface.h"
+#include "base/TStopFlag.h"
 #include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
 #include "services/TMessageService.h"
 #include "services/TMessageStore.h"
 #include "services/TMessageText.h"

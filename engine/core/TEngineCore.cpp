@@ -5,9 +5,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TStopFlag.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
+#include "base/TStopFlag.h"
 #include "core/TStringQueue.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMSession.h"
@@ -15,6 +15,7 @@
 #include "platform/path.h"
 #include "platform/socket.h"
 #include "services/TContactCache.h"
+#include "services/TLoginService.h"
 #include "services/TQRLoginThread.h"
 #include "util/TSocketUtil.h"
 #include "util/TTextUtil.h"
@@ -32,12 +33,21 @@ void CopyField(char (&field)[N], const char* text) {
 
 }  // namespace
 
-TEngineCore::TEngineCore(TAPIInterface* facade) : m_facade(facade) {
+TEngineCore::TEngineCore(std::unique_ptr<TFacadeLink> facade) : m_facade(std::move(facade)) {
   SetEngineStopping(false);
   m_requestService = std::make_unique<THttpRequestService>(&TEngineCore::OnServicePacket);
   m_imSession = std::make_unique<TIMSession>(&TEngineCore::OnSessionPacket);
+  // The session's HTTP registration and login before every IM login.
+  m_imSession->SetLoginFunction([] {
+    TEngineCore* core = Instance();
+    TLoginService service(core ? core->GetRequestService() : nullptr);
+    int r = service.Register();
+    if (r == TLoginService::kOk) r = service.Login();
+    return r;
+  });
   m_contactCache = std::make_unique<TContactCache>();
   g_core = this;
+  Attach(this);
 }
 
 TEngineCore::~TEngineCore() {
@@ -50,6 +60,7 @@ TEngineCore::~TEngineCore() {
   m_imSession.reset();
   m_requestService.reset();
   m_httpLog.Close();
+  Detach(this);
   TEngineCore* self = this;
   g_core.compare_exchange_strong(self, nullptr);
 }
@@ -117,7 +128,7 @@ int TEngineCore::QueueRequest(int code, int id, const std::string& s1, const std
 
 void TEngineCore::OnServicePacket(TAPIPacket* packet) {
   TEngineCore* core = Instance();
-  TAPIInterface* facade = core ? core->m_facade : TAPIInterface::Instance();
+  TFacadeLink* facade = core ? core->m_facade.get() : TFacadeLink::Current();
   if (IsEngineStopping() || !facade) {
     delete packet;
     return;

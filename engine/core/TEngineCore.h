@@ -6,10 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "core/TBaseMutex.h"
-#include "core/TLogFile.h"
+#include "base/TBaseMutex.h"
+#include "services/TFacadeLink.h"
+#include "services/TServiceContext.h"
+#include "util/TLogFile.h"
 
-class TAPIInterface;
 class TAPIPacket;
 class TContactCache;
 class TDBManager;
@@ -18,7 +19,7 @@ class TIMSession;
 
 // The engine's one session object: login fields, own identity and profile, server
 // addresses, and the working objects (request service, IM session, HTTP log).
-class TEngineCore {
+class TEngineCore : public TServiceContext {
  public:
   // Fixed field widths; longer texts are cut to fit.
   static constexpr size_t kHostSize = 64;
@@ -30,8 +31,9 @@ class TEngineCore {
   static constexpr size_t kDeviceIdSize = 256;
   static constexpr size_t kDownServerSize = 128;
 
-  explicit TEngineCore(TAPIInterface* facade);
-  ~TEngineCore();
+  // facade may be null where no report needs to reach a caller.
+  explicit TEngineCore(std::unique_ptr<TFacadeLink> facade);
+  ~TEngineCore() override;
   TEngineCore(const TEngineCore&) = delete;
   TEngineCore& operator=(const TEngineCore&) = delete;
 
@@ -42,7 +44,7 @@ class TEngineCore {
   int MakeRegister();
   int MakeUnRegister();
   int SetNetworkState(int state);
-  void PostPacket(TAPIPacket* packet);
+  void PostPacket(TAPIPacket* packet) override;
   // Builds a request packet and posts it when the core exists; returns id either way.
   static int QueueRequest(int code, int id, const std::string& s1 = std::string(),
                           const std::string& s2 = std::string(),
@@ -60,16 +62,16 @@ class TEngineCore {
   int MigrateAccountIds();
 
   // Setters.
-  void SetBlackList(const std::string& text);
-  void SetDownServer(const std::string& text);
+  void SetBlackList(const std::string& text) override;
+  void SetDownServer(const std::string& text) override;
   void SetProfile(const std::string& name, const std::string& logo, const std::string& bigLogo,
-                  const std::string& summary, int version, int champFlag);
-  void SetHttpServer(const std::string& hostPort);
-  void SetUpServer(const std::string& hostPort);
-  void SetProxyServer(const std::string& hostPort);
-  void SetServer(const std::string& name, const std::string& address);
-  void SetUserAccount(const std::string& userId, const std::string& account);
-  void SetToken(const std::string& token);
+                  const std::string& summary, int version, int champFlag) override;
+  void SetHttpServer(const std::string& hostPort) override;
+  void SetUpServer(const std::string& hostPort) override;
+  void SetProxyServer(const std::string& hostPort) override;
+  void SetServer(const std::string& name, const std::string& address) override;
+  void SetUserAccount(const std::string& userId, const std::string& account) override;
+  void SetToken(const std::string& token) override;
   void SetSummary(const std::string& summary);
   void SetDeviceType(int type) { m_deviceType = type; }
   void SetLanguage(const std::string& language);
@@ -81,68 +83,65 @@ class TEngineCore {
   void UseOpenssl(const char* certFile, const char* keyFile, const char* password);
 
   // Getters (copies).
-  std::string GetUserID() const;
-  std::string GetAccount() const;
-  std::string GetName() const;
-  std::string GetLogo() const;
+  std::string GetUserID() const override;
+  std::string GetAccount() const override;
+  std::string GetName() const override;
+  std::string GetLogo() const override;
   std::string GetBigLogo() const;
   std::string GetSummary() const;
-  std::string GetToken() const;
-  std::string GetBlackList() const;
-  std::string GetLanguage() const;
-  std::string GetDeviceID() const;
-  std::string GetMobile() const;
-  std::string GetNationCode() const;
-  std::string GetCode() const;
-  std::string GetTicket() const;
+  std::string GetToken() const override;
+  std::string GetBlackList() const override;
+  std::string GetLanguage() const override;
+  std::string GetDeviceID() const override;
+  std::string GetMobile() const override;
+  std::string GetNationCode() const override;
+  std::string GetCode() const override;
+  std::string GetTicket() const override;
   std::string GetQRKey() const;
-  std::string GetDownServer() const;
-  std::string GetCertFile() const;
-  std::string GetKeyFile() const;
-  std::string GetPassword() const;
-  int GetLoginMode() const { return m_loginMode; }
-  int GetDeviceType() const { return m_deviceType; }
-  int GetChampFlag() const { return m_champFlag; }
-  int GetVersion() const { return m_version; }
+  std::string GetDownServer() const override;
+  std::string GetCertFile() const override;
+  std::string GetKeyFile() const override;
+  std::string GetPassword() const override;
+  int GetLoginMode() const override { return m_loginMode; }
+  int GetDeviceType() const override { return m_deviceType; }
+  int GetChampFlag() const override { return m_champFlag; }
+  int GetVersion() const override { return m_version; }
   int GetLoginState() const { return m_loginState; }
-  int IsHttps() const { return m_https; }
-  static const char* GetLibVersion() { return "200"; }
-  static const char* GetSystemName() { return "WINDOWS"; }
+  int IsHttps() const override { return m_https; }
   // host and port of the LOGIN, HTTPSERVER, UPSERVER and PROXYSERVER addresses.
-  std::string GetLoginHost() const;
-  int GetLoginPort() const { return m_loginPort; }
-  std::string GetHttpHost() const;
-  int GetHttpPort() const { return m_httpPort; }
-  std::string GetUpHost() const;
-  int GetUpPort() const { return m_upPort; }
-  std::string GetProxyHost() const;
-  int GetProxyPort() const { return m_proxyPort; }
-  std::string GetServer(const std::string& name) const;
+  std::string GetLoginHost() const override;
+  int GetLoginPort() const override { return m_loginPort; }
+  std::string GetHttpHost() const override;
+  int GetHttpPort() const override { return m_httpPort; }
+  std::string GetUpHost() const override;
+  int GetUpPort() const override { return m_upPort; }
+  std::string GetProxyHost() const override;
+  int GetProxyPort() const override { return m_proxyPort; }
+  std::string GetServer(const std::string& name) const override;
 
   // Values of the last login reply: the file store's address, the red-packet page and
   // the text that event 100004 carries.
-  void SetStorageHost(const std::string& host);
-  void SetStoragePort(int port) { m_storagePort = port; }
-  void SetRedPacketUrl(const std::string& url);
-  void SetLoginInfo(const std::string& text);
+  void SetStorageHost(const std::string& host) override;
+  void SetStoragePort(int port) override { m_storagePort = port; }
+  void SetRedPacketUrl(const std::string& url) override;
+  void SetLoginInfo(const std::string& text) override;
   // The friend-list version the last login reply named; the background sync skips
   // the friend download when the stored list has it.
-  void SetFriendVersion(int version) { m_friendVersion = version; }
-  int GetFriendVersion() const { return m_friendVersion; }
-  std::string GetStorageHost() const;
+  void SetFriendVersion(int version) override { m_friendVersion = version; }
+  int GetFriendVersion() const override { return m_friendVersion; }
+  std::string GetStorageHost() const override;
   int GetStoragePort() const { return m_storagePort; }
   std::string GetRedPacketUrl() const;
-  std::string GetLoginInfo() const;
+  std::string GetLoginInfo() const override;
 
-  TLogFile* GetHttpLog() { return &m_httpLog; }
-  TDBManager* GetDatabase() const;
-  TAPIInterface* GetFacade() const { return m_facade; }
-  THttpRequestService* GetRequestService() const { return m_requestService.get(); }
+  TLogFile* GetHttpLog() override { return &m_httpLog; }
+  TDBManager* GetDatabase() const override;
+  THttpRequestService* GetRequestService() const override { return m_requestService.get(); }
   TIMSession* GetIMSession() const { return m_imSession.get(); }
-  TContactCache* GetContactCache() const { return m_contactCache.get(); }
+  TContactCache* GetContactCache() const override { return m_contactCache.get(); }
 
-  int IsNetworkUp();
-  void PrefetchServerAddresses();
+  int IsNetworkUp() override;
+  void PrefetchServerAddresses() override;
   int SetNationPrefix(const char* path);
   // Returns the caller's own pointer when no prefix is removed.
   const char* RemoveNationPrefix(const char* text);
@@ -152,7 +151,7 @@ class TEngineCore {
   void SetSaveInfoValue(const std::string& key, const std::string& value);
   void SplitServer(const std::string& hostPort, char* host, int* port);
 
-  TAPIInterface* m_facade;
+  std::unique_ptr<TFacadeLink> m_facade;
   mutable TBaseMutex m_fieldMutex;  // guards every text field below
   mutable TBaseMutex m_coreMutex;   // guards the servers map
 

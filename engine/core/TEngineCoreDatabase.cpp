@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 #include "core/TEngineCore.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 
 namespace {
 char g_emptyText[1] = {'\0'};

@@ -5,7 +5,7 @@
 #include <deque>
 #include <string>
 
-#include "core/TBaseMutex.h"
+#include "base/TBaseMutex.h"
 
 // Ring of the last N returned texts. A pointer handed out stays valid until N
 // further non-empty texts have been pushed; the empty text is a static one.

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 #include "db/SqlText.h"
 #include "db/TDBSchema.h"
 #include "db/TDatabaseLock.h"

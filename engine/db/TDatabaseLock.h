@@ -1,7 +1,7 @@
 #ifndef TESMO_DB_TDATABASELOCK_H
 #define TESMO_DB_TDATABASELOCK_H
 
-#include "core/TBaseMutex.h"
+#include "base/TBaseMutex.h"
 
 // The one process-wide database lock (recursive). Every statement that asks for
 // the lock holds it for one exec; batches hold it across begin and commit. A thread

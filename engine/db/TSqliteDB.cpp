@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
 

@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "net/TFileUpload.h"
 #include "net/THttpBaseClient.h"
 #include "net/THttpRequestService.h"
+#include "net/TNetContext.h"
 #include "net/TProgressMeter.h"
 #include "net/TTransferStopSet.h"
 #include "util/TFileUtil.h"
@@ -35,7 +35,7 @@ constexpr int kDownloadNotReplaced = 5;
 constexpr char kDumpReportPath[] = "/public/info/uploaddump.do";
 
 THttpRequestService* Service() {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   return core ? core->GetRequestService() : nullptr;
 }
 

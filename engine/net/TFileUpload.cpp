@@ -8,9 +8,9 @@
 #include <cstring>
 #include <memory>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
+#include "base/TAPIPacket.h"
+#include "base/TStopFlag.h"
+#include "net/TNetContext.h"
 #include "net/TProgressMeter.h"
 #include "net/TTransferStopSet.h"
 #include "platform/clock.h"
@@ -195,7 +195,7 @@ int ReadExactly(int sock, void* buffer, size_t count, size_t* received) {
 
 int UploadLocalFile(TAPIPacket* packet, const std::string& localPath, int progressFlag,
                     std::string* remotePath) {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   if (!core) return kUploadTrackerConnect;
   std::string upHost = core->GetUpHost();
   int upPort = core->GetUpPort();

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "net/THttpChunkDecoder.h"
 #include "net/THttpResponse.h"
+#include "net/TNetContext.h"
 #include "net/TProgressMeter.h"
 #include "net/TUrlCodec.h"
 #include "platform/clock.h"
@@ -36,7 +36,7 @@ std::string HostLine(const TServerRecord& server, bool omit443) {
 }
 
 std::string CoreToken() {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   return core ? core->GetToken() : std::string();
 }
 
@@ -118,7 +118,7 @@ void THttpBaseClient::Disconnect(int sock) {
 
 bool THttpBaseClient::NetworkAllows(const std::string& host) {
   if (IsLoopbackHost(host)) return true;
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   return !core || core->IsNetworkUp() != 0;
 }
 

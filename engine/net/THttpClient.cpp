@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "platform/socket.h"
 #include "util/TSocketUtil.h"
 

@@ -5,12 +5,12 @@
 #include <exception>
 #include <map>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
+#include "base/TAPIPacket.h"
+#include "base/TStopFlag.h"
 #include "net/TBackgroundWorker.h"
 #include "net/THttpClient.h"
 #include "net/THttpsClient.h"
+#include "net/TNetContext.h"
 #include "platform/clock.h"
 
 namespace {
@@ -164,7 +164,7 @@ void THttpRequestService::Stop() {
 }
 
 void THttpRequestService::CreateClients() {
-  const TEngineCore* core = TEngineCore::Instance();
+  const TNetContext* core = TNetContext::Instance();
   bool https = core && core->IsHttps();
   if (https)
     THttpsClient::LoadCertificate(core->GetCertFile(), core->GetKeyFile(), core->GetPassword());

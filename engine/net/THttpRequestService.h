@@ -13,7 +13,7 @@
 #include <string>
 #include <type_traits>
 
-#include "core/TBaseThread.h"
+#include "base/TBaseThread.h"
 #include "util/TGzip.h"
 
 class TAPIPacket;

@@ -5,15 +5,16 @@
 #include <cstring>
 #include <memory>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "net/THttpBaseClient.h"
 #include "net/THttpClient.h"
 #include "net/THttpRequestService.h"
 #include "net/THttpResponse.h"
 #include "net/THttpsClient.h"
+#include "net/TNetContext.h"
 #include "net/TUrlCodec.h"
 #include "util/TGzip.h"
+#include "util/TLogFile.h"
 #include "util/TTextUtil.h"
 
 namespace {
@@ -23,7 +24,7 @@ constexpr const char kQrUserInfoPath[] = "/qrcode/getuserinfo.do?";
 constexpr int kQrPollIdleSeconds = 60;
 
 bool HttpsOn() {
-  const TEngineCore* core = TEngineCore::Instance();
+  const TNetContext* core = TNetContext::Instance();
   return core && core->IsHttps();
 }
 
@@ -56,7 +57,7 @@ bool ResolveTarget(const std::string& url, TServerRecord* server, std::string* p
     }
   }
   if (server->host.empty()) {
-    const TEngineCore* core = TEngineCore::Instance();
+    const TNetContext* core = TNetContext::Instance();
     if (core) {
       server->host = core->GetHttpHost();
       server->port = core->GetHttpPort();
@@ -73,7 +74,7 @@ std::string BuildRequest(const TServerRecord& server, const std::string& path,
 }
 
 void LogText(const std::string& text) {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   if (core && core->GetHttpLog()->IsOpen()) core->GetHttpLog()->WriteLine(text.c_str());
 }
 

@@ -2,8 +2,8 @@
 // of request bodies.
 #include <cstdlib>
 
-#include "core/TEngineCore.h"
 #include "net/THttpRequestService.h"
+#include "net/TNetContext.h"
 #include "util/TJsonText.h"
 
 namespace {
@@ -27,12 +27,12 @@ void SplitServerEntry(const std::string& entry, ServerAddress* address) {
   address->port = atoi(entry.c_str() + colon + 1);
 }
 
-bool HttpsOn(const TEngineCore* core) { return core && core->IsHttps(); }
+bool HttpsOn(const TNetContext* core) { return core && core->IsHttps(); }
 
-std::string Scheme(const TEngineCore* core) { return HttpsOn(core) ? "https://" : "http://"; }
+std::string Scheme(const TNetContext* core) { return HttpsOn(core) ? "https://" : "http://"; }
 
 // The port is written only when it is not the scheme's own default (and known).
-std::string ComposeUrl(const TEngineCore* core, const ServerAddress& address,
+std::string ComposeUrl(const TNetContext* core, const ServerAddress& address,
                        const std::string& path) {
   const bool https = HttpsOn(core);
   std::string url = Scheme(core) + address.host;
@@ -41,7 +41,7 @@ std::string ComposeUrl(const TEngineCore* core, const ServerAddress& address,
   return url + path;
 }
 
-ServerAddress LoginServer(const TEngineCore* core) {
+ServerAddress LoginServer(const TNetContext* core) {
   ServerAddress address;
   if (core) {
     address.host = core->GetLoginHost();
@@ -54,7 +54,7 @@ ServerAddress LoginServer(const TEngineCore* core) {
 
 std::string THttpRequestService::GetServerUrl(const std::string& path,
                                               const std::string& key) const {
-  const TEngineCore* core = TEngineCore::Instance();
+  const TNetContext* core = TNetContext::Instance();
   ServerAddress address;
   if (key == "LOGIN") {
     address = LoginServer(core);
@@ -72,7 +72,7 @@ std::string THttpRequestService::GetServerUrl(const std::string& path,
 
 std::string THttpRequestService::BuildUrl(const std::string& path, const std::string& extendedKey,
                                           const std::string& key) const {
-  const TEngineCore* core = TEngineCore::Instance();
+  const TNetContext* core = TNetContext::Instance();
   size_t at = extendedKey.find('@');
   if (core && at != std::string::npos) {
     std::string entry = core->GetServer(extendedKey.substr(at + 1));
@@ -88,14 +88,14 @@ std::string THttpRequestService::BuildUrl(const std::string& path, const std::st
 }
 
 std::string THttpRequestService::GetDownloadUrl(const std::string& path) const {
-  const TEngineCore* core = TEngineCore::Instance();
+  const TNetContext* core = TNetContext::Instance();
   std::string base = core ? core->GetDownServer() : std::string();
   if (base.compare(0, 4, "http") != 0) base = Scheme(core) + base;
   return base + path;
 }
 
 std::string AddClientFields() {
-  const TEngineCore* core = TEngineCore::Instance();
+  const TNetContext* core = TNetContext::Instance();
   std::string name = core ? core->GetName() : std::string();
   int device = core ? core->GetDeviceType() : 0;
   int version = core ? core->GetVersion() : 0;

@@ -14,8 +14,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
+#include "net/TNetContext.h"
 #include "platform/clock.h"
 #include "platform/socket.h"
 #include "util/TSocketUtil.h"
@@ -121,7 +121,7 @@ int CreateContextLocked(const std::string& certFile, const std::string& keyFile,
 // A new connection object on the shared context (built on first use), or nullptr.
 SSL* NewConnection() {
   std::string cert, key, password;
-  if (TEngineCore* core = TEngineCore::Instance()) {
+  if (TNetContext* core = TNetContext::Instance()) {
     cert = core->GetCertFile();
     key = core->GetKeyFile();
     password = core->GetPassword();

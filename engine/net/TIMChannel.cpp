@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "net/TIMPacket.h"
 #include "net/TIMServer.h"
 #include "net/TTSResendCtrl.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TBaseThread.h"
+#include "base/TBaseThread.h"
 
 class TIMServer;
 class TTSResendCtrl;

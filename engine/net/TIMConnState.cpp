@@ -1,7 +1,7 @@
 #include "net/TIMConnState.h"
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
 #include "platform/clock.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TBaseMutex.h"
+#include "base/TBaseMutex.h"
 
 // The IM connection's state machine: first login, online with keep-alive, offline
 // with reconnect, re-login. The session's worker drives it (Step, commands) and the

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "util/TSocketUtil.h"
 #include "util/TTextCodec.h"
 

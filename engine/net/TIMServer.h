@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 
-#include "core/TBaseThread.h"
+#include "base/TBaseThread.h"
 
 // The UDP socket of the IM channel and its receive thread. The IM session creates
 // and binds sockets and hands them over; the receive thread swaps them in, so only

@@ -10,14 +10,14 @@
 #include <chrono>
 #include <cstdio>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
+#include "base/TAPIPacket.h"
+#include "base/TStopFlag.h"
 #include "net/TIMChannel.h"
 #include "net/TIMPacket.h"
+#include "net/TLoginResult.h"
+#include "net/TNetContext.h"
 #include "platform/clock.h"
 #include "platform/netif.h"
-#include "services/TLoginService.h"
 #include "util/TDigest.h"
 #include "util/TSocketUtil.h"
 #include "util/TTransId.h"
@@ -155,7 +155,7 @@ void TIMSession::WorkerLoop() {
     if (command) {
       RunCommand(command);
     } else {
-      TEngineCore* core = TEngineCore::Instance();
+      TNetContext* core = TNetContext::Instance();
       switch (m_phase.load()) {
         case kPhaseRetry: {
           uint64_t now = Now();
@@ -191,7 +191,7 @@ void TIMSession::RunCommand(int command) {
       break;
     case kCommandNetUp:
       if (m_phase.load() == kPhaseRetry) {
-        TEngineCore* core = TEngineCore::Instance();
+        TNetContext* core = TNetContext::Instance();
         if (core && core->GetLoginMode() == 0) {
           m_lastAutoLogin = Now();
           LoginStep(true);
@@ -209,23 +209,18 @@ void TIMSession::RunCommand(int command) {
 }
 
 int TIMSession::RunHttpLogin() {
-  if (m_loginFunction) return m_loginFunction();
-  TEngineCore* core = TEngineCore::Instance();
-  TLoginService service(core ? core->GetRequestService() : nullptr);
-  int r = service.Register();
-  if (r == TLoginService::kOk) r = service.Login();
-  return r;
+  // The engine core sets the function; without one there is no login to run.
+  return m_loginFunction ? m_loginFunction() : kLoginNoUsableReply;
 }
 
 void TIMSession::LoginStep(bool retry) {
   int r = RunHttpLogin();
-  if (r == TLoginService::kServerMinus8 || r == TLoginService::kServerMinus10 ||
-      r == TLoginService::kServerRefused) {
+  if (r == kLoginServerMinus8 || r == kLoginServerMinus10 || r == kLoginServerRefused) {
     m_phase = kPhaseRefused;
     RaiseEvent(_EVENT_LOGIN_FAIL, r, "");
     return;
   }
-  if (r == TLoginService::kOk) {
+  if (r == kLoginOk) {
     std::string address;
     int socket = Probe(&address);
     if (socket > 0) {
@@ -236,19 +231,17 @@ void TIMSession::LoginStep(bool retry) {
       return;
     }
     m_phase = kPhaseRetry;
-    if (!retry) RaiseEvent(_EVENT_LOGIN_FAIL, TLoginService::kNoReply, "");
+    if (!retry) RaiseEvent(_EVENT_LOGIN_FAIL, kLoginNoReply, "");
     return;
   }
   m_phase = kPhaseRetry;
   if (!retry) {
-    RaiseEvent(
-        _EVENT_LOGIN_FAIL,
-        r == TLoginService::kNoReply ? TLoginService::kNoReply : TLoginService::kNoUsableReply, "");
+    RaiseEvent(_EVENT_LOGIN_FAIL, r == kLoginNoReply ? kLoginNoReply : kLoginNoUsableReply, "");
   }
 }
 
 void TIMSession::AttachSocket(int socket) {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   if (core && m_channel) m_channel->SetServer(core->GetProxyHost(), core->GetProxyPort());
   if (m_channel)
     m_channel->SetSocket(socket, 0);
@@ -283,13 +276,13 @@ std::vector<std::string> TIMSession::AddressList() const {
     source = m_addressSource;
   }
   if (source) return source();
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   return LocalAddresses(core && IsLoopback(core->GetProxyHost()));
 }
 
 int TIMSession::Probe(std::string* address) {
   address->clear();
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   if (!core) return -1;
   const std::string host = core->GetProxyHost();
   const int port = core->GetProxyPort();
@@ -389,7 +382,7 @@ std::string TIMSession::BuildLoginPacket(const std::string& account, const std::
 }
 
 void TIMSession::SendLoginPacket() {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   if (!core) return;
   // Every IM login is a new registration; a kick-out for an older one is ignored.
   std::string id = RandomDigits(kRegistrationIdDigits) + "@" + Md5Hex(core->GetDeviceID());
@@ -402,22 +395,22 @@ void TIMSession::SendLoginPacket() {
 }
 
 std::string TIMSession::LoginInfoText() {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   return core ? core->GetLoginInfo() : std::string();
 }
 
 int TIMSession::DeviceType() {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   return core ? core->GetDeviceType() : 0;
 }
 
 std::string TIMSession::Account() {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   return core ? core->GetAccount() : std::string();
 }
 
 void TIMSession::SendToServer(const std::string& text) {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   if (!core || !m_channel) return;
   m_channel->Send(text, core->GetProxyHost(), core->GetProxyPort());
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TBaseThread.h"
+#include "base/TBaseThread.h"
 #include "net/TIMConnState.h"
 
 class TAPIPacket;
@@ -99,9 +99,11 @@ class TIMSession : private TIMConnState::Host {
                                       const std::string& registrationId);
   static std::string LoginKey(const std::string& id, const std::string& from);
 
-  // For tests: replace the HTTP part, the clock and the length of the one-second
-  // pauses (before Start), and the address list (at any time).
+  // The HTTP registration and login before every IM login, set by the engine core
+  // (before Start); it returns a TLoginResult.
   void SetLoginFunction(LoginFunction login) { m_loginFunction = std::move(login); }
+  // For tests: replace the clock and the length of the one-second pauses (before
+  // Start), and the address list (at any time).
   void SetClock(Clock clock) { m_clock = std::move(clock); }
   void SetAddressSource(AddressSource source);
   void SetPauseMs(unsigned ms) { m_pauseMs = ms; }

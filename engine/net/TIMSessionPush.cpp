@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "db/TDBManager.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMPacket.h"
 #include "net/TIMSession.h"
+#include "net/TNetContext.h"
 #include "util/TJsonHelper.h"
 
 namespace {
@@ -52,7 +52,7 @@ void TIMSession::OnSysPush(const TIMPacket& packet) {
     m_connState.SetState(kStateNone);
     RaiseEvent(_EVENT_RECV_KICKOUT, 0, packet.GetParam("reason"));
   } else if (type == "updatefriend") {
-    TEngineCore* core = TEngineCore::Instance();
+    TNetContext* core = TNetContext::Instance();
     if (!core) return;
     TAPIPacket* sync = new TAPIPacket;
     sync->code = kInternalFriendSync;
@@ -79,7 +79,7 @@ void TIMSession::OnUpdateDetail(const std::string& content) {
   const int version = TJsonHelper::GetInt(detail, "userversion");
   const int champFlag = TJsonHelper::GetInt(detail, "champflag");
 
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   if (!core) return;
   if (TDBManager* db = core->GetDatabase()) {
     db->SetSaveInfo(kSessionInfo, "NAME", name);

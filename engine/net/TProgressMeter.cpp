@@ -1,14 +1,14 @@
 #include "net/TProgressMeter.h"
 
-#include "core/TEngineCore.h"
 #include "net/THttpRequestService.h"
+#include "net/TNetContext.h"
 
 namespace {
 constexpr int64_t kExactLimit = 1000000;
 }  // namespace
 
 void RaiseTransferProgress(int code, int id, int value, const std::string& text) {
-  TEngineCore* core = TEngineCore::Instance();
+  TNetContext* core = TNetContext::Instance();
   THttpRequestService* service = core ? core->GetRequestService() : nullptr;
   if (service) service->RaiseEvent(code, value, id, text);
 }

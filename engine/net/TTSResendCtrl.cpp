@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "util/TTextCodec.h"
 
 namespace {

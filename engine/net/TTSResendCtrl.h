@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TBaseThread.h"
+#include "base/TBaseThread.h"
 
 // Repeats IM requests that the IM server has not answered. Every request goes on a
 // timing wheel of 64 one-second slots: its first check comes three ticks after it

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "core/TAutoLock.h"
-#include "core/TBaseMutex.h"
+#include "base/TAutoLock.h"
+#include "base/TBaseMutex.h"
 
 namespace {
 

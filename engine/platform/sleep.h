@@ -1,5 +1,5 @@
 // Plain sleeps. Loops that must notice the engine's stop use EngineSleep
-// (core/TStopFlag.h) instead, which wakes early.
+// (base/TStopFlag.h) instead, which wakes early.
 #ifndef TESMO_PLATFORM_SLEEP_H
 #define TESMO_PLATFORM_SLEEP_H
 

@@ -1,6 +1,6 @@
 #include "services/TContactCache.h"
 
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "core/TBaseMutex.h"
+#include "base/TBaseMutex.h"
 #include "services/TContactRecord.h"
 
 class TDBManager;

@@ -3,9 +3,8 @@
 #include <cstdlib>
 #include <set>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
@@ -13,6 +12,7 @@
 #include "net/THttpRequestService.h"
 #include "services/TGroupReplyWriter.h"
 #include "services/TGroupStore.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserService.h"
 #include "util/TJsonHelper.h"
@@ -98,7 +98,7 @@ int TGroupProcessor::Process(TAPIPacket* packet) {
   c.input = TJsonHelper::Parse(packet->s1);
   c.cmd = c.args.Find("cmd");
   c.language = c.args.Find("language");
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   c.own = core ? core->GetAccount() : std::string();
 
   if (c.cmd == "create") {

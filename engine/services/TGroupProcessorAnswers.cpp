@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "services/TGroupProcessor.h"
 #include "services/TGroupReplyWriter.h"
 #include "services/TGroupStore.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "util/TJsonHelper.h"
 

@@ -2,10 +2,10 @@
 // program is told through event 100009 with the notification's content.
 #include <string>
 
-#include "core/TEngineCore.h"
 #include "net/TIMPacket.h"
 #include "services/TGroupProcessor.h"
 #include "services/TGroupStore.h"
+#include "services/TServiceContext.h"
 #include "util/TArgList.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
@@ -99,7 +99,7 @@ int TGroupProcessor::OnGroupNotify(const TIMPacket& packet, std::string* text) {
   args.Parse(content);
   const std::string notify = args.Find("notify");
   const std::string userid = args.Find("userid");
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetAccount() : std::string();
 
   TGroupMemberRecord member;

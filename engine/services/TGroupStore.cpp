@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 
 namespace {
@@ -124,7 +124,7 @@ int TGroupStore::UpsertGroup(const TGroupRecord& group) {
     inserted = true;
   }
   if (inserted) {
-    TEngineCore* core = TEngineCore::Instance();
+    TServiceContext* core = TServiceContext::Instance();
     THttpRequestService* service = core ? core->GetRequestService() : nullptr;
     if (service) service->RaiseEvent(_EVENT_COME_GROUPNOTIFY, 0, 0, "{\"notify\":\"groupchange\"}");
   }

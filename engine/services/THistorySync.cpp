@@ -7,10 +7,9 @@
 #include <thread>
 #include <utility>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
+#include "base/TStopFlag.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
@@ -25,6 +24,7 @@
 #include "services/TMessageService.h"
 #include "services/TMessageStore.h"
 #include "services/TMessageType.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserService.h"
 #include "util/TJsonHelper.h"
@@ -46,7 +46,7 @@ constexpr int kSendStateSent = 1;
 std::string Num(long long v) { return std::to_string(v); }
 
 std::string OwnAccount() {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   return core ? core->GetAccount() : std::string();
 }
 
@@ -323,7 +323,7 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
   page->finish = TJsonHelper::GetInt(result, "finish");
   const int count = TJsonHelper::GetInt(result, "count");
 
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = OwnAccount();
   const std::string ownUserId = core ? core->GetUserID() : std::string();
   const int ownDevice = core ? core->GetDeviceType() : 0;

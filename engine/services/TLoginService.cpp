@@ -2,9 +2,9 @@
 
 #include <mutex>
 
-#include "core/TEngineCore.h"
 #include "db/TDBManager.h"
 #include "net/THttpRequestService.h"
+#include "services/TServiceContext.h"
 #include "util/TDigest.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
@@ -62,10 +62,10 @@ void StoreInt(TDBManager* db, const char* key, int value) {
 }
 
 // The first members of every registration body.
-std::string RegisterBodyHead(TEngineCore* core) {
+std::string RegisterBodyHead(TServiceContext* core) {
   return JsonTextStringField("transid", MakeTransId("")) +
-         JsonTextStringField("system", TEngineCore::GetSystemName()) +
-         JsonTextStringField("libver", TEngineCore::GetLibVersion()) +
+         JsonTextStringField("system", TServiceContext::GetSystemName()) +
+         JsonTextStringField("libver", TServiceContext::GetLibVersion()) +
          JsonTextIntField("devicetype", core->GetDeviceType());
 }
 
@@ -152,7 +152,7 @@ std::string TLoginService::Post(const std::string& url, const std::string& body,
 }
 
 int TLoginService::Register() {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   if (!core) return kNoUsableReply;
   TDBManager* db = core->GetDatabase();
   const std::string mobile = core->GetMobile();
@@ -223,7 +223,7 @@ int TLoginService::Register() {
 }
 
 int TLoginService::Login() {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   if (!core) return kNoUsableReply;
   TDBManager* db = core->GetDatabase();
   std::string mobile = core->GetMobile();
@@ -240,8 +240,8 @@ int TLoginService::Login() {
   fields += JsonTextStringField("nationcode", core->GetNationCode());
   fields += JsonTextStringField("email", email);
   fields += JsonTextStringField("deviceid", core->GetDeviceID());
-  fields += JsonTextStringField("system", TEngineCore::GetSystemName());
-  fields += JsonTextStringField("libver", TEngineCore::GetLibVersion());
+  fields += JsonTextStringField("system", TServiceContext::GetSystemName());
+  fields += JsonTextStringField("libver", TServiceContext::GetLibVersion());
   fields += JsonTextStringField("language", core->GetLanguage());
   fields += JsonTextIntField("devicetype", core->GetDeviceType());
 

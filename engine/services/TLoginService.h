@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "net/TLoginResult.h"
+
 class THttpRequestService;
 
 // The two HTTP exchanges before every IM login: registration with the navigation
@@ -14,12 +16,12 @@ class TLoginService {
  public:
   // Results of Register and Login.
   enum Result {
-    kOk = 0,
-    kNoUsableReply = 3,
-    kNoReply = 4,
-    kServerMinus8 = 5,
-    kServerMinus10 = 6,
-    kServerRefused = 7,
+    kOk = kLoginOk,
+    kNoUsableReply = kLoginNoUsableReply,
+    kNoReply = kLoginNoReply,
+    kServerMinus8 = kLoginServerMinus8,
+    kServerMinus10 = kLoginServerMinus10,
+    kServerRefused = kLoginServerRefused,
   };
   // Which registration request the login fields call for.
   enum Path { kPathTicket, kPathAccountInfo, kPathRegister };

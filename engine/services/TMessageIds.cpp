@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #ifndef TESMO_SERVICES_TMESSAGEINSERTLOCK_H
 #define TESMO_SERVICES_TMESSAGEINSERTLOCK_H
 
-#include "core/TBaseMutex.h"
+#include "base/TBaseMutex.h"
 
 // Held by the sent and the received message inserts from the insert statement
 // through the conversation upkeep, so the id query after an insert sees its own

@@ -2,8 +2,8 @@
 
 #include <strings.h>
 
-#include "core/TEngineCore.h"
 #include "services/TMessageType.h"
+#include "services/TServiceContext.h"
 #include "util/TJsonHelper.h"
 
 namespace {
@@ -26,7 +26,7 @@ bool NamesMe(const std::string& id, const std::string& userId, const std::string
 }  // namespace
 
 int ParseMention(int msgtype, const std::string& remark) {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   if (!core) return ParseMention(msgtype, remark, std::string(), std::string());
   return ParseMention(msgtype, remark, core->GetUserID(), core->GetAccount());
 }

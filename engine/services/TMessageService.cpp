@@ -2,9 +2,8 @@
 
 #include <utility>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
@@ -16,6 +15,7 @@
 #include "services/TMessageType.h"
 #include "services/TMsgRecord.h"
 #include "services/TSentMessageStore.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "util/TArgList.h"
 #include "util/TJsonText.h"
@@ -113,7 +113,7 @@ int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
 
   if (!IsGroupTarget(touser)) {
     // Lets the peer check run for the person just written to.
-    TEngineCore* core = TEngineCore::Instance();
+    TServiceContext* core = TServiceContext::Instance();
     TAPIPacket* peer = new TAPIPacket;
     peer->code = kInternalPeerMessage;
     peer->id = 0;
@@ -147,7 +147,7 @@ int TMessageService::RevokeMessage(TAPIPacket* packet) {
 
 std::string TMessageService::AddForwardInfo(const std::string& remark, const std::string& target) {
   if (remark.empty()) return remark;
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string ownLogo = core ? core->GetLogo() : std::string();
   const std::string ownName = core ? core->GetName() : std::string();
 

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/TEngineCore.h"
 #include "services/TGroupStore.h"
 #include "services/TMessageService.h"
+#include "services/TServiceContext.h"
 #include "util/TArgList.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
@@ -56,7 +56,7 @@ std::string TMessageService::RewriteGroupNotice(const std::string& fromgroup,
   const std::string notify = args.Find("notify");
   const std::string userid = args.Find("userid");
   const Json::Value root = TJsonHelper::Parse(content);
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetAccount() : std::string();
   const bool ownReceives = NamesAccount(TJsonHelper::GetValue(root, "recvusers"), own);
   auto lose = [lostGroup] {

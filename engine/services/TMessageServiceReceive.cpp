@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "db/SqlText.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMPacket.h"
@@ -18,6 +17,7 @@
 #include "services/TMessageText.h"
 #include "services/TMessageType.h"
 #include "services/TReceiveBatch.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserService.h"
 #include "util/TJsonText.h"
@@ -49,7 +49,7 @@ struct RegisterPushHandler {
 }  // namespace
 
 void TMessageService::OnImPush(TIMSession& session, const TIMPacket& packet) {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   THttpRequestService* service = core ? core->GetRequestService() : nullptr;
   if (!service) return;
   bool batched = false;
@@ -74,7 +74,7 @@ void TMessageService::OnImPush(TIMSession& session, const TIMPacket& packet) {
 
 int TMessageService::OnChatMessage(const TIMPacket& packet, std::string* json) {
   if (json) json->clear();
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetAccount() : std::string();
   const int ownDevice = core ? core->GetDeviceType() : 0;
 
@@ -149,7 +149,7 @@ int TMessageService::OnChatMessage(const TIMPacket& packet, std::string* json) {
 }
 
 int TMessageService::RefreshSenderDetail(const std::string& peer, int version) {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   if (peer.empty() || IsGroupTarget(peer) || (core && peer == core->GetAccount())) return 0;
   if (TContactCache* cache = ServiceContactCache()) {
     const auto record = cache->Find(peer);

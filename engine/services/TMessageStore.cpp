@@ -2,15 +2,15 @@
 
 #include <ctime>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
 #include "db/TSqlStatement.h"
 #include "services/TMessageType.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 
 namespace {
@@ -30,7 +30,7 @@ std::string TMessageStore::NowText() {
 
 long long TMessageStore::PeerAccountId(const std::string& fromuser, const std::string& touser,
                                        const std::string& fromgroup) {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   return PeerAccountId(fromuser, touser, fromgroup, core ? core->GetAccount() : std::string());
 }
 

@@ -1,8 +1,7 @@
 // Storing the messages that other clients (or other devices of this account) sent.
 #include <climits>
 
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
+#include "base/TAutoLock.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TSqlStatement.h"
@@ -10,6 +9,7 @@
 #include "services/TMessageStore.h"
 #include "services/TMessageType.h"
 #include "services/TSentMessageStore.h"
+#include "services/TServiceContext.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ int TMessageStore::InsertReceivedMessage(long long msgid, const std::string& fro
                                          const std::string& content, const std::string& remark,
                                          const std::string& sendtime, int atflag) {
   TAutoLock insertLock(MessageInsertLock());
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetAccount() : std::string();
   const int ownDevice = core ? core->GetDeviceType() : 0;
   const bool group = IsGroupTarget(touser);

@@ -2,14 +2,15 @@
 
 #include <chrono>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
+#include "base/TStopFlag.h"
 #include "db/TDBManager.h"
 #include "net/THttpRequestService.h"
 #include "platform/clock.h"
+#include "services/TFacadeLink.h"
 #include "services/TLoginService.h"
+#include "services/TServiceContext.h"
 #include "util/TJsonHelper.h"
 #include "util/TStringCipher.h"
 
@@ -84,7 +85,7 @@ int TQRLoginThread::Start(const std::string& key) {
 
 void TQRLoginThread::Stop() {
   // Waits for a report in progress, so nothing of the stopped poll follows.
-  TAutoLock report(TAPIInterface::CallbackMutex());
+  TAutoLock report(TFacadeLink::CallbackMutex());
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_running = false;
@@ -111,7 +112,7 @@ unsigned TQRLoginThread::PollEntry(void* arg) {
 
 std::string TQRLoginThread::PollUrl(const std::string& key) {
   if (StartsWith(key, "http://") || StartsWith(key, "https://")) return key;
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   THttpRequestService* service = core ? core->GetRequestService() : nullptr;
   if (!service) return std::string();
   return service->GetServerUrl(kPollPath, "USERSERVER") + key;
@@ -130,7 +131,7 @@ bool TQRLoginThread::ParsePollReply(const std::string& body, std::string* conten
 }
 
 bool TQRLoginThread::PollOnce(const std::string& key, std::string* content, std::string* token) {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   THttpRequestService* service = core ? core->GetRequestService() : nullptr;
   std::string url = PollUrl(key);
   if (!service || url.empty()) return false;
@@ -151,7 +152,7 @@ bool TQRLoginThread::Pause(uint64_t generation, unsigned ms) {
 }
 
 void TQRLoginThread::Report(int a, const std::string& text) {
-  TAPIInterface* facade = TAPIInterface::Instance();
+  TFacadeLink* facade = TFacadeLink::Current();
   if (facade && !IsEngineStopping())
     facade->NotifyCallback(_EVENT_REPORT_QRLOGIN, a, 0, 0, text.c_str());
 }
@@ -165,11 +166,11 @@ void TQRLoginThread::Poll(uint64_t generation, const std::string& key) {
     std::string content;
     std::string token;
     if (PollOnce(key, &content, &token)) {
-      TAutoLock report(TAPIInterface::CallbackMutex());
+      TAutoLock report(TFacadeLink::CallbackMutex());
       if (!IsCurrent(generation)) return;
       if (!token.empty()) {
         TLoginService::SetRegistrationToken(token);
-        TEngineCore* core = TEngineCore::Instance();
+        TServiceContext* core = TServiceContext::Instance();
         TDBManager* db = core ? core->GetDatabase() : nullptr;
         if (db) db->SetSaveInfo(kSaveInfoType, "REGTOKEN", token);
       }
@@ -188,7 +189,7 @@ void TQRLoginThread::Poll(uint64_t generation, const std::string& key) {
     const uint64_t spent = tesmo::TickCountMs() - began;
     if (spent < spacing && !Pause(generation, static_cast<unsigned>(spacing - spent))) return;
   }
-  TAutoLock report(TAPIInterface::CallbackMutex());
+  TAutoLock report(TFacadeLink::CallbackMutex());
   if (!IsCurrent(generation) || IsEngineStopping()) return;
   {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "core/TBaseThread.h"
+#include "base/TBaseThread.h"
 
 // Polls the server until a QR-code login is confirmed, stopped, or 300 s pass, and
 // reports the outcome once as event 100015. A poll is never killed: Stop moves the

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "TAPIInterface.h"
-#include "core/TBaseMutex.h"
+#include "base/TAPIPacket.h"
+#include "base/TBaseMutex.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "net/TIMPacket.h"

@@ -2,15 +2,15 @@
 
 #include <climits>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "services/TMessageInsertLock.h"
 #include "services/TMessageStore.h"
 #include "services/TMessageType.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "util/TTextUtil.h"
 #include "util/TTimeUtil.h"
@@ -33,7 +33,7 @@ int TSentMessageStore::InsertSentMessage(int msgtype, const std::string& touser,
                                          const std::string& content, const std::string& localpath,
                                          const std::string& remark, int fwflag) {
   TAutoLock insertLock(MessageInsertLock());
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetAccount() : std::string();
   const bool group = IsGroupTarget(touser);
   const std::string fromgroup = group ? touser : std::string();

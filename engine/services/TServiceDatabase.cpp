@@ -1,19 +1,19 @@
 #include "services/TServiceDatabase.h"
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
 #include "db/SqlText.h"
+#include "services/TFacadeLink.h"
+#include "services/TServiceContext.h"
 #include "util/TJsonText.h"
 #include "util/TTextCodec.h"
 
 TDBManager* ServiceDatabase() {
-  if (TEngineCore* core = TEngineCore::Instance()) return core->GetDatabase();
-  TAPIInterface* facade = TAPIInterface::Instance();
+  if (TServiceContext* core = TServiceContext::Instance()) return core->GetDatabase();
+  TFacadeLink* facade = TFacadeLink::Current();
   return facade ? facade->GetDatabaseManager() : nullptr;
 }
 
 TContactCache* ServiceContactCache() {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   return core ? core->GetContactCache() : nullptr;
 }
 

@@ -4,16 +4,16 @@
 #include <ctime>
 #include <exception>
 
-#include "TAPIInterface.h"
-#include "core/TAutoLock.h"
-#include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
+#include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
+#include "base/TStopFlag.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
 #include "services/THistorySync.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
@@ -178,7 +178,7 @@ void TSyncWorker::RunTask(TAPIPacket* task) {
       break;
     case kSyncTaskGroups: {
       SyncGroups();
-      TEngineCore* core = TEngineCore::Instance();
+      TServiceContext* core = TServiceContext::Instance();
       bool first = false;
       {
         SyncState& state = State();
@@ -212,11 +212,11 @@ void TSyncWorker::RunHistoryTask(TAPIPacket* task) {
 
 void TSyncWorker::FinishHistoryPass() {
   m_service.RaiseEvent(_EVENT_COME_FINISHIMHISTORY, 0, 0, "");
-  if (TEngineCore* core = TEngineCore::Instance()) core->PrefetchServerAddresses();
+  if (TServiceContext* core = TServiceContext::Instance()) core->PrefetchServerAddresses();
 }
 
 void TSyncWorker::SyncFriends(THttpRequestService& service, TAPIPacket* packet) {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   TDBManager* db = ServiceDatabase();
   const std::string stored = db ? db->GetSaveInfo(kSessionInfo, kFriendVersionKey) : "";
   if (!packet && !stored.empty() && core && SqlLeadingNumber(stored) == core->GetFriendVersion()) {

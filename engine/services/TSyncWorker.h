@@ -12,7 +12,7 @@
 #include <mutex>
 #include <string>
 
-#include "core/TBaseThread.h"
+#include "base/TBaseThread.h"
 #include "net/TBackgroundWorker.h"
 
 class TAPIPacket;

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TSyncWorker.h"
 #include "util/TJsonHelper.h"
@@ -184,7 +184,7 @@ int TSyncWorker::SyncGroups() {
       statements.push_back("update nq_group set groupstate=1 where groupid=" + SqlQuoted(groupid));
   }
 
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetAccount() : std::string();
   for (const auto& entry : reply) {
     const ReplyGroup& g = entry.second;

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "db/TDBManager.h"
 #include "net/TFileUpload.h"
 #include "net/THttpRequestService.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "util/TArgList.h"
 #include "util/TJsonHelper.h"
@@ -28,7 +28,7 @@ constexpr int kSessionInfo = 1;  // nq_saveinfo type of the session values
 
 // The login text: the number (or, for a ticket login, the account) given at login.
 std::string LoginText() {
-  const TEngineCore* core = TEngineCore::Instance();
+  const TServiceContext* core = TServiceContext::Instance();
   return core ? core->GetMobile() : std::string();
 }
 
@@ -113,7 +113,7 @@ int TUserService::ModifyProfile(TAPIPacket* packet) {
   if (!UploadAvatar(m_service, packet, &logo)) return kUserCommandUploadFailed;
   if (!UploadAvatar(m_service, packet, &biglogo)) return kUserCommandUploadFailed;
 
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   std::string fields;
   if (!args.FindKey("userid"))
     fields += MakeStringArgument("userid", core ? core->GetUserID() : std::string());

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
 #include "services/TContactCache.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserService.h"
 #include "util/TArgList.h"
@@ -125,7 +125,7 @@ std::vector<std::vector<std::string>> QueryRows(const std::string& sql, int colu
 }
 
 void SetBlackList(const std::string& text) {
-  if (TEngineCore* core = TEngineCore::Instance()) core->SetBlackList(text);
+  if (TServiceContext* core = TServiceContext::Instance()) core->SetBlackList(text);
 }
 
 // "result"."array" of an accepted reply whose "result"."count" is positive; else an
@@ -221,7 +221,7 @@ void TUserService::StoreDetail(const std::string& reply) {
 }
 
 void TUserService::AddCheckedFriends(TAPIPacket* packet, const std::string& friends) {
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string userId = core ? core->GetUserID() : std::string();
   TAPIPacket local;
   local.state = packet->state;

@@ -3,13 +3,13 @@
 #include <set>
 #include <string>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
 #include "net/TUrlCodec.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserService.h"
 #include "util/TJsonHelper.h"
@@ -89,7 +89,7 @@ void TUserService::OnRedPacketCreated(TAPIPacket*, const std::string& reply) {
   Json::Value result;
   RedPacket packet = ReadRedPacket(reply, &result);
   if (packet.key.empty()) return;
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetUserID() : std::string();
   if (!AcceptSqlId(own, "red packet")) return;
   StoreRedPacket(packet, own, 0, 0, "");

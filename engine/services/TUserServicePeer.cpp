@@ -2,14 +2,14 @@
 #include <mutex>
 #include <string>
 
-#include "TAPIInterface.h"
-#include "core/TEngineCore.h"
+#include "base/TAPIPacket.h"
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "net/THttpRequestService.h"
 #include "services/TContactCache.h"
 #include "services/TMessageService.h"
 #include "services/TMessageStore.h"
+#include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserService.h"
 #include "util/TJsonHelper.h"
@@ -44,7 +44,7 @@ int TUserService::OnPeerMessage(TAPIPacket* packet) {
   const std::string sender = packet->s1;
   const std::string target = packet->s2;
   if (target.find("group") != std::string::npos) return 1;
-  TEngineCore* core = TEngineCore::Instance();
+  TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetAccount() : std::string();
   const std::string peer = sender == own ? target : sender;
   if (peer.empty() || peer == own) return 1;

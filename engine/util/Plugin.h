@@ -2,7 +2,7 @@
 #ifndef TESMO_UTIL_PLUGIN_H
 #define TESMO_UTIL_PLUGIN_H
 
-#include "TAPIInterface.h"
+#include "base/TAPIPacket.h"
 
 class TAPI_EXPORT Plugin {
  public:

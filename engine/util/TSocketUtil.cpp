@@ -9,9 +9,9 @@
 #include <climits>
 #include <map>
 
-#include "core/TAutoLock.h"
-#include "core/TBaseMutex.h"
-#include "core/TStopFlag.h"
+#include "base/TAutoLock.h"
+#include "base/TBaseMutex.h"
+#include "base/TStopFlag.h"
 #include "platform/socket.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 
 std::string GetLocalTimeString() {
   time_t now = time(nullptr);

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "TAPIInterface.h"
+#include "base/TStopFlag.h"
 #include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
 #include "net/TBackgroundWorker.h"
 #include "net/THttpRequestService.h"
 #include "support/CallbackRecorder.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "TAPIInterface.h"
+#include "base/TStopFlag.h"
 #include "core/TEngineCore.h"
-#include "core/TStopFlag.h"
 #include "fakes/FakeHttpServer.h"
 #include "net/THttpRequestService.h"
 #include "support/CallbackRecorder.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <thread>
 
-#include "core/TAutoLock.h"
-#include "core/TBaseMutex.h"
-#include "core/TBaseThread.h"
-#include "core/TLogFile.h"
-#include "core/TStopFlag.h"
+#include "base/TAutoLock.h"
+#include "base/TBaseMutex.h"
+#include "base/TBaseThread.h"
+#include "base/TStopFlag.h"
+#include "util/TLogFile.h"
 
 using namespace std::chrono_literals;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "fakes/FakeHttpServer.h"
 #include "net/THttpChunkDecoder.h"
 #include "net/THttpClient.h"

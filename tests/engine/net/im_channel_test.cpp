@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "im_channel_rig.h"
 #include "net/TIMPacket.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ServiceTestSupport.h"
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "net/TBackgroundWorker.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 #include "util/TSocketUtil.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#ifndef TESMO_CORE_TBASEMUTEX_H
-#define TESMO_CORE_TBASEMUTEX_H
+#ifndef TESMO_BASE_TBASEMUTEX_H
+#define TESMO_BASE_TBASEMUTEX_H
 
-#include "core/TSingleObject.h"
+#include "base/TSingleObject.h"
 #include "platform/mutex.h"
 
 // The engine's one lock type: recursive, waited on without limit.

@@ -1,10 +1,10 @@
-#ifndef TESMO_CORE_TLOGFILE_H
-#define TESMO_CORE_TLOGFILE_H
+#ifndef TESMO_UTIL_TLOGFILE_H
+#define TESMO_UTIL_TLOGFILE_H
 
 #include <cstdio>
 #include <memory>
 
-#include "core/TBaseMutex.h"
+#include "base/TBaseMutex.h"
 
 // Log writer. The engine writes no log files: Open only records that a log was
 // asked for and leaves the writer closed, so every write returns at once. A stream

@@ -1,5 +1,5 @@
-#ifndef TESMO_CORE_TSTOPFLAG_H
-#define TESMO_CORE_TSTOPFLAG_H
+#ifndef TESMO_BASE_TSTOPFLAG_H
+#define TESMO_BASE_TSTOPFLAG_H
 
 // The engine-wide stop flag. Every engine loop tests it; loops that wait use
 // EngineSleep, which returns early once the flag is raised so a stop never waits

@@ -1,5 +1,5 @@
-#ifndef TESMO_CORE_TSINGLEOBJECT_H
-#define TESMO_CORE_TSINGLEOBJECT_H
+#ifndef TESMO_BASE_TSINGLEOBJECT_H
+#define TESMO_BASE_TSINGLEOBJECT_H
 
 // Base of the engine's kernel-object wrappers: one owned resource, given back by
 // Close and by the destructor.

@@ -1,8 +1,8 @@
-#include "core/TLogFile.h"
+#include "util/TLogFile.h"
 
 #include <cstdarg>
 
-#include "core/TAutoLock.h"
+#include "base/TAutoLock.h"
 #include "platform/clock.h"
 
 TLogFile::~TLogFile() { Close(); }

@@ -1,10 +1,10 @@
-#ifndef TESMO_CORE_TBASETHREAD_H
-#define TESMO_CORE_TBASETHREAD_H
+#ifndef TESMO_BASE_TBASETHREAD_H
+#define TESMO_BASE_TBASETHREAD_H
 
 #include <atomic>
 #include <thread>
 
-#include "core/TSingleObject.h"
+#include "base/TSingleObject.h"
 #include "platform/thread.h"
 
 // A thread that starts at construction. Threads are never killed: the owner makes

@@ -1,7 +1,7 @@
-#ifndef TESMO_CORE_TAUTOLOCK_H
-#define TESMO_CORE_TAUTOLOCK_H
+#ifndef TESMO_BASE_TAUTOLOCK_H
+#define TESMO_BASE_TAUTOLOCK_H
 
-#include "core/TBaseMutex.h"
+#include "base/TBaseMutex.h"
 
 // Holds a TBaseMutex for the span of a block, released on every path out.
 class TAutoLock {

@@ -1,4 +1,4 @@
-#include "core/TStopFlag.h"
+#include "base/TStopFlag.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "core/TBaseThread.h"
+#include "base/TBaseThread.h"
 
 TBaseThread::TBaseThread(Entry entry, void* arg, unsigned flags, unsigned stackSize)
     : m_entry(entry), m_arg(arg) {

@@ -1,4 +1,4 @@
-#include "TAPIInterface.h"
+#include "base/TAPIPacket.h"
 
 TAPIPacket::TAPIPacket() : code(0), id(0), a(0), b(0), state(0) {}
 
