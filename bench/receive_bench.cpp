@@ -33,6 +33,7 @@ std::mutex g_mutex;
 std::condition_variable g_cond;
 long g_announced = 0;  // 100008 reports
 int g_loggedIn = 0;
+bool g_synchronised = false;  // 100013: the background synchronisation after the login ended
 BenchClock::time_point g_lastAnnounce;
 
 void Callback(int code, int, int, int, const char*) {
@@ -44,6 +45,8 @@ void Callback(int code, int, int, int, const char*) {
     g_loggedIn = 1;
   } else if (code == _EVENT_LOGIN_FAIL) {
     g_loggedIn = -1;
+  } else if (code == _EVENT_COME_FINISHIMHISTORY) {
+    g_synchronised = true;
   }
   g_cond.notify_all();
 }
@@ -120,6 +123,13 @@ int main(int argc, char** argv) {
         return g_loggedIn;
       }))
     return 1;
+  // The synchronisation after the login downloads what the server holds, pushed
+  // messages included: a push it stored first would be a duplicate, never announced.
+  {
+    std::unique_lock<std::mutex> lock(g_mutex);
+    g_cond.wait_for(lock, std::chrono::seconds(60), [] { return g_synchronised; });
+    g_announced = 0;
+  }
   const long storedBefore = StoredFromFriend(api);
 
   // Every push in one control session: the server relays each as it reads its line.

@@ -20,17 +20,19 @@ constexpr int kBusyTimeoutMs = 2000;
 
 TDBManager::TDBManager() : m_db(std::make_unique<TSqliteDB>()) {}
 
-TDBManager::~TDBManager() = default;
+TDBManager::~TDBManager() { ClearCached(); }
 
 std::string TDBManager::GetLastError() const { return m_db->GetLastError(); }
 
 int TDBManager::FailOpen(OpenError error) {
   m_openError = error;
+  ClearCached();
   m_db->Close();
   return 0;
 }
 
 int TDBManager::Open(const std::string& path) {
+  ClearCached();
   m_path = path;
   m_openError = kOpenOk;
   if (path.empty() || !m_db->Open(path)) return FailOpen(kOpenFailed);
@@ -97,7 +99,15 @@ void TDBManager::CreateIndexes() {
   for (size_t i = 0; i < count; ++i) Exec(indexes[i].sql);
 }
 
-void TDBManager::Close() { m_db->Close(); }
+void TDBManager::Close() {
+  ClearCached();
+  m_db->Close();
+}
+
+void TDBManager::ClearCached() {
+  TAutoLock lock(DatabaseMutex());
+  m_cached.clear();
+}
 
 int TDBManager::Exec(const char* sql, TRecordSet* records, int lock) {
   if (!sql || !*sql) return 0;
@@ -137,6 +147,20 @@ std::unique_ptr<TSqlStatement> TDBManager::Prepare(const std::string& sql) {
   auto statement = std::make_unique<TSqlStatement>(m_db->Handle(), sql);
   if (!statement->IsValid()) return nullptr;
   return statement;
+}
+
+TSqlStatement* TDBManager::Cached(const std::string& sql) {
+  TAutoLock lock(DatabaseMutex());
+  auto found = m_cached.find(sql);
+  if (found != m_cached.end()) return found->second.get();
+  auto statement = std::make_unique<TSqlStatement>(m_db->Handle(), sql);
+  if (!statement->IsValid()) return nullptr;
+  return m_cached.emplace(sql, std::move(statement)).first->second.get();
+}
+
+long long TDBManager::LastInsertRowId() {
+  TAutoLock lock(DatabaseMutex());
+  return m_db->Handle() ? sqlite3_last_insert_rowid(m_db->Handle()) : 0;
 }
 
 long long TDBManager::QueryInt(const std::string& sql, long long defaultValue) {

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TRecordSet;
@@ -47,6 +48,14 @@ class TDBManager {
   // A prepared statement on this connection, or null when it does not compile. Make,
   // use and destroy it while holding the database lock.
   std::unique_ptr<TSqlStatement> Prepare(const std::string& sql);
+  // A prepared statement kept for reuse on this connection, ready to bind; null when
+  // it does not compile. Hot paths run one a few times per message instead of
+  // compiling its text each time. Use it and Reset it while holding the database
+  // lock; it lives until the connection is closed or opened again.
+  TSqlStatement* Cached(const std::string& sql);
+  // The rowid of the last insert on this connection; hold the database lock from
+  // the insert to this call.
+  long long LastInsertRowId();
   // Field (0,0) of the query's first row as a number, else the default.
   long long QueryInt(const std::string& sql, long long defaultValue);
   // 1 when the query succeeded with at least one row.
@@ -64,7 +73,11 @@ class TDBManager {
   void ApplyUpgrades();
   void CreateIndexes();
 
+  void ClearCached();
+
   std::unique_ptr<TSqliteDB> m_db;
+  // Finalized before the connection closes (declared after it, destroyed first).
+  std::unordered_map<std::string, std::unique_ptr<TSqlStatement>> m_cached;
   std::string m_path;
   OpenError m_openError = kOpenOk;
 };

@@ -188,6 +188,7 @@ void TIMChannel::IM_CallBack(const char* frame, int length, const std::string& h
       SendRaw(packet.MakeResponse(1, std::string()), ServerHost(), ServerPort());
     }
   }
+  bool wasEmpty = false;
   {
     std::lock_guard<std::mutex> lock(m_queueMutex);
     if (m_queue.size() >= kMaxQueued) {
@@ -195,9 +196,11 @@ void TIMChannel::IM_CallBack(const char* frame, int length, const std::string& h
       ConsolePrintf("IM_CallBack: receive queue full, text dropped\n");
       return;
     }
+    wasEmpty = m_queue.empty();
     m_queue.push_back(std::move(text));
   }
-  m_queueCond.notify_one();
+  // The dispatch thread waits only on an empty queue.
+  if (wasEmpty) m_queueCond.notify_one();
 }
 
 unsigned TIMChannel::DispatchEntry(void* arg) {
@@ -221,7 +224,9 @@ void TIMChannel::DispatchLoop() {
     }
     Dispatch(text);
     AddStat(&Stats::dispatched);
+    if (m_drain && QueuedCount() == 0) m_drain();
   }
+  if (m_drain) m_drain();
 }
 
 void TIMChannel::Dispatch(const std::string& text) {

@@ -39,6 +39,9 @@ class TIMChannel {
   // direction 0: a text being sent; 1: a text being delivered.
   using TraceHook = std::function<void(const std::string& text, const std::string& host, int port,
                                        int direction)>;
+  // Runs on the dispatch thread whenever it has handed over every queued text, and
+  // once more as the thread ends: the receiver may finish work it kept open.
+  using DrainFunction = std::function<void()>;
 
   // Texts of at most this many bytes travel without a header.
   static constexpr size_t kShortTextMax = 10;
@@ -76,6 +79,7 @@ class TIMChannel {
   // ResendTick, so tests need not wait real seconds.
   void SetResendTickMs(unsigned ms) { m_resendTickMs = ms; }
   void SetHook(TraceHook hook);
+  void SetDrainFunction(DrainFunction drain) { m_drain = std::move(drain); }
 
   // The IM server's address: automatic responses and delivered texts use it, and
   // datagrams from any other address are dropped. May be changed at any time.
@@ -151,6 +155,7 @@ class TIMChannel {
   void AddStat(uint64_t Stats::*field);
 
   const ReceiveFunction m_receive;
+  DrainFunction m_drain;
   int m_resendPoolSize = kDefaultCacheSize;
   int m_recvCacheSize = kDefaultCacheSize;
   unsigned m_resendTickMs = 1000;

@@ -189,7 +189,10 @@ void TIMServer::ReceiveLoop() {
     }
     pollfd entry{sock, POLLIN, 0};
     const int ready = poll(&entry, 1, kPollMs);
-    if (ready > 0 && (entry.revents & POLLIN)) ReadOne(sock);
+    if (ready > 0 && (entry.revents & POLLIN)) {
+      for (int i = 0; i < kReadBurst && ReadOne(sock); ++i) {
+      }
+    }
   }
   m_running = 0;
 }
@@ -207,7 +210,7 @@ void TIMServer::WaitForSocket() {
   }
 }
 
-void TIMServer::ReadOne(int sock) {
+bool TIMServer::ReadOne(int sock) {
   char buffer[kReceiveLimit + 1];
   sockaddr_storage from{};
   socklen_t fromLength = sizeof(from);
@@ -215,7 +218,9 @@ void TIMServer::ReadOne(int sock) {
   // is recognised and dropped instead of being delivered cut short.
   const ssize_t count = recvfrom(sock, buffer, kReceiveLimit, MSG_TRUNC | MSG_DONTWAIT,
                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
-  if (count <= 0) return;
+  if (count < 0) return false;
+  // An empty datagram is read and passed over.
+  if (count == 0) return true;
   std::string host;
   int port = 0;
   AddressText(from, &host, &port);
@@ -225,7 +230,7 @@ void TIMServer::ReadOne(int sock) {
       ConsolePrintf("TIMServer: dropped a datagram of %zd bytes from %s:%d (too large)\n", count,
                     host.c_str(), port);
     }
-    return;
+    return true;
   }
   if (!FromPeer(from, fromLength)) {
     const uint64_t drops = ++m_foreignDrops;
@@ -233,11 +238,12 @@ void TIMServer::ReadOne(int sock) {
       ConsolePrintf("TIMServer: dropped a datagram from %s:%d (not the IM server)\n", host.c_str(),
                     port);
     }
-    return;
+    return true;
   }
   buffer[count] = '\0';
   ++m_delivered;
   if (m_receive) m_receive(buffer, static_cast<int>(count), host, port);
+  return true;
 }
 
 bool TIMServer::FromPeer(const sockaddr_storage& from, socklen_t fromLength) {

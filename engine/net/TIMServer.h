@@ -35,6 +35,9 @@ class TIMServer {
   static constexpr int kPollMs = 10;
   static constexpr unsigned kIdleWaitMs = 1000;
   static constexpr unsigned kStopPollMs = 100;
+  // Datagrams read one after the other once poll reports the socket readable; a
+  // burst of pushes then costs one poll, not one each.
+  static constexpr int kReadBurst = 64;
 
   explicit TIMServer(ReceiveFunction receive);
   virtual ~TIMServer();
@@ -72,7 +75,8 @@ class TIMServer {
   // Completes a pending swap; returns the socket to read from (0 = none).
   int TakeSocket();
   void WaitForSocket();
-  void ReadOne(int sock);
+  // Reads one datagram; false when none was waiting.
+  bool ReadOne(int sock);
   bool FromPeer(const sockaddr_storage& from, socklen_t fromLength);
 
   const ReceiveFunction m_receive;

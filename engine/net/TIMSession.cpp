@@ -33,6 +33,7 @@ constexpr int kRegistrationIdDigits = 32;
 constexpr size_t kProbeReceive = 1024;
 
 std::atomic<TIMSession::PushHandler> g_pushHandler{nullptr};
+std::atomic<TIMSession::PushDrainHandler> g_pushDrainHandler{nullptr};
 
 // Process-wide and never destroyed: the push dispatch may ask for it until the end.
 struct RegistrationId {
@@ -79,6 +80,12 @@ bool TIMSession::Stopping() const { return m_stop.load() || IsEngineStopping(); 
 
 void TIMSession::SetPushHandler(PushHandler handler) { g_pushHandler = handler; }
 
+void TIMSession::SetPushDrainHandler(PushDrainHandler handler) { g_pushDrainHandler = handler; }
+
+void TIMSession::DrainPushes() {
+  if (PushDrainHandler drain = g_pushDrainHandler.load()) drain(*this);
+}
+
 std::string TIMSession::GetRegistrationId() {
   std::lock_guard<std::mutex> lock(RegId().mutex);
   return RegId().text;
@@ -95,6 +102,7 @@ int TIMSession::Start() {
   m_stop = false;
   m_channel = std::make_unique<TIMChannel>([this](const std::string& text, const std::string& host,
                                                   int port) { OnChannelText(text, host, port); });
+  m_channel->SetDrainFunction([this] { DrainPushes(); });
   m_channel->SetRecvCacheSize(kChannelCacheSize);
   m_channel->SetResendPoolSize(kChannelCacheSize);
   m_lastAutoLogin = Now();

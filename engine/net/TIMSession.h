@@ -28,6 +28,10 @@ class TIMSession : private TIMConnState::Host {
   using EventFunction = void (*)(TAPIPacket*);
   // Takes every pushed "im" packet (chat messages and group notifications).
   using PushHandler = void (*)(TIMSession& session, const TIMPacket& packet);
+  // Finishes what the push handler kept open across pushes (stored rows not yet
+  // committed, their events). Runs on the dispatch thread when no push is waiting
+  // there, before anything that is not an "im" packet, and as the thread ends.
+  using PushDrainHandler = void (*)(TIMSession& session);
   // The HTTP part of the login step: 0 or a failure number of the login service.
   using LoginFunction = std::function<int()>;
   using AddressSource = std::function<std::vector<std::string>()>;
@@ -79,6 +83,8 @@ class TIMSession : private TIMConnState::Host {
 
   static void SetPushHandler(PushHandler handler);
   static PushHandler GetPushHandler();
+  static void SetPushDrainHandler(PushDrainHandler handler);
+  void DrainPushes();
   // The registration id of the last IM login; a kick-out names it.
   static std::string GetRegistrationId();
 

@@ -23,6 +23,8 @@ void TIMSession::OnPush(const std::string& text, const std::string& host, int po
   (void)host;
   (void)port;
   if (text.size() <= kShortTextMax) {
+    // Events keep the order of the texts that raised them.
+    DrainPushes();
     m_connState.OnShortText(text);
     return;
   }
@@ -33,6 +35,7 @@ void TIMSession::OnPush(const std::string& text, const std::string& host, int po
     if (kind == "im") {
       if (PushHandler handler = GetPushHandler()) handler(*this, packet);
     } else if (kind == "sys") {
+      DrainPushes();
       OnSysPush(packet);
     }
   } catch (...) {

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <thread>
+#include <utility>
 
 #include "base/TAPIPacket.h"
 #include "base/TAutoLock.h"
@@ -82,32 +85,79 @@ void BindRecord(TSqlStatement& insert, const THistoryRecord& r) {
   insert.BindText(++i, r.sendtime);
 }
 
-// Points the conversation's list row at its newest new row and marks everything up
-// to the user's own newest new message seen.
-void UpdateConversation(TDBManager* db, const std::string& conversation, long long before,
-                        const std::string& own) {
-  const std::string key = SqlQuoted(conversation);
-  // Only the rows of this batch are looked at: the unary plus keeps SQLite on the id
-  // range instead of an index that would walk the whole conversation or every
-  // message the own account ever sent.
-  const std::string newer = "select max(id) from nq_message where id>" + Num(before);
-  const long long newest = db->QueryInt(
-      IsGroupTarget(conversation)
-          ? newer + " and +touser=" + key + " and touser=fromgroup"
-          : newer + " and (+fromuser=" + key + " or  +touser=" + key + ") and +totype=0",
-      0);
-  if (newest > 0) {
-    TRecordSet row;
-    if (db->Exec("select msgtype,content,sendtime from nq_message where id=" + Num(newest), &row) &&
-        row.GetRecordCount() > 0) {
-      TMessageStore::UpsertConversation(conversation, static_cast<int>(newest), row.GetInt(0, 0),
-                                        row.GetString(0, 1), row.GetString(0, 2));
+// The rows one batch added to a conversation, as UpdateConversations needs them.
+struct TAddedRows {
+  const THistoryRecord* newest = nullptr;  // the newest row shown in the conversation
+  int newestId = 0;
+  int ownNewestId = 0;  // the newest row the own account sent into it
+};
+
+// Points each conversation's list row at its newest new row and marks everything up
+// to the user's own newest new message seen. added holds the batch's rows with their
+// local ids, oldest first; they are the only rows that can be new, since the batch
+// holds the insert lock from its first insert to here.
+void UpdateConversations(const std::vector<std::pair<int, const THistoryRecord*>>& added,
+                         const std::set<std::string>& conversations, const std::string& own) {
+  std::map<std::string, TAddedRows> rows;
+  for (const std::string& conversation : conversations) {
+    if (!conversation.empty() && conversation != own) rows.emplace(conversation, TAddedRows());
+  }
+  for (const auto& [id, r] : added) {
+    // A row belongs only to the conversations named by its sender or its receiver.
+    for (const std::string* key : {&r->fromuser, &r->touser}) {
+      if (key == &r->touser && r->touser == r->fromuser) break;
+      auto found = rows.find(*key);
+      if (found == rows.end()) continue;
+      TAddedRows& into = found->second;
+      const bool shown =
+          IsGroupTarget(*key) ? r->touser == *key && r->touser == r->fromgroup : r->totype == 0;
+      if (shown) {
+        into.newest = r;
+        into.newestId = id;
+      }
+      if (r->fromuser == own && r->touser == *key) into.ownNewestId = id;
     }
   }
-  const long long ownNewest =
-      db->QueryInt(newer + " and +fromuser=" + SqlQuoted(own) + " and +touser=" + key, 0);
-  if (ownNewest > 0) TMessageStore::MarkConversationSeen(conversation, static_cast<int>(ownNewest));
+  for (const auto& [conversation, into] : rows) {
+    if (into.newest) {
+      TMessageStore::UpsertConversation(conversation, into.newestId, into.newest->msgtype,
+                                        into.newest->content, into.newest->sendtime);
+    }
+    if (into.ownNewestId > 0) TMessageStore::MarkConversationSeen(conversation, into.ownNewestId);
+  }
 }
+
+// Stores the pages handed to it on a thread of its own, one at a time and in the
+// order given; joined before the next page starts and when it goes.
+class TPageStorer {
+ public:
+  TPageStorer(THistorySync& sync, std::string target) : m_sync(sync), m_target(std::move(target)) {}
+  ~TPageStorer() { Finish(); }
+  TPageStorer(const TPageStorer&) = delete;
+  TPageStorer& operator=(const TPageStorer&) = delete;
+
+  void Store(THistoryPage page) {
+    Finish();
+    m_page = std::move(page);
+    m_thread = std::thread([this] {
+      try {
+        m_sync.StoreFetchedPage(m_target, &m_page, 1);
+      } catch (...) {
+        // Out of memory at worst: the rows stay on the server and the last id was
+        // not moved past them, so the next synchronisation fetches them again.
+      }
+    });
+  }
+  void Finish() {
+    if (m_thread.joinable()) m_thread.join();
+  }
+
+ private:
+  THistorySync& m_sync;
+  const std::string m_target;
+  THistoryPage m_page;
+  std::thread m_thread;
+};
 
 }  // namespace
 
@@ -142,8 +192,17 @@ int THistorySync::SyncHistoryByLoginTime(TAPIPacket* packet) {
   const std::string url = m_service.GetServerUrl(HistoryPath("", "gethistory.do"), kImServer) +
                           "?logintime=" + UrlEncode(packet->s2);
   // Pages are stored a few at a time: one transaction and one conversation upkeep
-  // per group of pages instead of per page.
+  // per group of pages instead of per page. Each group is stored on a thread of its
+  // own while the next pages are fetched and read; groups are stored one after the
+  // other, in order, and all before this returns.
   THistoryPage pending;
+  TPageStorer storer(*this, packet->s1);
+  auto store = [&] {
+    // The details come over this thread's HTTP client, before the rows are stored.
+    FetchUnknownSenders(packet, pending.senders);
+    storer.Store(std::move(pending));
+    pending = THistoryPage();
+  };
   long long lastid = GetLastHistoryId("");
   while (!IsEngineStopping()) {
     if (m_service.Get(packet, url + "&lastid=" + Num(lastid)) != 0 || packet->s4.empty()) break;
@@ -152,15 +211,13 @@ int THistorySync::SyncHistoryByLoginTime(TAPIPacket* packet) {
     // Done when the server says so, and when it does not move on (it would be asked
     // the same page forever).
     const bool done = pending.finish != 0 || pending.maxid <= std::max(before, lastid);
-    if (done || pending.records.size() + pending.revokes.size() >= kStoreRows) {
-      StoreHistoryPage(packet, &pending, 1);
-      pending = THistoryPage();
-    }
+    const long long reached = std::max(before, pending.maxid);
+    if (done || pending.records.size() + pending.revokes.size() >= kStoreRows) store();
     if (done) break;
-    lastid = std::max(lastid, std::max(before, pending.maxid));
+    lastid = std::max(lastid, reached);
   }
-  if (!pending.records.empty() || !pending.revokes.empty() || pending.maxid > 0)
-    StoreHistoryPage(packet, &pending, 1);
+  if (!pending.records.empty() || !pending.revokes.empty() || pending.maxid > 0) store();
+  storer.Finish();
   return 0;
 }
 
@@ -272,7 +329,10 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
   const int ownDevice = core ? core->GetDeviceType() : 0;
   const Json::Value* array = TJsonHelper::FindMember(result, "array");
   if (count <= 0 || !array || !array->isArray()) return 1;
-  page->records.reserve(page->records.size() + array->size());
+  // Pages are appended to one another: growing by exactly one page each time would
+  // move every record read so far on every page.
+  if (page->records.capacity() < page->records.size() + array->size())
+    page->records.reserve(std::max(page->records.size() + array->size(), 2 * page->records.size()));
   for (const Json::Value& item : *array) {
     if (!item.isObject()) continue;
     THistoryRecord r;
@@ -320,6 +380,11 @@ int THistorySync::ReadHistory(const std::string& reply, int seeflag, THistoryPag
 void THistorySync::StoreHistoryPage(TAPIPacket* packet, THistoryPage* page,
                                     int finishConversations) {
   FetchUnknownSenders(packet, page->senders);
+  StoreFetchedPage(packet->s1, page, finishConversations);
+}
+
+void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* page,
+                                    int finishConversations) {
   StoreHistoryBatch(page->records, page->conversations);
   // Revokes after the messages they came with are stored, so a revoke finds the
   // message it names even when both came in one page.
@@ -338,7 +403,7 @@ void THistorySync::StoreHistoryPage(TAPIPacket* packet, THistoryPage* page,
     page->conversations.insert(revokeConversations.begin(), revokeConversations.end());
   }
   // Only after the rows are stored: a download cut short starts again from them.
-  if (page->maxid > 0) SetLastHistoryId(packet->s1, page->maxid);
+  if (page->maxid > 0) SetLastHistoryId(target, page->maxid);
   if (finishConversations) {
     for (const std::string& conversation : page->conversations) FinishConversation(conversation);
   }
@@ -367,8 +432,9 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = ServiceDatabase();
   if (!db) return 0;
-  const long long before = db->QueryInt("select max(id) from nq_message", 0);
 
+  std::vector<std::pair<int, const THistoryRecord*>> added;  // local id, row
+  added.reserve(records.size());
   int inserted = 0;
   if (!records.empty() && db->BeginTransaction(0)) {
     // The duplicate test reads the stored rows of the batch's id range once, inside
@@ -402,22 +468,21 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
         // message by its id among the one-to-one rows.
         if (!stored.emplace(r.msgid, r.totype ? r.touser : std::string()).second) continue;
         BindRecord(*insert, r);
-        if (insert->Step() == TSqlStatement::kDone) ++inserted;
+        if (insert->Step() == TSqlStatement::kDone) {
+          ++inserted;
+          added.emplace_back(static_cast<int>(db->LastInsertRowId()), &r);
+        }
         insert->Reset();
       }
     }
     insert.reset();
+    // In the same transaction: the list rows change with the rows they point at,
+    // and cost no commit of their own.
+    if (inserted > 0) UpdateConversations(added, conversations, OwnAccount());
     if (!db->CommitTransaction(0)) {
       db->RollbackTransaction(0);
       inserted = 0;
     }
-  }
-  if (inserted == 0) return 0;
-
-  const std::string own = OwnAccount();
-  for (const std::string& conversation : conversations) {
-    if (conversation.empty() || conversation == own) continue;
-    UpdateConversation(db, conversation, before, own);
   }
   return inserted;
 }

@@ -85,9 +85,12 @@ class THistorySync {
   // The reading half: appends the reply's messages to page (maxid the largest seen,
   // finish the reply's). 1 when usable, else 0 with page unchanged.
   static int ReadHistory(const std::string& reply, int seeflag, THistoryPage* page);
-  // The storing half: details of unknown senders, the rows, the revokes, the last id
-  // (under packet->s1) and, when asked, the conversations' events.
+  // The storing half: details of unknown senders, then StoreFetchedPage under
+  // packet->s1.
   void StoreHistoryPage(TAPIPacket* packet, THistoryPage* page, int finishConversations);
+  // The rows, the revokes, the last id (under target) and, when asked, the
+  // conversations' events; no network exchange.
+  void StoreFetchedPage(const std::string& target, THistoryPage* page, int finishConversations);
   // Stores the records that are not stored yet, in one transaction, and brings each
   // conversation's list row up to date. Returns the number of rows inserted.
   static int StoreHistoryBatch(const std::vector<THistoryRecord>& records,

@@ -16,6 +16,7 @@
 #include "services/TMessageStore.h"
 #include "services/TMessageText.h"
 #include "services/TMessageType.h"
+#include "services/TReceiveBatch.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserService.h"
@@ -39,7 +40,10 @@ int IntParam(const TIMPacket& packet, const char* name) {
 }
 
 struct RegisterPushHandler {
-  RegisterPushHandler() { TIMSession::SetPushHandler(&TMessageService::OnImPush); }
+  RegisterPushHandler() {
+    TIMSession::SetPushHandler(&TMessageService::OnImPush);
+    TIMSession::SetPushDrainHandler(&TReceiveBatch::Drain);
+  }
 } g_registerPushHandler;
 
 }  // namespace
@@ -48,20 +52,24 @@ void TMessageService::OnImPush(TIMSession& session, const TIMPacket& packet) {
   TServiceContext* core = TServiceContext::Instance();
   THttpRequestService* service = core ? core->GetRequestService() : nullptr;
   if (!service) return;
+  bool batched = false;
   try {
     if (packet.GetParam("msgtype") == "groupnotify") {
+      // Group changes are stored on their own, after the messages before them.
+      TReceiveBatch::Flush();
       std::string notice;
       if (TGroupProcessor(service).OnGroupNotify(packet, &notice) == 1)
         session.RaiseEvent(_EVENT_COME_GROUPNOTIFY, 0, notice);
+    } else {
+      batched = TReceiveBatch::Join(session);
     }
     std::string json;
     const int id = TMessageService(*service, nullptr).OnChatMessage(packet, &json);
-    // The server repeats a push under a new packet id until it sees an answer.
-    if (id > 0 && IsNewMessageId(id) && !json.empty())
-      session.RaiseEvent(_EVENT_COME_IMMESSAGE, 0, id, json);
+    TReceiveBatch::Announce(session, id, json);
   } catch (...) {
     // A push that cannot be handled is dropped; the dispatch thread goes on.
   }
+  if (batched) TReceiveBatch::Done(packet);
 }
 
 int TMessageService::OnChatMessage(const TIMPacket& packet, std::string* json) {
@@ -150,6 +158,9 @@ int TMessageService::RefreshSenderDetail(const std::string& peer, int version) {
   const std::string body =
       JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                           JsonTextStringField("account", peer) + JsonTextIntField("isfriend", 0));
+  // Stored pushes are committed and announced before the exchange, which may take
+  // seconds, while the database stays free.
+  TReceiveBatch::Flush();
   int error = 0;
   const std::string reply = m_service.PostJson(m_service.GetServerUrl(kDetailPath, "USERSERVER"),
                                                body, &error, kPushExchangeSeconds);
@@ -160,6 +171,7 @@ int TMessageService::RefreshSenderDetail(const std::string& peer, int version) {
 void TMessageService::SendRefusalNotice(const std::string& peer) {
   const std::string remark = JsonTextCloseObject(JsonTextStringField("en", kRefusalTextEn) +
                                                  JsonTextStringField("dest", peer));
+  TReceiveBatch::Flush();
   int error = 0;
   m_service.PostJson(m_service.GetServerUrl(SendPath(peer), "IMSERVER"),
                      BuildSendBody(kNotifyType, peer, kRefusalText, remark), &error,

@@ -8,6 +8,7 @@
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
+#include "db/TSqlStatement.h"
 #include "services/TMessageType.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
@@ -71,27 +72,53 @@ int TMessageStore::UpsertConversation(const std::string& account, int localId, i
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = Database();
   if (!db) return 0;
-  std::string crtime = time.empty() ? NowText() : time;
-  std::string key = SqlQuoted(account);
-  if (!db->QueryExists("select msgid  from nq_messagenew where account=" + key)) {
-    return db->Exec(
-        "insert into nq_messagenew(account,accountid,msgid,msgtype,content,crtime) "
-        "values(" +
-        key + "," + Num(SqlLeadingNumber(account)) + "," + Num(localId) + "," + Num(msgtype) + "," +
-        SqlQuoted(content) + "," + SqlQuoted(crtime) + ")");
+  const std::string crtime = time.empty() ? NowText() : time;
+  // Compiled once per connection: every stored message comes through here.
+  TSqlStatement* present = db->Cached("select msgid  from nq_messagenew where account=?");
+  TSqlStatement* insert = db->Cached(
+      "insert into nq_messagenew(account,accountid,msgid,msgtype,content,crtime) "
+      "values(?,?,?,?,?,?)");
+  TSqlStatement* newer = db->Cached(
+      "select msgid from nq_messagenew where account=? and (crtime>? or (crtime=? and "
+      "msgid>=?))");
+  TSqlStatement* update = db->Cached(
+      "update nq_messagenew set msgid=?,msgtype=?,content=?,crtime=?,deleted=0 where account=?");
+  if (!present || !insert || !newer || !update) return 0;
+  auto exists = [](TSqlStatement* query) {
+    const bool row = query->Step() == TSqlStatement::kRow;
+    query->Reset();
+    return row;
+  };
+  auto run = [](TSqlStatement* statement) {
+    const bool done = statement->Step() == TSqlStatement::kDone;
+    statement->Reset();
+    return done ? 1 : 0;
+  };
+  present->BindText(1, account);
+  if (!exists(present)) {
+    insert->BindText(1, account);
+    insert->BindInt(2, SqlLeadingNumber(account));
+    insert->BindInt(3, localId);
+    insert->BindInt(4, msgtype);
+    insert->BindText(5, content);
+    insert->BindText(6, crtime);
+    return run(insert);
   }
   if (!time.empty()) {
     // Times have one-second resolution: within the same second the higher local id
     // (the later insert) is the latest message.
-    std::string t = SqlQuoted(time);
-    if (db->QueryExists("select msgid from nq_messagenew where account=" + key + " and (crtime>" +
-                        t + " or (crtime=" + t + " and msgid>=" + Num(localId) + "))")) {
-      return 1;
-    }
+    newer->BindText(1, account);
+    newer->BindText(2, time);
+    newer->BindText(3, time);
+    newer->BindInt(4, localId);
+    if (exists(newer)) return 1;
   }
-  return db->Exec("update nq_messagenew set msgid=" + Num(localId) + ",msgtype=" + Num(msgtype) +
-                  ",content=" + SqlQuoted(content) + ",crtime=" + SqlQuoted(crtime) +
-                  ",deleted=0 where account=" + key);
+  update->BindInt(1, localId);
+  update->BindInt(2, msgtype);
+  update->BindText(3, content);
+  update->BindText(4, crtime);
+  update->BindText(5, account);
+  return run(update);
 }
 
 int TMessageStore::MarkConversationSeen(const std::string& peer, int localId) {

@@ -2,9 +2,9 @@
 #include <climits>
 
 #include "base/TAutoLock.h"
-#include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
+#include "db/TSqlStatement.h"
 #include "services/TMessageInsertLock.h"
 #include "services/TMessageStore.h"
 #include "services/TMessageType.h"
@@ -12,7 +12,16 @@
 #include "services/TServiceContext.h"
 
 namespace {
-std::string Num(long long v) { return std::to_string(v); }
+
+// Compiled once per connection: a push is stored in a few statements, and compiling
+// their texts cost more than running them.
+const char kDuplicateSql[] = "select id from nq_message where msgid=? and totype=0";
+const char kGroupDuplicateSql[] = "select id from nq_message where msgid=? and touser=?";
+const char kInsertSql[] =
+    "insert into nq_message(msgid,accountid,msgtype,fromuser,fromgroup,fromver,device,touser,"
+    "totype,content,remark,localpath,fileurl,sendflag,sendstate,localsend,seeflag,atflag,"
+    "sendtime) values(?,?,?,?,?,?,?,?,?,?,?,'','',?,?,?,0,?,?)";
+
 }  // namespace
 
 int TMessageStore::InsertReceivedMessage(long long msgid, const std::string& fromuser,
@@ -34,26 +43,39 @@ int TMessageStore::InsertReceivedMessage(long long msgid, const std::string& fro
     TDBManager* db = Database();
     if (!db) return 0;
     if (msgid > 0) {
-      const std::string duplicate =
-          group ? "select id from nq_message where msgid=" + Num(msgid) +
-                      " and touser=" + SqlQuoted(touser)
-                : "select id from nq_message where msgid=" + Num(msgid) + " and totype=0";
-      if (db->QueryExists(duplicate)) return 0;
+      if (TSqlStatement* duplicate = db->Cached(group ? kGroupDuplicateSql : kDuplicateSql)) {
+        duplicate->BindInt(1, msgid);
+        if (group) duplicate->BindText(2, touser);
+        const TSqlStatement::StepResult found = duplicate->Step();
+        duplicate->Reset();
+        if (found == TSqlStatement::kRow) return 0;
+      }
     }
-    const std::string sql =
-        "insert into nq_message(msgid,accountid,msgtype,fromuser,fromgroup,fromver,device,"
-        "touser,totype,content,remark,localpath,fileurl,sendflag,sendstate,localsend,seeflag,"
-        "atflag,sendtime) values(" +
-        Num(msgid) + "," + Num(PeerAccountId(fromuser, touser, fromgroup, own)) + "," +
-        Num(msgtype) + "," + SqlQuoted(fromuser) + "," + SqlQuoted(fromgroup) + "," + Num(fromver) +
-        "," + Num(device) + "," + SqlQuoted(touser) + "," + Num(group ? 1 : 0) + "," +
-        SqlQuoted(content) + "," + SqlQuoted(remark) + ",'',''," + Num(fromOwn ? 1 : 0) + "," +
-        Num(kSendStateSent) + "," + Num(fromOwn && device == ownDevice ? 1 : 0) + ",0," +
-        Num(atflag) + "," + SqlQuoted(time) + ")";
-    if (!db->Exec(sql)) return 0;
+    TSqlStatement* insert = db->Cached(kInsertSql);
+    if (!insert) return 0;
+    int i = 0;
+    insert->BindInt(++i, msgid);
+    insert->BindInt(++i, PeerAccountId(fromuser, touser, fromgroup, own));
+    insert->BindInt(++i, msgtype);
+    insert->BindText(++i, fromuser);
+    insert->BindText(++i, fromgroup);
+    insert->BindInt(++i, fromver);
+    insert->BindInt(++i, device);
+    insert->BindText(++i, touser);
+    insert->BindInt(++i, group ? 1 : 0);
+    insert->BindText(++i, content);
+    insert->BindText(++i, remark);
+    insert->BindInt(++i, fromOwn ? 1 : 0);
+    insert->BindInt(++i, kSendStateSent);
+    insert->BindInt(++i, fromOwn && device == ownDevice ? 1 : 0);
+    insert->BindInt(++i, atflag);
+    insert->BindText(++i, time);
+    const TSqlStatement::StepResult inserted = insert->Step();
+    insert->Reset();
+    if (inserted != TSqlStatement::kDone) return 0;
     // Read on the same connection under the lock: another thread's insert between
     // the two statements cannot be mistaken for this row.
-    rowid = db->QueryInt("select last_insert_rowid()", 0);
+    rowid = db->LastInsertRowId();
   }
   if (rowid <= 0 || rowid > INT_MAX) return 0;
   const int id = static_cast<int>(rowid);

@@ -244,6 +244,40 @@ TEST_F(HistorySyncTest, LoginTimeLoopStopsOnFinishOnAnErrorAndOnANonGrowingMaxid
             std::string::npos);
 }
 
+TEST_F(HistorySyncTest, LoginTimeDownloadOfSeveralStoreGroupsAsksEachPageOnce) {
+  // More than one group of stored pages: each group is stored while the next pages
+  // are fetched, every page is asked for once, and every message is stored once.
+  constexpr int kEach = 12000;
+  constexpr int kPage = 500;
+  const std::string second = "2003@a.test";
+  static_assert(2 * kEach > static_cast<int>(THistorySync::kStoreRows), "two groups at least");
+  world.SetLoginTimePageSize(kPage);
+  world.AddConversation(kPeer, 1, kEach, "2024-06-01 08:00:00");
+  world.AddConversation(second, 100000, kEach, "2024-06-01 09:00:00");
+  OnWorker([](THistorySync& h, TAPIPacket* p) { return h.SyncHistoryByLoginTime(p); }, "",
+           "2024-06-01 07:00:00");
+  EXPECT_EQ(world.Count(FakeSyncWorld::kLoginTimePath), static_cast<size_t>(2 * kEach / kPage));
+  EXPECT_EQ(One("select count(*) from nq_message"), std::to_string(2 * kEach));
+  EXPECT_EQ(One("select count(distinct msgid) from nq_message"), std::to_string(2 * kEach));
+  EXPECT_EQ(THistorySync::GetLastHistoryId(""), 100000 + kEach - 1);
+  for (const auto& [peer, newest] :
+       {std::make_pair(std::string(kPeer), kEach), std::make_pair(second, 100000 + kEach - 1)}) {
+    SCOPED_TRACE(peer);
+    EXPECT_EQ(One("select b.msgid from nq_messagenew a join nq_message b on b.id=a.msgid where "
+                  "a.account='" +
+                  peer + "'"),
+              std::to_string(newest));
+    // Everything up to the own account's newest message is read.
+    EXPECT_EQ(
+        One("select count(*) from nq_message where seeflag=0 and accountid=" + peer.substr(0, 4)),
+        "0");
+  }
+  std::set<std::string> finished;
+  for (const auto& r : CallbackRecorder::Get().ReportsWith(_EVENT_COME_HISTORYIM))
+    finished.insert(r.text);
+  EXPECT_EQ(finished, (std::set<std::string>{kPeer, second}));
+}
+
 TEST_F(HistorySyncTest, RequestForOlderMessagesStoresThemSeenWithoutEvents) {
   world.AddConversation(kPeer, 300, 50);
   const int id = api.GetHistoryMsg(kPeer, 340, 20);
