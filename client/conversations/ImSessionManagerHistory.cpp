@@ -289,9 +289,10 @@ void ImSessionManager::loadMoreMsg() {
   ImUiInterface* ui = ImUiInterface::instance();
   // The network probe is only a hint (many networks drop echo requests); while the
   // engine's session is up the server is asked, since only its answer may end the
-  // paging. Without either, the next local rows are shown.
+  // paging. Without either, the next local rows are shown as after a failed answer:
+  // running out of them proves nothing, since the server was not asked.
   if (!VGlobal::instance()->isOnline() && ui->LoginState() == 0) {
-    emit downloadHistoryFinished(true);
+    emit downloadHistoryFinished(false);
     return;
   }
   const QByteArray peer = d->currentSessionId.toUtf8();
@@ -319,8 +320,14 @@ int ImSessionManager::getOldestServerId() const {
 }
 
 void ImSessionManager::doLoadMoreHistory(bool success) {
-  if (d->atMessageLoading || !success) return;
-  setNoMoreMsg(loadNextPage() <= 0);
+  if (d->atMessageLoading) return;
+  const int added = loadNextPage();
+  // Only a server that answered can end the history; after a failure the user may
+  // page again.
+  if (success)
+    setNoMoreMsg(added <= 0);
+  else if (added > 0)
+    setNoMoreMsg(false);
 }
 
 ImMsgEntity* ImSessionManager::getMsgEntity(int id) const { return d->msgMap.value(id, nullptr); }

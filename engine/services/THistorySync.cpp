@@ -165,13 +165,17 @@ THistorySync::THistorySync(THttpRequestService& service) : m_service(service) {}
 
 int THistorySync::OnGetHistoryRequest(TAPIPacket* packet) {
   const std::string target = packet->s1;
-  const std::string ids =
-      GetHistoryIds(packet, target, SqlLeadingNumber(packet->s2),
-                    static_cast<int>(std::clamp<long long>(SqlLeadingNumber(packet->s3), 0, 1000)));
-  if (!ids.empty()) GetMidHistory(packet, ids, 0, 1);
+  std::string ids;
+  // A failure is answered as one: the request gets its second run, and the program
+  // does not take a passing server error for the start of the conversation. A
+  // server that lists no ids has answered, and that is a success.
+  int result = FetchHistoryIds(
+      packet, target, SqlLeadingNumber(packet->s2),
+      static_cast<int>(std::clamp<long long>(SqlLeadingNumber(packet->s3), 0, 1000)), &ids);
+  if (result == 0 && !ids.empty()) result = GetMidHistory(packet, ids, 0, 1);
   // The answer carries no reply text: the program reads the stored rows.
   packet->s4.clear();
-  return 0;
+  return result;
 }
 
 int THistorySync::SyncUserHistory(TAPIPacket* packet) {
@@ -223,23 +227,33 @@ int THistorySync::SyncHistoryByLoginTime(TAPIPacket* packet) {
 
 std::string THistorySync::GetHistoryIds(TAPIPacket* packet, const std::string& target,
                                         long long lastid, int pagesize) {
+  std::string ids;
+  FetchHistoryIds(packet, target, lastid, pagesize, &ids);
+  return ids;
+}
+
+int THistorySync::FetchHistoryIds(TAPIPacket* packet, const std::string& target, long long lastid,
+                                  int pagesize, std::string* ids) {
+  ids->clear();
   std::string url = m_service.GetServerUrl(HistoryPath(target, "gethistoryid.do"), kImServer) +
                     "?lastid=" + Num(lastid) + "&pagesize=" + Num(pagesize);
   if (!target.empty()) url += "&touser=" + UrlEncode(target);
-  if (m_service.Get(packet, url) != 0 || packet->s4.empty()) return "";
+  const int exchange = m_service.Get(packet, url);
+  if (exchange != 0) return exchange;
   Json::Value root = TJsonHelper::ParseAccepted(packet->s4);
-  if (root.isNull()) return "";
+  if (root.isNull()) return kHttpUndecodable;
   Json::Value result = TJsonHelper::GetValue(root, "result");
-  if (!result.isObject()) return "";
-  return TJsonHelper::GetString(result, "msgids");
+  if (!result.isObject()) return kHttpUndecodable;
+  *ids = TJsonHelper::GetString(result, "msgids");
+  return 0;
 }
 
-void THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids,
-                                 int finishConversations, int seeflag) {
-  if (ids.empty()) return;
+int THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids, int finishConversations,
+                                int seeflag) {
+  if (ids.empty()) return 0;
   const std::string target = packet->s1;
   const std::string missing = FilterMissingIds(target, ids);
-  if (missing.empty()) return;
+  if (missing.empty()) return 0;
   const std::string url =
       m_service.GetServerUrl(HistoryPath(target, "getmidhistory.do"), kImServer);
   std::vector<std::string> list;
@@ -248,18 +262,24 @@ void THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids,
   std::stable_sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) {
     return SqlLeadingNumber(a) < SqlLeadingNumber(b);
   });
+  int failed = 0;
   for (size_t start = 0; start < list.size(); start += kMidHistoryChunk) {
-    if (IsEngineStopping()) return;
+    if (IsEngineStopping()) return kHttpSendFailed;
     std::string chunk;
     for (size_t i = start; i < list.size() && i < start + kMidHistoryChunk; ++i)
       chunk += (chunk.empty() ? "" : ",") + list[i];
     const std::string body = JsonTextCloseObject(JsonTextStringField("touser", target) +
                                                  JsonTextStringField("msgids", chunk));
-    if (m_service.Post(packet, url, body) != 0 || packet->s4.empty()) return;
+    const int exchange = m_service.Post(packet, url, body);
+    if (exchange != 0) return exchange;
+    if (packet->s4.empty()) return kHttpUndecodable;
     const std::string reply = packet->s4;
     int finish = 0;
-    ParseHistory(packet, reply, finishConversations, seeflag, &finish);
+    // An unreadable chunk stores nothing; the later chunks are still fetched.
+    if (!ParseHistory(packet, reply, finishConversations, seeflag, &finish))
+      failed = kHttpUndecodable;
   }
+  return failed;
 }
 
 std::string THistorySync::FilterMissingIds(const std::string& target, const std::string& ids) {

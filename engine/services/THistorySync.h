@@ -57,7 +57,8 @@ class THistorySync {
   explicit THistorySync(THttpRequestService& service);
 
   // Request 200206: s1 the conversation, s2 the last id the program holds, s3 the
-  // page size. Stores what is missing (seen, no events). Always 0.
+  // page size. Stores what is missing (seen, no events). 0 when the server listed no
+  // ids or every missing message was read; else the failure (see GetMidHistory).
   int OnGetHistoryRequest(TAPIPacket* packet);
   // The newest messages of the conversation s1 (the one-to-one ones when empty):
   // ids in pages of 30, stored seen, events raised per conversation. Also the entry
@@ -71,9 +72,11 @@ class THistorySync {
   // The comma-separated ids the server lists for target, "" on any failure.
   std::string GetHistoryIds(TAPIPacket* packet, const std::string& target, long long lastid,
                             int pagesize);
-  // Fetches and stores the ids not yet stored, in chunks of kMidHistoryChunk.
-  void GetMidHistory(TAPIPacket* packet, const std::string& ids, int finishConversations,
-                     int seeflag);
+  // Fetches and stores the ids not yet stored, in chunks of kMidHistoryChunk. 0 when
+  // every chunk was read (or none was needed); a failed exchange ends it with its
+  // code, an empty or unreadable reply gives kHttpUndecodable.
+  int GetMidHistory(TAPIPacket* packet, const std::string& ids, int finishConversations,
+                    int seeflag);
   // The ids of the list (in list order) that are not stored for target; ids that are
   // not plain numbers are dropped.
   static std::string FilterMissingIds(const std::string& target, const std::string& ids);
@@ -110,6 +113,10 @@ class THistorySync {
   // Fetches the details of senders that are neither groups, the own account nor
   // known contacts.
   void FetchUnknownSenders(TAPIPacket* packet, const std::set<std::string>& senders);
+  // GetHistoryIds with its failure: the exchange's code, or kHttpUndecodable for an
+  // empty reply or one without code 1 and a "result"; 0 with *ids (maybe empty).
+  int FetchHistoryIds(TAPIPacket* packet, const std::string& target, long long lastid, int pagesize,
+                      std::string* ids);
   int SyncConversation(TAPIPacket* packet, int pagesize, int seeflag);
 
   THttpRequestService& m_service;

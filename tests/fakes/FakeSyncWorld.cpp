@@ -142,7 +142,12 @@ void FakeSyncWorld::SetLoginTimePageSize(int size) {
 
 void FakeSyncWorld::ScriptNext(const std::string& path, const std::string& body) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_scripts[path].push_back(body);
+  m_scripts[path].push_back(FakeReply::Json(body));
+}
+
+void FakeSyncWorld::ScriptNext(const std::string& path, const FakeReply& reply) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_scripts[path].push_back(reply);
 }
 
 void FakeSyncWorld::SetFixedReply(const std::string& path, const std::string& body) {
@@ -197,7 +202,7 @@ FakeReply FakeSyncWorld::Serve(const FakeRequest& request) {
   auto script = m_scripts.find(request.path);
   auto fixed = m_fixed.find(request.path);
   if (script != m_scripts.end() && !script->second.empty()) {
-    reply = FakeReply::Json(script->second.front());
+    reply = script->second.front();
     script->second.pop_front();
   } else if (fixed != m_fixed.end()) {
     reply = FakeReply::Json(fixed->second);

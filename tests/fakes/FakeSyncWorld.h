@@ -105,6 +105,8 @@ class FakeSyncWorld {
   void SetLoginTimePageSize(int size);
   // The next request on path is answered with body (status 200).
   void ScriptNext(const std::string& path, const std::string& body);
+  // The next request on path is answered with reply (a server error, a cut reply).
+  void ScriptNext(const std::string& path, const FakeReply& reply);
   // Every request on path is answered with body until cleared with "".
   void SetFixedReply(const std::string& path, const std::string& body);
 
@@ -131,7 +133,7 @@ class FakeSyncWorld {
   std::map<int64_t, std::string> m_texts;  // each message as its JSON text, made once
   std::vector<Group> m_groups;
   int m_loginPageSize = 100;
-  std::map<std::string, std::deque<std::string>> m_scripts;
+  std::map<std::string, std::deque<FakeReply>> m_scripts;
   std::map<std::string, std::string> m_fixed;
   std::vector<Request> m_requests;
   Source m_source;

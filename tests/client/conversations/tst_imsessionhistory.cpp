@@ -83,8 +83,9 @@ class TestImSessionHistory : public QObject {
     manager()->doLoadMoreHistory(true);
     QCOMPARE(ViewIds(), ids.mid(40));
     QCOMPARE(manager()->noMoreMsg(), false);
-    manager()->doLoadMoreHistory(false);  // a failed server answer loads nothing
-    QCOMPARE(ViewIds(), ids.mid(40));
+    manager()->doLoadMoreHistory(false);  // a failed server answer still shows local rows
+    QCOMPARE(ViewIds(), ids.mid(10));
+    QCOMPARE(manager()->noMoreMsg(), false);
     PageToTheEnd();
     QCOMPARE(ViewIds(), ids);
     QCOMPARE(manager()->noMoreMsg(), true);
@@ -337,12 +338,45 @@ class TestImSessionHistory : public QObject {
     QCOMPARE(ViewIds(), (QList<int>{older, kept}));
     QCOMPARE(manager()->noMoreMsg(), false);
 
-    // Signed out and the probe failing: only the local rows, the server is not asked.
+    // Signed out and the probe failing: only the local rows, the server is not asked,
+    // and running out of them does not end the history.
     EngineDouble::SetInt("LoginState", 0);
     manager()->loadMoreMsg();
     QCOMPARE(CountCalls("GetHistoryMsg"), asked + 1);
-    QCOMPARE(manager()->noMoreMsg(), true);
+    QCOMPARE(ViewIds(), (QList<int>{older, kept}));
+    QCOMPARE(manager()->noMoreMsg(), false);
     ProbeFails(false);
+  }
+
+  // A failed history answer (200206 with a non-zero result) still shows the older
+  // local rows but never ends the history: the next scroll to the top asks again. A
+  // success that brings no row ends it; a later failure does not undo that.
+  void failedServerAnswersKeepThePagingOpen() {
+    QList<int> ids;
+    for (int i = 0; i < 100; ++i)
+      ids << Insert({kPeer, kMe, 0, 60 * i, 0, 0, 0, QString(), QString(), 1000 + i});
+    EngineDouble::SetInt("LoginState", 1);
+    manager()->onFinishLoadAtMessage();  // an earlier @-jump's settle time is over
+    manager()->entrySession(kPeer, 0);
+    QSignalSpy finished(manager(), &ImSessionManager::downloadHistoryFinished);
+    struct Step {
+      int status;
+      QList<int> shown;
+      bool noMore;
+    };
+    const Step steps[] = {
+        {2, ids.mid(40), false}, {6, ids.mid(10), false}, {2, ids, false},
+        {2, ids, false},         {0, ids, true},          {2, ids, true},
+    };
+    for (const Step& step : steps) {
+      const int asked = CountCalls("GetHistoryMsg");
+      manager()->loadMoreMsg();
+      QCOMPARE(CountCalls("GetHistoryMsg"), asked + 1);
+      Notify(200206, step.status, LastDialogOf("GetHistoryMsg"));
+      QCOMPARE(finished.takeLast().at(0).toBool(), step.status == 0);
+      QCOMPARE(ViewIds(), step.shown);
+      QCOMPARE(manager()->noMoreMsg(), step.noMore);
+    }
   }
 
   void historyRowsOfFilesAndSpecialTypes() {

@@ -294,9 +294,83 @@ TEST_F(HistorySyncTest, RequestForOlderMessagesStoresThemSeenWithoutEvents) {
   EXPECT_EQ(Events(_EVENT_COME_IMMESSAGE), 0u);
   EXPECT_EQ(Events(_EVENT_COME_HISTORYIM), 0u);
 
-  // A server that does not answer usefully still gets result 0.
+  // A server that refuses the id list is a failure the program hears of, after the
+  // request's second run.
+  const size_t before = world.Count(FakeSyncWorld::kUserIdsPath);
   world.SetFixedReply(FakeSyncWorld::kUserIdsPath, R"({"code":0})");
-  EXPECT_EQ(Reply(_REQUEST_HTTP_GETHISTORYMSG, api.GetHistoryMsg(kPeer, 0, 20)).a, 0);
+  EXPECT_NE(Reply(_REQUEST_HTTP_GETHISTORYMSG, api.GetHistoryMsg(kPeer, 0, 20)).a, 0);
+  EXPECT_EQ(world.Count(FakeSyncWorld::kUserIdsPath), before + 2);
+}
+
+// Request 200206 answers a failure as one, so that it gets its second run and the
+// program does not end the paging on a passing server error; an answer the server
+// gave (also "no ids") is a success. The second run fetches only what the first
+// could not store.
+TEST_F(HistorySyncTest, RequestForOlderMessagesReportsFailuresAfterItsSecondRun) {
+  const FakeReply serverError = FakeReply::Text(500, "busy");
+  const FakeReply refused = FakeReply::Json(R"({"code":0})");
+  struct Row {
+    const char* name;
+    std::vector<std::pair<const char*, FakeReply>> script;  // answers, in order
+    bool succeeds;
+    int stored;
+    size_t idLists;  // id-list requests of the two runs
+    size_t chunks;   // mid-history POSTs of the two runs
+  };
+  const char* ids = FakeSyncWorld::kUserIdsPath;
+  const char* mid = FakeSyncWorld::kUserMidPath;
+  const Row rows[] = {
+      {"id list: server error, then served", {{ids, serverError}}, true, 150, 2, 2},
+      {"id list: server error twice", {{ids, serverError}, {ids, serverError}}, false, 0, 2, 0},
+      {"id list: not JSON twice",
+       {{ids, FakeReply::Json("<html>busy")}, {ids, FakeReply::Json("<html>busy")}},
+       false,
+       0,
+       2,
+       0},
+      {"id list: refused twice", {{ids, refused}, {ids, refused}}, false, 0, 2, 0},
+      {"id list: empty twice",
+       {{ids, FakeReply::Json("")}, {ids, FakeReply::Json("")}},
+       false,
+       0,
+       2,
+       0},
+      {"id list: no ids",
+       {{ids, FakeReply::Json(R"({"code":1,"result":{"msgids":""}})")}},
+       true,
+       0,
+       1,
+       0},
+      // A failed POST ends the run; the second fetches both chunks.
+      {"first chunk: server error, then served", {{mid, serverError}}, true, 150, 2, 3},
+      {"first chunk: server error twice", {{mid, serverError}, {mid, serverError}}, false, 0, 2, 2},
+      // An unreadable chunk does not stop the next one; the second run asks only for
+      // the hundred ids still missing.
+      {"first chunk: unreadable, then served", {{mid, refused}}, true, 150, 2, 3},
+      {"every chunk unreadable on both runs",
+       {{mid, refused}, {mid, refused}, {mid, refused}, {mid, refused}},
+       false,
+       0,
+       2,
+       4},
+  };
+  world.AddConversation(kPeer, 300, 150);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_EQ(api.DBExecSql("delete from nq_message"), 1);
+    const size_t idsBefore = world.Count(ids);
+    const size_t chunksBefore = world.Count(mid);
+    for (const auto& [path, reply] : row.script) world.ScriptNext(path, reply);
+    const int answer = Reply(_REQUEST_HTTP_GETHISTORYMSG, api.GetHistoryMsg(kPeer, 450, 150)).a;
+    EXPECT_EQ(answer == 0, row.succeeds) << answer;
+    EXPECT_EQ(world.Count(ids) - idsBefore, row.idLists);
+    EXPECT_EQ(world.Count(mid) - chunksBefore, row.chunks);
+    EXPECT_EQ(One("select count(*) from nq_message"), std::to_string(row.stored));
+    EXPECT_EQ(One("select count(distinct msgid) from nq_message where seeflag=1"),
+              std::to_string(row.stored));
+  }
+  EXPECT_EQ(Events(_EVENT_COME_IMMESSAGE), 0u);
+  EXPECT_EQ(Events(_EVENT_COME_HISTORYIM), 0u);
 }
 
 TEST_F(HistorySyncTest, GroupNoticesAreRewrittenAndUnknownSendersFetched) {
