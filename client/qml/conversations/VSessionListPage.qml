@@ -1494,9 +1494,9 @@ Item {
                         spacing: 12
 
                         Text {
+                            objectName: "sendHint"
                             anchors.verticalCenter: parent.verticalCenter
-                            text: VTr.sendTip.arg(VSettings.sendShortcut)
-                                  .arg(vGlobal.osIsWindows ? "Ctrl + Enter" : "Command + Enter")
+                            text: VSettings.sendHint()
                             textFormat: Text.PlainText
                             font.pixelSize: 12
                             color: "#999999"

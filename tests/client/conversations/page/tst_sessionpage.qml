@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import QtTest 1.12
 import "qrc:/qml/translator"
+import "qrc:/qml/settings"
 
 // The conversation page over the real managers and the engine test double:
 // opening and switching, drafts, removal, the send pipeline with its refusals,
@@ -54,6 +55,18 @@ Item {
             var d = new Date(Date.now() - msAgo)
             return d.getFullYear() + "-" + pad(d.getMonth() + 1) + "-" + pad(d.getDate()) + " "
                     + pad(d.getHours()) + ":" + pad(d.getMinutes()) + ":" + pad(d.getSeconds())
+        }
+
+        function findChild(item, name) {
+            if (item.objectName === name)
+                return item
+            var kids = item.children || []
+            for (var i = 0; i < kids.length; ++i) {
+                var found = findChild(kids[i], name)
+                if (found)
+                    return found
+            }
+            return null
         }
 
         function q(text) { return "'" + String(text).replace(/'/g, "''") + "'" }
@@ -558,6 +571,18 @@ Item {
             verify(menu.recallVisible)
             menu.close()
             tryCompare(menu, "visible", false)
+        }
+
+        // The hint names the keys the field really takes: Ctrl + Enter wraps on Linux.
+        function test_sendHintNamesTheKeysOfThisSystem() {
+            seed(0)
+            makePage()
+            open(ann)
+            var hint = findChild(page, "sendHint")
+            verify(hint !== null)
+            compare(hint.text, VSettings.sendHint())
+            verify(hint.text.indexOf(Qt.platform.os === "osx" ? "Command + Enter" : "Ctrl + Enter") >= 0,
+                   hint.text)
         }
 
         function test_openingMarksTheConversationRead() {
