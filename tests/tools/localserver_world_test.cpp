@@ -1,12 +1,16 @@
 // World files: what a broken one is refused with (the message names the line), and
 // what a good one yields.
 #include <gtest/gtest.h>
+#include <json/json.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 
+#include "LocalFileRemark.h"
 #include "LocalServer.h"
 #include "LocalWorld.h"
 
@@ -84,6 +88,38 @@ TEST(LocalWorldTest, TheDemoWorldLoadsWithTwoLoginsTwoGroupsAndEveryMessageKind)
   for (const auto& file : world.Files()) {
     EXPECT_TRUE(std::ifstream(file.second).good()) << file.second;
   }
+}
+
+// The program reads a voice message's length from "seconds" and a picture's size from
+// "width" and "height": the demo history says what its files hold, under those keys.
+TEST(LocalWorldTest, TheDemoHistoryDescribesItsFilesUnderTheKeysTheProgramReads) {
+  LocalWorld world;
+  std::string error;
+  ASSERT_TRUE(world.Load(kDemoWorld, &error)) << error;
+  int checked = 0;
+  for (const LocalMessage& m : world.History()) {
+    if (m.type != "audio" && m.type != "pic") continue;
+    const std::string path = m.content.substr(m.content.find("/group1/"));
+    const auto file = world.Files().find(path);
+    ASSERT_NE(file, world.Files().end()) << m.content;
+    std::ifstream in(file->second, std::ios::binary);
+    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Json::Value remark;
+    std::istringstream text(m.remark);
+    ASSERT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), text, &remark, nullptr)) << m.remark;
+    if (m.type == "audio") {
+      ASSERT_TRUE(remark["seconds"].isInt()) << m.remark;
+      EXPECT_EQ(remark["seconds"].asInt(), LocalFileRemark::WavSeconds(data)) << m.remark;
+    } else {
+      int width = 0;
+      int height = 0;
+      ASSERT_TRUE(LocalFileRemark::PictureSize(data, &width, &height)) << path;
+      EXPECT_EQ(remark["width"].asInt(), width) << m.remark;
+      EXPECT_EQ(remark["height"].asInt(), height) << m.remark;
+    }
+    ++checked;
+  }
+  EXPECT_GE(checked, 3);
 }
 
 TEST(LocalWorldTest, ThePlugInViewListsTheHistoryWithAddressesAndWhatWasSent) {
