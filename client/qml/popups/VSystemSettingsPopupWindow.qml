@@ -19,6 +19,14 @@ VDialog {
     }
 
     property string currentLanguageName: languageName(vTranslator.language)
+    readonly property alias languageMenu: languageMenu
+
+    // Under the row, flush with its right edge where the current language shows:
+    // at the pointer the menu could run past the dialog's edge and be cut off.
+    function openLanguageMenu() {
+        languageRow.clickable = false
+        languageMenu.popup(languageRow, languageRow.width - languageMenu.width, languageRow.height)
+    }
 
     width: 460
     height: 440
@@ -72,6 +80,8 @@ VDialog {
         Rectangle {
             id: languageRow
 
+            objectName: "languageRow"
+
             property bool clickable: true
 
             width: parent.width
@@ -113,10 +123,7 @@ VDialog {
                 anchors.fill: parent
                 hoverEnabled: true
                 enabled: languageRow.clickable
-                onClicked: {
-                    languageRow.clickable = false
-                    languageMenu.popup(languageRow, mouse.x, mouse.y)
-                }
+                onClicked: systemSettings.openLanguageMenu()
             }
 
             // The click that closes the menu must not open it again.

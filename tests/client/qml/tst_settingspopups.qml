@@ -52,6 +52,28 @@ Item {
             dialog.destroy()
         }
 
+        // The menu opens under the row's right end, wholly inside the dialog.
+        function test_languageMenuStaysInsideTheDialog() {
+            var dialog = make("qrc:/qml/popups/VSystemSettingsPopupWindow.qml")
+            dialog.show()
+            tryCompare(dialog, "visible", true)
+            dialog.openLanguageMenu()
+            var menu = dialog.languageMenu
+            tryCompare(menu, "opened", true)
+            var place = menu.background.mapToItem(null, 0, 0)
+            var row = findChild(dialog.contentItem, "languageRow")
+            var rowPlace = row.mapToItem(null, row.width, row.height)
+            compare(place.x + menu.width, rowPlace.x)
+            compare(place.y, rowPlace.y)
+            verify(place.x >= 0, "left edge " + place.x)
+            verify(place.x + menu.width <= dialog.width, "right edge " + (place.x + menu.width) + " of "
+                   + dialog.width)
+            verify(place.y + menu.height <= dialog.height, "bottom " + (place.y + menu.height))
+            menu.close()
+            tryCompare(menu, "visible", false)
+            dialog.destroy()
+        }
+
         // The switch's own timing is the widget's; here: its final state is stored.
         function test_autoMoveToTopStoresTheSwitchState() {
             var popup = make("qrc:/qml/popups/VSettingsPopupWindow.qml", { closeOnActiveLost: false })
