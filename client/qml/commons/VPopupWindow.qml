@@ -24,11 +24,17 @@ Window {
         if (closeOnActiveLost && !active && visible)
             close()
     }
+    // The keyboard focus left the window: another window was activated. "active" alone
+    // misses that, as it stays true while the window this popup belongs to is active.
     onActiveFocusItemChanged: {
-        if (closeOnActiveLost && visible && activeFocusItem === null && !active)
+        if (closeOnActiveLost && visible && activeFocusItem === null)
             close()
     }
     onVisibleChanged: {
+        // Shown but never active, a popup would not notice a click elsewhere and stay
+        // open: without a window manager, or where one keeps new windows from taking focus.
+        if (visible && closeOnActiveLost)
+            Qt.callLater(popupWindow.requestActivate)
         if (_alertCycle)
             return
         if (visible)
