@@ -25,14 +25,17 @@ VRoundImage {
         }
         if (component === null)
             return null
-        var holder = typeof popup !== "undefined" ? popup : null
         var place = logo.mapToGlobal(x, y)
-        var card = component.createObject(holder, {
+        // Owned by the avatar: the card runs in the avatar's context, so a card that
+        // outlived its message row would neither answer clicks nor close.
+        var card = component.createObject(logo, {
             "currentAccount": cardAccount, "currentName": cardName, "currentIcon": cardIcon,
             "currentSummary": cardSummary, "currentUid": cardUid, "x": place.x, "y": place.y
         })
-        if (card !== null)
-            card.show()
+        if (card === null)
+            return null
+        card.closed.connect(function () { card.destroy() })
+        card.show()
         return card
     }
 
