@@ -106,7 +106,8 @@ TEST(LocalWorldTest, TheDemoHistoryDescribesItsFilesUnderTheKeysTheProgramReads)
     const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Json::Value remark;
     std::istringstream text(m.remark);
-    ASSERT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), text, &remark, nullptr)) << m.remark;
+    ASSERT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), text, &remark, nullptr))
+        << m.remark;
     if (m.type == "audio") {
       ASSERT_TRUE(remark["seconds"].isInt()) << m.remark;
       EXPECT_EQ(remark["seconds"].asInt(), LocalFileRemark::WavSeconds(data)) << m.remark;
