@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes one parser of outside input with libFuzzer for a while:
 #   bash scripts/fuzz.sh TARGET SECONDS
-# TARGET is one of: content_decode http_reply im_datagram json_args ciphers push history.
+# TARGET is one of: content_decode http_reply im_datagram json_args ciphers push history
+# file_store.
 # New inputs go to build-fuzz/corpus/TARGET (seeded from tests/fuzz/corpus/TARGET);
 # a crash leaves its input in build-fuzz/ and the script exits non-zero.
 set -euo pipefail

@@ -179,6 +179,16 @@ void FakeFileStore::SetStorePathIndex(int index) {
   m_pathIndex = index;
 }
 
+void FakeFileStore::SetTrackerReply(std::optional<std::string> raw) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_trackerReply = std::move(raw);
+}
+
+void FakeFileStore::SetStorageReply(std::optional<std::string> raw) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_storageReply = std::move(raw);
+}
+
 void FakeFileStore::SetStoredNamePrefix(const std::string& prefix) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_namePrefix = prefix;
@@ -250,8 +260,10 @@ void FakeFileStore::ServeTracker(int sock) {
   TrackerFault fault;
   std::string group, ip;
   int port, index;
+  std::optional<std::string> raw;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
+    raw = m_trackerReply;
     m_queries.emplace_back(reinterpret_cast<char*>(query), kHeaderSize);
     if (m_recordLimit > 0 && m_queries.size() > m_recordLimit) m_queries.erase(m_queries.begin());
     fault = m_trackerFault;
@@ -262,6 +274,10 @@ void FakeFileStore::ServeTracker(int sock) {
   }
   // A query must be an empty-bodied command 101; anything else gets no answer.
   if (GetBe64(query) != 0 || query[8] != kCmdTrackerQuery) return;
+  if (raw) {
+    WriteString(sock, *raw);
+    return;
+  }
 
   unsigned char portField[8];
   PutBe64(portField, static_cast<uint64_t>(port));
@@ -367,9 +383,11 @@ void FakeFileStore::ServeStorage(int sock) {
   bool complete = up.data.empty() || ReadFull(sock, &up.data[0], up.data.size(), m_stop);
 
   std::string group;
+  std::optional<std::string> raw;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     group = m_group;
+    raw = m_storageReply;
   }
   up.storedName = NextStoredName(up.extension);
   if (!complete) {
@@ -379,6 +397,10 @@ void FakeFileStore::ServeStorage(int sock) {
   }
   keep();
   Announce(up);
+  if (raw) {
+    WriteString(sock, *raw);
+    return;
+  }
   std::string body = Field(group, 16) + up.storedName;
   switch (fault) {
     case StorageFault::kNone:

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,6 +66,11 @@ class FakeFileStore {
 
   void SetTrackerFault(TrackerFault fault);
   void SetStorageFault(StorageFault fault);
+  // Bytes sent as they are (header included) in place of the reply the server would
+  // build, after it has read the request; the connection then closes. No value: the
+  // built reply again.
+  void SetTrackerReply(std::optional<std::string> raw);
+  void SetStorageReply(std::optional<std::string> raw);
   // Raw reply fields: the group name (16 bytes) and the IP text (15 bytes) are copied
   // as given, zero-padded, so a full-width field carries no terminating zero.
   void SetGroupName(const std::string& group);
@@ -114,6 +120,8 @@ class FakeFileStore {
   std::condition_variable m_cond;
   TrackerFault m_trackerFault = TrackerFault::kNone;
   StorageFault m_storageFault = StorageFault::kNone;
+  std::optional<std::string> m_trackerReply;
+  std::optional<std::string> m_storageReply;
   std::string m_group = "group1";
   std::string m_ipField = "127.0.0.1";
   int m_advertisedPort = 0;
