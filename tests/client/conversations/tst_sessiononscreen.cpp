@@ -3,21 +3,10 @@
 // and a picture, see the scripted friend's reply, recall. Under a virtual X server
 // the screen is kept after each step (artefacts/conversations).
 #include <QImage>
-#include <QQmlContext>
-#include <QQmlEngine>
 #include <QQuickWindow>
-#include <QTemporaryDir>
 #include <QtQuickTest>
-#include <QtWebEngine>
 
-#include "shell/ImCreateClassManager.h"
-#include "shell/ImUiInterface.h"
-#include "shell/VExitCleanup.h"
-#include "shell/VStartup.h"
-#include "support/ClientTestMain.h"
 #include "support/OnScreenSteps.h"
-#include "support/QuickTestMain.h"
-#include "tools/LocalServerProcess.h"
 
 namespace {
 const char kWorld[] = TESMO_DEMO_WORLD;
@@ -63,42 +52,21 @@ class OnScreenFixture : public QObject {
 class OnScreenSetup : public QObject {
   Q_OBJECT
 
- public:
-  OnScreenSetup() { ClientTest::PrepareQuickTests(m_home); }
-
  public slots:
-  void applicationAvailable() {
-    ClientTest::SetUpQuickApplication();
-    // The engine finds every server through TESMO_SERVER, before it starts.
-    const QString state = m_home.filePath(QStringLiteral("state"));
-    if (m_server.Start({"--world", kWorld, "--state", state.toStdString()})) {
-      qputenv("TESMO_SERVER", m_server.Value("TESMO_SERVER").c_str());
-      qputenv("TESMO_CA_FILE", m_server.Value("TESMO_CA_FILE").c_str());
-    } else {
-      qWarning("local server: %s", (m_server.Output() + m_server.Errors()).c_str());
-    }
-    m_stateDir = state;
-  }
+  void applicationAvailable() { m_run.applicationAvailable(kWorld); }
 
   void qmlEngineAvailable(QQmlEngine* engine) {
-    QSharedPointer<ImCreateClassManager> managers = VStartup::setupEngine(*engine);
-    managers->createPostClass();
-    m_managers.append(managers);
-    if (!m_fixture) m_fixture.reset(new OnScreenFixture(&m_server, m_stateDir));
-    engine->rootContext()->setContextProperty(QStringLiteral("e2e"), m_fixture.data());
+    m_run.qmlEngineAvailable(engine, [this] {
+      if (!m_fixture) m_fixture.reset(new OnScreenFixture(m_run.server(), m_run.stateDir()));
+      return m_fixture.data();
+    });
   }
 
-  void cleanupTestCase() {
-    ClientTest::EndQuickTests(m_managers);
-    m_server.Stop();
-  }
+  void cleanupTestCase() { m_run.cleanupTestCase(); }
 
  private:
-  QTemporaryDir m_home;
-  QString m_stateDir;
-  LocalServerProcess m_server;
+  ClientTest::OnScreenRun m_run;
   QScopedPointer<OnScreenFixture> m_fixture;
-  QList<QSharedPointer<ImCreateClassManager>> m_managers;
 };
 
 int main(int argc, char** argv) {

@@ -10,12 +10,20 @@
 #include <QGuiApplication>
 #include <QList>
 #include <QObject>
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QScreen>
+#include <QSharedPointer>
+#include <QTemporaryDir>
 
+#include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/UIMessage.h"
+#include "shell/VStartup.h"
+#include "support/QuickTestMain.h"
+#include "tools/LocalServerProcess.h"
 
 namespace ClientTest {
 
@@ -66,6 +74,50 @@ inline bool KeepScreen(const QString& folder, const QString& name) {
   QScreen* screen = QGuiApplication::primaryScreen();
   return screen && screen->grabWindow(0).save(folder + QLatin1Char('/') + name + ".png");
 }
+
+// The process side of an on-screen Qt Quick test: a fresh home, the local server
+// on a world and the program's managers. The test's setup object calls these from
+// its slots of the same names.
+class OnScreenRun {
+ public:
+  OnScreenRun() { PrepareQuickTests(m_home); }
+
+  // The engine finds every server through TESMO_SERVER, before it starts.
+  void applicationAvailable(const char* world) {
+    SetUpQuickApplication();
+    m_stateDir = m_home.filePath(QStringLiteral("state"));
+    if (m_server.Start({"--world", world, "--state", m_stateDir.toStdString()})) {
+      qputenv("TESMO_SERVER", m_server.Value("TESMO_SERVER").c_str());
+      qputenv("TESMO_CA_FILE", m_server.Value("TESMO_CA_FILE").c_str());
+    } else {
+      qWarning("local server: %s", (m_server.Output() + m_server.Errors()).c_str());
+    }
+  }
+
+  // The managers of this QML engine, then the test's fixture (made once they
+  // exist, as it listens to them) published as "e2e".
+  template <typename Fixture>
+  void qmlEngineAvailable(QQmlEngine* engine, Fixture fixture) {
+    QSharedPointer<ImCreateClassManager> managers = VStartup::setupEngine(*engine);
+    managers->createPostClass();
+    m_managers.append(managers);
+    engine->rootContext()->setContextProperty(QStringLiteral("e2e"), fixture());
+  }
+
+  void cleanupTestCase() {
+    EndQuickTests(m_managers);
+    m_server.Stop();
+  }
+
+  LocalServerProcess* server() { return &m_server; }
+  const QString& stateDir() const { return m_stateDir; }
+
+ private:
+  QTemporaryDir m_home;
+  QString m_stateDir;
+  LocalServerProcess m_server;
+  QList<QSharedPointer<ImCreateClassManager>> m_managers;
+};
 
 }  // namespace ClientTest
 
