@@ -1139,6 +1139,12 @@ Item {
                     SplitView.minimumHeight: 230
                     SplitView.fillHeight: true
 
+                    // Received bubbles are white: the view behind them is not.
+                    Rectangle {
+                        anchors.fill: parent
+                        color: "#F5F5F5"
+                    }
+
                     ListView {
                         id: sessionListView
 
