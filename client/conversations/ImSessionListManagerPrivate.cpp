@@ -111,21 +111,125 @@ void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& acco
   map.insert(QStringLiteral("isMute"), group->property("isMute").toBool());
 }
 
-QString ImSessionListManagerPrivate::shownContent(const QVariantMap& map) {
+QString ImSessionListManagerPrivate::shownContent(int msgtype, const QString& content,
+                                                  int sendflag) {
   VTranslator* texts = VTranslator::instance();
-  switch (map.value(QStringLiteral("msgtype")).toInt()) {
+  switch (msgtype) {
     case 0:
-      return map.value(QStringLiteral("content")).toString();
+      return content;
     case 6:
-      return ImSessionManager::instance()->getGroupNotifyContent(
-          map.value(QStringLiteral("content")).toString());
+      return ImSessionManager::instance()->getGroupNotifyContent(content);
     case 7:
       return texts->getString(QStringLiteral("hint_sdhbqzsjsck"));
     case 9:
-      return texts->getString(map.value(QStringLiteral("sendflag")).toInt() == 1
-                                  ? QStringLiteral("hint_nchlytxx")
-                                  : QStringLiteral("hint_chlytxx"));
+      return texts->getString(sendflag == 1 ? QStringLiteral("hint_nchlytxx")
+                                            : QStringLiteral("hint_chlytxx"));
     default:
       return texts->getString(QStringLiteral("hint_wzlxxx"));
   }
+}
+
+void ImSessionListManagerPrivate::decorate(ImSessionRow& row, const QString& peer) {
+  // What decorate() does to a map, on the row's fields: a name or icon is set
+  // only from a non-empty value, and only where the row has none yet.
+  const auto fill = [&row](QString& field, ImSessionRow::Field bit, const QVariant& value) {
+    if (!field.isEmpty()) return;
+    const QString text = value.toString();
+    if (text.isEmpty()) return;
+    field = text;
+    row.present |= bit;
+  };
+  if (row.totype == 1 && !row.remark.isEmpty()) {
+    const QJsonDocument document = QJsonDocument::fromJson(row.remark.toUtf8());
+    const QJsonObject json = document.isObject() ? document.object() : QJsonObject();
+    const QJsonObject from = Member(json, QStringLiteral("from"));
+    const QJsonObject to = Member(json, QStringLiteral("to"));
+    fill(row.icon, ImSessionRow::kIcon, to.value(QStringLiteral("logo")).toVariant());
+    fill(row.name, ImSessionRow::kName, to.value(QStringLiteral("nick")).toVariant());
+    row.fromName = from.value(QStringLiteral("nick")).toVariant().toString() + QStringLiteral(": ");
+    row.present |= ImSessionRow::kFromName;
+  }
+  if (row.totype == 0) {
+    const std::string person = peer.toStdString();
+    const QString name = UserInfo(person, 0);
+    if (!name.isEmpty()) {
+      row.name = name;
+      row.present |= ImSessionRow::kName;
+    }
+    const QString icon = UserInfo(person, 2);
+    if (!icon.isEmpty()) {
+      row.icon = icon;
+      row.present |= ImSessionRow::kIcon;
+    }
+    row.champflag = UserInfo(person, 4).toInt();
+    row.present |= ImSessionRow::kChampflag;
+    if (!name.isEmpty() && !icon.isEmpty()) return;
+    if (QObject* user = ImContactsManager::instance()->getUserEntity(peer)) {
+      fill(row.icon, ImSessionRow::kIcon, user->property("logo"));
+      fill(row.name, ImSessionRow::kName, user->property("name"));
+    }
+    return;
+  }
+  QObject* group = ImGroupManager::instance()->getGroupEntity(row.account);
+  if (!group) return;
+  fill(row.icon, ImSessionRow::kIcon, group->property("grouplogo"));
+  fill(row.name, ImSessionRow::kName, group->property("groupname"));
+  row.title = group->property("title").toInt();
+  row.parentName = group->property("parentName").toString();
+  row.groupstate = group->property("groupstate").toInt();
+  row.isMute = group->property("isMute").toBool();
+  row.present |= ImSessionRow::kTitle | ImSessionRow::kParentName | ImSessionRow::kGroupstate |
+                 ImSessionRow::kIsMute;
+}
+
+QVariantMap ImSessionRow::toMap() const {
+  QVariantMap map;
+  map.insert(QStringLiteral("id"), id);
+  map.insert(QStringLiteral("msgid"), msgid);
+  map.insert(QStringLiteral("msgtype"), msgtype);
+  map.insert(QStringLiteral("fromuser"), fromuser);
+  map.insert(QStringLiteral("fromgroup"), fromgroup);
+  map.insert(QStringLiteral("fromver"), fromver);
+  map.insert(QStringLiteral("device"), device);
+  map.insert(QStringLiteral("touser"), touser);
+  map.insert(QStringLiteral("totype"), totype);
+  map.insert(QStringLiteral("content"), content);
+  map.insert(QStringLiteral("remark"), remark);
+  map.insert(QStringLiteral("localpath"), localpath);
+  map.insert(QStringLiteral("fileurl"), fileurl);
+  map.insert(QStringLiteral("sendflag"), sendflag);
+  map.insert(QStringLiteral("sendstate"), sendstate);
+  map.insert(QStringLiteral("localsend"), localsend);
+  map.insert(QStringLiteral("seeflag"), seeflag);
+  map.insert(QStringLiteral("atflag"), atflag);
+  map.insert(QStringLiteral("cancelflag"), cancelflag);
+  map.insert(QStringLiteral("sendtime"), sendtime);
+  map.insert(QStringLiteral("deleted"), deleted);
+  map.insert(QStringLiteral("account"), account);
+  if (present & kName) map.insert(QStringLiteral("name"), name);
+  if (present & kIcon) map.insert(QStringLiteral("icon"), icon);
+  if (present & kFromName) map.insert(QStringLiteral("fromName"), fromName);
+  if (present & kChampflag) map.insert(QStringLiteral("champflag"), champflag);
+  if (present & kTitle) map.insert(QStringLiteral("title"), title);
+  if (present & kParentName) map.insert(QStringLiteral("parentName"), parentName);
+  if (present & kGroupstate) map.insert(QStringLiteral("groupstate"), groupstate);
+  if (present & kIsMute) map.insert(QStringLiteral("isMute"), isMute);
+  if (present & kUnReadMsgCount) map.insert(QStringLiteral("unReadMsgCount"), unReadMsgCount);
+  return map;
+}
+
+void ImSessionRow::setUnReadMsgCount(int count) {
+  if (entity) {
+    entity->setUnReadMsgCount(count);
+  } else if (count != unReadMsgCount) {
+    unReadMsgCount = count;
+    present |= kUnReadMsgCount;
+  }
+}
+
+void ImSessionRow::setAtflag(int flag) {
+  if (entity)
+    entity->setAtflag(flag);
+  else
+    atflag = flag;
 }

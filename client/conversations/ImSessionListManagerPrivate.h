@@ -1,16 +1,94 @@
 #ifndef TESMO_CLIENT_CONVERSATIONS_IMSESSIONLISTMANAGERPRIVATE_H
 #define TESMO_CLIENT_CONVERSATIONS_IMSESSIONLISTMANAGERPRIVATE_H
 
+#include <QHash>
 #include <QList>
-#include <QMap>
+#include <QPointer>
 #include <QString>
 #include <QVariantMap>
 
-class ImMsgEntity;
+#include "conversations/ImMsgEntity.h"
+
 class ImSessionThread;
 
+// One conversation row. A rebuild reads the rows into these plain fields; the
+// row's item (what QML and the manager's callers see) is made from them the
+// first time something asks for it, and from then on the item alone holds the
+// row's state. Rows of a rebuild that nobody looked at cost no item.
+class ImSessionRow {
+ public:
+  // The fields the list query gives, in its column order.
+  int id = 0;
+  int msgid = 0;
+  int msgtype = 0;
+  QString fromuser;
+  QString fromgroup;
+  QString fromver;
+  int device = 0;
+  QString touser;
+  int totype = 0;
+  QString content;
+  QString remark;
+  QString localpath;
+  QString fileurl;
+  int sendflag = 0;
+  int sendstate = 0;
+  int localsend = 0;
+  int seeflag = 0;
+  int atflag = 0;
+  int cancelflag = 0;
+  QString sendtime;
+  int deleted = 0;
+
+  // The row's own fields; the optional ones exist only when their bit in
+  // `present` is set, as a key of the item's map would.
+  enum Field : unsigned {
+    kName = 1u << 0,
+    kIcon = 1u << 1,
+    kFromName = 1u << 2,
+    kChampflag = 1u << 3,
+    kTitle = 1u << 4,
+    kParentName = 1u << 5,
+    kGroupstate = 1u << 6,
+    kIsMute = 1u << 7,
+    kUnReadMsgCount = 1u << 8,
+  };
+  QString account;
+  QString name;
+  QString icon;
+  QString fromName;
+  QString parentName;
+  int champflag = 0;
+  int title = 0;
+  int groupstate = 0;
+  int unReadMsgCount = 0;
+  bool isMute = false;
+  unsigned present = 0;
+
+  // The row's item once made; null before (and after it was destroyed).
+  QPointer<ImMsgEntity> entity;
+
+  // The item's map as the row's fields give it.
+  QVariantMap toMap() const;
+  // Readers and writers of what the list itself uses: the item's property
+  // when the item exists, else the field. A write follows the item's setter
+  // rule (nothing stored when the value is the one already read).
+  QString accountOf() const { return entity ? entity->account() : account; }
+  QString nameOf() const { return entity ? entity->name() : name; }
+  QString iconOf() const { return entity ? entity->icon() : icon; }
+  int totypeOf() const { return entity ? entity->totype() : totype; }
+  int titleOf() const { return entity ? entity->title() : title; }
+  int champflagOf() const { return entity ? entity->champflag() : champflag; }
+  int unReadMsgCountOf() const { return entity ? entity->unReadMsgCount() : unReadMsgCount; }
+  int atflagOf() const { return entity ? entity->atflag() : atflag; }
+  void setUnReadMsgCount(int count);
+  void setAtflag(int flag);
+};
+
 // The conversation list's own data. Invariant: every model row is in `sessions`
-// under its own account, every entry is a model row, one row per account.
+// under its own account, every entry is a model row, one row per account; `rows`
+// lists the rows in model order (the model's item list holds null for a row
+// whose item is not made yet).
 class ImSessionListManagerPrivate {
  public:
   explicit ImSessionListManagerPrivate(QObject* threadParent);
@@ -21,8 +99,10 @@ class ImSessionListManagerPrivate {
   // contact and group lists; group marks from the group list. `peer` is the
   // person of a one-to-one row.
   static void decorate(QVariantMap& map, const QString& account, const QString& peer);
+  // The same for a rebuilt row's fields.
+  static void decorate(ImSessionRow& row, const QString& peer);
   // The text a rebuilt row shows for its newest message.
-  static QString shownContent(const QVariantMap& map);
+  static QString shownContent(int msgtype, const QString& content, int sendflag);
   // Whether the list table names another message than this local id as the
   // conversation's newest; false without an id or a list entry.
   static bool superseded(const QString& account, int id);
@@ -35,7 +115,12 @@ class ImSessionListManagerPrivate {
   static const char* const kListQuery;
 
   QList<QObject*> items;
-  QMap<QString, ImMsgEntity*> sessions;
+  QList<ImSessionRow*> rows;
+  // Rows about to be inserted into the model, taken into `rows` when the model
+  // announces them.
+  QList<ImSessionRow*> pending;
+  // Owns the rows.
+  QHash<QString, ImSessionRow*> sessions;
   ImSessionThread* thread;
   // The badge as last pushed; answers of the worker adjust it.
   int unreadTotal = 0;
