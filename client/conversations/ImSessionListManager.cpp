@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QStringList>
 #include <climits>
+#include <cstring>
 
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMessageQuery.h"
@@ -45,10 +46,11 @@ enum Column {
 // Reads one result row into the row's column fields.
 class RowReader {
  public:
-  RowReader(ImUiInterface* engine, long set) : m_engine(engine), m_set(set) {}
+  RowReader(ImUiInterface* engine, long set, ImSessionTexts* texts)
+      : m_engine(engine), m_set(set), m_texts(texts) {}
   int number(int row, Column col) const { return m_engine->DBGetIntValue(m_set, row, col); }
-  QString text(int row, Column col) const {
-    return QString::fromUtf8(m_engine->DBGetStrValue(m_set, row, col));
+  ImSessionRow::Text text(int row, Column col) const {
+    return m_texts->add(m_engine->DBGetStrValue(m_set, row, col));
   }
   void read(int row, ImSessionRow* r) const {
     r->id = number(row, kId);
@@ -75,7 +77,23 @@ class RowReader {
  private:
   ImUiInterface* m_engine;
   long m_set;
+  ImSessionTexts* m_texts;
 };
+
+// ImUiInterface::peerOf on UTF-8 texts: `touser` when it is not the own
+// account, else `fromuser`.
+bool IsOwn(const char* touser, int length, const QByteArray& ownUtf8, const QString& own) {
+  if (length == ownUtf8.size() && memcmp(touser, ownUtf8.constData(), size_t(length)) == 0)
+    return true;
+  // Other bytes can still read as the same text when they are not valid UTF-8.
+  for (int i = 0; i < length; ++i)
+    if (static_cast<unsigned char>(touser[i]) >= 0x80)
+      return QString::fromUtf8(touser, length) == own;
+  return false;
+}
+
+// Room for the texts of a typical row, so that the buffer seldom grows.
+constexpr int kTextBytesPerRow = 320;
 }  // namespace
 
 ImSessionListManager::ImSessionListManager()
@@ -143,7 +161,9 @@ void ImSessionListManager::initData() {
   }
   const int count = engine->DBGetRecordCount(set);
   const QString own = VConfig::instance()->value(QStringLiteral("MY_ACCOUNT")).toString();
-  const RowReader reader(engine, set);
+  const QByteArray ownUtf8 = own.toUtf8();
+  ImSessionTexts texts(count * kTextBytesPerRow);
+  const RowReader reader(engine, set, &texts);
   QList<ImSessionRow*> built;
   built.reserve(count);
   d->sessions.reserve(count);
@@ -154,10 +174,12 @@ void ImSessionListManager::initData() {
   accounts.reserve(count);
   types.reserve(count);
   for (int row = 0; row < count; ++row) {
-    const QString fromuser = reader.text(row, kFromuser);
-    const QString touser = reader.text(row, kTouser);
-    const QString account = ImUiInterface::peerOf(fromuser, touser, own);
-    if (account.isEmpty()) continue;
+    const ImSessionRow::Text fromuser = reader.text(row, kFromuser);
+    const ImSessionRow::Text touser = reader.text(row, kTouser);
+    const ImSessionRow::Text peer =
+        IsOwn(texts.data(touser), touser.length, ownUtf8, own) ? fromuser : touser;
+    if (peer.length == 0) continue;
+    const QString account = QString::fromUtf8(texts.data(peer), peer.length);
     // Rows come newest first: a second row of one conversation is older and
     // must not replace what the first one shows.
     ImSessionRow*& slot = d->sessions[account];
@@ -168,12 +190,16 @@ void ImSessionListManager::initData() {
     r->touser = touser;
     r->account = account;
     reader.read(row, r);
-    ImSessionListManagerPrivate::decorate(*r, r->sendflag == 1 ? r->touser : r->fromuser);
-    r->content = ImSessionListManagerPrivate::shownContent(r->msgtype, r->content, r->sendflag);
+    ImSessionListManagerPrivate::decorate(*r, texts, r->sendflag == 1 ? r->touser : r->fromuser);
+    if (r->msgtype != 0)
+      r->content = texts.add(ImSessionListManagerPrivate::shownContent(
+          r->msgtype, QString::fromUtf8(texts.bytes(r->content)), r->sendflag));
     built.append(r);
     accounts.append(account);
     types.append(r->totype);
   }
+  // The buffer is complete: the rows share it from here on.
+  for (ImSessionRow* r : built) r->texts = texts.buffer();
   insertRows(built);
   engine->DBRelease(set);
   // One request for all rows, answered row by row in this order.
@@ -351,13 +377,13 @@ QString ImSessionListManager::getSessionAccount(int index) {
 QString ImSessionListManager::getSessionName(int index) {
   return readRow<QString>(
       index, [](ImMsgEntity* e) { return e->name(); },
-      [](const ImSessionRow* r) { return r->name; });
+      [](const ImSessionRow* r) { return r->text(r->name); });
 }
 
 QString ImSessionListManager::getSessionIcon(int index) {
   return readRow<QString>(
       index, [](ImMsgEntity* e) { return e->icon(); },
-      [](const ImSessionRow* r) { return r->icon; });
+      [](const ImSessionRow* r) { return r->text(r->icon); });
 }
 
 int ImSessionListManager::getSessionTotype(int index) {

@@ -17,27 +17,35 @@ class ImSessionThread;
 // row's state. Rows of a rebuild that nobody looked at cost no item.
 class ImSessionRow {
  public:
-  // The fields the list query gives, in its column order.
+  // A text of a rebuilt row: UTF-8 bytes in the buffer that all rows of one
+  // rebuild share, so that a row's texts cost no allocation of their own.
+  struct Text {
+    int offset = 0;
+    int length = 0;
+  };
+
+  // The fields the list query gives, in its column order; `content` is the
+  // text the row shows.
   int id = 0;
   int msgid = 0;
   int msgtype = 0;
-  QString fromuser;
-  QString fromgroup;
-  QString fromver;
+  Text fromuser;
+  Text fromgroup;
+  Text fromver;
   int device = 0;
-  QString touser;
+  Text touser;
   int totype = 0;
-  QString content;
-  QString remark;
-  QString localpath;
-  QString fileurl;
+  Text content;
+  Text remark;
+  Text localpath;
+  Text fileurl;
   int sendflag = 0;
   int sendstate = 0;
   int localsend = 0;
   int seeflag = 0;
   int atflag = 0;
   int cancelflag = 0;
-  QString sendtime;
+  Text sendtime;
   int deleted = 0;
 
   // The row's own fields; the optional ones exist only when their bit in
@@ -54,10 +62,10 @@ class ImSessionRow {
     kUnReadMsgCount = 1u << 8,
   };
   QString account;
-  QString name;
-  QString icon;
-  QString fromName;
-  QString parentName;
+  Text name;
+  Text icon;
+  Text fromName;
+  Text parentName;
   int champflag = 0;
   int title = 0;
   int groupstate = 0;
@@ -65,24 +73,44 @@ class ImSessionRow {
   bool isMute = false;
   unsigned present = 0;
 
+  // The rebuild's text buffer.
+  QByteArray texts;
   // The row's item once made; null before (and after it was destroyed).
   QPointer<ImMsgEntity> entity;
 
+  QString text(Text t) const { return QString::fromUtf8(texts.constData() + t.offset, t.length); }
   // The item's map as the row's fields give it.
   QVariantMap toMap() const;
   // Readers and writers of what the list itself uses: the item's property
   // when the item exists, else the field. A write follows the item's setter
   // rule (nothing stored when the value is the one already read).
-  QString accountOf() const { return entity ? entity->account() : account; }
-  QString nameOf() const { return entity ? entity->name() : name; }
-  QString iconOf() const { return entity ? entity->icon() : icon; }
   int totypeOf() const { return entity ? entity->totype() : totype; }
-  int titleOf() const { return entity ? entity->title() : title; }
-  int champflagOf() const { return entity ? entity->champflag() : champflag; }
   int unReadMsgCountOf() const { return entity ? entity->unReadMsgCount() : unReadMsgCount; }
-  int atflagOf() const { return entity ? entity->atflag() : atflag; }
   void setUnReadMsgCount(int count);
   void setAtflag(int flag);
+};
+
+// The text buffer of one rebuild while its rows are read.
+class ImSessionTexts {
+ public:
+  explicit ImSessionTexts(int reserve) { m_buffer.reserve(reserve); }
+  ImSessionRow::Text add(const char* data, int length) {
+    const ImSessionRow::Text text{m_buffer.size(), length};
+    m_buffer.append(data, length);
+    return text;
+  }
+  ImSessionRow::Text add(const char* data) { return add(data, int(qstrlen(data))); }
+  ImSessionRow::Text add(const QString& text) { return add(text.toUtf8()); }
+  ImSessionRow::Text add(const QByteArray& bytes) { return add(bytes.constData(), bytes.size()); }
+  // The bytes of a text, valid until the next add.
+  const char* data(ImSessionRow::Text text) const { return m_buffer.constData() + text.offset; }
+  QByteArray bytes(ImSessionRow::Text text) const {
+    return QByteArray::fromRawData(data(text), text.length);
+  }
+  const QByteArray& buffer() const { return m_buffer; }
+
+ private:
+  QByteArray m_buffer;
 };
 
 // The conversation list's own data. Invariant: every model row is in `sessions`
@@ -99,8 +127,8 @@ class ImSessionListManagerPrivate {
   // contact and group lists; group marks from the group list. `peer` is the
   // person of a one-to-one row.
   static void decorate(QVariantMap& map, const QString& account, const QString& peer);
-  // The same for a rebuilt row's fields.
-  static void decorate(ImSessionRow& row, const QString& peer);
+  // The same for a rebuilt row's fields, its texts in `texts`.
+  static void decorate(ImSessionRow& row, ImSessionTexts& texts, ImSessionRow::Text peer);
   // The text a rebuilt row shows for its newest message.
   static QString shownContent(int msgtype, const QString& content, int sendflag);
   // Whether the list table names another message than this local id as the
