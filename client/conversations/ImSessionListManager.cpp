@@ -2,9 +2,8 @@
 
 #include <QDebug>
 #include <QStringList>
-#include <QVector>
-#include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMessageQuery.h"
@@ -19,86 +18,82 @@
 namespace {
 constexpr int kHistorySyncFinished = 100013;
 
-// The columns of the list query, in its order; true for the numeric ones.
-struct Column {
-  const char* key;
-  bool number;
-};
-constexpr Column kColumns[] = {{"id", true},         {"msgid", true},      {"msgtype", true},
-                               {"fromuser", false},  {"fromgroup", false}, {"fromver", false},
-                               {"device", true},     {"touser", false},    {"totype", true},
-                               {"content", false},   {"remark", false},    {"localpath", false},
-                               {"fileurl", false},   {"sendflag", true},   {"sendstate", true},
-                               {"localsend", true},  {"seeflag", true},    {"atflag", true},
-                               {"cancelflag", true}, {"sendtime", false},  {"deleted", true}};
-constexpr int kFromuserColumn = 3;
-constexpr int kTouserColumn = 7;
-constexpr int kTotypeColumn = 8;
-constexpr int kSendflagColumn = 13;
-
-constexpr bool SameKey(const char* a, const char* b) {
-  return *a == *b && (*a == '\0' || SameKey(a + 1, b + 1));
-}
-static_assert(SameKey(kColumns[kFromuserColumn].key, "fromuser") &&
-                  SameKey(kColumns[kTouserColumn].key, "touser") &&
-                  SameKey(kColumns[kTotypeColumn].key, "totype") &&
-                  SameKey(kColumns[kSendflagColumn].key, "sendflag"),
-              "the list's own fields name their columns");
-
-// The fields of a row that the list itself looks at, besides the row's map.
-struct RowFacts {
-  QString fromuser;
-  QString touser;
-  int totype = 0;
-  int sendflag = 0;
+// The columns of the list query.
+enum Column {
+  kId,
+  kMsgid,
+  kMsgtype,
+  kFromuser,
+  kFromgroup,
+  kFromver,
+  kDevice,
+  kTouser,
+  kTotype,
+  kContent,
+  kRemark,
+  kLocalpath,
+  kFileurl,
+  kSendflag,
+  kSendstate,
+  kLocalsend,
+  kSeeflag,
+  kAtflag,
+  kCancelflag,
+  kSendtime,
+  kDeleted,
 };
 
-// The columns in the order of their keys: the map is filled front to back, so
-// every insertion lands at its end without a search.
-const QVector<int>& ColumnsByKey() {
-  static const QVector<int> order = [] {
-    QVector<int> columns;
-    for (int col = 0; col < int(sizeof(kColumns) / sizeof(kColumns[0])); ++col) columns << col;
-    std::sort(columns.begin(), columns.end(), [](int a, int b) {
-      return QString::fromLatin1(kColumns[a].key) < QString::fromLatin1(kColumns[b].key);
-    });
-    return columns;
-  }();
-  return order;
-}
-
-QVariantMap RowToMap(ImUiInterface* engine, long set, int row, RowFacts* facts) {
-  // Keys made once: every row's map shares them.
-  static const QVector<QString> kKeys = [] {
-    QVector<QString> keys;
-    for (const Column& column : kColumns) keys << QString::fromLatin1(column.key);
-    return keys;
-  }();
-  QVariantMap map;
-  for (const int col : ColumnsByKey()) {
-    const QVariant value = kColumns[col].number
-                               ? QVariant(engine->DBGetIntValue(set, row, col))
-                               : QVariant(QString::fromUtf8(engine->DBGetStrValue(set, row, col)));
-    switch (col) {
-      case kFromuserColumn:
-        facts->fromuser = value.toString();
-        break;
-      case kTouserColumn:
-        facts->touser = value.toString();
-        break;
-      case kTotypeColumn:
-        facts->totype = value.toInt();
-        break;
-      case kSendflagColumn:
-        facts->sendflag = value.toInt();
-        break;
-      default:
-        break;
-    }
-    map.insert(map.cend(), kKeys.at(col), value);
+// Reads one result row into the row's column fields.
+class RowReader {
+ public:
+  RowReader(ImUiInterface* engine, long set, ImSessionTexts* texts)
+      : m_engine(engine), m_set(set), m_texts(texts) {}
+  int number(int row, Column col) const { return m_engine->DBGetIntValue(m_set, row, col); }
+  ImSessionRow::Text text(int row, Column col) const {
+    return m_texts->add(m_engine->DBGetStrValue(m_set, row, col));
   }
-  return map;
+  void read(int row, ImSessionRow* r) const {
+    r->id = number(row, kId);
+    r->msgid = number(row, kMsgid);
+    r->msgtype = number(row, kMsgtype);
+    r->fromgroup = text(row, kFromgroup);
+    r->fromver = text(row, kFromver);
+    r->device = number(row, kDevice);
+    r->totype = number(row, kTotype);
+    r->content = text(row, kContent);
+    r->remark = text(row, kRemark);
+    r->localpath = text(row, kLocalpath);
+    r->fileurl = text(row, kFileurl);
+    r->sendflag = number(row, kSendflag);
+    r->sendstate = number(row, kSendstate);
+    r->localsend = number(row, kLocalsend);
+    r->seeflag = number(row, kSeeflag);
+    r->atflag = number(row, kAtflag);
+    r->cancelflag = number(row, kCancelflag);
+    r->sendtime = text(row, kSendtime);
+    r->deleted = number(row, kDeleted);
+  }
+
+ private:
+  ImUiInterface* m_engine;
+  long m_set;
+  ImSessionTexts* m_texts;
+};
+
+// ImUiInterface::peerOf on UTF-8 texts: `touser` when it is not the own
+// account, else `fromuser`.
+bool IsOwn(const char* touser, int length, const QByteArray& ownUtf8, const QString& own) {
+  if (length == ownUtf8.size() && memcmp(touser, ownUtf8.constData(), size_t(length)) == 0)
+    return true;
+  // Other bytes can still read as the same text when they are not valid UTF-8.
+  for (int i = 0; i < length; ++i)
+    if (static_cast<unsigned char>(touser[i]) >= 0x80)
+      return QString::fromUtf8(touser, length) == own;
+  return false;
 }
+
+// Room for the texts of a typical row, so that the buffer seldom grows.
+constexpr int kTextBytesPerRow = 320;
 }  // namespace
 
 ImSessionListManager::ImSessionListManager()
@@ -113,6 +108,34 @@ ImSessionListManager::ImSessionListManager(std::unique_ptr<ImSessionListManagerP
           &ImSessionListManager::onMsgCountChange);
   connect(d->thread, &ImSessionThread::msgAtFlagChange, this,
           &ImSessionListManager::onMsgAtFlagChange);
+  // `rows` follows the model's item list through every change of the base,
+  // also those QML asks for (move, removeItem, reset). These connections are
+  // the first, so views that read rows in their own handlers find both lists
+  // changed.
+  connect(this, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) {
+            for (int row = first; row <= last; ++row)
+              d->rows.insert(row, d->pending.value(row - first));
+            d->pending.clear();
+          });
+  connect(this, &QAbstractItemModel::rowsRemoved, this,
+          [this](const QModelIndex&, int first, int last) {
+            d->rows.erase(d->rows.begin() + first, d->rows.begin() + last + 1);
+          });
+  connect(this, &QAbstractItemModel::rowsMoved, this,
+          [this](const QModelIndex&, int first, int last, const QModelIndex&, int destination) {
+            const QList<ImSessionRow*> moved = d->rows.mid(first, last - first + 1);
+            d->rows.erase(d->rows.begin() + first, d->rows.begin() + last + 1);
+            const int at = destination > first ? destination - moved.size() : destination;
+            for (int i = 0; i < moved.size(); ++i) d->rows.insert(at + i, moved.at(i));
+          });
+  connect(this, &QAbstractItemModel::modelReset, this, [this] { d->rows.clear(); });
+  setItemMaker([this](int row) -> QObject* {
+    ImSessionRow* r = d->rows.value(row);
+    if (!r) return nullptr;
+    if (!r->entity) r->entity = new ImMsgEntity(r->toMap(), nullptr);
+    return r->entity.data();
+  });
 }
 
 ImSessionListManager::~ImSessionListManager() {
@@ -138,8 +161,12 @@ void ImSessionListManager::initData() {
   }
   const int count = engine->DBGetRecordCount(set);
   const QString own = VConfig::instance()->value(QStringLiteral("MY_ACCOUNT")).toString();
-  QList<QObject*> built;
+  const QByteArray ownUtf8 = own.toUtf8();
+  ImSessionTexts texts(count * kTextBytesPerRow);
+  const RowReader reader(engine, set, &texts);
+  QList<ImSessionRow*> built;
   built.reserve(count);
+  d->sessions.reserve(count);
   // The counters are asked for once the rows stand, so that the worker's
   // queries do not compete with the rows still being read.
   QStringList accounts;
@@ -147,23 +174,33 @@ void ImSessionListManager::initData() {
   accounts.reserve(count);
   types.reserve(count);
   for (int row = 0; row < count; ++row) {
-    RowFacts facts;
-    QVariantMap map = RowToMap(engine, set, row, &facts);
-    const QString account = ImUiInterface::peerOf(facts.fromuser, facts.touser, own);
+    const ImSessionRow::Text fromuser = reader.text(row, kFromuser);
+    const ImSessionRow::Text touser = reader.text(row, kTouser);
+    const ImSessionRow::Text peer =
+        IsOwn(texts.data(touser), touser.length, ownUtf8, own) ? fromuser : touser;
+    if (peer.length == 0) continue;
+    const QString account = QString::fromUtf8(texts.data(peer), peer.length);
     // Rows come newest first: a second row of one conversation is older and
     // must not replace what the first one shows.
-    if (account.isEmpty() || d->sessions.contains(account)) continue;
-    map.insert(QStringLiteral("account"), account);
-    const QString& peer = facts.sendflag == 1 ? facts.touser : facts.fromuser;
-    ImSessionListManagerPrivate::decorate(map, account, peer);
-    map.insert(QStringLiteral("content"), ImSessionListManagerPrivate::shownContent(map));
-    auto* item = new ImMsgEntity(map, nullptr);
-    d->sessions.insert(account, item);
-    built.prepend(item);
+    ImSessionRow*& slot = d->sessions[account];
+    if (slot) continue;
+    auto* r = new ImSessionRow;
+    slot = r;
+    r->fromuser = fromuser;
+    r->touser = touser;
+    r->account = account;
+    reader.read(row, r);
+    ImSessionListManagerPrivate::decorate(*r, texts, r->sendflag == 1 ? r->touser : r->fromuser);
+    if (r->msgtype != 0)
+      r->content = texts.add(ImSessionListManagerPrivate::shownContent(
+          r->msgtype, QString::fromUtf8(texts.bytes(r->content)), r->sendflag));
+    built.append(r);
     accounts.append(account);
-    types.append(facts.totype);
+    types.append(r->totype);
   }
-  parseData(built);
+  // The buffer is complete: the rows share it from here on.
+  for (ImSessionRow* r : built) r->texts = texts.buffer();
+  insertRows(built);
   engine->DBRelease(set);
   // One request for all rows, answered row by row in this order.
   if (!accounts.isEmpty()) emit d->thread->updateCounters(accounts, types);
@@ -171,6 +208,16 @@ void ImSessionListManager::initData() {
   // Every row is new and counts nothing until the worker answers.
   d->unreadTotal = 0;
   ImSessionManager::instance()->setUnReadMsgCount(0);
+}
+
+void ImSessionListManager::insertRows(const QList<ImSessionRow*>& rows) {
+  if (rows.isEmpty()) return;
+  // The items are made when asked for; the model lists the rows without them.
+  QList<QObject*> none;
+  none.reserve(rows.size());
+  for (int i = 0; i < rows.size(); ++i) none.append(nullptr);
+  d->pending = rows;
+  prependItems(none);
 }
 
 void ImSessionListManager::parseData(const QList<QObject*>& itemList) {
@@ -185,12 +232,27 @@ void ImSessionListManager::wipeData() {
 
 bool ImSessionListManager::deleteRows() {
   if (d->sessions.isEmpty()) return false;
-  const QList<ImMsgEntity*> rows = d->sessions.values();
+  const QList<ImSessionRow*> rows = d->sessions.values();
   d->sessions.clear();
   // One reset instead of a removal per destroyed row.
   reset();
-  qDeleteAll(rows);
+  for (ImSessionRow* row : rows) {
+    // Only the items that were asked for exist; QML's references to them are
+    // guarded and become null.
+    delete row->entity.data();
+    delete row;
+  }
   return true;
+}
+
+ImMsgEntity* ImSessionListManager::entityOf(ImSessionRow* row) const {
+  if (row->entity) return row->entity;
+  // Through the model, so that the row lists the item it made.
+  const int index = d->rows.indexOf(row);
+  if (index >= 0) get(index);
+  // A row that left the model (only QML's own removals do that) still answers.
+  if (!row->entity) row->entity = new ImMsgEntity(row->toMap(), nullptr);
+  return row->entity;
 }
 
 void ImSessionListManager::updateData(const QVariantMap& map) { updateData(map, false); }
@@ -205,45 +267,50 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
   map.insert(QStringLiteral("account"), account);
   map.insert(QStringLiteral("atflag"), 0);
   const int totype = map.value(QStringLiteral("totype")).toInt();
-  if (ImMsgEntity* row = d->sessions.value(account)) {
+  if (ImSessionRow* row = d->sessions.value(account)) {
     // A history download hands over older messages too: one that the list
     // table does not name as the conversation's newest must not replace the
     // text of the row nor move it.
     const bool superseded = !isEmpty && ImSessionListManagerPrivate::superseded(
                                             account, map.value(QStringLiteral("id")).toInt());
     if (!isEmpty && !superseded) {
-      row->setContent(map.value(QStringLiteral("content")).toString());
-      row->setAtflag(0);
-      row->setSendtime(map.value(QStringLiteral("sendtime")).toString());
-      row->setMsgtype(map.value(QStringLiteral("msgtype")).toInt());
-      row->setRevokeflag(map.value(QStringLiteral("revokeflag")).toInt());
-      row->setFromName(map.value(QStringLiteral("fromName")).toString());
-      row->setChampflag(ImSessionListManagerPrivate::champFlagOf(account));
+      ImMsgEntity* item = entityOf(row);
+      item->setContent(map.value(QStringLiteral("content")).toString());
+      item->setAtflag(0);
+      item->setSendtime(map.value(QStringLiteral("sendtime")).toString());
+      item->setMsgtype(map.value(QStringLiteral("msgtype")).toInt());
+      item->setRevokeflag(map.value(QStringLiteral("revokeflag")).toInt());
+      item->setFromName(map.value(QStringLiteral("fromName")).toString());
+      item->setChampflag(ImSessionListManagerPrivate::champFlagOf(account));
     }
-    if (!superseded && VConfig::instance()->autoMoveToTop()) move(indexOf(row), 0);
+    if (!superseded && VConfig::instance()->autoMoveToTop()) move(d->rows.indexOf(row), 0);
   } else {
     ImSessionListManagerPrivate::decorate(map, account, account);
-    auto* item = new ImMsgEntity(map, nullptr);
-    insert(0, item);
-    d->sessions.insert(account, item);
+    auto* r = new ImSessionRow;
+    r->account = account;
+    r->entity = new ImMsgEntity(map, nullptr);
+    d->sessions.insert(account, r);
+    d->pending = {r};
+    insert(0, r->entity);
   }
   requestCounters(account, totype);
 }
 
 void ImSessionListManager::removeSession(const QString& account) {
-  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  ImSessionRow* row = account.isEmpty() ? nullptr : d->sessions.value(account);
   if (!row) return;
   ImUiInterface* engine = ImUiInterface::instance();
   const QString quoted = ImMessageQuery::quoted(account);
   // Every message of the conversation, in both directions for a person.
   const QString messages =
-      row->totype() == 1 ? QStringLiteral("touser=%1 and totype=1").arg(quoted)
-                         : QStringLiteral("(fromuser=%1 or touser=%1) and totype=0").arg(quoted);
+      row->totypeOf() == 1 ? QStringLiteral("touser=%1 and totype=1").arg(quoted)
+                           : QStringLiteral("(fromuser=%1 or touser=%1) and totype=0").arg(quoted);
   if (engine->dbExecSql(QStringLiteral("delete FROM nq_messagenew WHERE account=") + quoted) &&
       engine->dbExecSql(QStringLiteral("UPDATE nq_message SET deleted=1 WHERE ") + messages))
     qDebug() << Q_FUNC_INFO << "remove from db done! ";
   d->sessions.remove(account);
-  removeItem(static_cast<QObject*>(row));
+  ImBaseListModel::removeItem(d->rows.indexOf(row));
+  delete row->entity.data();
   delete row;
   doUpdateUnReadMsgCount();
 }
@@ -262,69 +329,88 @@ void ImSessionListManager::updateAtFlag(const QString& account) {
 }
 
 void ImSessionListManager::resetUnReadMsgCount(const QString& account) {
-  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  ImSessionRow* row = account.isEmpty() ? nullptr : d->sessions.value(account);
   if (!row) return;
   row->setUnReadMsgCount(0);
-  ImSessionManager::instance()->setAllMessageRead(account, row->totype());
+  const int totype = row->totypeOf();
+  ImSessionManager::instance()->setAllMessageRead(account, totype);
   ImSessionManager::instance()->updateUnReadMsgCount();
   // A count the worker made before the messages were marked read may still be
   // on its way; a fresh one follows it and has the last word.
-  updateMsgCount(account, row->totype());
+  updateMsgCount(account, totype);
 }
 
 void ImSessionListManager::resetAtflag(const QString& account) {
-  ImMsgEntity* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  ImSessionRow* row = account.isEmpty() ? nullptr : d->sessions.value(account);
   if (row) row->setAtflag(0);
+}
+
+template <typename Value, typename FromItem, typename FromRow>
+Value ImSessionListManager::readRow(int index, FromItem fromItem, FromRow fromRow) const {
+  if (index < 0 || index >= d->items.size()) return Value();
+  // A made item is what QML reads and may have written; the fields only
+  // stand for an item that does not exist yet.
+  if (QObject* item = d->items.at(index)) {
+    auto* entity = qobject_cast<ImMsgEntity*>(item);
+    return entity ? fromItem(entity) : Value();
+  }
+  const ImSessionRow* row = d->rows.value(index);
+  return row ? fromRow(row) : Value();
 }
 
 int ImSessionListManager::getNextUnReadIndex() {
   for (int index = 0; index < d->items.size(); ++index) {
-    ImMsgEntity* row = rowAt(index);
-    if (row && row->unReadMsgCount() > 0) return index;
+    const int count = readRow<int>(
+        index, [](ImMsgEntity* e) { return e->unReadMsgCount(); },
+        [](const ImSessionRow* r) { return r->unReadMsgCount; });
+    if (count > 0) return index;
   }
   return 0;
 }
 
-ImMsgEntity* ImSessionListManager::rowAt(int index) const {
-  return qobject_cast<ImMsgEntity*>(get(index));
-}
-
 QString ImSessionListManager::getSessionAccount(int index) {
-  ImMsgEntity* row = rowAt(index);
-  return row ? row->account() : QString();
+  return readRow<QString>(
+      index, [](ImMsgEntity* e) { return e->account(); },
+      [](const ImSessionRow* r) { return r->account; });
 }
 
 QString ImSessionListManager::getSessionName(int index) {
-  ImMsgEntity* row = rowAt(index);
-  return row ? row->name() : QString();
+  return readRow<QString>(
+      index, [](ImMsgEntity* e) { return e->name(); },
+      [](const ImSessionRow* r) { return r->text(r->name); });
 }
 
 QString ImSessionListManager::getSessionIcon(int index) {
-  ImMsgEntity* row = rowAt(index);
-  return row ? row->icon() : QString();
+  return readRow<QString>(
+      index, [](ImMsgEntity* e) { return e->icon(); },
+      [](const ImSessionRow* r) { return r->text(r->icon); });
 }
 
 int ImSessionListManager::getSessionTotype(int index) {
-  ImMsgEntity* row = rowAt(index);
-  return row ? row->totype() : 0;
+  return readRow<int>(
+      index, [](ImMsgEntity* e) { return e->totype(); },
+      [](const ImSessionRow* r) { return r->totype; });
 }
 
 int ImSessionListManager::getSessionTitle(int index) {
-  ImMsgEntity* row = rowAt(index);
-  return row ? row->title() : 0;
+  return readRow<int>(
+      index, [](ImMsgEntity* e) { return e->title(); },
+      [](const ImSessionRow* r) { return r->title; });
 }
 
 int ImSessionListManager::getSessionChampFlag(int index) {
-  ImMsgEntity* row = rowAt(index);
-  return row ? row->champflag() : 0;
+  return readRow<int>(
+      index, [](ImMsgEntity* e) { return e->champflag(); },
+      [](const ImSessionRow* r) { return r->champflag; });
 }
 
 ImMsgEntity* ImSessionListManager::getSession(const QString& account) const {
-  return d->sessions.value(account);
+  ImSessionRow* row = d->sessions.value(account);
+  return row ? entityOf(row) : nullptr;
 }
 
 void ImSessionListManager::setSessionName(const QString& account, const QString& name) {
-  if (ImMsgEntity* row = d->sessions.value(account)) row->setName(name);
+  if (ImSessionRow* row = d->sessions.value(account)) entityOf(row)->setName(name);
 }
 
 int ImSessionListManager::searchAtMsg(const QString& account, int flag) {
@@ -335,7 +421,7 @@ int ImSessionListManager::getAllUnReadMsgCount() {
   qint64 total = 0;
   ImGroupManager* groups = ImGroupManager::instance();
   for (auto it = d->sessions.cbegin(); it != d->sessions.cend(); ++it) {
-    const int count = it.value()->unReadMsgCount();
+    const int count = it.value()->unReadMsgCountOf();
     // A muted conversation keeps its own count but adds nothing to the badge.
     if (count > 0 && !groups->isGroupMute(it.key())) total += count;
   }
@@ -354,9 +440,9 @@ void ImSessionListManager::onNotify(const UIMessage* pMsg) {
 }
 
 void ImSessionListManager::onMsgCountChange(const QString& account, int count) {
-  ImMsgEntity* row = getSession(account);
+  ImSessionRow* row = d->sessions.value(account);
   if (!row) return;
-  const int before = row->unReadMsgCount();
+  const int before = row->unReadMsgCountOf();
   row->setUnReadMsgCount(count);
   // The badge follows the count that just arrived, not the one before it. A
   // rebuild brings one answer per row: the change is added rather than the
@@ -367,5 +453,5 @@ void ImSessionListManager::onMsgCountChange(const QString& account, int count) {
 }
 
 void ImSessionListManager::onMsgAtFlagChange(const QString& account, int atFlag) {
-  if (ImMsgEntity* row = getSession(account)) row->setAtflag(atFlag);
+  if (ImSessionRow* row = d->sessions.value(account)) row->setAtflag(atFlag);
 }

@@ -11,6 +11,7 @@
 #include "shell/UIMessage.h"
 
 class ImSessionListManagerPrivate;
+class ImSessionRow;
 
 // The conversation list ("sessionListManager"): one row per person or group,
 // shown by the conversation's newest message, with its unread count and @-flag.
@@ -68,7 +69,14 @@ class ImSessionListManager : public ImBaseListModel {
   explicit ImSessionListManager(std::unique_ptr<ImSessionListManagerPrivate> data);
   // Deletes every row; false when there was none.
   bool deleteRows();
-  ImMsgEntity* rowAt(int index) const;
+  // Lists rebuilt rows in the given order at the top, without their items.
+  void insertRows(const QList<ImSessionRow*>& rows);
+  // The row's item, made (and listed at its row) when it does not exist yet.
+  ImMsgEntity* entityOf(ImSessionRow* row) const;
+  // A row's value for the getters by index: from the item when it exists,
+  // else from the row's fields; the type's empty value outside the list.
+  template <typename Value, typename FromItem, typename FromRow>
+  Value readRow(int index, FromItem fromItem, FromRow fromRow) const;
   void requestCounters(const QString& account, int totype);
 
   std::unique_ptr<ImSessionListManagerPrivate> d;

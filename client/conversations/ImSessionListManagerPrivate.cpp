@@ -111,21 +111,127 @@ void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& acco
   map.insert(QStringLiteral("isMute"), group->property("isMute").toBool());
 }
 
-QString ImSessionListManagerPrivate::shownContent(const QVariantMap& map) {
+QString ImSessionListManagerPrivate::shownContent(int msgtype, const QString& content,
+                                                  int sendflag) {
   VTranslator* texts = VTranslator::instance();
-  switch (map.value(QStringLiteral("msgtype")).toInt()) {
+  switch (msgtype) {
     case 0:
-      return map.value(QStringLiteral("content")).toString();
+      return content;
     case 6:
-      return ImSessionManager::instance()->getGroupNotifyContent(
-          map.value(QStringLiteral("content")).toString());
+      return ImSessionManager::instance()->getGroupNotifyContent(content);
     case 7:
       return texts->getString(QStringLiteral("hint_sdhbqzsjsck"));
     case 9:
-      return texts->getString(map.value(QStringLiteral("sendflag")).toInt() == 1
-                                  ? QStringLiteral("hint_nchlytxx")
-                                  : QStringLiteral("hint_chlytxx"));
+      return texts->getString(sendflag == 1 ? QStringLiteral("hint_nchlytxx")
+                                            : QStringLiteral("hint_chlytxx"));
     default:
       return texts->getString(QStringLiteral("hint_wzlxxx"));
   }
+}
+
+void ImSessionListManagerPrivate::decorate(ImSessionRow& row, ImSessionTexts& texts,
+                                           ImSessionRow::Text peer) {
+  // What decorate() does to a map, on the row's fields: a name or icon is set
+  // only from a non-empty value, and only where the row has none yet.
+  const auto fill = [&row, &texts](ImSessionRow::Text& field, ImSessionRow::Field bit,
+                                   const QVariant& value) {
+    if (field.length > 0) return;
+    const QString text = value.toString();
+    if (text.isEmpty()) return;
+    field = texts.add(text);
+    row.present |= bit;
+  };
+  if (row.totype == 1 && row.remark.length > 0) {
+    // Parsed before anything is added to the buffer the remark lies in.
+    const QJsonDocument document = QJsonDocument::fromJson(texts.bytes(row.remark));
+    const QJsonObject json = document.isObject() ? document.object() : QJsonObject();
+    const QJsonObject from = Member(json, QStringLiteral("from"));
+    const QJsonObject to = Member(json, QStringLiteral("to"));
+    fill(row.icon, ImSessionRow::kIcon, to.value(QStringLiteral("logo")).toVariant());
+    fill(row.name, ImSessionRow::kName, to.value(QStringLiteral("nick")).toVariant());
+    row.fromName =
+        texts.add(from.value(QStringLiteral("nick")).toVariant().toString() + QStringLiteral(": "));
+    row.present |= ImSessionRow::kFromName;
+  }
+  if (row.totype == 0) {
+    ImUiInterface* engine = ImUiInterface::instance();
+    const std::string person(texts.data(peer), size_t(peer.length));
+    // The engine's texts are recycled by later calls: each is copied at once.
+    row.name = texts.add(engine->GetUserInfo(person, 0));
+    if (row.name.length > 0) row.present |= ImSessionRow::kName;
+    row.icon = texts.add(engine->GetUserInfo(person, 2));
+    if (row.icon.length > 0) row.present |= ImSessionRow::kIcon;
+    const char* champ = engine->GetUserInfo(person, 4);
+    row.champflag = QByteArray::fromRawData(champ, int(qstrlen(champ))).toInt();
+    row.present |= ImSessionRow::kChampflag;
+    if (row.name.length > 0 && row.icon.length > 0) return;
+    const QString account = QString::fromUtf8(texts.bytes(peer));
+    if (QObject* user = ImContactsManager::instance()->getUserEntity(account)) {
+      fill(row.icon, ImSessionRow::kIcon, user->property("logo"));
+      fill(row.name, ImSessionRow::kName, user->property("name"));
+    }
+    return;
+  }
+  QObject* group = ImGroupManager::instance()->getGroupEntity(row.account);
+  if (!group) return;
+  fill(row.icon, ImSessionRow::kIcon, group->property("grouplogo"));
+  fill(row.name, ImSessionRow::kName, group->property("groupname"));
+  row.title = group->property("title").toInt();
+  row.parentName = texts.add(group->property("parentName").toString());
+  row.groupstate = group->property("groupstate").toInt();
+  row.isMute = group->property("isMute").toBool();
+  row.present |= ImSessionRow::kTitle | ImSessionRow::kParentName | ImSessionRow::kGroupstate |
+                 ImSessionRow::kIsMute;
+}
+
+QVariantMap ImSessionRow::toMap() const {
+  QVariantMap map;
+  map.insert(QStringLiteral("id"), id);
+  map.insert(QStringLiteral("msgid"), msgid);
+  map.insert(QStringLiteral("msgtype"), msgtype);
+  map.insert(QStringLiteral("fromuser"), text(fromuser));
+  map.insert(QStringLiteral("fromgroup"), text(fromgroup));
+  map.insert(QStringLiteral("fromver"), text(fromver));
+  map.insert(QStringLiteral("device"), device);
+  map.insert(QStringLiteral("touser"), text(touser));
+  map.insert(QStringLiteral("totype"), totype);
+  map.insert(QStringLiteral("content"), text(content));
+  map.insert(QStringLiteral("remark"), text(remark));
+  map.insert(QStringLiteral("localpath"), text(localpath));
+  map.insert(QStringLiteral("fileurl"), text(fileurl));
+  map.insert(QStringLiteral("sendflag"), sendflag);
+  map.insert(QStringLiteral("sendstate"), sendstate);
+  map.insert(QStringLiteral("localsend"), localsend);
+  map.insert(QStringLiteral("seeflag"), seeflag);
+  map.insert(QStringLiteral("atflag"), atflag);
+  map.insert(QStringLiteral("cancelflag"), cancelflag);
+  map.insert(QStringLiteral("sendtime"), text(sendtime));
+  map.insert(QStringLiteral("deleted"), deleted);
+  map.insert(QStringLiteral("account"), account);
+  if (present & kName) map.insert(QStringLiteral("name"), text(name));
+  if (present & kIcon) map.insert(QStringLiteral("icon"), text(icon));
+  if (present & kFromName) map.insert(QStringLiteral("fromName"), text(fromName));
+  if (present & kChampflag) map.insert(QStringLiteral("champflag"), champflag);
+  if (present & kTitle) map.insert(QStringLiteral("title"), title);
+  if (present & kParentName) map.insert(QStringLiteral("parentName"), text(parentName));
+  if (present & kGroupstate) map.insert(QStringLiteral("groupstate"), groupstate);
+  if (present & kIsMute) map.insert(QStringLiteral("isMute"), isMute);
+  if (present & kUnReadMsgCount) map.insert(QStringLiteral("unReadMsgCount"), unReadMsgCount);
+  return map;
+}
+
+void ImSessionRow::setUnReadMsgCount(int count) {
+  if (entity) {
+    entity->setUnReadMsgCount(count);
+  } else if (count != unReadMsgCount) {
+    unReadMsgCount = count;
+    present |= kUnReadMsgCount;
+  }
+}
+
+void ImSessionRow::setAtflag(int flag) {
+  if (entity)
+    entity->setAtflag(flag);
+  else
+    atflag = flag;
 }

@@ -19,7 +19,7 @@ int ImBaseListModel::columnCount(const QModelIndex& parent) const {
 QVariant ImBaseListModel::data(const QModelIndex& index, int role) const {
   const int row = index.row();
   if (row < 0 || row >= m_items->size()) return QVariant();
-  if (role == kObjectRole) return QVariant::fromValue(m_items->at(row));
+  if (role == kObjectRole) return QVariant::fromValue(itemAt(row));
   // Qt's own roles carry typed values (sizes, fonts, colours); a number there
   // would be malformed, so they get nothing.
   return role >= Qt::UserRole ? QVariant(0) : QVariant();
@@ -72,7 +72,22 @@ void ImBaseListModel::removeItem(int index) {
 
 QObject* ImBaseListModel::get(int index) const {
   if (index < 0 || index >= m_items->size()) return nullptr;
-  return m_items->at(index);
+  return itemAt(index);
+}
+
+void ImBaseListModel::setItemMaker(std::function<QObject*(int row)> maker) {
+  m_maker = std::move(maker);
+}
+
+QObject* ImBaseListModel::itemAt(int row) const {
+  QObject* item = m_items->at(row);
+  if (item || !m_maker) return item;
+  item = m_maker(row);
+  if (!item) return nullptr;
+  (*m_items)[row] = item;
+  // Making the item changes no row: what the row shows is the same.
+  const_cast<ImBaseListModel*>(this)->watch(item);
+  return item;
 }
 
 void ImBaseListModel::insert(int row, QObject* item) {
@@ -99,6 +114,8 @@ void ImBaseListModel::prependItems(const QList<QObject*>& items) {
 }
 
 void ImBaseListModel::removeItem(QObject* item) {
+  // A null item would match a row whose item is not made yet.
+  if (!item) return;
   const int row = indexOf(item);
   if (row >= 0) removeItem(row);
 }

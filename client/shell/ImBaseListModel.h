@@ -4,6 +4,7 @@
 #include <QAbstractListModel>
 #include <QHash>
 #include <QList>
+#include <functional>
 
 // The list model of every manager that shows rows in QML: one column, one role
 // "object" (257) that yields the row's item. Items are not owned here; an item
@@ -36,6 +37,12 @@ class ImBaseListModel : public QAbstractListModel {
   int indexOf(QObject* item) const;
   int itemCount() const;
 
+ protected:
+  // Lets a subclass list a row before its item exists (a null entry): the
+  // maker gives the item the first time the row's item is asked for (data()
+  // of the object role, get()), and the row keeps and watches it from then on.
+  void setItemMaker(std::function<QObject*(int row)> maker);
+
  signals:
   void itemAdded(QObject* item);
   void itemCountChanged();
@@ -49,9 +56,12 @@ class ImBaseListModel : public QAbstractListModel {
   void watch(QObject* item);
   // Stops watching the item unless another row still lists it.
   void unwatchIfGone(QObject* item);
+  // The item of a row, made first when the row has none yet.
+  QObject* itemAt(int row) const;
 
   QHash<int, QByteArray> m_roleNames;
   QList<QObject*>* m_items;
+  std::function<QObject*(int row)> m_maker;
 };
 
 #endif

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,7 +41,9 @@ std::vector<std::unique_ptr<TDBManager>>& RetiredManagers() {
 // Record-set handles given to the caller. A handle not in the set (never issued,
 // already released) is answered like handle 0 instead of being dereferenced.
 struct RecordSetHandles {
-  TBaseMutex mutex;
+  // Not the engine's recursive lock: nothing locks it twice, and every field
+  // read of a record set takes it, so the plain mutex's cheaper path counts.
+  std::mutex mutex;
   std::set<TRecordSet*> live;
 };
 
@@ -195,7 +198,7 @@ long TAPIInterface::DBSelectSql(const char* sql) {
       if (!m_database || !m_database->Exec(sql, records.get(), 1)) return 0;
     }
     RecordSetHandles& handles = Handles();
-    TAutoLock lock(handles.mutex);
+    std::lock_guard<std::mutex> lock(handles.mutex);
     TRecordSet* set = records.release();
     handles.live.insert(set);
     return reinterpret_cast<long>(set);
@@ -205,26 +208,26 @@ long TAPIInterface::DBSelectSql(const char* sql) {
 }
 
 int TAPIInterface::DBGetRecordCount(long set) {
-  TAutoLock lock(Handles().mutex);
+  std::lock_guard<std::mutex> lock(Handles().mutex);
   TRecordSet* records = FindHandle(set);
   return records ? records->GetRecordCount() : 0;
 }
 
 int TAPIInterface::DBGetFieldCount(long set) {
-  TAutoLock lock(Handles().mutex);
+  std::lock_guard<std::mutex> lock(Handles().mutex);
   TRecordSet* records = FindHandle(set);
   return records ? records->GetFieldCount() : 0;
 }
 
 int TAPIInterface::DBGetIntValue(long set, int row, int col) {
-  TAutoLock lock(Handles().mutex);
+  std::lock_guard<std::mutex> lock(Handles().mutex);
   TRecordSet* records = FindHandle(set);
   return records ? records->GetInt(row, col) : 0;
 }
 
 char* TAPIInterface::DBGetStrValue(long set, int row, int col) {
   try {
-    TAutoLock lock(Handles().mutex);
+    std::lock_guard<std::mutex> lock(Handles().mutex);
     TRecordSet* records = FindHandle(set);
     if (!records) return TStringQueue::EmptyText();
     size_t length = 0;
@@ -239,7 +242,7 @@ void TAPIInterface::DBRelease(long set) {
   TRecordSet* records = nullptr;
   {
     RecordSetHandles& handles = Handles();
-    TAutoLock lock(handles.mutex);
+    std::lock_guard<std::mutex> lock(handles.mutex);
     records = FindHandle(set);
     if (records) handles.live.erase(records);
   }
@@ -268,22 +271,31 @@ char* TAPIInterface::GetUserInfo(std::string account, int field) {
   TEngineCore* core = Core();
   if (!core) return TStringQueue::EmptyText();
   try {
-    std::optional<TContactRecord> record = core->GetContactCache()->Find(account);
-    if (!record) return TStringQueue::EmptyText();
-    switch (field) {
-      case 0:
-        return PushResult(record->name);
-      case 1:
-        return PushResult(record->summary);
-      case 2:
-        return PushResult(record->logo);
-      case 3:
-        return PushResult(record->biglogo);
-      case 4:
-        return PushResult(std::to_string(record->champflag));
-      default:
-        return TStringQueue::EmptyText();
-    }
+    // Only the asked field is copied: a list of conversations asks three
+    // fields of every person.
+    std::string text;
+    const bool known = core->GetContactCache()->Visit(account, [&](const TContactRecord& record) {
+      switch (field) {
+        case 0:
+          text = record.name;
+          break;
+        case 1:
+          text = record.summary;
+          break;
+        case 2:
+          text = record.logo;
+          break;
+        case 3:
+          text = record.biglogo;
+          break;
+        case 4:
+          text = std::to_string(record.champflag);
+          break;
+        default:
+          break;
+      }
+    });
+    return known ? PushResult(text) : TStringQueue::EmptyText();
   } catch (...) {
     return TStringQueue::EmptyText();
   }

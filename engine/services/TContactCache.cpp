@@ -9,7 +9,7 @@ std::string TContactCache::KeyOf(const std::string& account) {
   return at == std::string::npos ? account : account.substr(0, at);
 }
 
-int TContactCache::ReadContacts(TDBManager* db, std::map<std::string, TContactRecord>* out) {
+int TContactCache::ReadContacts(TDBManager* db, TContactCache::Records* out) {
   if (!db) return -1;
   TRecordSet rows;
   // The query runs before the cache mutex is taken: never hold both locks at once.
@@ -34,7 +34,7 @@ int TContactCache::ReadContacts(TDBManager* db, std::map<std::string, TContactRe
 }
 
 int TContactCache::LoadFromDatabase(TDBManager* db) {
-  std::map<std::string, TContactRecord> loaded;
+  TContactCache::Records loaded;
   int n = ReadContacts(db, &loaded);
   TAutoLock lock(m_mutex);
   for (auto& kv : loaded) m_records[kv.first] = std::move(kv.second);
@@ -42,7 +42,7 @@ int TContactCache::LoadFromDatabase(TDBManager* db) {
 }
 
 int TContactCache::ReloadFromDatabase(TDBManager* db) {
-  std::map<std::string, TContactRecord> loaded;
+  TContactCache::Records loaded;
   int n = ReadContacts(db, &loaded);
   TAutoLock lock(m_mutex);
   m_records.swap(loaded);

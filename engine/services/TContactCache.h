@@ -1,10 +1,11 @@
 #ifndef TESMO_SERVICES_TCONTACTCACHE_H
 #define TESMO_SERVICES_TCONTACTCACHE_H
 
-#include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
+#include "base/TAutoLock.h"
 #include "base/TBaseMutex.h"
 #include "services/TContactRecord.h"
 
@@ -35,6 +36,17 @@ class TContactCache {
   // Marks a known user as no longer a friend; an unknown account creates nothing.
   void ClearFriend(const std::string& account);
   std::optional<TContactRecord> Find(const std::string& account) const;
+  // Calls read(record) under the lock, so that a caller copies only what it
+  // needs of the record; false (and no call) for an unknown user.
+  template <typename Read>
+  bool Visit(const std::string& account, Read read) const {
+    const std::string key = KeyOf(account);
+    TAutoLock lock(m_mutex);
+    auto it = m_records.find(key);
+    if (it == m_records.end()) return false;
+    read(it->second);
+    return true;
+  }
   // The record only when it is a friend.
   std::optional<TContactRecord> FindFriend(const std::string& account) const;
   bool Contains(const std::string& account) const;
@@ -43,10 +55,12 @@ class TContactCache {
   size_t Size() const;
 
  private:
-  static int ReadContacts(TDBManager* db, std::map<std::string, TContactRecord>* out);
+  // Hashed: a list of conversations looks up three fields of every person.
+  using Records = std::unordered_map<std::string, TContactRecord>;
+  static int ReadContacts(TDBManager* db, Records* out);
 
   mutable TBaseMutex m_mutex;
-  std::map<std::string, TContactRecord> m_records;
+  Records m_records;
 };
 
 #endif

@@ -2,6 +2,7 @@
 // database: the rebuild, updates from single messages, removal, the counters
 // and the chat tab's badge, under Qt's model checker from the first change on.
 #include <QAbstractItemModelTester>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -469,6 +470,139 @@ class TestImSessionListManager : public QObject {
     list()->setSessionName(QStringLiteral("nobody"), QStringLiteral("x"));
     QCOMPARE(list()->getSessionName(0), QStringLiteral("Renamed"));
     QCOMPARE(list()->itemCount(), 5);
+  }
+
+  // A rebuilt row's item is made on demand: the getters read the same before
+  // and after, the item's map holds the keys a row built in full would, and
+  // every road to a row's item gives the one object.
+  void rowItemIsMadeOnceAndMatchesTheGetters() {
+    SeedFive();
+    list()->initData();
+    QStringList before;
+    for (int row = 0; row < list()->itemCount(); ++row)
+      before << QStringLiteral("%1|%2|%3|%4|%5|%6")
+                    .arg(list()->getSessionAccount(row), list()->getSessionName(row),
+                         list()->getSessionIcon(row))
+                    .arg(list()->getSessionTotype(row))
+                    .arg(list()->getSessionTitle(row))
+                    .arg(list()->getSessionChampFlag(row));
+    QStringList after;
+    for (int row = 0; row < list()->itemCount(); ++row) {
+      auto* item = qobject_cast<ImMsgEntity*>(list()->get(row));
+      QVERIFY(item);
+      after << QStringLiteral("%1|%2|%3|%4|%5|%6")
+                   .arg(item->account(), item->name(), item->icon())
+                   .arg(item->totype())
+                   .arg(item->title())
+                   .arg(item->champflag());
+      const QModelIndex index = list()->index(row, 0);
+      QCOMPARE(list()->data(index, ImBaseListModel::kObjectRole).value<QObject*>(), item);
+      QCOMPARE(list()->data(index, ImBaseListModel::kObjectRole).value<QObject*>(), item);
+      QCOMPARE(list()->get(row), item);
+      QCOMPARE(list()->getSession(item->account()), item);
+    }
+    QCOMPARE(after, before);
+    // Optional keys exist only where a full row had them: a missing key reads
+    // as empty, and the item's map is what the chat side copies.
+    const QStringList group = list()->getSession(kGroup)->getData().keys();
+    QVERIFY(group.contains(QStringLiteral("fromName")));
+    QVERIFY(!group.contains(QStringLiteral("champflag")));
+    QVERIFY(!group.contains(QStringLiteral("unReadMsgCount")));
+    const QStringList alice = list()->getSession(QStringLiteral("alice"))->getData().keys();
+    for (const char* key : {"name", "icon", "champflag", "account", "content", "remark", "deleted"})
+      QVERIFY2(alice.contains(QLatin1String(key)), key);
+    const QStringList dave = list()->getSession(QStringLiteral("dave"))->getData().keys();
+    QVERIFY(!dave.contains(QStringLiteral("name")));
+    QVERIFY(!dave.contains(QStringLiteral("icon")));
+    QVERIFY(!dave.contains(QStringLiteral("fromName")));
+  }
+
+  // Counters, updates and writes reach what QML reads whether the row's item
+  // was made before or after them.
+  void updatesReachTheRowBeforeAndAfterItsItem_data() {
+    QTest::addColumn<bool>("itemFirst");
+    QTest::newRow("item made after the updates") << false;
+    QTest::newRow("item made before the updates") << true;
+  }
+
+  void updatesReachTheRowBeforeAndAfterItsItem() {
+    QFETCH(bool, itemFirst);
+    SeedFive();
+    list()->initData();
+    ImMsgEntity* carol = itemFirst ? list()->getSession(QStringLiteral("carol")) : nullptr;
+    ImMsgEntity* group = itemFirst ? list()->getSession(kGroup) : nullptr;
+    std::unique_ptr<QSignalSpy> counted;
+    if (carol) counted = std::make_unique<QSignalSpy>(carol, &ImMsgEntity::unReadMsgCountChanged);
+    list()->onMsgCountChange(QStringLiteral("carol"), 4);
+    list()->onMsgAtFlagChange(kGroup, 1);
+    QCOMPARE(badge(), 4);
+    QCOMPARE(list()->getNextUnReadIndex(), 2);
+    QCOMPARE(list()->getAllUnReadMsgCount(), 4);
+    if (counted) QCOMPARE(counted->count(), 1);
+    if (!carol) carol = list()->getSession(QStringLiteral("carol"));
+    if (!group) group = list()->getSession(kGroup);
+    QCOMPARE(carol->unReadMsgCount(), 4);
+    QCOMPARE(group->atflag(), 1);
+    // A reset reaches the item QML reads.
+    list()->resetAtflag(kGroup);
+    QCOMPARE(group->atflag(), 0);
+    // A new message for a row: text and time on the item QML reads.
+    QVariantMap map{{QStringLiteral("fromuser"), QStringLiteral("erin")},
+                    {QStringLiteral("touser"), QStringLiteral("me")},
+                    {QStringLiteral("content"), QStringLiteral("fresh")},
+                    {QStringLiteral("sendtime"), QStringLiteral("2026-01-01 12:00:00")}};
+    list()->updateData(map);
+    QCOMPARE(list()->getSessionAccount(0), QStringLiteral("erin"));
+    auto* erin = qobject_cast<ImMsgEntity*>(list()->get(0));
+    QCOMPARE(erin->content(), QStringLiteral("fresh"));
+    QCOMPARE(list()->getSession(QStringLiteral("erin")), erin);
+    // What QML writes on an item is what the getters answer.
+    erin->setName(QStringLiteral("Erin"));
+    QCOMPARE(list()->getSessionName(0), QStringLiteral("Erin"));
+  }
+
+  // Removing or rebuilding deletes the items that were made; what QML still
+  // holds of them becomes null, and rows without items go just as well.
+  void removalAndRebuildLeaveNoItemBehind() {
+    SeedFive();
+    list()->initData();
+    QPointer<QObject> held = list()->get(0);
+    QVERIFY(held);
+    list()->removeSession(QStringLiteral("carol"));  // never made
+    QCOMPARE(Column("account"), QStringLiteral("1001@group,alice,dave,erin"));
+    QVERIFY(held);
+    list()->removeSession(kGroup);  // made
+    QVERIFY(!held);
+    QCOMPARE(list()->getSessionAccount(0), QStringLiteral("alice"));
+    held = list()->get(1);
+    QCOMPARE(qobject_cast<ImMsgEntity*>(held.data())->account(), QStringLiteral("dave"));
+    list()->initData();
+    QVERIFY(!held);
+    QCOMPARE(list()->itemCount(), 3);
+    QCOMPARE(list()->getSessionAccount(1), QStringLiteral("dave"));
+    QCOMPARE(qobject_cast<ImMsgEntity*>(list()->get(1))->account(), QStringLiteral("dave"));
+  }
+
+  // The model's own operations, which QML may call, keep each row with its
+  // fields: the getters and the items follow the moved and removed rows.
+  void modelOperationsKeepRowsInStep() {
+    SeedFive();
+    list()->initData();
+    list()->move(3, 0);  // dave to the top, no item made
+    list()->move(1, 4);  // the group to the bottom
+    QCOMPARE(list()->getSessionAccount(0), QStringLiteral("dave"));
+    QCOMPARE(list()->getSessionAccount(4), kGroup);
+    list()->removeItem(1);  // alice leaves the model
+    QStringList accounts;
+    for (int row = 0; row < list()->itemCount(); ++row) accounts << list()->getSessionAccount(row);
+    QCOMPARE(accounts.join(QLatin1Char(',')), QStringLiteral("dave,carol,erin,1001@group"));
+    QCOMPARE(Column("account"), QStringLiteral("dave,carol,erin,1001@group"));
+    QCOMPARE(Column("name"), QStringLiteral(",Carol,,Group One"));
+    list()->reset();
+    QCOMPARE(list()->itemCount(), 0);
+    QCOMPARE(list()->getSessionAccount(0), QString());
+    list()->initData();
+    QCOMPARE(Column("account"), QStringLiteral("1001@group,alice,carol,dave,erin"));
   }
 };
 
