@@ -154,7 +154,10 @@ VWindow {
 
                 Image {
                     anchors.fill: parent
-                    source: "qrc:/images/login_page/login_bg_0" + index + ".png"
+                    // The later pictures are read when the slideshow first moves on:
+                    // the first frame shows only the first.
+                    source: index === 0 || slides.fade
+                            ? "qrc:/images/login_page/login_bg_0" + index + ".png" : ""
                     opacity: slides.current === index ? 1 : 0
                     Behavior on opacity {
                         enabled: slides.fade
@@ -263,11 +266,13 @@ VWindow {
                         source: "qrc:/images/login_page/qrcode_refresh.png"
                     }
 
-                    VLoadingGif {
+                    // Made while a login is under way.
+                    Loader {
                         anchors.centerIn: parent
                         width: 60
                         height: 60
-                        visible: loginPage.loginResult
+                        active: loginPage.loginResult
+                        sourceComponent: VLoadingGif {}
                     }
 
                     MouseArea {
