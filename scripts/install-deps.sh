@@ -3,6 +3,8 @@
 # Does nothing when all are present; safe to run any number of times.
 set -euo pipefail
 
+# qtdeclarative5-dev brings qtdeclarative5-dev-tools, whose qmlcachegen compiles the
+# program's QML ahead of time.
 PKGS=(
   g++ cmake ninja-build pkg-config
   libsqlite3-dev zlib1g-dev libssl-dev libjsoncpp-dev

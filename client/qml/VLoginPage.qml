@@ -18,9 +18,14 @@ VWindow {
     // The objects it drives; tests hand in recording doubles.
     property var loginManager: imLoginManager
     property var classes: classManager
-    property alias countryCodeText: countryCode.countryCodeText
-    readonly property alias phoneText: phoneField.text
-    readonly property alias codeText: codeField.text
+    // Settings come back as text, or as nothing when never stored.
+    property string countryCodeText: {
+        var stored = vConfig.value(lastLoginCountryCode)
+        return stored ? String(stored) : "+86"
+    }
+    readonly property string phoneText: phoneForm.item ? phoneForm.item.phoneText : ""
+    readonly property string codeText: phoneForm.item ? phoneForm.item.codeText : ""
+    readonly property bool phoneFormReady: phoneForm.status === Loader.Ready
     readonly property alias warning: warningTip.text
     readonly property alias qrSource: qrImage.source
     readonly property alias slideshowRunning: slideTimer.running
@@ -28,17 +33,20 @@ VWindow {
 
     // Called on each change of the code's length: the sixth digit logs in.
     function codeLengthChanged() {
-        if (codeField.text.length === 6 && phoneField.text !== "") {
+        // Read from the form itself: the page's copies may not have followed yet.
+        var phone = phoneForm.item ? phoneForm.item.phoneText : ""
+        var code = phoneForm.item ? phoneForm.item.codeText : ""
+        if (code.length === 6 && phone !== "") {
             if (vTranslator.language === VLanguage.ZH_CN && countryCodeText === "+86"
-                    && phoneField.text.length !== 11) {
+                    && phone.length !== 11) {
                 warningTip.text = ""
                 warningTip.text = qsTr("Phone format Incorrect, please re-enter") + vTranslator.i18n
                 return
             }
             slideTimer.stop()
-            codeSender.stopTimer()
+            phoneForm.item.stopCodeTimer()
             loginButtonState = "loading"
-            loginManager.login(phoneField.text, countryCodeText, codeField.text)
+            loginManager.login(phone, countryCodeText, code)
         } else {
             warningTip.closeWarning()
         }
@@ -55,6 +63,12 @@ VWindow {
             }
         }
         return _terms
+    }
+
+    // Makes the phone form; the first frame shows only the QR panel.
+    function _makePhoneForm() {
+        if (phoneForm.source == "")
+            phoneForm.setSource("login/VPhoneLoginForm.qml", { "page": loginPage })
     }
 
     function refreshQrCode() {
@@ -140,7 +154,10 @@ VWindow {
 
                 Image {
                     anchors.fill: parent
-                    source: "qrc:/images/login_page/login_bg_0" + index + ".png"
+                    // The later pictures are read when the slideshow first moves on:
+                    // the first frame shows only the first.
+                    source: index === 0 || slides.fade
+                            ? "qrc:/images/login_page/login_bg_0" + index + ".png" : ""
                     opacity: slides.current === index ? 1 : 0
                     Behavior on opacity {
                         enabled: slides.fade
@@ -192,147 +209,14 @@ VWindow {
             width: 320
             height: 430
 
-            // The phone form, behind the QR panel.
-            Item {
+            // The phone form, behind the QR panel, made after the first frame.
+            Loader {
                 id: phoneForm
 
                 anchors.fill: parent
                 // Nothing of it is drawn, nor reachable by keys, under the opaque QR panel.
                 visible: !qrPanel.visible
                 enabled: loginPage.loginButtonState === "normal"
-
-                VRoundImage {
-                    x: 40
-                    y: 60
-                    width: 40
-                    height: 40
-                    source: {
-                        var logo = phoneField.text !== "" ? vConfig.getUserLogo(phoneField.text) : ""
-                        return logo ? logo : "qrc:/images/login_page/login_default.png"
-                    }
-                    champflag: vConfig.champflag
-                }
-
-                Text {
-                    x: 90
-                    y: 68
-                    text: loginPage.loginButtonState === "loading"
-                          ? qsTr("登录认证中...") + vTranslator.i18n
-                          : qsTr("Login") + vTranslator.i18n
-                    font.pixelSize: 20
-                    color: "#333333"
-                }
-
-                Text {
-                    x: 30
-                    y: 130
-                    text: qsTr("Mobile number") + vTranslator.i18n
-                    color: "#666666"
-                }
-
-                VCountryCodeSelector {
-                    id: countryCode
-
-                    x: 30
-                    y: 155
-                    // Settings come back as text, or as nothing when never stored.
-                    countryCodeText: {
-                        var stored = vConfig.value(loginPage.lastLoginCountryCode)
-                        return stored ? String(stored) : "+86"
-                    }
-                }
-
-                VTextInput {
-                    id: phoneField
-
-                    x: countryCode.x + countryCode.width + 10
-                    y: 155
-                    width: 210
-                    height: 30
-                    maximumLength: 30
-                    verticalAlignment: TextInput.AlignVCenter
-                    validator: RegExpValidator { regExp: /[0-9]*/ }
-                    placeholderText: qsTr("请输入手机号码") + vTranslator.i18n
-                    text: {
-                        var stored = vConfig.value(loginPage.lastLoginAccount)
-                        return stored ? String(stored) : ""
-                    }
-                    KeyNavigation.tab: codeField
-                    focus: text === ""
-                }
-
-                Text {
-                    x: 30
-                    y: 200
-                    text: qsTr("SMS verification code") + vTranslator.i18n
-                    color: "#666666"
-                }
-
-                VTextInput {
-                    id: codeField
-
-                    x: 30
-                    y: 225
-                    width: 180
-                    height: 30
-                    maximumLength: 6
-                    verticalAlignment: TextInput.AlignVCenter
-                    validator: IntValidator { bottom: 0; top: 999999 }
-                    placeholderText: qsTr("请输入验证码") + vTranslator.i18n
-                    KeyNavigation.tab: phoneField
-                    focus: phoneField.text !== ""
-                    onLengthChanged: loginPage.codeLengthChanged()
-                }
-
-                VSendVerificationCode {
-                    id: codeSender
-
-                    x: 220
-                    y: 226
-                    available: phoneField.text !== ""
-                    onClicked: loginPage.loginManager.sendGetVerifycode(phoneField.text, loginPage.countryCodeText)
-                }
-
-                Row {
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    y: 400
-
-                    Text {
-                        text: qsTr("Login means read and agree ") + vTranslator.i18n
-                        font.pixelSize: 12
-                        color: "#8E8E93"
-                    }
-
-                    Text {
-                        text: qsTr("the terms") + vTranslator.i18n
-                        Accessible.name: qsTr("Please agree the terms") + vTranslator.i18n
-                        font.pixelSize: 12
-                        font.underline: termsArea.containsMouse
-                        color: "#3A8AFD"
-
-                        MouseArea {
-                            id: termsArea
-
-                            anchors.fill: parent
-                            hoverEnabled: true
-                            onClicked: {
-                                var terms = loginPage._termsPanel()
-                                if (terms !== null)
-                                    terms.visible = true
-                            }
-                        }
-                    }
-                }
-
-                Button {
-                    x: (320 - width) / 2
-                    y: 290
-                    width: loginPage.loginButtonState === "loading" ? 45 : 260
-                    height: 45
-                    enabled: codeField.text.length === 6 && loginPage.loginButtonState === "normal"
-                    text: loginPage.loginButtonState === "loading" ? "" : qsTr("登  录") + vTranslator.i18n
-                    Behavior on width { NumberAnimation { duration: 300 } }
-                }
             }
 
             // The QR panel: covers the phone form while the QR login is offered.
@@ -382,11 +266,13 @@ VWindow {
                         source: "qrc:/images/login_page/qrcode_refresh.png"
                     }
 
-                    VLoadingGif {
+                    // Made while a login is under way.
+                    Loader {
                         anchors.centerIn: parent
                         width: 60
                         height: 60
-                        visible: loginPage.loginResult
+                        active: loginPage.loginResult
+                        sourceComponent: VLoadingGif {}
                     }
 
                     MouseArea {
@@ -456,6 +342,24 @@ VWindow {
                 }
             }
         }
+    }
+
+    // The form follows the first frame: its sync is done when this timer fires,
+    // so the form is made while the frame is drawn. A window never drawn (a
+    // hidden one in tests) gets it a moment later.
+    onAfterAnimating: if (!phoneForm.item && !formTimer.running) formTimer.start()
+
+    Timer {
+        id: formTimer
+
+        interval: 0
+        onTriggered: loginPage._makePhoneForm()
+    }
+
+    Timer {
+        interval: 500
+        running: true
+        onTriggered: loginPage._makePhoneForm()
     }
 
     Component.onCompleted: {

@@ -50,9 +50,9 @@ Item {
 
     function makePage() {
         var component = Qt.createComponent("qrc:/qml/VLoginPage.qml")
-        compare(component.status, Component.Ready, component.errorString())
+        loginCase.compare(component.status, Component.Ready, component.errorString())
         var page = component.createObject(null, { loginManager: fakeLogin, classes: fakeClasses, visible: false })
-        verify(page !== null)
+        loginCase.verify(page !== null)
         return page
     }
 
@@ -86,6 +86,8 @@ Item {
     }
 
     TestCase {
+        id: loginCase
+
         name: "LoginPage"
 
         property int languageBefore: 0
@@ -98,7 +100,6 @@ Item {
         function cleanupTestCase() {
             vTranslator.setCurrentLanguage(languageBefore)
         }
-        when: windowShown
 
         property var page: null
 
@@ -107,6 +108,8 @@ Item {
             vConfig.setValue("lastStartSendVerificationCodeTime", "")
             vTranslator.setCurrentLanguage(VLanguage.ZH_CN)
             page = makePage()
+            // The phone form follows the first frame, or a moment after a hidden page is made.
+            tryVerify(function() { return page.phoneFormReady }, 3000)
         }
 
         function cleanup() {
@@ -118,7 +121,7 @@ Item {
         function test_qrPanelOnTopWithAFreshCode() {
             verify(page.qrcodeLoginOnly)
             compare(String(page.qrSource),
-                    "image://QZXing/encode/https://127.0.0.1/download?auid=" + fakeLogin.qrCount
+                    "image://qzxing/encode/https://127.0.0.1/download?auid=" + fakeLogin.qrCount
                     + "&device=abc?corretionLevel=H&format=qrcode")
             var before = fakeLogin.qrCount
             page.refreshQrCode()
@@ -148,6 +151,19 @@ Item {
                 verify(page.warning !== "")
                 compare(page.loginButtonState, "normal")
             }
+        }
+
+        // The page keeps the code that the late-made selector shows and changes.
+        function test_countryCodeSharedWithTheSelector() {
+            var selector = findChild(page.contentItem, "countryCode")
+            verify(selector !== null)
+            compare(selector.countryCodeText, page.countryCodeText)
+            page.countryCodeText = "+852"
+            compare(selector.countryCodeText, "+852")
+            selector.countryCodeText = "+1"
+            compare(page.countryCodeText, "+1")
+            page.countryCodeText = "+86"
+            compare(selector.countryCodeText, "+86")
         }
 
         function test_loginSuccessStepsInOrder() {
