@@ -1,11 +1,11 @@
 # Sourced: starts the local server and points TesmoChat at it.
 #
-#   start_localserver PROGRAM STATE_DIR LOG
+#   start_localserver PROGRAM STATE_DIR LOG [SERVER ARGUMENTS...]
 #
 # Sets server_pid, exports TESMO_SERVER and TESMO_CA_FILE once the server says
 # "ready"; on failure prints its log and exits. stop_localserver stops it.
 start_localserver() {
-  "$1" --state "$2" < /dev/null > "$3" 2>&1 &
+  "$1" --state "$2" "${@:4}" < /dev/null > "$3" 2>&1 &
   server_pid=$!
   for _ in $(seq 1 300); do
     grep -q '^ready$' "$3" && break
