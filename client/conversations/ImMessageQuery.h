@@ -12,13 +12,43 @@ struct ImPageKey {
   bool isValid() const { return id > 0; }
 };
 
+// The columns of a message row in the order the conversation queries read them;
+// the list of conversations reads all but the last.
+namespace ImMessageColumns {
+enum Column {
+  kId,
+  kMsgid,
+  kMsgtype,
+  kFromuser,
+  kFromgroup,
+  kFromver,
+  kDevice,
+  kTouser,
+  kTotype,
+  kContent,
+  kRemark,
+  kLocalpath,
+  kFileurl,
+  kSendflag,
+  kSendstate,
+  kLocalsend,
+  kSeeflag,
+  kAtflag,
+  kCancelflag,
+  kSendtime,
+  kDeleted,
+  kRevokeflag,
+  kColumnCount
+};
+}  // namespace ImMessageColumns
+
 // The statements that read a conversation from nq_message. A one-to-one
 // conversation is two index-ordered halves (rows the peer sent, rows sent to the
 // peer) merged, and a group one reads its own index, so a page costs the same at
 // any depth instead of sorting the whole conversation.
 class ImMessageQuery {
  public:
-  // The columns of a message map, in the order they are read.
+  // The columns of a message map, in the order they are read (ImMessageColumns).
   static const char kColumns[];
 
   // The value as an SQL text literal.

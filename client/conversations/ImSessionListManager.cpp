@@ -18,31 +18,7 @@
 namespace {
 constexpr int kHistorySyncFinished = 100013;
 
-// The columns of the list query.
-enum Column {
-  kId,
-  kMsgid,
-  kMsgtype,
-  kFromuser,
-  kFromgroup,
-  kFromver,
-  kDevice,
-  kTouser,
-  kTotype,
-  kContent,
-  kRemark,
-  kLocalpath,
-  kFileurl,
-  kSendflag,
-  kSendstate,
-  kLocalsend,
-  kSeeflag,
-  kAtflag,
-  kCancelflag,
-  kSendtime,
-  kDeleted,
-};
-
+using namespace ImMessageColumns;
 // Reads one result row into the row's column fields.
 class RowReader {
  public:

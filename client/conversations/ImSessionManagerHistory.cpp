@@ -28,32 +28,7 @@ constexpr qint64 kTimeLabelGapMs = 120000;
 constexpr int kAtJumpSettleMs = 200;
 constexpr int kAtMessageRow = -1;
 
-enum Column {
-  kId,
-  kMsgid,
-  kMsgtype,
-  kFromuser,
-  kFromgroup,
-  kFromver,
-  kDevice,
-  kTouser,
-  kTotype,
-  kContent,
-  kRemark,
-  kLocalpath,
-  kFileurl,
-  kSendflag,
-  kSendstate,
-  kLocalsend,
-  kSeeflag,
-  kAtflag,
-  kCancelflag,
-  kSendtime,
-  kDeleted,
-  kRevokeflag,
-  kColumnCount
-};
-
+using namespace ImMessageColumns;
 const char* const kColumnNames[kColumnCount] = {
     "id",         "msgid",    "msgtype",   "fromuser",  "fromgroup", "fromver",
     "device",     "touser",   "totype",    "content",   "remark",    "localpath",
