@@ -255,18 +255,21 @@ VWindow {
                 id: webTab
 
                 property var content: null
-                // An empty host would make "https://" alone: then nothing loads.
-                readonly property string address: {
-                    var host = imLoginManager.getCurrentProUrl()
-                    return host ? "https://" + host : ""
-                }
+                property bool _asked: false
 
+                // The host is looked up once, when the tab is first shown: the look-up
+                // probes each listed host on this thread. An empty host would make
+                // "https://" alone: then nothing loads.
                 onVisibleChanged: {
-                    if (visible && content === null && address !== "") {
-                        content = mainPage._tryCreate("VWebEngineView.qml", webTab)
-                        if (content !== null)
-                            content.url = address
-                    }
+                    if (!visible || _asked)
+                        return
+                    _asked = true
+                    var host = imLoginManager.getCurrentProUrl()
+                    if (!host)
+                        return
+                    content = mainPage._tryCreate("VWebEngineView.qml", webTab)
+                    if (content !== null)
+                        content.url = "https://" + host
                 }
             }
 

@@ -31,6 +31,33 @@ QImage Grab(QQuickWindow* window) {
   return window->screen()->grabWindow(window->winId()).toImage();
 }
 
+// Counts the log lines of the web host look-up while it lives: the look-up probes
+// hosts on the GUI thread, so it must run only when the web tab is first shown.
+class WebHostLookups {
+ public:
+  WebHostLookups() : m_debugWasOn(QLoggingCategory::defaultCategory()->isDebugEnabled()) {
+    s_count = 0;
+    // The tests keep debug lines off; the look-up speaks only at that level.
+    QLoggingCategory::defaultCategory()->setEnabled(QtDebugMsg, true);
+    s_previous = qInstallMessageHandler(&WebHostLookups::handle);
+  }
+  ~WebHostLookups() {
+    qInstallMessageHandler(s_previous);
+    QLoggingCategory::defaultCategory()->setEnabled(QtDebugMsg, m_debugWasOn);
+  }
+  int count() const { return s_count; }
+
+ private:
+  static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    // The look-up's first line names the function alone.
+    if (text == QLatin1String("QString ImLoginManager::getCurrentProUrl()")) ++s_count;
+    if (s_previous && type != QtDebugMsg) s_previous(type, context, text);
+  }
+  const bool m_debugWasOn;
+  static inline QtMessageHandler s_previous = nullptr;
+  static inline int s_count = 0;
+};
+
 // The whole screen, as a person would see it.
 QImage screenShot(QQuickWindow* window) { return window->screen()->grabWindow(0).toImage(); }
 
@@ -111,6 +138,7 @@ class TestWindowsOnScreen : public QObject {
   }
 
   void mainWindowOpensCentredAtItsSize() {
+    WebHostLookups lookups;
     QPointer<QQuickWindow> login = current();
     m_classes->createPostClass();
     emit VGlobal::instance()->showIndexPage();
@@ -126,6 +154,18 @@ class TestWindowsOnScreen : public QObject {
     QCOMPARE(main->y(), (screen.height() - main->height()) / 2);
     QTest::qWait(500);
     Keep(Grab(main), QStringLiteral("main-window.png"));
+    QCOMPARE(lookups.count(), 0);
+  }
+
+  void webHostIsLookedUpOnceWhenTheWebTabIsFirstShown() {
+    QQuickWindow* main = current();
+    QVERIFY(main);
+    WebHostLookups lookups;
+    for (int tab : {2, 0, 2, 0}) {
+      QVERIFY(main->setProperty("currentTab", tab));
+      QCoreApplication::processEvents();
+    }
+    QCOMPARE(lookups.count(), 1);
   }
 
   // Without a compositor a transparent margin would show black: the popup's edge
