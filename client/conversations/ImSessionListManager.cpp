@@ -197,8 +197,24 @@ void ImSessionListManager::insertRows(const QList<ImSessionRow*>& rows) {
 }
 
 void ImSessionListManager::parseData(const QList<QObject*>& itemList) {
-  if (itemList.isEmpty()) return;
-  prependItems(itemList);
+  // Made items join as rows of their own, owned by the list like rebuilt ones;
+  // an item without a conversation, or of one already listed, is left out.
+  QList<QObject*> kept;
+  QList<ImSessionRow*> rows;
+  for (QObject* item : itemList) {
+    auto* entity = qobject_cast<ImMsgEntity*>(item);
+    const QString account = entity ? entity->account() : QString();
+    if (account.isEmpty() || d->sessions.contains(account)) continue;
+    auto* r = new ImSessionRow;
+    r->account = account;
+    r->entity = entity;
+    d->sessions.insert(account, r);
+    kept.append(item);
+    rows.prepend(r);  // the model shows the list's last item first
+  }
+  if (kept.isEmpty()) return;
+  d->pending = rows;
+  prependItems(kept);
 }
 
 void ImSessionListManager::wipeData() {

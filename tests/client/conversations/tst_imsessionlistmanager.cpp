@@ -583,6 +583,36 @@ class TestImSessionListManager : public QObject {
     QCOMPARE(qobject_cast<ImMsgEntity*>(list()->get(1))->account(), QStringLiteral("dave"));
   }
 
+  // Items handed in made join as rows: the last one first, read back through
+  // the getters, updated in place, and deleted by the next rebuild.
+  void parseDataListsMadeItemsAsRows() {
+    auto make = [](const QString& account, const QString& content) {
+      return new ImMsgEntity(QVariantMap{{QStringLiteral("account"), account},
+                                         {QStringLiteral("content"), content},
+                                         {QStringLiteral("totype"), 0}},
+                             nullptr);
+    };
+    QPointer<ImMsgEntity> first = make(QStringLiteral("frank"), QStringLiteral("one"));
+    QPointer<ImMsgEntity> second = make(QStringLiteral("gina"), QStringLiteral("two"));
+    std::unique_ptr<ImMsgEntity> repeated(make(QStringLiteral("gina"), QStringLiteral("again")));
+    list()->parseData({first.data(), second.data(), repeated.get(), nullptr});
+    QCOMPARE(list()->itemCount(), 2);
+    QCOMPARE(list()->get(0), second.data());
+    QCOMPARE(list()->getSessionAccount(1), QStringLiteral("frank"));
+    QCOMPARE(list()->getSession(QStringLiteral("frank")), first.data());
+    list()->updateData(QVariantMap{{QStringLiteral("fromuser"), QStringLiteral("frank")},
+                                   {QStringLiteral("touser"), QStringLiteral("me")},
+                                   {QStringLiteral("totype"), 0},
+                                   {QStringLiteral("content"), QStringLiteral("three")}},
+                       false);
+    QCOMPARE(list()->itemCount(), 2);
+    QCOMPARE(list()->get(0), first.data());
+    QCOMPARE(first->content(), QStringLiteral("three"));
+    list()->initData();
+    QVERIFY(!first);
+    QVERIFY(!second);
+  }
+
   // The model's own operations, which QML may call, keep each row with its
   // fields: the getters and the items follow the moved and removed rows.
   void modelOperationsKeepRowsInStep() {
