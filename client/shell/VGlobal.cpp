@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QMap>
-#include <QProcess>
 #include <QtGlobal>
 
 #include "contacts/ImContactsManager.h"
@@ -14,6 +13,7 @@
 #include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VGlobalPrivate.h"
+#include "shell/VQuietProcess.h"
 #include "shell/VSoundPlayThread.h"
 #include "shell/VTranslator.h"
 #include "shell/VWindowTranslucency.h"
@@ -308,19 +308,12 @@ bool VGlobal::ping(const QString& host) {
   qDebug() << Q_FUNC_INFO << host;
   // Never let a host be read as an option of ping.
   if (host.isEmpty() || host.startsWith(QLatin1Char('-'))) return false;
-  QProcess process;
-  process.start(QStringLiteral("ping"),
-                {QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-W"),
-                 QStringLiteral("1"), QStringLiteral("--"), host},
-                QIODevice::ReadOnly);
-  if (!process.waitForStarted(kPingWaitMs)) return false;
-  if (!process.waitForFinished(kPingWaitMs)) {
-    // Still running: unknown, so not reachable; the process is ended here.
-    process.kill();
-    process.waitForFinished(kPingWaitMs);
-    qDebug() << Q_FUNC_INFO << "timed out";
-    return false;
-  }
-  qDebug() << "exitCode: " << process.exitCode();
-  return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+  const int exitCode = VQuietProcess::run(
+      QStringLiteral("ping"),
+      {QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-W"), QStringLiteral("1"),
+       QStringLiteral("--"), host},
+      kPingWaitMs);
+  // Not started, killed or not finished in time: unknown, so not reachable.
+  qDebug() << "exitCode: " << exitCode;
+  return exitCode == 0;
 }

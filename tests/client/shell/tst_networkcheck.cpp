@@ -11,6 +11,7 @@ QT_WARNING_POP
 #include "shell/ImUiInterface.h"
 #include "shell/VCheckNetworkConnectionThread.h"
 #include "shell/VGlobal.h"
+#include "shell/VQuietProcess.h"
 #include "support/ClientTestMain.h"
 #include "support/StubPing.h"
 
@@ -18,6 +19,18 @@ class TestNetworkCheck : public QObject {
   Q_OBJECT
 
   StubPing::Stub m_ping;
+
+  // Live or unreaped children of every thread of this process.
+  static QStringList childrenOfThisProcess() {
+    QStringList children;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+      QFile file(tasks.filePath(task + QStringLiteral("/children")));
+      if (file.open(QIODevice::ReadOnly))
+        children += QString::fromLatin1(file.readAll()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+    return children;
+  }
 
  private slots:
   void initTestCase() {
@@ -57,6 +70,44 @@ class TestNetworkCheck : public QObject {
     QFETCH(QString, host);
     QVERIFY(!VGlobal::ping(host));
     QVERIFY(m_ping.calls().isEmpty());
+  }
+
+  // The helper runner under the probe: exit codes, failures and the time limit.
+  void quietProcessOutcome_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("exit 0") << "true" << QStringList{} << 0;
+    QTest::newRow("exit 7") << "sh" << QStringList{"-c", "exit 7"} << 7;
+    QTest::newRow("not on PATH") << "no-such-program-here" << QStringList{} << -1;
+    QTest::newRow("killed by a signal") << "sh" << QStringList{"-c", "kill -9 $$"} << -1;
+    // Its output goes nowhere, so a talkative helper never stalls on a full pipe.
+    QTest::newRow("much output") << "sh" << QStringList{"-c", "head -c 4000000 /dev/zero; exit 3"} << 3;
+    // Arguments reach it as they are, one each, never read by a shell.
+    QTest::newRow("arguments kept whole")
+        << "sh" << QStringList{"-c", "[ \"$1\" = 'a b;c' ] && [ $# -eq 1 ]", "sh", "a b;c"} << 0;
+    // It sees the environment as this process has it now.
+    QTest::newRow("environment") << "sh" << QStringList{"-c", "[ \"$QUIET_PROCESS_MARK\" = set ]"}
+                                 << 0;
+    QTest::newRow("no input") << "sh" << QStringList{"-c", "! read line"} << 0;
+  }
+
+  void quietProcessOutcome() {
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    qputenv("QUIET_PROCESS_MARK", "set");
+    QCOMPARE(VQuietProcess::run(program, arguments, 20000), exitCode);
+    QVERIFY(childrenOfThisProcess().isEmpty());
+  }
+
+  // A helper that outlives its time is killed and reaped before the call returns.
+  void quietProcessOverTimeIsKilled() {
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(VQuietProcess::run(QStringLiteral("sleep"), {QStringLiteral("30")}, 300), -1);
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY(childrenOfThisProcess().isEmpty());
   }
 
   void threadAnswersEachRequestInOrder() {
