@@ -4,8 +4,9 @@
 #
 #   bash bench/startup.sh [ROUNDS [SETTLE_SECONDS]]     (defaults 5 and 10)
 #
-# Needs a build in build/ (targets startup_bench, startup_bare, startup_program,
-# tesmo-localserver).
+# Needs a build in build/ (targets startup_bench, startup_bare, startup_look,
+# startup_program, tesmo-localserver). startup_look draws what the login window
+# draws and nothing more: the share of the look in the program's figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${TESMO_BUILD_DIR:-build}
@@ -46,5 +47,6 @@ start_localserver "$build/tools/localserver/tesmo-localserver" "$work/server" "$
 # A session bus as on a desktop: without one, Qt's accessibility bridge starts
 # dbus-launch and waits for it, in both programs.
 xvfb-run -a -s "-screen 0 1366x768x24" dbus-run-session -- \
-  "$build/bench/startup_bench" "$build/bench/startup_bare" "$build/client/startup_program" "$@" \
+  "$build/bench/startup_bench" --look "$build/bench/startup_look" \
+  "$build/bench/startup_bare" "$build/client/startup_program" "$@" \
   2> "$work/programs.log" || { cat "$work/programs.log" >&2; exit 1; }

@@ -3,7 +3,10 @@
 // after that frame. Rounds alternate the two so that load on the machine falls
 // on both alike; the first round of each only warms the caches.
 //
-//   startup_bench BARE PROGRAM [ROUNDS [SETTLE_SECONDS]]
+//   startup_bench [--look LOOK] BARE PROGRAM [ROUNDS [SETTLE_SECONDS]]
+//
+// LOOK, when given, is a third program: one that draws what the program's login
+// window draws and does nothing else, to tell the look's share from the program's.
 //
 // Both must print "first-frame <CLOCK_MONOTONIC ns>" (FirstFrameProbe.h).
 #include <signal.h>
@@ -133,18 +136,31 @@ struct Series {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s BARE PROGRAM [ROUNDS [SETTLE_SECONDS]]\n", argv[0]);
+  std::vector<std::string> programs;
+  std::vector<const char*> names;
+  int first = 1;
+  std::string look;
+  if (argc > 2 && std::strcmp(argv[1], "--look") == 0) {
+    look = argv[2];
+    first = 3;
+  }
+  if (argc - first < 2) {
+    std::fprintf(stderr, "usage: %s [--look LOOK] BARE PROGRAM [ROUNDS [SETTLE_SECONDS]]\n",
+                 argv[0]);
     return 2;
   }
-  const std::string programs[2] = {argv[1], argv[2]};
-  const char* names[2] = {"bare window", "TesmoChat"};
-  const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-  const int settle = argc > 4 ? std::max(0, std::atoi(argv[4])) : 10;
+  programs = {argv[first], argv[first + 1]};
+  names = {"bare window", "TesmoChat"};
+  if (!look.empty()) {
+    programs.push_back(look);
+    names.push_back("login look");
+  }
+  const int rounds = argc > first + 2 ? std::max(1, std::atoi(argv[first + 2])) : 5;
+  const int settle = argc > first + 3 ? std::max(0, std::atoi(argv[first + 3])) : 10;
 
-  Series series[2];
+  std::vector<Series> series(programs.size());
   for (int round = 0; round <= rounds; ++round) {
-    for (int which = 0; which < 2; ++which) {
+    for (size_t which = 0; which < programs.size(); ++which) {
       const Sample s = RunOnce(programs[which], settle);
       if (s.firstFrameMs < 0 || s.rssKib < 0) {
         std::fprintf(stderr, "%s showed no first frame\n", names[which]);
@@ -158,13 +174,15 @@ int main(int argc, char* argv[]) {
     }
   }
   std::printf("\nmedians of %d rounds, memory %d s after the first frame\n", rounds, settle);
-  for (int which = 0; which < 2; ++which)
+  for (size_t which = 0; which < programs.size(); ++which)
     std::printf("%-12s first frame %7.1f ms   RSS %7.1f MiB   PSS %7.1f MiB\n", names[which],
                 Median(series[which].ms), Median(series[which].rssMib),
                 Median(series[which].pssMib));
-  const double timeRatio = Median(series[1].ms) / Median(series[0].ms);
-  const double rssRatio = Median(series[1].rssMib) / Median(series[0].rssMib);
-  std::printf("TesmoChat / bare: time %.2fx (target 1.5x), RSS %.2fx (target 1.3x)\n", timeRatio,
-              rssRatio);
+  for (size_t which = 1; which < programs.size(); ++which) {
+    const double timeRatio = Median(series[which].ms) / Median(series[0].ms);
+    const double rssRatio = Median(series[which].rssMib) / Median(series[0].rssMib);
+    std::printf("%s / bare: time %.2fx (target 1.5x), RSS %.2fx (target 1.3x)\n", names[which],
+                timeRatio, rssRatio);
+  }
   return 0;
 }
