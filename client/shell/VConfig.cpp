@@ -39,16 +39,32 @@ QVariant Read(const QString& group, const QString& key, const QVariant& defaultV
   return result;
 }
 
+// The value already stored under the key. The file gives plain values back as
+// text ("2", "true"), so those compare by their text.
+bool Unchanged(const QSettings& store, const QString& key, const QVariant& value) {
+  if (!store.contains(key)) return false;
+  const QVariant stored = store.value(key);
+  if (stored.userType() == value.userType()) return stored == value;
+  switch (value.userType()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+      return stored.userType() == QMetaType::QString && stored.toString() == value.toString();
+    default:
+      return false;
+  }
+}
+
+// A write of the value already there is skipped: it would rewrite and sync the
+// whole file from the GUI thread for nothing, as at every start.
 void Write(const QString& group, const QString& key, const QVariant& value) {
   QMutexLocker locker(&StoreLock());
   QSettings& store = Store();
-  if (group.isEmpty()) {
-    store.setValue(key, value);
-    return;
-  }
-  store.beginGroup(group);
-  store.setValue(key, value);
-  store.endGroup();
+  if (!group.isEmpty()) store.beginGroup(group);
+  if (!Unchanged(store, key, value)) store.setValue(key, value);
+  if (!group.isEmpty()) store.endGroup();
 }
 
 QString GroupFor(const QString& key) {

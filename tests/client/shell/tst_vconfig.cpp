@@ -1,5 +1,7 @@
 // The settings store: where each key lands before and after an account is
 // remembered, the getters' defaults and the signals.
+#include <sys/stat.h>
+
 #include <QSettings>
 #include <QtTest>
 
@@ -216,6 +218,38 @@ class TestVConfig : public QObject {
     config()->setProperty("autoMoveToTop", false);
     QCOMPARE(spy.count(), 3);
     QCOMPARE(config()->autoMoveToTop(), false);
+  }
+
+  // Writing what is stored already leaves the file as it is (it is rewritten
+  // through a new file, so a rewrite shows as a new inode); a new value is written.
+  void sameValueLeavesTheFileAlone() {
+    const QString path = QSettings(QStringLiteral("Tesmo"), QStringLiteral("Tesmo Chat")).fileName();
+    auto inode = [&path] {
+      struct stat info {};
+      return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : ino_t(0);
+    };
+    const QVariantList values{2, true, false, QStringLiteral("text"), QString(),
+                              QStringList{"a", "b"}, QByteArray("\x01\x02")};
+    for (int i = 0; i < values.size(); ++i)
+      config()->setValue(QStringLiteral("Same%1").arg(i), QStringLiteral("grp"), values.at(i));
+    VConfig::flush();
+    const ino_t written = inode();
+    QVERIFY(written != 0);
+    // As a later start sees them: read back from the file.
+    QSettings(QStringLiteral("Tesmo"), QStringLiteral("Tesmo Chat")).sync();
+    for (int i = 0; i < values.size(); ++i)
+      config()->setValue(QStringLiteral("Same%1").arg(i), QStringLiteral("grp"), values.at(i));
+    VConfig::flush();
+    QCOMPARE(inode(), written);
+    // A value of another type or text is a change.
+    config()->setValue(QStringLiteral("Same0"), QStringLiteral("grp"), QStringLiteral("2.0"));
+    VConfig::flush();
+    QVERIFY(inode() != written);
+    QCOMPARE(config()->value(QStringLiteral("Same0"), QStringLiteral("grp"), QVariant()),
+             QVariant(QStringLiteral("2.0")));
+    config()->setValue(QStringLiteral("Same1"), QStringLiteral("grp"), false);
+    QCOMPARE(config()->value(QStringLiteral("Same1"), QStringLiteral("grp"), QVariant()).toBool(),
+             false);
   }
 
   void valuesReachTheSettingsFile() {
