@@ -7,7 +7,10 @@
 #include <QIcon>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
+#include <QQuickWindow>
+#include <QTimer>
 #include <QtQml>
+#include <memory>
 
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
@@ -58,9 +61,31 @@ void VStartup::setupApplication(QFont& font) {
   font.setWeight(QFont::Normal);
   QApplication::setFont(font);
   qDebug() << "Current Font Family: " << QApplication::font().family();
-  QApplication::setWindowIcon(QIcon(VProcessValues::normalTrayIconPath()));
   // Closing the last window keeps the program in the tray; the tray menu ends it.
   QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
+void VStartup::setWindowIcon() {
+  QApplication::setWindowIcon(QIcon(VProcessValues::normalTrayIconPath()));
+}
+
+void VStartup::setWindowIconAfterFirstFrame(int latestMs) {
+  auto* pending = new QObject(QCoreApplication::instance());
+  auto applied = std::make_shared<bool>(false);
+  auto apply = [pending, applied] {
+    if (*applied) return;
+    *applied = true;
+    setWindowIcon();
+    pending->deleteLater();
+  };
+  for (QWindow* window : QGuiApplication::topLevelWindows()) {
+    auto* quick = qobject_cast<QQuickWindow*>(window);
+    // frameSwapped comes from the render thread: handled on this one.
+    if (quick && quick->isVisible())
+      QObject::connect(quick, &QQuickWindow::frameSwapped, pending, apply, Qt::QueuedConnection);
+  }
+  // A window that never draws (hidden, or no window at all) still gets it.
+  QTimer::singleShot(latestMs, pending, apply);
 }
 
 QSharedPointer<ImCreateClassManager> VStartup::setupEngine(QQmlEngine& engine) {
@@ -108,7 +133,9 @@ bool VStartup::loadFirstWindow(QQmlApplicationEngine& engine, const QUrl& url) {
 }
 
 int VStartup::exec(QQmlApplicationEngine& engine, const QUrl& url) {
-  return loadFirstWindow(engine, url) ? QApplication::exec() : -1;
+  if (!loadFirstWindow(engine, url)) return -1;
+  setWindowIconAfterFirstFrame();
+  return QApplication::exec();
 }
 
 void VStartup::shutdown(QSharedPointer<ImCreateClassManager>& classManager) {

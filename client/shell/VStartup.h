@@ -27,16 +27,24 @@ class VStartup {
   // Before the application object: attributes and the names that select where
   // settings and account data live.
   static void setProcessAttributes();
-  // The application's font and icon; the program stays alive without windows.
+  // The application's font; the program stays alive without windows.
   static void setupApplication(QFont& font);
+  // The application's window icon: five pictures to decode and hand to the window
+  // system, some 15 ms that nothing on screen needs before the first frame.
+  static void setWindowIcon();
+  // Sets it once the first shown window has drawn its first frame, or after
+  // latestMs when none draws by then.
+  static void setWindowIconAfterFirstFrame(int latestMs = kWindowIconLatestMs);
+  static constexpr int kWindowIconLatestMs = 1000;
   // QR codes, the manager bootstrap (which starts the engine), the mention
   // provider, the helper objects, the stored language and the QML types.
   static QSharedPointer<ImCreateClassManager> setupEngine(QQmlEngine& engine);
   static void registerQmlTypes();
   // Loads the first window; false when it produced no root object.
   static bool loadFirstWindow(QQmlApplicationEngine& engine, const QUrl& url);
-  // Loads the first window and runs the event loop: the loop's exit code, or -1
-  // without entering the loop when the window produced no root object.
+  // Loads the first window, sets the window icon after its first frame and runs
+  // the event loop: the loop's exit code, or -1 without entering the loop when
+  // the window produced no root object.
   static int exec(QQmlApplicationEngine& engine, const QUrl& url);
   // After the event loop: stops the engine, then lets go of the bootstrap, so
   // that no report reaches a manager being deleted.

@@ -25,8 +25,10 @@ int VStartup::run(int argc, char* argv[], const std::function<bool()>& afterLoad
   {
     QQmlApplicationEngine engine;
     QSharedPointer<ImCreateClassManager> classManager = setupEngine(engine);
-    if (loadFirstWindow(engine, firstWindow()) && (!afterLoad || afterLoad()))
+    if (loadFirstWindow(engine, firstWindow()) && (!afterLoad || afterLoad())) {
+      setWindowIconAfterFirstFrame();
       exitCode = QApplication::exec();
+    }
     // The engine's threads stop before any window or manager goes away.
     shutdown(classManager);
   }

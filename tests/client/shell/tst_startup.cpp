@@ -7,6 +7,7 @@
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlExpression>
+#include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -75,9 +76,47 @@ class TestStartup : public QObject {
     // The family is really installed, not only asked for.
     QCOMPARE(QFontInfo(QApplication::font()).family(), expected);
     QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
-    QVERIFY(!QApplication::windowIcon().isNull());
     QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Tesmo"));
     QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Tesmo Chat"));
+  }
+
+  // The window icon comes from the tray icon's file once the first shown window
+  // has drawn, not while the window is being made; with no window drawing, a
+  // second later.
+  void windowIconFollowsTheFirstFrame_data() {
+    QTest::addColumn<bool>("withWindow");
+    QTest::newRow("a window draws") << true;
+    QTest::newRow("no window") << false;
+  }
+
+  void windowIconFollowsTheFirstFrame() {
+    QFETCH(bool, withWindow);
+    QApplication::setWindowIcon(QIcon());
+    QQuickWindow window;
+    if (withWindow) {
+      window.resize(100, 100);
+      window.show();
+    }
+    // With a window the fallback lies far beyond the test: only its frame can set it.
+    const int latestMs = withWindow ? 600000 : 300;
+    QElapsedTimer clock;
+    clock.start();
+    VStartup::setWindowIconAfterFirstFrame(latestMs);
+    QVERIFY(QApplication::windowIcon().isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(!QApplication::windowIcon().isNull(), 20000);
+    if (!withWindow) QVERIFY(clock.elapsed() >= latestMs - 50);
+    // Every picture of the icon file, the largest included.
+    QVERIFY(QApplication::windowIcon().availableSizes().contains(QSize(256, 256)));
+    QVERIFY(QApplication::windowIcon().availableSizes().contains(QSize(16, 16)));
+    // Set once: later frames do not set it again.
+    QApplication::setWindowIcon(QIcon());
+    if (withWindow) {
+      window.update();
+      QTest::qWait(300);
+    } else {
+      QTest::qWait(latestMs + 200);
+    }
+    QVERIFY(QApplication::windowIcon().isNull());
   }
 
   // Before login QML sees exactly the start-up objects; after createPostClass the
