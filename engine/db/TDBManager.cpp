@@ -131,14 +131,19 @@ int TDBManager::RollbackTransaction(int lock) {
   return Exec("rollback transaction", nullptr, lock);
 }
 
-int TDBManager::ExecBatch(const std::vector<std::string>& statements) {
+int TDBManager::ExecBatch(const std::vector<std::string>& statements, std::vector<bool>* done) {
   TAutoLock lock(DatabaseMutex());
+  if (done) done->assign(statements.size(), false);
   int began = BeginTransaction(0);
-  for (const std::string& sql : statements) Exec(sql, nullptr, 0);
+  for (size_t i = 0; i < statements.size(); ++i) {
+    const int ok = Exec(statements[i], nullptr, 0);
+    if (done) (*done)[i] = ok != 0;
+  }
   if (!began) return 0;
   if (CommitTransaction(0)) return 1;
   // Never leave the connection inside a transaction nobody will commit.
   RollbackTransaction(0);
+  if (done) done->assign(statements.size(), false);
   return 0;
 }
 

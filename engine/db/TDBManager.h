@@ -43,8 +43,9 @@ class TDBManager {
   int CommitTransaction(int lock = 1);
   int RollbackTransaction(int lock = 1);
   // Runs the statements in one transaction under the database lock; a failing
-  // statement is reported and skipped. 1 when the transaction committed.
-  int ExecBatch(const std::vector<std::string>& statements);
+  // statement is reported and skipped. 1 when the transaction committed. With done,
+  // done[i] tells whether statement i is stored (all false when nothing committed).
+  int ExecBatch(const std::vector<std::string>& statements, std::vector<bool>* done = nullptr);
   // A prepared statement on this connection, or null when it does not compile. Make,
   // use and destroy it while holding the database lock.
   std::unique_ptr<TSqlStatement> Prepare(const std::string& sql);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/TAPIPacket.h"
@@ -183,6 +184,7 @@ void TUserService::StoreDetailList(TAPIPacket*, const std::string& reply, int is
   const Json::Value array = CountedArray(reply);
 
   TContactCache* cache = ServiceContactCache();
+  std::vector<std::pair<DetailEntry, int>> changed;
   std::vector<std::string> statements;
   for (const Json::Value& element : array) {
     DetailEntry e = ReadDetail(element);
@@ -193,11 +195,18 @@ void TUserService::StoreDetailList(TAPIPacket*, const std::string& reply, int is
     std::optional<TContactRecord> record = cache ? cache->Find(e.account) : std::nullopt;
     // Unchanged users are neither written nor cached again.
     if (record && record->isfriend == stored && record->version >= e.version) continue;
-    CacheDetail(cache, e, stored);
     statements.push_back(ContactRow(e, stored));
+    changed.emplace_back(std::move(e), stored);
   }
+  // The cache learns a user only once the row is stored: a cached user counts as
+  // stored, so another sync running beside this one skips it, and a row that failed
+  // to store would otherwise never be written again.
+  std::vector<bool> done(statements.size(), true);
   TDBManager* db = ServiceDatabase();
-  if (db && !statements.empty()) db->ExecBatch(statements);
+  if (db && !statements.empty()) db->ExecBatch(statements, &done);
+  for (size_t i = 0; i < changed.size(); ++i) {
+    if (done[i]) CacheDetail(cache, changed[i].first, changed[i].second);
+  }
 }
 
 int TUserService::RunDetailListRequest(TAPIPacket* packet, const std::string&,
@@ -216,8 +225,9 @@ void TUserService::StoreDetail(const std::string& reply) {
   if (e.userid.empty() || !AcceptSqlId(e.userid, "detail")) return;
   TContactCache* cache = ServiceContactCache();
   const int stored = StoredFriendState(cache, e.account, e.isfriend);
-  CacheDetail(cache, e, stored);
-  if (TDBManager* db = ServiceDatabase()) db->Exec(ContactRow(e, stored));
+  // Cached once stored, as for a detail list.
+  TDBManager* db = ServiceDatabase();
+  if (!db || db->Exec(ContactRow(e, stored))) CacheDetail(cache, e, stored);
 }
 
 void TUserService::AddCheckedFriends(TAPIPacket* packet, const std::string& friends) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
@@ -139,6 +140,14 @@ TEST(TDBManagerTest, BatchSkipsFailuresAndQueriesHaveDefaults) {
                           "insert into nq_remark(account,name) values('b','2')"}),
             1);
   EXPECT_EQ(db.QueryInt("select count(*) from nq_remark", -1), 2);
+  // Callers learn which statements were stored.
+  std::vector<bool> done;
+  EXPECT_EQ(db.ExecBatch({"insert into nq_remark(account,name) values('c','3')",
+                          "insert into nowhere values(1)"},
+                         &done),
+            1);
+  EXPECT_EQ(done, (std::vector<bool>{true, false}));
+  ASSERT_EQ(db.Exec("delete from nq_remark where account='c'"), 1);
   EXPECT_EQ(db.QueryInt("select name from nq_remark where account='zz'", -5), -5);
   EXPECT_EQ(db.QueryInt("select broken", -9), -9);
   EXPECT_EQ(db.QueryExists("select 1 from nq_remark where account='a'"), 1);
@@ -148,6 +157,8 @@ TEST(TDBManagerTest, BatchSkipsFailuresAndQueriesHaveDefaults) {
   EXPECT_EQ(raw.Query("select count(*) from nq_remark")[0][0], "2");
   db.Close();
   EXPECT_EQ(db.Exec("select 1"), 0);
+  EXPECT_EQ(db.ExecBatch({"insert into nq_remark(account,name) values('d','4')"}, &done), 0);
+  EXPECT_EQ(done, std::vector<bool>{false});
 }
 
 TEST(TDBManagerTest, AccountConnectionUsesWalAndNormalSync) {

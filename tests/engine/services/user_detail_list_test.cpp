@@ -132,6 +132,40 @@ TEST_F(DetailListTest, FriendStateAndVersionDecideWhatIsWritten) {
   EXPECT_EQ(std::string(api.GetUserInfo("13@a.test", 0)), "User 13");
 }
 
+// What the cache holds counts as stored: a user whose row could not be written is not
+// cached, so the next fetch writes it, and whoever finds a user cached finds its row.
+TEST_F(DetailListTest, AUserIsCachedOnlyOnceItsRowIsStored) {
+  users.AddUser(MakeUser("12", "a.test", 2));
+  users.AddUser(MakeUser("13", "a.test", 2));
+  ASSERT_EQ(api.DBExecSql("create trigger refuse12 before insert on nq_contact "
+                          "when new.userid=12 begin select raise(abort,'refused'); end"),
+            1);
+  Fetch("12@a.test,13@a.test", 1);
+  EXPECT_EQ(One("select count(*) from nq_contact where userid=12"), "0");
+  EXPECT_EQ(api.ExistUser("12@a.test"), 0);
+  EXPECT_EQ(Contact("13", "isfriend"), "1");
+  EXPECT_EQ(api.ExistUser("13@a.test"), 1);
+
+  ASSERT_EQ(api.DBExecSql("drop trigger refuse12"), 1);
+  Fetch("12@a.test,13@a.test", 1);
+  EXPECT_EQ(Contact("12", "isfriend"), "1");
+  EXPECT_EQ(Contact("12", "version"), "2");
+  EXPECT_EQ(api.ExistUser("12@a.test"), 1);
+
+  // The same for one user's details.
+  users.AddUser(MakeUser("14", "a.test", 1));
+  ASSERT_EQ(api.DBExecSql("create trigger refuse14 before insert on nq_contact "
+                          "when new.userid=14 begin select raise(abort,'refused'); end"),
+            1);
+  const std::string detail = a.Url("/userinfo/user/getdetail.do");
+  Post(detail, R"({"account": "14@a.test"})");
+  EXPECT_EQ(api.ExistUser("14@a.test"), 0);
+  ASSERT_EQ(api.DBExecSql("drop trigger refuse14"), 1);
+  Post(detail, R"({"account": "14@a.test"})");
+  EXPECT_EQ(Contact("14", "name"), "User 14");
+  EXPECT_EQ(api.ExistUser("14@a.test"), 1);
+}
+
 TEST_F(DetailListTest, MobileIsStoredDecipheredOrEmpty) {
   auto user = MakeUser("12", "a.test");
   user.mobile = "+86 138'0000";
