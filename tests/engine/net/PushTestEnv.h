@@ -107,13 +107,24 @@ class PushEnv : public ::testing::Test {
   }
   void Push(const std::string& text, int copies = 1) { im.Server().Push(text, copies); }
   // Pushes are handled one at a time in order: once a marker pushed last has come
-  // back as its event, everything before it has been handled. The wait is only a
-  // bound for a stuck engine: a flood under the sanitizers on a busy machine can
-  // take tens of seconds to store.
+  // back as its event, everything before it has been handled. A flood under the
+  // sanitizers on a busy machine can take minutes to store, so the wait is bounded by
+  // a stall: it fails only when the engine reported nothing for a while.
   void Sync() {
     const std::string marker = "sync-" + std::to_string(++m_syncs);
     Push(FakeIMServer::SysPacket(kOwn, "jlhb", {{"content", marker}}));
-    ASSERT_TRUE(WaitForText(_EVENT_COME_JLHB, marker, std::chrono::seconds(75)));
+    constexpr auto kStall = std::chrono::seconds(45);
+    size_t reports = CallbackRecorder::Get().Reports().size();
+    auto lastReport = std::chrono::steady_clock::now();
+    while (!WaitForText(_EVENT_COME_JLHB, marker, std::chrono::seconds(1))) {
+      const size_t now = CallbackRecorder::Get().Reports().size();
+      if (now != reports) {
+        reports = now;
+        lastReport = std::chrono::steady_clock::now();
+      }
+      ASSERT_LT(std::chrono::steady_clock::now() - lastReport, kStall)
+          << "no report for " << kStall.count() << " s while waiting for " << marker;
+    }
   }
   bool WaitForText(int code, const std::string& text,
                    std::chrono::seconds limit = std::chrono::seconds(30)) {
@@ -121,7 +132,7 @@ class PushEnv : public ::testing::Test {
     while (std::chrono::steady_clock::now() < deadline) {
       for (auto& r : CallbackRecorder::Get().ReportsWith(code))
         if (r.text == text) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
   }
