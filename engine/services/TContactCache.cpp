@@ -12,7 +12,8 @@ std::string TContactCache::KeyOf(const std::string& account) {
 int TContactCache::ReadContacts(TDBManager* db, TContactCache::Records* out) {
   if (!db) return -1;
   TRecordSet rows;
-  // The query runs before the cache mutex is taken: never hold both locks at once.
+  // The query runs before the cache mutex is taken: the cache's lock may be taken
+  // inside the database lock, never the other way round.
   if (!db->Exec("select userid,account,name,summary,logo,biglogo,isfriend,version,champflag "
                 "from nq_contact",
                 &rows, 1)) {

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
 #include "db/SqlText.h"
+#include "db/TDatabaseLock.h"
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
@@ -183,6 +185,10 @@ void TUserService::StoreDetailList(TAPIPacket*, const std::string& reply, int is
                                    std::string* entries, int* count) {
   const Json::Value array = CountedArray(reply);
 
+  // Deciding, writing and caching run as one step under the database lock. Two
+  // syncs storing the same user side by side then see each other's result: a
+  // friend stored by one is not written back as a stranger by the other.
+  TAutoLock dbLock(DatabaseMutex());
   TContactCache* cache = ServiceContactCache();
   std::vector<std::pair<DetailEntry, int>> changed;
   std::vector<std::string> statements;
@@ -199,8 +205,7 @@ void TUserService::StoreDetailList(TAPIPacket*, const std::string& reply, int is
     changed.emplace_back(std::move(e), stored);
   }
   // The cache learns a user only once the row is stored: a cached user counts as
-  // stored, so another sync running beside this one skips it, and a row that failed
-  // to store would otherwise never be written again.
+  // stored, and a row that failed to store would otherwise never be written again.
   std::vector<bool> done(statements.size(), true);
   TDBManager* db = ServiceDatabase();
   if (db && !statements.empty()) db->ExecBatch(statements, &done);
@@ -223,9 +228,10 @@ void TUserService::StoreDetail(const std::string& reply) {
   if (root.isNull()) return;
   DetailEntry e = ReadDetail(TJsonHelper::GetValue(root, "result"));
   if (e.userid.empty() || !AcceptSqlId(e.userid, "detail")) return;
+  // One step under the database lock, as for a detail list.
+  TAutoLock dbLock(DatabaseMutex());
   TContactCache* cache = ServiceContactCache();
   const int stored = StoredFriendState(cache, e.account, e.isfriend);
-  // Cached once stored, as for a detail list.
   TDBManager* db = ServiceDatabase();
   if (!db || db->Exec(ContactRow(e, stored))) CacheDetail(cache, e, stored);
 }

@@ -2,6 +2,10 @@
 // domain, what is stored, what the caller gets back, and the skip rules.
 #include <json/json.h>
 
+#include <chrono>
+#include <thread>
+
+#include "db/TDatabaseLock.h"
 #include "user_test_env.h"
 #include "util/TJsonHelper.h"
 
@@ -164,6 +168,43 @@ TEST_F(DetailListTest, AUserIsCachedOnlyOnceItsRowIsStored) {
   Post(detail, R"({"account": "14@a.test"})");
   EXPECT_EQ(Contact("14", "name"), "User 14");
   EXPECT_EQ(api.ExistUser("14@a.test"), 1);
+}
+
+// A friend sync and a detail list storing the same user at once: whichever stores
+// first, the user stays a friend in the table and in the cache.
+TEST_F(DetailListTest, StoresOfOneUserSideBySideKeepAFriend) {
+  auto reply = [](int id) {
+    const std::string user = std::to_string(id);
+    return R"({"code": 1, "result": {"count": 1, "array": [{"userid": ")" + user +
+           R"(", "account": ")" + user + R"(@a.test", "name": "Both", "userversion": 1}]}})";
+  };
+  constexpr int kRounds = 20;
+  OnWorker([&](TUserService& user, TAPIPacket*) {
+    for (int id = 100; id < 100 + kRounds; ++id) {
+      // Both wait on the database lock, then go in either order.
+      LockDatabase();
+      std::thread asFriend([&] {
+        std::string entries;
+        int count = 0;
+        user.StoreDetailList(nullptr, reply(id), 1, &entries, &count);
+      });
+      std::thread asStranger([&] {
+        std::string entries;
+        int count = 0;
+        user.StoreDetailList(nullptr, reply(id), 0, &entries, &count);
+      });
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      UnlockDatabase();
+      asFriend.join();
+      asStranger.join();
+    }
+    return 0;
+  });
+  for (int id = 100; id < 100 + kRounds; ++id) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(Contact(std::to_string(id), "isfriend"), "1");
+    EXPECT_TRUE(core->GetContactCache()->FindFriend(std::to_string(id) + "@a.test").has_value());
+  }
 }
 
 TEST_F(DetailListTest, MobileIsStoredDecipheredOrEmpty) {
