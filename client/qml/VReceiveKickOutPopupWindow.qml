@@ -19,6 +19,9 @@ VDialog {
     onOpened: {
         time = Qt.formatTime(new Date(), "hh:mm")
         _shown = true
+        // The notice takes the keyboard: Return, Enter, Space or Escape closes it.
+        Qt.callLater(kickOut.requestActivate)
+        okButton.forceActiveFocus()
     }
     // Once: the window that owns this dialog goes away on the switch.
     onClosed: {
@@ -63,6 +66,9 @@ VDialog {
     }
 
     Button {
+        id: okButton
+
+        objectName: "kickOutOk"
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         anchors.margins: 20
@@ -70,5 +76,8 @@ VDialog {
         height: 22
         text: qsTr("OK") + vTranslator.i18n
         onClicked: kickOut.close()
+        Keys.onReturnPressed: kickOut.close()
+        Keys.onEnterPressed: kickOut.close()
+        Keys.onEscapePressed: kickOut.close()
     }
 }

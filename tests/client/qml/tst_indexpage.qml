@@ -206,6 +206,8 @@ Item {
             verify(dialog.visible)
             compare(dialog.x, 120 + Math.round((main.width - dialog.width) / 2))
             compare(dialog.y, 40 + Math.round((main.height - dialog.height) / 2))
+            // Its OK button holds the keyboard.
+            compare(dialog.activeFocusItem.objectName, "kickOutOk")
             dialog.hide()
         }
 
