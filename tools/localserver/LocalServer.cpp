@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "LocalFileRemark.h"
@@ -126,8 +128,8 @@ FakeHttpServer& LocalServer::Http(const std::string& key) {
 
 std::string LocalServer::Address(const std::string& key) {
   if (key == "DOWN") return "127.0.0.1:" + std::to_string(m_down.Port());
-  if (key == "IM") return "127.0.0.1:" + std::to_string(m_im.Port());
-  if (key == "TRACKER") return m_files.TrackerAddress();
+  if (key == "IM") return "127.0.0.1:" + std::to_string(m_im->Port());
+  if (key == "TRACKER") return m_files->TrackerAddress();
   return "127.0.0.1:" + std::to_string(Http(key).Port());
 }
 
@@ -170,8 +172,37 @@ bool LocalServer::Start(std::string* error) {
     m_tempDir = dir = buf.data();
   }
   if (!m_store.Open(dir, error)) return false;
+  m_store.RenumberOutOfRange(kFirstMsgid);
   mkdir((dir + "/tls").c_str(), 0700);
   if (!TestCertificates::MakeLasting(dir + "/tls", &m_certs, error)) return false;
+  m_ports.Load(m_store);
+  m_sessions.Load(m_store, [this](const std::string& a) { return m_world.FindAccount(a); });
+  {
+    std::lock_guard<std::mutex> lock(m_msgidMutex);
+    m_msgidMark = std::max({kFirstMsgid, m_store.MaxMsgid() + 1, m_store.MsgidMark()});
+  }
+  if (!Listen(error)) return false;
+  m_started = true;
+  for (const auto& step : m_afterStart) step();
+  return true;
+}
+
+bool LocalServer::Listen(std::string* error) {
+  auto taken = [&](const std::string& key, int port) {
+    if (port == 0) {
+      *error = "cannot listen for " + key;
+    } else if (key == "LOGIN" && m_options.entryPort == port) {
+      *error = "port " + std::to_string(port) + " (" + key + ") is taken";
+    } else {
+      *error = LocalPorts::TakenError(key, port, PortsFile());
+    }
+    return false;
+  };
+  m_im = std::make_unique<FakeIMSessionServer>(m_ports.Get("IM"));
+  if (m_im->Port() == 0) return taken("IM", m_ports.Get("IM"));
+  m_files = std::make_unique<FakeFileStore>(false, m_ports.Get("TRACKER"), m_ports.Get("STORAGE"));
+  if (m_files->TrackerPort() == 0) return taken("TRACKER", m_ports.Get("TRACKER"));
+  if (m_files->StoragePort() == 0) return taken("STORAGE", m_ports.Get("STORAGE"));
 
   RegisterPaths();
   for (const auto& plugin : LocalPathPlugins()) plugin(*this);
@@ -181,23 +212,23 @@ bool LocalServer::Start(std::string* error) {
     entry.second->SetCertificate(m_certs.serverCertFile, m_certs.serverKeyFile);
     entry.second->SetRecordLimit(kRecordLimit);
   }
-  Http("LOGIN").SetPort(m_options.entryPort);
   for (const std::string& key : HttpKeys()) {
-    if (!Http(key).Start()) {
-      *error = key == "LOGIN" && m_options.entryPort != 0
-                   ? "port " + std::to_string(m_options.entryPort) + " is taken"
-                   : "cannot listen for " + key;
-      return false;
-    }
+    const int port =
+        key == "LOGIN" && m_options.entryPort != 0 ? m_options.entryPort : m_ports.Get(key);
+    Http(key).SetPort(port);
+    if (!Http(key).Start()) return taken(key, port);
   }
-  if (!m_down.Start() || m_im.Port() == 0 || m_files.TrackerPort() == 0) {
-    *error = "cannot listen for the download, IM or file-store server";
-    return false;
-  }
-  m_started = true;
-  for (const auto& step : m_afterStart) step();
+  m_down.SetPort(m_ports.Get("DOWNSERVER"));
+  if (!m_down.Start()) return taken("DOWNSERVER", m_ports.Get("DOWNSERVER"));
+  for (const std::string& key : HttpKeys()) m_ports.Keep(m_store, key, Http(key).Port());
+  m_ports.Keep(m_store, "DOWNSERVER", m_down.Port());
+  m_ports.Keep(m_store, "IM", m_im->Port());
+  m_ports.Keep(m_store, "TRACKER", m_files->TrackerPort());
+  m_ports.Keep(m_store, "STORAGE", m_files->StoragePort());
   return true;
 }
+
+std::string LocalServer::PortsFile() const { return m_store.Dir() + "/" + LocalPorts::kStateFile; }
 
 void LocalServer::AfterStart(std::function<void()> step) {
   m_afterStart.push_back(std::move(step));
@@ -222,9 +253,9 @@ std::string LocalServer::Describe() const {
   for (const std::string& key : HttpKeys())
     out << key << " https://127.0.0.1:" << m_http.at(key)->Port() << "\n";
   out << "DOWNSERVER http://127.0.0.1:" << m_down.Port() << "\n";
-  out << "IM udp://127.0.0.1:" << m_im.Port() << "\n";
-  out << "TRACKER 127.0.0.1:" << m_files.TrackerPort() << "\n";
-  out << "STORAGE 127.0.0.1:" << m_files.StoragePort() << "\n";
+  out << "IM udp://127.0.0.1:" << m_im->Port() << "\n";
+  out << "TRACKER 127.0.0.1:" << m_files->TrackerPort() << "\n";
+  out << "STORAGE 127.0.0.1:" << m_files->StoragePort() << "\n";
   out << "TESMO_SERVER=" << EntryAddress() << "\n";
   out << "TESMO_CA_FILE=" << m_certs.caFile << "\n";
   return out.str();
@@ -313,22 +344,32 @@ void LocalServer::RegisterPaths() {
   });
 
   m_send->SetRecordLimit(kRecordLimit);
-  m_send->SetFirstMsgid(std::max<int64_t>(m_store.MaxMsgid() + 1, 5000000001));
+  {
+    std::lock_guard<std::mutex> lock(m_msgidMutex);
+    m_send->SetFirstMsgid(m_msgidMark);
+  }
   m_send->SetClock([] { return Now(); });
   m_send->SetCheck(
       [this](const FakeImHttpPaths::Message& m, const FakeRequest& r) { return CheckSend(m, r); });
   m_send->SetAcceptHook(
       [this](const FakeImHttpPaths::Message& m, const FakeRequest& r) { Deliver(m, r); });
 
+  // The web tab's page, in plain http: the web engine does not trust the local CA.
+  m_down.Handle("/web/", [](const FakeRequest&) {
+    return Page("TesmoChat on the local server",
+                "This tab shows the web pages of a TesmoChat deployment. The local server "
+                "stands in for the real servers so that the program can be tried and "
+                "tested on one machine; it has no web pages of its own.");
+  });
   m_down.SetFallback([this](const FakeRequest& r) { return Download(r); });
-  m_files.SetRecordLimit(20);
+  m_files->SetRecordLimit(20);
   // Names unique across runs, so files kept from an earlier run are never replaced.
-  m_files.SetStoredNamePrefix("M00/00/" + RandomHex(4) + "/f");
-  m_files.SetUploadHook([this](const FakeFileStore::Upload& up) { SaveUpload(up); });
+  m_files->SetStoredNamePrefix("M00/00/" + RandomHex(4) + "/f");
+  m_files->SetUploadHook([this](const FakeFileStore::Upload& up) { SaveUpload(up); });
 
-  m_im.Server().SetRecordLimit(kRecordLimit);
-  m_im.SetLoginCheck([this](const FakeIMServer::Record& login) { return ImLogin(login); });
-  m_im.Server().SetTextHandler([this](const FakeIMServer::Record& text) { ImText(text); });
+  m_im->Server().SetRecordLimit(kRecordLimit);
+  m_im->SetLoginCheck([this](const FakeIMServer::Record& login) { return ImLogin(login); });
+  m_im->Server().SetTextHandler([this](const FakeIMServer::Record& text) { ImText(text); });
 }
 
 FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
@@ -342,8 +383,8 @@ FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
   p.bigIcon = Fill(a.bigIcon);
   p.summary = a.summary;
   p.storageIp = "127.0.0.1";
-  p.storagePort = m_files.StoragePort();
-  p.upServer = m_files.TrackerAddress();
+  p.storagePort = m_files->StoragePort();
+  p.upServer = m_files->TrackerAddress();
   p.downServer = "http://" + Address("DOWN");
   p.proxyServer = Address("IM");
   p.redUrl = "https://" + EntryAddress() + "/red/";
@@ -416,10 +457,7 @@ FakeReply LocalServer::Login(const FakeRequest& request) {
   if (!account || Str(body, "account") != account->account) return Refuse(-5, "not registered");
   FakeLoginServer::Profile p = ProfileOf(*account);
   p.sessionToken = RandomHex(16);
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_sessions[p.sessionToken] = account->account;
-  }
+  m_sessions.Open(p.sessionToken, account->account);
   return FakeReply::Json(FakeLoginServer::LoginBody(p, Address("USERSERVER")));
 }
 
@@ -516,10 +554,10 @@ std::string LocalServer::PushFile(const std::string& to, const std::string& from
       if (!std::isalnum(static_cast<unsigned char>(c))) extension.clear();
     }
   }
-  const FakeFileStore::Upload stored = m_files.Store(data, extension);
+  const FakeFileStore::Upload stored = m_files->Store(data, extension);
   const LocalAccount* sender = m_world.FindAccount(from);
   LocalMessage message;
-  message.msgid = m_send->TakeMsgid();
+  message.msgid = TakeMsgid();
   message.from = from;
   message.to = to;
   message.fromGroup = to.find("group.") != std::string::npos ? to : "";
@@ -545,20 +583,16 @@ void LocalServer::SaveUpload(const FakeFileStore::Upload& up) {
 }
 
 std::string LocalServer::AccountOf(const FakeRequest& request) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  auto it = m_sessions.find(request.Header("TS-IM-TOKEN"));
-  return it == m_sessions.end() ? std::string() : it->second;
+  return m_sessions.AccountOf(request.Header("TS-IM-TOKEN"));
 }
 
 std::string LocalServer::ImLogin(const FakeIMServer::Record& login) {
   const std::string account = login.json["from"].isString() ? login.json["from"].asString() : "";
   if (!FakeIMSessionServer::LoginKeyValid(login.json) || !m_world.FindAccount(account)) return "f";
-  std::lock_guard<std::mutex> lock(m_mutex);
-  bool loggedIn = false;
-  for (const auto& s : m_sessions) loggedIn = loggedIn || s.second == account;
-  if (!loggedIn) return "f";
+  if (!m_sessions.HasSession(account)) return "f";
   const Json::Value& transid = login.json["transid"];
-  m_online[account] = Online{login.host, login.port, transid.isString() ? transid.asString() : ""};
+  m_sessions.Register(account, login.host, login.port,
+                      transid.isString() ? transid.asString() : "");
   return "t";
 }
 
@@ -582,31 +616,40 @@ std::vector<std::string> LocalServer::MembersOf(const std::string& groupId) {
 }
 
 void LocalServer::ImText(const FakeIMServer::Record& text) {
-  // "R" + the device type + the account: the client leaves. The account is told by
-  // the client's address, since both the device type and an account may be digits.
-  if (text.text.empty() || text.text[0] != 'R') return;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (auto it = m_online.begin(); it != m_online.end(); ++it) {
-    const std::string& account = it->first;
-    const bool named =
-        text.text.size() > account.size() &&
-        text.text.compare(text.text.size() - account.size(), account.size(), account) == 0;
-    if (named && it->second.host == text.host && it->second.port == text.port) {
-      m_online.erase(it);
-      return;
-    }
+  // "R" + the device type + the account: the client leaves; "r" + ...: its periodic
+  // re-registration, which after a restart tells that it is still there.
+  if (text.text.empty() || (text.text[0] != 'R' && text.text[0] != 'r')) return;
+  const std::string account = m_sessions.AccountAt(text.text, text.host, text.port);
+  if (account.empty()) return;
+  if (text.text[0] == 'R') {
+    m_sessions.Unregister(account);
+  } else if (m_sessions.Reregister(account, text.host, text.port)) {
+    std::printf("IM client of %s registered again\n", account.c_str());
+    std::fflush(stdout);
   }
 }
 
 bool LocalServer::PushTo(const std::string& account, const std::string& text) {
-  Online online;
+  const std::optional<LocalSessions::Registration> online = m_sessions.Find(account);
+  if (!online) return false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    auto it = m_online.find(account);
-    if (it == m_online.end()) return false;
-    online = it->second;
     ++m_pushes;
   }
-  m_im.Server().PushTo(text, online.host, online.port);
+  m_im->Server().PushTo(text, online->host, online->port);
   return true;
+}
+
+int64_t LocalServer::TakeMsgid() {
+  const int64_t msgid = m_send->TakeMsgid();
+  NoteMsgid(msgid);
+  return msgid;
+}
+
+void LocalServer::NoteMsgid(int64_t msgid) {
+  constexpr int64_t kBlock = 1000;
+  std::lock_guard<std::mutex> lock(m_msgidMutex);
+  if (msgid < m_msgidMark) return;
+  m_msgidMark = msgid + kBlock;
+  m_store.SetMsgidMark(m_msgidMark);
 }
