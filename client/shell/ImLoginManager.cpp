@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupManager.h"
@@ -176,14 +177,23 @@ QString ImLoginManager::readAppCfg() {
 QString ImLoginManager::getCurrentProUrl() {
   qDebug() << Q_FUNC_INFO;
   ImUiInterface* bridge = ImUiInterface::instance();
-  // A test deployment's web host is its own server; its listed hosts are not asked.
-  if (bridge->serverOverridden()) return bridge->deploymentHost(QString());
   const QString cfg = readAppCfg();
-  if (cfg.isEmpty()) return QString();
   const QJsonObject config = QJsonObject::fromVariantMap(bridge->convJsonToVariantMap(cfg));
   const QJsonValue hosts =
       config.value(QStringLiteral("mac_domain")).toObject().value(QStringLiteral("pro_host"));
   const QJsonArray list = hosts.isArray() ? hosts.toArray() : QJsonArray();
+  // A test deployment's web host is its own server; its listed hosts are not asked.
+  // It may name a whole address on its own host instead: the web engine does not
+  // trust the deployment's own certificate authority, so its page may be plain http.
+  if (bridge->serverOverridden()) {
+    const QString page = list.isEmpty() ? QString() : list.first().toString();
+    const QUrl url(page, QUrl::StrictMode);
+    const bool web =
+        url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    if (web && url.isValid() && url.host() == bridge->serverHost()) return page;
+    return bridge->deploymentHost(QString());
+  }
+  if (cfg.isEmpty()) return QString();
   qDebug() << Q_FUNC_INFO << list.size() << list;
   if (list.isEmpty()) return QString();
   QString url = QString::fromLatin1(kDefaultWebHost);
