@@ -1,7 +1,9 @@
 #include "LocalStore.h"
 
 #include <json/json.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -176,6 +178,12 @@ bool LocalStore::SaveJson(const std::string& name, const Json::Value& value) {
   w["indentation"] = " ";
   w["emitUTF8"] = true;
   {
+    // Made for the owner alone: a state file may hold session tokens.
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      fchmod(fd, 0600);
+      close(fd);
+    }
     std::ofstream out(temp, std::ios::trunc);
     out << Json::writeString(w, value) << '\n';
     if (!out) {
