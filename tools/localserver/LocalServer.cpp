@@ -509,6 +509,7 @@ FakeReply LocalServer::QR(const std::string& key, const std::string& device) {
 FakeReply LocalServer::AppConfig() {
   Json::StreamWriterBuilder w;
   w["indentation"] = "";
+  w["commentStyle"] = "None";  // comments of the world file are no JSON
   const std::string text = Fill(Json::writeString(w, m_world.AppConfig()));
   const std::string config = TestCipherKit::BuildConfigString(text);
   if (config.empty()) return FakeReply::Text(500, "the configuration key is missing");
@@ -518,6 +519,7 @@ FakeReply LocalServer::AppConfig() {
 FakeReply LocalServer::Coins() {
   Json::StreamWriterBuilder w;
   w["indentation"] = "";
+  w["commentStyle"] = "None";
   Json::Value coins;
   if (!ParseObject("{\"params\":" + Fill(Json::writeString(w, m_world.Coins())) + "}", &coins))
     coins["params"] = Json::Value(Json::arrayValue);
