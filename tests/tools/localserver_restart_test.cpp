@@ -239,14 +239,34 @@ TEST(LocalServerPortsTest, ATakenKeptPortIsAClearError) {
   EXPECT_NE(second.Errors().find("port " + std::to_string(port) + " (GROUPSERVER) is taken"),
             std::string::npos)
       << second.Errors();
-  close(fd);
 
-  // Free again: the same ports as at first.
+  // Held a moment only (a passing socket): the server waits for it, and keeps it.
+  std::thread release([fd] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    close(fd);
+  });
   LocalServerProcess third;
-  ASSERT_TRUE(third.Start({"--world", kWorld, "--state", dir})) << third.Errors();
+  const bool started = third.Start({"--world", kWorld, "--state", dir});
+  release.join();
+  ASSERT_TRUE(started) << third.Errors();
   EXPECT_EQ(third.Port("GROUPSERVER"), port);
   EXPECT_EQ(third.Stop(), 0);
   std::filesystem::remove_all(dir);
+}
+
+// Ports chosen at a first start lie below the range the system gives passing sockets
+// (connections, servers on any port), so none of those takes one while it is stopped.
+TEST(LocalServerPortsTest, NewPortsAreOutsideTheSystemsPassingRange) {
+  std::ifstream range("/proc/sys/net/ipv4/ip_local_port_range");
+  int low = 0;
+  ASSERT_TRUE(range >> low);
+  LocalServerProcess server;
+  ASSERT_TRUE(server.Start({"--world", kWorld})) << server.Errors();
+  for (const std::string& key : kServers) {
+    EXPECT_GT(server.Port(key), 1023) << key;
+    EXPECT_LT(server.Port(key), low) << key;
+  }
+  EXPECT_EQ(server.Stop(), 0);
 }
 
 }  // namespace

@@ -188,21 +188,32 @@ bool LocalServer::Start(std::string* error) {
 }
 
 bool LocalServer::Listen(std::string* error) {
-  auto taken = [&](const std::string& key, int port) {
-    if (port == 0) {
-      *error = "cannot listen for " + key;
-    } else if (key == "LOGIN" && m_options.entryPort == port) {
-      *error = "port " + std::to_string(port) + " (" + key + ") is taken";
-    } else {
-      *error = LocalPorts::TakenError(key, port, PortsFile());
+  // Names the kept port of keys that something else holds now.
+  auto taken = [&](const std::vector<std::string>& keys, const std::vector<int>& kept, bool udp) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (kept[i] == 0 || LocalPorts::IsFree(kept[i], udp)) continue;
+      if (keys[i] == "LOGIN" && m_options.entryPort == kept[i]) {
+        *error = "port " + std::to_string(kept[i]) + " (LOGIN) is taken";
+      } else {
+        *error = LocalPorts::TakenError(keys[i], kept[i], PortsFile());
+      }
+      return false;
     }
+    *error = "cannot listen for " + keys.front();
     return false;
   };
-  m_im = std::make_unique<FakeIMSessionServer>(m_ports.Get("IM"));
-  if (m_im->Port() == 0) return taken("IM", m_ports.Get("IM"));
-  m_files = std::make_unique<FakeFileStore>(false, m_ports.Get("TRACKER"), m_ports.Get("STORAGE"));
-  if (m_files->TrackerPort() == 0) return taken("TRACKER", m_ports.Get("TRACKER"));
-  if (m_files->StoragePort() == 0) return taken("STORAGE", m_ports.Get("STORAGE"));
+  const int im = m_ports.Get("IM");
+  if (!LocalPorts::Open({im}, true, [this](const std::vector<int>& ports) {
+        m_im = std::make_unique<FakeIMSessionServer>(ports[0]);
+        return m_im->Port() != 0;
+      }))
+    return taken({"IM"}, {im}, true);
+  const std::vector<int> files = {m_ports.Get("TRACKER"), m_ports.Get("STORAGE")};
+  if (!LocalPorts::Open(files, false, [this](const std::vector<int>& ports) {
+        m_files = std::make_unique<FakeFileStore>(false, ports[0], ports[1]);
+        return m_files->TrackerPort() != 0 && m_files->StoragePort() != 0;
+      }))
+    return taken({"TRACKER", "STORAGE"}, files, false);
 
   RegisterPaths();
   for (const auto& plugin : LocalPathPlugins()) plugin(*this);
@@ -212,16 +223,20 @@ bool LocalServer::Listen(std::string* error) {
     entry.second->SetCertificate(m_certs.serverCertFile, m_certs.serverKeyFile);
     entry.second->SetRecordLimit(kRecordLimit);
   }
-  for (const std::string& key : HttpKeys()) {
-    const int port =
+  std::vector<std::pair<std::string, FakeHttpServer*>> http;
+  for (const std::string& key : HttpKeys()) http.emplace_back(key, &Http(key));
+  http.emplace_back("DOWNSERVER", &m_down);
+  for (const auto& server : http) {
+    const std::string& key = server.first;
+    const int kept =
         key == "LOGIN" && m_options.entryPort != 0 ? m_options.entryPort : m_ports.Get(key);
-    Http(key).SetPort(port);
-    if (!Http(key).Start()) return taken(key, port);
+    if (!LocalPorts::Open({kept}, false, [&server](const std::vector<int>& ports) {
+          server.second->SetPort(ports[0]);
+          return server.second->Start();
+        }))
+      return taken({key}, {kept}, false);
+    m_ports.Keep(m_store, key, server.second->Port());
   }
-  m_down.SetPort(m_ports.Get("DOWNSERVER"));
-  if (!m_down.Start()) return taken("DOWNSERVER", m_ports.Get("DOWNSERVER"));
-  for (const std::string& key : HttpKeys()) m_ports.Keep(m_store, key, Http(key).Port());
-  m_ports.Keep(m_store, "DOWNSERVER", m_down.Port());
   m_ports.Keep(m_store, "IM", m_im->Port());
   m_ports.Keep(m_store, "TRACKER", m_files->TrackerPort());
   m_ports.Keep(m_store, "STORAGE", m_files->StoragePort());

@@ -123,11 +123,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   // The control port is kept with the others, unless one was given.
-  const int keptControl = controlPort == 0 ? server.KeptPort("CONTROL") : 0;
+  const int keptControl = controlPort != 0 ? controlPort : server.KeptPort("CONTROL");
   int boundControl = 0;
-  const int control = ListenControl(controlPort != 0 ? controlPort : keptControl, &boundControl);
+  int control = -1;
+  LocalPorts::Open({keptControl}, false, [&](const std::vector<int>& ports) {
+    control = ListenControl(ports[0], &boundControl);
+    return control >= 0;
+  });
   if (control < 0) {
-    if (keptControl != 0) {
+    if (controlPort == 0 && keptControl != 0) {
       std::fprintf(stderr, "tesmo-localserver: %s\n",
                    LocalPorts::TakenError("CONTROL", keptControl, server.PortsFile()).c_str());
     } else {
