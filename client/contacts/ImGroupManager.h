@@ -172,8 +172,8 @@ class ImGroupManager : public ImBaseListModel {
   void onGroupNotify(const UIMessage* pMsg);
   void onCommandReply(const UIMessage* pMsg);
   void applyGroupInfo(const QJsonObject& result);
-  void applySearch(ImSearchUserManager* list, bool accepted, int outcome,
-                   const QJsonObject& result, bool picker);
+  void applySearch(ImSearchUserManager* list, bool accepted, int outcome, const QJsonObject& result,
+                   bool picker);
   // Renames and re-icons the group's conversation row, the current group (when
   // `current`) and the loaded entity.
   void applyName(const QString& groupid, const QString& name, bool current);

@@ -151,8 +151,7 @@ void ImGroupManager::searchMembers(const QString& groupid, const QString& nick, 
               false);
 }
 
-void ImGroupManager::searchPickerMembers(const QString& groupid, const QString& nick,
-                                         int fromid) {
+void ImGroupManager::searchPickerMembers(const QString& groupid, const QString& nick, int fromid) {
   ImSearchUserManager::pickerInstance()->wipeData();
   qDebug() << Q_FUNC_INFO << groupid << nick << fromid;
   sendCommand(d->m_nSearchPickerMembersDid, Key("search"),

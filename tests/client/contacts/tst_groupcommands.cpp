@@ -157,7 +157,8 @@ class TestGroupCommands : public QObject {
     row("set empty introduction", with("set", R"("groupid":"g1","info":"","coincost":0)"));
     row("set name and introduction",
         with("set", R"("groupid":"g1","groupname":"N","info":"Hi","coincost":0)"));
-    row("search for a picker", R"({"cmd":"search","groupid":"g1","fromid":20,"nick":"An","num":20})");
+    row("search for a picker",
+        R"({"cmd":"search","groupid":"g1","fromid":20,"nick":"An","num":20})");
     row("grant owner", with("grantuser", R"("groupid":"g1","owner":[{"id":"u1"}])"));
     row("grant admins", with("grantuser", R"("groupid":"g1","admin":[{"id":"u1"},{"id":"u2"}])"));
     row("grant members", with("grantuser", R"("groupid":"g1","member":[{"id":"u3"}])"));
