@@ -125,7 +125,7 @@ FocusScope {
         waring(VTr.settingFailed)
     }
 
-    // Good news shows in the drawer, under the chat's title, with its own mark.
+    // Good news shows in the drawer, clear of the titles, with its own mark.
     function notify(text) {
         successTip.text = ""
         successTip.text = text
@@ -1076,7 +1076,8 @@ FocusScope {
         }
     }
 
-    // A short notice of a change that went through, for 3 s at the drawer's top.
+    // A short notice of a change that went through, for 3 s at the drawer's foot,
+    // clear of the chat's title and the group's own.
     component SuccessTip: Rectangle {
         id: tip
 
@@ -1089,7 +1090,7 @@ FocusScope {
         }
 
         x: 15
-        y: 10
+        y: (parent ? parent.height : 0) - height - 20
         width: (parent ? parent.width : 0) - 30
         height: tipRow.height + 24
         visible: false

@@ -534,8 +534,12 @@ Item {
             compare(findChild(tip, "successText").text, "New group administrator(s) was added successfully")
             compare(String(findChild(tip, "successIcon").source), "qrc:/images/index_page/selected.png")
             compare(seen.length, 0)
+            // Inside the drawer, clear of the group's title.
             var inDrawer = tip.mapToItem(drawer, 0, 0)
-            verify(inDrawer.y >= 0 && inDrawer.x >= 0 && inDrawer.x + tip.width <= drawer.width)
+            verify(inDrawer.x >= 0 && inDrawer.x + tip.width <= drawer.width)
+            verify(inDrawer.y + tip.height <= drawer.height)
+            var title = findChild(drawer, "groupTitle")
+            verify(inDrawer.y >= title.mapToItem(drawer, 0, title.height).y)
             verify(fixture.settle())
             tryVerify(function() { return !tip.visible }, 5000)
         }
