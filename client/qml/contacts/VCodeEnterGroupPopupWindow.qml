@@ -83,7 +83,8 @@ VDialog {
                 return
             dialog.isLoading = false
             dialog.resultValue = result
-            if (result === 1) {
+            // Joined only with the group to open.
+            if (result === 1 && groupid !== "") {
                 vGlobal.openChat(groupid, true)
                 dialog.close()
             } else {

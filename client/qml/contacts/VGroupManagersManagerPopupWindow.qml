@@ -145,10 +145,6 @@ VDialog {
             if (picker.visible && picker.mode === "add" && result === 0)
                 picker.fromid = fromid
         }
-        function onSearchMembersResult(result, fromid) {
-            if (picker.mode === "add" && result === 0)
-                memberSearch.fromid = fromid
-        }
         function onSetGrantInfoResult(result) {
             if (!picker.visible || !chosenColumn.busy)
                 return
@@ -229,7 +225,7 @@ VDialog {
                 anchors.fill: candidates
                 clip: true
                 visible: memberSearch.showing
-                model: atSearchUserManager
+                model: groupManager.pickerSearchUserManager
                 onAtYEndChanged: if (atYEnd && count > 0) memberSearch.loadMore()
                 delegate: VPickerRow {
                     readonly property var person: model.modelData

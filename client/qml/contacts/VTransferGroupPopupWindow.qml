@@ -63,10 +63,6 @@ VDialog {
             if (dialog.visible && result === 0)
                 dialog.fromid = fromid
         }
-        function onSearchMembersResult(result, fromid) {
-            if (dialog.visible && result === 0)
-                memberSearch.fromid = fromid
-        }
         function onSetGrantInfoResult(result) {
             if (!dialog.visible || !okButton.busy)
                 return
@@ -140,7 +136,7 @@ VDialog {
             anchors.fill: candidates
             clip: true
             visible: memberSearch.showing
-            model: atSearchUserManager
+            model: groupManager.pickerSearchUserManager
             onAtYEndChanged: if (atYEnd && count > 0) memberSearch.loadMore()
             delegate: VPickerRow {
                 readonly property var person: model.modelData
