@@ -81,10 +81,29 @@ QString ImMessageQuery::fromTime(const QString& account, int type, const QString
   return QString();
 }
 
-QString ImMessageQuery::markRead(const QString& account, int type) {
+QString ImMessageQuery::markRead(const QString& account, int type, int after) {
   const QString a = quoted(account);
   // Only rows not yet seen are written (a NULL flag counts as unseen): the mark runs
   // for every message read, and rewriting a long conversation each time is slow.
+  if (after > 0) {
+    // Only rows newer than a mark can be unread: the "+" keeps SQLite on the id
+    // range instead of walking the whole conversation in its index.
+    const QString newer = QStringLiteral(" and id>%1 and seeflag is not 1").arg(after);
+    if (type == 0) {
+      return QStringLiteral(
+                 "UPDATE nq_message SET seeflag=1 WHERE (+fromuser=%1 or +touser=%1) and "
+                 "+totype=0 and +deleted=0")
+                 .arg(a) +
+             newer;
+    }
+    if (type == 1) {
+      return QStringLiteral(
+                 "UPDATE nq_message SET seeflag=1 WHERE (+touser=%1) and +totype=1 and +deleted=0")
+                 .arg(a) +
+             newer;
+    }
+    return QString();
+  }
   if (type == 0) {
     return QStringLiteral(
                "UPDATE nq_message SET seeflag=1 WHERE (fromuser=%1 or touser=%1) and totype=0 "

@@ -72,8 +72,9 @@ class ImMessageQuery {
   // Every row from the send time on, newest first (a group also lists rows whose
   // sending group differs).
   static QString fromTime(const QString& account, int type, const QString& sendtime);
-  // Marks the rows of the conversation that are not read yet read.
-  static QString markRead(const QString& account, int type);
+  // Marks the rows of the conversation that are not read yet read; with `after`,
+  // only rows of a higher id.
+  static QString markRead(const QString& account, int type, int after = 0);
 };
 
 #endif

@@ -81,6 +81,7 @@ void ImSessionManager::entrySession(const QString& sessionId, int type, bool isF
   d->loadedRowCount = 0;
   d->pageKey = ImPageKey();
   d->historyDialog = 0;
+  d->readAccount.clear();
   wipeData();
   loadNextPage();
   // Opening shows the row's mention: the last one is kept for the banner, and the
@@ -424,8 +425,20 @@ void ImSessionManager::clearAtFlag(const QString& sessionId) {
 }
 
 void ImSessionManager::setAllMessageRead(const QString& account, int type) {
-  const QString sql = ImMessageQuery::markRead(account, type);
-  if (!sql.isEmpty()) ImUiInterface::instance()->dbExecSql(sql);
+  ImUiInterface* ui = ImUiInterface::instance();
+  // Ids only grow: after a mark only newer rows can be unread. A smaller newest id
+  // means another database.
+  const long set = ui->DBSelectSql("select max(id) from nq_message");
+  const int newest = set != 0 ? ui->DBGetIntValue(set, 0, 0) : 0;
+  ui->DBRelease(set);
+  const bool marked = account == d->readAccount && type == d->readType && newest >= d->readUpTo;
+  const QString sql = ImMessageQuery::markRead(account, type, marked ? d->readUpTo : 0);
+  if (sql.isEmpty()) return;
+  if (ui->dbExecSql(sql) && newest > 0) {
+    d->readAccount = account;
+    d->readType = type;
+    d->readUpTo = newest;
+  }
 }
 
 void ImSessionManager::updateUnReadMsgCount() {

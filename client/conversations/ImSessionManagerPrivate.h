@@ -74,6 +74,11 @@ class ImSessionManagerPrivate {
   // The conversation lastAtMessage belongs to.
   QString lastAtAccount;
   QString lastNoticeType;
+  // The conversation marked read last, and the table's newest id then: every row
+  // of it up to that id is read.
+  QString readAccount;
+  int readType = -1;
+  int readUpTo = 0;
   // The open history request: its dialog id (0 when none) and its conversation;
   // only its answer goes on to paging.
   int historyDialog = 0;

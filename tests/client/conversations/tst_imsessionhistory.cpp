@@ -400,13 +400,21 @@ class TestImSessionHistory : public QObject {
     QVERIFY(ui()->dbExecSql(
         "create trigger count_writes after update on nq_message begin "
         "insert into written(id) values(new.id); end"));
+    manager()->entrySession(account, type);
     manager()->setAllMessageRead(account, type);
     QCOMPARE(Field(unread, "seeflag"), QString("1"));
-    const long set = ui()->DBSelectSql("select id from written");
-    QCOMPARE(ui()->DBGetRecordCount(set), 1);
-    QCOMPARE(ui()->DBGetIntValue(set, 0, 0), unread);
-    ui()->DBRelease(set);
+    // Marked again after another message: only it is looked at, by its id.
+    const int next = Insert({from, to, type, 70});
+    manager()->setAllMessageRead(account, type);
+    QCOMPARE(Field(next, "seeflag"), QString("1"));
+    QVERIFY2(LastCallOf("DBExecSql").contains(QStringLiteral("id>%1").arg(next - 1)),
+             qPrintable(LastCallOf("DBExecSql")));
+    QCOMPARE(IdsOf("select id from written"), (QList<int>{unread, next}));
     QVERIFY(ui()->dbExecSql("drop trigger count_writes"));
+    // Another conversation's mark looks at all of its rows.
+    const int other = Insert({"9@x", kMe, 0, 80});
+    manager()->setAllMessageRead("9@x", 0);
+    QCOMPARE(Field(other, "seeflag"), QString("1"));
   }
 
   // Only the answer to the open request of the open conversation pages on: a late
