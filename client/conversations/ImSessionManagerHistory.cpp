@@ -82,6 +82,7 @@ void ImSessionManager::entrySession(const QString& sessionId, int type, bool isF
   d->pageKey = ImPageKey();
   d->historyDialog = 0;
   d->readAccount.clear();
+  d->atClearedAccount.clear();
   wipeData();
   loadNextPage();
   // Opening shows the row's mention: the last one is kept for the banner, and the
@@ -354,7 +355,14 @@ bool ImSessionManager::rememberStoredMention() {
 }
 
 void ImSessionManager::clearStoredAtFlags(const QString& sessionId) {
-  ImUiInterface::instance()->ClearAtFlag(sessionId.toUtf8().constData());
+  // The engine's clear writes every message of the conversation, and it runs after
+  // each message read: once cleared, it runs again only for a newer mention.
+  const int newest = ImSessionManagerPrivate::newestMessageId();
+  const bool cleared = sessionId == d->atClearedAccount && newest >= d->atClearedUpTo;
+  if (!cleared || ImSessionManagerPrivate::hasMentionAfter(sessionId, d->atClearedUpTo))
+    ImUiInterface::instance()->ClearAtFlag(sessionId.toUtf8().constData());
+  d->atClearedAccount = sessionId;
+  d->atClearedUpTo = newest;
 }
 
 int ImSessionManager::getToLastAtMessage() {
@@ -428,9 +436,7 @@ void ImSessionManager::setAllMessageRead(const QString& account, int type) {
   ImUiInterface* ui = ImUiInterface::instance();
   // Ids only grow: after a mark only newer rows can be unread. A smaller newest id
   // means another database.
-  const long set = ui->DBSelectSql("select max(id) from nq_message");
-  const int newest = set != 0 ? ui->DBGetIntValue(set, 0, 0) : 0;
-  ui->DBRelease(set);
+  const int newest = ImSessionManagerPrivate::newestMessageId();
   const bool marked = account == d->readAccount && type == d->readType && newest >= d->readUpTo;
   const QString sql = ImMessageQuery::markRead(account, type, marked ? d->readUpTo : 0);
   if (sql.isEmpty()) return;

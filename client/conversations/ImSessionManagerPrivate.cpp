@@ -213,6 +213,26 @@ bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& 
   return role == 1 || role == 2;
 }
 
+int ImSessionManagerPrivate::newestMessageId() {
+  ImUiInterface* ui = ImUiInterface::instance();
+  const long set = ui->DBSelectSql("select max(id) from nq_message");
+  const int newest = set != 0 ? ui->DBGetIntValue(set, 0, 0) : 0;
+  ui->DBRelease(set);
+  return newest;
+}
+
+bool ImSessionManagerPrivate::hasMentionAfter(const QString& account, int after) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  const long set = ui->DBSelectSql(
+      QStringLiteral("select id from nq_message where id>%1 and +touser=%2 and atflag>0 limit 1")
+          .arg(QString::number(after), ImMessageQuery::quoted(account))
+          .toUtf8()
+          .constData());
+  const bool found = ui->DBGetRecordCount(set) > 0;
+  ui->DBRelease(set);
+  return found;
+}
+
 QVariantMap ImSessionManagerPrivate::storedLastMention(const QString& account, int type) {
   const QString a = ImMessageQuery::quoted(account);
   QString where;

@@ -47,6 +47,11 @@ class ImSessionManagerPrivate {
   // the message with that local id: its sender may, and in a group its owner or a
   // manager; never a message of another conversation.
   static bool mayRecall(const QString& recaller, const QString& key, int totype, int id);
+  // The highest local message id (ids only grow); 0 for an empty table.
+  static int newestMessageId();
+  // Whether a message to the conversation with an id above `after` mentions the
+  // user; the id range keeps the look-up short.
+  static bool hasMentionAfter(const QString& account, int after);
   // The newest message of the conversation that mentions the user, as a map with
   // "id", "msgid" and "sendtime"; empty when there is none.
   static QVariantMap storedLastMention(const QString& account, int type);
@@ -79,6 +84,9 @@ class ImSessionManagerPrivate {
   QString readAccount;
   int readType = -1;
   int readUpTo = 0;
+  // The same for the conversation whose mention flags were cleared last.
+  QString atClearedAccount;
+  int atClearedUpTo = 0;
   // The open history request: its dialog id (0 when none) and its conversation;
   // only its answer goes on to paging.
   int historyDialog = 0;

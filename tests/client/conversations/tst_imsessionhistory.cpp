@@ -535,6 +535,7 @@ class TestImSessionHistory : public QObject {
     sessions->updateData({{"id", mention}, {"fromuser", "5@x"}, {"touser", kGroup}, {"totype", 1},
                           {"content", "@me"}, {"sendtime", Time(10)}});
     QTRY_COMPARE(sessions->getSession(kGroup)->atflag(), 1);
+    manager()->entrySession(kPeer, 0);
     const int searches = CountCalls("SearchAtMsg");
     manager()->clearAtFlag(kGroup);
     QCOMPARE(Field(mention, "atflag"), QString("0"));
@@ -542,6 +543,16 @@ class TestImSessionHistory : public QObject {
     QTRY_COMPARE(CountCalls("SearchAtMsg"), searches + 2);
     QTest::qWait(50);
     QCOMPARE(sessions->getSession(kGroup)->atflag(), 0);
+    // The engine's clear writes the whole conversation: again only for a newer mention.
+    const int clears = CountCalls("ClearAtFlag");
+    Insert({"5@x", kGroup, 1, 20});
+    manager()->clearAtFlag(kGroup);
+    QCOMPARE(CountCalls("ClearAtFlag"), clears);
+    const int newer = Insert({"5@x", kGroup, 1, 30});
+    QVERIFY(ui()->dbExecSql(QStringLiteral("update nq_message set atflag=1 where id=%1").arg(newer)));
+    manager()->clearAtFlag(kGroup);
+    QCOMPARE(CountCalls("ClearAtFlag"), clears + 1);
+    QCOMPARE(Field(newer, "atflag"), QString("0"));
   }
 
   void emptyConversationAsksTheServerFromTheTop() {
