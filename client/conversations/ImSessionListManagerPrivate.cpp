@@ -94,12 +94,12 @@ QString ImSessionListManagerPrivate::senderName(const QString& fromuser, int sen
     const QString name = user->property("name").toString();
     if (!name.isEmpty()) return name;
   }
-  const long set = engine->DBSelectSql(
-      (QStringLiteral("select nick from nq_groupuser where groupid=") +
-       ImMessageQuery::quoted(group) + QStringLiteral(" and account=") +
-       ImMessageQuery::quoted(fromuser))
-          .toUtf8()
-          .constData());
+  const long set =
+      engine->DBSelectSql((QStringLiteral("select nick from nq_groupuser where groupid=") +
+                           ImMessageQuery::quoted(group) + QStringLiteral(" and account=") +
+                           ImMessageQuery::quoted(fromuser))
+                              .toUtf8()
+                              .constData());
   const QString member =
       engine->DBGetRecordCount(set) > 0 ? QString::fromUtf8(engine->DBGetStrValue(set, 0, 0)) : "";
   engine->DBRelease(set);
@@ -221,9 +221,9 @@ void ImSessionListManagerPrivate::decorate(ImSessionRow& row, ImSessionTexts& te
       nick = from.value(QStringLiteral("nick")).toVariant().toString();
     }
     // Every group row names its sender, also without a remark (synced history).
-    row.fromName = texts.add(senderName(QString::fromUtf8(texts.bytes(row.fromuser)), row.sendflag,
-                                        nick, row.account) +
-                             QStringLiteral(": "));
+    row.fromName = texts.add(
+        senderName(QString::fromUtf8(texts.bytes(row.fromuser)), row.sendflag, nick, row.account) +
+        QStringLiteral(": "));
     row.present |= ImSessionRow::kFromName;
   }
   if (row.totype == 0) {

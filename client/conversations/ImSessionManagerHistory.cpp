@@ -273,11 +273,12 @@ int ImSessionManager::parseData(const QList<QVariantMap>& list) {
   for (int i = 0; i < items.size(); ++i) {
     auto* item = static_cast<ImMsgEntity*>(items.at(i));
     const auto* older = i + 1 < items.size() ? static_cast<ImMsgEntity*>(items.at(i + 1)) : nullptr;
-    item->setShowTime(!older || ImSessionManagerPrivate::startsAfterGap(older->sendtime(), item->sendtime()));
+    item->setShowTime(!older ||
+                      ImSessionManagerPrivate::startsAfterGap(older->sendtime(), item->sendtime()));
   }
   if (auto* formerOldest = itemCount() > 0 ? qobject_cast<ImMsgEntity*>(get(0)) : nullptr) {
-    formerOldest->setShowTime(ImSessionManagerPrivate::startsAfterGap(static_cast<ImMsgEntity*>(items.first())->sendtime(),
-                                             formerOldest->sendtime()));
+    formerOldest->setShowTime(ImSessionManagerPrivate::startsAfterGap(
+        static_cast<ImMsgEntity*>(items.first())->sendtime(), formerOldest->sendtime()));
   }
   prependItems(items);
   d->loadedPageCount += 1;

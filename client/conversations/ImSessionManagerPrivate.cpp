@@ -182,11 +182,11 @@ QString ImSessionManagerPrivate::storedFileUrl(int id) {
 bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& key, int totype,
                                         int id) {
   ImUiInterface* ui = ImUiInterface::instance();
-  const long set = ui->DBSelectSql(
-      QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE id=%1")
-          .arg(id)
-          .toUtf8()
-          .constData());
+  const long set =
+      ui->DBSelectSql(QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE id=%1")
+                          .arg(id)
+                          .toUtf8()
+                          .constData());
   QString fromuser;
   QString touser;
   int type = -1;
@@ -201,12 +201,12 @@ bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& 
   if (conversation != key) return false;
   if (fromuser == recaller) return true;
   if (totype != 1) return false;
-  const long roles = ui->DBSelectSql(
-      (QStringLiteral("SELECT role FROM nq_groupuser WHERE groupid=") +
-       ImMessageQuery::quoted(key) + QStringLiteral(" and account=") +
-       ImMessageQuery::quoted(recaller))
-          .toUtf8()
-          .constData());
+  const long roles =
+      ui->DBSelectSql((QStringLiteral("SELECT role FROM nq_groupuser WHERE groupid=") +
+                       ImMessageQuery::quoted(key) + QStringLiteral(" and account=") +
+                       ImMessageQuery::quoted(recaller))
+                          .toUtf8()
+                          .constData());
   const int role = ui->DBGetRecordCount(roles) > 0 ? ui->DBGetIntValue(roles, 0, 0) : 0;
   ui->DBRelease(roles);
   // 1 owner, 2 manager.

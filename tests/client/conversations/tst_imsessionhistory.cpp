@@ -137,8 +137,13 @@ class TestImSessionHistory : public QObject {
     auto arrive = [](qint64 seconds) {
       const int id = Insert({kPeer, kMe, 0, seconds});
       Notify(100008, 0, 0,
-             Json({{"id", id}, {"fromuser", kPeer}, {"touser", kMe}, {"totype", 0},
-                   {"msgtype", 0}, {"content", "new"}, {"sendflag", 0},
+             Json({{"id", id},
+                   {"fromuser", kPeer},
+                   {"touser", kMe},
+                   {"totype", 0},
+                   {"msgtype", 0},
+                   {"content", "new"},
+                   {"sendflag", 0},
                    {"sendtime", Time(seconds)}}));
       return manager()->getMsgEntity(id);
     };
@@ -357,7 +362,10 @@ class TestImSessionHistory : public QObject {
     // A group the list does not know: nothing of the group opened before heads it.
     const QString unknown = "55@group.tesmo.x";
     ImSessionListManager::instance()->updateData(
-        {{"fromuser", "5@x"}, {"touser", unknown}, {"totype", 1}, {"content", "hi"},
+        {{"fromuser", "5@x"},
+         {"touser", unknown},
+         {"totype", 1},
+         {"content", "hi"},
          {"remark", R"({"from":{"nick":"Ed"},"to":{"nick":"Newcomers","logo":"n.png"}})"}});
     manager()->entrySession(unknown, 1);
     QCOMPARE(groups->groupname(), QString("Newcomers"));
@@ -395,11 +403,12 @@ class TestImSessionHistory : public QObject {
     for (int i = 0; i < 50; ++i) Insert({from, to, type, i});
     QVERIFY(ui()->dbExecSql("update nq_message set seeflag=1"));
     const int unread = Insert({from, to, type, 60});
-    QVERIFY(ui()->dbExecSql("update nq_message set seeflag=NULL where id=" + QString::number(unread)));
+    QVERIFY(
+        ui()->dbExecSql("update nq_message set seeflag=NULL where id=" + QString::number(unread)));
     QVERIFY(ui()->dbExecSql("create table written(id integer)"));
-    QVERIFY(ui()->dbExecSql(
-        "create trigger count_writes after update on nq_message begin "
-        "insert into written(id) values(new.id); end"));
+    QVERIFY(
+        ui()->dbExecSql("create trigger count_writes after update on nq_message begin "
+                        "insert into written(id) values(new.id); end"));
     manager()->entrySession(account, type);
     manager()->setAllMessageRead(account, type);
     QCOMPARE(Field(unread, "seeflag"), QString("1"));
@@ -464,9 +473,16 @@ class TestImSessionHistory : public QObject {
     const QString other = "88@group.tesmo.x";
     const int elsewhere = Insert({"5@x", other, 1, 30});
     Notify(100008, 0, 0,
-           Json({{"id", elsewhere}, {"fromuser", "5@x"}, {"touser", other}, {"fromgroup", other},
-                 {"totype", 1}, {"msgtype", 0}, {"content", "@me"}, {"sendflag", 0},
-                 {"atflag", 1}, {"sendtime", Time(30)}}));
+           Json({{"id", elsewhere},
+                 {"fromuser", "5@x"},
+                 {"touser", other},
+                 {"fromgroup", other},
+                 {"totype", 1},
+                 {"msgtype", 0},
+                 {"content", "@me"},
+                 {"sendflag", 0},
+                 {"atflag", 1},
+                 {"sendtime", Time(30)}}));
     manager()->entrySession(kPeer, 0);
     QCOMPARE(manager()->getToLastAtMessage(), -1);
     QCOMPARE(ViewIds(), peer);
@@ -489,9 +505,14 @@ class TestImSessionHistory : public QObject {
   void mentionTipsDoNotComeBack() {
     ImSessionListManager* sessions = ImSessionListManager::instance();
     const int mention = Insert({"5@x", kGroup, 1, 10});
-    QVERIFY(ui()->dbExecSql(QStringLiteral("update nq_message set atflag=1 where id=%1").arg(mention)));
-    sessions->updateData({{"id", mention}, {"fromuser", "5@x"}, {"touser", kGroup}, {"totype", 1},
-                          {"content", "@me"}, {"sendtime", Time(10)}});
+    QVERIFY(
+        ui()->dbExecSql(QStringLiteral("update nq_message set atflag=1 where id=%1").arg(mention)));
+    sessions->updateData({{"id", mention},
+                          {"fromuser", "5@x"},
+                          {"touser", kGroup},
+                          {"totype", 1},
+                          {"content", "@me"},
+                          {"sendtime", Time(10)}});
     QTRY_COMPARE(sessions->getSession(kGroup)->atflag(), 1);
     manager()->entrySession(kGroup, 1);
     QCOMPARE(Field(mention, "atflag"), QString("0"));
@@ -511,13 +532,22 @@ class TestImSessionHistory : public QObject {
     const QString left = "66@group.tesmo.x";
     const int old = Insert({"5@x", left, 1, 20});
     QVERIFY(ui()->dbExecSql(QStringLiteral("update nq_message set atflag=1 where id=%1").arg(old)));
-    sessions->updateData({{"id", old}, {"fromuser", "5@x"}, {"touser", left}, {"totype", 1},
-                          {"content", "@me"}, {"sendtime", Time(20)}});
+    sessions->updateData({{"id", old},
+                          {"fromuser", "5@x"},
+                          {"touser", left},
+                          {"totype", 1},
+                          {"content", "@me"},
+                          {"sendtime", Time(20)}});
     QTRY_COMPARE(sessions->getSession(left)->atflag(), 1);
     sessions->removeSession(left);
     const int notice = Insert({"5@x", left, 1, 30, 0, 0, 1});
-    sessions->updateData({{"id", notice}, {"fromuser", "5@x"}, {"touser", left}, {"totype", 1},
-                          {"msgtype", 1}, {"content", "You left"}, {"sendtime", Time(30)}});
+    sessions->updateData({{"id", notice},
+                          {"fromuser", "5@x"},
+                          {"touser", left},
+                          {"totype", 1},
+                          {"msgtype", 1},
+                          {"content", "You left"},
+                          {"sendtime", Time(30)}});
     ImMsgEntity* back = sessions->getSession(left);
     QVERIFY(back);
     back->setAtflag(-1);
@@ -531,9 +561,14 @@ class TestImSessionHistory : public QObject {
   void clearingMentionsResetsTheRow() {
     ImSessionListManager* sessions = ImSessionListManager::instance();
     const int mention = Insert({"5@x", kGroup, 1, 10});
-    QVERIFY(ui()->dbExecSql(QStringLiteral("update nq_message set atflag=1 where id=%1").arg(mention)));
-    sessions->updateData({{"id", mention}, {"fromuser", "5@x"}, {"touser", kGroup}, {"totype", 1},
-                          {"content", "@me"}, {"sendtime", Time(10)}});
+    QVERIFY(
+        ui()->dbExecSql(QStringLiteral("update nq_message set atflag=1 where id=%1").arg(mention)));
+    sessions->updateData({{"id", mention},
+                          {"fromuser", "5@x"},
+                          {"touser", kGroup},
+                          {"totype", 1},
+                          {"content", "@me"},
+                          {"sendtime", Time(10)}});
     QTRY_COMPARE(sessions->getSession(kGroup)->atflag(), 1);
     manager()->entrySession(kPeer, 0);
     const int searches = CountCalls("SearchAtMsg");
@@ -549,7 +584,8 @@ class TestImSessionHistory : public QObject {
     manager()->clearAtFlag(kGroup);
     QCOMPARE(CountCalls("ClearAtFlag"), clears);
     const int newer = Insert({"5@x", kGroup, 1, 30});
-    QVERIFY(ui()->dbExecSql(QStringLiteral("update nq_message set atflag=1 where id=%1").arg(newer)));
+    QVERIFY(
+        ui()->dbExecSql(QStringLiteral("update nq_message set atflag=1 where id=%1").arg(newer)));
     manager()->clearAtFlag(kGroup);
     QCOMPARE(CountCalls("ClearAtFlag"), clears + 1);
     QCOMPARE(Field(newer, "atflag"), QString("0"));

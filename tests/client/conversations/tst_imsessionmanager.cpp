@@ -420,11 +420,16 @@ class TestImSessionManager : public QObject {
     manager()->entrySession(key, totype);
     QCOMPARE(ViewIds(), QList<int>{shown});
     const bool own = recaller == kMe;
-    const int notice = Insert({recaller, own ? kPeer : (totype == 1 ? kGroup : kMe), totype, 11,
-                               own ? 1 : 0, 0, 9});
-    QVariantMap map{{"id", notice},      {"fromuser", recaller}, {"touser", own ? kPeer : to},
-                    {"totype", totype},  {"msgtype", 9},         {"content", QString::number(shown)},
-                    {"sendflag", own ? 1 : 0}, {"sendtime", Time(11)},
+    const int notice = Insert(
+        {recaller, own ? kPeer : (totype == 1 ? kGroup : kMe), totype, 11, own ? 1 : 0, 0, 9});
+    QVariantMap map{{"id", notice},
+                    {"fromuser", recaller},
+                    {"touser", own ? kPeer : to},
+                    {"totype", totype},
+                    {"msgtype", 9},
+                    {"content", QString::number(shown)},
+                    {"sendflag", own ? 1 : 0},
+                    {"sendtime", Time(11)},
                     {"fromgroup", totype == 1 ? kGroup : QString()},
                     {"remark", Json({{"from", QVariantMap{{"nick", "R"}}}})}};
     if (totype == 1) map.insert("touser", kGroup);
@@ -444,7 +449,8 @@ class TestImSessionManager : public QObject {
     const int id = sent.value("id").toInt();
     // What the engine stores once the server took the recall.
     const int notice = Insert({kMe, kPeer, 0, 20, 1, 0, 9, QString::number(id)});
-    QVERIFY(ui()->dbExecSql(QStringLiteral("update nq_message set revokeflag=1 where id=%1").arg(id)));
+    QVERIFY(
+        ui()->dbExecSql(QStringLiteral("update nq_message set revokeflag=1 where id=%1").arg(id)));
     QVERIFY(ui()->dbExecSql(
         QStringLiteral("insert or replace into nq_messagenew(account,msgid) values('%1',%2)")
             .arg(kPeer)
@@ -466,9 +472,14 @@ class TestImSessionManager : public QObject {
     ImMsgEntity* carlRow = sessions->getSession(carl);
     QCOMPARE(carlRow->content(), QString("secret"));
     const int recall = Insert({carl, kMe, 0, 30, 0, 0, 9, QString::number(message)});
-    QVariantMap map{{"id", recall},     {"fromuser", carl},  {"touser", kMe},
-                    {"totype", 0},      {"msgtype", 9},      {"content", QString::number(message)},
-                    {"sendflag", 0},    {"sendtime", Time(30)},
+    QVariantMap map{{"id", recall},
+                    {"fromuser", carl},
+                    {"touser", kMe},
+                    {"totype", 0},
+                    {"msgtype", 9},
+                    {"content", QString::number(message)},
+                    {"sendflag", 0},
+                    {"sendtime", Time(30)},
                     {"remark", Json({{"from", QVariantMap{{"nick", "Carl"}}}})}};
     Notify(100008, 0, 0, Json(map));
     QCOMPARE(carlRow->revokeflag(), 1);

@@ -66,7 +66,8 @@ class TestImSessionThread : public QObject {
       recalled.totype = to == QLatin1String("me") ? 0 : 1;
       const int id = MessageRows::Store(recalled);
       QVERIFY(id > 0);
-      QVERIFY(ui()->dbExecSql(QStringLiteral("update nq_message set revokeflag=1 where id=%1").arg(id)));
+      QVERIFY(ui()->dbExecSql(
+          QStringLiteral("update nq_message set revokeflag=1 where id=%1").arg(id)));
       MessageRows::Message notice = recalled;
       notice.msgtype = 9;
       notice.content = QString::number(id);
