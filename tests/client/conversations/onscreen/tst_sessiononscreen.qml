@@ -184,7 +184,9 @@ Item {
             tryCompare(sent, "sendstate", 1, 30000)
             var reply = null
             tryVerify(function () {
-                reply = lastWhere(function (item) { return item.sendflag === 0 && item.content === "You said: " + text })
+                reply = lastWhere(function (item) {
+                    return item.sendflag === 0 && item.content === "You said: " + text
+                })
                 return reply !== null
             }, 30000)
             tryVerify(function () { return shown(sent) && shown(reply) }, 10000)
