@@ -141,6 +141,10 @@ bool VGlobal::translucentWindows() const { return VWindowTranslucency::available
 
 bool VGlobal::isOnline() const { return d->online; }
 
+bool VGlobal::serverReachable() const {
+  return ImUiInterface::instance()->LoginState() != 0 || g_connectionState == CONNECT;
+}
+
 bool VGlobal::active() const { return g_windowActive; }
 
 void VGlobal::setActive(bool active) {

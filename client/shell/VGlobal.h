@@ -59,6 +59,10 @@ class VGlobal : public QObject {
   // False where transparent window parts would show black (X without a compositor).
   bool translucentWindows() const;
   Q_INVOKABLE bool isOnline() const;
+  // Whether a request to the servers may go out: while the engine's session is up
+  // it may, whatever the probe says (many networks drop echo requests); without a
+  // session only a probe that got through allows it.
+  Q_INVOKABLE bool serverReachable() const;
   Q_INVOKABLE bool active() const;
   Q_INVOKABLE void setActive(bool active);
   Q_INVOKABLE void setDialogShowing(bool showing);
