@@ -88,6 +88,8 @@ class VGlobal : public QObject {
   Q_INVOKABLE static bool ping(const QString& host);
   // The one host the network check probes.
   static QString probeHost();
+  // The maker's web site, opened from the settings popup's version entry.
+  Q_INVOKABLE QString makerWebSite() const;
 
   // File and text helpers; every file name may be a URL.
   Q_INVOKABLE QString urlToPath(const QString& url) const;

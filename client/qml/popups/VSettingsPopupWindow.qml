@@ -118,7 +118,9 @@ VPopupWindow {
             }
 
             Entry {
+                objectName: "versionEntry"
                 text: VTr.version
+                onClicked: Qt.openUrlExternally(vGlobal.makerWebSite())
 
                 Text {
                     anchors.right: parent.right
