@@ -138,6 +138,8 @@ Popup {
                 elide: Text.ElideMiddle
                 font.pixelSize: 14
                 color: "#333333"
+                // Group names come from the server: shown as they are, never as markup.
+                textFormat: Text.PlainText
                 text: alert.title
             }
 
@@ -151,6 +153,7 @@ Popup {
                 wrapMode: Text.Wrap
                 font.pixelSize: 12
                 color: "#8E8E93"
+                textFormat: Text.PlainText
                 text: alert.message
             }
 
