@@ -22,6 +22,7 @@ VWindow {
     property alias alertMessage: alertMessage
     property alias alertWaiting: alertWaiting
     readonly property alias chatsPage: chatTab.content
+    readonly property alias webPage: webTab.content
     // Dialogs made on demand, by file name.
     property var _dialogs: ({})
     // Folders searched in order for the files made on demand.
@@ -257,19 +258,30 @@ VWindow {
                 property var content: null
                 property bool _asked: false
 
-                // The host is looked up once, when the tab is first shown: the look-up
-                // probes each listed host on this thread. An empty host would make
-                // "https://" alone: then nothing loads.
+                // The host is looked up once, when the tab is first shown; the look-up
+                // probes the listed hosts off this thread and the page loads when it
+                // answers. An empty host would make "https://" alone: then nothing loads.
                 onVisibleChanged: {
                     if (!visible || _asked)
                         return
                     _asked = true
-                    var host = imLoginManager.getCurrentProUrl()
-                    if (!host)
+                    imLoginManager.lookUpCurrentProUrl()
+                }
+
+                function load(host) {
+                    if (!_asked || content !== null || !host)
                         return
                     content = mainPage._tryCreate("VWebEngineView.qml", webTab)
                     if (content !== null)
                         content.url = "https://" + host
+                }
+
+                Connections {
+                    target: imLoginManager
+
+                    function onCurrentProUrlReady(host) {
+                        webTab.load(host)
+                    }
                 }
             }
 

@@ -211,6 +211,26 @@ Item {
             dialog.hide()
         }
 
+        // The web tab asks for its host when first shown and loads when the answer
+        // comes; before that, and for later answers, nothing loads.
+        function test_webTabLoadsWhenItsHostIsFound() {
+            main.show()
+            imLoginManager.currentProUrlReady("127.0.0.1:9")
+            compare(main.webPage, null)
+            main.selectTab(2)
+            compare(main.webPage, null)
+            imLoginManager.currentProUrlReady("")
+            compare(main.webPage, null)
+            imLoginManager.currentProUrlReady("127.0.0.1:9")
+            verify(main.webPage !== null)
+            compare(String(main.webPage.url), "https://127.0.0.1:9")
+            var page = main.webPage
+            imLoginManager.currentProUrlReady("127.0.0.1:10")
+            compare(main.webPage, page)
+            compare(String(page.url), "https://127.0.0.1:9")
+            main.selectTab(0)
+        }
+
         function test_quoteWindow_data() {
             return [
                 // Beside the page (the window inside a margin of 2), 5 above it,

@@ -31,8 +31,8 @@ QImage Grab(QQuickWindow* window) {
   return window->screen()->grabWindow(window->winId()).toImage();
 }
 
-// Counts the log lines of the web host look-up while it lives: the look-up probes
-// hosts on the GUI thread, so it must run only when the web tab is first shown.
+// Counts the log lines of the web host look-up while it lives: it must run only
+// when the web tab is first shown.
 class WebHostLookups {
  public:
   WebHostLookups() : m_debugWasOn(QLoggingCategory::defaultCategory()->isDebugEnabled()) {
@@ -50,7 +50,7 @@ class WebHostLookups {
  private:
   static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     // The look-up's first line names the function alone.
-    if (text == QLatin1String("QString ImLoginManager::getCurrentProUrl()")) ++s_count;
+    if (text == QLatin1String("void ImLoginManager::lookUpCurrentProUrl()")) ++s_count;
     if (s_previous && type != QtDebugMsg) s_previous(type, context, text);
   }
   const bool m_debugWasOn;
