@@ -15,6 +15,9 @@
 #include <QScreen>
 #include <QtTest>
 #include <QtWebEngine>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
 
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"
@@ -56,6 +59,44 @@ class WebHostLookups {
   const bool m_debugWasOn;
   static inline QtMessageHandler s_previous = nullptr;
   static inline int s_count = 0;
+};
+
+// A client of the X server of its own, doing what a window manager does.
+class WindowSystem {
+ public:
+  WindowSystem() : m_connection(xcb_connect(nullptr, nullptr)) {
+    if (xcb_connection_has_error(m_connection)) return;
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+  }
+  ~WindowSystem() { xcb_disconnect(m_connection); }
+
+  bool valid() const { return !xcb_connection_has_error(m_connection) && m_root != 0; }
+
+  xcb_atom_t atom(const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        m_connection, xcb_intern_atom(m_connection, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return found;
+  }
+
+  // What the close button of a window frame sends.
+  void deleteWindow(WId window) {
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(window);
+    event.type = atom("WM_PROTOCOLS");
+    event.data.data32[0] = atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(m_connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(m_connection);
+  }
+
+ private:
+  xcb_connection_t* m_connection;
+  xcb_window_t m_root = 0;
 };
 
 // The whole screen, as a person would see it.
@@ -229,6 +270,19 @@ class TestWindowsOnScreen : public QObject {
     QTest::keyPress(dialog, Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(held.isNull(), 10000);
     QVERIFY(current() && current()->property("qrcodeLoginOnly").isValid());
+  }
+
+  // The login window after the kick-out, closed through the window system as a
+  // window manager's close button does: the program quits, as by its own button.
+  void loginWindowClosedByTheWindowSystemQuits() {
+    QQuickWindow* login = current();
+    QVERIFY(login && login->property("qrcodeLoginOnly").isValid());
+    QVERIFY(QTest::qWaitForWindowExposed(login));
+    WindowSystem x;
+    QVERIFY(x.valid());
+    QSignalSpy quit(m_engine.data(), &QQmlEngine::quit);
+    x.deleteWindow(login->winId());
+    QTRY_COMPARE_WITH_TIMEOUT(quit.count(), 1, 10000);
   }
 };
 
