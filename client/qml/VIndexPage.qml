@@ -594,6 +594,16 @@ VWindow {
         }
     }
 
+    // A message for a chat not on screen: the taskbar entry asks for attention
+    // until the window is activated (an active window is not marked).
+    Connections {
+        target: vGlobal
+
+        function onMessagesReceivedAlert() {
+            mainPage.alert(0)
+        }
+    }
+
     // The pages' requests to open a conversation.
     Connections {
         target: vGlobal

@@ -13,6 +13,7 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QSet>
 #include <QtTest>
 #include <QtWebEngine>
 #include <cstdlib>
@@ -67,6 +68,10 @@ class WindowSystem {
   WindowSystem() : m_connection(xcb_connect(nullptr, nullptr)) {
     if (xcb_connection_has_error(m_connection)) return;
     m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    // Requests of windows about their state go to the root window.
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(m_connection);
   }
   ~WindowSystem() { xcb_disconnect(m_connection); }
 
@@ -94,9 +99,38 @@ class WindowSystem {
     xcb_flush(m_connection);
   }
 
+  // Whether a window asked to be marked as wanting attention since forgetRequests().
+  bool askedForAttention(WId window) {
+    readRequests();
+    return m_askedForAttention.contains(xcb_window_t(window));
+  }
+
+  void forgetRequests() {
+    readRequests();
+    m_askedForAttention.clear();
+  }
+
  private:
+  // The state changes windows asked the root window for so far.
+  void readRequests() {
+    // The program's own requests wait in its connection until a round trip.
+    QGuiApplication::sync();
+    const xcb_atom_t state = atom("_NET_WM_STATE");
+    const xcb_atom_t attention = atom("_NET_WM_STATE_DEMANDS_ATTENTION");
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+      if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+        const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+        if (message->type == state && message->data.data32[0] == 1 &&
+            (message->data.data32[1] == attention || message->data.data32[2] == attention))
+          m_askedForAttention.insert(message->window);
+      }
+      free(event);
+    }
+  }
+
   xcb_connection_t* m_connection;
   xcb_window_t m_root = 0;
+  QSet<xcb_window_t> m_askedForAttention;
 };
 
 // The whole screen, as a person would see it.
@@ -236,6 +270,26 @@ class TestWindowsOnScreen : public QObject {
         black += isBlack(x, y);
     QCOMPARE(black, 0);
     QMetaObject::invokeMethod(popup, "close");
+  }
+
+  // A new message for a chat not on screen, while another window is active: the
+  // main window asks the window system to mark it (the taskbar's alert).
+  void newMessageAsksForAttention() {
+    QQuickWindow* main = current();
+    QVERIFY(main);
+    WindowSystem x;
+    QVERIFY(x.valid());
+    QQuickWindow other;
+    other.resize(100, 100);
+    other.show();
+    other.requestActivate();
+    QTRY_VERIFY_WITH_TIMEOUT(other.isActive() && !main->isActive(), 10000);
+    x.forgetRequests();
+    emit VGlobal::instance()->messagesReceivedAlert();
+    QTRY_VERIFY_WITH_TIMEOUT(x.askedForAttention(main->winId()), 10000);
+    other.close();
+    main->requestActivate();
+    QTRY_VERIFY_WITH_TIMEOUT(main->isActive(), 10000);
   }
 
   // Nobody places dialogs on an X server without a window manager: the kick-out
