@@ -72,6 +72,7 @@ VPopupWindow {
         Image {
             id: editMark
 
+            objectName: "editUserInfo"
             anchors.right: parent.right
             anchors.rightMargin: 20
             y: 40
