@@ -49,7 +49,8 @@ bool ReplaceByCopy(const QString& source, const QString& target) {
 QStringList FilterPatterns(const QString& filter) {
   const int open = filter.lastIndexOf(QLatin1Char('('));
   const int close = filter.lastIndexOf(QLatin1Char(')'));
-  const QString inside = open >= 0 && close > open ? filter.mid(open + 1, close - open - 1) : filter;
+  const QString inside =
+      open >= 0 && close > open ? filter.mid(open + 1, close - open - 1) : filter;
   return inside.split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts);
 }
 
@@ -160,7 +161,8 @@ void VFileSaveDialog::accept() {
   const QList<QUrl> chosen = selectedUrls();
   // A name typed without a suffix takes the chosen filter's: the pictures are
   // written in the format their suffix names, and a bare name names none.
-  const QUrl url = chosen.isEmpty() ? QUrl() : withFilterSuffix(chosen.first(), selectedNameFilter());
+  const QUrl url =
+      chosen.isEmpty() ? QUrl() : withFilterSuffix(chosen.first(), selectedNameFilter());
   if (!url.isEmpty() && url != m_fileUrl) {
     m_fileUrl = url;
     emit fileUrlChanged();

@@ -5,6 +5,7 @@
 #include <ZXing/DecodeHints.h>
 #include <ZXing/ImageView.h>
 #include <ZXing/ReadBarcode.h>
+#include <xcb/xcb.h>
 
 #include <QDir>
 #include <QQmlComponent>
@@ -18,7 +19,6 @@
 #include <QtWebEngine>
 #include <cstdlib>
 #include <cstring>
-#include <xcb/xcb.h>
 
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"

@@ -438,7 +438,8 @@ class TestImLoginManager : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, 10000);
     // The first host, unless a loaded machine let its probe run out of time.
     const QString host = ready.first().first().toString();
-    QVERIFY2(QStringList({"a.test", "b.test", "web.tesmochat.com"}).contains(host), qPrintable(host));
+    QVERIFY2(QStringList({"a.test", "b.test", "web.tesmochat.com"}).contains(host),
+             qPrintable(host));
     m_ping.set(StubPing::Mode::Reachable);
   }
 

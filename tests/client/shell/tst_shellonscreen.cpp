@@ -62,10 +62,11 @@ class ShellOnScreenFixture : public QObject {
   Q_INVOKABLE QVariantMap chooser() const {
     QFileDialog* dialog = ShownChooser();
     if (!dialog) return {};
-    return {{QStringLiteral("title"), dialog->windowTitle()},
-            {QStringLiteral("folder"), QDir(dialog->directory()).canonicalPath()},
-            {QStringLiteral("filters"), dialog->nameFilters()},
-            {QStringLiteral("exposed"), dialog->windowHandle() && dialog->windowHandle()->isExposed()}};
+    return {
+        {QStringLiteral("title"), dialog->windowTitle()},
+        {QStringLiteral("folder"), QDir(dialog->directory()).canonicalPath()},
+        {QStringLiteral("filters"), dialog->nameFilters()},
+        {QStringLiteral("exposed"), dialog->windowHandle() && dialog->windowHandle()->isExposed()}};
   }
 
   Q_INVOKABLE QString picturesFolder() const {

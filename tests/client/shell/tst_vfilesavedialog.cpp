@@ -154,15 +154,33 @@ class TestVFileSaveDialog : public QObject {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("png") << "shot" << "PNG(*.png)" << "shot.png";
-    QTest::newRow("bmp") << "shot" << "BMP(*.bmp)" << "shot.bmp";
-    QTest::newRow("semicolons") << "shot" << "JPEG(*.jpg;*.jpeg)" << "shot.jpg";
-    QTest::newRow("spaces") << "shot" << "JPEG (*.jpg *.jpeg)" << "shot.jpg";
-    QTest::newRow("own suffix kept") << "shot.bmp" << "PNG(*.png)" << "shot.bmp";
-    QTest::newRow("dotted folder") << "a.b/shot" << "PNG(*.png)" << "a.b/shot.png";
-    QTest::newRow("all files") << "notes" << "All files (*)" << "notes";
-    QTest::newRow("no filter") << "notes" << "" << "notes";
-    QTest::newRow("vcards") << "contacts" << "vCards (*.vcf)" << "contacts.vcf";
+    QTest::newRow("png") << "shot"
+                         << "PNG(*.png)"
+                         << "shot.png";
+    QTest::newRow("bmp") << "shot"
+                         << "BMP(*.bmp)"
+                         << "shot.bmp";
+    QTest::newRow("semicolons") << "shot"
+                                << "JPEG(*.jpg;*.jpeg)"
+                                << "shot.jpg";
+    QTest::newRow("spaces") << "shot"
+                            << "JPEG (*.jpg *.jpeg)"
+                            << "shot.jpg";
+    QTest::newRow("own suffix kept") << "shot.bmp"
+                                     << "PNG(*.png)"
+                                     << "shot.bmp";
+    QTest::newRow("dotted folder") << "a.b/shot"
+                                   << "PNG(*.png)"
+                                   << "a.b/shot.png";
+    QTest::newRow("all files") << "notes"
+                               << "All files (*)"
+                               << "notes";
+    QTest::newRow("no filter") << "notes"
+                               << ""
+                               << "notes";
+    QTest::newRow("vcards") << "contacts"
+                            << "vCards (*.vcf)"
+                            << "contacts.vcf";
   }
 
   void chosenNameTakesTheFilterSuffix() {
