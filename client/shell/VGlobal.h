@@ -119,8 +119,8 @@ class VGlobal : public QObject {
   Q_INVOKABLE QString supportImageFormat() const;
   Q_INVOKABLE void showFileInFolder(const QString& path) const;
   Q_INVOKABLE QString htmlTextToPlainText(const QString& htmlText) const;
-  // The text of rich text from elsewhere (a paste): paragraphs, line breaks, list
-  // items and table rows each end a line, as a browser shows them.
+  // The text of rich text from elsewhere (a paste): every block (paragraph, list
+  // item, table cell) and every line break ends a line.
   Q_INVOKABLE QString richTextToPlainText(const QString& html) const;
 
  signals:
