@@ -356,17 +356,24 @@ void ImContactsManager::onUserInfoReply(const UIMessage* pMsg) {
     return;
   }
   emit updateUserInfoSuccess();
-  VConfig* config = VConfig::instance();
-  ImUserEntity* own = getUserEntity(config->value(Key("MY_ACCOUNT")).toString());
-  if (!own) return;
+  // The engine holds the stored profile now. The own account is seldom a row of
+  // the friend list, so the settings, which every own avatar and name follow, are
+  // written whether it is one or not.
   ImUiInterface* engine = ImUiInterface::instance();
-  own->setLogo(QString::fromUtf8(engine->GetMyLogo()));
-  own->setBigLogo(QString::fromUtf8(engine->GetMyBigLogo()));
-  own->setName(QString::fromUtf8(engine->GetMyName()));
-  own->setSummary(QString::fromUtf8(engine->GetMySummary()));
-  config->setValue(Key("MY_NAME"), own->name());
-  config->setValue(Key("MY_LOGO"), own->logo());
-  config->setValue(Key("MY_BIGLOGO"), own->bigLogo());
-  config->setValue(Key("MY_SUMMARY"), own->summary());
+  const QString name = QString::fromUtf8(engine->GetMyName());
+  const QString logo = QString::fromUtf8(engine->GetMyLogo());
+  const QString bigLogo = QString::fromUtf8(engine->GetMyBigLogo());
+  const QString summary = QString::fromUtf8(engine->GetMySummary());
+  VConfig* config = VConfig::instance();
+  if (ImUserEntity* own = getUserEntity(config->value(Key("MY_ACCOUNT")).toString())) {
+    own->setLogo(logo);
+    own->setBigLogo(bigLogo);
+    own->setName(name);
+    own->setSummary(summary);
+  }
+  config->setValue(Key("MY_NAME"), name);
+  config->setValue(Key("MY_LOGO"), logo);
+  config->setValue(Key("MY_BIGLOGO"), bigLogo);
+  config->setValue(Key("MY_SUMMARY"), summary);
   config->setValue(Key("MY_CHAMPFLAG"), engine->GetChampFlag());
 }

@@ -1,5 +1,4 @@
 import QtQuick 2.12
-import VGlobal 1.0
 import "../commons"
 import "../translator"
 
@@ -46,7 +45,7 @@ VDialog {
 
     function submit() {
         // Nothing goes out without a connection; the code is asked for again.
-        if (vGlobal.connectionState !== VConnectionState.CONNECT) {
+        if (!vGlobal.serverReachable()) {
             networkWarning = true
             emptyBoxes()
             return

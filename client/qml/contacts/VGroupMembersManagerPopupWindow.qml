@@ -1,5 +1,4 @@
 import QtQuick 2.12
-import VGlobal 1.0
 import "../commons"
 import "../translator"
 
@@ -108,7 +107,7 @@ VDialog {
     function finish() {
         if (chosenColumn.busy)
             return
-        if (vGlobal.connectionState !== VConnectionState.CONNECT) {
+        if (!vGlobal.serverReachable()) {
             tip.text = ""
             tip.text = VTr.checkNetworkConnection
             return

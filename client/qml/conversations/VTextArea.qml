@@ -58,7 +58,7 @@ TextArea {
         var done = 0
         var match
         while ((match = pattern.exec(source)) !== null) {
-            _insertPlain(vGlobal.htmlTextToPlainText(source.substring(done, match.index)))
+            _insertPlain(vGlobal.richTextToPlainText(source.substring(done, match.index)))
             if (VSettings.startsWith(match[1], "file://")) {
                 var path = VSettings.urlToLocalFile(match[1])
                 if (vGlobal.isImage(path))
@@ -66,7 +66,7 @@ TextArea {
             }
             done = match.index + match[0].length
         }
-        _insertPlain(vGlobal.htmlTextToPlainText(source.substring(done)))
+        _insertPlain(vGlobal.richTextToPlainText(source.substring(done)))
     }
 
     // Pictures go into the field, other local files are sent at once; links that

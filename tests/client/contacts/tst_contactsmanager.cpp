@@ -323,6 +323,41 @@ class TestContactsManager : public QObject {
     QCOMPARE(VConfig::instance()->value("MY_CHAMPFLAG").toInt(), 4);
   }
 
+  // The own account is seldom in the friend list: a successful change still
+  // reaches the settings every own avatar and name follow, and a failed one not.
+  void ownProfileReplyWithoutOwnRow() {
+    loadFriends(2);
+    contacts()->initData();
+    QVERIFY(!contacts()->getUserEntity("me"));
+    VConfig* config = VConfig::instance();
+    config->setValue("MY_ACCOUNT", "me");
+    config->setValue("MY_NAME", "Old Me");
+    config->setValue("MY_LOGO", "http://127.0.0.1/old.png");
+    EngineDouble::SetText("GetMyName", "Renamed");
+    EngineDouble::SetText("GetMyLogo", "http://127.0.0.1/new.png");
+    EngineDouble::SetText("GetMyBigLogo", "http://127.0.0.1/new-big.png");
+    EngineDouble::SetText("GetMySummary", "new intro");
+    EngineDouble::SetInt("GetChampFlag", 2);
+    QSignalSpy logo(config, &VConfig::currentUserLogoChanged);
+    QSignalSpy name(config, &VConfig::currentUserNameChanged);
+    EngineDouble::SetReply(_REQUEST_HTTP_USERCOMMAND, 11, "");
+    contacts()->updateUserInfo("Renamed", "new intro", "file:///tmp/new.png", "");
+    GroupTest::Settle();
+    QCOMPARE(config->currentUserLogo(), QStringLiteral("http://127.0.0.1/old.png"));
+    QCOMPARE(logo.count(), 0);
+    EngineDouble::SetReply(_REQUEST_HTTP_USERCOMMAND, 0, "");
+    contacts()->updateUserInfo("Renamed", "new intro", "file:///tmp/new.png", "");
+    GroupTest::Settle();
+    QCOMPARE(config->currentUserName(), QStringLiteral("Renamed"));
+    QCOMPARE(config->currentUserLogo(), QStringLiteral("http://127.0.0.1/new.png"));
+    QCOMPARE(config->currentUserBigLogo(), QStringLiteral("http://127.0.0.1/new-big.png"));
+    QCOMPARE(config->currentUserSummary(), QStringLiteral("new intro"));
+    QCOMPARE(config->champflag(), 2);
+    QCOMPARE(logo.count(), 1);
+    QCOMPARE(name.count(), 1);
+    QVERIFY(!contacts()->getUserEntity("me"));
+  }
+
   void blackListEntries_data() {
     QTest::addColumn<QString>("blackList");
     QTest::addColumn<QString>("account");
