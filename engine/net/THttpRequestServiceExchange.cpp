@@ -75,7 +75,8 @@ std::string BuildRequest(const TServerRecord& server, const std::string& path,
 
 void LogText(const std::string& text) {
   TNetContext* core = TNetContext::Instance();
-  if (core && core->GetHttpLog()->IsOpen()) core->GetHttpLog()->WriteLine(text.c_str());
+  TLogFile* log = core ? core->GetHttpLog() : nullptr;
+  if (log && log->IsOpen()) log->WriteLine(text.c_str());
 }
 
 }  // namespace
