@@ -315,8 +315,9 @@ VWindow {
                     if (!_asked || content !== null || !host)
                         return
                     content = mainPage._tryCreate("VWebEngineView.qml", webTab)
+                    // A host, or (from a test deployment) a whole address.
                     if (content !== null)
-                        content.url = "https://" + host
+                        content.url = host.indexOf("://") > 0 ? host : "https://" + host
                 }
 
                 Connections {

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupManager.h"
@@ -205,17 +206,25 @@ void ImLoginManager::lookUpCurrentProUrl() {
 QStringList ImLoginManager::listedProHosts(QString* answer) {
   ImUiInterface* bridge = ImUiInterface::instance();
   answer->clear();
-  // A test deployment's web host is its own server; its listed hosts are not asked.
-  if (bridge->serverOverridden()) {
-    *answer = bridge->deploymentHost(QString());
-    return {};
-  }
   const QString cfg = readAppCfg();
-  if (cfg.isEmpty()) return {};
   const QJsonObject config = QJsonObject::fromVariantMap(bridge->convJsonToVariantMap(cfg));
   const QJsonValue hosts =
       config.value(QStringLiteral("mac_domain")).toObject().value(QStringLiteral("pro_host"));
   const QJsonArray list = hosts.isArray() ? hosts.toArray() : QJsonArray();
+  // A test deployment's web host is its own server; its listed hosts are not asked.
+  // It may name a whole address on its own host instead: the web engine does not
+  // trust the deployment's own certificate authority, so its page may be plain http.
+  if (bridge->serverOverridden()) {
+    const QString page = list.isEmpty() ? QString() : list.first().toString();
+    const QUrl url(page, QUrl::StrictMode);
+    const bool web =
+        url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    *answer = web && url.isValid() && url.host() == bridge->serverHost()
+                  ? page
+                  : bridge->deploymentHost(QString());
+    return {};
+  }
+  if (cfg.isEmpty()) return {};
   qDebug() << Q_FUNC_INFO << list.size() << list;
   QStringList texts;
   for (const QJsonValue& entry : list) texts << entry.toString();

@@ -129,6 +129,20 @@ Item {
             })
         }
 
+        // The web tab's page is made as the tab's child and takes the whole tab.
+        function test_webPageFillsItsTab() {
+            var tab = Qt.createQmlObject("import QtQuick 2.12; Item { width: 320; height: 200 }",
+                                         root)
+            var component = Qt.createComponent("qrc:/qml/VWebEngineView.qml")
+            compare(component.status, Component.Ready, component.errorString())
+            var page = component.createObject(tab)
+            verify(page !== null)
+            compare(page.width, 320)
+            compare(page.height, 200)
+            page.destroy()
+            tab.destroy()
+        }
+
         function test_shippedFilesAreFound(data) {
             var found = root.defaults.filter(function(folder) {
                 return Qt.createComponent(folder + data.file).status === Component.Ready

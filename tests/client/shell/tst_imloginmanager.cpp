@@ -443,6 +443,40 @@ class TestImLoginManager : public QObject {
     m_ping.set(StubPing::Mode::Reachable);
   }
 
+  // Run with TESMO_SERVER set (see the CMake list): a test deployment may name a
+  // whole web address on its own host, which the web tab then loads as it is.
+  void webPageOfATestDeployment_data() {
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<bool>("own");
+    QTest::newRow("plain page on its host")
+        << R"({"mac_domain":{"pro_host":["http://127.0.0.1:8123/web/"]}})" << true;
+    QTest::newRow("a host name") << R"({"mac_domain":{"pro_host":["a.test"]}})" << false;
+    QTest::newRow("another host") << R"({"mac_domain":{"pro_host":["http://a.test:8123/web/"]}})"
+                                  << false;
+    QTest::newRow("not a web address")
+        << R"({"mac_domain":{"pro_host":["ftp://127.0.0.1/x"]}})" << false;
+    QTest::newRow("no hosts") << R"({"mac_domain":{}})" << false;
+  }
+
+  void webPageOfATestDeployment() {
+    if (!Ui()->serverOverridden()) QSKIP("needs TESMO_SERVER");
+    QFETCH(QString, config);
+    QFETCH(bool, own);
+    QDir().mkpath(DataBase());
+    QFile cfg(DataBase() + "/app.cfg");
+    QVERIFY(cfg.open(QIODevice::WriteOnly));
+    cfg.write("ENCRYPTED");
+    cfg.close();
+    EngineDouble::SetText("GetAppCfgString", config.toStdString());
+    m_ping.clearCalls();
+    const QString host = Ui()->serverHost() + ":" + QString::number(Ui()->serverPort());
+    const QString expected = own ? QStringLiteral("http://127.0.0.1:8123/web/") : host;
+    QCOMPARE(Manager()->getCurrentProUrl(), expected);
+    QCOMPARE(lookedUp(), expected);
+    QVERIFY(m_ping.calls().isEmpty());
+    QFile::remove(DataBase() + "/app.cfg");
+  }
+
  private:
   // The answer of the web tab's look-up.
   static QString lookedUp() {
