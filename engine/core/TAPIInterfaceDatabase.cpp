@@ -16,6 +16,7 @@
 #include "core/TEngineCore.h"
 #include "core/TStringQueue.h"
 #include "db/SqlText.h"
+#include "db/TAccountScope.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
@@ -118,6 +119,9 @@ void TAPIInterface::SetDatabaseManager(TDBManager* manager) {
   TAutoLock lock(DatabaseMutex());
   if (manager == m_database) return;
   std::unique_ptr<TDBManager> old(m_database);
+  // Work started for the account that was open stores nothing from now on, here or
+  // in a file opened later.
+  if (old) TAccountScope::NewDatabase();
   m_database = manager;
   if (old) old->Close();
   if (manager) {

@@ -9,6 +9,8 @@
 #include "base/TAutoLock.h"
 #include "base/TStopFlag.h"
 #include "core/TStringQueue.h"
+#include "db/TAccountScope.h"
+#include "db/TDatabaseLock.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMSession.h"
 #include "platform/netif.h"
@@ -90,6 +92,8 @@ int TEngineCore::MakeRegister() {
 
 int TEngineCore::MakeUnRegister() {
   if (GetDatabase()) SetSaveInfoValue("ISLOGIN", "0");
+  // The session's queued background work and downloads end with it.
+  TAccountScope::EndLogin();
   m_imSession->PostCommand(2);
   return 1;
 }
@@ -161,9 +165,16 @@ void TEngineCore::FilterLoginState(TAPIPacket* packet) {
       m_loginState = 1;
       m_requestService->SetLoggedIn(1);
       break;
+    case _EVENT_RECV_KICKOUT:
+      // A kick-out ends the session like a logout: its queued work is dropped.
+      TAccountScope::EndLogin();
+      m_loginState = 0;
+      break;
+    case _EVENT_REPORT_SYSKICKOUT:
+      TAccountScope::EndLogin();
+      break;
     case _EVENT_LOGIN_FAIL:
     case _EVENT_REPORT_OFFLINE:
-    case _EVENT_RECV_KICKOUT:
       m_loginState = 0;
       break;
     default:
@@ -173,6 +184,10 @@ void TEngineCore::FilterLoginState(TAPIPacket* packet) {
 }
 
 void TEngineCore::SetBlackList(const std::string& text) {
+  // Asked under the database lock: a friend list of an account that is gone must not
+  // become this one's, in memory or in its file.
+  TAutoLock dbLock(DatabaseMutex());
+  if (TAccountScope::IsStale()) return;
   if (GetDatabase()) SetSaveInfoValue("BLACK", text);
   TAutoLock lock(m_fieldMutex);
   m_blackList = text;
