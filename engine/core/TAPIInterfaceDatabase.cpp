@@ -22,6 +22,7 @@
 #include "db/TRecordSet.h"
 #include "db/TSqliteDB.h"
 #include "services/TContactCache.h"
+#include "services/TMemberPass.h"
 #include "services/TMessageIds.h"
 #include "services/TMessageStore.h"
 #include "services/TSyncWorker.h"
@@ -160,6 +161,7 @@ int TAPIInterface::SetDatabase(const char* path) {
     ClearMessageIds();
     // The background sync's state belongs to the account that was open.
     TSyncWorker::ResetAccountState();
+    TMemberPass::Clear();
     if (TEngineCore* core = Core()) {
       core->LoadConfig();
       core->GetContactCache()->ReloadFromDatabase(opened);

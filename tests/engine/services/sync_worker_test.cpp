@@ -279,6 +279,57 @@ TEST_F(SyncWorkerTest, GroupUpdateErrorsChangeNothingAndAcceptedRepliesMarkLeftG
   EXPECT_TRUE(notify["group"].isArray());
 }
 
+// A child group's parent, known by name and logo only, never hides the parent's own
+// row when the same reply lists the parent too.
+TEST_F(SyncWorkerTest, AParentListedInTheReplyKeepsItsOwnRow) {
+  auto child = [](const std::string& id, const std::string& parent) {
+    FakeSyncWorld::Group g = WorldGroup(id);
+    g.parentid = parent;
+    g.detail = R"("parentname":"named by )" + id.substr(0, 2) + R"(","parentlogo":"logo")";
+    return g;
+  };
+  const struct {
+    const char* name;
+    std::vector<FakeSyncWorld::Group> groups;  // the reply's groups
+    const char* parent;
+    const char* row;     // the parent's groupstate|groupname
+    const char* member;  // the own member row's role in the parent, "" for none
+  } rows[] = {
+      {"child sorted before its listed parent",
+       {child("61@group.a.test", "62@group.a.test"), WorldGroup("62@group.a.test")},
+       "62@group.a.test",
+       "0|Group 62",
+       "3"},
+      {"child sorted after its listed parent",
+       {child("64@group.a.test", "63@group.a.test"), WorldGroup("63@group.a.test")},
+       "63@group.a.test",
+       "0|Group 63",
+       "3"},
+      {"parent not listed",
+       {child("65@group.a.test", "66@group.a.test")},
+       "66@group.a.test",
+       "1|named by 65",
+       ""},
+      {"two children of a parent not listed",
+       {child("67@group.a.test", "69@group.a.test"), child("68@group.a.test", "69@group.a.test")},
+       "69@group.a.test",
+       "1|named by 67",
+       ""},
+  };
+  for (const auto& row : rows)
+    for (const FakeSyncWorld::Group& g : row.groups) world.AddGroup(g);
+  Pass();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(One(std::string("select groupstate||'|'||groupname from nq_group where groupid='") +
+                  row.parent + "'"),
+              row.row);
+    EXPECT_EQ(One(std::string("select role from nq_groupuser where groupid='") + row.parent +
+                  "' and account='" + kOwn + "'"),
+              row.member);
+  }
+}
+
 TEST_F(SyncWorkerTest, AccountWithoutGroupsSendsAnEmptyListAndNoMessageIdRequest) {
   Pass();
   Json::Value body;
