@@ -416,7 +416,8 @@ void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* pag
   std::vector<THistoryRecord> kept;
   std::set<std::string> revokeConversations;
   for (THistoryRecord& r : page->revokes) {
-    const int revoked = TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(r.content), r.touser);
+    const int revoked =
+        TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(r.content), r.touser, r.fromuser);
     if (revoked == 0) continue;  // a revoke of a message never stored is dropped
     r.content = Num(revoked);
     revokeConversations.insert(r.fromuser);
@@ -526,8 +527,12 @@ void THistorySync::FinishConversation(const std::string& target) {
           " from nq_message where accountid=" + Num(SqlLeadingNumber(target)) + " and totype=1";
       const long long count = db->QueryInt("select count(*)" + rows, 0);
       if (count > kGroupKeepRows) {
-        db->Exec("delete from nq_message where id in (select id" + rows + " order by id limit " +
-                 Num(count - kGroupKeepRows) + ")");
+        // The oldest by the server's order: older pages fetched later have higher
+        // local ids. Rows the server never numbered (a failed send, a local notice)
+        // are not the server's to age out.
+        db->Exec("delete from nq_message where id in (select id" + rows +
+                 " and msgid>0 order by msgid,sendtime,id limit " + Num(count - kGroupKeepRows) +
+                 ")");
       }
     }
     newest = static_cast<int>(

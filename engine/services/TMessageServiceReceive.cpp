@@ -132,7 +132,8 @@ int TMessageService::OnChatMessage(const TIMPacket& packet, std::string* json) {
   content = UnescapeEmoji(content);
 
   if (type == kRevokeType) {
-    const int revoked = TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(content), target);
+    const int revoked =
+        TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(content), target, sender);
     if (revoked == 0) return 0;
     // The notice names the local row it recalls, as the send side stores it.
     content = std::to_string(revoked);

@@ -240,4 +240,71 @@ TEST_F(ReceiveTest, AStalledDetailServerDelaysButNeverStopsTheMessages) {
   stalled.Stop();
 }
 
+// A one-to-one recall takes back only a message its sender sent: the peer's own, or
+// the own account's recalled from another of its devices.
+TEST_F(ReceiveTest, AOneToOneRecallMarksOnlyTheRevokersOwnMessage) {
+  users.AddUser(pushtest::User("6"));
+  Push(Chat(kPeer, kOwn, "msg", 801, "from the peer"));
+  Push(Chat("6@d.test", kOwn, "msg", 802, "from another peer"));
+  Push(Chat(kOwn, kPeer, "msg", 803, "from my other device"));
+  Sync();
+  ASSERT_EQ(Rows("msgid in (801,802,803)"), 3);
+  const struct {
+    const char* name;
+    const char* revoker;
+    const char* to;
+    long long revoked;
+    const char* flag;  // revokeflag of the named message afterwards
+  } rows[] = {
+      {"a peer recalls another peer's message", kPeer, kOwn, 802, "0"},
+      {"a peer recalls the own account's message", kPeer, kOwn, 803, "0"},
+      {"a peer recalls its own message", kPeer, kOwn, 801, "1"},
+      {"the own account recalls from another device", kOwn, kPeer, 803, "1"},
+  };
+  long long revokeId = 811;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int notices = Rows("msgtype=9");
+    Push(Chat(row.revoker, row.to, "revoke", revokeId++, std::to_string(row.revoked)));
+    Sync();
+    EXPECT_EQ(Column("revokeflag", row.revoked), row.flag);
+    EXPECT_EQ(Rows("msgtype=9"), notices + (row.flag[0] == '1' ? 1 : 0));
+  }
+  EXPECT_EQ(Column("revokeflag", 802), "0");
+}
+
+// A notice that the own account lost a group is stored without the server's id; the
+// server repeats its push until it hears back, and each repeat is the same event.
+TEST_F(ReceiveTest, ALostGroupNoticeIsStoredOncePerGroupAndEvent) {
+  const std::string removed = R"({"notify":"removeuser","groupid":")" + std::string(kGroup) +
+                              R"(","userid":")" + kOwn + R"(","nick":"Me","recvusers":")" + kOwn +
+                              R"("})";
+  const std::string destroyed =
+      R"({"notify":"destroy","groupid":"8@group.d.test","groupname":"Gone"})";
+  const struct {
+    const char* name;
+    const char* group;
+    std::string content;
+    const char* time;
+    int copies;   // pushes of the same event, each under a new packet id
+    int notices;  // rows of the group's lost-group notices afterwards
+  } rows[] = {
+      {"removed, pushed three times", kGroup, removed, "2026-05-01 10:00:00", 3, 1},
+      {"destroyed, pushed twice", "8@group.d.test", destroyed, "2026-05-01 10:00:00", 2, 1},
+      {"removed again later", kGroup, removed, "2026-05-02 09:00:00", 2, 2},
+  };
+  long long msgid = 6101;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const long long id = msgid++;
+    for (int i = 0; i < row.copies; ++i) {
+      Push(Chat(kPeer, row.group, "groupnotify", id, row.content,
+                {{"fromgroup", row.group}, {"curtime", row.time}}));
+    }
+    Sync();
+    EXPECT_EQ(Rows(std::string("msgid=-1 and msgtype=6 and touser='") + row.group + "'"),
+              row.notices);
+  }
+}
+
 }  // namespace

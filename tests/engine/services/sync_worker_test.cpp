@@ -151,7 +151,8 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   world.AddConversation("2002@a.test", 1000, 300, "2024-06-01 08:00:00");
   world.AddConversation("2003@a.test", 2000, 300, "2024-06-01 09:00:00");
   world.AddConversation("2004@a.test", 3000, 300, "2024-06-01 10:00:00");
-  for (int64_t target : {1010, 2020, 3030}) {
+  // Each recall by the message's own sender: the peer's, or the own account's.
+  for (int64_t target : {1010, 2021, 3031}) {
     FakeSyncWorld::Message revoke;
     revoke.id = target + 5000;
     revoke.fromuser = target < 2000 ? "2002@a.test" : kOwn;
@@ -194,8 +195,8 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   // Revokes applied: each names its target's local id.
   EXPECT_EQ(One("select group_concat(msgid) from (select msgid from nq_message where "
                 "revokeflag=1 order by msgid)"),
-            "1010,2020,3030");
-  for (int64_t target : {1010, 2020, 3030}) {
+            "1010,2021,3031");
+  for (int64_t target : {1010, 2021, 3031}) {
     EXPECT_EQ(One("select content from nq_message where msgtype=9 and msgid=" +
                   std::to_string(target + 5000)),
               One("select id from nq_message where msgid=" + std::to_string(target)));
@@ -206,7 +207,7 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   EXPECT_EQ(Db()->GetSaveInfo(2, kGroupB), "9559");
   // The conversation list names each conversation's newest message.
   EXPECT_EQ(One("select content from nq_messagenew where account='2003@a.test'"),
-            One("select content from nq_message where msgid=7020"));
+            One("select content from nq_message where msgid=7021"));
 
   // Nothing new on a second pass: no further mid-history.
   const size_t mids = world.Count(FakeSyncWorld::kGroupMidPath);
