@@ -25,6 +25,7 @@
 #include "services/TMemberPass.h"
 #include "services/TMessageIds.h"
 #include "services/TMessageStore.h"
+#include "services/TSenderDetails.h"
 #include "services/TSyncWorker.h"
 
 namespace {
@@ -162,6 +163,7 @@ int TAPIInterface::SetDatabase(const char* path) {
     // The background sync's state belongs to the account that was open.
     TSyncWorker::ResetAccountState();
     TMemberPass::Clear();
+    TSenderDetails::Clear();
     if (TEngineCore* core = Core()) {
       core->LoadConfig();
       core->GetContactCache()->ReloadFromDatabase(opened);

@@ -45,6 +45,7 @@ constexpr int kSyncOtherFailure = 2;  // no host, no client, bad reply or status
 // executor has run.
 constexpr int kInternalFriendSync = 100;
 constexpr int kInternalPeerMessage = 101;
+constexpr int kInternalSenderDetail = 102;  // fetches the details of message senders
 constexpr int kInternalCodeLimit = 1000;
 
 // The result of an executor that ended with an exception instead of a result.
