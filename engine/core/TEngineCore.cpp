@@ -65,6 +65,9 @@ TEngineCore::~TEngineCore() {
   Detach(this);
   TEngineCore* self = this;
   g_core.compare_exchange_strong(self, nullptr);
+  // Every engine thread has ended: the flag comes down again, so the synchronous
+  // exchanges that need no core (SyncSendGet, SyncSendPost) work after a release.
+  SetEngineStopping(false);
 }
 
 TEngineCore* TEngineCore::Instance() { return g_core.load(); }
