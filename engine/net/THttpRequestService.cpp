@@ -105,6 +105,12 @@ void THttpRequestService::SetBackgroundWorkerFactory(BackgroundWorkerFactory fac
   t.backgroundFactory = std::move(factory);
 }
 
+THttpRequestService::BackgroundWorkerFactory THttpRequestService::GetBackgroundWorkerFactory() {
+  Tables& t = SharedTables();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  return t.backgroundFactory;
+}
+
 int THttpRequestService::Start() {
   std::lock_guard<std::mutex> life(m_lifeMutex);
   if (m_running.load()) return 1;

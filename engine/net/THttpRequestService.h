@@ -178,6 +178,8 @@ class THttpRequestService {
   // Copies of the installed reply hooks.
   static void CopyReplyHooks(Interceptor* interceptor, Router* router);
   static void SetBackgroundWorkerFactory(BackgroundWorkerFactory factory);
+  // A copy of the installed factory.
+  static BackgroundWorkerFactory GetBackgroundWorkerFactory();
 
  private:
   static unsigned WorkerEntry(void* arg);

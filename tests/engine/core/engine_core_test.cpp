@@ -8,6 +8,7 @@
 #include "TAPIInterface.h"
 #include "base/TStopFlag.h"
 #include "core/TEngineCore.h"
+#include "engine/net/ServiceTestSupport.h"
 #include "net/TBackgroundWorker.h"
 #include "net/THttpRequestService.h"
 #include "support/CallbackRecorder.h"
@@ -75,7 +76,7 @@ class LoginTaskRecorder : public TBackgroundWorker {
 
 TEST_F(EngineCoreTest, LoginsAndReloginsStartTheirFollowUpTasks) {
   std::vector<int> calls;
-  THttpRequestService::SetBackgroundWorkerFactory(
+  ScopedBackgroundWorkerFactory recorder(
       [&](THttpRequestService&) { return std::make_unique<LoginTaskRecorder>(&calls); });
   ASSERT_EQ(api.Run(), 1);
   const struct {
@@ -95,7 +96,6 @@ TEST_F(EngineCoreTest, LoginsAndReloginsStartTheirFollowUpTasks) {
   EXPECT_EQ(calls, (std::vector<int>{0, 1}));
   SetEngineStopping(false);
   api.Release();
-  THttpRequestService::SetBackgroundWorkerFactory(nullptr);
 }
 
 TEST_F(EngineCoreTest, NothingIsForwardedWhileStopping) {

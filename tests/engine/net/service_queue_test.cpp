@@ -315,7 +315,7 @@ TEST_F(ServiceQueueTest, LoginIsForwardedToTheBackgroundWorkerWhenOneIsInstalled
     service.Stop();
   }
   FakeBackgroundWorker::Log log;
-  THttpRequestService::SetBackgroundWorkerFactory(
+  ScopedBackgroundWorkerFactory fake(
       [&](THttpRequestService&) { return std::make_unique<FakeBackgroundWorker>(&log); });
   {
     THttpRequestService service(&RecordingOwner);
@@ -327,7 +327,6 @@ TEST_F(ServiceQueueTest, LoginIsForwardedToTheBackgroundWorkerWhenOneIsInstalled
     service.Stop();
     service.SetLoggedIn(0);  // stopped: gone again
   }
-  THttpRequestService::SetBackgroundWorkerFactory(nullptr);
   std::lock_guard<std::mutex> lock(log.mutex);
   EXPECT_EQ(log.starts, 1);
   EXPECT_EQ(log.stops, 1);
