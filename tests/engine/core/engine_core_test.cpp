@@ -1,6 +1,7 @@
 // The engine core: login-state filter, nation prefixes, fields and servers.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,31 @@ TEST_F(EngineCoreTest, LoginStateFilterTable) {
     auto reports = CallbackRecorder::Get().ReportsWith(row.code);
     ASSERT_EQ(reports.size(), 1u) << row.code;
     EXPECT_EQ(reports[0].text, "event");
+  }
+}
+
+// The events that end a session end its login: what is still queued for it is
+// dropped (the request service and the background worker ask TAccountScope).
+TEST_F(EngineCoreTest, LogoutsAndKickOutsEndTheLogin) {
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    bool ends;
+  } rows[] = {
+      {"logout", [&] { api.MakeUnRegister(); }, true},
+      {"kick-out", [&] { Raise(_EVENT_RECV_KICKOUT); }, true},
+      {"system kick-out", [&] { Raise(_EVENT_REPORT_SYSKICKOUT); }, true},
+      {"offline", [&] { Raise(_EVENT_REPORT_OFFLINE); }, false},
+      {"login failure", [&] { Raise(_EVENT_LOGIN_FAIL); }, false},
+      {"automatic re-login", [&] { Raise(_EVENT_RELOGIN_SUCCESS); }, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const TAccountScope::Stamp before = TAccountScope::Current();
+    row.act();
+    const TAccountScope::Stamp after = TAccountScope::Current();
+    EXPECT_EQ(after.login != before.login, row.ends);
+    EXPECT_EQ(after.database, before.database);
   }
 }
 
