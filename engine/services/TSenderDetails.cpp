@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <iterator>
 #include <map>
 #include <mutex>
 
@@ -30,11 +31,23 @@ Memory& Remembered() {
   return *memory;
 }
 
+constexpr size_t kKeptTimes = 256;
+
+bool Expired(Clock::time_point at, Clock::time_point now) {
+  return now - at >= std::chrono::milliseconds(TSenderDetails::kRetryAfterMs);
+}
+
 bool Recent(const std::map<std::string, Clock::time_point>& times, const std::string& key,
             Clock::time_point now) {
   auto found = times.find(key);
-  return found != times.end() &&
-         now - found->second < std::chrono::milliseconds(TSenderDetails::kRetryAfterMs);
+  return found != times.end() && !Expired(found->second, now);
+}
+
+// A long run meets many senders: times that no longer hold anything back go.
+void Forget(std::map<std::string, Clock::time_point>* times, Clock::time_point now) {
+  if (times->size() < kKeptTimes) return;
+  for (auto it = times->begin(); it != times->end();)
+    it = Expired(it->second, now) ? times->erase(it) : std::next(it);
 }
 
 }  // namespace
@@ -45,6 +58,8 @@ bool TSenderDetails::Want(const std::string& peer, const std::string& url) {
   const Login login = TAccountScope::OfThread().login;
   std::lock_guard<std::mutex> lock(memory.mutex);
   if (Recent(memory.peers, peer, now) || Recent(memory.servers, url, now)) return false;
+  Forget(&memory.peers, now);
+  Forget(&memory.servers, now);
   memory.peers[peer] = now;
   memory.waiting.push_back({peer, url, login});
   // A run of a login that is over takes nothing more: a new one starts.
