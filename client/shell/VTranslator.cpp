@@ -95,7 +95,7 @@ const HintRow kHints[] = {
 
 class VTranslatorPrivate {
  public:
-  // One table per language in enum order; traditional Chinese and Korean have none.
+  // One table per language in enum order.
   QHash<QString, QString> tables[4];
   // The installed translation; replaced only by one that loaded.
   QTranslator* installed = nullptr;
@@ -106,6 +106,11 @@ VTranslator::VTranslator(QObject* parent) : QObject(parent), d(new VTranslatorPr
     d->tables[EN_US].insert(QString::fromUtf8(row.key), QString::fromUtf8(row.english));
     d->tables[ZH_CN].insert(QString::fromUtf8(row.key), QString::fromUtf8(row.simplifiedChinese));
   }
+  // Traditional Chinese and Korean have no wording of their own: like the interface
+  // texts of their translation files, they read the simplified Chinese. Empty tables
+  // would leave recall notices and group notices without their verbs.
+  d->tables[ZH_TW] = d->tables[ZH_CN];
+  d->tables[KO_KR] = d->tables[ZH_CN];
 }
 
 VTranslator::~VTranslator() {

@@ -120,10 +120,17 @@ class TestVTranslator : public QObject {
                              << "发起了群聊";
     QTest::newRow("chinese leading space") << 1 << "hint_chlytxx"
                                            << " 撤回了一条消息";
-    QTest::newRow("traditional chinese is empty") << 2 << "hint_cjqtz"
-                                                  << "";
-    QTest::newRow("korean is empty") << 3 << "hint_nchlytxx"
-                                     << "";
+    // These two read the simplified Chinese, as their translation files do.
+    QTest::newRow("traditional chinese") << 2 << "hint_cjqtz"
+                                         << "发起了群聊";
+    QTest::newRow("traditional chinese leading space") << 2 << "hint_chlytxx"
+                                                       << " 撤回了一条消息";
+    QTest::newRow("korean") << 3 << "hint_nchlytxx"
+                            << "你撤回了一条消息";
+    QTest::newRow("korean red envelope") << 3 << "hint_sdhbqzsjsck"
+                                         << "[TesmoChat红包]";
+    QTest::newRow("korean unknown key") << 3 << "hint_none"
+                                        << "";
     QTest::newRow("unknown key") << 0 << "hint_none"
                                  << "";
   }
