@@ -12,6 +12,7 @@
 
 #include "shell/VGlobal.h"
 #include "shell/VGlobalPrivate.h"
+#include "shell/VStartFolder.h"
 
 namespace {
 const QString kImageSuffixes = QStringLiteral("*.png *.jpeg *.jpg *.bmp *.gif");
@@ -212,4 +213,12 @@ QString VGlobal::htmlTextToPlainText(const QString& htmlText) const {
     output = document.toPlainText();
   }
   return StripTrailingLineEnds(output);
+}
+
+QUrl VGlobal::documentsFolder() const {
+  return QUrl::fromLocalFile(VStartFolder::path(VStartFolder::Documents, /*make=*/false));
+}
+
+QUrl VGlobal::picturesFolder() const {
+  return QUrl::fromLocalFile(VStartFolder::path(VStartFolder::Pictures, /*make=*/false));
 }

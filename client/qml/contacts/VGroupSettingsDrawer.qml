@@ -306,7 +306,7 @@ FocusScope {
         active: false
         sourceComponent: FileDialog {
             title: VTr.chooseAImage
-            folder: shortcuts.pictures
+            folder: vGlobal.picturesFolder()
             nameFilters: [vGlobal.supportImageFormat]
             onAccepted: groupManager.setGroupInfo(drawer.groupid, "", fileUrl)
         }

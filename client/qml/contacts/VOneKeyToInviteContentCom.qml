@@ -84,7 +84,7 @@ Item {
         active: false
         sourceComponent: FileDialog {
             title: qsTr("Please choose a file") + vTranslator.i18n
-            folder: shortcuts.documents
+            folder: vGlobal.documentsFolder()
             nameFilters: ["*.vcf *.VCF"]
             onAccepted: panel.chooseFile(fileUrl)
         }

@@ -758,7 +758,7 @@ Item {
         id: fileDialog
 
         title: VTr.chooseAFile
-        folder: shortcuts.documents
+        folder: vGlobal.documentsFolder()
         nameFilters: [VTr.allFiles + " (*)"]
         selectMultiple: true
         onAccepted: {
