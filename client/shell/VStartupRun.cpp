@@ -12,9 +12,9 @@
 #include "shell/VTerminationSignals.h"
 
 int VStartup::run(int argc, char* argv[], const std::function<bool()>& afterLoad) {
-  VCrashDump::install();
+  // The names first: they select the data folder the crash dump goes to.
   setProcessAttributes();
-  // The names select the folders.
+  VCrashDump::install();
   VPrivateFiles::protectProgramFolders();
   // Qt 5.15 wants the web engine set up before the application object exists.
   QtWebEngine::initialize();
