@@ -119,7 +119,8 @@ class TestQmlLoad : public QObject {
   void kickOutAndQuitLeaveNoWarning() {
     TakeProblems();
     QQmlComponent component(m_engine.data(), VStartup::firstWindow());
-    QPointer<QObject> splash = component.create();
+    // Gone at the end whatever happens, so that the next rows start clean.
+    QScopedPointer<QObject> splash(component.create());
     QVERIFY2(splash, qPrintable(component.errorString()));
     const auto current = [&splash] {
       return qobject_cast<QQuickWindow*>(splash->property("currentWindow").value<QObject*>());
@@ -130,7 +131,7 @@ class TestQmlLoad : public QObject {
       emit VGlobal::instance()->showIndexPage();
       QPointer<QQuickWindow> main = current();
       QVERIFY(main && main != login);
-      QTRY_VERIFY(login.isNull());
+      QTRY_VERIFY_WITH_TIMEOUT(login.isNull(), 20000);
       // The add menus of the chat and contact lists opened, as a user would.
       const QList<QQuickItem*> addButtons =
           main->findChildren<QQuickItem*>(QStringLiteral("addButton"));
@@ -141,17 +142,17 @@ class TestQmlLoad : public QObject {
       emit ImLoginManager::instance()->recvKickOut(QStringLiteral("elsewhere"));
       auto* kickOut = qobject_cast<QQuickWindow*>(main->property("kickOutDialog").value<QObject*>());
       QVERIFY(kickOut);
-      QTRY_VERIFY(kickOut->isVisible());
+      QTRY_VERIFY_WITH_TIMEOUT(kickOut->isVisible(), 20000);
       QVERIFY(QMetaObject::invokeMethod(kickOut, "close"));
-      QTRY_VERIFY(main.isNull());
-      QTRY_VERIFY(current());
+      QTRY_VERIFY_WITH_TIMEOUT(main.isNull(), 20000);
+      QTRY_VERIFY_WITH_TIMEOUT(current(), 20000);
     }
     // The quit: the tray's "Quit" ends the loop, then the engine deletes its windows.
     QQuickWindow* main = current();
     QObject* tray = main->findChild<QObject*>(QStringLiteral("trayIcon"));
     QVERIFY(tray);
     tray->setProperty("visible", false);
-    delete splash.data();
+    splash.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTest::qWait(100);
     const QStringList problems = TakeProblems();

@@ -91,17 +91,17 @@ Item {
         function ownerHasTheKeyboard() {
             owner.requestActivate()
             input.forceActiveFocus()
-            tryCompare(input, "activeFocus", true, 5000)
+            tryCompare(input, "activeFocus", true, 10000)
         }
 
         function test_closedPopupGivesTheKeyboardBack() {
             ownerHasTheKeyboard()
             popup.show()
-            tryCompare(popup.contentItem, "activeFocus", true, 5000)
+            tryCompare(popup.contentItem, "activeFocus", true, 10000)
             verify(!input.activeFocus)
             // As the emoji picker closes itself after a pick.
             popup.close()
-            tryCompare(input, "activeFocus", true, 5000)
+            tryCompare(input, "activeFocus", true, 10000)
         }
 
         function test_dialogTakesTheKeyboardAndGivesItBack() {
@@ -109,18 +109,18 @@ Item {
             dialog.show()
             // The first field that takes typing: not the read-only one, not the search
             // bar whose search does not work.
-            tryCompare(firstField, "activeFocus", true, 5000)
+            tryCompare(firstField, "activeFocus", true, 10000)
             dialog.close()
-            tryCompare(input, "activeFocus", true, 5000)
+            tryCompare(input, "activeFocus", true, 10000)
         }
 
         function test_closedCaptureGivesTheKeyboardBack() {
             ownerHasTheKeyboard()
             shot.openAndPostion(owner.x + 10, owner.y + 10)
-            tryCompare(shot, "visible", true, 5000)
-            tryCompare(shot.contentItem, "activeFocus", true, 5000)
+            tryCompare(shot, "visible", true, 10000)
+            tryCompare(shot.contentItem, "activeFocus", true, 10000)
             shot.cancel()
-            tryCompare(input, "activeFocus", true, 5000)
+            tryCompare(input, "activeFocus", true, 10000)
         }
     }
 }
