@@ -2,6 +2,9 @@
 // flat shapes and glyphs from the bundled fonts, emoji from the system's Noto Color
 // Emoji font. Run by the "artwork" target; the results are committed so that a
 // build needs neither the generator nor the emoji font.
+#include <ZXing/BitMatrix.h>
+#include <ZXing/MultiFormatWriter.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +19,6 @@
 #include <QtMath>
 #include <cstdio>
 #include <functional>
-
-#include <ZXing/BitMatrix.h>
-#include <ZXing/MultiFormatWriter.h>
 
 #include "artwork/GifWriter.h"
 

@@ -55,8 +55,8 @@ bool VSignalStack::thisThreadHasOne() {
 
 bool VSignalStack::ensureForThisThread() {
   if (thisThreadHasOne()) return true;
-  void* memory = mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK,
-                      -1, 0);
+  void* memory =
+      mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
   if (memory == MAP_FAILED) return false;
   stack_t stack{};
   stack.ss_sp = memory;

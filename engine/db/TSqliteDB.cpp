@@ -20,8 +20,7 @@ int TSqliteDB::Open(const std::string& path) {
   // would create it with what the umask leaves, and gives its journals the rights
   // of the database file.
   if (!path.empty() && path != ":memory:") {
-    const int made =
-        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    const int made = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (made >= 0) close(made);
   }
   sqlite3* handle = nullptr;

@@ -140,7 +140,8 @@ class TestQmlLoad : public QObject {
       QTest::qWait(100);
       if (round == 1) break;
       emit ImLoginManager::instance()->recvKickOut(QStringLiteral("elsewhere"));
-      auto* kickOut = qobject_cast<QQuickWindow*>(main->property("kickOutDialog").value<QObject*>());
+      auto* kickOut =
+          qobject_cast<QQuickWindow*>(main->property("kickOutDialog").value<QObject*>());
       QVERIFY(kickOut);
       QTRY_VERIFY_WITH_TIMEOUT(kickOut->isVisible(), 20000);
       QVERIFY(QMetaObject::invokeMethod(kickOut, "close"));

@@ -197,10 +197,9 @@ class TestResources : public QObject {
     QVERIFY(!gray.isNull());
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    const ZXing::Result result = ZXing::ReadBarcode(
-        {gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum,
-         gray.bytesPerLine()},
-        hints);
+    const ZXing::Result result = ZXing::ReadBarcode({gray.constBits(), gray.width(), gray.height(),
+                                                     ZXing::ImageFormat::Lum, gray.bytesPerLine()},
+                                                    hints);
     QVERIFY(result.isValid());
     const QString text = QString::fromStdString(result.text());
     QVERIFY2(text.startsWith(QLatin1String("https://")) && text.contains(QLatin1String("/down/")),

@@ -6,13 +6,12 @@
 #include <stdint.h>
 #include <stdlib.h>
 
-#include <thread>
-
 #include <QCoreApplication>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QtTest>
+#include <thread>
 
 #include "double/EngineDouble.h"
 #include "shell/ImLoginManager.h"

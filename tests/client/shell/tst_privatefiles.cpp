@@ -97,7 +97,8 @@ class TestPrivateFiles : public QObject {
     VConfig::flush();
     VConfig::instance()->setValue(QStringLiteral("MY_NAME"), QStringLiteral("someone else"));
     VConfig::flush();
-    const QString file = QSettings(QStringLiteral("Tesmo"), QStringLiteral("Tesmo Chat")).fileName();
+    const QString file =
+        QSettings(QStringLiteral("Tesmo"), QStringLiteral("Tesmo Chat")).fileName();
     QVERIFY(QFile::exists(file));
     QCOMPARE(Mode(file), 0600);
     QCOMPARE(Mode(QFileInfo(file).absolutePath()), 0700);
@@ -108,13 +109,16 @@ class TestPrivateFiles : public QObject {
         QFileInfo(QSettings(QStringLiteral("Tesmo"), QStringLiteral("Tesmo Chat")).fileName())
             .absolutePath();
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    const QStringList folders = {DataBase(), DataBase() + "/data/13900000001",
-                                 DataBase() + "/data/13900000001/Images", settingsFolder, cache,
+    const QStringList folders = {DataBase(),
+                                 DataBase() + "/data/13900000001",
+                                 DataBase() + "/data/13900000001/Images",
+                                 settingsFolder,
+                                 cache,
                                  cache + "/qmlcache"};
-    const QStringList files = {DataBase() + "/app.cfg",
-                               DataBase() + "/data/13900000001/tesChat.db",
+    const QStringList files = {DataBase() + "/app.cfg", DataBase() + "/data/13900000001/tesChat.db",
                                DataBase() + "/data/13900000001/Images/picture.png",
-                               settingsFolder + "/Tesmo Chat.conf.lock", cache + "/qmlcache/x.qmlc"};
+                               settingsFolder + "/Tesmo Chat.conf.lock",
+                               cache + "/qmlcache/x.qmlc"};
     for (const QString& folder : folders) MakeLoose(folder, true);
     for (const QString& file : files) MakeLoose(file, false);
     // A link inside may point anywhere: neither it nor what it names is touched.

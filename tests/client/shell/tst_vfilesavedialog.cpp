@@ -157,12 +157,13 @@ class TestVFileSaveDialog : public QObject {
   void startsInThePicturesOrDocumentsFolder_data() {
     QTest::addColumn<QStringList>("filters");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("screen capture") << QStringList{"PNG(*.png)", "BMP(*.bmp)", "JPEG(*.jpg;*.jpeg)"}
-                                    << "Pictures";
+    QTest::newRow("screen capture")
+        << QStringList{"PNG(*.png)", "BMP(*.bmp)", "JPEG(*.jpg;*.jpeg)"} << "Pictures";
     QTest::newRow("contacts template") << QStringList{"vCards (*.vcf)"} << "Documents";
     QTest::newRow("any file") << QStringList{"All files (*)"} << "Documents";
     QTest::newRow("no filter") << QStringList{} << "Documents";
-    QTest::newRow("pictures and more") << QStringList{"PNG(*.png)", "vCards (*.vcf)"} << "Documents";
+    QTest::newRow("pictures and more")
+        << QStringList{"PNG(*.png)", "vCards (*.vcf)"} << "Documents";
   }
 
   void startsInThePicturesOrDocumentsFolder() {

@@ -130,8 +130,8 @@ class TestVTranslator : public QObject {
     QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), lookIn);
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel);
     // The program's own texts are still there.
-    QCOMPARE(LoginButton(), language == 0 || language == 3 ? QStringLiteral("Login")
-                                                           : QStringLiteral("登  录"));
+    QCOMPARE(LoginButton(),
+             language == 0 || language == 3 ? QStringLiteral("Login") : QStringLiteral("登  录"));
   }
 
   void hintTexts_data() {

@@ -52,9 +52,15 @@ TEST(TFileUtilTest, NewFilesAreOwnerOnly) {
   // "x" refuses an existing file; "a" appends; "w" replaces.
   EXPECT_EQ(FOpenUtf8(made.c_str(), "wbx"), nullptr);
   UniqueFile(FOpenUtf8(made.c_str(), "ab")).reset();
-  { UniqueFile more(FOpenUtf8(made.c_str(), "ab")); fputs("two", more.get()); }
+  {
+    UniqueFile more(FOpenUtf8(made.c_str(), "ab"));
+    fputs("two", more.get());
+  }
   EXPECT_EQ(GetFileSize(made.c_str()), 6);
-  { UniqueFile again(FOpenUtf8(made.c_str(), "wb")); fputs("x", again.get()); }
+  {
+    UniqueFile again(FOpenUtf8(made.c_str(), "wb"));
+    fputs("x", again.get());
+  }
   EXPECT_EQ(GetFileSize(made.c_str()), 1);
   {
     UniqueFile read(FOpenUtf8(made.c_str(), "rb"));
