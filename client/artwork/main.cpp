@@ -233,8 +233,9 @@ void IndexPagePictures() {
   Icon("images/index_page/edit_user_info.png", 16, 16, Plain(QStringLiteral("\u270E"), kInk));
   Icon("images/index_page/function_creating.png", 120, 120,
        Badge(QColor(0xF5, 0xF6, 0xF7), QStringLiteral("\u2692"), kGrey, 0.55));
+  // Already in the group: a check mark, greyed, since the row cannot be chosen.
   Icon("images/index_page/group_member_added.png", 40, 40,
-       Badge(kGreen, QStringLiteral("+"), kWhite, 0.7));
+       Badge(QColor(0xC8, 0xC8, 0xCC), QStringLiteral("\u2713"), kWhite, 0.7));
   Icon("images/index_page/head011.png", 60, 60, Badge(kYellow, QStringLiteral("T"), kInk, 0.6));
   Icon("images/index_page/kick_out_logo.png", 80, 80,
        Badge(kRed, QStringLiteral("!"), kWhite, 0.6));

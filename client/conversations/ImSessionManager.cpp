@@ -203,6 +203,14 @@ void ImSessionManager::addDataToView(const QVariantMap& map) {
   }
   data.insert(QStringLiteral("name"), name);
   data.insert(QStringLiteral("icon"), icon);
+  // Labelled as the first message after a gap, or as the first one shown.
+  if (!data.value(QStringLiteral("showTime")).toBool()) {
+    const auto* last =
+        itemCount() > 0 ? qobject_cast<const ImMsgEntity*>(get(itemCount() - 1)) : nullptr;
+    if (!last || ImSessionManagerPrivate::startsAfterGap(
+                     last->sendtime(), data.value(QStringLiteral("sendtime")).toString()))
+      data.insert(QStringLiteral("showTime"), true);
+  }
   auto* item = new ImMsgEntity(data);
   d->msgMap.insert(id, item);
   append(item);
@@ -252,6 +260,7 @@ void ImSessionManager::resetStatus() {
   d->loadedPageCount = 0;
   d->loadedRowCount = 0;
   d->pageKey = ImPageKey();
+  d->historyDialog = 0;
   wipeData();
 }
 

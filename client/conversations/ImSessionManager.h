@@ -141,6 +141,11 @@ class ImSessionManager : public ImBaseListModel {
   // a history row only when it has none yet.
   void applyRemark(QVariantMap& map, const QVariantMap& remark, bool live);
   ImMsgEntity* itemOfDialog(int dialogId, QMap<int, int>& requests);
+  // Keeps the open conversation's newest stored mention as the last @-message;
+  // false when it has none.
+  bool rememberStoredMention();
+  // The engine's ClearAtFlag for a conversation.
+  void clearStoredAtFlags(const QString& sessionId);
 
   QList<QObject*>* m_items;
   ImSessionManagerPrivate* d;

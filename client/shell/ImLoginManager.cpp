@@ -175,28 +175,59 @@ QString ImLoginManager::readAppCfg() {
 
 QString ImLoginManager::getCurrentProUrl() {
   qDebug() << Q_FUNC_INFO;
+  QString url;
+  const QStringList hosts = listedProHosts(&url);
+  if (!hosts.isEmpty()) url = firstAnsweringHost(hosts);
+  qDebug() << "sUrl = " << url;
+  return url;
+}
+
+void ImLoginManager::lookUpCurrentProUrl() {
+  qDebug() << Q_FUNC_INFO;
+  QString url;
+  const QStringList hosts = listedProHosts(&url);
+  if (hosts.isEmpty()) {
+    // Answered later all the same, so that callers see one way of answering.
+    QMetaObject::invokeMethod(
+        this, [this, url] { emit currentProUrlReady(url); }, Qt::QueuedConnection);
+    return;
+  }
+  // Each probe may take seconds: the hosts are tried on the look-up thread, and
+  // the answer is queued back to this one. The pool is the private part's, whose
+  // end waits for a look-up still running, so the answer never outlives this object.
+  d->lookUpPool.start([this, hosts] {
+    const QString found = firstAnsweringHost(hosts);
+    QMetaObject::invokeMethod(
+        this, [this, found] { emit currentProUrlReady(found); }, Qt::QueuedConnection);
+  });
+}
+
+QStringList ImLoginManager::listedProHosts(QString* answer) {
   ImUiInterface* bridge = ImUiInterface::instance();
+  answer->clear();
   // A test deployment's web host is its own server; its listed hosts are not asked.
-  if (bridge->serverOverridden()) return bridge->deploymentHost(QString());
+  if (bridge->serverOverridden()) {
+    *answer = bridge->deploymentHost(QString());
+    return {};
+  }
   const QString cfg = readAppCfg();
-  if (cfg.isEmpty()) return QString();
+  if (cfg.isEmpty()) return {};
   const QJsonObject config = QJsonObject::fromVariantMap(bridge->convJsonToVariantMap(cfg));
   const QJsonValue hosts =
       config.value(QStringLiteral("mac_domain")).toObject().value(QStringLiteral("pro_host"));
   const QJsonArray list = hosts.isArray() ? hosts.toArray() : QJsonArray();
   qDebug() << Q_FUNC_INFO << list.size() << list;
-  if (list.isEmpty()) return QString();
-  QString url = QString::fromLatin1(kDefaultWebHost);
-  for (const QJsonValue& entry : list) {
-    const QString host = entry.toString();
+  QStringList texts;
+  for (const QJsonValue& entry : list) texts << entry.toString();
+  return texts;
+}
+
+QString ImLoginManager::firstAnsweringHost(const QStringList& hosts) {
+  for (const QString& host : hosts) {
     qDebug() << "sTmp = " << host;
-    if (!host.isEmpty() && VGlobal::ping(host)) {
-      url = host;
-      break;
-    }
+    if (!host.isEmpty() && VGlobal::ping(host)) return host;
   }
-  qDebug() << "sUrl = " << url;
-  return url;
+  return QString::fromLatin1(kDefaultWebHost);
 }
 
 void ImLoginManager::onNotify(const UIMessage* pMsg) {

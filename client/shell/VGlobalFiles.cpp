@@ -215,6 +215,16 @@ QString VGlobal::htmlTextToPlainText(const QString& htmlText) const {
   return StripTrailingLineEnds(output);
 }
 
+QString VGlobal::richTextToPlainText(const QString& html) const {
+  // The rich-text reader knows which elements end a block, which an XML reading
+  // of the markup cannot tell from the inline ones.
+  QTextDocument document;
+  document.setHtml(html);
+  QString text = document.toPlainText();
+  text.remove(QChar::ObjectReplacementCharacter);
+  return text;
+}
+
 QUrl VGlobal::documentsFolder() const {
   return QUrl::fromLocalFile(VStartFolder::path(VStartFolder::Documents, /*make=*/false));
 }

@@ -1,5 +1,6 @@
 // QML tests of the program under Qt Quick Test: each tst_*.qml file here runs
 // with the program's context properties, types and image providers in place.
+#include <QDesktopServices>
 #include <QDir>
 #include <QImage>
 #include <QImageReader>
@@ -57,6 +58,23 @@ class ScreenFixture : public QObject {
   }
 };
 
+// Takes the addresses the program hands to the system's browser.
+class UrlFixture : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+
+  Q_INVOKABLE QStringList opened() const { return m_opened; }
+  Q_INVOKABLE void clear() { m_opened.clear(); }
+
+ public slots:
+  void open(const QUrl& url) { m_opened << url.toString(); }
+
+ private:
+  QStringList m_opened;
+};
+
 class QmlTestSetup : public QObject {
   Q_OBJECT
 
@@ -73,9 +91,16 @@ class QmlTestSetup : public QObject {
     m_managers.append(VStartup::setupEngine(*engine));
     engine->rootContext()->setContextProperty(QStringLiteral("qmlFixtures"), pictures());
     engine->rootContext()->setContextProperty(QStringLiteral("screenFixture"), &m_screen);
+    for (const char* scheme : {"http", "https"})
+      QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_urls, "open");
+    engine->rootContext()->setContextProperty(QStringLiteral("urlFixture"), &m_urls);
   }
 
-  void cleanupTestCase() { ClientTest::EndQuickTests(m_managers); }
+  void cleanupTestCase() {
+    for (const char* scheme : {"http", "https"})
+      QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    ClientTest::EndQuickTests(m_managers);
+  }
 
  private:
   // Pictures in a folder whose name needs escaping in a URL.
@@ -101,6 +126,7 @@ class QmlTestSetup : public QObject {
 
   QTemporaryDir m_home;
   ScreenFixture m_screen;
+  UrlFixture m_urls;
   QList<QSharedPointer<ImCreateClassManager>> m_managers;
 };
 

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,10 +17,20 @@ namespace {
 class ChoosingDialog : public VFileSaveDialog {
  public:
   QList<QUrl> chosen;
+  QString filter;
 
  protected:
   QList<QUrl> selectedUrls() const override { return chosen; }
+  QString selectedNameFilter() const override { return filter; }
 };
+
+// The save dialog on screen, when one shows.
+QFileDialog* ShownFileDialog() {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* dialog = qobject_cast<QFileDialog*>(widget))
+      if (dialog->isVisible()) return dialog;
+  return nullptr;
+}
 
 QByteArray Read(const QString& path) {
   QFile f(path);
@@ -135,6 +146,82 @@ class TestVFileSaveDialog : public QObject {
     dialog.chosen.clear();
     dialog.accept();
     QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path("a.txt")));
+  }
+
+  // A name typed without a suffix takes the chosen filter's; one with a suffix keeps
+  // it, and a filter without a plain suffix adds nothing.
+  void chosenNameTakesTheFilterSuffix_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("png") << "shot"
+                         << "PNG(*.png)"
+                         << "shot.png";
+    QTest::newRow("bmp") << "shot"
+                         << "BMP(*.bmp)"
+                         << "shot.bmp";
+    QTest::newRow("semicolons") << "shot"
+                                << "JPEG(*.jpg;*.jpeg)"
+                                << "shot.jpg";
+    QTest::newRow("spaces") << "shot"
+                            << "JPEG (*.jpg *.jpeg)"
+                            << "shot.jpg";
+    QTest::newRow("own suffix kept") << "shot.bmp"
+                                     << "PNG(*.png)"
+                                     << "shot.bmp";
+    QTest::newRow("dotted folder") << "a.b/shot"
+                                   << "PNG(*.png)"
+                                   << "a.b/shot.png";
+    QTest::newRow("all files") << "notes"
+                               << "All files (*)"
+                               << "notes";
+    QTest::newRow("no filter") << "notes"
+                               << ""
+                               << "notes";
+    QTest::newRow("vcards") << "contacts"
+                            << "vCards (*.vcf)"
+                            << "contacts.vcf";
+  }
+
+  void chosenNameTakesTheFilterSuffix() {
+    QFETCH(QString, typed);
+    QFETCH(QString, filter);
+    QFETCH(QString, saved);
+    ChoosingDialog dialog;
+    dialog.chosen = {QUrl::fromLocalFile(Path(typed))};
+    dialog.filter = filter;
+    dialog.accept();
+    QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path(saved)));
+  }
+
+  // The screenshot's way through Qt's own dialog: the proposed name, the BMP
+  // filter chosen, and the capture lands as a BMP file of that name.
+  void screenshotSavedUnderTheProposedName() {
+    QImage screen(40, 30, QImage::Format_RGB32);
+    screen.fill(qRgb(0, 128, 0));
+    VScreenImage::setScreenImage(screen);
+    VScreenImage item;
+    QVERIFY(item.capture(QRect(0, 0, 20, 10)));
+    VFileSaveDialog dialog;
+    dialog.setNameFilters({"PNG(*.png)", "BMP(*.bmp)", "JPEG(*.jpg;*.jpeg)"});
+    dialog.setFilename(Path("TesmoChat_20240102030405006"));
+    QSignalSpy saved(&dialog, &VFileSaveDialog::saveAsScreenCaptureResult);
+    connect(&dialog, &VFileSaveDialog::accepted, &dialog,
+            [&dialog] { dialog.saveAsScreenCapture(dialog.fileUrl().toString()); });
+    dialog.open();
+    QFileDialog* shown = ShownFileDialog();
+    QVERIFY(shown);
+    QCOMPARE(shown->nameFilters().last(), QStringLiteral("JPEG(*.jpg *.jpeg)"));
+    shown->selectNameFilter(QStringLiteral("BMP(*.bmp)"));
+    // The proposed name stands in the name field; Return takes it.
+    auto* name = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    QCOMPARE(name->text(), QStringLiteral("TesmoChat_20240102030405006"));
+    QTest::keyClick(name, Qt::Key_Return);
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(saved.first().first().toBool(), true);
+    QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path("TesmoChat_20240102030405006.bmp")));
+    QCOMPARE(Read(Path("TesmoChat_20240102030405006.bmp")).left(2), QByteArray("BM"));
   }
 
   void settersSignalOnlyOnChange() {

@@ -498,6 +498,40 @@ class TestVGlobal : public QObject {
     QVERIFY2(plain.contains("one") && plain.contains("two") && plain.contains("three & four"),
              qPrintable(plain));
   }
+
+  // Rich text pasted from elsewhere: every block ends a line, as it showed there.
+  void pastedRichTextKeepsItsLines_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("plain");
+    const QString browserHead =
+        R"(<meta http-equiv="content-type" content="text/html; charset=utf-8">)";
+    QTest::newRow("paragraphs") << browserHead + "<p>first</p><p>second</p>"
+                                << "first\nsecond";
+    QTest::newRow("divs") << "<div>one</div><div>two</div><div>three</div>"
+                          << "one\ntwo\nthree";
+    QTest::newRow("line breaks") << "a<br>b<br/>c"
+                                 << "a\nb\nc";
+    QTest::newRow("list") << "<ul><li>x</li><li>y</li></ul>"
+                          << "x\ny";
+    QTest::newRow("whole document")
+        << "<html><body>\n<!--StartFragment--><p>Hi &amp; bye</p>\n<p>next</p>"
+           "<!--EndFragment-->\n</body></html>"
+        << "Hi & bye\nnext";
+    QTest::newRow("inline markup") << "<span>a</span> <b>b</b>"
+                                   << "a b";
+    QTest::newRow("kept spaces") << "<span style=\"white-space:pre-wrap\">a  b</span>"
+                                 << "a  b";
+    QTest::newRow("plain") << "just text"
+                           << "just text";
+    QTest::newRow("empty") << ""
+                           << "";
+  }
+
+  void pastedRichTextKeepsItsLines() {
+    QFETCH(QString, html);
+    QFETCH(QString, plain);
+    QCOMPARE(Global()->richTextToPlainText(html), plain);
+  }
 };
 
 TESMO_CLIENT_TEST_MAIN(TestVGlobal)

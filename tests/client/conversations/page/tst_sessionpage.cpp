@@ -115,6 +115,19 @@ class PageFixture : public QObject {
 
   Q_INVOKABLE void setActive(bool active) { VGlobal::instance()->setActive(active); }
 
+  // What the engine double's getters answer ("LoginState", "GetBlackList", ...).
+  Q_INVOKABLE void setEngineInt(const QString& method, int value) {
+    EngineDouble::SetInt(method.toStdString(), value);
+  }
+  Q_INVOKABLE void setEngineText(const QString& method, const QString& text) {
+    EngineDouble::SetText(method.toStdString(), text.toStdString());
+  }
+
+  // A report of the engine, delivered from its worker thread like a real one.
+  Q_INVOKABLE void raise(int code, int status, int dialog, const QString& text) {
+    EngineDouble::Raise(0, code, status, dialog, 0, text.toStdString());
+  }
+
  private:
   QString m_folder;
   int m_databases = 0;
