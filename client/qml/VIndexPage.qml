@@ -573,6 +573,10 @@ VWindow {
 
         title: VTr.chooseAImage
         nameFilters: [VTr.imageFiles + " (" + vGlobal.supportImageFormat + ")"]
+        // Modal for the whole program: the editor it opens over has the keyboard, and
+        // when it loses it to a window-modal chooser Qt hands the keyboard on to the
+        // main window, not to the chooser.
+        modality: Qt.ApplicationModal
         onAccepted: mainPage._logoChooserDone(String(fileUrl))
         onRejected: mainPage._logoChooserDone("")
     }

@@ -12,6 +12,7 @@
 #include <QSaveFile>
 
 #include "shell/VScreenImage.h"
+#include "shell/VStartFolder.h"
 
 namespace {
 
@@ -128,7 +129,14 @@ void VFileSaveDialog::open() {
   QStringList filters;
   for (const QString& filter : qAsConst(m_nameFilters)) filters << WithSpacedPatterns(filter);
   m_dialog->setNameFilters(filters);
-  m_dialog->selectFile(m_filename);
+  // A bare proposed name starts in the pictures or documents folder, not in the
+  // working folder.
+  const QString folder =
+      VStartFolder::path(VStartFolder::forNameFilters(m_nameFilters), /*make=*/true);
+  m_dialog->setDirectory(folder);
+  m_dialog->selectFile(m_filename.isEmpty() || QDir::isAbsolutePath(m_filename)
+                           ? m_filename
+                           : QDir(folder).filePath(m_filename));
   m_dialog->setWindowModality(Qt::WindowModal);
   m_dialog->setWindowFlags(m_title.isEmpty() ? Qt::Dialog : Qt::Dialog | Qt::WindowTitleHint);
   // A widget cannot have a Qt Quick window as parent; the platform window can.

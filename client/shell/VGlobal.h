@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 class VGlobalPrivate;
 
@@ -118,6 +119,10 @@ class VGlobal : public QObject {
   Q_INVOKABLE QString fileIconQrc(const QString& fileName) const;
   Q_INVOKABLE QString supportImageFormat() const;
   Q_INVOKABLE void showFileInFolder(const QString& path) const;
+  // Where the file choosers start: the user's documents or pictures folder as a
+  // URL, the home folder while it does not exist.
+  Q_INVOKABLE QUrl documentsFolder() const;
+  Q_INVOKABLE QUrl picturesFolder() const;
   Q_INVOKABLE QString htmlTextToPlainText(const QString& htmlText) const;
   // The text of rich text from elsewhere (a paste): every block (paragraph, list
   // item, table cell) and every line break ends a line.

@@ -12,6 +12,7 @@
 
 #include "shell/VGlobal.h"
 #include "shell/VGlobalPrivate.h"
+#include "shell/VStartFolder.h"
 
 namespace {
 const QString kImageSuffixes = QStringLiteral("*.png *.jpeg *.jpg *.bmp *.gif");
@@ -222,4 +223,12 @@ QString VGlobal::richTextToPlainText(const QString& html) const {
   QString text = document.toPlainText();
   text.remove(QChar::ObjectReplacementCharacter);
   return text;
+}
+
+QUrl VGlobal::documentsFolder() const {
+  return QUrl::fromLocalFile(VStartFolder::path(VStartFolder::Documents, /*make=*/false));
+}
+
+QUrl VGlobal::picturesFolder() const {
+  return QUrl::fromLocalFile(VStartFolder::path(VStartFolder::Pictures, /*make=*/false));
 }

@@ -2,6 +2,7 @@ import QtQuick 2.12
 import QtQuick.Dialogs 1.3
 import QtQuick.Window 2.12
 import "../commons"
+import "../commons/VFileChooser.js" as FileChooser
 import "../translator"
 
 // The settings of the open group chat, sliding in from the right edge of the chat
@@ -368,7 +369,7 @@ FocusScope {
             nameFilters: [vGlobal.supportImageFormat]
             onAccepted: drawer.sendSet("logo", String(fileUrl), "", String(fileUrl), "", -1)
         }
-        onLoaded: item.open()
+        onLoaded: FileChooser.openIn(item, vGlobal.picturesFolder())
     }
 
     Loader {
@@ -447,7 +448,7 @@ FocusScope {
                                 cursorShape: Qt.PointingHandCursor
                                 onClicked: {
                                     if (logoDialog.active)
-                                        logoDialog.item.open()
+                                        FileChooser.openIn(logoDialog.item, vGlobal.picturesFolder())
                                     else
                                         logoDialog.active = true
                                 }

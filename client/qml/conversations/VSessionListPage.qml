@@ -5,6 +5,7 @@ import QtQuick.Window 2.12
 import QtMultimedia 5.12
 import VFileSaveDialog 1.0
 import "../commons"
+import "../commons/VFileChooser.js" as FileChooser
 import "../popups"
 import "../settings"
 import "../translator"
@@ -1359,7 +1360,7 @@ Item {
 
                                 anchors.fill: parent
                                 hoverEnabled: true
-                                onClicked: fileDialog.open()
+                                onClicked: FileChooser.openIn(fileDialog, vGlobal.documentsFolder())
                             }
 
                             VToolTip {

@@ -237,6 +237,47 @@ class TestVFileSaveDialog : public QObject {
     QCOMPARE(name.count(), 1);
     QCOMPARE(filters.count(), 2);
   }
+
+  // The dialog starts in the pictures folder for pictures and in the documents folder
+  // otherwise, made when missing, never in the working folder; the proposed name is
+  // placed there.
+  void startsInThePicturesOrDocumentsFolder_data() {
+    QTest::addColumn<QStringList>("filters");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("screen capture")
+        << QStringList{"PNG(*.png)", "BMP(*.bmp)", "JPEG(*.jpg;*.jpeg)"} << "Pictures";
+    QTest::newRow("contacts template") << QStringList{"vCards (*.vcf)"} << "Documents";
+    QTest::newRow("any file") << QStringList{"All files (*)"} << "Documents";
+    QTest::newRow("no filter") << QStringList{} << "Documents";
+    QTest::newRow("pictures and more")
+        << QStringList{"PNG(*.png)", "vCards (*.vcf)"} << "Documents";
+  }
+
+  void startsInThePicturesOrDocumentsFolder() {
+    QFETCH(QStringList, filters);
+    QFETCH(QString, folder);
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    {
+      QQuickItem parent;
+      VFileSaveDialog dialog(&parent);
+      dialog.setNameFilters(filters);
+      dialog.setFilename(QStringLiteral("TesmoChat_20240101120000000"));
+      dialog.open();
+      QFileDialog* shown = nullptr;
+      for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* fileDialog = qobject_cast<QFileDialog*>(widget))
+          if (fileDialog->isVisible()) shown = fileDialog;
+      QVERIFY(shown);
+      QCOMPARE(shown->directory().absolutePath(), home.path() + "/" + folder);
+      QVERIFY(QFileInfo(home.path() + "/" + folder).isDir());
+      QCOMPARE(shown->selectedFiles(),
+               QStringList{home.path() + "/" + folder + "/TesmoChat_20240101120000000"});
+      dialog.close();
+    }
+    qputenv("HOME", oldHome);
+  }
 };
 
 TESMO_CLIENT_TEST_MAIN(TestVFileSaveDialog)

@@ -438,6 +438,22 @@ class TestVGlobal : public QObject {
       QVERIFY2(it.value() == expected.contains(it.key()), qPrintable(it.key()));
   }
 
+  // The file choosers start in the user's folders, or at home while one is missing
+  // (never in the working folder); asking makes no folder.
+  void choosersStartInTheUsersFolders() {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QCOMPARE(Global()->documentsFolder(), QUrl::fromLocalFile(home.path()));
+    QCOMPARE(Global()->picturesFolder(), QUrl::fromLocalFile(home.path()));
+    QVERIFY(!QFileInfo::exists(home.path() + "/Documents"));
+    QVERIFY(QDir(home.path()).mkpath("Documents"));
+    QVERIFY(QDir(home.path()).mkpath("Pictures"));
+    QCOMPARE(Global()->documentsFolder(), QUrl::fromLocalFile(home.path() + "/Documents"));
+    QCOMPARE(Global()->picturesFolder(), QUrl::fromLocalFile(home.path() + "/Pictures"));
+    qputenv("HOME", oldHome);
+  }
+
   void imagesAreJudgedByContent() {
     QImage image(7, 5, QImage::Format_RGB32);
     image.fill(Qt::red);
