@@ -33,6 +33,8 @@ Item {
 
     // The visible row of a list showing this account.
     function rowOf(list, account) {
+        if (list.forceLayout)
+            list.forceLayout()
         var kids = list.contentItem.children
         for (var i = 0; i < kids.length; ++i) {
             if (kids[i].account === account && kids[i].visible)

@@ -29,6 +29,8 @@ Item {
 
     // The delegate of a list view showing the item of this key.
     function rowOf(list, property, key) {
+        if (list.forceLayout)
+            list.forceLayout()
         var kids = list.contentItem.children
         for (var i = 0; i < kids.length; ++i) {
             if (kids[i][property] === key)
@@ -352,6 +354,8 @@ Item {
             compare(dialog.contactsSelectCount, 1)
             var list = findChild(dialog.contentItem, "syncList0")
             tryCompare(list, "count", 3)
+            if (list.forceLayout)
+                list.forceLayout()
             var row = null
             for (var i = 0; i < list.contentItem.children.length; ++i) {
                 var kid = list.contentItem.children[i]
