@@ -1,6 +1,7 @@
 // Group notices: the small JSON object of a group notification turned into the
 // one line the chat view and the conversation list show.
 #include <QStringList>
+#include <initializer_list>
 
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionManagerPrivate.h"
@@ -10,6 +11,20 @@
 namespace {
 
 QString T(const char* key) { return VTranslator::instance()->getString(QLatin1String(key)); }
+
+// Chinese fragments join as they are; English words need a space between them
+// (fragments that carry their own leading space keep just that one).
+QString Line(std::initializer_list<QString> parts) {
+  const bool spaced = VTranslator::currentLanguage() == VTranslator::EN_US;
+  QString line;
+  for (const QString& part : parts) {
+    if (part.isEmpty()) continue;
+    if (spaced && !line.isEmpty() && !line.back().isSpace() && !part.front().isSpace())
+      line += QLatin1Char(' ');
+    line += part;
+  }
+  return line;
+}
 
 // The members a notice names: a text, or a list of {"id", "nick"} (the nick, else the id).
 QString MemberNames(const QVariant& members) {
@@ -30,9 +45,9 @@ QString MembersLine(const QVariantMap& notice, const char* prefix) {
   const int count = notice.value(QStringLiteral("count")).toInt();
   const QByteArray p(prefix);
   if (count >= 3) {
-    return members + T(p + "1") + QString::number(count) + T(p + "2") + nick + T(p + "3");
+    return Line({members, T(p + "1"), QString::number(count), T(p + "2"), nick, T(p + "3")});
   }
-  return members + T(p + "4") + nick + T(p + "5");
+  return Line({members, T(p + "4"), nick, T(p + "5")});
 }
 
 QString GroupBanLine(const QVariantMap& notice, const QString& nick) {
@@ -52,7 +67,7 @@ QString GroupBanLine(const QVariantMap& notice, const QString& nick) {
     const QVariant value = notice.value(QLatin1String(s.field));
     if (!value.isValid() || value.isNull()) continue;
     const QString text = T(value.toInt() == 0 ? s.off : s.on);
-    return s.named ? nick + text : text;
+    return s.named ? Line({nick, text}) : text;
   }
   return QString();
 }
@@ -66,23 +81,23 @@ QString ImSessionManager::getGroupNotifyContent(const QString& content) {
   const QString nick = notice.value(QStringLiteral("nick")).toString();
   const QString groupname = notice.value(QStringLiteral("groupname")).toString();
 
-  if (type == QLatin1String("create")) return nick + T("hint_cjqtz");
+  if (type == QLatin1String("create")) return Line({nick, T("hint_cjqtz")});
   // A "set" that did not rename the group (its introduction, picture or join type
   // changed) has no line of its own.
   if (type == QLatin1String("set"))
-    return notice.contains(QStringLiteral("groupname")) ? nick + T("hint_qcsgxtz") + groupname
+    return notice.contains(QStringLiteral("groupname")) ? Line({nick, T("hint_qcsgxtz"), groupname})
                                                         : QString();
   if (type == QLatin1String("join")) {
     if (notice.value(QStringLiteral("userid")).toString() == myAccount())
-      return T("hint_rqtz1") + groupname + T("hint_rqtz2");
-    return nick + T("hint_rqtz3");
+      return Line({T("hint_rqtz1"), groupname, T("hint_rqtz2")});
+    return Line({nick, T("hint_rqtz3")});
   }
-  if (type == QLatin1String("nick")) return nick + T("hint_ncxgtz");
-  if (type == QLatin1String("leave")) return nick + T("hint_lqtz");
-  if (type == QLatin1String("destroy")) return nick + T("hint_qjstz");
+  if (type == QLatin1String("nick")) return Line({nick, T("hint_ncxgtz")});
+  if (type == QLatin1String("leave")) return Line({nick, T("hint_lqtz")});
+  if (type == QLatin1String("destroy")) return Line({nick, T("hint_qjstz")});
   if (type == QLatin1String("code")) {
-    return nick + T("hint_klbg1") + notice.value(QStringLiteral("code")).toString() +
-           T("hint_klbg2");
+    return Line({nick, T("hint_klbg1"), notice.value(QStringLiteral("code")).toString(),
+                 T("hint_klbg2")});
   }
   if (type == QLatin1String("grantowner")) return T("hint_bfyqz");
   if (type == QLatin1String("changeowner")) {
@@ -90,7 +105,7 @@ QString ImSessionManager::getGroupNotifyContent(const QString& content) {
     const QString owner = members.isEmpty()
                               ? QString()
                               : members.first().toMap().value(QStringLiteral("nick")).toString();
-    return owner + T("hint_qzbg");
+    return Line({owner, T("hint_qzbg")});
   }
   if (type == QLatin1String("grantadmin")) return T("hint_bfygly");
   if (type == QLatin1String("changeadmin")) return T("hint_glygg");
@@ -98,20 +113,20 @@ QString ImSessionManager::getGroupNotifyContent(const QString& content) {
   if (type == QLatin1String("changemember")) return T("hint_cybg");
   if (type == QLatin1String("banall")) return T("hint_qyjygz");
   if (type == QLatin1String("allowall")) return T("hint_qyjcjygz");
-  if (type == QLatin1String("ban")) return T("hint_bjygz1") + nick + T("hint_bjygz2");
-  if (type == QLatin1String("allow")) return T("hint_jcjygz1") + nick + T("hint_jcjygz2");
+  if (type == QLatin1String("ban")) return Line({T("hint_bjygz1"), nick, T("hint_bjygz2")});
+  if (type == QLatin1String("allow")) return Line({T("hint_jcjygz1"), nick, T("hint_jcjygz2")});
   if (type == QLatin1String("banuser")) return MembersLine(notice, "hint_ygbjygz");
   if (type == QLatin1String("allowuser")) return MembersLine(notice, "hint_yhjcjytz");
-  if (type == QLatin1String("add")) return T("hint_bjrq") + groupname;
+  if (type == QLatin1String("add")) return Line({T("hint_bjrq"), groupname});
   if (type == QLatin1String("addeduser")) return MembersLine(notice, "hint_yhbjrq");
   if (type == QLatin1String("removeuser")) return MembersLine(notice, "hint_cybsctz");
   if (type == QLatin1String("invite")) return QString();
-  if (type == QLatin1String("remove")) return T("hint_cybsc1") + nick + T("hint_cybsc2");
+  if (type == QLatin1String("remove")) return Line({T("hint_cybsc1"), nick, T("hint_cybsc2")});
   if (type == QLatin1String("addchild")) {
-    return T("hint_czzqtz1") + notice.value(QStringLiteral("childname")).toString() +
-           T("hint_czzqtz2");
+    return Line({T("hint_czzqtz1"), notice.value(QStringLiteral("childname")).toString(),
+                 T("hint_czzqtz2")});
   }
   if (type == QLatin1String("groupban")) return GroupBanLine(notice, nick);
-  if (type == QLatin1String("screenshot")) return nick + T("hint_syljp");
+  if (type == QLatin1String("screenshot")) return Line({nick, T("hint_syljp")});
   return T("hint_bzcglx");
 }
