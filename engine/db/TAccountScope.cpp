@@ -29,6 +29,12 @@ TAccountScope::Stamp TAccountScope::Current() {
   return stamp;
 }
 
+TAccountScope::Stamp TAccountScope::CurrentLogin() {
+  Stamp stamp = Current();
+  stamp.loginBound = true;
+  return stamp;
+}
+
 TAccountScope::Stamp TAccountScope::OfThread() { return t_scoped ? t_stamp : Current(); }
 
 void TAccountScope::NewDatabase() {
@@ -37,8 +43,15 @@ void TAccountScope::NewDatabase() {
   ++g_login;
 }
 
-void TAccountScope::EndLogin() { ++g_login; }
+void TAccountScope::EndLogin() {
+  TAutoLock lock(DatabaseMutex());
+  ++g_login;
+}
 
-bool TAccountScope::IsStale() { return t_scoped && t_stamp.database != g_database.load(); }
+bool TAccountScope::IsStale() {
+  if (!t_scoped) return false;
+  return t_stamp.database != g_database.load() ||
+         (t_stamp.loginBound && t_stamp.login != g_login.load());
+}
 
 bool TAccountScope::IsLoginOver() { return t_scoped && t_stamp.login != g_login.load(); }

@@ -6,7 +6,9 @@
 // the stamp it was started with. Once its login is over, what is still queued for
 // it is dropped and it raises no more events; once its database is no longer the
 // open one, the services find no database and no contact cache for it, so an
-// earlier login never writes into the file of a later one, nor the reverse.
+// earlier login never writes into the file of a later one, nor the reverse. Work
+// bound to its login (a push) finds no database as soon as its login is over, also
+// when the same file is still open.
 #ifndef TESMO_DB_TACCOUNTSCOPE_H
 #define TESMO_DB_TACCOUNTSCOPE_H
 
@@ -17,6 +19,7 @@ class TAccountScope {
   struct Stamp {
     uint64_t database = 0;
     uint64_t login = 0;
+    bool loginBound = false;  // the work stores nothing once its login is over
   };
 
   // The thread works for stamp until the scope ends; scopes nest.
@@ -26,16 +29,20 @@ class TAccountScope {
   TAccountScope& operator=(const TAccountScope&) = delete;
 
   static Stamp Current();
+  // The current stamp, for work that ends with its login (what a push stores).
+  static Stamp CurrentLogin();
   // The stamp of this thread's scope; the current one outside any scope.
   static Stamp OfThread();
   // Another database was set: the work of the one before stores nothing more. Takes
   // the database lock, so a write that holds it is finished first and the next one
   // sees the change.
   static void NewDatabase();
-  // A logout or a kick-out: the login's queued work is dropped.
+  // A logout or a kick-out: the login's queued work is dropped. Takes the database
+  // lock too: a write of a push that holds it is finished first.
   static void EndLogin();
-  // True when this thread works for a database that is no longer the open one. Ask
-  // it under the database lock before a write, so that no switch comes in between.
+  // True when this thread works for a database that is no longer the open one, or
+  // is bound to a login that is over. Ask it under the database lock before a write,
+  // so that no switch comes in between.
   static bool IsStale();
   // True when this thread works for a login that is over (also after IsStale).
   static bool IsLoginOver();

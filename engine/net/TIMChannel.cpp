@@ -197,7 +197,7 @@ void TIMChannel::IM_CallBack(const char* frame, int length, const std::string& h
       return;
     }
     wasEmpty = m_queue.empty();
-    m_queue.push_back(std::move(text));
+    m_queue.push_back({std::move(text), TAccountScope::CurrentLogin()});
   }
   // The dispatch thread waits only on an empty queue.
   if (wasEmpty) m_queueCond.notify_one();
@@ -210,7 +210,7 @@ unsigned TIMChannel::DispatchEntry(void* arg) {
 
 void TIMChannel::DispatchLoop() {
   while (!IsEngineStopping()) {
-    std::string text;
+    Received received;
     {
       std::unique_lock<std::mutex> lock(m_queueMutex);
       if (m_stopping) break;
@@ -219,24 +219,28 @@ void TIMChannel::DispatchLoop() {
                              [this] { return m_stopping || !m_queue.empty(); });
         continue;
       }
-      text = std::move(m_queue.front());
+      received = std::move(m_queue.front());
       m_queue.pop_front();
     }
-    Dispatch(text);
+    Dispatch(received);
     AddStat(&Stats::dispatched);
     if (m_drain && QueuedCount() == 0) m_drain();
   }
   if (m_drain) m_drain();
 }
 
-void TIMChannel::Dispatch(const std::string& text) {
+void TIMChannel::Dispatch(const Received& received) {
+  const std::string& text = received.text;
   const std::string host = ServerHost();
   const int port = ServerPort();
   Trace(text, host, port, 1);
+  // Short texts are the connection's own (login verdicts, keep-alive answers), not
+  // a login's pushes.
   if (TextLength(text) <= kShortTextMax) {
     Deliver(text, host, port);
     return;
   }
+  TAccountScope scope(received.stamp);
   int code = 0;
   const int kind = TextKind(text, &code);
   const std::string key = PacketKey(text);

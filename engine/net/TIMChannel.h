@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/TBaseThread.h"
+#include "db/TAccountScope.h"
 
 class TIMServer;
 class TTSResendCtrl;
@@ -20,8 +21,10 @@ class TTSResendCtrl;
 // The IM channel: texts to and from the IM server as UDP frames. Every packet that
 // arrives is answered with an automatic response of code 1; repeated packets are
 // dropped (and a repeated request is answered again); the rest is queued and handed
-// to the receive function on the channel's own dispatch thread. Requests sent with
-// Send are repeated by the resend control until answered.
+// to the receive function on the channel's own dispatch thread. A packet is handed
+// over inside the account scope of the login it arrived under (TAccountScope), so
+// what it stores and raises ends with that login. Requests sent with Send are
+// repeated by the resend control until answered.
 //
 // Use (the IM session):
 //   TIMChannel channel(handler);            // handler(text, host, port), dispatch thread
@@ -132,6 +135,11 @@ class TIMChannel {
   static std::string ResponseFromText(const std::string& text, int code);
 
  private:
+  struct Received {
+    std::string text;
+    TAccountScope::Stamp stamp;
+  };
+
   struct RecvCache {
     explicit RecvCache(int size) : ring(size > 0 ? size : kDefaultCacheSize) {}
     std::map<std::string, int> codes;
@@ -141,7 +149,7 @@ class TIMChannel {
 
   static unsigned DispatchEntry(void* arg);
   void DispatchLoop();
-  void Dispatch(const std::string& text);
+  void Dispatch(const Received& received);
   void Trace(const std::string& text, const std::string& host, int port, int direction);
   // The frame for text; false (counted and logged as refused) when it does not fit.
   bool FrameOrRefuse(const std::string& text, std::string* frame);
@@ -177,7 +185,7 @@ class TIMChannel {
 
   mutable std::mutex m_queueMutex;
   std::condition_variable m_queueCond;
-  std::deque<std::string> m_queue;
+  std::deque<Received> m_queue;
   bool m_stopping = false;
   std::unique_ptr<TBaseThread> m_dispatch;
 

@@ -12,6 +12,7 @@
 
 #include "base/TAPIPacket.h"
 #include "base/TStopFlag.h"
+#include "db/TAccountScope.h"
 #include "net/TIMChannel.h"
 #include "net/TIMPacket.h"
 #include "net/TLoginResult.h"
@@ -420,6 +421,8 @@ void TIMSession::RaiseEvent(int code, int a, const std::string& text) {
 }
 
 void TIMSession::RaiseEvent(int code, int a, int id, const std::string& text) {
+  // A push of a login that is over tells the caller nothing more.
+  if (TAccountScope::IsLoginOver()) return;
   TAPIPacket* packet = new TAPIPacket;
   packet->code = code;
   packet->a = a;

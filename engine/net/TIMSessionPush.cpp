@@ -5,7 +5,10 @@
 #include <string>
 
 #include "base/TAPIPacket.h"
+#include "base/TAutoLock.h"
+#include "db/TAccountScope.h"
 #include "db/TDBManager.h"
+#include "db/TDatabaseLock.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMPacket.h"
 #include "net/TIMSession.h"
@@ -28,6 +31,9 @@ void TIMSession::OnPush(const std::string& text, const std::string& host, int po
     m_connState.OnShortText(text);
     return;
   }
+  // A push received for a login that is over (a logout, a kick-out, another
+  // database) was answered, but belongs to nobody now: it stores nothing.
+  if (TAccountScope::IsLoginOver()) return;
   try {
     TIMPacket packet;
     if (!packet.Parse(text)) return;
@@ -81,14 +87,20 @@ void TIMSession::OnUpdateDetail(const std::string& content) {
 
   TNetContext* core = TNetContext::Instance();
   if (!core) return;
-  if (TDBManager* db = core->GetDatabase()) {
-    db->SetSaveInfo(kSessionInfo, "NAME", name);
-    db->SetSaveInfo(kSessionInfo, "ICON", logo);
-    db->SetSaveInfo(kSessionInfo, "BIGICON", bigLogo);
-    db->SetSaveInfo(kSessionInfo, "SUMMARY", summary);
-    db->SetSaveInfoInt(kSessionInfo, "VERSION", version);
-    db->SetSaveInfoInt(kSessionInfo, "CHAMPFLAG", champFlag);
+  {
+    // The login the push came under may have ended since, and another account's
+    // database may be open: its profile is not this push's to change.
+    TAutoLock lock(DatabaseMutex());
+    if (TAccountScope::IsStale()) return;
+    if (TDBManager* db = core->GetDatabase()) {
+      db->SetSaveInfo(kSessionInfo, "NAME", name);
+      db->SetSaveInfo(kSessionInfo, "ICON", logo);
+      db->SetSaveInfo(kSessionInfo, "BIGICON", bigLogo);
+      db->SetSaveInfo(kSessionInfo, "SUMMARY", summary);
+      db->SetSaveInfoInt(kSessionInfo, "VERSION", version);
+      db->SetSaveInfoInt(kSessionInfo, "CHAMPFLAG", champFlag);
+    }
+    core->SetProfile(name, logo, bigLogo, summary, version, champFlag);
   }
-  core->SetProfile(name, logo, bigLogo, summary, version, champFlag);
   RaiseEvent(_EVENT_REPORT_UPDATEDETAIL, 0, content);
 }

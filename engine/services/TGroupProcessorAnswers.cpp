@@ -110,6 +110,8 @@ void TGroupProcessor::Apply(Command& c) {
 
 void TGroupProcessor::ApplyJoin(Command& c, const Json::Value& f, const std::string& groupid,
                                 const std::string& screenshotKey, bool withLinks) {
+  // Read before the group row is marked active again.
+  const int role = TGroupStore::JoinRole(groupid, c.own);
   TGroupRecord g;
   g.groupid = groupid;
   g.entrytime = Str(f, "time");
@@ -133,7 +135,7 @@ void TGroupProcessor::ApplyJoin(Command& c, const Json::Value& f, const std::str
     parent.grouplogo = Str(f, "parentlogo");
     TGroupStore::UpsertGroup(parent);
   }
-  TGroupMemberRecord m = Member(groupid, c.own, kRoleMember);
+  TGroupMemberRecord m = Member(groupid, c.own, role);
   m.entrytime = g.entrytime;
   m.nick = c.args.Find("nick");
   TGroupStore::UpsertMember(m);

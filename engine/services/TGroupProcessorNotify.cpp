@@ -115,7 +115,7 @@ int TGroupProcessor::OnGroupNotify(const TIMPacket& packet, std::string* text) {
   } else if (notify == "join") {
     member.account = userid;
     member.nick = args.Find("nick");
-    member.role = kRoleMember;
+    member.role = TGroupStore::JoinRole(groupid, userid);
     member.entrytime = args.Find("time");
     TGroupStore::UpsertMember(member);
     if (!own.empty() && userid == own)

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int kRoleRemove = 0;
+constexpr int kRoleOwner = 1;
+constexpr int kRoleManager = 2;
 constexpr int kRoleMember = 3;
 
 std::string Num(long long value) { return std::to_string(value); }
@@ -284,4 +286,18 @@ int TGroupStore::GetMemberRole(const std::string& groupid, const std::string& ac
                        &rows))
     return -1;
   return rows.GetRecordCount() > 0 ? rows.GetInt(0, 0) : 0;
+}
+
+int TGroupStore::JoinRole(const std::string& groupid, const std::string& account) {
+  TAutoLock lock(DatabaseMutex());
+  TDBManager* db = ServiceDatabase();
+  TRecordSet rows;
+  if (!db || !db->Exec("select role from nq_groupuser where groupid=" + SqlQuoted(groupid) +
+                           " and account=" + SqlQuoted(account) +
+                           " and not exists (select 1 from nq_group where groupid=" +
+                           SqlQuoted(groupid) + " and groupstate<>0)",
+                       &rows))
+    return kRoleMember;
+  const int role = rows.GetRecordCount() > 0 ? rows.GetInt(0, 0) : kRoleMember;
+  return role == kRoleOwner || role == kRoleManager ? role : kRoleMember;
 }

@@ -52,6 +52,10 @@ class TGroupStore {
   static int MarkGroupLeft(const std::string& groupid);
   // The member's role; 0 when there is no such row; -1 when the query failed.
   static int GetMemberRole(const std::string& groupid, const std::string& account);
+  // The role a join writes for account: a member of a group that is not left keeps
+  // an owner's or manager's role (its "join" only renames it); anyone else, and a
+  // left group's stale row, becomes a plain member (3).
+  static int JoinRole(const std::string& groupid, const std::string& account);
 
   static constexpr int kMaxReadStateMembers = 1000;
 };

@@ -5,6 +5,7 @@
 
 #include "base/TAPIPacket.h"
 #include "db/SqlText.h"
+#include "db/TAccountScope.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMPacket.h"
 #include "net/TIMSession.h"
@@ -50,6 +51,8 @@ struct RegisterPushHandler {
 }  // namespace
 
 void TMessageService::OnImPush(TIMSession& session, const TIMPacket& packet) {
+  // Received for a login that is over: stored nowhere (also when handled again).
+  if (TAccountScope::IsLoginOver()) return;
   TServiceContext* core = TServiceContext::Instance();
   THttpRequestService* service = core ? core->GetRequestService() : nullptr;
   if (!service) return;

@@ -25,6 +25,12 @@ class PushSysTest : public pushtest::PushEnv {
     Push(FakeIMServer::SysPacket(kOwn, type, params));
   }
   int State() { return core->GetIMSession()->ConnState().GetState(); }
+  // What the server pushes after a kick-out before the engine has handled it is the
+  // ended login's and is dropped; a sync marker has to come after.
+  void SyncAfter(int kickEvent) {
+    ASSERT_TRUE(CallbackRecorder::Get().WaitFor(kickEvent, std::nullopt, std::chrono::seconds(60)));
+    Sync();
+  }
 };
 
 TEST_F(PushSysTest, KickoutsEndTheSessionOnlyForThisRegistration) {
@@ -37,7 +43,7 @@ TEST_F(PushSysTest, KickoutsEndTheSessionOnlyForThisRegistration) {
   EXPECT_EQ(State(), TIMConnState::kStateOnline);
 
   Sys("kickout", {{"regsterid", mine}, {"reason", "logged in elsewhere"}, {"fromregsterid", "x"}});
-  Sync();
+  SyncAfter(_EVENT_RECV_KICKOUT);
   const auto kicks = CallbackRecorder::Get().ReportsWith(_EVENT_RECV_KICKOUT);
   ASSERT_EQ(kicks.size(), 1u);
   EXPECT_EQ(kicks[0].text, "logged in elsewhere");
@@ -63,7 +69,7 @@ TEST_F(PushSysTest, SystemKickoutAndNoticeAndIgnoredKinds) {
   EXPECT_EQ(State(), TIMConnState::kStateOnline);
 
   Sys("syskickout", {{"content", "account frozen"}});
-  Sync();
+  SyncAfter(_EVENT_REPORT_SYSKICKOUT);
   const auto kicks = CallbackRecorder::Get().ReportsWith(_EVENT_REPORT_SYSKICKOUT);
   ASSERT_EQ(kicks.size(), 1u);
   EXPECT_EQ(kicks[0].text, "account frozen");

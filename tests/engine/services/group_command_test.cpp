@@ -284,6 +284,53 @@ TEST_F(GroupCommandTest, JoinByCodeThenLeave) {
   EXPECT_EQ(Members(kG), "");
 }
 
+// A member's "join" (or a join code it asks again) only renames it in the group: an
+// owner or manager keeps its role. A left group's row is no membership to keep.
+TEST_F(GroupCommandTest, JoinOfAMemberKeepsItsRole) {
+  struct Row {
+    const char* what;
+    const char* cmd;
+    int storedRole;  // the own member row; 0: none
+    int groupstate;  // of the local group row
+    int want;
+  } rows[] = {
+      {"owner renames", "join", 1, 0, 1},
+      {"manager renames", "join", 2, 0, 2},
+      {"member renames", "join", 3, 0, 3},
+      {"newcomer", "join", 0, 0, 3},
+      {"owner row of a left group", "join", 1, 1, 3},
+      {"owner asks its code", "getbycode", 1, 0, 1},
+      {"manager asks its code", "getbycode", 2, 0, 2},
+      {"newcomer by code", "getbycode", 0, 0, 3},
+      {"manager row of a left group, by code", "getbycode", 2, 1, 3},
+      {"owner by link", "joinurl", 1, 0, 1},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    FakeGroupServer::Group g = Traders();
+    g.groupid = std::to_string(70 + n) + "@group.tesmo.x";
+    g.code = std::to_string(5000 + n);
+    ++n;
+    groups.AddGroup(g);
+    // The server knows only a live membership.
+    if (row.storedRole > 0 && row.groupstate == 0)
+      groups.AddMember(g.groupid, {kOwn, "Old", row.storedRole});
+    ASSERT_TRUE(Exec("insert into nq_group(groupid,groupname,groupstate) values('" + g.groupid +
+                     "','Traders'," + std::to_string(row.groupstate) + ")"));
+    if (row.storedRole > 0) {
+      ASSERT_TRUE(Exec("insert into nq_groupuser(groupid,account,nick,role) values('" + g.groupid +
+                       "','" + kOwn + "','Old'," + std::to_string(row.storedRole) + ")"));
+    }
+    Json::Value a = Args(row.cmd, std::string(row.cmd) == "join" ? g.groupid : "");
+    a["code"] = g.code;
+    a["nick"] = "New";
+    EXPECT_EQ(Command(a).a, 0) << row.what;
+    EXPECT_EQ(Members(g.groupid), std::string(kOwn) + ":New:" + std::to_string(row.want) + " ")
+        << row.what;
+    EXPECT_EQ(GroupRow(g.groupid, "groupstate"), "0") << row.what;
+  }
+}
+
 // The member picker asks which contacts may still be added: only those not in the group.
 TEST_F(GroupCommandTest, CheckUserNamesOnlyThoseNotInTheGroup) {
   FakeGroupServer::Group g = Traders();

@@ -142,6 +142,47 @@ TEST_F(GroupNotifyTest, KindTable) {
   }
 }
 
+// "join" of a member already in the group is its new nick: an owner or manager keeps
+// its role; a newcomer, or the own account back in a group it had left, is a member.
+TEST_F(GroupNotifyTest, JoinOfAMemberKeepsItsRole) {
+  struct Row {
+    const char* what;
+    const char* userid;
+    int storedRole;  // 0: no row
+    int groupstate;
+    int want;
+  } rows[] = {
+      {"own owner renames", kOwn, 1, 0, 1},
+      {"own manager renames", kOwn, 2, 0, 2},
+      {"own member renames", kOwn, 3, 0, 3},
+      {"own account joins", kOwn, 0, 0, 3},
+      {"own owner row of a left group", kOwn, 1, 1, 3},
+      {"another manager renames", "5@d", 2, 0, 2},
+      {"another owner renames", "5@d", 1, 0, 1},
+      {"another newcomer", "5@d", 0, 0, 3},
+  };
+  for (const Row& row : rows) {
+    ASSERT_TRUE(Exec("delete from nq_group; delete from nq_groupuser"));
+    ASSERT_TRUE(Exec("insert into nq_group(groupid,groupname,usercount,groupstate) values('" +
+                     std::string(kG) + "','Seven',3," + std::to_string(row.groupstate) + ")"));
+    if (row.storedRole > 0) {
+      ASSERT_TRUE(Exec("insert into nq_groupuser(groupid,account,nick,role) values('" +
+                       std::string(kG) + "','" + row.userid + "','Old'," +
+                       std::to_string(row.storedRole) + ")"));
+    }
+    std::string text;
+    EXPECT_EQ(Notify(std::string(R"({"notify":"join","userid":")") + row.userid +
+                         R"(","nick":"New","membercount":3})",
+                     &text),
+              1)
+        << row.what;
+    EXPECT_EQ(SelectOne("select nick||','||role from nq_groupuser where account='" +
+                        std::string(row.userid) + "'"),
+              "New," + std::to_string(row.want))
+        << row.what;
+  }
+}
+
 TEST_F(GroupNotifyTest, ReadMarksOfMembers) {
   ASSERT_TRUE(Exec("insert into nq_groupuser(groupid,account,role) values('7@group.d','5@d',3)"));
   std::string text;

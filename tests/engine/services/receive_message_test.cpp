@@ -259,6 +259,10 @@ TEST_F(ReceiveTest, ASilentDetailServerCostsOneWaitNotOnePerMessage) {
     if (row.kickOut) {
       Push(FakeIMServer::SysPacket(kOwn, "kickout",
                                    {{"regsterid", TIMSession::GetRegistrationId()}}));
+      // Pushes the engine receives before it has handled the kick-out are the ended
+      // login's: the sync marker comes after it.
+      ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_EVENT_RECV_KICKOUT, std::nullopt,
+                                                  std::chrono::seconds(60)));
     }
     Sync();
     const auto stored = Select(
