@@ -64,16 +64,6 @@ TGroupProcessor::IdList ReadPairs(const std::string& reply, const std::string& n
   return pairs;
 }
 
-// The request service runs group commands through the processor.
-struct RegisterGroupExecutor {
-  RegisterGroupExecutor() {
-    THttpRequestService::RegisterExecutor(_REQUEST_HTTP_GROUPCOMMAND,
-                                          [](THttpRequestService& service, TAPIPacket* packet) {
-                                            return TGroupProcessor(&service).HandlePacket(packet);
-                                          });
-  }
-} g_registerGroupExecutor;
-
 }  // namespace
 
 TGroupProcessor::IdList TGroupProcessor::ReadIdList(const std::string& reply,

@@ -40,13 +40,6 @@ int IntParam(const TIMPacket& packet, const char* name) {
   return value > INT32_MAX || value < INT32_MIN ? 0 : static_cast<int>(value);
 }
 
-struct RegisterPushHandler {
-  RegisterPushHandler() {
-    TIMSession::SetPushHandler(&TMessageService::OnImPush);
-    TIMSession::SetPushDrainHandler(&TReceiveBatch::Drain);
-  }
-} g_registerPushHandler;
-
 }  // namespace
 
 void TMessageService::OnImPush(TIMSession& session, const TIMPacket& packet) {

@@ -67,23 +67,7 @@ long long LocalSeconds(const std::string& text) {
   return static_cast<long long>(mktime(&t));
 }
 
-struct RegisterSyncWorker {
-  RegisterSyncWorker() { TSyncWorker::Register(); }
-} g_registerSyncWorker;
-
 }  // namespace
-
-void TSyncWorker::Register() {
-  THttpRequestService::SetBackgroundWorkerFactory(
-      [](THttpRequestService& service) { return std::make_unique<TSyncWorker>(service); });
-  THttpRequestService::RegisterExecutor(
-      kInternalFriendSync,
-      [](THttpRequestService& service, TAPIPacket* packet) { SyncFriends(service, packet); });
-  THttpRequestService::RegisterExecutor(_REQUEST_HTTP_GETHISTORYMSG,
-                                        [](THttpRequestService& service, TAPIPacket* packet) {
-                                          return THistorySync(service).OnGetHistoryRequest(packet);
-                                        });
-}
 
 TSyncWorker::TSyncWorker(THttpRequestService& service) : m_service(service) {}
 

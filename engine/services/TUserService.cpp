@@ -1,5 +1,5 @@
 // The user service's entry points: the profile command, the reply router and the
-// detail-list interceptor, and their registration with the request service.
+// detail-list interceptor.
 #include "services/TUserService.h"
 
 #include <algorithm>
@@ -60,31 +60,9 @@ bool InsideJsonString(const std::string& text, size_t at) {
   return inside;
 }
 
-struct RegisterUserService {
-  RegisterUserService() { TUserService::Register(); }
-} g_registerUserService;
-
 }  // namespace
 
 TUserService::TUserService(THttpRequestService& service) : m_service(service) {}
-
-void TUserService::Register() {
-  THttpRequestService::RegisterExecutor(_REQUEST_HTTP_USERCOMMAND,
-                                        [](THttpRequestService& service, TAPIPacket* packet) {
-                                          return TUserService(service).OnUserCommand(packet);
-                                        });
-  THttpRequestService::RegisterExecutor(kInternalPeerMessage,
-                                        [](THttpRequestService& service, TAPIPacket* packet) {
-                                          return TUserService(service).OnPeerMessage(packet);
-                                        });
-  THttpRequestService::SetReplyHooks(
-      [](THttpRequestService& service, TAPIPacket* packet, const std::string& url,
-         const std::string& body, int* handled) {
-        return TUserService(service).InterceptDetailList(packet, url, body, handled);
-      },
-      [](THttpRequestService& service, TAPIPacket* packet, const std::string& url,
-         const std::string& reply) { TUserService(service).RouteReply(packet, url, reply); });
-}
 
 bool TUserService::InBlackList(const std::string& blackList, const std::string& account) {
   if (account.empty()) return false;
