@@ -6,6 +6,7 @@
 
 #include "base/TAPIPacket.h"
 #include "db/TDBManager.h"
+#include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMPacket.h"
 #include "net/TIMSession.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int kSessionInfo = 1;                       // nq_saveinfo type of the session values
 constexpr int kStateNone = TIMConnState::kStateNone;  // no keep-alive, no re-login
 
 }  // namespace
@@ -82,12 +82,12 @@ void TIMSession::OnUpdateDetail(const std::string& content) {
   TNetContext* core = TNetContext::Instance();
   if (!core) return;
   if (TDBManager* db = core->GetDatabase()) {
-    db->SetSaveInfo(kSessionInfo, "NAME", name);
-    db->SetSaveInfo(kSessionInfo, "ICON", logo);
-    db->SetSaveInfo(kSessionInfo, "BIGICON", bigLogo);
-    db->SetSaveInfo(kSessionInfo, "SUMMARY", summary);
-    db->SetSaveInfoInt(kSessionInfo, "VERSION", version);
-    db->SetSaveInfoInt(kSessionInfo, "CHAMPFLAG", champFlag);
+    db->SetSaveInfo(kSaveInfoSession, "NAME", name);
+    db->SetSaveInfo(kSaveInfoSession, "ICON", logo);
+    db->SetSaveInfo(kSaveInfoSession, "BIGICON", bigLogo);
+    db->SetSaveInfo(kSaveInfoSession, "SUMMARY", summary);
+    db->SetSaveInfoInt(kSaveInfoSession, "VERSION", version);
+    db->SetSaveInfoInt(kSaveInfoSession, "CHAMPFLAG", champFlag);
   }
   core->SetProfile(name, logo, bigLogo, summary, version, champFlag);
   RaiseEvent(_EVENT_REPORT_UPDATEDETAIL, 0, content);

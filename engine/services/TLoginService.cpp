@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "db/TDBManager.h"
+#include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "services/TServiceContext.h"
 #include "util/TDigest.h"
@@ -18,8 +19,6 @@ constexpr const char* kAccountInfoSalt = "38475610293847561029384756102938";
 constexpr const char* kRegisteredSalt = "50617283940516273849506172839405";
 // The verification code travels as the type-2 password digest.
 constexpr int kVerifyCodeDigestType = 2;
-// nq_saveinfo rows of the session values.
-constexpr int kSaveInfoType = 1;
 // The synchronous exchange's error when nothing could be sent or received.
 constexpr int kPostNotSent = 1;
 
@@ -54,11 +53,11 @@ int TakeResult(const Json::Value& root, Json::Value* result) {
 }
 
 void Store(TDBManager* db, const char* key, const std::string& value) {
-  if (db) db->SetSaveInfo(kSaveInfoType, key, value);
+  if (db) db->SetSaveInfo(kSaveInfoSession, key, value);
 }
 
 void StoreInt(TDBManager* db, const char* key, int value) {
-  if (db) db->SetSaveInfoInt(kSaveInfoType, key, value);
+  if (db) db->SetSaveInfoInt(kSaveInfoSession, key, value);
 }
 
 // The first members of every registration body.
@@ -173,8 +172,8 @@ int TLoginService::Register() {
     case kPathAccountInfo: {
       path = kAccountInfoPath;
       std::string regToken = GetRegistrationToken();
-      if (regToken.empty() && db) regToken = db->GetSaveInfo(kSaveInfoType, "REGTOKEN");
-      std::string ucUserId = db ? db->GetSaveInfo(kSaveInfoType, "ucuserid") : std::string();
+      if (regToken.empty() && db) regToken = db->GetSaveInfo(kSaveInfoSession, "REGTOKEN");
+      std::string ucUserId = db ? db->GetSaveInfo(kSaveInfoSession, "ucuserid") : std::string();
       fields += JsonTextStringField("ucuserid", ucUserId);
       // The request proves the earlier registration through its token header.
       core->SetToken(AccountInfoToken(regToken, deviceId));

@@ -20,6 +20,7 @@
 #include "services/TSenderDetails.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
+#include "services/TUserProtocol.h"
 #include "services/TUserService.h"
 #include "util/TJsonText.h"
 #include "util/TTextCodec.h"
@@ -31,7 +32,6 @@ constexpr int kNotifyType = 1;            // MessageType "notify"
 constexpr int kGroupNotifyType = 6;       // MessageType "groupnotify"
 constexpr int kRevokeType = 9;            // MessageType "revoke"
 constexpr long long kLocalNoticeId = -1;  // stored without a duplicate test
-constexpr char kDetailPath[] = "/userinfo/user/getdetail.do";
 constexpr char kRefusalText[] = "对方拒收你的消息";
 constexpr char kRefusalTextEn[] = "The other party refused your message.";
 
@@ -152,7 +152,7 @@ int TMessageService::RefreshSenderDetail(const std::string& peer, int version) {
   }
   // The exchange may take seconds while a server does not answer: it runs on a
   // request worker, so no push, a kick-out included, waits for it.
-  if (!TSenderDetails::Want(peer, m_service.GetServerUrl(kDetailPath, "USERSERVER"))) return 0;
+  if (!TSenderDetails::Want(peer, m_service.GetServerUrl(kUserDetailPath, "USERSERVER"))) return 0;
   TAPIPacket* fetch = new TAPIPacket;
   fetch->code = kInternalSenderDetail;
   fetch->id = 0;

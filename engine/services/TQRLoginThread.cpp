@@ -6,6 +6,7 @@
 #include "base/TAutoLock.h"
 #include "base/TStopFlag.h"
 #include "db/TDBManager.h"
+#include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "platform/clock.h"
 #include "services/TFacadeLink.h"
@@ -15,8 +16,6 @@
 #include "util/TStringCipher.h"
 
 namespace {
-constexpr int kSaveInfoType = 1;
-
 bool StartsWith(const std::string& text, const char* prefix) {
   return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
@@ -172,7 +171,7 @@ void TQRLoginThread::Poll(uint64_t generation, const std::string& key) {
         TLoginService::SetRegistrationToken(token);
         TServiceContext* core = TServiceContext::Instance();
         TDBManager* db = core ? core->GetDatabase() : nullptr;
-        if (db) db->SetSaveInfo(kSaveInfoType, "REGTOKEN", token);
+        if (db) db->SetSaveInfo(kSaveInfoSession, "REGTOKEN", token);
       }
       {
         std::lock_guard<std::mutex> lock(m_mutex);
