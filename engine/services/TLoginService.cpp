@@ -6,6 +6,7 @@
 #include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "services/TServiceContext.h"
+#include "services/TServiceDatabase.h"
 #include "util/TDigest.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
@@ -153,7 +154,7 @@ std::string TLoginService::Post(const std::string& url, const std::string& body,
 int TLoginService::Register() {
   TServiceContext* core = TServiceContext::Instance();
   if (!core) return kNoUsableReply;
-  TDBManager* db = core->GetDatabase();
+  TDBManager* db = ServiceDatabase();
   const std::string mobile = core->GetMobile();
   const std::string ticket = core->GetTicket();
   const std::string deviceId = core->GetDeviceID();
@@ -224,7 +225,7 @@ int TLoginService::Register() {
 int TLoginService::Login() {
   TServiceContext* core = TServiceContext::Instance();
   if (!core) return kNoUsableReply;
-  TDBManager* db = core->GetDatabase();
+  TDBManager* db = ServiceDatabase();
   std::string mobile = core->GetMobile();
   std::string email;
   if (mobile.find('@') != std::string::npos) {

@@ -12,6 +12,7 @@
 #include "services/TFacadeLink.h"
 #include "services/TLoginService.h"
 #include "services/TServiceContext.h"
+#include "services/TServiceDatabase.h"
 #include "util/TJsonHelper.h"
 #include "util/TStringCipher.h"
 
@@ -169,9 +170,8 @@ void TQRLoginThread::Poll(uint64_t generation, const std::string& key) {
       if (!IsCurrent(generation)) return;
       if (!token.empty()) {
         TLoginService::SetRegistrationToken(token);
-        TServiceContext* core = TServiceContext::Instance();
-        TDBManager* db = core ? core->GetDatabase() : nullptr;
-        if (db) db->SetSaveInfo(kSaveInfoSession, "REGTOKEN", token);
+        if (TDBManager* db = ServiceDatabase())
+          db->SetSaveInfo(kSaveInfoSession, "REGTOKEN", token);
       }
       {
         std::lock_guard<std::mutex> lock(m_mutex);
