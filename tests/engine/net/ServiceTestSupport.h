@@ -48,26 +48,6 @@ class ScopedExecutor {
   THttpRequestService::Executor m_previous;
 };
 
-// Installs reply hooks on a service for the life of a scope, then puts back the
-// ones it had before. The service must outlive the scope.
-class ScopedReplyHooks {
- public:
-  ScopedReplyHooks(THttpRequestService& service, THttpRequestService::Interceptor interceptor,
-                   THttpRequestService::Router router)
-      : m_service(service) {
-    m_service.CopyReplyHooks(&m_interceptor, &m_router);
-    m_service.SetReplyHooks(std::move(interceptor), std::move(router));
-  }
-  ~ScopedReplyHooks() { m_service.SetReplyHooks(m_interceptor, m_router); }
-  ScopedReplyHooks(const ScopedReplyHooks&) = delete;
-  ScopedReplyHooks& operator=(const ScopedReplyHooks&) = delete;
-
- private:
-  THttpRequestService& m_service;
-  THttpRequestService::Interceptor m_interceptor;
-  THttpRequestService::Router m_router;
-};
-
 // A counter the test can wait on, and a gate that holds executors until opened.
 class Gate {
  public:
