@@ -20,6 +20,7 @@
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
+#include "db/TSaveInfoType.h"
 #include "db/TSqliteDB.h"
 #include "services/TContactCache.h"
 #include "services/TMemberPass.h"
@@ -260,7 +261,7 @@ void TAPIInterface::DBRelease(long set) {
 int TAPIInterface::IsLogin() {
   TAutoLock lock(DatabaseMutex());
   if (!Core() || !m_database) return 0;
-  return static_cast<int>(SqlLeadingNumber(m_database->GetSaveInfo(1, "ISLOGIN")));
+  return static_cast<int>(SqlLeadingNumber(m_database->GetSaveInfo(kSaveInfoSession, "ISLOGIN")));
 }
 
 char* TAPIInterface::GetUCUserID() {
@@ -269,7 +270,8 @@ char* TAPIInterface::GetUCUserID() {
   TAutoLock lock(DatabaseMutex());
   if (!Core() || !m_database) return buffer;
   try {
-    return FillResultBuffer(buffer, sizeof(buffer), m_database->GetSaveInfo(1, "ucuserid"));
+    return FillResultBuffer(buffer, sizeof(buffer),
+                            m_database->GetSaveInfo(kSaveInfoSession, "ucuserid"));
   } catch (...) {
     return buffer;
   }

@@ -8,6 +8,7 @@
 #include "base/TAPIPacket.h"
 #include "base/TAutoLock.h"
 #include "base/TStopFlag.h"
+#include "core/TEngineWiring.h"
 #include "core/TStringQueue.h"
 #include "db/TAccountScope.h"
 #include "db/TDatabaseLock.h"
@@ -17,7 +18,6 @@
 #include "platform/path.h"
 #include "platform/socket.h"
 #include "services/TContactCache.h"
-#include "services/TLoginService.h"
 #include "services/TQRLoginThread.h"
 #include "util/TSocketUtil.h"
 #include "util/TTextUtil.h"
@@ -39,14 +39,8 @@ TEngineCore::TEngineCore(std::unique_ptr<TFacadeLink> facade) : m_facade(std::mo
   SetEngineStopping(false);
   m_requestService = std::make_unique<THttpRequestService>(&TEngineCore::OnServicePacket);
   m_imSession = std::make_unique<TIMSession>(&TEngineCore::OnSessionPacket);
-  // The session's HTTP registration and login before every IM login.
-  m_imSession->SetLoginFunction([] {
-    TEngineCore* core = Instance();
-    TLoginService service(core ? core->GetRequestService() : nullptr);
-    int r = service.Register();
-    if (r == TLoginService::kOk) r = service.Login();
-    return r;
-  });
+  // Every executor, reply hook, push handler and the background worker, in one list.
+  TEngineWiring::Install(*m_requestService, *m_imSession);
   m_contactCache = std::make_unique<TContactCache>();
   g_core = this;
   Attach(this);

@@ -9,10 +9,10 @@
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
+#include "db/TSaveInfoType.h"
 #include "services/TMessageStore.h"
 
 namespace {
-constexpr int kSaveInfoSession = 1;
 // Statements per migration transaction: bounded memory and lock hold per batch.
 constexpr size_t kMigrationBatch = 1000;
 

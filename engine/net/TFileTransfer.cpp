@@ -72,21 +72,6 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The request service runs these codes through the handlers below.
-struct RegisterFileExecutors {
-  RegisterFileExecutors() {
-    THttpRequestService::RegisterExecutor(
-        _REQUEST_HTTP_UPLOADFILE,
-        [](THttpRequestService&, TAPIPacket* p) { return TFileTransfer::OnUploadFile(p); });
-    THttpRequestService::RegisterExecutor(
-        _REQUEST_HTTP_DOWNFILE,
-        [](THttpRequestService&, TAPIPacket* p) { return TFileTransfer::OnDownloadFile(p); });
-    THttpRequestService::RegisterExecutor(
-        _REQUEST_HTTP_UPLOADDUMP,
-        [](THttpRequestService&, TAPIPacket* p) { return TFileTransfer::OnUploadDump(p); });
-  }
-} g_registerFileExecutors;
-
 }  // namespace
 
 int TFileTransfer::OnUploadFile(TAPIPacket* packet) {

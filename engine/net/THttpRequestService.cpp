@@ -1,9 +1,8 @@
-// The request queue, its four workers and the executor table.
+// The request queue, its four workers and the tables of who runs what.
 #include "net/THttpRequestService.h"
 
 #include <chrono>
 #include <exception>
-#include <map>
 
 #include "base/TAPIPacket.h"
 #include "base/TStopFlag.h"
@@ -16,19 +15,6 @@
 namespace {
 
 constexpr int kQueuePollMs = 100;
-
-struct Tables {
-  std::mutex mutex;
-  std::map<int, THttpRequestService::Executor> executors;
-  THttpRequestService::Interceptor interceptor;
-  THttpRequestService::Router router;
-  THttpRequestService::BackgroundWorkerFactory backgroundFactory;
-};
-
-Tables& SharedTables() {
-  static Tables tables;
-  return tables;
-}
 
 struct WorkerStart {
   THttpRequestService* service;
@@ -69,46 +55,41 @@ THttpRequestService::~THttpRequestService() { Stop(); }
 
 int THttpRequestService::ResultOf(const TAPIPacket* packet) { return packet->a; }
 
-void THttpRequestService::SetExecutor(int code, Executor executor) {
-  Tables& t = SharedTables();
-  std::lock_guard<std::mutex> lock(t.mutex);
+void THttpRequestService::StoreExecutor(int code, Executor executor) {
+  std::lock_guard<std::mutex> lock(m_tableMutex);
   if (executor)
-    t.executors[code] = std::move(executor);
+    m_executors[code] = std::move(executor);
   else
-    t.executors.erase(code);
+    m_executors.erase(code);
 }
 
-THttpRequestService::Executor THttpRequestService::FindExecutor(int code) {
-  Tables& t = SharedTables();
-  std::lock_guard<std::mutex> lock(t.mutex);
-  auto it = t.executors.find(code);
-  return it == t.executors.end() ? Executor() : it->second;
+THttpRequestService::Executor THttpRequestService::FindExecutor(int code) const {
+  std::lock_guard<std::mutex> lock(m_tableMutex);
+  auto it = m_executors.find(code);
+  return it == m_executors.end() ? Executor() : it->second;
 }
 
 void THttpRequestService::SetReplyHooks(Interceptor interceptor, Router router) {
-  Tables& t = SharedTables();
-  std::lock_guard<std::mutex> lock(t.mutex);
-  t.interceptor = std::move(interceptor);
-  t.router = std::move(router);
+  std::lock_guard<std::mutex> lock(m_tableMutex);
+  m_interceptor = std::move(interceptor);
+  m_router = std::move(router);
 }
 
-void THttpRequestService::CopyReplyHooks(Interceptor* interceptor, Router* router) {
-  Tables& t = SharedTables();
-  std::lock_guard<std::mutex> lock(t.mutex);
-  *interceptor = t.interceptor;
-  *router = t.router;
+void THttpRequestService::CopyReplyHooks(Interceptor* interceptor, Router* router) const {
+  std::lock_guard<std::mutex> lock(m_tableMutex);
+  *interceptor = m_interceptor;
+  *router = m_router;
 }
 
 void THttpRequestService::SetBackgroundWorkerFactory(BackgroundWorkerFactory factory) {
-  Tables& t = SharedTables();
-  std::lock_guard<std::mutex> lock(t.mutex);
-  t.backgroundFactory = std::move(factory);
+  std::lock_guard<std::mutex> lock(m_tableMutex);
+  m_backgroundFactory = std::move(factory);
 }
 
-THttpRequestService::BackgroundWorkerFactory THttpRequestService::GetBackgroundWorkerFactory() {
-  Tables& t = SharedTables();
-  std::lock_guard<std::mutex> lock(t.mutex);
-  return t.backgroundFactory;
+THttpRequestService::BackgroundWorkerFactory THttpRequestService::GetBackgroundWorkerFactory()
+    const {
+  std::lock_guard<std::mutex> lock(m_tableMutex);
+  return m_backgroundFactory;
 }
 
 int THttpRequestService::Start() {
@@ -117,12 +98,7 @@ int THttpRequestService::Start() {
   m_stop = false;
   CreateClients();
 
-  BackgroundWorkerFactory factory;
-  {
-    Tables& t = SharedTables();
-    std::lock_guard<std::mutex> lock(t.mutex);
-    factory = t.backgroundFactory;
-  }
+  BackgroundWorkerFactory factory = GetBackgroundWorkerFactory();
   if (factory) {
     std::unique_ptr<TBackgroundWorker> worker = factory(*this);
     if (worker) worker->Start();
@@ -282,13 +258,7 @@ void THttpRequestService::Execute(TAPIPacket* packet, const TAccountScope::Stamp
       return;
     }
   }
-  Executor executor;
-  {
-    Tables& t = SharedTables();
-    std::lock_guard<std::mutex> lock(t.mutex);
-    auto it = t.executors.find(packet->code);
-    if (it != t.executors.end()) executor = it->second;
-  }
+  Executor executor = FindExecutor(packet->code);
   if (!executor) executor = BuiltInExecutor(packet->code);
 
   if (packet->code < kInternalCodeLimit) {

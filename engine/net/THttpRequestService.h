@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -154,32 +155,36 @@ class THttpRequestService {
   // TLS one when HTTPS is on and the URL says https. Null outside 0-4 or before Start.
   THttpBaseClient* GetClient(int slot, const std::string& url) const;
 
-  // Executor table, shared by every service of the process. An empty executor
-  // removes the code's entry. Codes without an executor are answered unchanged
-  // with a = 0; 200101 and 200102 run the service's own GET and POST.
+  // The service's tables: the executor of each request code, the reply hooks and
+  // the background worker's factory. The engine core fills them once, in one list
+  // (core/TEngineWiring.cpp); a service made elsewhere has only what its maker puts
+  // in. An empty executor removes the code's entry. Codes without an executor are
+  // answered unchanged with a = 0; 200101 and 200102 run the service's own GET and
+  // POST. Executors may be replaced while the workers run; the background worker's
+  // factory counts only before Start.
   template <typename Function>
-  static void RegisterExecutor(int code, Function executor) {
+  void RegisterExecutor(int code, Function executor) {
     using Result = std::invoke_result_t<Function&, THttpRequestService&, TAPIPacket*>;
     if constexpr (std::is_void_v<Result>) {
-      SetExecutor(code, [f = std::move(executor)](THttpRequestService& service,
-                                                  TAPIPacket* packet) mutable {
+      StoreExecutor(code, [f = std::move(executor)](THttpRequestService& service,
+                                                    TAPIPacket* packet) mutable {
         f(service, packet);
         return ResultOf(packet);
       });
     } else {
-      SetExecutor(code, Executor(std::move(executor)));
+      StoreExecutor(code, Executor(std::move(executor)));
     }
   }
-  static void RegisterExecutor(int code, std::nullptr_t) { SetExecutor(code, Executor()); }
-  // The executor registered for code; empty when there is none.
-  static Executor FindExecutor(int code);
+  void RegisterExecutor(int code, std::nullptr_t) { StoreExecutor(code, Executor()); }
+  // The executor installed for code; empty when there is none.
+  Executor FindExecutor(int code) const;
   // Reply hook: empty functions remove the interceptor or the router.
-  static void SetReplyHooks(Interceptor interceptor, Router router);
+  void SetReplyHooks(Interceptor interceptor, Router router);
   // Copies of the installed reply hooks.
-  static void CopyReplyHooks(Interceptor* interceptor, Router* router);
-  static void SetBackgroundWorkerFactory(BackgroundWorkerFactory factory);
+  void CopyReplyHooks(Interceptor* interceptor, Router* router) const;
+  void SetBackgroundWorkerFactory(BackgroundWorkerFactory factory);
   // A copy of the installed factory.
-  static BackgroundWorkerFactory GetBackgroundWorkerFactory();
+  BackgroundWorkerFactory GetBackgroundWorkerFactory() const;
 
  private:
   static unsigned WorkerEntry(void* arg);
@@ -194,7 +199,7 @@ class THttpRequestService {
   bool Dequeue(Queued* next);
   void Hand(TAPIPacket* packet);
   void CreateClients();
-  static void SetExecutor(int code, Executor executor);
+  void StoreExecutor(int code, Executor executor);
   static int ResultOf(const TAPIPacket* packet);
   static int CoreExchange(THttpBaseClient* client, const TServerRecord& server,
                           const std::string& request, int* status, std::string* body);
@@ -205,6 +210,11 @@ class THttpRequestService {
                                   int timeoutSeconds = 0);
 
   OwnerFunction m_owner;
+  mutable std::mutex m_tableMutex;  // guards the four tables below
+  std::map<int, Executor> m_executors;
+  Interceptor m_interceptor;
+  Router m_router;
+  BackgroundWorkerFactory m_backgroundFactory;
   std::atomic<int> m_running{0};
   std::atomic<bool> m_stop{false};
   std::atomic<int> m_alive[kWorkerCount] = {};

@@ -33,9 +33,6 @@ constexpr int kClientDesktop = 1;
 constexpr int kRegistrationIdDigits = 32;
 constexpr size_t kProbeReceive = 1024;
 
-std::atomic<TIMSession::PushHandler> g_pushHandler{nullptr};
-std::atomic<TIMSession::PushDrainHandler> g_pushDrainHandler{nullptr};
-
 // Process-wide and never destroyed: the push dispatch may ask for it until the end.
 struct RegistrationId {
   std::mutex mutex;
@@ -79,12 +76,8 @@ uint64_t TIMSession::Now() const { return m_clock ? m_clock() : tesmo::TickCount
 
 bool TIMSession::Stopping() const { return m_stop.load() || IsEngineStopping(); }
 
-void TIMSession::SetPushHandler(PushHandler handler) { g_pushHandler = handler; }
-
-void TIMSession::SetPushDrainHandler(PushDrainHandler handler) { g_pushDrainHandler = handler; }
-
 void TIMSession::DrainPushes() {
-  if (PushDrainHandler drain = g_pushDrainHandler.load()) drain(*this);
+  if (PushDrainHandler drain = m_pushDrainHandler.load()) drain(*this);
 }
 
 std::string TIMSession::GetRegistrationId() {
@@ -437,5 +430,3 @@ void TIMSession::RaiseEvent(int code, int a, int id, const std::string& text) {
 void TIMSession::OnChannelText(const std::string& text, const std::string& host, int port) {
   OnPush(text, host, port);
 }
-
-TIMSession::PushHandler TIMSession::GetPushHandler() { return g_pushHandler.load(); }

@@ -81,9 +81,11 @@ class TIMSession : private TIMConnState::Host {
   int GetPhase() const { return m_phase.load(); }
   std::string GetLocalAddress() const;
 
-  static void SetPushHandler(PushHandler handler);
-  static PushHandler GetPushHandler();
-  static void SetPushDrainHandler(PushDrainHandler handler);
+  // The push handlers; the engine core installs them (core/TEngineWiring.cpp). They
+  // may be replaced while the session runs.
+  void SetPushHandler(PushHandler handler) { m_pushHandler = handler; }
+  PushHandler GetPushHandler() const { return m_pushHandler.load(); }
+  void SetPushDrainHandler(PushDrainHandler handler) { m_pushDrainHandler = handler; }
   void DrainPushes();
   // The registration id of the last IM login; a kick-out names it.
   static std::string GetRegistrationId();
@@ -135,6 +137,8 @@ class TIMSession : private TIMConnState::Host {
   bool Pause(unsigned ms) override;
 
   EventFunction m_eventFunction;
+  std::atomic<PushHandler> m_pushHandler{nullptr};
+  std::atomic<PushDrainHandler> m_pushDrainHandler{nullptr};
   std::atomic<int> m_phase{kPhaseNone};
   TIMConnState m_connState;
   std::unique_ptr<TIMChannel> m_channel;

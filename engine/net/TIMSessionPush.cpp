@@ -9,6 +9,7 @@
 #include "db/TAccountScope.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
+#include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMPacket.h"
 #include "net/TIMSession.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int kSessionInfo = 1;                       // nq_saveinfo type of the session values
 constexpr int kStateNone = TIMConnState::kStateNone;  // no keep-alive, no re-login
 
 }  // namespace
@@ -93,12 +93,12 @@ void TIMSession::OnUpdateDetail(const std::string& content) {
     TAutoLock lock(DatabaseMutex());
     if (TAccountScope::IsStale()) return;
     if (TDBManager* db = core->GetDatabase()) {
-      db->SetSaveInfo(kSessionInfo, "NAME", name);
-      db->SetSaveInfo(kSessionInfo, "ICON", logo);
-      db->SetSaveInfo(kSessionInfo, "BIGICON", bigLogo);
-      db->SetSaveInfo(kSessionInfo, "SUMMARY", summary);
-      db->SetSaveInfoInt(kSessionInfo, "VERSION", version);
-      db->SetSaveInfoInt(kSessionInfo, "CHAMPFLAG", champFlag);
+      db->SetSaveInfo(kSaveInfoSession, "NAME", name);
+      db->SetSaveInfo(kSaveInfoSession, "ICON", logo);
+      db->SetSaveInfo(kSaveInfoSession, "BIGICON", bigLogo);
+      db->SetSaveInfo(kSaveInfoSession, "SUMMARY", summary);
+      db->SetSaveInfoInt(kSaveInfoSession, "VERSION", version);
+      db->SetSaveInfoInt(kSaveInfoSession, "CHAMPFLAG", champFlag);
     }
     core->SetProfile(name, logo, bigLogo, summary, version, champFlag);
   }

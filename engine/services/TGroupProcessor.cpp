@@ -10,6 +10,7 @@
 #include "db/TRecordSet.h"
 #include "net/TFileUpload.h"
 #include "net/THttpRequestService.h"
+#include "services/TGroupProtocol.h"
 #include "services/TGroupReplyWriter.h"
 #include "services/TGroupStore.h"
 #include "services/TServiceContext.h"
@@ -23,9 +24,6 @@
 #include "util/TTransId.h"
 
 namespace {
-
-constexpr char kGroupPath[] = "/group/info/process.do";
-constexpr char kCreatePath[] = "/navigation/user/creategroup.do";
 
 bool IsOneOf(const std::string& cmd, std::initializer_list<const char*> words) {
   for (const char* w : words)
@@ -64,16 +62,6 @@ TGroupProcessor::IdList ReadPairs(const std::string& reply, const std::string& n
   return pairs;
 }
 
-// The request service runs group commands through the processor.
-struct RegisterGroupExecutor {
-  RegisterGroupExecutor() {
-    THttpRequestService::RegisterExecutor(_REQUEST_HTTP_GROUPCOMMAND,
-                                          [](THttpRequestService& service, TAPIPacket* packet) {
-                                            return TGroupProcessor(&service).HandlePacket(packet);
-                                          });
-  }
-} g_registerGroupExecutor;
-
 }  // namespace
 
 TGroupProcessor::IdList TGroupProcessor::ReadIdList(const std::string& reply,
@@ -106,7 +94,7 @@ int TGroupProcessor::Process(TAPIPacket* packet) {
                                                  JsonTextStringField("account", c.own));
     int error = 0;
     const TReplyRecord login(
-        m_service->PostJson(m_service->GetServerUrl(kCreatePath, "LOGIN"), body, &error));
+        m_service->PostJson(m_service->GetServerUrl(kCreateGroupPath, "LOGIN"), body, &error));
     if (!login.ok) return kGroupBadReply;
     if (login.code != 1) {
       packet->s4.clear();
@@ -115,12 +103,12 @@ int TGroupProcessor::Process(TAPIPacket* packet) {
     c.groupaccount = login.GetString("groupaccount");
     const std::string groupserver = login.GetString("groupserver");
     if (c.groupaccount.empty() || groupserver.empty()) return kGroupBadReply;
-    c.url =
-        std::string(core && core->IsHttps() ? "https://" : "http://") + groupserver + kGroupPath;
+    c.url = std::string(core && core->IsHttps() ? "https://" : "http://") + groupserver +
+            kGroupProcessPath;
     c.body = JsonTextStringField("groupid", login.GetString("groupid")) +
              JsonTextStringField("groupaccount", c.groupaccount);
   } else {
-    c.url = m_service->BuildUrl(kGroupPath, c.args.Find("groupid"), "GROUPSERVER");
+    c.url = m_service->BuildUrl(kGroupProcessPath, c.args.Find("groupid"), "GROUPSERVER");
   }
 
   if (IsOneOf(c.cmd, {"create", "set"}) && !c.args.Find("logopath").empty()) {

@@ -9,6 +9,7 @@
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "services/TGroupProcessor.h"
+#include "services/TGroupProtocol.h"
 #include "services/TGroupReplyWriter.h"
 #include "services/TGroupStore.h"
 #include "services/TMemberPass.h"
@@ -17,11 +18,6 @@
 #include "util/TJsonHelper.h"
 
 namespace {
-
-constexpr int kRoleRemove = 0;
-constexpr int kRoleOwner = 1;
-constexpr int kRoleManager = 2;
-constexpr int kRoleMember = 3;
 
 std::string Str(const Json::Value& v, const char* key) { return TJsonHelper::GetString(v, key); }
 int Int(const Json::Value& v, const char* key) { return TJsonHelper::GetInt(v, key); }

@@ -4,6 +4,7 @@
 
 #include "net/TIMPacket.h"
 #include "services/TGroupProcessor.h"
+#include "services/TGroupProtocol.h"
 #include "services/TGroupStore.h"
 #include "services/TServiceContext.h"
 #include "util/TArgList.h"
@@ -12,11 +13,6 @@
 #include "util/TTextUtil.h"
 
 namespace {
-
-constexpr int kRoleRemove = 0;
-constexpr int kRoleOwner = 1;
-constexpr int kRoleManager = 2;
-constexpr int kRoleMember = 3;
 
 // The program reads "groupid" from every notification: a content without one gets
 // the group the packet was addressed to. Other texts pass unchanged.

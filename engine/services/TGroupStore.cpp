@@ -9,15 +9,11 @@
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
+#include "services/TGroupProtocol.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 
 namespace {
-
-constexpr int kRoleRemove = 0;
-constexpr int kRoleOwner = 1;
-constexpr int kRoleManager = 2;
-constexpr int kRoleMember = 3;
 
 std::string Num(long long value) { return std::to_string(value); }
 

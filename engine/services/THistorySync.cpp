@@ -15,6 +15,7 @@
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
+#include "db/TSaveInfoType.h"
 #include "db/TSqlStatement.h"
 #include "net/THttpRequestService.h"
 #include "net/TUrlCodec.h"
@@ -36,7 +37,6 @@
 namespace {
 
 constexpr char kImServer[] = "IMSERVER";
-constexpr int kHistoryInfo = 2;  // nq_saveinfo type of the last history ids
 constexpr char kPersonKey[] = "PERSON";
 constexpr int kRevokeType = 9;
 constexpr int kGroupNotifyType = 6;
@@ -585,7 +585,7 @@ std::string THistorySync::BuildMessageJson(int id) {
 long long THistorySync::GetLastHistoryId(const std::string& target) {
   TDBManager* db = ServiceDatabase();
   if (!db) return 0;
-  return SqlLeadingNumber(db->GetSaveInfo(kHistoryInfo, target.empty() ? kPersonKey : target));
+  return SqlLeadingNumber(db->GetSaveInfo(kSaveInfoHistory, target.empty() ? kPersonKey : target));
 }
 
 void THistorySync::SetLastHistoryId(const std::string& target, long long id) {
@@ -593,5 +593,5 @@ void THistorySync::SetLastHistoryId(const std::string& target, long long id) {
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = ServiceDatabase();
   if (!db || id <= GetLastHistoryId(target)) return;
-  db->SetSaveInfoInt(kHistoryInfo, target.empty() ? kPersonKey : target, id);
+  db->SetSaveInfoInt(kSaveInfoHistory, target.empty() ? kPersonKey : target, id);
 }

@@ -3,8 +3,10 @@
 #include <mutex>
 
 #include "db/TDBManager.h"
+#include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "services/TServiceContext.h"
+#include "services/TServiceDatabase.h"
 #include "util/TDigest.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
@@ -18,8 +20,6 @@ constexpr const char* kAccountInfoSalt = "38475610293847561029384756102938";
 constexpr const char* kRegisteredSalt = "50617283940516273849506172839405";
 // The verification code travels as the type-2 password digest.
 constexpr int kVerifyCodeDigestType = 2;
-// nq_saveinfo rows of the session values.
-constexpr int kSaveInfoType = 1;
 // The synchronous exchange's error when nothing could be sent or received.
 constexpr int kPostNotSent = 1;
 
@@ -54,11 +54,11 @@ int TakeResult(const Json::Value& root, Json::Value* result) {
 }
 
 void Store(TDBManager* db, const char* key, const std::string& value) {
-  if (db) db->SetSaveInfo(kSaveInfoType, key, value);
+  if (db) db->SetSaveInfo(kSaveInfoSession, key, value);
 }
 
 void StoreInt(TDBManager* db, const char* key, int value) {
-  if (db) db->SetSaveInfoInt(kSaveInfoType, key, value);
+  if (db) db->SetSaveInfoInt(kSaveInfoSession, key, value);
 }
 
 // The first members of every registration body.
@@ -154,7 +154,7 @@ std::string TLoginService::Post(const std::string& url, const std::string& body,
 int TLoginService::Register() {
   TServiceContext* core = TServiceContext::Instance();
   if (!core) return kNoUsableReply;
-  TDBManager* db = core->GetDatabase();
+  TDBManager* db = ServiceDatabase();
   const std::string mobile = core->GetMobile();
   const std::string ticket = core->GetTicket();
   const std::string deviceId = core->GetDeviceID();
@@ -173,8 +173,8 @@ int TLoginService::Register() {
     case kPathAccountInfo: {
       path = kAccountInfoPath;
       std::string regToken = GetRegistrationToken();
-      if (regToken.empty() && db) regToken = db->GetSaveInfo(kSaveInfoType, "REGTOKEN");
-      std::string ucUserId = db ? db->GetSaveInfo(kSaveInfoType, "ucuserid") : std::string();
+      if (regToken.empty() && db) regToken = db->GetSaveInfo(kSaveInfoSession, "REGTOKEN");
+      std::string ucUserId = db ? db->GetSaveInfo(kSaveInfoSession, "ucuserid") : std::string();
       fields += JsonTextStringField("ucuserid", ucUserId);
       // The request proves the earlier registration through its token header.
       core->SetToken(AccountInfoToken(regToken, deviceId));
@@ -225,7 +225,7 @@ int TLoginService::Register() {
 int TLoginService::Login() {
   TServiceContext* core = TServiceContext::Instance();
   if (!core) return kNoUsableReply;
-  TDBManager* db = core->GetDatabase();
+  TDBManager* db = ServiceDatabase();
   std::string mobile = core->GetMobile();
   std::string email;
   if (mobile.find('@') != std::string::npos) {

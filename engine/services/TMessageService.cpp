@@ -29,32 +29,13 @@ constexpr int kNoClient = 1;    // the exchange result when there is nothing to 
 
 TDBManager* Database() { return ServiceDatabase(); }
 
-TMessageService::PostFunction PostThrough(THttpRequestService& service) {
-  return [&service](TAPIPacket* packet, const std::string& url, const std::string& body) {
-    return service.Post(packet, url, body);
-  };
-}
-
-// The request service runs the message requests through the handlers below.
-struct RegisterMessageExecutors {
-  RegisterMessageExecutors() {
-    auto send = [](THttpRequestService& service, TAPIPacket* packet) {
-      return TMessageService(service, PostThrough(service)).SendMessage(packet);
-    };
-    THttpRequestService::RegisterExecutor(_REQUEST_HTTP_SENDMSGIM, send);
-    THttpRequestService::RegisterExecutor(_REQUEST_HTTP_SENDMSGFILE, send);
-    THttpRequestService::RegisterExecutor(
-        _REQUEST_HTTP_REVOKEMSG, [](THttpRequestService& service, TAPIPacket* packet) {
-          return TMessageService(service, PostThrough(service)).RevokeMessage(packet);
-        });
-    THttpRequestService::RegisterExecutor(
-        kInternalSenderDetail, [](THttpRequestService& service, TAPIPacket* packet) {
-          TMessageService(service, nullptr).FetchSenderDetail(packet);
-        });
-  }
-} g_registerMessageExecutors;
-
 }  // namespace
+
+TMessageService::TMessageService(THttpRequestService& service)
+    : TMessageService(
+          service, [&service](TAPIPacket* packet, const std::string& url, const std::string& body) {
+            return service.Post(packet, url, body);
+          }) {}
 
 TMessageService::TMessageService(THttpRequestService& service, PostFunction post)
     : m_service(service), m_post(std::move(post)) {}

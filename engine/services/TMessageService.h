@@ -20,6 +20,8 @@ class TMessageService {
   using PostFunction =
       std::function<int(TAPIPacket* packet, const std::string& url, const std::string& body)>;
 
+  // Posts through the service's own asynchronous POST (intercepted and routed).
+  explicit TMessageService(THttpRequestService& service);
   TMessageService(THttpRequestService& service, PostFunction post);
 
   // Requests 200201/200202: uploads the file when there is one, posts the message
@@ -30,9 +32,8 @@ class TMessageService {
   // success the row is flagged revoked and a revoke notice row is stored.
   int RevokeMessage(TAPIPacket* packet);
 
-  // The IM session's handler of "im" pushes (installed when the library loads): a
-  // group notification raises 100009, then every packet is a chat message whose
-  // stored row raises 100008 once.
+  // The IM session's handler of "im" pushes: a group notification raises 100009, then every packet
+  // is a chat message whose stored row raises 100008 once.
   static void OnImPush(TIMSession& session, const TIMPacket& packet);
 
   // A pushed chat message (an "im" packet, group notices included): filtered,

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "services/TGroupProtocol.h"
 #include "services/TGroupStore.h"
 #include "services/TMessageService.h"
 #include "services/TServiceContext.h"
@@ -14,9 +15,6 @@
 #include "util/TTextUtil.h"
 
 namespace {
-
-constexpr int kRoleOwner = 1;
-constexpr int kRoleManager = 2;
 
 // True when a text of the value is exactly the account, or one entry of a ","
 // list is: "12@d" must not match "112@d". Arrays and objects are searched through.

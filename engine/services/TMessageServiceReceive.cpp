@@ -21,6 +21,7 @@
 #include "services/TSenderDetails.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
+#include "services/TUserProtocol.h"
 #include "services/TUserService.h"
 #include "util/TJsonText.h"
 #include "util/TTextCodec.h"
@@ -32,7 +33,6 @@ constexpr int kNotifyType = 1;            // MessageType "notify"
 constexpr int kGroupNotifyType = 6;       // MessageType "groupnotify"
 constexpr int kRevokeType = 9;            // MessageType "revoke"
 constexpr long long kLocalNoticeId = -1;  // stored without a duplicate test
-constexpr char kDetailPath[] = "/userinfo/user/getdetail.do";
 constexpr char kRefusalText[] = "对方拒收你的消息";
 constexpr char kRefusalTextEn[] = "The other party refused your message.";
 
@@ -40,13 +40,6 @@ int IntParam(const TIMPacket& packet, const char* name) {
   const long long value = SqlLeadingNumber(packet.GetParam(name));
   return value > INT32_MAX || value < INT32_MIN ? 0 : static_cast<int>(value);
 }
-
-struct RegisterPushHandler {
-  RegisterPushHandler() {
-    TIMSession::SetPushHandler(&TMessageService::OnImPush);
-    TIMSession::SetPushDrainHandler(&TReceiveBatch::Drain);
-  }
-} g_registerPushHandler;
 
 }  // namespace
 
@@ -162,7 +155,7 @@ int TMessageService::RefreshSenderDetail(const std::string& peer, int version) {
   }
   // The exchange may take seconds while a server does not answer: it runs on a
   // request worker, so no push, a kick-out included, waits for it.
-  if (!TSenderDetails::Want(peer, m_service.GetServerUrl(kDetailPath, "USERSERVER"))) return 0;
+  if (!TSenderDetails::Want(peer, m_service.GetServerUrl(kUserDetailPath, "USERSERVER"))) return 0;
   TAPIPacket* fetch = new TAPIPacket;
   fetch->code = kInternalSenderDetail;
   fetch->id = 0;

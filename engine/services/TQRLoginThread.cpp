@@ -6,17 +6,17 @@
 #include "base/TAutoLock.h"
 #include "base/TStopFlag.h"
 #include "db/TDBManager.h"
+#include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "platform/clock.h"
 #include "services/TFacadeLink.h"
 #include "services/TLoginService.h"
 #include "services/TServiceContext.h"
+#include "services/TServiceDatabase.h"
 #include "util/TJsonHelper.h"
 #include "util/TStringCipher.h"
 
 namespace {
-constexpr int kSaveInfoType = 1;
-
 bool StartsWith(const std::string& text, const char* prefix) {
   return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
@@ -170,9 +170,8 @@ void TQRLoginThread::Poll(uint64_t generation, const std::string& key) {
       if (!IsCurrent(generation)) return;
       if (!token.empty()) {
         TLoginService::SetRegistrationToken(token);
-        TServiceContext* core = TServiceContext::Instance();
-        TDBManager* db = core ? core->GetDatabase() : nullptr;
-        if (db) db->SetSaveInfo(kSaveInfoType, "REGTOKEN", token);
+        if (TDBManager* db = ServiceDatabase())
+          db->SetSaveInfo(kSaveInfoSession, "REGTOKEN", token);
       }
       {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -9,7 +9,6 @@
 
 TDBManager* ServiceDatabase() {
   if (TAccountScope::IsStale()) return nullptr;
-  if (TServiceContext* core = TServiceContext::Instance()) return core->GetDatabase();
   TFacadeLink* facade = TFacadeLink::Current();
   return facade ? facade->GetDatabaseManager() : nullptr;
 }

@@ -1,5 +1,4 @@
-// The account database that the services write to: the engine core's, or the
-// facade's when the core is gone (a database may be set before Init).
+// How a service reaches the account database, and the checks of what it writes there.
 #ifndef TESMO_SERVICES_TSERVICEDATABASE_H
 #define TESMO_SERVICES_TSERVICEDATABASE_H
 
@@ -8,8 +7,11 @@
 class TContactCache;
 class TDBManager;
 
-// Null when no database is set, and for work of an account whose time is over
-// (TAccountScope): take the database lock first, then ask, then write.
+// The database of the account this thread works for (its TAccountScope), the one
+// path of every service to it: the file the facade has open (it owns the database,
+// also before Init and after Release), or null when none is open or when the
+// thread's account is no longer the open one. Take the database lock first, then
+// ask, then write.
 TDBManager* ServiceDatabase();
 // The engine core's contact cache; null without a core, and like ServiceDatabase
 // for work of an account whose time is over.

@@ -11,10 +11,12 @@
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
+#include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "services/THistorySync.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
+#include "services/TUserProtocol.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
 #include "util/TTextUtil.h"
@@ -23,9 +25,6 @@
 
 namespace {
 
-constexpr int kSessionInfo = 1;  // nq_saveinfo types
-constexpr int kHistoryInfo = 2;
-constexpr int kTimeInfo = 3;
 constexpr char kFriendVersionKey[] = "FRIENDVER";
 constexpr char kFirstGroupMsgIdKey[] = "FIRSTDOWNGROUPMSGID";
 constexpr char kFirstDownloadKey[] = "FIRSTDOWNIM";
@@ -67,23 +66,7 @@ long long LocalSeconds(const std::string& text) {
   return static_cast<long long>(mktime(&t));
 }
 
-struct RegisterSyncWorker {
-  RegisterSyncWorker() { TSyncWorker::Register(); }
-} g_registerSyncWorker;
-
 }  // namespace
-
-void TSyncWorker::Register() {
-  THttpRequestService::SetBackgroundWorkerFactory(
-      [](THttpRequestService& service) { return std::make_unique<TSyncWorker>(service); });
-  THttpRequestService::RegisterExecutor(
-      kInternalFriendSync,
-      [](THttpRequestService& service, TAPIPacket* packet) { SyncFriends(service, packet); });
-  THttpRequestService::RegisterExecutor(_REQUEST_HTTP_GETHISTORYMSG,
-                                        [](THttpRequestService& service, TAPIPacket* packet) {
-                                          return THistorySync(service).OnGetHistoryRequest(packet);
-                                        });
-}
 
 TSyncWorker::TSyncWorker(THttpRequestService& service) : m_service(service) {}
 
@@ -222,7 +205,7 @@ void TSyncWorker::FinishHistoryPass() {
 void TSyncWorker::SyncFriends(THttpRequestService& service, TAPIPacket* packet) {
   TServiceContext* core = TServiceContext::Instance();
   TDBManager* db = ServiceDatabase();
-  const std::string stored = db ? db->GetSaveInfo(kSessionInfo, kFriendVersionKey) : "";
+  const std::string stored = db ? db->GetSaveInfo(kSaveInfoSession, kFriendVersionKey) : "";
   if (!packet && !stored.empty() && core && SqlLeadingNumber(stored) == core->GetFriendVersion()) {
     service.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
     return;
@@ -235,7 +218,7 @@ void TSyncWorker::SyncFriends(THttpRequestService& service, TAPIPacket* packet) 
       JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                           JsonTextStringField("userid", core ? core->GetUserID() : "") +
                           JsonTextIntField("version", SqlLeadingNumber(stored)));
-  service.Post(p, service.GetServerUrl("/userinfo/user/getfriend.do", "USERSERVER"), body);
+  service.Post(p, service.GetServerUrl(kFriendListPath, "USERSERVER"), body);
   service.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, p->s4);
 }
 
@@ -247,8 +230,8 @@ void TSyncWorker::SyncGroupMsgIds() {
   }
   TDBManager* db = ServiceDatabase();
   if (!db) return;
-  const bool firstRun = db->GetSaveInfo(kHistoryInfo, kFirstGroupMsgIdKey).empty();
-  if (firstRun) db->SetSaveInfo(kHistoryInfo, kFirstGroupMsgIdKey, "1");
+  const bool firstRun = db->GetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey).empty();
+  if (firstRun) db->SetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey, "1");
 
   std::map<std::string, long long> stored;
   std::map<std::string, std::string> groupOfKey;
@@ -297,7 +280,7 @@ void TSyncWorker::SyncGroupMsgIds() {
     if (firstRun) {
       // A new account starts from the present: no older group history is fetched.
       auto group = groupOfKey.find(key);
-      if (group != groupOfKey.end()) db->SetSaveInfoInt(kHistoryInfo, group->second, serverId);
+      if (group != groupOfKey.end()) db->SetSaveInfoInt(kSaveInfoHistory, group->second, serverId);
     } else {
       auto known = stored.find(key);
       if (known != stored.end() && known->second < serverId) kept[key] = known->second;
@@ -314,12 +297,12 @@ void TSyncWorker::QueueHistoryTasks(int argument) {
   TDBManager* db = ServiceDatabase();
   SyncState& state = State();
   if (db) {
-    const bool first = db->GetSaveInfo(kHistoryInfo, kFirstDownloadKey).empty();
-    if (first) db->SetSaveInfo(kTimeInfo, kLoginTimeKey, GetLocalTimeString());
+    const bool first = db->GetSaveInfo(kSaveInfoHistory, kFirstDownloadKey).empty();
+    if (first) db->SetSaveInfo(kSaveInfoTime, kLoginTimeKey, GetLocalTimeString());
     std::lock_guard<std::mutex> lock(state.mutex);
     state.firstDownload = first ? 1 : 0;
   }
-  const std::string loginTime = db ? db->GetSaveInfo(kTimeInfo, kLoginTimeKey) : "";
+  const std::string loginTime = db ? db->GetSaveInfo(kSaveInfoTime, kLoginTimeKey) : "";
   PostTask(NewTask(kSyncTaskHistory, argument, "", loginTime));
 
   TRecordSet rows;
@@ -338,7 +321,7 @@ void TSyncWorker::QueueHistoryTasks(int argument) {
     }
   }
   PostTask(NewTask(kSyncTaskHistoryEnd, argument));
-  if (db) db->SetSaveInfo(kHistoryInfo, kFirstDownloadKey, "1");
+  if (db) db->SetSaveInfo(kSaveInfoHistory, kFirstDownloadKey, "1");
 }
 
 std::string TSyncWorker::LaterTime(const std::string& first, const std::string& second) {

@@ -74,10 +74,6 @@ class TSyncWorker : public TBackgroundWorker {
   // Forgets it all: another account's database was opened.
   static void ResetAccountState();
 
-  // Installs the factory and the friend-sync executor on the request service. Done
-  // once when the library loads; tests call it again after replacing them.
-  static void Register();
-
  private:
   static unsigned Entry(void* arg);
   void Run();

@@ -10,6 +10,7 @@
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
+#include "services/TGroupProtocol.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TSyncWorker.h"
@@ -156,8 +157,8 @@ int TSyncWorker::SyncGroups() {
   TAPIPacket packet;
   packet.code = _EVENT_COME_GROUPNOTIFY;
   packet.state = kTaskState;
-  if (m_service.Post(&packet, m_service.GetServerUrl("/group/info/process.do", "GROUPSERVER"),
-                     body) != 0 ||
+  if (m_service.Post(&packet, m_service.GetServerUrl(kGroupProcessPath, "GROUPSERVER"), body) !=
+          0 ||
       packet.s4.empty()) {
     return 0;
   }

@@ -1,5 +1,5 @@
 // The user service's entry points: the profile command, the reply router and the
-// detail-list interceptor, and their registration with the request service.
+// detail-list interceptor.
 #include "services/TUserService.h"
 
 #include <algorithm>
@@ -8,10 +8,13 @@
 
 #include "base/TAPIPacket.h"
 #include "db/TDBManager.h"
+#include "db/TSaveInfoType.h"
 #include "net/TFileUpload.h"
 #include "net/THttpRequestService.h"
+#include "services/TGroupProtocol.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
+#include "services/TUserProtocol.h"
 #include "util/TArgList.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
@@ -20,11 +23,7 @@
 
 namespace {
 
-constexpr char kUserCommandPath[] = "/userinfo/user/usercommand.do";
-constexpr char kGroupProcessPath[] = "/group/info/process.do";
-constexpr char kDetailListPath[] = "/userinfo/user/getdetaillist.do";
 constexpr char kMobilePlaceholder[] = "@mobile";
-constexpr int kSessionInfo = 1;  // nq_saveinfo type of the session values
 
 // The login text: the number (or, for a ticket login, the account) given at login.
 std::string LoginText() {
@@ -60,31 +59,9 @@ bool InsideJsonString(const std::string& text, size_t at) {
   return inside;
 }
 
-struct RegisterUserService {
-  RegisterUserService() { TUserService::Register(); }
-} g_registerUserService;
-
 }  // namespace
 
 TUserService::TUserService(THttpRequestService& service) : m_service(service) {}
-
-void TUserService::Register() {
-  THttpRequestService::RegisterExecutor(_REQUEST_HTTP_USERCOMMAND,
-                                        [](THttpRequestService& service, TAPIPacket* packet) {
-                                          return TUserService(service).OnUserCommand(packet);
-                                        });
-  THttpRequestService::RegisterExecutor(kInternalPeerMessage,
-                                        [](THttpRequestService& service, TAPIPacket* packet) {
-                                          return TUserService(service).OnPeerMessage(packet);
-                                        });
-  THttpRequestService::SetReplyHooks(
-      [](THttpRequestService& service, TAPIPacket* packet, const std::string& url,
-         const std::string& body, int* handled) {
-        return TUserService(service).InterceptDetailList(packet, url, body, handled);
-      },
-      [](THttpRequestService& service, TAPIPacket* packet, const std::string& url,
-         const std::string& reply) { TUserService(service).RouteReply(packet, url, reply); });
-}
 
 bool TUserService::InBlackList(const std::string& blackList, const std::string& account) {
   if (account.empty()) return false;
@@ -145,11 +122,11 @@ int TUserService::ModifyProfile(TAPIPacket* packet) {
   const bool nameChanged = core && core->GetName() != name;
 
   if (TDBManager* db = ServiceDatabase()) {
-    db->SetSaveInfo(kSessionInfo, "NAME", name);
-    db->SetSaveInfo(kSessionInfo, "ICON", icon);
-    db->SetSaveInfo(kSessionInfo, "BIGICON", bigicon);
-    db->SetSaveInfo(kSessionInfo, "SUMMARY", summary);
-    db->SetSaveInfoInt(kSessionInfo, "VERSION", version);
+    db->SetSaveInfo(kSaveInfoSession, "NAME", name);
+    db->SetSaveInfo(kSaveInfoSession, "ICON", icon);
+    db->SetSaveInfo(kSaveInfoSession, "BIGICON", bigicon);
+    db->SetSaveInfo(kSaveInfoSession, "SUMMARY", summary);
+    db->SetSaveInfoInt(kSaveInfoSession, "VERSION", version);
   }
   if (core) core->SetProfile(name, icon, bigicon, summary, version, core->GetChampFlag());
 
@@ -171,8 +148,8 @@ TUserRoute TUserService::RouteOf(const std::string& url) {
   } kTable[] = {
       {"/navigation/user/checkaccount.do", TUserRoute::kCheckAccount},
       {"/navigation/user/checkmobile.do", TUserRoute::kCheckMobile},
-      {"/userinfo/user/getdetail.do", TUserRoute::kDetail},
-      {"/userinfo/user/getfriend.do", TUserRoute::kFriendList},
+      {kUserDetailPath, TUserRoute::kDetail},
+      {kFriendListPath, TUserRoute::kFriendList},
       {"userinfo/user/removefriend.do", TUserRoute::kRemoveFriend},
       {"/navigation/user/myservices.do", TUserRoute::kMyServices},
       {"/redpacket/", TUserRoute::kRedPacketCreated},  // then by "create.do" or "grad.do"
@@ -226,7 +203,7 @@ void TUserService::RouteReply(TAPIPacket* packet, const std::string& url,
 
 int TUserService::InterceptDetailList(TAPIPacket* packet, const std::string& url,
                                       const std::string& body, int* handled) {
-  if (!Contains(url, kDetailListPath)) return 1;
+  if (!Contains(url, kUserDetailListPath)) return 1;
   *handled = 1;
   return RunDetailListRequest(packet, url, body);
 }

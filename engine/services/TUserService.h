@@ -91,10 +91,6 @@ class TUserService {
   // with ","); a part of a longer entry does not count.
   static bool InBlackList(const std::string& blackList, const std::string& account);
 
-  // Installs the executor of 200302 and the reply hooks on the request service.
-  // Done once when the library loads; tests call it again after replacing them.
-  static void Register();
-
  private:
   // The friends found by a check: asks the server to add them, fetches their
   // details into the reply and tells the program.

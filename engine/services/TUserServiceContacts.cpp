@@ -10,13 +10,15 @@
 #include "base/TAPIPacket.h"
 #include "base/TAutoLock.h"
 #include "db/SqlText.h"
-#include "db/TDatabaseLock.h"
 #include "db/TDBManager.h"
+#include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
+#include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
 #include "services/TContactCache.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
+#include "services/TUserProtocol.h"
 #include "services/TUserService.h"
 #include "util/TArgList.h"
 #include "util/TJsonHelper.h"
@@ -29,10 +31,7 @@
 
 namespace {
 
-constexpr char kDetailListPath[] = "/userinfo/user/getdetaillist.do";
-constexpr char kUpdateFriendPath[] = "/userinfo/user/updatefriend.do";
 constexpr char kUserServer[] = "USERSERVER";
-constexpr int kSessionInfo = 1;  // nq_saveinfo type of the session values
 
 // One user as a detail reply describes it; "mobile" already deciphered.
 struct DetailEntry {
@@ -164,7 +163,7 @@ int TUserService::GetDetailList(TAPIPacket* packet, const std::string& accounts,
   std::string entries;
   for (const auto& domain : idsByDomain) {
     const std::string url =
-        m_service.BuildUrl(kDetailListPath, "user@" + domain.first, kUserServer);
+        m_service.BuildUrl(kUserDetailListPath, "user@" + domain.first, kUserServer);
     const std::string body = JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                                                  JsonTextStringField("userids", domain.second));
     TAPIPacket local;
@@ -327,7 +326,7 @@ void TUserService::OnFriendList(TAPIPacket* packet, const std::string& reply) {
 
   // A failed detail fetch keeps the old version, so the next sync asks again.
   if (GetDetailList(packet, added, 1) != 0 && db)
-    db->SetSaveInfoInt(kSessionInfo, "FRIENDVER", version);
+    db->SetSaveInfoInt(kSaveInfoSession, "FRIENDVER", version);
   if (TContactCache* cache = ServiceContactCache()) {
     for (const std::string& account : removedAccounts) cache->ClearFriend(account);
   }

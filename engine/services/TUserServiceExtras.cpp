@@ -11,14 +11,13 @@
 #include "net/TUrlCodec.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
+#include "services/TUserProtocol.h"
 #include "services/TUserService.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
 #include "util/TTransId.h"
 
 namespace {
-
-constexpr char kDetailPath[] = "/userinfo/user/getdetail.do";
 
 struct RedPacket {
   std::string key;
@@ -113,7 +112,7 @@ void TUserService::OnSearchAccount(TAPIPacket* packet, const std::string& reply)
       TJsonHelper::GetString(TJsonHelper::GetValue(root, "result"), "account");
   if (account.empty()) return;
   // Routed in its turn: the detail reply stores the user and becomes the answer.
-  m_service.Post(packet, m_service.GetServerUrl(kDetailPath, "USERSERVER"),
+  m_service.Post(packet, m_service.GetServerUrl(kUserDetailPath, "USERSERVER"),
                  JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                                      JsonTextStringField("account", account) +
                                      JsonTextIntField("isfriend", 0)));

@@ -11,6 +11,7 @@
 #include "services/TMessageStore.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
+#include "services/TUserProtocol.h"
 #include "services/TUserService.h"
 #include "util/TJsonHelper.h"
 #include "util/TJsonText.h"
@@ -18,8 +19,6 @@
 
 namespace {
 
-constexpr char kUpdateFriendPath[] = "/userinfo/user/updatefriend.do";
-constexpr char kDetailPath[] = "/userinfo/user/getdetail.do";
 constexpr char kUserServer[] = "USERSERVER";
 constexpr char kFriendNotice[] = "聊天即加为好友,可以在联系人中查看";
 constexpr int kNotifyType = 1;
@@ -71,7 +70,7 @@ int TUserService::OnPeerMessage(TAPIPacket* packet) {
   TAPIPacket detail;
   detail.state = packet->state;
   m_service.Post(
-      &detail, m_service.GetServerUrl(kDetailPath, kUserServer),
+      &detail, m_service.GetServerUrl(kUserDetailPath, kUserServer),
       JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                           JsonTextStringField("account", peer) + JsonTextIntField("isfriend", 1)));
   if (TContactCache* cache = ServiceContactCache()) {

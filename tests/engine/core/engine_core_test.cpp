@@ -102,7 +102,7 @@ class LoginTaskRecorder : public TBackgroundWorker {
 
 TEST_F(EngineCoreTest, LoginsAndReloginsStartTheirFollowUpTasks) {
   std::vector<int> calls;
-  ScopedBackgroundWorkerFactory recorder(
+  TEngineCore::Instance()->GetRequestService()->SetBackgroundWorkerFactory(
       [&](THttpRequestService&) { return std::make_unique<LoginTaskRecorder>(&calls); });
   ASSERT_EQ(api.Run(), 1);
   const struct {

@@ -414,21 +414,20 @@ TEST_F(FacadeConformanceTest, QueuedPacketsCarryTheirCodeIdAndTexts) {
   };
   std::mutex mutex;
   std::vector<Seen> seen;
-  std::vector<std::unique_ptr<ScopedExecutor>> capture;
+  TAPIInterface api;
+  api.Init();
   for (int code :
        {_REQUEST_HTTP_SENDGET, _REQUEST_HTTP_SENDPOST, _REQUEST_HTTP_UPLOADFILE,
         _REQUEST_HTTP_DOWNFILE, _REQUEST_HTTP_UPLOADDUMP, _REQUEST_HTTP_SENDMSGIM,
         _REQUEST_HTTP_SENDMSGFILE, _REQUEST_HTTP_REVOKEMSG, _REQUEST_HTTP_READMSGIM,
         _REQUEST_HTTP_GETHISTORYMSG, _REQUEST_HTTP_GROUPCOMMAND, _REQUEST_HTTP_USERCOMMAND}) {
-    capture.push_back(
-        std::make_unique<ScopedExecutor>(code, [&](THttpRequestService&, TAPIPacket* p) {
+    TEngineCore::Instance()->GetRequestService()->RegisterExecutor(
+        code, [&](THttpRequestService&, TAPIPacket* p) {
           std::lock_guard<std::mutex> lock(mutex);
           seen.push_back({p->code, p->id, p->s1, p->s2, p->s3});
           return 0;
-        }));
+        });
   }
-  TAPIInterface api;
-  api.Init();
   api.SetCallBack(&CallbackRecorder::Callback);
   ASSERT_EQ(api.SetDatabase(env.database.c_str()), 2);
   ASSERT_EQ(api.Run(), 1);

@@ -119,6 +119,14 @@ TEST(FacadeUserExportsTest, NoAcceptedRequestCodeFallsThroughToTheNoHandlerAnswe
   api.Init();
   api.SetCallBack(&CallbackRecorder::Callback);
   api.Run();
+  // The reply hooks of the user service are installed too.
+  {
+    THttpRequestService::Interceptor interceptor;
+    THttpRequestService::Router router;
+    TEngineCore::Instance()->GetRequestService()->CopyReplyHooks(&interceptor, &router);
+    EXPECT_TRUE(static_cast<bool>(interceptor));
+    EXPECT_TRUE(static_cast<bool>(router));
+  }
   const int codes[] = {
       _REQUEST_HTTP_SENDGET,      _REQUEST_HTTP_SENDPOST,     _REQUEST_HTTP_UPLOADFILE,
       _REQUEST_HTTP_DOWNFILE,     _REQUEST_HTTP_UPLOADDUMP,   _REQUEST_HTTP_SENDMSGIM,
@@ -132,13 +140,6 @@ TEST(FacadeUserExportsTest, NoAcceptedRequestCodeFallsThroughToTheNoHandlerAnswe
     EXPECT_NE(report->a, 0);
   }
   api.Release();
-
-  // The reply hooks of the user service are installed too.
-  THttpRequestService::Interceptor interceptor;
-  THttpRequestService::Router router;
-  THttpRequestService::CopyReplyHooks(&interceptor, &router);
-  EXPECT_TRUE(static_cast<bool>(interceptor));
-  EXPECT_TRUE(static_cast<bool>(router));
 }
 
 }  // namespace

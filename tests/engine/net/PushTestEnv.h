@@ -24,8 +24,6 @@
 #include "fakes/FakeUserServer.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMSession.h"
-#include "services/TMessageService.h"
-#include "services/TSyncWorker.h"
 #include "support/CallbackRecorder.h"
 
 namespace pushtest {
@@ -51,22 +49,20 @@ class PushEnv : public ::testing::Test {
  protected:
   void SetUp() override {
     CallbackRecorder::Get().Clear();
-    // Another test of the same program may have installed its own handler.
-    TIMSession::SetPushHandler(&TMessageService::OnImPush);
-    // No background synchronisation: its friend pass would replace the black list
-    // and add rows while a test reads the database.
-    m_noSync.emplace(nullptr);
     users.SetOwn(kOwn);
     users.AddUser(User(kOwnId));
     users.Mount(http, kDomain);
     ASSERT_TRUE(http.Start());
     api.Init();
+    core = TEngineCore::Instance();
+    // No background synchronisation: its friend pass would replace the black list
+    // and add rows while a test reads the database.
+    core->GetRequestService()->SetBackgroundWorkerFactory(nullptr);
     api.SetCallBack(&CallbackRecorder::Callback);
     if (m_withDatabase) {
       ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
     }
     api.SetDeviceType(kOwnDevice);
-    core = TEngineCore::Instance();
     core->GetIMSession()->SetLoginFunction([] { return 0; });
     core->SetProxyServer("127.0.0.1:" + std::to_string(im.Port()));
     core->SetUserAccount(kOwnId, kOwn);
@@ -82,7 +78,6 @@ class PushEnv : public ::testing::Test {
   void TearDown() override {
     api.Release();
     http.Stop();
-    m_noSync.reset();
   }
 
   void LogIn() {
@@ -154,7 +149,6 @@ class PushEnv : public ::testing::Test {
   TEngineCore* core = nullptr;
   int m_syncs = 0;
   bool m_withDatabase = true;  // set by a derived constructor
-  std::optional<ScopedBackgroundWorkerFactory> m_noSync;
 };
 
 }  // namespace pushtest

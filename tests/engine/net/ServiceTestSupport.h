@@ -28,56 +28,24 @@ inline TAPIPacket* MakePacket(int code, int id, const std::string& s1 = std::str
   return packet;
 }
 
-// Registers an executor for the life of a test, then puts back the one that was
-// registered before (the engine's own handlers register when the library loads).
+// Installs an executor on a service for the life of a scope, then puts back the one
+// the service had before (for an engine's service, the one of the standard wiring).
+// The service must outlive the scope.
 class ScopedExecutor {
  public:
   template <typename Function>
-  ScopedExecutor(int code, Function executor)
-      : m_code(code), m_previous(THttpRequestService::FindExecutor(code)) {
-    THttpRequestService::RegisterExecutor(code, std::move(executor));
+  ScopedExecutor(THttpRequestService& service, int code, Function executor)
+      : m_service(service), m_code(code), m_previous(service.FindExecutor(code)) {
+    m_service.RegisterExecutor(code, std::move(executor));
   }
-  ~ScopedExecutor() { THttpRequestService::RegisterExecutor(m_code, m_previous); }
+  ~ScopedExecutor() { m_service.RegisterExecutor(m_code, m_previous); }
   ScopedExecutor(const ScopedExecutor&) = delete;
   ScopedExecutor& operator=(const ScopedExecutor&) = delete;
 
  private:
+  THttpRequestService& m_service;
   int m_code;
   THttpRequestService::Executor m_previous;
-};
-
-// Installs a background-worker factory for the life of a test (an empty one: no
-// background worker), then puts back the one installed before.
-class ScopedBackgroundWorkerFactory {
- public:
-  explicit ScopedBackgroundWorkerFactory(THttpRequestService::BackgroundWorkerFactory factory)
-      : m_previous(THttpRequestService::GetBackgroundWorkerFactory()) {
-    THttpRequestService::SetBackgroundWorkerFactory(std::move(factory));
-  }
-  ~ScopedBackgroundWorkerFactory() { THttpRequestService::SetBackgroundWorkerFactory(m_previous); }
-  ScopedBackgroundWorkerFactory(const ScopedBackgroundWorkerFactory&) = delete;
-  ScopedBackgroundWorkerFactory& operator=(const ScopedBackgroundWorkerFactory&) = delete;
-
- private:
-  THttpRequestService::BackgroundWorkerFactory m_previous;
-};
-
-// Installs reply hooks for the life of a test, then puts back the ones installed
-// before.
-class ScopedReplyHooks {
- public:
-  ScopedReplyHooks(THttpRequestService::Interceptor interceptor,
-                   THttpRequestService::Router router) {
-    THttpRequestService::CopyReplyHooks(&m_interceptor, &m_router);
-    THttpRequestService::SetReplyHooks(std::move(interceptor), std::move(router));
-  }
-  ~ScopedReplyHooks() { THttpRequestService::SetReplyHooks(m_interceptor, m_router); }
-  ScopedReplyHooks(const ScopedReplyHooks&) = delete;
-  ScopedReplyHooks& operator=(const ScopedReplyHooks&) = delete;
-
- private:
-  THttpRequestService::Interceptor m_interceptor;
-  THttpRequestService::Router m_router;
 };
 
 // A counter the test can wait on, and a gate that holds executors until opened.

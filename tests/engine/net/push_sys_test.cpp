@@ -78,11 +78,12 @@ TEST_F(PushSysTest, SystemKickoutAndNoticeAndIgnoredKinds) {
 
 TEST_F(PushSysTest, UpdateFriendQueuesTheFriendSynchronisation) {
   std::atomic<int> runs{0};
-  ScopedExecutor sync(kInternalFriendSync, [&](THttpRequestService&, TAPIPacket* p) {
-    EXPECT_EQ(p->code, kInternalFriendSync);
-    ++runs;
-    return 0;
-  });
+  ScopedExecutor sync(*core->GetRequestService(), kInternalFriendSync,
+                      [&](THttpRequestService&, TAPIPacket* p) {
+                        EXPECT_EQ(p->code, kInternalFriendSync);
+                        ++runs;
+                        return 0;
+                      });
   Sys("updatefriend", {});
   Sync();
   ASSERT_TRUE(im.WaitFor([&] { return runs.load() == 1; }));

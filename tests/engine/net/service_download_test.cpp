@@ -45,7 +45,7 @@ TEST(ServiceDownloadTest, DownloadExchangeTable) {
   // The executor stands in for the file download: it opens the file and runs the
   // exchange on its worker's slot; s4 reports the gzip flag and the last progress.
   const int kDownload = _REQUEST_HTTP_DOWNFILE;
-  ScopedExecutor download(kDownload, [&](THttpRequestService& service, TAPIPacket* p) {
+  auto download = [&](THttpRequestService& service, TAPIPacket* p) {
     FILE* out = fopen(file.c_str(), "wb");
     if (!out) return -5;
     std::atomic<int> last{-1};
@@ -56,12 +56,13 @@ TEST(ServiceDownloadTest, DownloadExchangeTable) {
     fclose(out);
     p->s4 = std::to_string(static_cast<int>(coding)) + " " + std::to_string(last.load());
     return result;
-  });
+  };
 
   TAPIInterface api;
   api.Init();
   api.SetCallBack(&CallbackRecorder::Callback);
   TEngineCore::Instance()->SetHttpServer("127.0.0.1:" + std::to_string(server.Port()));
+  TEngineCore::Instance()->GetRequestService()->RegisterExecutor(kDownload, download);
   api.Run();
 
   struct Row {

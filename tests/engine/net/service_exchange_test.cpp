@@ -58,7 +58,9 @@ class ServiceExchangeTest : public ::testing::Test {
     m_api.SetCallBack(&CallbackRecorder::Callback);
     m_core = TEngineCore::Instance();
     ASSERT_TRUE(m_server.Start());
-    m_hooks = std::make_unique<ScopedReplyHooks>(
+    // The engine's service looks at every exchange through these instead of the
+    // user service's hooks.
+    m_core->GetRequestService()->SetReplyHooks(
         [this](THttpRequestService&, TAPIPacket* p, const std::string& url, const std::string& body,
                int* handled) {
           if (url.find("/intercepted") == std::string::npos) return 1;
@@ -76,10 +78,7 @@ class ServiceExchangeTest : public ::testing::Test {
         });
     ASSERT_EQ(m_api.Run(), 1);
   }
-  void TearDown() override {
-    m_api.Release();
-    m_hooks.reset();
-  }
+  void TearDown() override { m_api.Release(); }
 
   RecordedReport Get(int id, const std::string& url) {
     m_api.SendGet(id, url.c_str());
@@ -100,7 +99,6 @@ class ServiceExchangeTest : public ::testing::Test {
   TEngineCore* m_core = nullptr;
   FakeHttpServer m_server;
   std::mutex m_hookMutex;
-  std::unique_ptr<ScopedReplyHooks> m_hooks;
   std::vector<std::string> m_routed;
   std::vector<std::string> m_intercepted;
 };
@@ -245,9 +243,9 @@ TEST_F(ServiceExchangeTest, PostSendsJsonAndIsRoutedDoPostIsNot) {
   m_server.Handle("/echo", [](const FakeRequest& r) { return FakeReply::Json(r.body); });
   m_server.Handle("/rewrite", [](const FakeRequest& r) { return FakeReply::Json(r.body); });
   const int kDoPost = 200302;
-  ScopedExecutor doPost(kDoPost, [](THttpRequestService& service, TAPIPacket* p) {
-    return service.DoPost(p, p->s1, p->s2);
-  });
+  m_core->GetRequestService()->RegisterExecutor(
+      kDoPost,
+      [](THttpRequestService& service, TAPIPacket* p) { return service.DoPost(p, p->s1, p->s2); });
   m_core->SetToken("tok-1");
 
   const std::string body = R"({"transid": "ab1", "text": "\u00e9 \"q\""})";

@@ -25,9 +25,10 @@ class ServiceParallelTest : public ::testing::Test {
   void SetUp() override { CallbackRecorder::Get().Clear(); }
   void TearDown() override { m_api.Release(); }
 
-  // Wraps the built-in GET to note the slot and client each request ran on.
+  // Wraps the built-in GET of the engine's service to note the slot and client each
+  // request ran on.
   void RecordSlots() {
-    m_recording = std::make_unique<ScopedExecutor>(
+    TEngineCore::Instance()->GetRequestService()->RegisterExecutor(
         _REQUEST_HTTP_SENDGET, [this](THttpRequestService& service, TAPIPacket* p) {
           {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -44,7 +45,6 @@ class ServiceParallelTest : public ::testing::Test {
   TAPIInterface m_api;
   std::mutex m_mutex;
   std::map<int, SlotUse> m_uses;
-  std::unique_ptr<ScopedExecutor> m_recording;
 };
 
 TEST_F(ServiceParallelTest, FourSlowRequestsRunAtOnceThenTheFifth) {

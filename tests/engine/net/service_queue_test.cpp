@@ -47,7 +47,8 @@ TEST_F(ServiceQueueTest, FourRunAtOnceThenTheFifthOnTheFreedWorkersSlot) {
   std::map<int, int> slotOfId;
   std::map<int, std::thread::id> threadOfSlot;
   bool slotSharedByThreads = false;
-  ScopedExecutor slow(kSlowCode, [&](THttpRequestService&, TAPIPacket* p) {
+  THttpRequestService service(&RecordingOwner);
+  service.RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket* p) {
     {
       std::lock_guard<std::mutex> lock(mutex);
       slotOfId[p->id] = p->state;
@@ -60,7 +61,6 @@ TEST_F(ServiceQueueTest, FourRunAtOnceThenTheFifthOnTheFreedWorkersSlot) {
     gate.Enter();
     return 0;
   });
-  THttpRequestService service(&RecordingOwner);
   service.Start();
   for (int id = 1; id <= 5; ++id) service.Enqueue(MakePacket(kSlowCode, id));
 
@@ -140,14 +140,14 @@ TEST_F(ServiceQueueTest, HistoryFetchIsRetriedExactlyOnce) {
   };
   std::mutex mutex;
   std::map<int, int> runs;
-  ScopedExecutor history(_REQUEST_HTTP_GETHISTORYMSG, [&](THttpRequestService&, TAPIPacket* p) {
+  THttpRequestService service(&RecordingOwner);
+  service.RegisterExecutor(_REQUEST_HTTP_GETHISTORYMSG, [&](THttpRequestService&, TAPIPacket* p) {
     std::lock_guard<std::mutex> lock(mutex);
     int n = runs[p->id]++;
     for (const Row& row : rows)
       if (row.id == p->id) return row.results[n];
     return -99;
   });
-  THttpRequestService service(&RecordingOwner);
   service.Start();
   for (const Row& row : rows) service.Enqueue(MakePacket(_REQUEST_HTTP_GETHISTORYMSG, row.id));
   ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_REQUEST_HTTP_GETHISTORYMSG, rows.size()));
@@ -166,21 +166,21 @@ TEST_F(ServiceQueueTest, HistoryFetchIsRetriedExactlyOnce) {
 TEST_F(ServiceQueueTest, InternalCodesRunOnceAreNeverAnsweredAndFreedOnce) {
   std::atomic<int> friendRuns{0};
   std::atomic<int> peerRuns{0};
-  ScopedExecutor friendSync(kInternalFriendSync, [&](THttpRequestService&, TAPIPacket* p) {
+  THttpRequestService service(&RecordingOwner);
+  service.RegisterExecutor(kInternalFriendSync, [&](THttpRequestService&, TAPIPacket* p) {
     ++friendRuns;
     p->s4 = "friends";
     return 0;
   });
-  ScopedExecutor peer(kInternalPeerMessage, [&](THttpRequestService&, TAPIPacket*) -> int {
+  service.RegisterExecutor(kInternalPeerMessage, [&](THttpRequestService&, TAPIPacket*) -> int {
     ++peerRuns;
     throw std::runtime_error("handler failed");
   });
   std::atomic<int> marker{0};
-  ScopedExecutor last(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
+  service.RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
     ++marker;
     return 0;
   });
-  THttpRequestService service(&RecordingOwner);
   service.Start();
   for (int i = 0; i < 20; ++i) {
     service.Enqueue(MakePacket(kInternalFriendSync, i));
@@ -225,26 +225,26 @@ TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce)
     std::atomic<int> other{0};
     std::atomic<bool> sawOver{false};
     std::atomic<bool> sawStale{false};
-    ScopedExecutor slow(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
+    THttpRequestService service(&RecordingOwner);
+    service.RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
       gate.Enter();
       return 0;
     });
-    ScopedExecutor historyRun(_REQUEST_HTTP_GETHISTORYMSG, [&](THttpRequestService&, TAPIPacket*) {
+    service.RegisterExecutor(_REQUEST_HTTP_GETHISTORYMSG, [&](THttpRequestService&, TAPIPacket*) {
       ++history;
       return 0;
     });
-    ScopedExecutor peerRun(kInternalPeerMessage, [&](THttpRequestService&, TAPIPacket*) {
+    service.RegisterExecutor(kInternalPeerMessage, [&](THttpRequestService&, TAPIPacket*) {
       ++peer;
       return 0;
     });
-    ScopedExecutor otherRun(kOtherCode, [&](THttpRequestService& service, TAPIPacket* p) {
+    service.RegisterExecutor(kOtherCode, [&](THttpRequestService& service, TAPIPacket* p) {
       ++other;
       sawOver = TAccountScope::IsLoginOver();
       sawStale = TAccountScope::IsStale();
       service.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, p->id, "");
       return 0;
     });
-    THttpRequestService service(&RecordingOwner);
     service.Start();
     for (int i = 0; i < THttpRequestService::kWorkerCount; ++i)
       service.Enqueue(MakePacket(kSlowCode, 100 + i));
@@ -272,11 +272,11 @@ TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce)
 
 // An executor may also leave its result in packet->a instead of returning it.
 TEST_F(ServiceQueueTest, ExecutorsThatFillTheResultInPlaceAreAnsweredWithIt) {
-  ScopedExecutor inPlace(kSlowCode, [](THttpRequestService&, TAPIPacket* p) {
+  THttpRequestService service(&RecordingOwner);
+  service.RegisterExecutor(kSlowCode, [](THttpRequestService&, TAPIPacket* p) {
     p->a = 7;
     p->s4 = "filled " + p->s1;
   });
-  THttpRequestService service(&RecordingOwner);
   service.Start();
   service.Enqueue(MakePacket(kSlowCode, 3, "in place"));
   auto r = CallbackRecorder::Get().WaitFor(kSlowCode, 3);
@@ -287,10 +287,10 @@ TEST_F(ServiceQueueTest, ExecutorsThatFillTheResultInPlaceAreAnsweredWithIt) {
 }
 
 TEST_F(ServiceQueueTest, AThrowingExecutorIsStillAnsweredOnce) {
-  ScopedExecutor throwing(kSlowCode, [](THttpRequestService&, TAPIPacket*) -> int {
+  THttpRequestService service(&RecordingOwner);
+  service.RegisterExecutor(kSlowCode, [](THttpRequestService&, TAPIPacket*) -> int {
     throw std::runtime_error("boom");
   });
-  THttpRequestService service(&RecordingOwner);
   service.Start();
   service.Enqueue(MakePacket(kSlowCode, 5));
   auto r = CallbackRecorder::Get().WaitFor(kSlowCode, 5);
@@ -304,11 +304,11 @@ TEST_F(ServiceQueueTest, AThrowingExecutorIsStillAnsweredOnce) {
 // frees whatever arrives afterwards.
 TEST_F(ServiceQueueTest, StopFreesQueuedRequestsWithoutAnsweringThem) {
   Gate gate;
-  ScopedExecutor slow(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
+  THttpRequestService service(&RecordingOwner);
+  service.RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
     gate.Enter();
     return 0;
   });
-  THttpRequestService service(&RecordingOwner);
   service.Start();
   for (int id = 1; id <= 24; ++id) service.Enqueue(MakePacket(kSlowCode, id));
   ASSERT_TRUE(gate.WaitInside(4));
@@ -388,10 +388,10 @@ TEST_F(ServiceQueueTest, LoginIsForwardedToTheBackgroundWorkerWhenOneIsInstalled
     service.Stop();
   }
   FakeBackgroundWorker::Log log;
-  ScopedBackgroundWorkerFactory fake(
-      [&](THttpRequestService&) { return std::make_unique<FakeBackgroundWorker>(&log); });
   {
     THttpRequestService service(&RecordingOwner);
+    service.SetBackgroundWorkerFactory(
+        [&](THttpRequestService&) { return std::make_unique<FakeBackgroundWorker>(&log); });
     service.SetLoggedIn(0);  // not started: no worker yet
     service.Start();
     service.Start();

@@ -298,8 +298,7 @@ void RecordPush(TIMSession&, const TIMPacket& packet) {
 }
 
 TEST_F(SessionTest, ImPacketsGoToThePushHandlerAndShortOnesToTheStateMachine) {
-  TIMSession::PushHandler previous = TIMSession::GetPushHandler();
-  TIMSession::SetPushHandler(&RecordPush);
+  session->SetPushHandler(&RecordPush);
   LogIn();
   im.Server().Push(FakeIMServer::SysPacket(kAccount, "nosuchnotice", {{"content", "sys"}}));
   im.Server().Push(
@@ -310,7 +309,6 @@ TEST_F(SessionTest, ImPacketsGoToThePushHandlerAndShortOnesToTheStateMachine) {
   }));
   // Neither the login's response packet nor the "sys" push reached the handler.
   EXPECT_EQ(g_pushes.load(), 1);
-  TIMSession::SetPushHandler(previous);
   EXPECT_EQ(Count(_EVENT_LOGIN_SUCCESS), 1u);
 }
 

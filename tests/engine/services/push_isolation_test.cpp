@@ -20,6 +20,7 @@
 #include "net/TIMChannel.h"
 #include "net/TIMPacket.h"
 #include "services/TMessageInsertLock.h"
+#include "services/TMessageService.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ class PushIsolationTest : public pushtest::PushEnv, public ::testing::WithParamI
     Gate::Get().Reset(false);
     PushEnv::SetUp();
     users.AddUser(pushtest::User("5"));
-    TIMSession::SetPushHandler(&HoldingPushHandler);
+    core->GetIMSession()->SetPushHandler(&HoldingPushHandler);
     core->GetIMSession()->Channel()->SetHook(
         [](const std::string& text, const std::string&, int, int direction) {
           if (direction == 1 && text.find(kHoldQueued) != std::string::npos) Gate::Get().Hold();
@@ -109,7 +110,6 @@ class PushIsolationTest : public pushtest::PushEnv, public ::testing::WithParamI
     Gate::Get().Reset(true);
     if (TIMChannel* channel = core->GetIMSession()->Channel()) channel->SetHook(nullptr);
     PushEnv::TearDown();
-    TIMSession::SetPushHandler(&TMessageService::OnImPush);
   }
 
   void LogInAgain() {

@@ -27,9 +27,10 @@ class PeerTest : public pushtest::PushEnv {
   }
   // Runs request 101 on a worker as the service would; its result.
   int RunPeer(const std::string& s1, const std::string& s2) {
-    ScopedExecutor run(kRunPeer, [](THttpRequestService& service, TAPIPacket* p) {
-      return TUserService(service).OnPeerMessage(p);
-    });
+    ScopedExecutor run(*core->GetRequestService(), kRunPeer,
+                       [](THttpRequestService& service, TAPIPacket* p) {
+                         return TUserService(service).OnPeerMessage(p);
+                       });
     const int id = ++m_id;
     TAPIPacket* p = new TAPIPacket;
     p->code = kRunPeer;

@@ -38,18 +38,16 @@ class PeerChecks {
     static PeerChecks checks;
     return checks;
   }
-  // Records the requests until the returned guard ends, which puts back the handler
-  // that was registered before.
-  std::unique_ptr<ScopedExecutor> Install() {
+  // Records the requests of service in place of the user service's check.
+  void Install(THttpRequestService& service) {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
       m_seen.clear();
     }
-    return std::make_unique<ScopedExecutor>(kInternalPeerMessage,
-                                            [](THttpRequestService&, TAPIPacket* packet) {
-                                              Get().Add(packet->s1, packet->s2);
-                                              return 0;
-                                            });
+    service.RegisterExecutor(kInternalPeerMessage, [](THttpRequestService&, TAPIPacket* packet) {
+      Get().Add(packet->s1, packet->s2);
+      return 0;
+    });
   }
   void Add(const std::string& own, const std::string& peer) {
     {
@@ -74,13 +72,13 @@ class SendEnv : public ::testing::Test {
  protected:
   void SetUp() override {
     CallbackRecorder::Get().Clear();
-    peerChecks = PeerChecks::Get().Install();
     ASSERT_TRUE(http.Start());
     api.Init();
     api.SetCallBack(&CallbackRecorder::Callback);
     ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
     api.SetDeviceType(2);
     TEngineCore* core = TEngineCore::Instance();
+    PeerChecks::Get().Install(*core->GetRequestService());
     core->SetUserAccount("1001", kOwn);
     core->SetProfile("Me", "http://me/logo", "", "", 7, 0);
     core->SetServer("IMSERVER", "127.0.0.1:" + std::to_string(http.Port()));
@@ -92,7 +90,6 @@ class SendEnv : public ::testing::Test {
     api.Release();
     // The server's threads call into `im`, which is destroyed before `http`.
     http.Stop();
-    peerChecks.reset();
   }
 
   // The one answer to a queued request, waited for generously.
@@ -111,7 +108,6 @@ class SendEnv : public ::testing::Test {
     return path;
   }
 
-  std::unique_ptr<ScopedExecutor> peerChecks;
   FakeHttpServer http;
   FakeImHttpPaths im{http};
   FakeFileStore store;

@@ -56,10 +56,11 @@ class ServiceEnv : public ::testing::Test {
   // the packet's s4.
   template <typename Service, typename Call>
   RecordedReport OnWorkerAs(int code, Call call, const std::string& s1, const std::string& s2) {
-    ScopedExecutor run(code, [call](THttpRequestService& service, TAPIPacket* p) {
-      Service served(service);
-      return call(served, p);
-    });
+    ScopedExecutor run(*core->GetRequestService(), code,
+                       [call](THttpRequestService& service, TAPIPacket* p) {
+                         Service served(service);
+                         return call(served, p);
+                       });
     const int id = NextId();
     TAPIPacket* p = new TAPIPacket;
     p->code = code;

@@ -54,10 +54,11 @@ class UserRoutingTest : public UserEnv {
   void SetUp() override {
     UserEnv::SetUp();
     // A spy in front of the user service's router.
+    THttpRequestService& service = *core->GetRequestService();
     THttpRequestService::Interceptor interceptor;
     THttpRequestService::Router router;
-    THttpRequestService::CopyReplyHooks(&interceptor, &router);
-    hooks = std::make_unique<ScopedReplyHooks>(
+    service.CopyReplyHooks(&interceptor, &router);
+    service.SetReplyHooks(
         interceptor, [this, router](THttpRequestService& s, TAPIPacket* p, const std::string& url,
                                     const std::string& reply) {
           {
@@ -67,16 +68,11 @@ class UserRoutingTest : public UserEnv {
           router(s, p, url, reply);
         });
   }
-  void TearDown() override {
-    UserEnv::TearDown();
-    hooks.reset();
-  }
   std::vector<std::string> Routed() {
     std::lock_guard<std::mutex> lock(mutex);
     return routed;
   }
 
-  std::unique_ptr<ScopedReplyHooks> hooks;
   std::mutex mutex;
   std::vector<std::string> routed;
 };

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "TAPIInterface.h"
+#include "core/TEngineCore.h"
 #include "engine/net/ServiceTestSupport.h"
 #include "fakes/TestCipherKit.h"
 #include "net/THttpRequestService.h"
@@ -94,12 +95,13 @@ TEST(TCodecFacadeTest, PasswordAndConfigStringsWithCore) {
 
 TEST(TCodecFacadeTest, GroupCommandQueuesClosedObject) {
   CallbackRecorder::Get().Clear();
-  ScopedExecutor echo(_REQUEST_HTTP_GROUPCOMMAND, [](THttpRequestService&, TAPIPacket* packet) {
-    packet->s4 = packet->s1;
-    return 0;
-  });
   TAPIInterface api;
   api.Init();
+  TEngineCore::Instance()->GetRequestService()->RegisterExecutor(
+      _REQUEST_HTTP_GROUPCOMMAND, [](THttpRequestService&, TAPIPacket* packet) {
+        packet->s4 = packet->s1;
+        return 0;
+      });
   api.SetCallBack(&CallbackRecorder::Callback);
   api.Run();
   std::string args =
