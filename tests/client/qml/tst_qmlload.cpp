@@ -16,13 +16,13 @@
 #include <QtTest>
 #include <QtWebEngine>
 
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "double/EngineDouble.h"
-#include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VGlobal.h"
-#include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 
 namespace {

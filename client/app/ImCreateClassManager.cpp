@@ -1,9 +1,10 @@
-#include "shell/ImCreateClassManager.h"
+#include "app/ImCreateClassManager.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QQmlContext>
 
+#include "app/ImCreateClassManagerPrivate.h"
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupAdminManager.h"
 #include "contacts/ImGroupChildManager.h"
@@ -13,7 +14,6 @@
 #include "conversations/ImCurrencyManager.h"
 #include "conversations/ImSessionListManager.h"
 #include "conversations/ImSessionManager.h"
-#include "shell/ImCreateClassManagerPrivate.h"
 #include "shell/ImLoginManager.h"
 
 ImCreateClassManager::ImCreateClassManager(QQmlContext* context, QObject* parent)
