@@ -1,6 +1,6 @@
 // The program's own start-up, with the first frame of the login window reported.
 #include "FirstFrameProbe.h"
-#include "shell/VStartup.h"
+#include "app/VStartup.h"
 
 int main(int argc, char* argv[]) {
   const int exitCode = VStartup::run(argc, argv, [] { return FirstFrameProbe::Watch(); });

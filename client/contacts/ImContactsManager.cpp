@@ -313,7 +313,7 @@ void ImContactsManager::onNotify(const UIMessage* pMsg) {
     case _EVENT_REPORT_FRIENDNOTIFY:
       if (pMsg->m_Status != 0) return;
       initData();
-      ImConversationLink::reloadSessionList();
+      ImConversationLink::current()->reloadSessionList();
       break;
     case _REQUEST_HTTP_SENDGET:
     case _REQUEST_HTTP_SENDPOST:

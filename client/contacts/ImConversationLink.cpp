@@ -1,17 +1,20 @@
 #include "contacts/ImConversationLink.h"
 
-#include "conversations/ImMsgEntity.h"
-#include "conversations/ImSessionListManager.h"
-#include "conversations/ImSessionManager.h"
+namespace {
+// The contact lists on their own, as in their tests: no conversation is open and
+// the list has no rows.
+class NoConversations : public ImConversationLink {
+ public:
+  QString currentSessionId() override { return QString(); }
+  void setSessionName(const QString&, const QString&) override {}
+  void setSessionIcon(const QString&, const QString&) override {}
+  void reloadSessionList() override {}
+};
 
-namespace ImConversationLink {
+NoConversations g_none;
+ImConversationLink* g_link = &g_none;
+}  // namespace
 
-QString currentSessionId() { return ImSessionManager::instance()->currentSessionId(); }
+ImConversationLink* ImConversationLink::current() { return g_link; }
 
-QObject* sessionRow(const QString& account) {
-  return ImSessionListManager::instance()->getSession(account);
-}
-
-void reloadSessionList() { ImSessionListManager::instance()->initData(); }
-
-}  // namespace ImConversationLink
+void ImConversationLink::install(ImConversationLink* link) { g_link = link ? link : &g_none; }

@@ -5,8 +5,8 @@
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManagerPrivate.h"
-#include "conversations/ImMessageQuery.h"
 #include "shell/ImNotifyManager.h"
+#include "shell/ImSqlText.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
@@ -121,8 +121,8 @@ ImGroupEntity* ImGroupManager::getGroupEntity(const QString& groupid) {
 int ImGroupManager::getRole(const QString& groupid) {
   ImUiInterface* engine = ImUiInterface::instance();
   const QString sql = QStringLiteral("SELECT role FROM nq_groupuser WHERE groupid=") +
-                      ImMessageQuery::quoted(groupid) + QStringLiteral(" and account=") +
-                      ImMessageQuery::quoted(QString::fromUtf8(engine->GetMyAccount()));
+                      ImSqlText::quoted(groupid) + QStringLiteral(" and account=") +
+                      ImSqlText::quoted(QString::fromUtf8(engine->GetMyAccount()));
   const long set = engine->DBSelectSql(sql.toUtf8().constData());
   // Without a database the table's default applies.
   const int role = set ? engine->DBGetIntValue(set, 0, 0) : kMemberRole;

@@ -95,13 +95,13 @@ void ImGroupManager::onNotify(const UIMessage* pMsg) {
 }
 
 void ImGroupManager::applyName(const QString& groupid, const QString& name, bool current) {
-  if (QObject* row = ImConversationLink::sessionRow(groupid)) row->setProperty("name", name);
+  ImConversationLink::current()->setSessionName(groupid, name);
   if (current) setGroupname(name);
   if (ImGroupEntity* group = getGroupEntity(groupid)) group->setGroupname(name);
 }
 
 void ImGroupManager::applyLogo(const QString& groupid, const QString& logo, bool current) {
-  if (QObject* row = ImConversationLink::sessionRow(groupid)) row->setProperty("icon", logo);
+  ImConversationLink::current()->setSessionIcon(groupid, logo);
   if (current) setGroupIcon(logo);
   if (ImGroupEntity* group = getGroupEntity(groupid)) group->setGrouplogo(logo);
 }
@@ -138,7 +138,7 @@ void ImGroupManager::onGroupNotify(const UIMessage* pMsg) {
              kind == QLatin1String("leave") || kind == QLatin1String("invite") ||
              kind == QLatin1String("remove")) {
     if (!Has(notice, "groupid")) return;
-    const bool current = ImConversationLink::currentSessionId() == groupid;
+    const bool current = ImConversationLink::current()->currentSessionId() == groupid;
     if (current && Has(notice, "membercount")) {
       setMemberCount(Number(notice, "membercount"));
       if (group) group->setUsercount(Number(notice, "membercount"));

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "shell/ImSqlText.h"
+
 const char ImMessageQuery::kColumns[] =
     "id,msgid,msgtype,fromuser,fromgroup,fromver,device,touser,totype,content,remark,localpath,"
     "fileurl,sendflag,sendstate,localsend,seeflag,atflag,cancelflag,sendtime,deleted,revokeflag";
@@ -47,11 +49,7 @@ QString GroupRows(const QString& a, const QString& condition) {
 
 }  // namespace
 
-QString ImMessageQuery::quoted(const QString& value) {
-  QString text = value;
-  text.replace(QLatin1Char('\''), QStringLiteral("''"));
-  return QLatin1Char('\'') + text + QLatin1Char('\'');
-}
+QString ImMessageQuery::quoted(const QString& value) { return ImSqlText::quoted(value); }
 
 QString ImMessageQuery::page(const QString& account, int type, const ImPageKey& before,
                              int pageSize) {

@@ -15,20 +15,6 @@
 
 namespace {
 
-enum Report {
-  kUploadProgress = 100002,
-  kDownloadProgress = 100003,
-  kNewMessage = 100008,
-  kHistoryStored = 100011,
-  kHttpGetAnswer = 200101,
-  kHttpPostAnswer = 200102,
-  kDownloadDone = 200104,
-  kTextSent = 200201,
-  kFileSent = 200202,
-  kRecallAnswer = 200204,
-  kHistoryAnswer = 200206,
-};
-
 bool IsFileType(int msgtype) { return msgtype >= 2 && msgtype <= 5; }
 
 QString Str(const QVariantMap& map, const char* key) {
@@ -100,21 +86,21 @@ void ImSessionManager::applyRemark(QVariantMap& map, const QVariantMap& remark, 
 void ImSessionManager::onNotify(const UIMessage* pMsg) {
   if (!pMsg) return;
   switch (pMsg->m_Method) {
-    case kUploadProgress:
+    case _EVENT_REPORT_SENDFILEPROGRESS:
       if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) item->setProgress(pMsg->m_Status);
       break;
-    case kDownloadProgress:
+    case _EVENT_REPORT_GETFILEPROGRESS:
       if (ImMsgEntity* item = itemOfDialog(pMsg->m_DialogID, d->downloads))
         item->setProgress(pMsg->m_Status);
       break;
-    case kNewMessage:
+    case _EVENT_COME_IMMESSAGE:
       if (pMsg->m_Status == 0 || pMsg->m_Status == 1) onNewMessage(pMsg);
       break;
-    case kHistoryStored:
+    case _EVENT_COME_HISTORYIM:
       if (pMsg->m_Arg1 == d->currentSessionId) emit needReloadMsg(pMsg->m_Arg1);
       break;
-    case kHttpGetAnswer:
-    case kHttpPostAnswer: {
+    case _REQUEST_HTTP_SENDGET:
+    case _REQUEST_HTTP_SENDPOST: {
       // Only answers to our own translation requests; other managers post too.
       if (!d->translations.contains(pMsg->m_DialogID)) break;
       ImMsgEntity* item = itemOfDialog(pMsg->m_DialogID, d->translations);
@@ -124,27 +110,27 @@ void ImSessionManager::onNotify(const UIMessage* pMsg) {
       if (item && !result.isEmpty()) item->setTranslation(Str(result, "text"));
       break;
     }
-    case kDownloadDone: {
+    case _REQUEST_HTTP_DOWNFILE: {
       if (!d->downloads.contains(pMsg->m_DialogID)) break;
       ImMsgEntity* item = itemOfDialog(pMsg->m_DialogID, d->downloads);
       d->downloads.remove(pMsg->m_DialogID);
       if (item) item->setDownloadState(pMsg->m_Status == 0 ? 1 : 3);
       break;
     }
-    case kTextSent:
-    case kFileSent:
+    case _REQUEST_HTTP_SENDMSGIM:
+    case _REQUEST_HTTP_SENDMSGFILE:
       if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) {
         item->setSendstate(pMsg->m_Status == 0 ? 1 : 0);
         // The report names no address: the engine stored the uploaded file's
         // address with the row, and the shown row takes it so that the file can
         // be opened and saved before the conversation is read again.
-        if (pMsg->m_Method == kFileSent && pMsg->m_Status == 0) {
+        if (pMsg->m_Method == _REQUEST_HTTP_SENDMSGFILE && pMsg->m_Status == 0) {
           const QString url = ImSessionManagerPrivate::storedFileUrl(pMsg->m_DialogID);
           if (!url.isEmpty()) item->setFileurl(url);
         }
       }
       break;
-    case kRecallAnswer:
+    case _REQUEST_HTTP_REVOKEMSG:
       if (pMsg->m_Status == 0) {
         if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) item->setRevokeflag(1);
         // The row previews the conversation's newest message: an older one's recall
@@ -157,7 +143,7 @@ void ImSessionManager::onNotify(const UIMessage* pMsg) {
       }
       emit recallMsgNotify(pMsg->m_Status);
       break;
-    case kHistoryAnswer:
+    case _REQUEST_HTTP_GETHISTORYMSG:
       // Only the answer to the open request of the open conversation pages on: a
       // late answer for a conversation left since, or for an older request, says
       // nothing about the rows shown now.

@@ -7,6 +7,7 @@ import VSystemTrayIcon 1.0
 import "commons"
 import "settings"
 import "translator"
+import "VDialogTable.js" as DialogTable
 
 // The main window of the signed-in program: the left bar with the own avatar
 // and the tab icons, the tab pages, the window buttons, the tray icon and the
@@ -27,9 +28,8 @@ VWindow {
     readonly property alias webPage: webTab.content
     // Dialogs made on demand, by file name.
     property var _dialogs: ({})
-    // Folders searched in order for the files made on demand.
-    property var qmlFolders: [Qt.resolvedUrl("popups/"), Qt.resolvedUrl("conversations/"),
-        Qt.resolvedUrl("contacts/"), Qt.resolvedUrl("./")]
+    // Where each file made on demand lives (file name -> resource path).
+    property var dialogPaths: DialogTable.paths
 
     // The text of the unread badge: nothing at 0, "99+" above 99.
     function badgeText(count) {
@@ -44,16 +44,18 @@ VWindow {
         requestActivate()
     }
 
-    // The first folder that holds a loadable file wins; null when none does.
+    // The dialog of the table made as a child of parentItem; null when the table
+    // has no such file or it does not load.
     function _tryCreate(file, parentItem) {
-        var problems = []
-        for (var i = 0; i < qmlFolders.length; ++i) {
-            var component = Qt.createComponent(qmlFolders[i] + file)
-            if (component.status === Component.Ready)
-                return component.createObject(parentItem)
-            problems.push(component.errorString().trim())
+        var path = dialogPaths[file]
+        if (path === undefined) {
+            console.log("not available:", file, "is no dialog of the table")
+            return null
         }
-        console.log("not available:", file, problems.join("; "))
+        var component = Qt.createComponent(path)
+        if (component.status === Component.Ready)
+            return component.createObject(parentItem)
+        console.log("not available:", file, component.errorString().trim())
         return null
     }
 

@@ -7,11 +7,6 @@
 #include <QJsonObject>
 #include <QUrl>
 
-#include "contacts/ImContactsManager.h"
-#include "contacts/ImGroupManager.h"
-#include "conversations/ImCurrencyManager.h"
-#include "conversations/ImSessionListManager.h"
-#include "conversations/ImSessionManager.h"
 #include "shell/ImLoginManagerPrivate.h"
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
@@ -30,12 +25,6 @@ const char kDefaultWebHost[] = "web.tesmochat.com";
 
 // Engine texts live in a buffer the next call reuses: copied at once.
 QString EngineText(const char* text) { return QString::fromUtf8(text ? text : ""); }
-
-// The managers answer through their invokable operations.
-void Invoke(QObject* manager, const char* method) {
-  if (!QMetaObject::invokeMethod(manager, method, Qt::DirectConnection))
-    qWarning() << "no" << method << "on" << manager->metaObject()->className();
-}
 }  // namespace
 
 ImLoginManager::ImLoginManager(QObject* parent) : QObject(parent), d(new ImLoginManagerPrivate) {
@@ -305,10 +294,7 @@ void ImLoginManager::onLoginSuccess(const UIMessage* msg) {
 void ImLoginManager::onKickOut(const UIMessage* msg) {
   qDebug() << "_EVENT_RECV_KICKOUT || _EVENT_REPORT_SYSKICKOUT";
   emit recvKickOut(msg->m_Arg1);
-  Invoke(ImSessionManager::instance(), "wipeData");
-  Invoke(ImSessionListManager::instance(), "wipeData");
-  Invoke(ImContactsManager::instance(), "wipeData");
-  Invoke(ImGroupManager::instance(), "wipeData");
+  emit accountDataWipe();
 }
 
 void ImLoginManager::onHttpReply(const UIMessage* msg) {
@@ -326,9 +312,6 @@ void ImLoginManager::onHttpReply(const UIMessage* msg) {
   } else if (msg->m_DialogID == d->coinQueryDialogId) {
     const QVariant params = result.value(QStringLiteral("params"));
     if (params.isNull()) return;
-    const QJsonArray array = QJsonArray::fromVariantList(params.toList());
-    if (!QMetaObject::invokeMethod(ImCurrencyManager::instance(), "addData", Qt::DirectConnection,
-                                   Q_ARG(QJsonArray, array)))
-      qWarning() << Q_FUNC_INFO << "the coin list takes no data";
+    emit currencyListReceived(QJsonArray::fromVariantList(params.toList()));
   }
 }

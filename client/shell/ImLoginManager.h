@@ -1,6 +1,7 @@
 #ifndef TESMO_CLIENT_SHELL_IMLOGINMANAGER_H
 #define TESMO_CLIENT_SHELL_IMLOGINMANAGER_H
 
+#include <QJsonArray>
 #include <QObject>
 #include <QScopedPointer>
 #include <QString>
@@ -60,8 +61,13 @@ class ImLoginManager : public QObject {
   void syncMsgPowerChanged();
   void qrcodeInvalid();
   void recvKickOut(QString msg);
+  // After recvKickOut: the account's lists are to be emptied (the composition root
+  // connects the managers that hold them).
+  void accountDataWipe();
   void logging();
   void currentProUrlReady(QString host);
+  // The coin list of a currency query's reply.
+  void currencyListReceived(const QJsonArray& coins);
 
  public slots:
   void onNotify(const UIMessage* pMsg);

@@ -7,10 +7,10 @@
 #include <QMap>
 #include <QtGlobal>
 
-#include "contacts/ImContactsManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VCheckNetworkConnectionThread.h"
 #include "shell/VConfig.h"
+#include "shell/VContactLookup.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VGlobalPrivate.h"
 #include "shell/VQuietProcess.h"
@@ -50,16 +50,8 @@ QStringList& MentionList() {
   return accounts;
 }
 
-// A look-up on the contact list, which answers through its invokable operations.
-template <typename T>
-T AskContacts(const char* method, const QString& account, T fallback) {
-  T result = fallback;
-  if (!QMetaObject::invokeMethod(ImContactsManager::instance(), method, Qt::DirectConnection,
-                                 QReturnArgument<T>(QMetaType::typeName(qMetaTypeId<T>()), result),
-                                 Q_ARG(QString, account)))
-    qWarning() << "contact list has no" << method;
-  return result;
-}
+// Installed by the composition root; none before the contact list exists.
+VContactLookup* g_contactLookup = nullptr;
 
 bool WithinWindow(const QString& sendtime, qint64 windowMs) {
   const QDateTime sent = QDateTime::fromString(sendtime, kSendTimeFormat);
@@ -72,6 +64,8 @@ bool WithinWindow(const QString& sendtime, qint64 windowMs) {
 void VGlobal::setClock(Clock clock) { g_clock = clock ? clock : SystemClock; }
 
 qint64 VGlobal::now() { return g_clock(); }
+
+void VGlobal::setContactLookup(VContactLookup* lookup) { g_contactLookup = lookup; }
 
 VGlobal::VGlobal(QObject* parent) : QObject(parent), d(new VGlobalPrivate) {
   // Queued receivers and QML handlers of connectionStateChanged need the type.
@@ -237,15 +231,15 @@ void VGlobal::playSound(VSound sound) {
 }
 
 QString VGlobal::getSummaryByAccount(const QString& account) {
-  return AskContacts<QString>("getSummary", account, QString());
+  return g_contactLookup ? g_contactLookup->getSummary(account) : QString();
 }
 
 int VGlobal::getUseridByAccount(const QString& account) {
-  return AskContacts<int>("getUserid", account, 0);
+  return g_contactLookup ? g_contactLookup->getUserid(account) : 0;
 }
 
 int VGlobal::getChampflagByAccount(const QString& account) {
-  return AskContacts<int>("getChampflag", account, 0);
+  return g_contactLookup ? g_contactLookup->getChampflag(account) : 0;
 }
 
 void VGlobal::kickOutToLogin() { emit showLoginPage(); }

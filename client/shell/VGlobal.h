@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QUrl>
 
+class VContactLookup;
 class VGlobalPrivate;
 
 // The global utility object of the QML pages ("vGlobal"): connection state,
@@ -43,6 +44,9 @@ class VGlobal : public QObject {
   using Clock = qint64 (*)();
   static void setClock(Clock clock);
   static qint64 now();
+  // Where getSummaryByAccount and its kin read a contact (not owned; null: no
+  // contact is known).
+  static void setContactLookup(VContactLookup* lookup);
 
   // Public for the QML type registration; the program uses instance().
   explicit VGlobal(QObject* parent = nullptr);

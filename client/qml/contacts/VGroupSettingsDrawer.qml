@@ -37,8 +37,8 @@ FocusScope {
     readonly property bool canRemoveMembers: canEdit && memberRows > 0
     readonly property alias membersLink: membersLink
     readonly property alias childLink: childLink
-    readonly property alias titleText: titleText.text
-    readonly property alias codeText: codeLine.text
+    readonly property alias titleText: header.titleText
+    readonly property alias codeText: header.codeText
 
     signal waring(string waringInfo)
     signal updateCurrentGroupMuteValue()
@@ -145,10 +145,10 @@ FocusScope {
     }
 
     function endRename() {
-        if (!titleEdit.visible)
+        if (!header.editing)
             return
-        var name = titleInput.text.trim()
-        titleEdit.visible = false
+        var name = header.inputText.trim()
+        header.editing = false
         if (name === "" || name === groupManager.groupname)
             return
         // The title and the conversation follow once the server accepts the name.
@@ -156,10 +156,10 @@ FocusScope {
     }
 
     function endIntroEdit() {
-        if (!introEdit.visible)
+        if (!intro.editing)
             return
-        var text = introInput.text.trim().substring(0, 60)
-        introEdit.visible = false
+        var text = intro.inputText.trim().substring(0, 60)
+        intro.editing = false
         if (text === groupManager.info)
             return
         sendSet("info", text, "", "", text, -1)
@@ -167,10 +167,10 @@ FocusScope {
     }
 
     function endNickEdit() {
-        if (!nickEdit.visible)
+        if (!nickRow.editing)
             return
-        var nick = nickInput.text.trim()
-        nickEdit.visible = false
+        var nick = nickRow.inputText.trim()
+        nickRow.editing = false
         if (nick === "") {
             shownNick = vConfig.currentUserName
             return
@@ -421,252 +421,38 @@ FocusScope {
                 spacing: 14
 
                 // Header: avatar, name with the count, main group, join code.
-                Row {
+                VGroupSettingsHeader {
+                    id: header
+
                     width: parent.width
-                    spacing: 15
-
-                    Column {
-                        spacing: 4
-
-                        VRoundImage {
-                            width: 60
-                            height: 60
-                            source: groupManager.groupIcon
-
-                            VOfficialIndicatorTesmo {
-                                anchors.right: parent.right
-                                anchors.bottom: parent.bottom
-                                visible: {
-                                    var group = drawer.groupid !== "" ? groupManager.getGroupEntity(drawer.groupid) : null
-                                    return group !== null && group.title === 1
-                                }
-                            }
-
-                            MouseArea {
-                                anchors.fill: parent
-                                enabled: drawer.canEdit
-                                cursorShape: Qt.PointingHandCursor
-                                onClicked: {
-                                    if (logoDialog.active)
-                                        FileChooser.openIn(logoDialog.item, vGlobal.picturesFolder())
-                                    else
-                                        logoDialog.active = true
-                                }
-                            }
-                        }
-
-                        Text {
-                            objectName: "localUpload"
-                            width: 60
-                            visible: drawer.canEdit
-                            horizontalAlignment: Text.AlignHCenter
-                            text: VTr.localUpload
-                            textFormat: Text.PlainText
-                            font.pixelSize: 11
-                            color: "#03C087"
-                        }
+                    canEdit: drawer.canEdit
+                    groupid: drawer.groupid
+                    countdown: drawer.countdownText(groupManager.countdown)
+                    onLogoClicked: {
+                        if (logoDialog.active)
+                            FileChooser.openIn(logoDialog.item, vGlobal.picturesFolder())
+                        else
+                            logoDialog.active = true
                     }
-
-                    Column {
-                        width: parent.width - 75
-                        spacing: 6
-
-                        Item {
-                            width: parent.width
-                            height: 28
-
-                            Text {
-                                id: titleText
-
-                                objectName: "groupTitle"
-                                width: parent.width - 25
-                                anchors.verticalCenter: parent.verticalCenter
-                                visible: !titleEdit.visible
-                                text: groupManager.groupname + "(" + groupManager.memberCount + ")"
-                                textFormat: Text.PlainText
-                                elide: Text.ElideRight
-                                font.pixelSize: 16
-                                color: "#333333"
-                            }
-
-                            Image {
-                                objectName: "renamePencil"
-                                anchors.right: parent.right
-                                anchors.verticalCenter: parent.verticalCenter
-                                width: 16
-                                height: 16
-                                visible: drawer.canEdit && !titleEdit.visible
-                                source: "qrc:/images/session_page/group_info_edit.png"
-
-                                MouseArea {
-                                    anchors.fill: parent
-                                    anchors.margins: -4
-                                    onClicked: {
-                                        titleInput.text = groupManager.groupname
-                                        titleEdit.visible = true
-                                        titleInput.forceActiveFocus()
-                                        titleInput.selectAll()
-                                    }
-                                }
-                            }
-
-                            Rectangle {
-                                id: titleEdit
-
-                                anchors.fill: parent
-                                visible: false
-                                radius: 3
-                                color: "#F5F6F7"
-
-                                VTextInput {
-                                    id: titleInput
-
-                                    objectName: "titleInput"
-                                    anchors.fill: parent
-                                    anchors.leftMargin: 6
-                                    anchors.rightMargin: 45
-                                    font.pixelSize: 14
-                                    maximumLength: 30
-                                    onEnteredTooLong: drawer.waring(isTooLong ? VTr.enteredTooLong : "")
-                                    onActiveFocusChanged: if (!activeFocus) drawer.endRename()
-                                    Keys.onReturnPressed: {
-                                        if (event.modifiers & Qt.ControlModifier)
-                                            return
-                                        drawer.endRename()
-                                        drawer.takeFocus()
-                                    }
-                                }
-
-                                Text {
-                                    anchors.right: parent.right
-                                    anchors.rightMargin: 6
-                                    anchors.verticalCenter: parent.verticalCenter
-                                    text: titleInput.length + "/30"
-                                    font.pixelSize: 11
-                                    color: titleInput.length >= 30 ? "#F7334B" : "#999999"
-                                }
-                            }
-                        }
-
-                        Text {
-                            width: parent.width
-                            visible: groupManager.parentName !== ""
-                            text: VTr.mainGroup + ": " + groupManager.parentName
-                            textFormat: Text.PlainText
-                            elide: Text.ElideRight
-                            font.pixelSize: 12
-                            color: "#999999"
-                        }
-
-                        Text {
-                            id: codeLine
-
-                            objectName: "codeLine"
-                            width: parent.width
-                            visible: groupManager.code !== "" && groupManager.countdown > 0
-                            text: visible ? VTr.groupCode + ": " + groupManager.code + "（" + VTr.timeLeft + " "
-                                            + drawer.countdownText(groupManager.countdown) + "）" : ""
-                            textFormat: Text.PlainText
-                            elide: Text.ElideRight
-                            font.pixelSize: 12
-                            color: "#999999"
-                        }
-                    }
+                    onEditEnded: drawer.endRename()
+                    onEditReturned: drawer.takeFocus()
+                    onWaring: drawer.waring(waringInfo)
                 }
 
                 // Introduction.
-                Item {
+                VGroupIntroLine {
+                    id: intro
+
                     width: parent.width
-                    height: introEdit.visible ? introEdit.height : introLine.height
-
-                    Text {
-                        id: introLine
-
-                        objectName: "introLine"
-                        width: parent.width - 25
-                        visible: !introEdit.visible
-                        text: VTr.introduction + ": " + (drawer.shownInfo !== "" ? drawer.shownInfo : VTr.lazyGroupManager)
-                        textFormat: Text.PlainText
-                        wrapMode: Text.Wrap
-                        font.pixelSize: 13
-                        color: "#666666"
-                    }
-
-                    Image {
-                        objectName: "introPencil"
-                        anchors.right: parent.right
-                        y: 2
-                        width: 16
-                        height: 16
-                        visible: drawer.canEdit && !introEdit.visible
-                        source: "qrc:/images/session_page/group_info_edit.png"
-
-                        MouseArea {
-                            anchors.fill: parent
-                            anchors.margins: -4
-                            onClicked: {
-                                introInput.text = drawer.shownInfo
-                                introEdit.visible = true
-                                introInput.forceActiveFocus()
-                                introInput.selectAll()
-                            }
-                        }
-                    }
-
-                    Rectangle {
-                        id: introEdit
-
-                        width: parent.width
-                        height: 60
-                        visible: false
-                        radius: 3
-                        color: "#F5F6F7"
-
-                        TextEdit {
-                            id: introInput
-
-                            objectName: "introInput"
-                            anchors.fill: parent
-                            anchors.margins: 5
-                            anchors.bottomMargin: 16
-                            font.pixelSize: 13
-                            wrapMode: TextEdit.Wrap
-                            textFormat: TextEdit.PlainText
-                            selectByMouse: true
-                            onLengthChanged: {
-                                if (activeFocus && length > 60) {
-                                    var cursor = cursorPosition
-                                    remove(Math.max(0, cursor - (length - 60)), cursor)
-                                    drawer.waring(VTr.enteredTooLong)
-                                } else if (activeFocus && length < 60) {
-                                    drawer.waring("")
-                                }
-                            }
-                            onActiveFocusChanged: if (!activeFocus) drawer.endIntroEdit()
-                            Keys.onReturnPressed: {
-                                if (event.modifiers & Qt.ControlModifier) {
-                                    insert(cursorPosition, "\n")
-                                    return
-                                }
-                                drawer.endIntroEdit()
-                                drawer.takeFocus()
-                            }
-                        }
-
-                        Text {
-                            anchors.right: parent.right
-                            anchors.rightMargin: 6
-                            anchors.bottom: parent.bottom
-                            anchors.bottomMargin: 2
-                            text: introInput.length + "/60"
-                            font.pixelSize: 11
-                            color: introInput.length >= 60 ? "#F7334B" : "#999999"
-                        }
-                    }
+                    canEdit: drawer.canEdit
+                    shownInfo: drawer.shownInfo
+                    onEditEnded: drawer.endIntroEdit()
+                    onEditReturned: drawer.takeFocus()
+                    onWaring: drawer.waring(waringInfo)
                 }
 
                 // Managers.
-                SectionHeading {
+                VGroupSectionHeading {
                     text: VTr.managers
                     addVisible: drawer.canAddManagers
                     removeVisible: drawer.canRemoveManagers
@@ -699,7 +485,7 @@ FocusScope {
                 }
 
                 // Members.
-                SectionHeading {
+                VGroupSectionHeading {
                     text: VTr.members
                     addVisible: drawer.canAddMembers
                     removeVisible: drawer.canRemoveMembers
@@ -871,95 +657,17 @@ FocusScope {
                 }
 
                 // Own nickname in the group.
-                Item {
+                VGroupNickLine {
+                    id: nickRow
+
                     width: parent.width
-                    height: 40
-
-                    Text {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: VTr.nickInGroup
-                        textFormat: Text.PlainText
-                        font.pixelSize: 13
-                        color: "#333333"
-                    }
-
-                    Text {
-                        objectName: "nickLine"
-                        anchors.right: nickPencil.left
-                        anchors.rightMargin: 8
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: Math.min(implicitWidth, 150)
-                        visible: !nickEdit.visible
-                        text: drawer.shownNick
-                        textFormat: Text.PlainText
-                        elide: Text.ElideRight
-                        font.pixelSize: 13
-                        color: "#999999"
-                    }
-
-                    Image {
-                        id: nickPencil
-
-                        objectName: "nickPencil"
-                        anchors.right: parent.right
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: 16
-                        height: 16
-                        visible: !nickEdit.visible
-                        source: "qrc:/images/session_page/group_info_edit.png"
-
-                        MouseArea {
-                            anchors.fill: parent
-                            anchors.margins: -4
-                            onClicked: {
-                                nickInput.text = drawer.shownNick
-                                nickEdit.visible = true
-                                nickInput.forceActiveFocus()
-                                nickInput.selectAll()
-                            }
-                        }
-                    }
-
-                    Rectangle {
-                        id: nickEdit
-
-                        anchors.right: parent.right
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: 180
-                        height: 28
-                        visible: false
-                        radius: 3
-                        color: "#F5F6F7"
-
-                        VTextInput {
-                            id: nickInput
-
-                            objectName: "nickInput"
-                            anchors.fill: parent
-                            anchors.leftMargin: 6
-                            anchors.rightMargin: 40
-                            font.pixelSize: 13
-                            maximumLength: 10
-                            onEnteredTooLong: drawer.waring(isTooLong ? VTr.enteredTooLong : "")
-                            onActiveFocusChanged: if (!activeFocus) drawer.endNickEdit()
-                            Keys.onReturnPressed: {
-                                drawer.endNickEdit()
-                                drawer.takeFocus()
-                            }
-                        }
-
-                        Text {
-                            anchors.right: parent.right
-                            anchors.rightMargin: 6
-                            anchors.verticalCenter: parent.verticalCenter
-                            text: nickInput.length + "/10"
-                            font.pixelSize: 11
-                            color: nickInput.length >= 10 ? "#F7334B" : "#999999"
-                        }
-                    }
+                    shownNick: drawer.shownNick
+                    onEditEnded: drawer.endNickEdit()
+                    onEditReturned: drawer.takeFocus()
+                    onWaring: drawer.waring(waringInfo)
                 }
 
-                ActionLine {
+                VGroupActionLine {
                     objectName: "transferLine"
                     visible: drawer.isOwner
                     text: VTr.transferGroup
@@ -971,7 +679,7 @@ FocusScope {
                     }
                 }
 
-                ActionLine {
+                VGroupActionLine {
                     objectName: "leaveLine"
                     text: VTr.delAndExit
                     color: "#F7334B"
@@ -1013,141 +721,10 @@ FocusScope {
             }
         }
 
-        SuccessTip {
+        VGroupSuccessTip {
             id: successTip
 
             objectName: "successTip"
-        }
-    }
-
-    component SectionHeading: Item {
-        id: heading
-
-        property alias text: label.text
-        property bool addVisible: false
-        property bool removeVisible: false
-        property string addName: ""
-        property string removeName: ""
-
-        signal addClicked()
-        signal removeClicked()
-
-        width: parent ? parent.width : 0
-        height: 24
-
-        Text {
-            id: label
-
-            anchors.verticalCenter: parent.verticalCenter
-            textFormat: Text.PlainText
-            font.pixelSize: 14
-            color: "#333333"
-        }
-
-        Row {
-            anchors.right: parent.right
-            anchors.verticalCenter: parent.verticalCenter
-            spacing: 12
-
-            Image {
-                objectName: heading.addName
-                width: 18
-                height: 18
-                visible: heading.addVisible
-                source: "qrc:/images/session_page/group_members_add.png"
-
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: heading.addClicked()
-                }
-            }
-
-            Image {
-                objectName: heading.removeName
-                width: 18
-                height: 18
-                visible: heading.removeVisible
-                source: "qrc:/images/session_page/group_members_remove.png"
-
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: heading.removeClicked()
-                }
-            }
-        }
-    }
-
-    // A short notice of a change that went through, for 3 s at the drawer's foot,
-    // clear of the chat's title and the group's own.
-    component SuccessTip: Rectangle {
-        id: tip
-
-        property string text: ""
-
-        onTextChanged: {
-            visible = text !== ""
-            if (visible)
-                tipTimer.restart()
-        }
-
-        x: 15
-        y: (parent ? parent.height : 0) - height - 20
-        width: (parent ? parent.width : 0) - 30
-        height: tipRow.height + 24
-        visible: false
-        radius: 5
-        color: "#CC333333"
-        z: 10
-
-        Timer {
-            id: tipTimer
-
-            interval: 3000
-            onTriggered: tip.text = ""
-        }
-
-        Row {
-            id: tipRow
-
-            anchors.centerIn: parent
-            spacing: 10
-
-            Image {
-                objectName: "successIcon"
-                anchors.verticalCenter: parent.verticalCenter
-                width: 20
-                height: 20
-                source: "qrc:/images/index_page/selected.png"
-            }
-
-            Text {
-                objectName: "successText"
-                anchors.verticalCenter: parent.verticalCenter
-                width: Math.min(implicitWidth, tip.width - 60)
-                text: tip.text
-                textFormat: Text.PlainText
-                wrapMode: Text.Wrap
-                font.pixelSize: 14
-                color: "white"
-            }
-        }
-    }
-
-    component ActionLine: Text {
-        signal clicked()
-
-        width: parent ? parent.width : 0
-        height: 44
-        verticalAlignment: Text.AlignVCenter
-        horizontalAlignment: Text.AlignHCenter
-        textFormat: Text.PlainText
-        font.pixelSize: 14
-        color: "#333333"
-
-        MouseArea {
-            anchors.fill: parent
-            cursorShape: Qt.PointingHandCursor
-            onClicked: parent.clicked()
         }
     }
 }

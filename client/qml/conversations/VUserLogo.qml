@@ -16,15 +16,11 @@ VRoundImage {
 
     function showCard(x, y) {
         // The card belongs to the contacts page.
-        var component = null
-        var places = ["../contacts/VContactInfoPopupWindow.qml", "../VContactInfoPopupWindow.qml"]
-        for (var i = 0; i < places.length && component === null; ++i) {
-            var candidate = Qt.createComponent(places[i])
-            if (candidate.status === Component.Ready)
-                component = candidate
-        }
-        if (component === null)
+        var component = Qt.createComponent("../contacts/VContactInfoPopupWindow.qml")
+        if (component.status !== Component.Ready) {
+            console.log("not available: VContactInfoPopupWindow.qml", component.errorString().trim())
             return null
+        }
         var place = logo.mapToGlobal(x, y)
         // Owned by the avatar: the card runs in the avatar's context, so a card that
         // outlived its message row would neither answer clicks nor close.

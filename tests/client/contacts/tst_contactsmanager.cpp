@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/ImManagerLinks.h"
 #include "contacts/GroupTestSupport.h"
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImSearchUserManager.h"
@@ -93,6 +94,8 @@ class TestContactsManager : public QObject {
  private slots:
   void initTestCase() {
     ImUiInterface::instance()->initInterface();
+    // Friend events reach the conversation list through the program's links.
+    ImManagerLinks::wire();
     m_tester = std::make_unique<QAbstractItemModelTester>(
         contacts(), QAbstractItemModelTester::FailureReportingMode::QtTest);
   }

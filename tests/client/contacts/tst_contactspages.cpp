@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "contacts/GroupTestSupport.h"
 #include "double/EngineDouble.h"
-#include "shell/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VGlobal.h"
-#include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 #include "support/QuickTestMain.h"
 #include "support/StubPing.h"

@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/ImManagerLinks.h"
 #include "contacts/GroupTestSupport.h"
 #include "contacts/ImGroupEntity.h"
 #include "contacts/ImGroupManager.h"
@@ -59,6 +60,8 @@ class TestGroupList : public QObject {
   void initTestCase() {
     engine()->initInterface();
     EngineDouble::SetText("GetMyAccount", "me");
+    // Group changes reach the conversation list through the program's links.
+    ImManagerLinks::wire();
     m_tester = std::make_unique<QAbstractItemModelTester>(
         groups(), QAbstractItemModelTester::FailureReportingMode::QtTest);
   }

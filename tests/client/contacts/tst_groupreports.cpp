@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "app/ImManagerLinks.h"
 #include "contacts/GroupTestSupport.h"
 #include "contacts/ImGroupAdminManager.h"
 #include "contacts/ImGroupChildManager.h"
@@ -87,7 +88,11 @@ class TestGroupReports : public QObject {
   }
 
  private slots:
-  void initTestCase() { ImUiInterface::instance()->initInterface(); }
+  void initTestCase() {
+    ImUiInterface::instance()->initInterface();
+    // Group notices reach the conversation list through the program's links.
+    ImManagerLinks::wire();
+  }
 
   void init() {
     GroupTest::Settle();

@@ -13,11 +13,11 @@
 #include <QtQuickTest>
 #include <QtWebEngine>
 
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "conversations/ImMsgEntity.h"
-#include "shell/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
-#include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 #include "support/QuickTestMain.h"
 

@@ -2,6 +2,7 @@ import QtQuick 2.12
 import QtQuick.Window 2.12
 import QtTest 1.12
 import "qrc:/qml/translator"
+import "qrc:/qml/VDialogTable.js" as DialogTable
 
 // The main window's routing: each vGlobal request reaches the right dialog or
 // the chats page, dialogs are made once and kept, and the quote window stands
@@ -11,9 +12,22 @@ Item {
     id: root
 
     readonly property string doubles: Qt.resolvedUrl("doubles/")
-    // Where the program's own files are.
-    readonly property var defaults: ["qrc:/qml/popups/", "qrc:/qml/conversations/", "qrc:/qml/contacts/",
-        "qrc:/qml/"]
+    // The files that have a stand-in in doubles/.
+    readonly property var doubled: ["VCodeEnterGroupPopupWindow.qml", "VForwardPopupWindow.qml",
+        "VGroupManagersManagerPopupWindow.qml", "VGroupMembersManagerPopupWindow.qml",
+        "VGroupsInCommonPopupWindow.qml", "VQuotesPopupWindow.qml", "VSearchAddFriendPopupWindow.qml",
+        "VSessionListPage.qml", "VSyncToContactsConfirmPopupWindow.qml",
+        "VSyncToContactsPopupWindow.qml", "VTransferGroupPopupWindow.qml"]
+
+    // The program's table with the stand-ins in place of their files.
+    function withDoubles() {
+        var paths = {}
+        for (var file in DialogTable.paths)
+            paths[file] = DialogTable.paths[file]
+        for (var i = 0; i < doubled.length; ++i)
+            paths[doubled[i]] = doubles + doubled[i]
+        return paths
+    }
 
     TestCase {
         name: "IndexPage"
@@ -21,13 +35,13 @@ Item {
 
         property var main: null
 
-        function makeMain(folders) {
+        function makeMain(paths) {
             classManager.createPostClass()
             var component = Qt.createComponent("qrc:/qml/VIndexPage.qml")
             compare(component.status, Component.Ready, component.errorString())
             var made = component.createObject(null, {
                 visible: false,
-                qmlFolders: folders === undefined ? [root.doubles].concat(root.defaults) : folders
+                dialogPaths: paths === undefined ? root.withDoubles() : paths
             })
             verify(made !== null)
             return made
@@ -114,8 +128,8 @@ Item {
             main._dialogs["VTransferGroupPopupWindow.qml"].close()
         }
 
-        // Every file the main window makes on demand is one the program ships, in
-        // one of the folders it searches.
+        // Every file the main window makes on demand is one the program ships, at
+        // its place in the table.
         function test_shippedFilesAreFound_data() {
             return ["VSessionListPage.qml", "VContactsListPage.qml", "VWebEngineView.qml",
                     "VCheckUpdatePopupWindow.qml", "VSystemSettingsPopupWindow.qml",
@@ -144,21 +158,21 @@ Item {
         }
 
         function test_shippedFilesAreFound(data) {
-            var found = root.defaults.filter(function(folder) {
-                return Qt.createComponent(folder + data.file).status === Component.Ready
-            })
-            compare(found.length, 1, data.file)
+            var path = DialogTable.paths[data.file]
+            verify(path !== undefined, data.file + " is not in the table")
+            var component = Qt.createComponent(path)
+            compare(component.status, Component.Ready, component.errorString())
         }
 
-        // A file that is not there leaves the slot empty; once it is, the next
-        // request makes it.
+        // A file the table lacks leaves the slot empty; once the table has it, the
+        // next request makes it.
         function test_missingFileLeavesTheSlotEmpty() {
             main.destroy()
-            main = makeMain(root.defaults.concat([Qt.resolvedUrl("nowhere/")]))
+            main = makeMain(DialogTable.paths)
             vGlobal.showGroupsInCommon()
             compare(main._dialogs["VGroupsInCommonPopupWindow.qml"], undefined)
             compare(main.dialogSlot("VGroupsInCommonPopupWindow.qml"), null)
-            main.qmlFolders = [root.doubles].concat(root.defaults)
+            main.dialogPaths = root.withDoubles()
             vGlobal.showGroupsInCommon()
             compare(main._dialogs["VGroupsInCommonPopupWindow.qml"].calls, [["show"]])
             main._dialogs["VGroupsInCommonPopupWindow.qml"].close()

@@ -1,7 +1,7 @@
 // QML tests of the program under Qt Quick Test: each tst_*.qml file here runs
 // with the program's context properties, types and image providers in place.
-#include <QDesktopServices>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QImage>
@@ -12,12 +12,12 @@
 #include <QtQuickTest>
 #include <QtWebEngine>
 
-#include "shell/ImCreateClassManager.h"
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VClipboard.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VScreenImage.h"
-#include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 #include "support/QuickTestMain.h"
 

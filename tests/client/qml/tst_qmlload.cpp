@@ -16,13 +16,13 @@
 #include <QtTest>
 #include <QtWebEngine>
 
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "double/EngineDouble.h"
-#include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VGlobal.h"
-#include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 
 namespace {
@@ -156,6 +156,37 @@ class TestQmlLoad : public QObject {
     splash.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTest::qWait(100);
+    const QStringList problems = TakeProblems();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+  }
+
+  // Every entry of the main window's table of pages and dialogs names its own
+  // file, which the program ships and which loads.
+  void dialogTableEntriesLoad_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("url");
+    QQmlComponent reader(m_engine.data());
+    reader.setData(
+        "import QtQml 2.12\n"
+        "import \"qrc:/qml/VDialogTable.js\" as DialogTable\n"
+        "QtObject { property var paths: DialogTable.paths }\n",
+        QUrl(QStringLiteral("qrc:/qml/DialogTableReader.qml")));
+    QScopedPointer<QObject> table(reader.create());
+    QVERIFY2(table, qPrintable(reader.errorString()));
+    const QVariantMap paths = table->property("paths").toMap();
+    QVERIFY(!paths.isEmpty());
+    for (auto it = paths.cbegin(); it != paths.cend(); ++it)
+      QTest::newRow(qPrintable(it.key())) << it.key() << it.value().toString();
+  }
+
+  void dialogTableEntriesLoad() {
+    QFETCH(QString, file);
+    QFETCH(QString, url);
+    QVERIFY2(url.endsWith(QLatin1Char('/') + file), qPrintable(url));
+    QVERIFY2(ResourceQmlFiles().contains(url), qPrintable(url));
+    TakeProblems();
+    QQmlComponent component(m_engine.data(), QUrl(url));
+    QVERIFY2(component.isReady(), qPrintable(component.errorString()));
     const QStringList problems = TakeProblems();
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
   }

@@ -20,11 +20,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/ImCreateClassManager.h"
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VGlobal.h"
-#include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 
 namespace {

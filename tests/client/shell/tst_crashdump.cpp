@@ -13,12 +13,12 @@
 #include <QtTest>
 #include <thread>
 
+#include "app/VStartup.h"
 #include "double/EngineDouble.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "shell/VCrashDump.h"
-#include "shell/VStartup.h"
 #include "shell/VTerminationSignals.h"
 #include "support/ClientTestMain.h"
 #include "support/ReportDelivery.h"

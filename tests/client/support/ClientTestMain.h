@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/VStartup.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
-#include "shell/VStartup.h"
 
 namespace ClientTest {
 

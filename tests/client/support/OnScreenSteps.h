@@ -16,12 +16,12 @@
 #include <QSharedPointer>
 #include <QTemporaryDir>
 
-#include "shell/ImCreateClassManager.h"
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/UIMessage.h"
-#include "shell/VStartup.h"
 #include "support/QuickTestMain.h"
 #include "tools/LocalServerProcess.h"
 

@@ -9,9 +9,9 @@
 #include <QtWebEngine>
 #include <vector>
 
+#include "app/VStartup.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
-#include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 
 namespace ClientTest {

@@ -10,18 +10,18 @@
 #include <QtQuickTest>
 #include <QtWebEngine>
 
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImSessionListManager.h"
 #include "conversations/ImSessionManager.h"
 #include "double/EngineDouble.h"
-#include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VGlobal.h"
-#include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 #include "support/QuickTestMain.h"
 

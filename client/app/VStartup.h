@@ -1,5 +1,5 @@
-#ifndef TESMO_CLIENT_SHELL_VSTARTUP_H
-#define TESMO_CLIENT_SHELL_VSTARTUP_H
+#ifndef TESMO_CLIENT_APP_VSTARTUP_H
+#define TESMO_CLIENT_APP_VSTARTUP_H
 
 #include <QSharedPointer>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "shell/VStartup.h"
+#include "app/VStartup.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -12,7 +12,7 @@
 #include <QtQml>
 #include <memory>
 
-#include "shell/ImCreateClassManager.h"
+#include "app/ImCreateClassManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/QZXing.h"
 #include "shell/VAction.h"

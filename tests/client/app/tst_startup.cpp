@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/ImCreateClassManager.h"
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupAdminManager.h"
 #include "contacts/ImGroupChildManager.h"
@@ -21,7 +22,6 @@
 #include "conversations/ImSessionListManager.h"
 #include "conversations/ImSessionManager.h"
 #include "double/EngineDouble.h"
-#include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"
 #include "shell/VClipboard.h"
 #include "shell/VConfig.h"

@@ -1,9 +1,11 @@
-#include "shell/ImCreateClassManager.h"
+#include "app/ImCreateClassManager.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QQmlContext>
 
+#include "app/ImCreateClassManagerPrivate.h"
+#include "app/ImManagerLinks.h"
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupAdminManager.h"
 #include "contacts/ImGroupChildManager.h"
@@ -13,7 +15,6 @@
 #include "conversations/ImCurrencyManager.h"
 #include "conversations/ImSessionListManager.h"
 #include "conversations/ImSessionManager.h"
-#include "shell/ImCreateClassManagerPrivate.h"
 #include "shell/ImLoginManager.h"
 
 ImCreateClassManager::ImCreateClassManager(QQmlContext* context, QObject* parent)
@@ -21,11 +22,7 @@ ImCreateClassManager::ImCreateClassManager(QQmlContext* context, QObject* parent
   d->context->setContextProperty(QStringLiteral("classManager"), this);
   connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
           &ImCreateClassManager::onQuit);
-  ImGroupManager* groups = ImGroupManager::instance();
-  ImSessionListManager* sessions = ImSessionListManager::instance();
-  // Each completed conversation list refreshes the member counts shown for groups.
-  connect(sessions, &ImSessionListManager::dataComplete, groups,
-          &ImGroupManager::memberCountChanged, Qt::UniqueConnection);
+  ImManagerLinks::wire();
 }
 
 ImCreateClassManager::~ImCreateClassManager() {

@@ -5,10 +5,10 @@
 #include <QSharedPointer>
 #include <QtWebEngine>
 
-#include "shell/ImCreateClassManager.h"
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "shell/VCrashDump.h"
 #include "shell/VPrivateFiles.h"
-#include "shell/VStartup.h"
 #include "shell/VTerminationSignals.h"
 
 int VStartup::run(int argc, char* argv[], const std::function<bool()>& afterLoad) {

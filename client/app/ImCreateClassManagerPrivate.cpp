@@ -1,4 +1,4 @@
-#include "shell/ImCreateClassManagerPrivate.h"
+#include "app/ImCreateClassManagerPrivate.h"
 
 #include <QDebug>
 
