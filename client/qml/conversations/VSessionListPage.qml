@@ -316,8 +316,17 @@ Item {
     // ---- message view ----
 
     function positionViewAtEnd() {
+        // First, so that the view is placed over the rows it keeps.
+        _releaseFarRows()
         sessionListView.positionViewAtEnd()
         _followEnd = true
+    }
+
+    // At its end the view needs no row beyond what the screen and the cache above
+    // it hold (a row is at least 24 high); paging reads older rows again.
+    function _releaseFarRows() {
+        if (currentAccount !== "")
+            sessionManager.releaseOlderRows(Math.ceil((sessionListView.height + sessionListView.cacheBuffer) / 24))
     }
 
     property int _countBeforeLoad: 0
@@ -1155,7 +1164,9 @@ Item {
                         anchors.fill: parent
                         clip: true
                         model: sessionListPage.currentAccount !== "" ? sessionManager : null
-                        cacheBuffer: Math.max(0, 2 * contentHeight)
+                        // Twice the view's own height: the rows near the screen, not the
+                        // whole conversation.
+                        cacheBuffer: Math.max(0, 2 * height)
                         boundsBehavior: Flickable.StopAtBounds
                         activeFocusOnTab: true
                         ScrollBar.vertical: ScrollBar {}
@@ -1193,8 +1204,10 @@ Item {
 
                         onContentYChanged: sessionListPage._followEnd = atYEnd
                         onAtYEndChanged: {
-                            if (atYEnd && !delegateLoadingTimer.running)
+                            if (atYEnd && !delegateLoadingTimer.running) {
                                 sessionListPage.markRead()
+                                Qt.callLater(sessionListPage._releaseFarRows)
+                            }
                         }
                         onAtYBeginningChanged: {
                             if (!atYBeginning || count === 0 || sessionListPage.isCurrentAccountLoading)
@@ -1203,7 +1216,9 @@ Item {
                             sessionListPage.lastLoadMoreMsgIndex = index < 0 ? 0 : index
                             sessionListPage._countBeforeLoad = count
                             sessionListPage.callLoadMoreMsg = true
-                            sessionManager.loadMoreMsg()
+                            // Not while the view is still moving there: rows added from
+                            // within its own change would be laid out mid-move.
+                            Qt.callLater(sessionManager.loadMoreMsg)
                         }
                         // A page arrives row by row: the view is placed once they all are in.
                         onCountChanged: {

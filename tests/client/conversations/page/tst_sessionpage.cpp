@@ -115,6 +115,12 @@ class PageFixture : public QObject {
 
   Q_INVOKABLE void setActive(bool active) { VGlobal::instance()->setActive(active); }
 
+  // A report as the engine raises it (code, result, dialog id, text), from one of
+  // its threads through the bridge.
+  Q_INVOKABLE void raise(int code, int status, int dialog, const QString& text) {
+    EngineDouble::Raise(0, code, status, dialog, 0, text.toStdString());
+  }
+
  private:
   QString m_folder;
   int m_databases = 0;
