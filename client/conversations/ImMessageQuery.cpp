@@ -1,5 +1,7 @@
 #include "conversations/ImMessageQuery.h"
 
+#include <QStringList>
+
 const char ImMessageQuery::kColumns[] =
     "id,msgid,msgtype,fromuser,fromgroup,fromver,device,touser,totype,content,remark,localpath,"
     "fileurl,sendflag,sendstate,localsend,seeflag,atflag,cancelflag,sendtime,deleted,revokeflag";
@@ -89,4 +91,13 @@ QString ImMessageQuery::markRead(const QString& account, int type) {
         .arg(a);
   }
   return QString();
+}
+
+QString ImMessageQuery::markRead(const QList<int>& ids) {
+  if (ids.isEmpty()) return QString();
+  QStringList list;
+  list.reserve(ids.size());
+  for (int id : ids) list << QString::number(id);
+  return QStringLiteral("UPDATE nq_message SET seeflag=1 WHERE id IN (%1) and seeflag=0")
+      .arg(list.join(QLatin1Char(',')));
 }

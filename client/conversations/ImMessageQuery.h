@@ -1,6 +1,7 @@
 #ifndef TESMO_CLIENT_CONVERSATIONS_IMMESSAGEQUERY_H
 #define TESMO_CLIENT_CONVERSATIONS_IMMESSAGEQUERY_H
 
+#include <QList>
 #include <QString>
 
 // Where a page of a conversation ends: the oldest row read, by send time and id.
@@ -63,6 +64,8 @@ class ImMessageQuery {
   static QString fromTime(const QString& account, int type, const QString& sendtime);
   // Marks every row of the conversation read.
   static QString markRead(const QString& account, int type);
+  // Marks these rows read; empty without ids.
+  static QString markRead(const QList<int>& ids);
 };
 
 #endif

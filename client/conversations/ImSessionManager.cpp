@@ -206,6 +206,15 @@ void ImSessionManager::addDataToView(const QVariantMap& map) {
   auto* item = new ImMsgEntity(data);
   d->msgMap.insert(id, item);
   append(item);
+  if (data.value(QStringLiteral("sendflag")).toInt() != 1) {
+    d->unseenShown.insert(id);
+    // Long unread (a hidden window in a busy group): one mark of the whole
+    // conversation is cheaper than a statement naming every message.
+    if (d->unseenShown.size() > kMaxUnseenNamed) {
+      d->readMarked = false;
+      d->unseenShown.clear();
+    }
+  }
 }
 
 void ImSessionManager::repeatSendMsg(int id) {

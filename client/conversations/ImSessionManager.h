@@ -32,6 +32,7 @@ class ImSessionManager : public ImBaseListModel {
   static constexpr int kPageSize = 30;
   static constexpr int kServerPageSize = 60;
   static constexpr int kKeptRows = 2 * kPageSize;
+  static constexpr int kMaxUnseenNamed = 500;
 
   static ImSessionManager* instance();
 
@@ -145,6 +146,9 @@ class ImSessionManager : public ImBaseListModel {
   // and price card fields. A live message always gets a local path for its file;
   // a history row only when it has none yet.
   void applyRemark(QVariantMap& map, const QVariantMap& remark, bool live);
+  // Stored history may hold unseen rows of the open conversation: the next read
+  // mark covers the whole conversation again.
+  void noteStoredHistory(const UIMessage* pMsg);
   ImMsgEntity* itemOfDialog(int dialogId, QMap<int, int>& requests);
 
   QList<QObject*>* m_items;

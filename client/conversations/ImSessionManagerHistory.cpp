@@ -73,6 +73,8 @@ void ImSessionManager::entrySession(const QString& sessionId, int type, bool isF
   d->loadedPageCount = 0;
   d->loadedRowCount = 0;
   d->pageKey = ImPageKey();
+  d->readMarked = false;
+  d->unseenShown.clear();
   wipeData();
   loadNextPage();
   ImSessionListManager* sessions = ImSessionListManager::instance();
@@ -370,8 +372,35 @@ void ImSessionManager::clearAtFlag(const QString& sessionId) {
 }
 
 void ImSessionManager::setAllMessageRead(const QString& account, int type) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  const bool open = account == d->currentSessionId && type == d->currentSessionType;
+  // Each arriving message asks for a mark: once the open conversation is marked
+  // whole, only what it showed since is written, not the whole conversation again.
+  if (open && d->readMarked) {
+    if (d->unseenShown.isEmpty()) return;
+    const QString sql = ImMessageQuery::markRead(d->unseenShown.values());
+    if (ui->dbExecSql(sql)) d->unseenShown.clear();
+    return;
+  }
   const QString sql = ImMessageQuery::markRead(account, type);
-  if (!sql.isEmpty()) ImUiInterface::instance()->dbExecSql(sql);
+  if (sql.isEmpty() || !ui->dbExecSql(sql) || !open) return;
+  d->readMarked = true;
+  d->unseenShown.clear();
+}
+
+void ImSessionManager::noteStoredHistory(const UIMessage* pMsg) {
+  switch (pMsg->m_Method) {
+    case 100011:  // one conversation's history stored
+      if (pMsg->m_Arg1 != d->currentSessionId) break;
+      d->readMarked = false;
+      break;
+    case 100013:  // the history synchronisation ended
+    case 200206:  // older history answered
+      d->readMarked = false;
+      break;
+    default:
+      break;
+  }
 }
 
 void ImSessionManager::updateUnReadMsgCount() {

@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -62,6 +63,11 @@ class ImSessionManagerPrivate {
   bool atMessageLoading = false;
   ImMsgEntity* lastAtMessage = nullptr;
   QString lastNoticeType;
+  // The open conversation was marked read whole since it was opened and since
+  // history (which may bring unseen rows) was last stored; after that only the
+  // received messages it showed since can be unseen.
+  bool readMarked = false;
+  QSet<int> unseenShown;
   // Dialog id of each open download and translation request -> local message id.
   QMap<int, int> downloads;
   QMap<int, int> translations;

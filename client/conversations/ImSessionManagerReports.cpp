@@ -100,6 +100,7 @@ void ImSessionManager::applyRemark(QVariantMap& map, const QVariantMap& remark, 
 
 void ImSessionManager::onNotify(const UIMessage* pMsg) {
   if (!pMsg) return;
+  noteStoredHistory(pMsg);
   switch (pMsg->m_Method) {
     case kUploadProgress:
       if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) item->setProgress(pMsg->m_Status);

@@ -1,5 +1,6 @@
 // What the open conversation keeps while it grows: rows let go far above the end
-// come back by paging, in order and once each.
+// come back by paging, in order and once each; and a message arriving in the open
+// conversation is marked read by itself, not by rewriting the whole conversation.
 #include <QPointer>
 #include <QSignalSpy>
 #include <algorithm>
@@ -34,6 +35,14 @@ int Receive(qint64 seconds) {
 void PageToTheEnd() {
   for (int guard = 0; guard < 100 && !manager()->noMoreMsg(); ++guard)
     manager()->doLoadMoreHistory(true);
+}
+
+int Unseen() {
+  const long set =
+      ui()->DBSelectSql("select count(*) from nq_message where seeflag=0 and deleted=0");
+  const int count = ui()->DBGetIntValue(set, 0, 0);
+  ui()->DBRelease(set);
+  return count;
 }
 
 }  // namespace
@@ -112,6 +121,56 @@ class TestImSessionWindow : public QObject {
     QCOMPARE(manager()->releaseOlderRows(5), 0);
     QVERIFY(newest);
     QCOMPARE(manager()->get(manager()->itemCount() - 1), newest.data());
+  }
+
+  // Once the open conversation was marked read, a message that arrives in it is
+  // marked by itself: a row of the conversation that is unseen for another reason
+  // is left alone (the conversation is not written again). History stored since
+  // brings the whole conversation back into the next mark.
+  void arrivingMessagesAreMarkedByThemselves() {
+    const int old = Insert({kPeer, kMe, 0, 10});
+    Insert({kPeer, kMe, 0, 20});
+    manager()->entrySession(kPeer, 0);
+    manager()->setAllMessageRead(kPeer, 0);
+    QCOMPARE(Unseen(), 0);
+    QVERIFY(
+        ui()->dbExecSql(QStringLiteral("update nq_message set seeflag=0 where id=%1").arg(old)));
+
+    const int live = Receive(30);
+    QCOMPARE(Field(live, "seeflag"), QString("1"));
+    QCOMPARE(Field(old, "seeflag"), QString("0"));
+    // Nothing arrived since: marking again writes nothing either.
+    manager()->setAllMessageRead(kPeer, 0);
+    QCOMPARE(Field(old, "seeflag"), QString("0"));
+
+    // An older page from the server may have stored unseen rows.
+    Notify(200206, 0, 0);
+    manager()->setAllMessageRead(kPeer, 0);
+    QCOMPARE(Field(old, "seeflag"), QString("1"));
+
+    // So may a download of the conversation's history, and opening it again.
+    QVERIFY(
+        ui()->dbExecSql(QStringLiteral("update nq_message set seeflag=0 where id=%1").arg(old)));
+    Notify(100011, 0, 0, kPeer);
+    manager()->setAllMessageRead(kPeer, 0);
+    QCOMPARE(Field(old, "seeflag"), QString("1"));
+    QVERIFY(
+        ui()->dbExecSql(QStringLiteral("update nq_message set seeflag=0 where id=%1").arg(old)));
+    manager()->entrySession(kPeer, 0);
+    manager()->setAllMessageRead(kPeer, 0);
+    QCOMPARE(Field(old, "seeflag"), QString("1"));
+  }
+
+  // Another conversation's mark is always whole.
+  void otherConversationsAreMarkedWhole() {
+    const QString other = QStringLiteral("3000@tesmo.x");
+    manager()->entrySession(kPeer, 0);
+    manager()->setAllMessageRead(kPeer, 0);
+    const int a = Insert({other, kMe, 0, 10});
+    const int b = Insert({other, kMe, 0, 20});
+    manager()->setAllMessageRead(other, 0);
+    QCOMPARE(Field(a, "seeflag"), QString("1"));
+    QCOMPARE(Field(b, "seeflag"), QString("1"));
   }
 };
 
