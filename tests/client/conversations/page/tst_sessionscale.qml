@@ -187,5 +187,30 @@ Item {
             compare(contents(), ["hello from Bob"])
             tryVerify(function () { return !item || item.content === undefined }, 5000)
         }
+
+        // A translation still shows under its text once it arrives.
+        function test_translationShowsWhenItArrives() {
+            store(ann, "bonjour", 0, 60000)
+            pageFixture.loadLists()
+            makePage()
+            open(ann)
+            var view = page.messageView
+            var last = sessionManager.itemCount - 1
+            tryVerify(function () { return view.itemAtIndex(last) !== null }, 5000)
+            var row = view.itemAtIndex(last)
+            var before = row.height
+            sessionManager.get(last).translation = "hello"
+            tryVerify(function () { return row.height > before }, 5000)
+            var found = false
+            var visit = function (node) {
+                if (node.plainText === "hello" && node.visible)
+                    found = true
+                var kids = node.children || []
+                for (var k = 0; k < kids.length; ++k)
+                    visit(kids[k])
+            }
+            visit(row)
+            verify(found)
+        }
     }
 }
