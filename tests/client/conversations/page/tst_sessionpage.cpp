@@ -44,7 +44,7 @@ class PageFixture : public QObject {
     VConfig::instance()->setValue(QStringLiteral("MY_ACCOUNT"), account);
     if (!ImLoginManager::instance()->prepareAccountFolders(account)) return false;
     const QByteArray path =
-        QDir(m_folder).filePath(QStringLiteral("db%1.db").arg(++m_databases)).toUtf8();
+        QDir(m_folder).filePath(QStringLiteral("db%1.db").arg(++s_databases)).toUtf8();
     if (ui->SetDatabase(path.constData()) != 2) return false;
     ImSessionManager::instance()->setMyAccount(account);
     VConfig::instance()->setAutoMoveToTop(true);
@@ -123,8 +123,11 @@ class PageFixture : public QObject {
 
  private:
   QString m_folder;
-  int m_databases = 0;
+  // Counted over every file's fixture: a file must not start from another's rows.
+  static int s_databases;
 };
+
+int PageFixture::s_databases = 0;
 
 class PageTestSetup : public QObject {
   Q_OBJECT
