@@ -68,6 +68,8 @@ class ImSessionManagerPrivate {
   // received messages it showed since can be unseen.
   bool readMarked = false;
   QSet<int> unseenShown;
+  // Rows let go since the heap's free pages last went back to the system.
+  int releasedRows = 0;
   // Dialog id of each open download and translation request -> local message id.
   QMap<int, int> downloads;
   QMap<int, int> translations;

@@ -1,11 +1,19 @@
 // The rows the chat view keeps: a conversation that grows while it is read keeps
 // what the view shows and caches near its end; older rows go back to the local
 // history, from where paging reads them again.
+#include <cstdlib>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionManagerPrivate.h"
 
 namespace {
+
+// Rows let go between two returns of the heap's free pages.
+constexpr int kReturnFreeHeapEvery = 100;
 
 // Where a row stands in the local history: newest first by send time, then id.
 bool NewerThan(const ImMsgEntity* a, const ImMsgEntity* b) {
@@ -40,5 +48,15 @@ int ImSessionManager::releaseOlderRows(int keep) {
     delete item;
   }
   setNoMoreMsg(false);
+  // Rows go oldest first while new ones are made: the heap keeps the freed pages
+  // among live ones, so the process would grow with every message although what
+  // it holds does not. Now and then they go back to the system.
+  d->releasedRows += drop;
+  if (d->releasedRows >= kReturnFreeHeapEvery) {
+    d->releasedRows = 0;
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+  }
   return drop;
 }
