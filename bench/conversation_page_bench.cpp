@@ -82,7 +82,7 @@ struct Store {
     db.Exec(ImMessageQuery::pageAt(QString::fromUtf8(account), type, kDepth - 1, 1).toStdString(),
             &records);
     ImPageKey key;
-    key.id = records.GetInt(0, 0);
+    key.ids = {records.GetInt(0, 0)};
     key.sendtime = QString::fromStdString(records.GetString(0, 19));
     return key;
   }

@@ -5,6 +5,7 @@ set -euo pipefail
 
 # qtdeclarative5-dev brings qtdeclarative5-dev-tools, whose qmlcachegen compiles the
 # program's QML ahead of time. dbus-daemon gives the start-up benchmark its session bus.
+# qttranslations5-l10n holds Qt's own texts (file dialogs, buttons) in the interface languages.
 PKGS=(
   g++ cmake ninja-build pkg-config
   libsqlite3-dev zlib1g-dev libssl-dev libjsoncpp-dev
@@ -16,7 +17,7 @@ PKGS=(
   qtmultimedia5-dev qml-module-qtmultimedia libqt5multimedia5-plugins
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqt5sensors5-dev
   qtwebengine5-dev qml-module-qtwebengine libqt5sql5-sqlite
-  qttools5-dev qttools5-dev-tools libzxing-dev libx11-dev libxcb1-dev
+  qttools5-dev qttools5-dev-tools qttranslations5-l10n libzxing-dev libx11-dev libxcb1-dev
   xvfb xauth dbus-daemon imagemagick fonts-wqy-microhei iputils-ping openssl
 )
 

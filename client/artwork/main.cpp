@@ -2,6 +2,9 @@
 // flat shapes and glyphs from the bundled fonts, emoji from the system's Noto Color
 // Emoji font. Run by the "artwork" target; the results are committed so that a
 // build needs neither the generator nor the emoji font.
+#include <ZXing/BitMatrix.h>
+#include <ZXing/MultiFormatWriter.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -123,6 +126,33 @@ bool HasEmoji(uint codePoint) {
   return QFontMetrics(font).inFontUcs4(codePoint);
 }
 
+// The download dialog's QR picture: a real code of the mobile app's download page
+// (a placeholder address of the deployment), dark modules on white with the quiet
+// zone inside the picture, whole pixels per module so that it scans at its size.
+const char kAppDownloadAddress[] = "https://www.tesmochat.com/down/#/tesmochat";
+constexpr int kDownloadQrSide = 170;
+
+void DownloadQrCode() {
+  ZXing::MultiFormatWriter writer(ZXing::BarcodeFormat::QRCode);
+  // Level M (the writer takes 0 to 8: L, M, Q, H by twos).
+  writer.setEncoding(ZXing::CharacterSet::UTF8).setEccLevel(3).setMargin(0);
+  const ZXing::BitMatrix matrix = writer.encode(std::string(kAppDownloadAddress), 0, 0);
+  const int modules = matrix.width();
+  // At least four modules of quiet zone on every side.
+  const int pixels = kDownloadQrSide / (modules + 8);
+  if (pixels < 1) std::exit(1);
+  const int offset = (kDownloadQrSide - modules * pixels) / 2;
+  QImage image(kDownloadQrSide, kDownloadQrSide, QImage::Format_RGB32);
+  image.fill(kWhite);
+  QPainter p(&image);
+  for (int y = 0; y < modules; ++y)
+    for (int x = 0; x < modules; ++x)
+      if (matrix.get(x, y))
+        p.fillRect(offset + x * pixels, offset + y * pixels, pixels, pixels, Qt::black);
+  p.end();
+  Save(image, QStringLiteral("images/erweima.png"));
+}
+
 // --- pictures of the window frame and the shared widgets -----------------------
 
 void WindowPictures() {
@@ -157,18 +187,7 @@ void WindowPictures() {
     p.drawPolygon(QPolygonF({r.topLeft() + QPointF(1, 1), r.topRight() + QPointF(-1, 1),
                              QPointF(r.center().x(), r.bottom() - 1)}));
   });
-  Icon("images/erweima.png", 24, 24, [](QPainter& p, const QRectF&) {
-    p.setPen(Qt::NoPen);
-    p.setBrush(kInk);
-    for (const QPointF& corner : {QPointF(2, 2), QPointF(14, 2), QPointF(2, 14)}) {
-      p.drawRect(QRectF(corner, QSizeF(8, 8)));
-      p.fillRect(QRectF(corner + QPointF(1.5, 1.5), QSizeF(5, 5)), kWhite);
-      p.drawRect(QRectF(corner + QPointF(3, 3), QSizeF(2, 2)));
-    }
-    p.drawRect(QRectF(15, 15, 3, 3));
-    p.drawRect(QRectF(19, 19, 3, 3));
-    p.drawRect(QRectF(19, 14, 2, 2));
-  });
+  DownloadQrCode();
   Icon("images/loading.png", 24, 24, [](QPainter& p, const QRectF& r) {
     Stroke(p, kYellow, 2.5);
     p.drawArc(r.adjusted(3, 3, -3, -3), 90 * 16, 270 * 16);
@@ -214,8 +233,9 @@ void IndexPagePictures() {
   Icon("images/index_page/edit_user_info.png", 16, 16, Plain(QStringLiteral("\u270E"), kInk));
   Icon("images/index_page/function_creating.png", 120, 120,
        Badge(QColor(0xF5, 0xF6, 0xF7), QStringLiteral("\u2692"), kGrey, 0.55));
+  // Already in the group: a check mark, greyed, since the row cannot be chosen.
   Icon("images/index_page/group_member_added.png", 40, 40,
-       Badge(kGreen, QStringLiteral("+"), kWhite, 0.7));
+       Badge(QColor(0xC8, 0xC8, 0xCC), QStringLiteral("\u2713"), kWhite, 0.7));
   Icon("images/index_page/head011.png", 60, 60, Badge(kYellow, QStringLiteral("T"), kInk, 0.6));
   Icon("images/index_page/kick_out_logo.png", 80, 80,
        Badge(kRed, QStringLiteral("!"), kWhite, 0.6));

@@ -76,8 +76,6 @@ void ImContactsManager::initData() {
     return QString::fromUtf8(engine->DBGetStrValue(set, row, col));
   };
   QList<QObject*> fresh;
-  // The accounts offered to checkuser are the friends of this load, once each.
-  d->m_checkAccounts.clear();
   for (int row = 0; row < count; ++row) {
     const QString account = text(row, 1);
     QVariantMap map{{Key("userid"), engine->DBGetIntValue(set, row, 0)},
@@ -93,7 +91,6 @@ void ImContactsManager::initData() {
                     {Key("modifytime"), text(row, 10)},
                     {Key("champflag"), text(row, 11)}};
     if (account == own) map.insert(Key("champflag"), engine->GetChampFlag());
-    if (!d->m_checkAccounts.contains(account)) d->m_checkAccounts.append(account);
     if (d->m_accounts.contains(account)) continue;
     ImUserEntity* user = new ImUserEntity(map);
     user->setIsSync(synced.contains(account));
@@ -118,7 +115,6 @@ void ImContactsManager::wipeData() {
     delete user;
   }
   d->m_accounts.clear();
-  d->m_checkAccounts.clear();
   m_items->clear();
 }
 
@@ -126,7 +122,16 @@ ImUserEntity* ImContactsManager::getUserEntity(const QString& account) {
   return d->m_accounts.value(account);
 }
 
-QStringList ImContactsManager::checkAccounts() const { return d->m_checkAccounts; }
+QStringList ImContactsManager::checkAccounts() const {
+  QStringList accounts;
+  for (const QObject* row : qAsConst(*m_items))
+    if (const auto* user = qobject_cast<const ImUserEntity*>(row)) accounts << user->account();
+  return accounts;
+}
+
+ImSearchUserManager* ImContactsManager::accountSearchUserManager() const {
+  return ImSearchUserManager::accountInstance();
+}
 
 void ImContactsManager::updateUserInfo(const QString& name, const QString& summary,
                                        const QString& logo, const QString& bigLog) {
@@ -172,7 +177,8 @@ void ImContactsManager::updateIsSync(const QString& account, bool isSync) {
 
 void ImContactsManager::checkMoreMembers(const QString& groupid) {
   qDebug() << Q_FUNC_INFO << groupid << d->m_nCheckMoreMembersPage;
-  const QStringList page = d->m_checkAccounts.mid(
+  // Pages of rows: the add-member picker reveals the rows a reply has checked.
+  const QStringList page = checkAccounts().mid(
       d->m_nCheckMoreMembersPage * d->m_nCheckMoreMembersPageSize, d->m_nCheckMoreMembersPageSize);
   if (page.isEmpty()) return;
   d->m_nCheckMoreMembersDid = ImGroupCommand::send(
@@ -276,7 +282,7 @@ void ImContactsManager::setRemark(const QString& account, const QString& remark)
 
 void ImContactsManager::searchAccount(const QString& key) {
   qDebug() << Q_FUNC_INFO << key;
-  ImSearchUserManager::instance()->wipeData();
+  ImSearchUserManager::accountInstance()->wipeData();
   d->m_nSearchAccountDid = ImGroupCommand::post(Key(kSearchAccountPath), {{Key("text"), key}});
 }
 
@@ -324,7 +330,8 @@ void ImContactsManager::onNotify(const UIMessage* pMsg) {
 void ImContactsManager::onHttpReply(const UIMessage* pMsg) {
   const int did = pMsg->m_DialogID;
   const QVariantMap reply = ImUiInterface::instance()->convJsonToVariantMap(pMsg->m_Arg1);
-  if (reply.isEmpty()) return;
+  // A request that failed without a JSON answer still ends what waits for it (the
+  // invitation's progress, a switch) as a failure.
   const int result = reply.value(Key("code")).toInt() == kServerSuccess ? 0 : kFailure;
   if (Answers(d->m_nBatchInviteDid, did)) {
     emit batchInviteComplete(result);
@@ -332,12 +339,12 @@ void ImContactsManager::onHttpReply(const UIMessage* pMsg) {
     emit defriendResult(result);
   } else if (Answers(d->m_nSetRemarkDid, did)) {
     emit setRemarkResult(result);
-  } else if (Answers(d->m_nSearchAccountDid, did)) {
+  } else if (Answers(d->m_nSearchAccountDid, did) && !reply.isEmpty()) {
     const QVariant code = reply.value(Key("code"));
     if (code.isValid() && !code.isNull()) emit searchAccountResult(code.toInt());
     const QVariant found = reply.value(Key("result"));
     if (found.isValid() && !found.isNull())
-      ImSearchUserManager::instance()->addData(
+      ImSearchUserManager::accountInstance()->addData(
           QJsonArray{QJsonObject::fromVariantMap(found.toMap())});
   }
 }
@@ -349,17 +356,24 @@ void ImContactsManager::onUserInfoReply(const UIMessage* pMsg) {
     return;
   }
   emit updateUserInfoSuccess();
-  VConfig* config = VConfig::instance();
-  ImUserEntity* own = getUserEntity(config->value(Key("MY_ACCOUNT")).toString());
-  if (!own) return;
+  // The engine holds the stored profile now. The own account is seldom a row of
+  // the friend list, so the settings, which every own avatar and name follow, are
+  // written whether it is one or not.
   ImUiInterface* engine = ImUiInterface::instance();
-  own->setLogo(QString::fromUtf8(engine->GetMyLogo()));
-  own->setBigLogo(QString::fromUtf8(engine->GetMyBigLogo()));
-  own->setName(QString::fromUtf8(engine->GetMyName()));
-  own->setSummary(QString::fromUtf8(engine->GetMySummary()));
-  config->setValue(Key("MY_NAME"), own->name());
-  config->setValue(Key("MY_LOGO"), own->logo());
-  config->setValue(Key("MY_BIGLOGO"), own->bigLogo());
-  config->setValue(Key("MY_SUMMARY"), own->summary());
+  const QString name = QString::fromUtf8(engine->GetMyName());
+  const QString logo = QString::fromUtf8(engine->GetMyLogo());
+  const QString bigLogo = QString::fromUtf8(engine->GetMyBigLogo());
+  const QString summary = QString::fromUtf8(engine->GetMySummary());
+  VConfig* config = VConfig::instance();
+  if (ImUserEntity* own = getUserEntity(config->value(Key("MY_ACCOUNT")).toString())) {
+    own->setLogo(logo);
+    own->setBigLogo(bigLogo);
+    own->setName(name);
+    own->setSummary(summary);
+  }
+  config->setValue(Key("MY_NAME"), name);
+  config->setValue(Key("MY_LOGO"), logo);
+  config->setValue(Key("MY_BIGLOGO"), bigLogo);
+  config->setValue(Key("MY_SUMMARY"), summary);
   config->setValue(Key("MY_CHAMPFLAG"), engine->GetChampFlag());
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "contacts/ImSearchUserManager.h"
 #include "contacts/ImUserEntity.h"
 #include "shell/ImBaseListModel.h"
 #include "shell/UIMessage.h"
@@ -17,6 +18,8 @@ class ImContactsManagerPrivate;
 // profile, the check of who can still join a group, and the batch invitation.
 class ImContactsManager : public ImBaseListModel {
   Q_OBJECT
+  // The users the account search found (the add-friend dialog's list).
+  Q_PROPERTY(ImSearchUserManager* accountSearchUserManager READ accountSearchUserManager CONSTANT)
 
  public:
   // Result of a request whose reply did not carry "code" 1.
@@ -63,8 +66,9 @@ class ImContactsManager : public ImBaseListModel {
   // The chosen vCard file could not be read.
   void failBatchInvite();
 
-  // The accounts that checkMoreMembers pages through, in row order.
+  // The accounts that checkMoreMembers pages through: the rows, in row order.
   QStringList checkAccounts() const;
+  ImSearchUserManager* accountSearchUserManager() const;
 
  signals:
   void broadcastIconChange(QString userid, QString iconPath);

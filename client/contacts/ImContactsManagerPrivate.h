@@ -11,7 +11,7 @@ class ImContactsThread;
 class ImUserEntity;
 
 // The data of ImContactsManager: one entity per listed account, the dialog id of
-// the latest request of each kind (0: none outstanding) and the checkuser paging.
+// the latest request of each kind (0: none outstanding) and the checkuser paging (pages of rows).
 class ImContactsManagerPrivate {
  public:
   ImContactsManagerPrivate();
@@ -26,7 +26,6 @@ class ImContactsManagerPrivate {
   int m_nDefriendDid = 0;
   int m_nSetRemarkDid = 0;
   int m_nSearchAccountDid = 0;
-  QStringList m_checkAccounts;
   ImContactsThread* m_contactsThread;
 };
 

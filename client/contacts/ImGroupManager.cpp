@@ -263,3 +263,7 @@ int ImGroupManager::childSize() const { return d->m_childSize; }
 int ImGroupManager::setChildSize(int childSize) {
   return Assign(this, d->m_childSize, childSize, &ImGroupManager::childSizeChanged);
 }
+
+ImSearchUserManager* ImGroupManager::pickerSearchUserManager() const {
+  return ImSearchUserManager::pickerInstance();
+}

@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 #include "contacts/ImGroupEntity.h"
+#include "contacts/ImSearchUserManager.h"
 #include "shell/ImBaseListModel.h"
 #include "shell/UIMessage.h"
 
@@ -27,6 +28,8 @@ class ImGroupManager : public ImBaseListModel {
   Q_PROPERTY(int countdown READ countdown WRITE setCountdown NOTIFY countdownChanged)
   Q_PROPERTY(QString parentName READ parentName WRITE setParentName NOTIFY parentNameChanged)
   Q_PROPERTY(int childSize READ childSize WRITE setChildSize NOTIFY childSizeChanged)
+  // The members the group pickers found (searchPickerMembers).
+  Q_PROPERTY(ImSearchUserManager* pickerSearchUserManager READ pickerSearchUserManager CONSTANT)
 
  public:
   // Result of a command that was not sent.
@@ -81,6 +84,9 @@ class ImGroupManager : public ImBaseListModel {
   Q_INVOKABLE void getGroupVersion(const QString& groupid);
   Q_INVOKABLE void loadMoreMembers(const QString& groupid, int fromid);
   Q_INVOKABLE void searchMembers(const QString& groupid, const QString& nick, int fromid);
+  // The same search for the group pickers: its own list and its own result signal,
+  // so that it and the @-mention search never answer each other.
+  Q_INVOKABLE void searchPickerMembers(const QString& groupid, const QString& nick, int fromid);
   Q_INVOKABLE void setGroupInfo(const QString& groupid, const QString& groupname = QString(),
                                 const QString& logopath = QString(),
                                 const QString& info = QString(), int type = -1,
@@ -117,6 +123,7 @@ class ImGroupManager : public ImBaseListModel {
   QString setParentName(const QString& parentName);
   int childSize() const;
   int setChildSize(int childSize);
+  ImSearchUserManager* pickerSearchUserManager() const;
 
  signals:
   void createGroupResult(int result, QString groupid, QString groupname, QString parentid);
@@ -149,6 +156,7 @@ class ImGroupManager : public ImBaseListModel {
   void destroyResult(int result);
   void childSizeChanged();
   void muteResult(int result);
+  void searchPickerMembersResult(int result, int fromid);
 
  public slots:
   void onNotify(const UIMessage* pMsg);
@@ -164,6 +172,8 @@ class ImGroupManager : public ImBaseListModel {
   void onGroupNotify(const UIMessage* pMsg);
   void onCommandReply(const UIMessage* pMsg);
   void applyGroupInfo(const QJsonObject& result);
+  void applySearch(ImSearchUserManager* list, bool accepted, int outcome, const QJsonObject& result,
+                   bool picker);
   // Renames and re-icons the group's conversation row, the current group (when
   // `current`) and the loaded entity.
   void applyName(const QString& groupid, const QString& name, bool current);

@@ -151,18 +151,36 @@ void ImGroupManager::searchMembers(const QString& groupid, const QString& nick, 
               false);
 }
 
+void ImGroupManager::searchPickerMembers(const QString& groupid, const QString& nick, int fromid) {
+  ImSearchUserManager::pickerInstance()->wipeData();
+  qDebug() << Q_FUNC_INFO << groupid << nick << fromid;
+  sendCommand(d->m_nSearchPickerMembersDid, Key("search"),
+              {{Key("groupid"), groupid},
+               {Key("fromid"), fromid},
+               {Key("nick"), nick},
+               {Key("num"), kSearchPageSize}},
+              false);
+}
+
 void ImGroupManager::setGroupInfo(const QString& groupid, const QString& groupname,
                                   const QString& logopath, const QString& info, int type,
                                   const QString& coinname, double coincost, int maxmember) {
   qDebug() << Q_FUNC_INFO << groupid << groupname << logopath << info << type << coinname
            << coincost << maxmember;
-  QVariantMap keys{{Key("groupid"), groupid}, {Key("info"), info}, {Key("coincost"), coincost}};
+  QVariantMap keys{{Key("groupid"), groupid}, {Key("coincost"), coincost}};
   if (!groupname.isEmpty()) keys.insert(Key("groupname"), groupname);
   if (!logopath.isEmpty())
     keys.insert(Key("logopath"), ImUiInterface::instance()->removeFilePrefix(logopath));
   if (!coinname.isEmpty()) keys.insert(Key("coinname"), coinname);
   if (maxmember >= 0) keys.insert(Key("maxmember"), maxmember);
   if (type >= 0) keys.insert(Key("type"), type);
+  // The engine and the group server store "info" whenever it is there, an empty one
+  // too: it goes only with a change of the introduction, which is a "set" that
+  // changes nothing else or one that gives a text. QML cannot tell an empty text
+  // from none.
+  const bool changesIntroduction = !info.isEmpty() || keys.size() == 2;
+  d->m_setInfo = changesIntroduction ? (info.isNull() ? QLatin1String("") : info) : QString();
+  if (changesIntroduction) keys.insert(Key("info"), d->m_setInfo);
   sendCommand(d->m_nSetGroupInfoDid, Key("set"), keys);
 }
 

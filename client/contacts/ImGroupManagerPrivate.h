@@ -29,6 +29,9 @@ class ImGroupManagerPrivate {
   int m_nReleaseGroupDid = 0;
   int m_nDestroyGroupDid = 0;
   int m_nMuteNotificationsDid = 0;
+  int m_nSearchPickerMembersDid = 0;
+  // The introduction the outstanding "set" carries, null when it leaves it alone.
+  QString m_setInfo;
   QString m_groupname;
   QString m_info;
   QString m_groupIcon;

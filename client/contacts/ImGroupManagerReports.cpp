@@ -47,6 +47,28 @@ int ServerCode(int status, const QJsonObject& reply) {
 }
 // Whether the stored dialog id of a kind names this reply (0: none outstanding).
 bool Answers(int stored, int dialogId) { return stored != 0 && stored == dialogId; }
+
+// The result of joining by code. A refusal comes as a "code" other than 1 or as an
+// error word in the result; the words of the join codes have their own numbers.
+// An answer without the group joined is no success either.
+int JoinByCodeResult(const QJsonObject& reply, const QJsonObject& result) {
+  static const struct {
+    const char* word;
+    int code;
+  } kWords[] = {{"GROUP_ERR_EXPIRED", -13},
+                {"GROUP_ERR_CODE", -14},
+                {"GROUP_ERR_INVITEONLY", -19},
+                {"GROUP_ERR_DENY", -20}};
+  if (Has(reply, "code") && Number(reply, "code") != kServerSuccess) return Number(reply, "code");
+  if (ImGroupCommand::refusedByWord(reply)) {
+    const QString word = Text(result, "cmd");
+    for (const auto& known : kWords)
+      if (word == QLatin1String(known.word)) return known.code;
+    return ImGroupManager::kRefused;
+  }
+  if (Text(result, "groupid").isEmpty()) return ImGroupManager::kRefused;
+  return kServerSuccess;
+}
 }  // namespace
 
 void ImGroupManager::onNotify(const UIMessage* pMsg) {
@@ -62,7 +84,9 @@ void ImGroupManager::onNotify(const UIMessage* pMsg) {
     case _REQUEST_HTTP_SENDPOST:
       if (Answers(d->m_nMuteNotificationsDid, pMsg->m_DialogID)) {
         const QVariantMap reply = ImUiInterface::instance()->convJsonToVariantMap(pMsg->m_Arg1);
-        if (!reply.isEmpty()) emit muteResult(reply.value(QStringLiteral("code")).toInt());
+        // A request that failed without a JSON answer is a refusal too: the switch
+        // waiting for it goes back.
+        emit muteResult(reply.isEmpty() ? kRefused : reply.value(QStringLiteral("code")).toInt());
       }
       break;
     default:
@@ -136,17 +160,24 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
   if (Answers(d->m_nCreateGroupDid, did)) {
     const QString groupid = Text(result, "groupid");
     // A chat is opened with the new group: without its id there is none.
-    if (!accepted || groupid.isEmpty())
+    if (!accepted || groupid.isEmpty()) {
       emit createGroupResult(accepted ? kRefused : outcome, QString(), QString(), QString());
-    else
+    } else {
+      // The new group's chat opens next: its name and member count come from the
+      // group server, not from the creation (which stores one member).
+      getGroupInfo(groupid);
       emit createGroupResult(0, groupid, Text(result, "groupname"), Text(result, "parentid"));
+    }
   } else if (Answers(d->m_nSetGroupPasswordDid, did)) {
     emit setGroupPasswordResult(outcome);
   } else if (Answers(d->m_nGetGroupByPasswordDid, did)) {
-    if (status != 0)
+    if (status != 0) {
       emit getGroupByPasswordResult(kNotSent, QString());
-    else
-      emit getGroupByPasswordResult(Number(reply, "code"), Text(result, "groupid"));
+    } else {
+      const int code = JoinByCodeResult(reply, result);
+      emit getGroupByPasswordResult(code,
+                                    code == kServerSuccess ? Text(result, "groupid") : QString());
+    }
   } else if (Answers(d->m_nLeaveGroupDid, did)) {
     emit leaveGroupResult(outcome);
   } else if (Answers(d->m_nDeleteGroupMemberDid, did)) {
@@ -169,13 +200,9 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
       ImGroupMemberManager::instance()->addData(result.value(QLatin1String("member")).toArray());
     emit loadMoreMembersResult(0, Number(result, "endid"));
   } else if (Answers(d->m_nSearchMembersDid, did)) {
-    if (!accepted) {
-      emit searchMembersResult(outcome, -1);
-      return;
-    }
-    if (Has(result, "user"))
-      ImSearchUserManager::instance()->addData(result.value(QLatin1String("user")).toArray());
-    emit searchMembersResult(0, Number(result, "endid"));
+    applySearch(ImSearchUserManager::instance(), accepted, outcome, result, false);
+  } else if (Answers(d->m_nSearchPickerMembersDid, did)) {
+    applySearch(ImSearchUserManager::pickerInstance(), accepted, outcome, result, true);
   } else if (Answers(d->m_nSetGroupInfoDid, did)) {
     emit setGroupInfoResult(outcome);
     if (accepted) {
@@ -185,6 +212,8 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
     }
     // A refused change must not show as made.
     if (Refused(status, reply)) return;
+    // The introduction this change stored, kept for the next comparison.
+    if (accepted && !d->m_setInfo.isNull()) setInfo(d->m_setInfo);
     const QString groupid = Text(result, "groupid");
     if (Has(result, "groupname")) applyName(groupid, Text(result, "groupname"), true);
     if (Has(result, "logo")) applyLogo(groupid, Text(result, "logo"), true);
@@ -210,6 +239,17 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
   }
 }
 
+void ImGroupManager::applySearch(ImSearchUserManager* list, bool accepted, int outcome,
+                                 const QJsonObject& result, bool picker) {
+  const int fromid = accepted ? Number(result, "endid") : -1;
+  if (accepted && Has(result, "user")) list->addData(result.value(QLatin1String("user")).toArray());
+  const int value = accepted ? 0 : outcome;
+  if (picker)
+    emit searchPickerMembersResult(value, fromid);
+  else
+    emit searchMembersResult(value, fromid);
+}
+
 void ImGroupManager::applyGroupInfo(const QJsonObject& result) {
   const QString groupid = Text(result, "groupid");
   // Every information reply starts a fresh child-group request.
@@ -233,11 +273,13 @@ void ImGroupManager::applyGroupInfo(const QJsonObject& result) {
     ImGroupMemberManager::instance()->addData(result.value(QLatin1String("member")).toArray());
   }
   if (Has(result, "groupname")) applyName(groupid, Text(result, "groupname"), true);
-  if (Has(result, "info")) setInfo(Text(result, "info"));
   if (Has(result, "membercount")) setMemberCount(Number(result, "membercount"));
   if (Has(result, "logo")) applyLogo(groupid, Text(result, "logo"), true);
-  if (Has(result, "nick")) setNick(Text(result, "nick"));
-  if (Has(result, "code")) setCode(Text(result, "code"));
-  if (Has(result, "countdown")) setCountdown(Number(result, "countdown"));
-  if (Has(result, "parentname")) setParentName(Text(result, "parentname"));
+  // The engine leaves out what this group does not have (a nickname, a join code, a
+  // main group): what the previous group had must not stay.
+  setInfo(Text(result, "info"));
+  setNick(Text(result, "nick"));
+  setCode(Text(result, "code"));
+  setCountdown(Number(result, "countdown"));
+  setParentName(Text(result, "parentname"));
 }

@@ -13,6 +13,16 @@ ImSearchUserManager* ImSearchUserManager::instance() {
   return VExitCleanup::singleton(s_instance, [] { return new ImSearchUserManager; });
 }
 
+ImSearchUserManager* ImSearchUserManager::pickerInstance() {
+  static ImSearchUserManager* s_instance = nullptr;
+  return VExitCleanup::singleton(s_instance, [] { return new ImSearchUserManager; });
+}
+
+ImSearchUserManager* ImSearchUserManager::accountInstance() {
+  static ImSearchUserManager* s_instance = nullptr;
+  return VExitCleanup::singleton(s_instance, [] { return new ImSearchUserManager; });
+}
+
 void ImSearchUserManager::addData(const QJsonArray& array) {
   const QString own = QString::fromUtf8(ImUiInterface::instance()->GetMyAccount());
   appendItems(makeItems(

@@ -10,13 +10,17 @@ namespace {
 
 const QString kNewestFirst = QStringLiteral(" ORDER BY sendtime DESC, id DESC");
 
-// Rows strictly before the key; "sendtime <=" lets the index bound the range.
+// Rows before the key's second, and the rows of that second not read yet;
+// "sendtime <=" lets the index bound the range.
 QString Before(const ImPageKey& key) {
   if (!key.isValid()) return QString();
   const QString time = ImMessageQuery::quoted(key.sendtime);
+  QStringList read;
+  read.reserve(key.ids.size());
+  for (int id : key.ids) read << QString::number(id);
   // One pass over both values, so a "%" in the time text is not taken for a marker.
-  return QStringLiteral(" and sendtime<=%1 and (sendtime<%1 or id<%2)")
-      .arg(time, QString::number(key.id));
+  return QStringLiteral(" and sendtime<=%1 and (sendtime<%1 or id not in (%2))")
+      .arg(time, read.join(QLatin1Char(',')));
 }
 
 QString Select(const QString& where) {
@@ -77,27 +81,40 @@ QString ImMessageQuery::fromTime(const QString& account, int type, const QString
   return QString();
 }
 
-QString ImMessageQuery::markRead(const QString& account, int type) {
+QString ImMessageQuery::markRead(const QString& account, int type, int after) {
   const QString a = quoted(account);
+  // Only rows not yet seen are written (a NULL flag counts as unseen): the mark runs
+  // for every message read, and rewriting a long conversation each time is slow.
+  if (after > 0) {
+    // Only rows newer than a mark can be unread: the "+" keeps SQLite on the id
+    // range instead of walking the whole conversation in its index.
+    const QString newer = QStringLiteral(" and id>%1 and seeflag is not 1").arg(after);
+    if (type == 0) {
+      return QStringLiteral(
+                 "UPDATE nq_message SET seeflag=1 WHERE (+fromuser=%1 or +touser=%1) and "
+                 "+totype=0 and +deleted=0")
+                 .arg(a) +
+             newer;
+    }
+    if (type == 1) {
+      return QStringLiteral(
+                 "UPDATE nq_message SET seeflag=1 WHERE (+touser=%1) and +totype=1 and +deleted=0")
+                 .arg(a) +
+             newer;
+    }
+    return QString();
+  }
   if (type == 0) {
     return QStringLiteral(
                "UPDATE nq_message SET seeflag=1 WHERE (fromuser=%1 or touser=%1) and totype=0 "
-               "and deleted=0")
+               "and deleted=0 and seeflag is not 1")
         .arg(a);
   }
   if (type == 1) {
     return QStringLiteral(
-               "UPDATE nq_message SET seeflag=1 WHERE (touser=%1) and totype=1 and deleted=0")
+               "UPDATE nq_message SET seeflag=1 WHERE (touser=%1) and totype=1 and deleted=0 "
+               "and seeflag is not 1")
         .arg(a);
   }
   return QString();
-}
-
-QString ImMessageQuery::markRead(const QList<int>& ids) {
-  if (ids.isEmpty()) return QString();
-  QStringList list;
-  list.reserve(ids.size());
-  for (int id : ids) list << QString::number(id);
-  return QStringLiteral("UPDATE nq_message SET seeflag=1 WHERE id IN (%1) and seeflag=0")
-      .arg(list.join(QLatin1Char(',')));
 }

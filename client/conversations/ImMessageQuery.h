@@ -4,13 +4,23 @@
 #include <QList>
 #include <QString>
 
-// Where a page of a conversation ends: the oldest row read, by send time and id.
-// Rows are ordered newest first by (sendtime, id), so the next page is every row
-// before this key.
+// Where a page of a conversation ends: the send time of the oldest row read and
+// the rows of that second already read. The next page reads that second again
+// without those rows: a row stored later in the same second (an older message
+// from the server gets a higher id) is not skipped.
 struct ImPageKey {
   QString sendtime;
-  int id = 0;
-  bool isValid() const { return id > 0; }
+  QList<int> ids;
+  bool isValid() const { return !ids.isEmpty(); }
+  // Moves to the oldest second of the next page; rows of one second add up.
+  void advance(const ImPageKey& next) {
+    if (!next.isValid()) return;
+    if (isValid() && next.sendtime == sendtime) {
+      ids += next.ids;
+    } else {
+      *this = next;
+    }
+  }
 };
 
 // The columns of a message row in the order the conversation queries read them;
@@ -54,18 +64,17 @@ class ImMessageQuery {
 
   // The value as an SQL text literal.
   static QString quoted(const QString& value);
-  // Up to pageSize rows older than the key (the newest rows for an invalid key),
-  // newest first; empty for a type other than 0 or 1.
+  // Up to pageSize rows not read before the key (the newest rows for an invalid
+  // key), newest first; empty for a type other than 0 or 1.
   static QString page(const QString& account, int type, const ImPageKey& before, int pageSize);
   // The same rows as page() reached by an offset from the newest row.
   static QString pageAt(const QString& account, int type, int offset, int pageSize);
   // Every row from the send time on, newest first (a group also lists rows whose
   // sending group differs).
   static QString fromTime(const QString& account, int type, const QString& sendtime);
-  // Marks every row of the conversation read.
-  static QString markRead(const QString& account, int type);
-  // Marks these rows read; empty without ids.
-  static QString markRead(const QList<int>& ids);
+  // Marks the rows of the conversation that are not read yet read; with `after`,
+  // only rows of a higher id.
+  static QString markRead(const QString& account, int type, int after = 0);
 };
 
 #endif

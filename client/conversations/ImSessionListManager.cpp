@@ -170,6 +170,8 @@ void ImSessionListManager::initData() {
     if (r->msgtype != 0)
       r->content = texts.add(ImSessionListManagerPrivate::shownContent(
           r->msgtype, QString::fromUtf8(texts.bytes(r->content)), r->sendflag));
+    // A recall notice is the newest: the row reads as the recall it tells of.
+    if (r->msgtype == 9) r->revokeflag = 1;
     built.append(r);
     accounts.append(account);
     types.append(r->totype);
@@ -272,7 +274,8 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
       item->setSendtime(map.value(QStringLiteral("sendtime")).toString());
       item->setMsgtype(map.value(QStringLiteral("msgtype")).toInt());
       item->setRevokeflag(map.value(QStringLiteral("revokeflag")).toInt());
-      item->setFromName(map.value(QStringLiteral("fromName")).toString());
+      item->setFromName(totype == 1 ? ImSessionListManagerPrivate::groupFromName(map, account)
+                                    : map.value(QStringLiteral("fromName")).toString());
       item->setChampflag(ImSessionListManagerPrivate::champFlagOf(account));
     }
     if (!superseded && VConfig::instance()->autoMoveToTop()) move(d->rows.indexOf(row), 0);
@@ -297,14 +300,27 @@ void ImSessionListManager::removeSession(const QString& account) {
   const QString messages =
       row->totypeOf() == 1 ? QStringLiteral("touser=%1 and totype=1").arg(quoted)
                            : QStringLiteral("(fromuser=%1 or touser=%1) and totype=0").arg(quoted);
+  // Its mentions go too: a message that brings the conversation back (a notice after
+  // leaving a group) must not bring back their tip.
   if (engine->dbExecSql(QStringLiteral("delete FROM nq_messagenew WHERE account=") + quoted) &&
-      engine->dbExecSql(QStringLiteral("UPDATE nq_message SET deleted=1 WHERE ") + messages))
+      engine->dbExecSql(QStringLiteral("UPDATE nq_message SET deleted=1, atflag=0 WHERE ") +
+                        messages))
     qDebug() << Q_FUNC_INFO << "remove from db done! ";
   d->sessions.remove(account);
   ImBaseListModel::removeItem(d->rows.indexOf(row));
   delete row->entity.data();
   delete row;
   doUpdateUnReadMsgCount();
+}
+
+void ImSessionListManager::markRecalled(const QString& account, int id, int sendflag,
+                                        const QString& fromName) {
+  ImSessionRow* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  if (!row || !ImSessionListManagerPrivate::showsRecallOf(account, id)) return;
+  ImMsgEntity* item = entityOf(row);
+  item->setRevokeflag(1);
+  item->setSendflag(sendflag);
+  if (!fromName.isEmpty()) item->setFromName(fromName);
 }
 
 void ImSessionListManager::requestCounters(const QString& account, int totype) {

@@ -33,6 +33,9 @@ class ImSessionListManager : public ImBaseListModel {
   // existing row keeps its text and time and only moves and recounts.
   Q_INVOKABLE void updateData(const QVariantMap& map, bool isEmpty);
   Q_INVOKABLE void updateData(const QVariantMap& map);
+  // The row reads as a recall when it shows the recalled message (local id) or
+  // the recall notice of it; sendflag 1 when the user recalled it.
+  void markRecalled(const QString& account, int id, int sendflag, const QString& fromName);
   // Forgets a conversation: hidden in the database and gone from the list.
   Q_INVOKABLE void removeSession(const QString& account);
   Q_INVOKABLE void updateMsgCount(const QString& account, int type);

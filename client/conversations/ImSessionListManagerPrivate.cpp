@@ -60,6 +60,68 @@ bool ImSessionListManagerPrivate::superseded(const QString& account, int id) {
   return other;
 }
 
+bool ImSessionListManagerPrivate::showsRecallOf(const QString& account, int id) {
+  if (!superseded(account, id)) return true;
+  ImUiInterface* engine = ImUiInterface::instance();
+  const long set = engine->DBSelectSql(
+      (QStringLiteral("select a.id, a.msgtype, a.content from nq_messagenew b, nq_message a "
+                      "where b.account=") +
+       ImMessageQuery::quoted(account) + QStringLiteral(" and a.id=b.msgid"))
+          .toUtf8()
+          .constData());
+  bool shows = false;
+  if (engine->DBGetRecordCount(set) > 0) {
+    // A recall notice names the local id of the message it took back.
+    shows = engine->DBGetIntValue(set, 0, 1) == 9 &&
+            QString::fromUtf8(engine->DBGetStrValue(set, 0, 2)).toInt() == id;
+  }
+  engine->DBRelease(set);
+  return shows;
+}
+
+QString ImSessionListManagerPrivate::senderName(const QString& fromuser, int sendflag,
+                                                const QString& remarkNick, const QString& group) {
+  ImUiInterface* engine = ImUiInterface::instance();
+  if (sendflag == 1) {
+    const QString own = QString::fromUtf8(engine->GetMyName());
+    if (!own.isEmpty()) return own;
+  }
+  if (!remarkNick.isEmpty()) return remarkNick;
+  if (fromuser.isEmpty()) return QString();
+  const QString cached = UserInfo(fromuser.toStdString(), 0);
+  if (!cached.isEmpty()) return cached;
+  if (QObject* user = ImContactsManager::instance()->getUserEntity(fromuser)) {
+    const QString name = user->property("name").toString();
+    if (!name.isEmpty()) return name;
+  }
+  const long set =
+      engine->DBSelectSql((QStringLiteral("select nick from nq_groupuser where groupid=") +
+                           ImMessageQuery::quoted(group) + QStringLiteral(" and account=") +
+                           ImMessageQuery::quoted(fromuser))
+                              .toUtf8()
+                              .constData());
+  const QString member =
+      engine->DBGetRecordCount(set) > 0 ? QString::fromUtf8(engine->DBGetStrValue(set, 0, 0)) : "";
+  engine->DBRelease(set);
+  return member;
+}
+
+QString ImSessionListManagerPrivate::groupFromName(const QVariantMap& map, const QString& group) {
+  QString nick = map.value(QStringLiteral("fromName")).toString();
+  if (nick.endsWith(QLatin1String(": "))) nick.chop(2);
+  if (nick.isEmpty()) {
+    const QJsonDocument remark =
+        QJsonDocument::fromJson(map.value(QStringLiteral("remark")).toString().toUtf8());
+    nick = Member(remark.object(), QStringLiteral("from"))
+               .value(QStringLiteral("nick"))
+               .toVariant()
+               .toString();
+  }
+  return senderName(map.value(QStringLiteral("fromuser")).toString(),
+                    map.value(QStringLiteral("sendflag")).toInt(), nick, group) +
+         QStringLiteral(": ");
+}
+
 int ImSessionListManagerPrivate::champFlagOf(const QString& account) {
   return UserInfo(account.toStdString(), 4).toInt();
 }
@@ -69,6 +131,7 @@ void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& acco
   const int totype = map.value(QStringLiteral("totype")).toInt();
   if (totype == 1) {
     const QString remark = map.value(QStringLiteral("remark")).toString();
+    QString nick;
     if (!remark.isEmpty()) {
       // Read in place: only four values of the remark are shown.
       const QJsonDocument document = QJsonDocument::fromJson(remark.toUtf8());
@@ -79,9 +142,13 @@ void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& acco
                     [&to] { return to.value(QStringLiteral("logo")).toVariant(); });
       FillWhenEmpty(map, QStringLiteral("name"),
                     [&to] { return to.value(QStringLiteral("nick")).toVariant(); });
-      map.insert(QStringLiteral("fromName"),
-                 from.value(QStringLiteral("nick")).toVariant().toString() + QStringLiteral(": "));
+      nick = from.value(QStringLiteral("nick")).toVariant().toString();
     }
+    // Every group row names its sender, also without a remark (synced history).
+    map.insert(QStringLiteral("fromName"),
+               senderName(map.value(QStringLiteral("fromuser")).toString(),
+                          map.value(QStringLiteral("sendflag")).toInt(), nick, account) +
+                   QStringLiteral(": "));
   }
   if (totype == 0) {
     // The engine's contact cache knows more people than the friend list; a name
@@ -141,16 +208,22 @@ void ImSessionListManagerPrivate::decorate(ImSessionRow& row, ImSessionTexts& te
     field = texts.add(text);
     row.present |= bit;
   };
-  if (row.totype == 1 && row.remark.length > 0) {
-    // Parsed before anything is added to the buffer the remark lies in.
-    const QJsonDocument document = QJsonDocument::fromJson(texts.bytes(row.remark));
-    const QJsonObject json = document.isObject() ? document.object() : QJsonObject();
-    const QJsonObject from = Member(json, QStringLiteral("from"));
-    const QJsonObject to = Member(json, QStringLiteral("to"));
-    fill(row.icon, ImSessionRow::kIcon, to.value(QStringLiteral("logo")).toVariant());
-    fill(row.name, ImSessionRow::kName, to.value(QStringLiteral("nick")).toVariant());
-    row.fromName =
-        texts.add(from.value(QStringLiteral("nick")).toVariant().toString() + QStringLiteral(": "));
+  if (row.totype == 1) {
+    QString nick;
+    if (row.remark.length > 0) {
+      // Parsed before anything is added to the buffer the remark lies in.
+      const QJsonDocument document = QJsonDocument::fromJson(texts.bytes(row.remark));
+      const QJsonObject json = document.isObject() ? document.object() : QJsonObject();
+      const QJsonObject from = Member(json, QStringLiteral("from"));
+      const QJsonObject to = Member(json, QStringLiteral("to"));
+      fill(row.icon, ImSessionRow::kIcon, to.value(QStringLiteral("logo")).toVariant());
+      fill(row.name, ImSessionRow::kName, to.value(QStringLiteral("nick")).toVariant());
+      nick = from.value(QStringLiteral("nick")).toVariant().toString();
+    }
+    // Every group row names its sender, also without a remark (synced history).
+    row.fromName = texts.add(
+        senderName(QString::fromUtf8(texts.bytes(row.fromuser)), row.sendflag, nick, row.account) +
+        QStringLiteral(": "));
     row.present |= ImSessionRow::kFromName;
   }
   if (row.totype == 0) {
@@ -207,6 +280,7 @@ QVariantMap ImSessionRow::toMap() const {
   map.insert(QStringLiteral("cancelflag"), cancelflag);
   map.insert(QStringLiteral("sendtime"), text(sendtime));
   map.insert(QStringLiteral("deleted"), deleted);
+  if (revokeflag != 0) map.insert(QStringLiteral("revokeflag"), revokeflag);
   map.insert(QStringLiteral("account"), account);
   if (present & kName) map.insert(QStringLiteral("name"), text(name));
   if (present & kIcon) map.insert(QStringLiteral("icon"), text(icon));

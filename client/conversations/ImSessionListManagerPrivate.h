@@ -47,6 +47,8 @@ class ImSessionRow {
   int cancelflag = 0;
   Text sendtime;
   int deleted = 0;
+  // 1 when the newest message is a recall notice: the row reads as a recall.
+  int revokeflag = 0;
 
   // The row's own fields; the optional ones exist only when their bit in
   // `present` is set, as a key of the item's map would.
@@ -134,6 +136,17 @@ class ImSessionListManagerPrivate {
   // Whether the list table names another message than this local id as the
   // conversation's newest; false without an id or a list entry.
   static bool superseded(const QString& account, int id);
+  // Whether the conversation's newest message is this local id or the recall
+  // notice that names it; true without a list entry, as for superseded.
+  static bool showsRecallOf(const QString& account, int id);
+  // The name a group row's preview starts with: the user's own for the user's
+  // messages (a forward carries the remark of its source), else the remark's, the
+  // engine's contact cache's, the contact list's or the group's member list's;
+  // empty when none is known.
+  static QString senderName(const QString& fromuser, int sendflag, const QString& remarkNick,
+                            const QString& group);
+  // senderName for a message map of a group conversation, followed by ": ".
+  static QString groupFromName(const QVariantMap& map, const QString& group);
   // The engine's champion flag text of an account as a number, 0 when empty.
   static int champFlagOf(const QString& account);
 

@@ -203,18 +203,17 @@ void ImSessionManager::addDataToView(const QVariantMap& map) {
   }
   data.insert(QStringLiteral("name"), name);
   data.insert(QStringLiteral("icon"), icon);
+  // Labelled as the first message after a gap, or as the first one shown.
+  if (!data.value(QStringLiteral("showTime")).toBool()) {
+    const auto* last =
+        itemCount() > 0 ? qobject_cast<const ImMsgEntity*>(get(itemCount() - 1)) : nullptr;
+    if (!last || ImSessionManagerPrivate::startsAfterGap(
+                     last->sendtime(), data.value(QStringLiteral("sendtime")).toString()))
+      data.insert(QStringLiteral("showTime"), true);
+  }
   auto* item = new ImMsgEntity(data);
   d->msgMap.insert(id, item);
   append(item);
-  if (data.value(QStringLiteral("sendflag")).toInt() != 1) {
-    d->unseenShown.insert(id);
-    // Long unread (a hidden window in a busy group): one mark of the whole
-    // conversation is cheaper than a statement naming every message.
-    if (d->unseenShown.size() > kMaxUnseenNamed) {
-      d->readMarked = false;
-      d->unseenShown.clear();
-    }
-  }
 }
 
 void ImSessionManager::repeatSendMsg(int id) {
@@ -261,6 +260,7 @@ void ImSessionManager::resetStatus() {
   d->loadedPageCount = 0;
   d->loadedRowCount = 0;
   d->pageKey = ImPageKey();
+  d->historyDialog = 0;
   wipeData();
 }
 

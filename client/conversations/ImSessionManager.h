@@ -32,7 +32,6 @@ class ImSessionManager : public ImBaseListModel {
   static constexpr int kPageSize = 30;
   static constexpr int kServerPageSize = 60;
   static constexpr int kKeptRows = 2 * kPageSize;
-  static constexpr int kMaxUnseenNamed = 500;
 
   static ImSessionManager* instance();
 
@@ -146,10 +145,12 @@ class ImSessionManager : public ImBaseListModel {
   // and price card fields. A live message always gets a local path for its file;
   // a history row only when it has none yet.
   void applyRemark(QVariantMap& map, const QVariantMap& remark, bool live);
-  // Stored history may hold unseen rows of the open conversation: the next read
-  // mark covers the whole conversation again.
-  void noteStoredHistory(const UIMessage* pMsg);
   ImMsgEntity* itemOfDialog(int dialogId, QMap<int, int>& requests);
+  // Keeps the open conversation's newest stored mention as the last @-message;
+  // false when it has none.
+  bool rememberStoredMention();
+  // The engine's ClearAtFlag for a conversation.
+  void clearStoredAtFlags(const QString& sessionId);
 
   QList<QObject*>* m_items;
   ImSessionManagerPrivate* d;

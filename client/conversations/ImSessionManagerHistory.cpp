@@ -22,8 +22,6 @@
 namespace {
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-// Messages further apart than this get a time label between them.
-constexpr qint64 kTimeLabelGapMs = 120000;
 // The @-jump shows its rows before history answers may add more.
 constexpr int kAtJumpSettleMs = 200;
 constexpr int kAtMessageRow = -1;
@@ -58,6 +56,7 @@ void ImSessionManager::entrySession(const QString& sessionId, int type, bool isF
                                     const QString& name, const QString& icon) {
   qDebug() << Q_FUNC_INFO << sessionId << type << isFromContact << name << icon;
   setNoMoreMsg(false);
+  ImSessionListManager* sessions = ImSessionListManager::instance();
   if (type == 1) {
     ImGroupManager* groups = ImGroupManager::instance();
     if (const ImGroupEntity* group = groups->getGroupEntity(sessionId)) {
@@ -65,6 +64,14 @@ void ImSessionManager::entrySession(const QString& sessionId, int type, bool isF
       groups->setInfo(group->groupinfo());
       groups->setGroupIcon(group->grouplogo());
       groups->setMemberCount(group->usercount());
+    } else {
+      // A group the list does not know (yet): nothing of the group open before
+      // may head it; its conversation row, or the caller, names it.
+      const ImMsgEntity* row = sessions->getSession(sessionId);
+      groups->setGroupname(row && !row->name().isEmpty() ? row->name() : name);
+      groups->setInfo(QString());
+      groups->setGroupIcon(row && !row->icon().isEmpty() ? row->icon() : icon);
+      groups->setMemberCount(0);
     }
   }
   setCurrentSessionId(sessionId);
@@ -73,11 +80,20 @@ void ImSessionManager::entrySession(const QString& sessionId, int type, bool isF
   d->loadedPageCount = 0;
   d->loadedRowCount = 0;
   d->pageKey = ImPageKey();
-  d->readMarked = false;
-  d->unseenShown.clear();
+  d->historyDialog = 0;
+  d->readAccount.clear();
+  d->atClearedAccount.clear();
   wipeData();
   loadNextPage();
-  ImSessionListManager* sessions = ImSessionListManager::instance();
+  // Opening shows the row's mention: the last one is kept for the banner, and the
+  // stored flags go with the row's tip, or the next count (after sending, say)
+  // would bring the tip back.
+  if (const ImMsgEntity* row = sessions->getSession(d->currentSessionId)) {
+    if (row->atflag() > 0) {
+      rememberStoredMention();
+      clearStoredAtFlags(d->currentSessionId);
+    }
+  }
   sessions->resetUnReadMsgCount(d->currentSessionId);
   sessions->resetAtflag(d->currentSessionId);
   if (isFromContact) {
@@ -112,7 +128,7 @@ int ImSessionManager::loadNextPage() {
     const QList<QVariantMap> maps = parseSqlParamToMsgs(set, -1, &oldest);
     ui->DBRelease(set);
     if (rowsRead <= 0) return 0;
-    d->pageKey = oldest;
+    d->pageKey.advance(oldest);
     d->loadedRowCount += rowsRead;
     const int added = parseData(maps);
     if (added > 0) return added;
@@ -158,8 +174,13 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
     }
   }
   if (oldestRead && used > 0) {
+    // Every row read of the oldest second: rows come newest first, so they end the set.
+    *oldestRead = ImPageKey();
     oldestRead->sendtime = QString::fromUtf8(ui->DBGetStrValue(set, used - 1, kSendtime));
-    oldestRead->id = ui->DBGetIntValue(set, used - 1, kId);
+    for (int row = used - 1; row >= 0; --row) {
+      if (QString::fromUtf8(ui->DBGetStrValue(set, row, kSendtime)) != oldestRead->sendtime) break;
+      oldestRead->ids.prepend(ui->DBGetIntValue(set, row, kId));
+    }
   }
 
   QList<QVariantMap> result;
@@ -178,16 +199,6 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
       }
     }
     map.insert(QStringLiteral("progress"), 0);
-
-    const QDateTime time =
-        QDateTime::fromString(map.value(QStringLiteral("sendtime")).toString(), kTimeFormat);
-    if (row == count - 1) {
-      map.insert(QStringLiteral("showTime"), true);
-    } else if (row >= 1) {
-      map.insert(QStringLiteral("showTime"),
-                 !time.isValid() || time.msecsTo(d->lastMessageTime) > kTimeLabelGapMs);
-    }
-    d->lastMessageTime = time;
 
     const int id = map.value(QStringLiteral("id")).toInt();
     const int msgtype = map.value(QStringLiteral("msgtype")).toInt();
@@ -257,6 +268,18 @@ int ImSessionManager::parseData(const QList<QVariantMap>& list) {
     items.append(item);
   }
   if (items.isEmpty()) return 0;
+  // Time labels: the oldest message shown, and each first message after a gap. The
+  // items come newest first; the one that was the oldest shown now follows them.
+  for (int i = 0; i < items.size(); ++i) {
+    auto* item = static_cast<ImMsgEntity*>(items.at(i));
+    const auto* older = i + 1 < items.size() ? static_cast<ImMsgEntity*>(items.at(i + 1)) : nullptr;
+    item->setShowTime(!older ||
+                      ImSessionManagerPrivate::startsAfterGap(older->sendtime(), item->sendtime()));
+  }
+  if (auto* formerOldest = itemCount() > 0 ? qobject_cast<ImMsgEntity*>(get(0)) : nullptr) {
+    formerOldest->setShowTime(ImSessionManagerPrivate::startsAfterGap(
+        static_cast<ImMsgEntity*>(items.first())->sendtime(), formerOldest->sendtime()));
+  }
   prependItems(items);
   d->loadedPageCount += 1;
   return items.size();
@@ -273,16 +296,16 @@ void ImSessionManager::loadMoreMsg() {
     return;
   }
   const QByteArray peer = d->currentSessionId.toUtf8();
+  int before = -1;
   if (itemCount() > 0) {
-    const int oldest = getOldestServerId();
-    if (oldest < 1) {
+    before = getOldestServerId();
+    if (before < 1) {
       emit downloadHistoryFinished(true);
       return;
     }
-    ui->GetHistoryMsg(peer.constData(), oldest, kServerPageSize);
-    return;
   }
-  ui->GetHistoryMsg(peer.constData(), -1, kServerPageSize);
+  d->historyAccount = d->currentSessionId;
+  d->historyDialog = ui->GetHistoryMsg(peer.constData(), before, kServerPageSize);
 }
 
 int ImSessionManager::getOldestServerId() const {
@@ -319,8 +342,36 @@ int ImSessionManager::getMsgIndexByid(int id) const {
 
 QString ImSessionManager::getMsgRemark(int id) { return ImSessionManagerPrivate::storedRemark(id); }
 
+bool ImSessionManager::rememberStoredMention() {
+  const QVariantMap mention =
+      ImSessionManagerPrivate::storedLastMention(d->currentSessionId, d->currentSessionType);
+  if (mention.isEmpty()) return false;
+  if (!d->lastAtMessage) {
+    d->lastAtMessage = new ImMsgEntity(mention);
+  } else {
+    d->lastAtMessage->setData(mention);
+  }
+  d->lastAtAccount = d->currentSessionId;
+  return true;
+}
+
+void ImSessionManager::clearStoredAtFlags(const QString& sessionId) {
+  // The engine's clear writes every message of the conversation, and it runs after
+  // each message read: once cleared, it runs again only for a newer mention.
+  const int newest = ImSessionManagerPrivate::newestMessageId();
+  const bool cleared = sessionId == d->atClearedAccount && newest >= d->atClearedUpTo;
+  if (!cleared || ImSessionManagerPrivate::hasMentionAfter(sessionId, d->atClearedUpTo))
+    ImUiInterface::instance()->ClearAtFlag(sessionId.toUtf8().constData());
+  d->atClearedAccount = sessionId;
+  d->atClearedUpTo = newest;
+}
+
 int ImSessionManager::getToLastAtMessage() {
-  if (!d->lastAtMessage) return -1;
+  // Only a mention of the open conversation: the last one kept is another's when
+  // it came elsewhere, and after a start none is kept yet.
+  if (!d->lastAtMessage || d->lastAtAccount != d->currentSessionId) {
+    if (!rememberStoredMention()) return -1;
+  }
   const int id = d->lastAtMessage->id();
   if (d->msgMap.contains(id)) {
     const int row = getMsgIndexByid(id);
@@ -336,10 +387,13 @@ int ImSessionManager::getToLastAtMessage() {
   QList<QVariantMap> first;
   const QString fromSql = ImMessageQuery::fromTime(d->currentSessionId, d->currentSessionType,
                                                    d->lastAtMessage->sendtime());
+  const int targetMsgid = d->lastAtMessage->msgid();
   if (!fromSql.isEmpty()) {
     const long set = ui->DBSelectSql(fromSql.toUtf8().constData());
     if (set != 0) {
-      first = parseSqlParamToMsgs(set, d->lastAtMessage->msgid(), &d->pageKey);
+      ImPageKey oldest;
+      first = parseSqlParamToMsgs(set, targetMsgid, &oldest);
+      d->pageKey.advance(oldest);
       d->loadedRowCount += ui->DBGetRecordCount(set);
       ui->DBRelease(set);
     }
@@ -355,7 +409,7 @@ int ImSessionManager::getToLastAtMessage() {
       const int rowsRead = ui->DBGetRecordCount(set);
       ui->DBRelease(set);
       if (rowsRead > 0) {
-        d->pageKey = oldest;
+        d->pageKey.advance(oldest);
         d->loadedRowCount += rowsRead;
       }
     }
@@ -368,38 +422,29 @@ int ImSessionManager::getToLastAtMessage() {
 void ImSessionManager::onFinishLoadAtMessage() { d->atMessageLoading = false; }
 
 void ImSessionManager::clearAtFlag(const QString& sessionId) {
-  ImUiInterface::instance()->ClearAtFlag(sessionId.toUtf8().constData());
+  if (sessionId.isEmpty()) return;
+  clearStoredAtFlags(sessionId);
+  // The row's tip follows the stored flags; a count made before they were cleared
+  // may still be on its way, a fresh one has the last word.
+  ImSessionListManager* sessions = ImSessionListManager::instance();
+  if (sessions->getSession(sessionId)) {
+    sessions->resetAtflag(sessionId);
+    sessions->updateAtFlag(sessionId);
+  }
 }
 
 void ImSessionManager::setAllMessageRead(const QString& account, int type) {
   ImUiInterface* ui = ImUiInterface::instance();
-  const bool open = account == d->currentSessionId && type == d->currentSessionType;
-  // Each arriving message asks for a mark: once the open conversation is marked
-  // whole, only what it showed since is written, not the whole conversation again.
-  if (open && d->readMarked) {
-    if (d->unseenShown.isEmpty()) return;
-    const QString sql = ImMessageQuery::markRead(d->unseenShown.values());
-    if (ui->dbExecSql(sql)) d->unseenShown.clear();
-    return;
-  }
-  const QString sql = ImMessageQuery::markRead(account, type);
-  if (sql.isEmpty() || !ui->dbExecSql(sql) || !open) return;
-  d->readMarked = true;
-  d->unseenShown.clear();
-}
-
-void ImSessionManager::noteStoredHistory(const UIMessage* pMsg) {
-  switch (pMsg->m_Method) {
-    case 100011:  // one conversation's history stored
-      if (pMsg->m_Arg1 != d->currentSessionId) break;
-      d->readMarked = false;
-      break;
-    case 100013:  // the history synchronisation ended
-    case 200206:  // older history answered
-      d->readMarked = false;
-      break;
-    default:
-      break;
+  // Ids only grow: after a mark only newer rows can be unread. A smaller newest id
+  // means another database.
+  const int newest = ImSessionManagerPrivate::newestMessageId();
+  const bool marked = account == d->readAccount && type == d->readType && newest >= d->readUpTo;
+  const QString sql = ImMessageQuery::markRead(account, type, marked ? d->readUpTo : 0);
+  if (sql.isEmpty()) return;
+  if (ui->dbExecSql(sql) && newest > 0) {
+    d->readAccount = account;
+    d->readType = type;
+    d->readUpTo = newest;
   }
 }
 

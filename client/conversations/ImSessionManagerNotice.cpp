@@ -1,5 +1,7 @@
 // Group notices: the small JSON object of a group notification turned into the
 // one line the chat view and the conversation list show.
+#include <QStringList>
+
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionManagerPrivate.h"
 #include "shell/ImUiInterface.h"
@@ -9,9 +11,21 @@ namespace {
 
 QString T(const char* key) { return VTranslator::instance()->getString(QLatin1String(key)); }
 
+// The members a notice names: a text, or a list of {"id", "nick"} (the nick, else the id).
+QString MemberNames(const QVariant& members) {
+  if (members.type() != QVariant::List) return members.toString();
+  QStringList names;
+  for (const QVariant& member : members.toList()) {
+    const QVariantMap entry = member.toMap();
+    const QString nick = entry.value(QStringLiteral("nick")).toString();
+    names << (nick.isEmpty() ? entry.value(QStringLiteral("id")).toString() : nick);
+  }
+  return names.join(QStringLiteral(", "));
+}
+
 // Notices about several members: the long form names the count, the short one not.
 QString MembersLine(const QVariantMap& notice, const char* prefix) {
-  const QString members = notice.value(QStringLiteral("members")).toString();
+  const QString members = MemberNames(notice.value(QStringLiteral("members")));
   const QString nick = notice.value(QStringLiteral("nick")).toString();
   const int count = notice.value(QStringLiteral("count")).toInt();
   const QByteArray p(prefix);
@@ -53,7 +67,11 @@ QString ImSessionManager::getGroupNotifyContent(const QString& content) {
   const QString groupname = notice.value(QStringLiteral("groupname")).toString();
 
   if (type == QLatin1String("create")) return nick + T("hint_cjqtz");
-  if (type == QLatin1String("set")) return nick + T("hint_qcsgxtz") + groupname;
+  // A "set" that did not rename the group (its introduction, picture or join type
+  // changed) has no line of its own.
+  if (type == QLatin1String("set"))
+    return notice.contains(QStringLiteral("groupname")) ? nick + T("hint_qcsgxtz") + groupname
+                                                        : QString();
   if (type == QLatin1String("join")) {
     if (notice.value(QStringLiteral("userid")).toString() == myAccount())
       return T("hint_rqtz1") + groupname + T("hint_rqtz2");

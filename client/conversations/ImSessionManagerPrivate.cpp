@@ -22,11 +22,13 @@ namespace {
 // message id and the folder are added.
 constexpr int kMaxFileNameLength = 120;
 
+// Messages further apart than this get a time label between them.
+constexpr qint64 kTimeLabelGapMs = 120000;
+const QString kTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
 bool IsFileType(int msgtype) { return msgtype >= 2 && msgtype <= 5; }
 
-QString NowText() {
-  return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-}
+QString NowText() { return QDateTime::currentDateTime().toString(kTimeFormat); }
 
 QString Text(char* engineText) { return QString::fromUtf8(engineText ? engineText : ""); }
 }  // namespace
@@ -141,6 +143,12 @@ QString ImSessionManagerPrivate::safeFileName(const QString& name, int id) {
   return QString::number(id) + QLatin1Char('_') + clean;
 }
 
+bool ImSessionManagerPrivate::startsAfterGap(const QString& previous, const QString& time) {
+  const QDateTime at = QDateTime::fromString(time, kTimeFormat);
+  const QDateTime before = QDateTime::fromString(previous, kTimeFormat);
+  return !at.isValid() || !before.isValid() || before.msecsTo(at) > kTimeLabelGapMs;
+}
+
 bool ImSessionManagerPrivate::isWebUrl(const QString& url) {
   const QString scheme = QUrl(url).scheme().toLower();
   return scheme == QLatin1String("http") || scheme == QLatin1String("https");
@@ -169,6 +177,85 @@ QString ImSessionManagerPrivate::storedFileUrl(int id) {
   // A sent file's row holds its web address in place of the local path.
   const QString content = storedField(id, "content");
   return isWebUrl(content) ? content : QString();
+}
+
+bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& key, int totype,
+                                        int id) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  const long set =
+      ui->DBSelectSql(QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE id=%1")
+                          .arg(id)
+                          .toUtf8()
+                          .constData());
+  QString fromuser;
+  QString touser;
+  int type = -1;
+  if (set != 0 && ui->DBGetRecordCount(set) > 0) {
+    fromuser = QString::fromUtf8(ui->DBGetStrValue(set, 0, 0));
+    touser = QString::fromUtf8(ui->DBGetStrValue(set, 0, 1));
+    type = ui->DBGetIntValue(set, 0, 2);
+  }
+  ui->DBRelease(set);
+  if (type != totype || key.isEmpty()) return false;
+  const QString conversation = totype == 1 ? touser : ui->getPeerAccount(fromuser, touser);
+  if (conversation != key) return false;
+  if (fromuser == recaller) return true;
+  if (totype != 1) return false;
+  const long roles =
+      ui->DBSelectSql((QStringLiteral("SELECT role FROM nq_groupuser WHERE groupid=") +
+                       ImMessageQuery::quoted(key) + QStringLiteral(" and account=") +
+                       ImMessageQuery::quoted(recaller))
+                          .toUtf8()
+                          .constData());
+  const int role = ui->DBGetRecordCount(roles) > 0 ? ui->DBGetIntValue(roles, 0, 0) : 0;
+  ui->DBRelease(roles);
+  // 1 owner, 2 manager.
+  return role == 1 || role == 2;
+}
+
+int ImSessionManagerPrivate::newestMessageId() {
+  ImUiInterface* ui = ImUiInterface::instance();
+  const long set = ui->DBSelectSql("select max(id) from nq_message");
+  const int newest = set != 0 ? ui->DBGetIntValue(set, 0, 0) : 0;
+  ui->DBRelease(set);
+  return newest;
+}
+
+bool ImSessionManagerPrivate::hasMentionAfter(const QString& account, int after) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  const long set = ui->DBSelectSql(
+      QStringLiteral("select id from nq_message where id>%1 and +touser=%2 and atflag>0 limit 1")
+          .arg(QString::number(after), ImMessageQuery::quoted(account))
+          .toUtf8()
+          .constData());
+  const bool found = ui->DBGetRecordCount(set) > 0;
+  ui->DBRelease(set);
+  return found;
+}
+
+QVariantMap ImSessionManagerPrivate::storedLastMention(const QString& account, int type) {
+  const QString a = ImMessageQuery::quoted(account);
+  QString where;
+  if (type == 0)
+    where = QStringLiteral("(fromuser=%1 or touser=%1) and totype=0").arg(a);
+  else if (type == 1)
+    where = QStringLiteral("touser=%1 and totype=1 and fromgroup=%1").arg(a);
+  else
+    return QVariantMap();
+  ImUiInterface* ui = ImUiInterface::instance();
+  const long set = ui->DBSelectSql(
+      (QStringLiteral("SELECT id,msgid,sendtime FROM nq_message WHERE ") + where +
+       QStringLiteral(" and deleted=0 and atflag>0 ORDER BY sendtime DESC, id DESC LIMIT 1"))
+          .toUtf8()
+          .constData());
+  QVariantMap mention;
+  if (set != 0 && ui->DBGetRecordCount(set) > 0) {
+    mention.insert(QStringLiteral("id"), ui->DBGetIntValue(set, 0, 0));
+    mention.insert(QStringLiteral("msgid"), ui->DBGetIntValue(set, 0, 1));
+    mention.insert(QStringLiteral("sendtime"), QString::fromUtf8(ui->DBGetStrValue(set, 0, 2)));
+  }
+  ui->DBRelease(set);
+  return mention;
 }
 
 bool ImSessionManagerPrivate::isInAccountFolder(const QString& path) {

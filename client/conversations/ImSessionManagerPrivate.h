@@ -3,7 +3,6 @@
 
 #include <QDateTime>
 #include <QMap>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -44,8 +43,23 @@ class ImSessionManagerPrivate {
   static QString storedLocalPath(int id);
   // The web address a sent file message was stored with; empty while there is none.
   static QString storedFileUrl(int id);
+  // Whether a recall notice from `recaller` in the conversation `key` may take back
+  // the message with that local id: its sender may, and in a group its owner or a
+  // manager; never a message of another conversation.
+  static bool mayRecall(const QString& recaller, const QString& key, int totype, int id);
+  // The highest local message id (ids only grow); 0 for an empty table.
+  static int newestMessageId();
+  // Whether a message to the conversation with an id above `after` mentions the
+  // user; the id range keeps the look-up short.
+  static bool hasMentionAfter(const QString& account, int after);
+  // The newest message of the conversation that mentions the user, as a map with
+  // "id", "msgid" and "sendtime"; empty when there is none.
+  static QVariantMap storedLastMention(const QString& account, int type);
   // Only web files are fetched without the user asking.
   static bool isWebUrl(const QString& url);
+  // Whether a message sent at `time` gets a time label after one sent at `previous`:
+  // more than two minutes later, or either time unreadable.
+  static bool startsAfterGap(const QString& previous, const QString& time);
 
   QMap<int, ImMsgEntity*> msgMap;
   QString myAccount;
@@ -62,14 +76,23 @@ class ImSessionManagerPrivate {
   ImMsgThread* msgThread;
   bool atMessageLoading = false;
   ImMsgEntity* lastAtMessage = nullptr;
+  // The conversation lastAtMessage belongs to.
+  QString lastAtAccount;
   QString lastNoticeType;
-  // The open conversation was marked read whole since it was opened and since
-  // history (which may bring unseen rows) was last stored; after that only the
-  // received messages it showed since can be unseen.
-  bool readMarked = false;
-  QSet<int> unseenShown;
   // Rows let go since the heap's free pages last went back to the system.
   int releasedRows = 0;
+  // The conversation marked read last, and the table's newest id then: every row
+  // of it up to that id is read.
+  QString readAccount;
+  int readType = -1;
+  int readUpTo = 0;
+  // The same for the conversation whose mention flags were cleared last.
+  QString atClearedAccount;
+  int atClearedUpTo = 0;
+  // The open history request: its dialog id (0 when none) and its conversation;
+  // only its answer goes on to paging.
+  int historyDialog = 0;
+  QString historyAccount;
   // Dialog id of each open download and translation request -> local message id.
   QMap<int, int> downloads;
   QMap<int, int> translations;

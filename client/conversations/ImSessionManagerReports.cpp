@@ -5,7 +5,6 @@
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionListManager.h"
-#include "conversations/ImSessionListManagerPrivate.h"
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionManagerPrivate.h"
 #include "shell/ImLoginManager.h"
@@ -100,7 +99,6 @@ void ImSessionManager::applyRemark(QVariantMap& map, const QVariantMap& remark, 
 
 void ImSessionManager::onNotify(const UIMessage* pMsg) {
   if (!pMsg) return;
-  noteStoredHistory(pMsg);
   switch (pMsg->m_Method) {
     case kUploadProgress:
       if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) item->setProgress(pMsg->m_Status);
@@ -150,17 +148,22 @@ void ImSessionManager::onNotify(const UIMessage* pMsg) {
       if (pMsg->m_Status == 0) {
         if (ImMsgEntity* item = getMsgEntity(pMsg->m_DialogID)) item->setRevokeflag(1);
         // The row previews the conversation's newest message: an older one's recall
-        // leaves it alone. The user recalled it, so the row reads as the user's.
-        ImMsgEntity* session = ImSessionListManager::instance()->getSession(d->currentSessionId);
-        if (session &&
-            !ImSessionListManagerPrivate::superseded(d->currentSessionId, pMsg->m_DialogID)) {
-          session->setRevokeflag(1);
-          session->setSendflag(1);
-        }
+        // leaves it alone. The engine stored its recall notice as the newest, which
+        // still shows this recall. The user recalled it, so the row reads as the
+        // user's. The conversation is the message's own: another may be open by now.
+        const QString stored = ImSessionManagerPrivate::storedField(pMsg->m_DialogID, "touser");
+        ImSessionListManager::instance()->markRecalled(
+            stored.isEmpty() ? d->currentSessionId : stored, pMsg->m_DialogID, 1, QString());
       }
       emit recallMsgNotify(pMsg->m_Status);
       break;
     case kHistoryAnswer:
+      // Only the answer to the open request of the open conversation pages on: a
+      // late answer for a conversation left since, or for an older request, says
+      // nothing about the rows shown now.
+      if (d->historyDialog == 0 || pMsg->m_DialogID != d->historyDialog) break;
+      d->historyDialog = 0;
+      if (d->historyAccount != d->currentSessionId) break;
       emit downloadHistoryFinished(pMsg->m_Status == 0);
       break;
     default:
@@ -174,8 +177,11 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   qDebug() << Q_FUNC_INFO << Str(map, "fromuser") << Str(map, "accountid");
   const int totype = Int(map, "totype");
   if (totype == 1 && Str(map, "fromgroup") != Str(map, "touser")) return;
+  const int sendflag = Int(map, "sendflag");
+  const QString key = totype != 0 || sendflag == 1 ? Str(map, "touser") : Str(map, "fromuser");
 
   const int msgtype = Int(map, "msgtype");
+  int recalled = 0;
   bool dissolved = false;
   if (msgtype == 6) {
     const QString notice = Str(map, "content");
@@ -185,7 +191,12 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
     map.insert(QStringLiteral("content"),
                VTranslator::instance()->getString(QStringLiteral("hint_sdhbqzsjsck")));
   } else if (msgtype == 9) {
-    const int recalled = Str(map, "content").toInt();
+    recalled = Str(map, "content").toInt();
+    // A notice naming a message its sender had no right to take back is dropped.
+    if (!ImSessionManagerPrivate::mayRecall(Str(map, "fromuser"), key, totype, recalled)) {
+      qDebug() << Q_FUNC_INFO << "recall refused" << Str(map, "fromuser") << recalled;
+      return;
+    }
     if (d->msgMap.contains(recalled)) removeMsg(recalled);
   }
   map.insert(QStringLiteral("progress"), 0);
@@ -200,13 +211,12 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   const QString fromNick = Str(from, "nick");
   const QString fromLogo = Str(from, "logo");
 
-  const int sendflag = Int(map, "sendflag");
-  const QString key = totype != 0 || sendflag == 1 ? Str(map, "touser") : Str(map, "fromuser");
-  if (key == d->currentSessionId) {
+  // In the open chat the page marks it read once the user can see it (window
+  // active, view at its end); until then it counts and alerts like any other.
+  const bool open = key == d->currentSessionId;
+  if (open) {
     if (sendflag == 1) map.insert(QStringLiteral("sendstate"), 1);
     addDataToView(map);
-    // Shown in the open chat, so read: the list's count for it must stay at 0.
-    if (sendflag != 1) setAllMessageRead(key, totype);
     emit listViewToEnd();
     if ((msgtype == 2 || msgtype == 4) && ImSessionManagerPrivate::isWebUrl(Str(map, "fileurl")) &&
         !Str(map, "localpath").isEmpty() && Int(map, "downloadState") != 1) {
@@ -214,14 +224,20 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
     }
   } else {
     updateUnReadMsgCount();
-    if (pMsg->m_Status == 0 && !ImGroupManager::instance()->isGroupMute(key)) {
-      VGlobal::instance()->playSound(VGlobal::MESSAGE);
-      emit VGlobal::instance()->messagesReceivedAlert();
-    }
+  }
+  const bool unseen = !open || (sendflag != 1 && !VGlobal::instance()->active());
+  if (unseen && pMsg->m_Status == 0 && !ImGroupManager::instance()->isGroupMute(key)) {
+    VGlobal::instance()->playSound(VGlobal::MESSAGE);
+    emit VGlobal::instance()->messagesReceivedAlert();
   }
 
   map.insert(QStringLiteral("fromName"), fromNick + QStringLiteral(": "));
   ImSessionListManager::instance()->updateData(map, false);
+  if (recalled > 0) {
+    // The list keeps the recalled message's row when the notice came in its second.
+    ImSessionListManager::instance()->markRecalled(
+        key, recalled, sendflag, fromNick.isEmpty() ? QString() : fromNick + QStringLiteral(": "));
+  }
 
   // Decided by this message alone: a notice parsed elsewhere says nothing about it.
   if (dissolved) emit destroyGroupNotify(key);
@@ -234,6 +250,7 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
     } else {
       d->lastAtMessage->setData(map);
     }
+    d->lastAtAccount = key;
     emit atMsgNotify(key, fromNick, fromLogo, atflag);
   }
 }

@@ -37,10 +37,18 @@ int ImSessionManager::releaseOlderRows(int keep) {
     released.append(item);
     if (item && (!newest || NewerThan(item, newest))) newest = item;
   }
-  // The next page starts with the newest row let go: rows arrive in the order they
-  // are shown, which need not be the history's order, and a row read again that is
-  // still shown makes no second item.
-  if (newest) d->pageKey = ImPageKey{newest->sendtime(), newest->id() + 1};
+  // The next page starts with the second of the newest row let go: rows arrive in
+  // the order they are shown, which need not be the history's order, and a row read
+  // again that is still shown makes no second item. Of that second only the rows
+  // still shown count as read (0 is no row's id: the key needs one).
+  if (newest) {
+    ImPageKey key{newest->sendtime(), {0}};
+    for (int row = drop; row < rows; ++row) {
+      const auto* item = qobject_cast<const ImMsgEntity*>(get(row));
+      if (item && item->sendtime() == key.sendtime) key.ids.append(item->id());
+    }
+    d->pageKey = key;
+  }
   removeItems(0, drop);
   for (ImMsgEntity* item : released) {
     if (!item) continue;

@@ -7,15 +7,16 @@ SessionWorker::SessionWorker(const std::atomic<bool>* stopping) : m_stopping(sto
 
 QString SessionWorker::unreadCountSql(const QString& account, int type) {
   const QString quoted = ImMessageQuery::quoted(account);
+  // A recalled message is not counted: its recall notice is the one thing to read.
   if (type == 0)
     return QStringLiteral(
                "select seeflag from nq_message where ((fromuser = %1 or touser = %1) and totype = "
-               "0 and seeflag = 0 and deleted = 0 )")
+               "0 and seeflag = 0 and deleted = 0 and revokeflag is not 1)")
         .arg(quoted);
   if (type == 1)
     return QStringLiteral(
                "select seeflag from nq_message where ((touser = %1) and totype = 1 and seeflag = "
-               "0 and deleted = 0)")
+               "0 and deleted = 0 and revokeflag is not 1)")
         .arg(quoted);
   return QString();
 }

@@ -650,6 +650,10 @@ QR code download</translation>
         <translation>Setting Successed</translation>
     </message>
     <message>
+        <source>Setting failed</source>
+        <translation>Setting failed</translation>
+    </message>
+    <message>
         <source>Someone @ me</source>
         <translation>Someone @ me</translation>
     </message>
@@ -2209,7 +2213,7 @@ QR code login</source>
     <name>VContactInfoPopupWindow</name>
     <message>
         <source>Summary:%1</source>
-        <translation>Signature:%1</translation>
+        <translation>Signature: %1</translation>
     </message>
 </context>
 <context>

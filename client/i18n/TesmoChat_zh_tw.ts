@@ -650,6 +650,10 @@ QR code download</source>
         <translation>设置成功</translation>
     </message>
     <message>
+        <source>Setting failed</source>
+        <translation>设置失败</translation>
+    </message>
+    <message>
         <source>Someone @ me</source>
         <translation>有人@我</translation>
     </message>

@@ -14,6 +14,8 @@ Popup {
     property string rightButtonText: ""
     property string oneButtonsReason: VSettings.none
     property string twoButtonsReason: VSettings.none
+    // This layer set vGlobal.alertMessageShowing and has not cleared it yet.
+    property bool _showing: false
 
     // signal -> texts, the right button and the reasons; arg fills the signal's %1.
     function rowFor(name, arg) {
@@ -86,7 +88,16 @@ Popup {
         oneButtonsReason = VSettings.none
         twoButtonsReason = VSettings.none
     }
-    onVisibleChanged: vGlobal.alertMessageShowing = visible
+    onVisibleChanged: {
+        _showing = visible
+        vGlobal.alertMessageShowing = visible
+    }
+    // Going with its window (a kick-out) reports no hiding: the flag would stay
+    // set for the next session, keeping its dialogs undimmed and over alerts.
+    Component.onDestruction: {
+        if (_showing)
+            vGlobal.alertMessageShowing = false
+    }
 
     parent: Overlay.overlay
     x: 0
@@ -127,6 +138,8 @@ Popup {
                 elide: Text.ElideMiddle
                 font.pixelSize: 14
                 color: "#333333"
+                // Group names come from the server: shown as they are, never as markup.
+                textFormat: Text.PlainText
                 text: alert.title
             }
 
@@ -140,6 +153,7 @@ Popup {
                 wrapMode: Text.Wrap
                 font.pixelSize: 12
                 color: "#8E8E93"
+                textFormat: Text.PlainText
                 text: alert.message
             }
 

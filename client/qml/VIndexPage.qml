@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
+import QtQuick.Dialogs 1.3
 import QtQuick.Layouts 1.12
 import QtQuick.Window 2.12
 import VSystemTrayIcon 1.0
@@ -21,7 +22,9 @@ VWindow {
     property alias kickOutDialog: kickOutDialog
     property alias alertMessage: alertMessage
     property alias alertWaiting: alertWaiting
+    property alias logoChooser: logoChooser
     readonly property alias chatsPage: chatTab.content
+    readonly property alias webPage: webTab.content
     // Dialogs made on demand, by file name.
     property var _dialogs: ({})
     // Folders searched in order for the files made on demand.
@@ -144,13 +147,7 @@ VWindow {
             return
         __popup.x = globalPos.x
         __popup.y = globalPos.y
-        __popup.editUserInfoClicked.connect(function() {
-            var editor = dialog("VUserInfoEditPopupWindow.qml")
-            if (editor !== null) {
-                editor.logoPath = ""
-                editor.show()
-            }
-        })
+        __popup.editUserInfoClicked.connect(openUserInfoEditor)
         __popup.systemSettingsClicked.connect(function() {
             showDialog("VSystemSettingsPopupWindow.qml")
         })
@@ -158,6 +155,53 @@ VWindow {
             showDialog("VCheckUpdatePopupWindow.qml")
         })
         __popup.show()
+    }
+
+    // The profile editor, made once; from the settings popup it starts without a
+    // newly chosen picture.
+    function openUserInfoEditor() {
+        var file = "VUserInfoEditPopupWindow.qml"
+        var made = !_dialogs[file]
+        var editor = dialog(file)
+        if (editor === null)
+            return null
+        if (made)
+            editor.openUploadDialog.connect(function() { mainPage.openLogoChooser(editor) })
+        editor.logoPath = ""
+        editor.show()
+        return editor
+    }
+
+    // The picture chooser of the editor's "Local upload". Meanwhile the editor is a
+    // plain frameless window, so that the chooser can stand over it.
+    function openLogoChooser(editor) {
+        if (__popup !== null)
+            __popup.close()
+        logoChooser.editor = editor
+        logoChooser.editorFlags = editor.flags
+        // A pictures folder that is not there would leave the chooser in the working folder.
+        var pictures = logoChooser.shortcuts.pictures
+        var folder = vGlobal.isDir(pictures) ? pictures : logoChooser.shortcuts.home
+        editor.flags = Qt.FramelessWindowHint | Qt.Window
+        // Qt's own chooser takes a folder only while it shows, and only one that
+        // differs from the last: otherwise it starts in the working folder, or
+        // where the user last went.
+        logoChooser.folder = ""
+        logoChooser.open()
+        logoChooser.folder = folder
+    }
+
+    function _logoChooserDone(fileUrl) {
+        var editor = logoChooser.editor
+        logoChooser.editor = null
+        if (editor === null)
+            return
+        editor.flags = logoChooser.editorFlags
+        if (fileUrl !== "")
+            editor.logoPath = fileUrl
+        editor.show()
+        editor.raise()
+        editor.requestActivate()
     }
 
     // Closing only hides the window while the tray can bring it back;
@@ -257,19 +301,31 @@ VWindow {
                 property var content: null
                 property bool _asked: false
 
-                // The host is looked up once, when the tab is first shown: the look-up
-                // probes each listed host on this thread. An empty host would make
-                // "https://" alone: then nothing loads.
+                // The host is looked up once, when the tab is first shown; the look-up
+                // probes the listed hosts off this thread and the page loads when it
+                // answers. An empty host would make "https://" alone: then nothing loads.
                 onVisibleChanged: {
                     if (!visible || _asked)
                         return
                     _asked = true
-                    var host = imLoginManager.getCurrentProUrl()
-                    if (!host)
+                    imLoginManager.lookUpCurrentProUrl()
+                }
+
+                function load(host) {
+                    if (!_asked || content !== null || !host)
                         return
                     content = mainPage._tryCreate("VWebEngineView.qml", webTab)
+                    // A host, or (from a test deployment) a whole address.
                     if (content !== null)
-                        content.url = "https://" + host
+                        content.url = host.indexOf("://") > 0 ? host : "https://" + host
+                }
+
+                Connections {
+                    target: imLoginManager
+
+                    function onCurrentProUrlReady(host) {
+                        webTab.load(host)
+                    }
                 }
             }
 
@@ -332,6 +388,7 @@ VWindow {
             VRoundImage {
                 id: avatar
 
+                objectName: "ownAvatar"
                 x: (65 - width) / 2
                 y: vGlobal.osIsWindows ? 30 : 74
                 width: 44
@@ -507,6 +564,23 @@ VWindow {
         onTrigger: mainPage.reshow()
     }
 
+    // The picture chooser of the profile editor.
+    FileDialog {
+        id: logoChooser
+
+        property var editor: null
+        property int editorFlags: 0
+
+        title: VTr.chooseAImage
+        nameFilters: [VTr.imageFiles + " (" + vGlobal.supportImageFormat + ")"]
+        // Modal for the whole program: the editor it opens over has the keyboard, and
+        // when it loses it to a window-modal chooser Qt hands the keyboard on to the
+        // main window, not to the chooser.
+        modality: Qt.ApplicationModal
+        onAccepted: mainPage._logoChooserDone(String(fileUrl))
+        onRejected: mainPage._logoChooserDone("")
+    }
+
     Connections {
         target: imLoginManager
 
@@ -579,6 +653,16 @@ VWindow {
         }
         function onShowDownloadTesmoChatAppPopupWindow() {
             mainPage.showDialog("VDownloadTesmoChatAppPopupWindow.qml")
+        }
+    }
+
+    // A message for a chat not on screen: the taskbar entry asks for attention
+    // until the window is activated (an active window is not marked).
+    Connections {
+        target: vGlobal
+
+        function onMessagesReceivedAlert() {
+            mainPage.alert(0)
         }
     }
 

@@ -344,6 +344,13 @@ VWindow {
         }
     }
 
+    // Closed by the window system as by its own button: nothing else could bring
+    // the program back, as no tray icon shows while logged out.
+    onClosing: {
+        if (close.accepted)
+            Qt.quit()
+    }
+
     // The form follows the first frame: its sync is done when this timer fires,
     // so the form is made while the frame is drawn. A window never drawn (a
     // hidden one in tests) gets it a moment later.

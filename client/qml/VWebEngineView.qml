@@ -10,6 +10,9 @@ Item {
 
     property alias url: view.url
 
+    // Made on demand as the web tab's child: it takes the whole tab.
+    anchors.fill: parent
+
     WebEngineView {
         id: view
 

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupManager.h"
@@ -175,28 +176,67 @@ QString ImLoginManager::readAppCfg() {
 
 QString ImLoginManager::getCurrentProUrl() {
   qDebug() << Q_FUNC_INFO;
+  QString url;
+  const QStringList hosts = listedProHosts(&url);
+  if (!hosts.isEmpty()) url = firstAnsweringHost(hosts);
+  qDebug() << "sUrl = " << url;
+  return url;
+}
+
+void ImLoginManager::lookUpCurrentProUrl() {
+  qDebug() << Q_FUNC_INFO;
+  QString url;
+  const QStringList hosts = listedProHosts(&url);
+  if (hosts.isEmpty()) {
+    // Answered later all the same, so that callers see one way of answering.
+    QMetaObject::invokeMethod(
+        this, [this, url] { emit currentProUrlReady(url); }, Qt::QueuedConnection);
+    return;
+  }
+  // Each probe may take seconds: the hosts are tried on the look-up thread, and
+  // the answer is queued back to this one. The pool is the private part's, whose
+  // end waits for a look-up still running, so the answer never outlives this object.
+  d->lookUpPool.start([this, hosts] {
+    const QString found = firstAnsweringHost(hosts);
+    QMetaObject::invokeMethod(
+        this, [this, found] { emit currentProUrlReady(found); }, Qt::QueuedConnection);
+  });
+}
+
+QStringList ImLoginManager::listedProHosts(QString* answer) {
   ImUiInterface* bridge = ImUiInterface::instance();
-  // A test deployment's web host is its own server; its listed hosts are not asked.
-  if (bridge->serverOverridden()) return bridge->deploymentHost(QString());
+  answer->clear();
   const QString cfg = readAppCfg();
-  if (cfg.isEmpty()) return QString();
   const QJsonObject config = QJsonObject::fromVariantMap(bridge->convJsonToVariantMap(cfg));
   const QJsonValue hosts =
       config.value(QStringLiteral("mac_domain")).toObject().value(QStringLiteral("pro_host"));
   const QJsonArray list = hosts.isArray() ? hosts.toArray() : QJsonArray();
-  qDebug() << Q_FUNC_INFO << list.size() << list;
-  if (list.isEmpty()) return QString();
-  QString url = QString::fromLatin1(kDefaultWebHost);
-  for (const QJsonValue& entry : list) {
-    const QString host = entry.toString();
-    qDebug() << "sTmp = " << host;
-    if (!host.isEmpty() && VGlobal::ping(host)) {
-      url = host;
-      break;
-    }
+  // A test deployment's web host is its own server; its listed hosts are not asked.
+  // It may name a whole address on its own host instead: the web engine does not
+  // trust the deployment's own certificate authority, so its page may be plain http.
+  if (bridge->serverOverridden()) {
+    const QString page = list.isEmpty() ? QString() : list.first().toString();
+    const QUrl url(page, QUrl::StrictMode);
+    const bool web =
+        url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    *answer = web && url.isValid() && url.host() == bridge->serverHost()
+                  ? page
+                  : bridge->deploymentHost(QString());
+    return {};
   }
-  qDebug() << "sUrl = " << url;
-  return url;
+  if (cfg.isEmpty()) return {};
+  qDebug() << Q_FUNC_INFO << list.size() << list;
+  QStringList texts;
+  for (const QJsonValue& entry : list) texts << entry.toString();
+  return texts;
+}
+
+QString ImLoginManager::firstAnsweringHost(const QStringList& hosts) {
+  for (const QString& host : hosts) {
+    qDebug() << "sTmp = " << host;
+    if (!host.isEmpty() && VGlobal::ping(host)) return host;
+  }
+  return QString::fromLatin1(kDefaultWebHost);
 }
 
 void ImLoginManager::onNotify(const UIMessage* pMsg) {

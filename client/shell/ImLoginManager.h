@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QScopedPointer>
 #include <QString>
+#include <QStringList>
 
 class ImLoginManagerPrivate;
 class UIMessage;
@@ -36,6 +37,8 @@ class ImLoginManager : public QObject {
   Q_INVOKABLE void sendGetVerifycode(const QString& phone, const QString& nationCode);
   Q_INVOKABLE QString getLocalCheckCode(const QString& checkCode);
   Q_INVOKABLE QString getCurrentProUrl();
+  // The same look-up off this thread: the answer comes as currentProUrlReady.
+  Q_INVOKABLE void lookUpCurrentProUrl();
   Q_INVOKABLE QString getQRcodeString();
   Q_INVOKABLE QString getLocalDataPath(int msgtype);
   // Makes the account's folders (as a login does) and serves them from
@@ -58,6 +61,7 @@ class ImLoginManager : public QObject {
   void qrcodeInvalid();
   void recvKickOut(QString msg);
   void logging();
+  void currentProUrlReady(QString host);
 
  public slots:
   void onNotify(const UIMessage* pMsg);
@@ -67,6 +71,11 @@ class ImLoginManager : public QObject {
   void onLoginSuccess(const UIMessage* msg);
   void onKickOut(const UIMessage* msg);
   void onHttpReply(const UIMessage* msg);
+  // The web hosts the configuration lists, in order; empty when there is nothing to
+  // probe, and then *answer is the look-up's answer.
+  QStringList listedProHosts(QString* answer);
+  // The first listed host that answers a probe, else the built-in default; any thread.
+  static QString firstAnsweringHost(const QStringList& hosts);
 
   QScopedPointer<ImLoginManagerPrivate> d;
 };

@@ -11,6 +11,7 @@
 
 #include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
+#include "shell/VPrivateFiles.h"
 
 namespace {
 constexpr int kLoginMode = 1;
@@ -74,17 +75,21 @@ void ImLoginManagerPrivate::initDatabase(const QString& path) {
       qDebug() << "first init and create DB !!!";
       const QString folder = QFileInfo(path).absolutePath();
       if (!QDir(folder).exists()) {
-        if (QDir().mkpath(folder))
+        if (VPrivateFiles::makeFolder(folder))
           qDebug() << "success to make db path : " << folder;
         else
           qDebug() << "fail to make db path : " << folder;
       }
+      // The whole history and the engine's session: created for the user alone.
+      VPrivateFiles::prepareFile(path);
       if (database.open()) {
         qDebug() << "open databaseName = " << database.databaseName();
         database.close();
       } else {
         qDebug() << "fail to open DB !!!";
       }
+    } else {
+      VPrivateFiles::restrict(path);
     }
   }
   ImUiInterface::instance()->SetDatabase(path.toUtf8().constData());

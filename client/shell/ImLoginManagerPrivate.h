@@ -2,6 +2,7 @@
 #define TESMO_CLIENT_SHELL_IMLOGINMANAGERPRIVATE_H
 
 #include <QString>
+#include <QThreadPool>
 
 // The login manager's state: the device id, the dialog ids of its latest requests
 // and the logged-in account's folders.
@@ -34,6 +35,8 @@ class ImLoginManagerPrivate {
   QString videoFolder;
   QString documentsFolder;
   QString imagesFolder;
+  // Runs the web host look-up; declared last, so that it ends first.
+  QThreadPool lookUpPool;
 };
 
 #endif

@@ -13,6 +13,7 @@
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "shell/VGlobal.h"
+#include "shell/VPrivateFiles.h"
 
 QVariantMap ImUiInterface::convJsonToVariantMap(const QString& json) {
   qDebug() << Q_FUNC_INFO << json;
@@ -153,7 +154,8 @@ bool ImUiInterface::makePath(const QString& path) {
     qDebug() << Q_FUNC_INFO << "already exist !";
     return true;
   }
-  const bool made = dir.mkpath(QStringLiteral("."));
+  // Every folder it makes holds account data: the user's alone.
+  const bool made = VPrivateFiles::makeFolder(dir.absolutePath());
   if (made)
     qDebug() << Q_FUNC_INFO << "success to make  path : " << dir.absolutePath();
   else

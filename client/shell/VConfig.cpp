@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include "shell/VExitCleanup.h"
+#include "shell/VPrivateFiles.h"
 
 namespace {
 const QString kAccountsGroup = QStringLiteral("SETTINGS_ACCOUNTS_GROUP");
@@ -15,7 +16,13 @@ const QString kLastLoginAccount = QStringLiteral("LastloginAccount");
 // account of a message), so every access goes through the lock. Neither is ever
 // destroyed: singletons deleted at process exit may still write settings.
 QSettings& Store() {
-  static QSettings* store = new QSettings(QStringLiteral("Tesmo"), QStringLiteral("Tesmo Chat"));
+  static QSettings* store = [] {
+    auto* settings = new QSettings(QStringLiteral("Tesmo"), QStringLiteral("Tesmo Chat"));
+    // The file is rewritten whole with the rights of the one it replaces: made
+    // for the user alone before the first write.
+    VPrivateFiles::prepareFile(settings->fileName());
+    return settings;
+  }();
   return *store;
 }
 

@@ -9,17 +9,18 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
+#include "shell/VPrivateFiles.h"
 #include "shell/VProcessValues.h"
+#include "shell/VSignalStack.h"
 
 namespace {
 const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kMaxFrames = 64;
 constexpr size_t kPathCapacity = 4096;
-// Room for a handler that runs after a stack overflow.
-constexpr size_t kAltStackSize = 64 * 1024;
 
 // Filled before any crash, read by the handler: no allocation, no locks there.
 char g_dumpPath[kPathCapacity];
@@ -117,13 +118,18 @@ void ComputeDumpPath() {
 }
 }  // namespace
 
+QString VCrashDump::dumpFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
 QString VCrashDump::dumpFilePath() {
   QString version = DumpVersion();
   // The version comes from the settings: only its base name may name the file.
   version.replace(QLatin1Char('/'), QLatin1Char('_'));
   const QString name = QStringLiteral("CrashDumpFile_") + version + QStringLiteral(".dmp");
-  const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-  const QString folder = program.isEmpty() ? QString() : QFileInfo(program).absolutePath();
+  // The user's own data folder: the program's folder is not writable once installed,
+  // and a dump holds memory addresses and the paths of the user's files.
+  const QString folder = dumpFolder();
   const QString path = folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
   if (static_cast<size_t>(QFile::encodeName(path).size()) >= kPathCapacity)
     return QStringLiteral("CrashDumpFile_default1.dmp");
@@ -140,16 +146,16 @@ void VCrashDump::setHasCrashDumpFile(bool has) {
 
 void VCrashDump::install() {
   ComputeDumpPath();
+  // The handler only creates the file: the folder must be there before any crash.
+  if (!dumpFolder().isEmpty()) VPrivateFiles::makeFolder(dumpFolder());
   if (QFileInfo::exists(QFile::decodeName(g_dumpPath))) setHasCrashDumpFile(true);
   if (g_installed) return;
   // backtrace loads its unwinder on first use, which may allocate: not in the handler.
   void* warmUp[1];
   backtrace(warmUp, 1);
-  static char* alternateStack = new char[kAltStackSize];
-  stack_t stack{};
-  stack.ss_sp = alternateStack;
-  stack.ss_size = kAltStackSize;
-  sigaltstack(&stack, nullptr);
+  // Room for the handler after a stack overflow; threads started later get their
+  // own when they start.
+  VSignalStack::ensureForThisThread();
   struct sigaction action {};
   action.sa_sigaction = OnFatalSignal;
   action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESETHAND;

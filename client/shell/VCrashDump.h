@@ -3,23 +3,25 @@
 
 #include <QString>
 
-// Crash dumps: a fatal signal writes a small text dump beside the program and
-// re-raises; the next start notes that a dump waits, and after the next login it
+// Crash dumps: a fatal signal writes a small text dump into the user's data folder
+// and re-raises; the next start notes that a dump waits, and after the next login it
 // is uploaded once and removed when the server took it.
 class VCrashDump {
  public:
   // The dialog id of the upload (not one from CreateDialogID).
   static constexpr int kUploadDialogId = -849663;
 
-  // Start-up's first step: the handlers on an alternate stack, the dump path
-  // fixed for this run, and the flag set when a dump from an earlier run exists.
+  // Start-up, once the program's names are set: the handlers on an alternate
+  // stack (every thread gets one, see VSignalStack), the dump path fixed for this
+  // run, and the flag set when a dump from an earlier run exists.
   static void install();
   // Removes the handlers again (tests).
   static void uninstall();
 
-  // Beside the running program: "CrashDumpFile_" + the "Version" setting (or
-  // "default1") + ".dmp".
+  // In the user's data folder (dumpFolder): "CrashDumpFile_" + the "Version"
+  // setting (or "default1") + ".dmp".
   static QString dumpFilePath();
+  static QString dumpFolder();
   static bool hasCrashDumpFile();
   static void setHasCrashDumpFile(bool has);
 

@@ -8,9 +8,11 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include "shell/VScreenImage.h"
+#include "shell/VStartFolder.h"
 
 namespace {
 
@@ -43,7 +45,42 @@ bool ReplaceByCopy(const QString& source, const QString& target) {
   return true;
 }
 
+// "JPEG(*.jpg;*.jpeg)": the patterns of a filter, which may be parted by spaces
+// or, as on some desktops, by semicolons.
+QStringList FilterPatterns(const QString& filter) {
+  const int open = filter.lastIndexOf(QLatin1Char('('));
+  const int close = filter.lastIndexOf(QLatin1Char(')'));
+  const QString inside =
+      open >= 0 && close > open ? filter.mid(open + 1, close - open - 1) : filter;
+  return inside.split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts);
+}
+
+// Qt's own dialog reads only spaces between a filter's patterns.
+QString WithSpacedPatterns(const QString& filter) {
+  const int open = filter.lastIndexOf(QLatin1Char('('));
+  if (open < 0 || !filter.endsWith(QLatin1Char(')'))) return filter;
+  return filter.left(open + 1) + FilterPatterns(filter).join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
 }  // namespace
+
+QString VFileSaveDialog::suffixOfFilter(const QString& filter) {
+  static const QRegularExpression plain(QStringLiteral("^\\*\\.([A-Za-z0-9]+)$"));
+  for (const QString& pattern : FilterPatterns(filter)) {
+    const QRegularExpressionMatch match = plain.match(pattern);
+    if (match.hasMatch()) return match.captured(1);
+  }
+  return QString();
+}
+
+QUrl VFileSaveDialog::withFilterSuffix(const QUrl& chosen, const QString& filter) {
+  if (!chosen.isLocalFile()) return chosen;
+  const QString path = chosen.toLocalFile();
+  const QFileInfo info(path);
+  const QString suffix = suffixOfFilter(filter);
+  if (suffix.isEmpty() || !info.suffix().isEmpty() || info.fileName().isEmpty()) return chosen;
+  return QUrl::fromLocalFile(path + QLatin1Char('.') + suffix);
+}
 
 VFileSaveDialog::VFileSaveDialog(QQuickItem* parent) : QQuickItem(parent) {}
 
@@ -89,8 +126,17 @@ void VFileSaveDialog::open() {
   m_dialog->setFileMode(QFileDialog::AnyFile);
   m_dialog->setAcceptMode(QFileDialog::AcceptSave);
   m_dialog->setWindowTitle(m_title);
-  m_dialog->setNameFilters(m_nameFilters);
-  m_dialog->selectFile(m_filename);
+  QStringList filters;
+  for (const QString& filter : qAsConst(m_nameFilters)) filters << WithSpacedPatterns(filter);
+  m_dialog->setNameFilters(filters);
+  // A bare proposed name starts in the pictures or documents folder, not in the
+  // working folder.
+  const QString folder =
+      VStartFolder::path(VStartFolder::forNameFilters(m_nameFilters), /*make=*/true);
+  m_dialog->setDirectory(folder);
+  m_dialog->selectFile(m_filename.isEmpty() || QDir::isAbsolutePath(m_filename)
+                           ? m_filename
+                           : QDir(folder).filePath(m_filename));
   m_dialog->setWindowModality(Qt::WindowModal);
   m_dialog->setWindowFlags(m_title.isEmpty() ? Qt::Dialog : Qt::Dialog | Qt::WindowTitleHint);
   // A widget cannot have a Qt Quick window as parent; the platform window can.
@@ -113,12 +159,20 @@ QList<QUrl> VFileSaveDialog::selectedUrls() const {
   return m_dialog ? m_dialog->selectedUrls() : QList<QUrl>();
 }
 
+QString VFileSaveDialog::selectedNameFilter() const {
+  return m_dialog ? m_dialog->selectedNameFilter() : QString();
+}
+
 void VFileSaveDialog::accept() {
   if (m_dialog) m_dialog->hide();
   m_visible = false;
   const QList<QUrl> chosen = selectedUrls();
-  if (!chosen.isEmpty() && chosen.first() != m_fileUrl) {
-    m_fileUrl = chosen.first();
+  // A name typed without a suffix takes the chosen filter's: the pictures are
+  // written in the format their suffix names, and a bare name names none.
+  const QUrl url =
+      chosen.isEmpty() ? QUrl() : withFilterSuffix(chosen.first(), selectedNameFilter());
+  if (!url.isEmpty() && url != m_fileUrl) {
+    m_fileUrl = url;
     emit fileUrlChanged();
   }
   emit accepted();

@@ -40,6 +40,12 @@ class VFileSaveDialog : public QQuickItem {
   Q_INVOKABLE bool saveAs(const QString& sourcePath, const QString& targetPath);
   Q_INVOKABLE void saveAsScreenCapture(const QString& targetPath);
 
+  // The suffix a filter such as "PNG(*.png)" or "JPEG(*.jpg;*.jpeg)" names first
+  // ("png", "jpg"); empty for one without a plain suffix ("*").
+  static QString suffixOfFilter(const QString& filter);
+  // The chosen local file with that suffix added when its name has none.
+  static QUrl withFilterSuffix(const QUrl& chosen, const QString& filter);
+
   // The resource the batch invitation's template is copied from.
   static QString vCardTemplatePath() { return QStringLiteral(":/res/vCard/contacts.vcf"); }
 
@@ -64,6 +70,8 @@ class VFileSaveDialog : public QQuickItem {
  protected:
   // The files the user chose; the dialog's own selection (tests replace it).
   virtual QList<QUrl> selectedUrls() const;
+  // The filter the user chose in the dialog.
+  virtual QString selectedNameFilter() const;
 
  private:
   static QString toPath(const QString& pathOrUrl);

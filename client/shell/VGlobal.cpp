@@ -29,6 +29,8 @@ const QString kSendTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 // A public host that answers echo requests; TESMO_SERVER replaces it so that a
 // test deployment probes its own server.
 constexpr char kProbeHost[] = "www.tesmochat.com";
+// The maker's web site; TESMO_SERVER replaces its host as for every deployment host.
+constexpr char kMakerWebHost[] = "www.tesmochat.com";
 // ping -W 1 gives up after a second by itself; this bounds a ping that hangs.
 constexpr int kPingWaitMs = 2000;
 
@@ -140,6 +142,10 @@ bool VGlobal::currentOsIsWindows() const {
 bool VGlobal::translucentWindows() const { return VWindowTranslucency::available(); }
 
 bool VGlobal::isOnline() const { return d->online; }
+
+bool VGlobal::serverReachable() const {
+  return ImUiInterface::instance()->LoginState() != 0 || g_connectionState == CONNECT;
+}
 
 bool VGlobal::active() const { return g_windowActive; }
 
@@ -302,6 +308,12 @@ bool VGlobal::atNameContains(const QString& name) const {
 QString VGlobal::probeHost() {
   ImUiInterface* bridge = ImUiInterface::instance();
   return bridge->serverOverridden() ? bridge->serverHost() : QString::fromLatin1(kProbeHost);
+}
+
+QString VGlobal::makerWebSite() const {
+  return QStringLiteral("https://") +
+         ImUiInterface::instance()->deploymentHost(QString::fromLatin1(kMakerWebHost)) +
+         QLatin1Char('/');
 }
 
 bool VGlobal::ping(const QString& host) {

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 class VGlobalPrivate;
 
@@ -59,6 +60,10 @@ class VGlobal : public QObject {
   // False where transparent window parts would show black (X without a compositor).
   bool translucentWindows() const;
   Q_INVOKABLE bool isOnline() const;
+  // Whether a request to the servers may go out: while the engine's session is up
+  // it may, whatever the probe says (many networks drop echo requests); without a
+  // session only a probe that got through allows it.
+  Q_INVOKABLE bool serverReachable() const;
   Q_INVOKABLE bool active() const;
   Q_INVOKABLE void setActive(bool active);
   Q_INVOKABLE void setDialogShowing(bool showing);
@@ -84,6 +89,8 @@ class VGlobal : public QObject {
   Q_INVOKABLE static bool ping(const QString& host);
   // The one host the network check probes.
   static QString probeHost();
+  // The maker's web site, opened from the settings popup's version entry.
+  Q_INVOKABLE QString makerWebSite() const;
 
   // File and text helpers; every file name may be a URL.
   Q_INVOKABLE QString urlToPath(const QString& url) const;
@@ -112,7 +119,14 @@ class VGlobal : public QObject {
   Q_INVOKABLE QString fileIconQrc(const QString& fileName) const;
   Q_INVOKABLE QString supportImageFormat() const;
   Q_INVOKABLE void showFileInFolder(const QString& path) const;
+  // Where the file choosers start: the user's documents or pictures folder as a
+  // URL, the home folder while it does not exist.
+  Q_INVOKABLE QUrl documentsFolder() const;
+  Q_INVOKABLE QUrl picturesFolder() const;
   Q_INVOKABLE QString htmlTextToPlainText(const QString& htmlText) const;
+  // The text of rich text from elsewhere (a paste): every block (paragraph, list
+  // item, table cell) and every line break ends a line.
+  Q_INVOKABLE QString richTextToPlainText(const QString& html) const;
 
  signals:
   void currentOsIsWindowsChanged();

@@ -12,6 +12,7 @@
 
 #include "shell/VGlobal.h"
 #include "shell/VGlobalPrivate.h"
+#include "shell/VStartFolder.h"
 
 namespace {
 const QString kImageSuffixes = QStringLiteral("*.png *.jpeg *.jpg *.bmp *.gif");
@@ -212,4 +213,22 @@ QString VGlobal::htmlTextToPlainText(const QString& htmlText) const {
     output = document.toPlainText();
   }
   return StripTrailingLineEnds(output);
+}
+
+QString VGlobal::richTextToPlainText(const QString& html) const {
+  // The rich-text reader knows which elements end a block, which an XML reading
+  // of the markup cannot tell from the inline ones.
+  QTextDocument document;
+  document.setHtml(html);
+  QString text = document.toPlainText();
+  text.remove(QChar::ObjectReplacementCharacter);
+  return text;
+}
+
+QUrl VGlobal::documentsFolder() const {
+  return QUrl::fromLocalFile(VStartFolder::path(VStartFolder::Documents, /*make=*/false));
+}
+
+QUrl VGlobal::picturesFolder() const {
+  return QUrl::fromLocalFile(VStartFolder::path(VStartFolder::Pictures, /*make=*/false));
 }

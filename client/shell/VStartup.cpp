@@ -20,6 +20,7 @@
 #include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
 #include "shell/VFileSaveDialog.h"
+#include "shell/VFocusReturn.h"
 #include "shell/VGlobal.h"
 #include "shell/VMentionedNameImageProvider.h"
 #include "shell/VMenu.h"
@@ -63,6 +64,9 @@ void VStartup::setupApplication(QFont& font) {
   qDebug() << "Current Font Family: " << QApplication::font().family();
   // Closing the last window keeps the program in the tray; the tray menu ends it.
   QGuiApplication::setQuitOnLastWindowClosed(false);
+  // The keyboard goes back to the window a closed popup or dialog belongs to.
+  if (!qApp->findChild<VFocusReturn*>(QString(), Qt::FindDirectChildrenOnly))
+    new VFocusReturn(qApp);
 }
 
 void VStartup::setWindowIcon() {

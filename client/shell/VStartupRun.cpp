@@ -7,12 +7,15 @@
 
 #include "shell/ImCreateClassManager.h"
 #include "shell/VCrashDump.h"
+#include "shell/VPrivateFiles.h"
 #include "shell/VStartup.h"
 #include "shell/VTerminationSignals.h"
 
 int VStartup::run(int argc, char* argv[], const std::function<bool()>& afterLoad) {
-  VCrashDump::install();
+  // The names first: they select the data folder the crash dump goes to.
   setProcessAttributes();
+  VCrashDump::install();
+  VPrivateFiles::protectProgramFolders();
   // Qt 5.15 wants the web engine set up before the application object exists.
   QtWebEngine::initialize();
   QApplication app(argc, argv);

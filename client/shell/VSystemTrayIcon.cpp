@@ -113,9 +113,9 @@ void VSystemTrayIcon::afterMessageClicked() {
   if (!LastAtAccount().isEmpty()) emit VGlobal::instance()->messageAtMeClicked(LastAtAccount());
 }
 
-void VSystemTrayIcon::messagesReceivedAlert() {
-  if (VGlobal::instance()->currentOsIsWindows()) m_flashTimer->start(kFirstFlashMs);
-}
+// Every desktop with a tray shows the blinking; the first tick stops it at once
+// while a window of the program is active.
+void VSystemTrayIcon::messagesReceivedAlert() { m_flashTimer->start(kFirstFlashMs); }
 
 void VSystemTrayIcon::messagesReceivedAlertMac() {}
 

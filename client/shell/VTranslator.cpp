@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QHash>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #include "shell/VConfig.h"
@@ -15,6 +16,9 @@ int g_language = VTranslator::ZH_CN;
 const char* const kFileNames[] = {"TesmoChat_en_us.qm", "TesmoChat_zh_cn.qm", "TesmoChat_zh_tw.qm",
                                   "TesmoChat_ko_kr.qm"};
 const char kTranslationFolder[] = ":/i18n";
+// Qt's own texts (file dialogs, standard buttons), from the system's Qt translations;
+// English needs none.
+const char* const kQtFileNames[] = {nullptr, "qt_zh_CN", "qt_zh_TW", "qt_ko"};
 
 struct HintRow {
   const char* key;
@@ -95,10 +99,32 @@ const HintRow kHints[] = {
 
 class VTranslatorPrivate {
  public:
-  // One table per language in enum order; traditional Chinese and Korean have none.
+  // One table per language in enum order.
   QHash<QString, QString> tables[4];
   // The installed translation; replaced only by one that loaded.
   QTranslator* installed = nullptr;
+  // Qt's own texts in the same language, when the system has them.
+  QTranslator* qtInstalled = nullptr;
+
+  void replaceQtTranslation(int language) {
+    if (qtInstalled) {
+      QCoreApplication::removeTranslator(qtInstalled);
+      delete qtInstalled;
+      qtInstalled = nullptr;
+    }
+    if (!kQtFileNames[language]) return;
+    auto* loaded = new QTranslator;
+    if (!loaded->load(QString::fromLatin1(kQtFileNames[language]),
+                      QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+      // Without the package Qt's dialogs stay in English; the program's texts do not.
+      qWarning() << "no Qt translation" << kQtFileNames[language] << "in"
+                 << QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+      delete loaded;
+      return;
+    }
+    qtInstalled = loaded;
+    QCoreApplication::installTranslator(loaded);
+  }
 };
 
 VTranslator::VTranslator(QObject* parent) : QObject(parent), d(new VTranslatorPrivate) {
@@ -106,11 +132,18 @@ VTranslator::VTranslator(QObject* parent) : QObject(parent), d(new VTranslatorPr
     d->tables[EN_US].insert(QString::fromUtf8(row.key), QString::fromUtf8(row.english));
     d->tables[ZH_CN].insert(QString::fromUtf8(row.key), QString::fromUtf8(row.simplifiedChinese));
   }
+  // Traditional Chinese and Korean have no wording of their own: like the interface
+  // texts of their translation files, they read the simplified Chinese. Empty tables
+  // would leave recall notices and group notices without their verbs.
+  d->tables[ZH_TW] = d->tables[ZH_CN];
+  d->tables[KO_KR] = d->tables[ZH_CN];
 }
 
 VTranslator::~VTranslator() {
   if (d->installed) QCoreApplication::removeTranslator(d->installed);
   delete d->installed;
+  if (d->qtInstalled) QCoreApplication::removeTranslator(d->qtInstalled);
+  delete d->qtInstalled;
 }
 
 VTranslator* VTranslator::instance() {
@@ -142,6 +175,7 @@ void VTranslator::setCurrentLanguage(VLanguage language) {
   }
   d->installed = loaded;
   QCoreApplication::installTranslator(loaded);
+  d->replaceQtTranslation(language);
   g_language = language;
   VConfig::instance()->setValue(VProcessValues::languageKey(), static_cast<int>(language));
   emit currentLanguageChanged();

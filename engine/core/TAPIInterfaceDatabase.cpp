@@ -16,13 +16,16 @@
 #include "core/TEngineCore.h"
 #include "core/TStringQueue.h"
 #include "db/SqlText.h"
+#include "db/TAccountScope.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
 #include "db/TSqliteDB.h"
 #include "services/TContactCache.h"
+#include "services/TMemberPass.h"
 #include "services/TMessageIds.h"
 #include "services/TMessageStore.h"
+#include "services/TSenderDetails.h"
 #include "services/TSyncWorker.h"
 
 namespace {
@@ -118,6 +121,9 @@ void TAPIInterface::SetDatabaseManager(TDBManager* manager) {
   TAutoLock lock(DatabaseMutex());
   if (manager == m_database) return;
   std::unique_ptr<TDBManager> old(m_database);
+  // Work started for the account that was open stores nothing from now on, here or
+  // in a file opened later.
+  if (old) TAccountScope::NewDatabase();
   m_database = manager;
   if (old) old->Close();
   if (manager) {
@@ -156,6 +162,8 @@ int TAPIInterface::SetDatabase(const char* path) {
     ClearMessageIds();
     // The background sync's state belongs to the account that was open.
     TSyncWorker::ResetAccountState();
+    TMemberPass::Clear();
+    TSenderDetails::Clear();
     if (TEngineCore* core = Core()) {
       core->LoadConfig();
       core->GetContactCache()->ReloadFromDatabase(opened);

@@ -9,6 +9,8 @@
 #include "base/TAutoLock.h"
 #include "base/TStopFlag.h"
 #include "core/TStringQueue.h"
+#include "db/TAccountScope.h"
+#include "db/TDatabaseLock.h"
 #include "net/THttpRequestService.h"
 #include "net/TIMSession.h"
 #include "platform/netif.h"
@@ -63,6 +65,9 @@ TEngineCore::~TEngineCore() {
   Detach(this);
   TEngineCore* self = this;
   g_core.compare_exchange_strong(self, nullptr);
+  // Every engine thread has ended: the flag comes down again, so the synchronous
+  // exchanges that need no core (SyncSendGet, SyncSendPost) work after a release.
+  SetEngineStopping(false);
 }
 
 TEngineCore* TEngineCore::Instance() { return g_core.load(); }
@@ -90,6 +95,8 @@ int TEngineCore::MakeRegister() {
 
 int TEngineCore::MakeUnRegister() {
   if (GetDatabase()) SetSaveInfoValue("ISLOGIN", "0");
+  // The session's queued background work and downloads end with it.
+  TAccountScope::EndLogin();
   m_imSession->PostCommand(2);
   return 1;
 }
@@ -161,9 +168,16 @@ void TEngineCore::FilterLoginState(TAPIPacket* packet) {
       m_loginState = 1;
       m_requestService->SetLoggedIn(1);
       break;
+    case _EVENT_RECV_KICKOUT:
+      // A kick-out ends the session like a logout: its queued work is dropped.
+      TAccountScope::EndLogin();
+      m_loginState = 0;
+      break;
+    case _EVENT_REPORT_SYSKICKOUT:
+      TAccountScope::EndLogin();
+      break;
     case _EVENT_LOGIN_FAIL:
     case _EVENT_REPORT_OFFLINE:
-    case _EVENT_RECV_KICKOUT:
       m_loginState = 0;
       break;
     default:
@@ -173,6 +187,10 @@ void TEngineCore::FilterLoginState(TAPIPacket* packet) {
 }
 
 void TEngineCore::SetBlackList(const std::string& text) {
+  // Asked under the database lock: a friend list of an account that is gone must not
+  // become this one's, in memory or in its file.
+  TAutoLock dbLock(DatabaseMutex());
+  if (TAccountScope::IsStale()) return;
   if (GetDatabase()) SetSaveInfoValue("BLACK", text);
   TAutoLock lock(m_fieldMutex);
   m_blackList = text;

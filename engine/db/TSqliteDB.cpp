@@ -1,7 +1,10 @@
 #include "db/TSqliteDB.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -13,6 +16,13 @@ TSqliteDB::~TSqliteDB() { Close(); }
 
 int TSqliteDB::Open(const std::string& path) {
   Close();
+  // A new database is the account's whole history: made for the user alone. SQLite
+  // would create it with what the umask leaves, and gives its journals the rights
+  // of the database file.
+  if (!path.empty() && path != ":memory:") {
+    const int made = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (made >= 0) close(made);
+  }
   sqlite3* handle = nullptr;
   int rc =
       sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);

@@ -32,6 +32,8 @@ constexpr int kDownloadUnpackFailed = 4;
 // The finished file could not be put in place of the old one.
 constexpr int kDownloadNotReplaced = 5;
 
+constexpr int kPerMilleDone = 1000;
+
 constexpr char kDumpReportPath[] = "/public/info/uploaddump.do";
 
 THttpRequestService* Service() {
@@ -112,9 +114,13 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
   if (!file) return kDownloadNoTempFile;
   TempFileGuard tempGuard(temp);
 
+  // 1000 means the file is in place: it is held back until it is, so a body that then
+  // fails to unpack (or to replace the old file) never shows as complete.
   TProgressMeter meter(_EVENT_REPORT_GETFILEPROGRESS, id, progressFlag);
   TTransferProgress progress;
-  progress.report = [&meter](int perMille) { meter.Report(perMille); };
+  progress.report = [&meter](int perMille) {
+    if (perMille < kPerMilleDone) meter.Report(perMille);
+  };
   progress.stopped = [id] { return TTransferStopSet::TakeStop(id); };
   TContentCoding coding = TContentCoding::kIdentity;
   int exchange = service->DownloadExchange(packet, url, file.get(), &progress, &coding);
@@ -128,11 +134,14 @@ int TFileTransfer::OnDownloadFile(TAPIPacket* packet) {
     const std::string packed = temp + ".temp.gz";
     if (rename(temp.c_str(), packed.c_str()) != 0) return kDownloadUnpackFailed;
     TempFileGuard packedGuard(packed);
+    // Bounded by the size of what came (DecodeContentFile's default): a small hostile
+    // body must not fill the disk.
     if (!DecodeContentFile(coding, packed.c_str(), temp.c_str())) return kDownloadUnpackFailed;
   }
 
   if (rename(temp.c_str(), target.c_str()) != 0) return kDownloadNotReplaced;
   tempGuard.Keep();
+  meter.Report(kPerMilleDone);
   return kDownloadOk;
 }
 

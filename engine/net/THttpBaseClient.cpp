@@ -69,6 +69,22 @@ bool ParseContentLength(const std::string& text, int64_t& length) {
   return true;
 }
 
+// The body length the reply's Content-Length headers give. False when a value does not
+// parse or two of them differ: which one the peer meant cannot be told, and taking the
+// first would hand a cut body on as complete.
+bool ReplyContentLength(const THttpResponse& response, bool& present, int64_t& length) {
+  present = false;
+  for (const THttpMsg::Header& header : response.Headers()) {
+    if (strcasecmp(header.name.c_str(), "Content-Length") != 0) continue;
+    int64_t value = 0;
+    if (!ParseContentLength(header.value, value)) return false;
+    if (present && value != length) return false;
+    present = true;
+    length = value;
+  }
+  return true;
+}
+
 // Per-mille progress of a download, reported each time the value changes.
 class ProgressMeter {
  public:
@@ -223,7 +239,9 @@ int THttpBaseClient::ReadSome(int sock, char* dst, int maxLength,
   for (;;) {
     if (IsEngineStopping()) return -1;
     if (progress && progress->stopped && progress->stopped()) return -1;
-    if (tesmo::TickCountMs() - since >= idleMs) return -1;
+    const uint64_t now = tesmo::TickCountMs();
+    if (now - since >= idleMs) return -1;
+    if (m_deadlineAt != 0 && now >= m_deadlineAt) return -1;
     if (!WaitReadable(sock, 1)) continue;
     m_readAgain = 0;
     int n = Recv(sock, dst, maxLength, 0);
@@ -270,14 +288,16 @@ bool THttpBaseClient::ReceiveHeader(int sock, int& used, Framing& framing,
     framing.headerLength = end;
     framing.status = status;
     const char* transferEncoding = response.GetHeader("Transfer-Encoding");
-    const char* contentLength = response.GetHeader("Content-Length");
+    bool hasLength = false;
+    int64_t length = 0;
+    if (!ReplyContentLength(response, hasLength, length)) return false;
     if (status == 101 || status == 204 || status == 304) {
       framing.kind = Framing::kNoBody;
     } else if (transferEncoding) {
       // Any other coding has no framing of its own: the body runs to the close.
       framing.kind = IsChunkedCoding(transferEncoding) ? Framing::kChunked : Framing::kUntilClose;
-    } else if (contentLength) {
-      if (!ParseContentLength(contentLength, framing.length)) return false;
+    } else if (hasLength) {
+      framing.length = length;
       framing.kind = Framing::kLength;
     } else {
       framing.kind = Framing::kUntilClose;
@@ -421,7 +441,9 @@ int THttpBaseClient::Exchange(const TServerRecord* server, const std::string& re
     int got = 0;
     int headerLength = 0;
     if (Send(sock, text.data(), static_cast<int>(text.size())) == static_cast<int>(text.size())) {
+      m_deadlineAt = tesmo::TickCountMs() + static_cast<uint64_t>(m_replyDeadlineMs);
       got = ReceiveReply(sock, headerLength);
+      m_deadlineAt = 0;
     }
     Disconnect(sock);
     if (got <= 0) break;
@@ -453,8 +475,14 @@ int THttpBaseClient::ExchangeToFile(const TServerRecord* server, const std::stri
     Framing framing;
     int used = 0;
     bool ok = Send(sock, request.data(), static_cast<int>(request.size())) ==
-                  static_cast<int>(request.size()) &&
-              ReceiveHeader(sock, used, framing, progress);
+              static_cast<int>(request.size());
+    if (ok) {
+      // The header block is held in memory too; the body that follows may take as
+      // long as it keeps coming.
+      m_deadlineAt = tesmo::TickCountMs() + static_cast<uint64_t>(m_replyDeadlineMs);
+      ok = ReceiveHeader(sock, used, framing, progress);
+      m_deadlineAt = 0;
+    }
     if (ok && framing.kind == Framing::kRaw) {
       // Bytes came back but no header block that parses: nothing is written, and
       // the caller can tell this from a reply that never came.
@@ -470,6 +498,14 @@ int THttpBaseClient::ExchangeToFile(const TServerRecord* server, const std::stri
       target = next;
       targetPath = nextPath;
       continue;
+    }
+    if (ok && (framing.status < 200 || framing.status > 299)) {
+      // Not the file (an error page, a redirect that cannot be followed): its body is
+      // neither written nor counted as progress. The header tells the caller why.
+      Disconnect(sock);
+      m_buffer[framing.headerLength] = '\0';
+      m_receivedLength = framing.headerLength;
+      return framing.headerLength;
     }
     ok = ok && StreamBody(sock, used, framing, file, progress);
     Disconnect(sock);

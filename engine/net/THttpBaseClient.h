@@ -50,6 +50,9 @@ class THttpBaseClient {
   // ExchangeToFile: a reply came back whose header block does not parse.
   static constexpr int kUnparsableReply = -1;
   static constexpr int kDefaultIdleSeconds = 30;
+  // A reply held in memory must be complete this long after its request went out,
+  // however steadily it trickles in: a minute is plenty for kMaxReply bytes.
+  static constexpr int kDefaultReplyDeadlineMs = 60000;
 
   explicit THttpBaseClient(int kind);
   virtual ~THttpBaseClient();
@@ -91,16 +94,19 @@ class THttpBaseClient {
   // following up to nine 301/302 redirects. The reply's length (header and body, the
   // body de-chunked and zero-terminated behind it), or 0 on failure: no server, no
   // connection, a text without CR LF CR LF, send failure, engine stop, idle time-out, a
-  // reply over kMaxReply, a header over kMaxHeaderBlock or malformed framing, or too
-  // many redirects. A reply whose peer closed before the header block ended, or whose
+  // reply not complete within the reply deadline, a reply over kMaxReply, a header
+  // over kMaxHeaderBlock, malformed framing (Content-Length values that differ
+  // included), or too many redirects. A reply whose peer closed before the header block ended, or whose
   // header block does not parse, is handed back as received (zero-terminated) for the
   // caller to judge; it is never followed as a redirect.
   int Exchange(const TServerRecord* server, const std::string& request);
-  // GETs path into file (the body exactly as sent), following redirects. On success
-  // the reply's header block is left in the buffer, zero-terminated, for the caller to
-  // read the status, and its length is returned; 0 on failure (including stop and
-  // write errors), kUnparsableReply when bytes came back without a header block that
-  // parses (they stay in the buffer). progress may be nullptr.
+  // GETs path into file (the body exactly as sent), following redirects. The reply's
+  // header block is left in the buffer, zero-terminated, for the caller to read the
+  // status, and its length is returned; 0 on failure (including stop and write
+  // errors), kUnparsableReply when bytes came back without a header block that parses
+  // (they stay in the buffer). Only a 2xx reply's body is written and reported as
+  // progress; any other final status returns its header block at once, the file
+  // untouched. progress may be nullptr.
   int ExchangeToFile(const TServerRecord* server, const std::string& path, FILE* file,
                      const TTransferProgress* progress);
 
@@ -109,6 +115,8 @@ class THttpBaseClient {
   int GetKind() const { return m_kind; }
   int GetIdleTimeout() const { return m_idleSeconds; }
   void SetIdleTimeout(int seconds) { m_idleSeconds = seconds > 0 ? seconds : 1; }
+  int GetReplyDeadline() const { return m_replyDeadlineMs; }
+  void SetReplyDeadline(int ms) { m_replyDeadlineMs = ms > 0 ? ms : 1; }
   // Seconds a connection attempt may take; 0 leaves it to the transport.
   int GetConnectTimeout() const { return m_connectSeconds; }
   void SetConnectTimeout(int seconds) { m_connectSeconds = seconds > 0 ? seconds : 0; }
@@ -125,7 +133,8 @@ class THttpBaseClient {
   struct Framing;
 
   void ResetReply();
-  // One read into dst under the idle and stop rules: > 0 bytes, 0 peer closed, -1 failed.
+  // One read into dst under the idle, deadline and stop rules: > 0 bytes, 0 peer
+  // closed, -1 failed.
   int ReadSome(int sock, char* dst, int maxLength, const TTransferProgress* progress);
   THttpChunkDecoder::Reader ChunkReader(int sock, const TTransferProgress* progress);
   // Reads until the buffer's first used bytes hold a complete final header block
@@ -142,6 +151,10 @@ class THttpBaseClient {
   int m_receivedLength = 0;
   int m_kind;
   int m_idleSeconds = kDefaultIdleSeconds;
+  int m_replyDeadlineMs = kDefaultReplyDeadlineMs;
+  // Tick count by which the reply being read must be complete; 0: none (a body that
+  // streams to a file may take as long as it keeps coming).
+  uint64_t m_deadlineAt = 0;
   int m_connectSeconds = 0;
 };
 

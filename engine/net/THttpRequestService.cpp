@@ -105,6 +105,12 @@ void THttpRequestService::SetBackgroundWorkerFactory(BackgroundWorkerFactory fac
   t.backgroundFactory = std::move(factory);
 }
 
+THttpRequestService::BackgroundWorkerFactory THttpRequestService::GetBackgroundWorkerFactory() {
+  Tables& t = SharedTables();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  return t.backgroundFactory;
+}
+
 int THttpRequestService::Start() {
   std::lock_guard<std::mutex> life(m_lifeMutex);
   if (m_running.load()) return 1;
@@ -152,12 +158,12 @@ void THttpRequestService::Stop() {
   if (background) background->Stop();
   background.reset();
   // What is still queued is never answered; each packet is freed here, once.
-  std::deque<TAPIPacket*> left;
+  std::deque<Queued> left;
   {
     std::lock_guard<std::mutex> lock(m_queueMutex);
     left.swap(m_queue);
   }
-  for (TAPIPacket* p : left) delete p;
+  for (const Queued& q : left) delete q.packet;
   for (auto& client : m_plainClients) client.reset();
   for (auto& client : m_tlsClients) client.reset();
   m_running = 0;
@@ -180,7 +186,7 @@ void THttpRequestService::Enqueue(TAPIPacket* packet) {
     std::lock_guard<std::mutex> lock(m_queueMutex);
     if (!m_stop) {
       try {
-        m_queue.push_back(packet);
+        m_queue.push_back({packet, TAccountScope::OfThread()});
         packet = nullptr;
       } catch (...) {
         // Out of memory: the packet is freed below, unanswered, like one queued at Stop.
@@ -204,6 +210,8 @@ bool THttpRequestService::IsWorkerAlive(int index) const {
 }
 
 void THttpRequestService::RaiseEvent(int code, int a, int id, const std::string& text) {
+  // Work of a login that is over tells the caller nothing more.
+  if (TAccountScope::IsLoginOver()) return;
   TAPIPacket* packet = new TAPIPacket;
   packet->code = code;
   packet->a = a;
@@ -233,14 +241,14 @@ unsigned THttpRequestService::WorkerEntry(void* arg) {
   return 0;
 }
 
-TAPIPacket* THttpRequestService::Dequeue() {
+bool THttpRequestService::Dequeue(Queued* next) {
   std::unique_lock<std::mutex> lock(m_queueMutex);
   m_queueCond.wait_for(lock, std::chrono::milliseconds(kQueuePollMs),
                        [this] { return m_stop.load() || !m_queue.empty(); });
-  if (m_stop || m_queue.empty()) return nullptr;
-  TAPIPacket* packet = m_queue.front();
+  if (m_stop || m_queue.empty()) return false;
+  *next = m_queue.front();
   m_queue.pop_front();
-  return packet;
+  return true;
 }
 
 void THttpRequestService::WorkerLoop(int index) {
@@ -250,15 +258,30 @@ void THttpRequestService::WorkerLoop(int index) {
       m_running = 0;
       break;
     }
-    TAPIPacket* packet = Dequeue();
-    if (!packet) continue;
-    packet->state = index;
-    Execute(packet);
+    Queued next{};
+    if (!Dequeue(&next)) continue;
+    next.packet->state = index;
+    Execute(next.packet, next.stamp);
   }
   m_alive[index] = 0;
 }
 
-void THttpRequestService::Execute(TAPIPacket* packet) {
+void THttpRequestService::Execute(TAPIPacket* packet, const TAccountScope::Stamp& stamp) {
+  TAccountScope scope(stamp);
+  if (TAccountScope::IsLoginOver()) {
+    // Queued for a login that is over: its internal work and its history downloads
+    // are dropped; a request is still answered, once.
+    if (packet->code < kInternalCodeLimit) {
+      delete packet;
+      return;
+    }
+    if (packet->code == _REQUEST_HTTP_GETHISTORYMSG) {
+      packet->a = 0;
+      packet->s4.clear();
+      Hand(packet);
+      return;
+    }
+  }
   Executor executor;
   {
     Tables& t = SharedTables();
@@ -280,7 +303,7 @@ void THttpRequestService::Execute(TAPIPacket* packet) {
   if (executor) {
     result = RunExecutor(executor, *this, packet);
     // A history fetch gets one more try before its single answer.
-    if (result != 0 && packet->code == _REQUEST_HTTP_GETHISTORYMSG)
+    if (result != 0 && packet->code == _REQUEST_HTTP_GETHISTORYMSG && !TAccountScope::IsLoginOver())
       result = RunExecutor(executor, *this, packet);
   }
   packet->a = result;

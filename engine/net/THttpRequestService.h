@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "base/TBaseThread.h"
+#include "db/TAccountScope.h"
 #include "util/TGzip.h"
 
 class TAPIPacket;
@@ -44,6 +45,7 @@ constexpr int kSyncOtherFailure = 2;  // no host, no client, bad reply or status
 // executor has run.
 constexpr int kInternalFriendSync = 100;
 constexpr int kInternalPeerMessage = 101;
+constexpr int kInternalSenderDetail = 102;  // fetches the details of message senders
 constexpr int kInternalCodeLimit = 1000;
 
 // The result of an executor that ended with an exception instead of a result.
@@ -92,8 +94,13 @@ class THttpRequestService {
   // Ends and joins the workers and the background worker, then frees what is still
   // queued without answering it. Safe to call more than once.
   void Stop();
-  // Takes ownership of the packet. After Stop the packet is freed unanswered.
+  // Takes ownership of the packet. After Stop the packet is freed unanswered. The
+  // packet runs for the login of the thread that queues it (TAccountScope): once
+  // that login is over, a queued history request is answered at once without a
+  // download and queued internal work is dropped; anything else still runs, and
+  // stores nothing once another database is open.
   void Enqueue(TAPIPacket* packet);
+  // Dropped when the calling thread works for a login that is over.
   void RaiseEvent(int code, int a, int id, const std::string& text);
   // Forwards a login (0) or re-login (1) to the background worker, if there is one.
   void SetLoggedIn(int relogin);
@@ -171,12 +178,20 @@ class THttpRequestService {
   // Copies of the installed reply hooks.
   static void CopyReplyHooks(Interceptor* interceptor, Router* router);
   static void SetBackgroundWorkerFactory(BackgroundWorkerFactory factory);
+  // A copy of the installed factory.
+  static BackgroundWorkerFactory GetBackgroundWorkerFactory();
 
  private:
   static unsigned WorkerEntry(void* arg);
   void WorkerLoop(int index);
-  void Execute(TAPIPacket* packet);
-  TAPIPacket* Dequeue();
+  // A queued packet and the stamp of the login it was queued for.
+  struct Queued {
+    TAPIPacket* packet;
+    TAccountScope::Stamp stamp;
+  };
+
+  void Execute(TAPIPacket* packet, const TAccountScope::Stamp& stamp);
+  bool Dequeue(Queued* next);
   void Hand(TAPIPacket* packet);
   void CreateClients();
   static void SetExecutor(int code, Executor executor);
@@ -203,7 +218,7 @@ class THttpRequestService {
   std::unique_ptr<THttpBaseClient> m_tlsClients[kClientSlots];
   std::mutex m_queueMutex;
   std::condition_variable m_queueCond;
-  std::deque<TAPIPacket*> m_queue;
+  std::deque<Queued> m_queue;
 };
 
 // The fields that message, group and sync request bodies begin with: the own

@@ -75,7 +75,8 @@ std::string BuildRequest(const TServerRecord& server, const std::string& path,
 
 void LogText(const std::string& text) {
   TNetContext* core = TNetContext::Instance();
-  if (core && core->GetHttpLog()->IsOpen()) core->GetHttpLog()->WriteLine(text.c_str());
+  TLogFile* log = core ? core->GetHttpLog() : nullptr;
+  if (log && log->IsOpen()) log->WriteLine(text.c_str());
 }
 
 }  // namespace
@@ -194,8 +195,12 @@ std::string THttpRequestService::SyncExchange(const std::string& url, const std:
     client = std::make_unique<THttpsClient>();
   else
     client = std::make_unique<THttpClient>();
-  if (!postBody && url.find(kQrUserInfoPath) != std::string::npos)
+  if (!postBody && url.find(kQrUserInfoPath) != std::string::npos) {
+    // A long poll: the server may hold the reply back for the whole idle time, and
+    // the reply still gets its own deadline after that.
     client->SetIdleTimeout(kQrPollIdleSeconds);
+    client->SetReplyDeadline(kQrPollIdleSeconds * 1000 + THttpBaseClient::kDefaultReplyDeadlineMs);
+  }
   if (timeoutSeconds > 0) {
     client->SetIdleTimeout(timeoutSeconds);
     client->SetConnectTimeout(timeoutSeconds);

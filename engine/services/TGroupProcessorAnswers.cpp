@@ -1,6 +1,6 @@
 // What the group command processor does with the group server's "OK" answers: the
 // store is brought in line with them and some answers are rewritten for the program.
-#include <climits>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +11,7 @@
 #include "services/TGroupProcessor.h"
 #include "services/TGroupReplyWriter.h"
 #include "services/TGroupStore.h"
+#include "services/TMemberPass.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "util/TJsonHelper.h"
@@ -304,15 +305,14 @@ int TGroupProcessor::ApplyGetUser(Command& c) {
   const std::string groupid = c.args.Find("groupid");
   const int version = Int(c.result, "version");
   const int endid = Int(c.result, "endid");
-  const bool firstPage = c.args.GetInt("fromid") == 0;
   const IdList page = ReadIdList(c.reply, "member");
   TMemberMap stored;
   if (TGroupStore::LoadMemberMap(groupid, &stored) != 0) return kGroupMemberListFailed;
 
   std::vector<std::string> batch;
   std::vector<std::string> accounts;
-  long long low = LLONG_MAX;
-  long long high = 0;
+  long long storedHigh = 0;
+  for (const auto& s : stored) storedHigh = std::max(storedHigh, s.second.rowid);
   for (const auto& entry : page) {
     TGroupMemberRecord m = Member(groupid, entry.first, kRoleMember);
     m.nick = entry.second;
@@ -322,8 +322,6 @@ int TGroupProcessor::ApplyGetUser(Command& c) {
     if (known != stored.end()) {
       if (known->second.nick != m.nick || known->second.userversion != version)
         sql = TGroupStore::BuildMemberUpdateSql(m);
-      low = std::min(low, known->second.rowid);
-      high = std::max(high, known->second.rowid);
     } else {
       sql = TGroupStore::BuildMemberInsertSql(&m);
     }
@@ -351,26 +349,21 @@ int TGroupProcessor::ApplyGetUser(Command& c) {
     }
   }
 
-  // Stale members go only after the page's own rows are refreshed, in the same
-  // transaction. The window reaches back to the last member an earlier page of this
-  // version refreshed, and on the last page it is open at the top, so members that
-  // left between pages or after the last one go too.
-  const bool seenKnown = high > 0;
+  // Every page of a pass refreshes its members to the list's version. Stale members
+  // go only at the end of a pass that saw every page from the first: one page alone
+  // cannot tell a member of a later page from one who left. They go after the
+  // page's own rows are refreshed, in the same transaction; members stored since
+  // the pass began (a join meanwhile) stay.
   const bool lastPage = endid == 0;
-  if (seenKnown || lastPage) {
-    long long refreshedBelow = 0;
-    for (const auto& s : stored)
-      if (s.second.userversion == version && s.second.rowid < low)
-        refreshedBelow = std::max(refreshedBelow, s.second.rowid);
+  const long long pruneUpTo =
+      TMemberPass::OnPage(groupid, c.args.GetInt("fromid"), endid, version, storedHigh);
+  if (pruneUpTo > 0) {
     TMemberWindow window;
     window.groupid = groupid;
     window.userversion = version;
-    window.lowRowid =
-        firstPage ? 0 : (refreshedBelow > 0 ? refreshedBelow : (seenKnown ? low : -1));
-    window.highRowid = lastPage ? 0 : high;
-    // A later page that met nothing known and follows no refreshed member cannot
-    // tell which stale rows are its own.
-    if (window.lowRowid >= 0) batch.push_back(TGroupStore::BuildPruneSql(window));
+    window.lowRowid = 0;
+    window.highRowid = pruneUpTo + 1;
+    batch.push_back(TGroupStore::BuildPruneSql(window));
   }
   RunBatch(batch);
   if (lastPage) {

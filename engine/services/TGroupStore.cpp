@@ -149,11 +149,19 @@ std::string TGroupStore::BuildMemberUpdateSql(const TGroupMemberRecord& m) {
 std::string TGroupStore::BuildMemberInsertSql(TGroupMemberRecord* m) {
   if (m->groupid.empty() || m->account.empty() || m->role == kRoleRemove) return std::string();
   if (m->role < 0) m->role = kRoleMember;
-  return "insert into nq_groupuser(groupid,account,nick,role,entrytime,msgid,msgtime,"
-         "userversion,champflag) values(" +
-         SqlQuoted(m->groupid) + "," + SqlQuoted(m->account) + "," + SqlQuoted(m->nick) + "," +
-         Num(m->role) + "," + SqlQuoted(m->entrytime) + "," + Num(m->msgid) + "," +
-         Num(m->msgtime) + "," + Num(m->userversion) + "," + Num(OrZero(m->champflag)) + ")";
+  // The table has no key, and the row may appear between the building of this text
+  // and its run (a join push while a member page is fetched): the insert adds only a
+  // missing row, and the update that follows writes the given fields either way.
+  std::string sql =
+      "insert into nq_groupuser(groupid,account,nick,role,entrytime,msgid,msgtime,"
+      "userversion,champflag) select " +
+      SqlQuoted(m->groupid) + "," + SqlQuoted(m->account) + "," + SqlQuoted(m->nick) + "," +
+      Num(m->role) + "," + SqlQuoted(m->entrytime) + "," + Num(m->msgid) + "," + Num(m->msgtime) +
+      "," + Num(m->userversion) + "," + Num(OrZero(m->champflag)) +
+      " where not exists (select 1 from nq_groupuser" + MemberKey(*m) + ")";
+  const std::string update = BuildMemberUpdateSql(*m);
+  if (!update.empty()) sql += ";" + update;
+  return sql;
 }
 
 std::string TGroupStore::BuildMemberUpsertSql(const TGroupMemberRecord& member) {

@@ -25,8 +25,9 @@ class TGroupStore {
   static std::string BuildMemberUpsertSql(const TGroupMemberRecord& member);
   // Update (delete for role 0) of a member known to exist; "" when nothing is given.
   static std::string BuildMemberUpdateSql(const TGroupMemberRecord& member);
-  // Insert of a member; "" for an empty groupid or account, or role 0. A role not
-  // given becomes 3.
+  // Insert of a member that also updates the given fields of a row stored by the
+  // time it runs, so that it never makes a second row; "" for an empty groupid or
+  // account, or role 0. A role not given becomes 3.
   static std::string BuildMemberInsertSql(TGroupMemberRecord* member);
   // Appends name='value' (value escaped) to a comma-separated assignment list.
   static int AppendAssignment(std::string* list, const std::string& name, const std::string& value);

@@ -11,6 +11,7 @@
 #include "base/TAutoLock.h"
 #include "base/TStopFlag.h"
 #include "db/SqlText.h"
+#include "db/TAccountScope.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
@@ -139,7 +140,9 @@ class TPageStorer {
   void Store(THistoryPage page) {
     Finish();
     m_page = std::move(page);
-    m_thread = std::thread([this] {
+    // The page belongs to the account the download works for.
+    m_thread = std::thread([this, stamp = TAccountScope::OfThread()] {
+      TAccountScope scope(stamp);
       try {
         m_sync.StoreFetchedPage(m_target, &m_page, 1);
       } catch (...) {
@@ -208,7 +211,7 @@ int THistorySync::SyncHistoryByLoginTime(TAPIPacket* packet) {
     pending = THistoryPage();
   };
   long long lastid = GetLastHistoryId("");
-  while (!IsEngineStopping()) {
+  while (!IsEngineStopping() && !TAccountScope::IsLoginOver()) {
     if (m_service.Get(packet, url + "&lastid=" + Num(lastid)) != 0 || packet->s4.empty()) break;
     const long long before = pending.maxid;
     if (!ReadHistory(packet->s4, 0, &pending)) break;
@@ -265,6 +268,8 @@ int THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids, int 
   int failed = 0;
   for (size_t start = 0; start < list.size(); start += kMidHistoryChunk) {
     if (IsEngineStopping()) return kHttpSendFailed;
+    // The login the download was for is over: nothing more is fetched for it.
+    if (TAccountScope::IsLoginOver()) return failed;
     std::string chunk;
     for (size_t i = start; i < list.size() && i < start + kMidHistoryChunk; ++i)
       chunk += (chunk.empty() ? "" : ",") + list[i];
@@ -411,7 +416,8 @@ void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* pag
   std::vector<THistoryRecord> kept;
   std::set<std::string> revokeConversations;
   for (THistoryRecord& r : page->revokes) {
-    const int revoked = TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(r.content), r.touser);
+    const int revoked =
+        TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(r.content), r.touser, r.fromuser);
     if (revoked == 0) continue;  // a revoke of a message never stored is dropped
     r.content = Num(revoked);
     revokeConversations.insert(r.fromuser);
@@ -521,8 +527,12 @@ void THistorySync::FinishConversation(const std::string& target) {
           " from nq_message where accountid=" + Num(SqlLeadingNumber(target)) + " and totype=1";
       const long long count = db->QueryInt("select count(*)" + rows, 0);
       if (count > kGroupKeepRows) {
-        db->Exec("delete from nq_message where id in (select id" + rows + " order by id limit " +
-                 Num(count - kGroupKeepRows) + ")");
+        // The oldest by the server's order: older pages fetched later have higher
+        // local ids. Rows the server never numbered (a failed send, a local notice)
+        // are not the server's to age out.
+        db->Exec("delete from nq_message where id in (select id" + rows +
+                 " and msgid>0 order by msgid,sendtime,id limit " + Num(count - kGroupKeepRows) +
+                 ")");
       }
     }
     newest = static_cast<int>(

@@ -47,6 +47,10 @@ struct RegisterMessageExecutors {
         _REQUEST_HTTP_REVOKEMSG, [](THttpRequestService& service, TAPIPacket* packet) {
           return TMessageService(service, PostThrough(service)).RevokeMessage(packet);
         });
+    THttpRequestService::RegisterExecutor(
+        kInternalSenderDetail, [](THttpRequestService& service, TAPIPacket* packet) {
+          TMessageService(service, nullptr).FetchSenderDetail(packet);
+        });
   }
 } g_registerMessageExecutors;
 

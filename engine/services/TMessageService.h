@@ -40,14 +40,20 @@ class TMessageService {
   // text in *json, or 0 when nothing was stored (blocked sender, echo of this
   // device, duplicate, unknown revoked message, no server id, store failure).
   int OnChatMessage(const TIMPacket& packet, std::string* json);
-  // Fetches the peer's details when the contact cache lacks them or holds an older
-  // version than the message names. 1 when the server was asked, else 0.
+  // Asks for the peer's details when the contact cache lacks them or holds an older
+  // version than the message names; the fetch runs on a request worker, so the push
+  // goes on at once (TSenderDetails). 1 when the peer was added to the fetches, else
+  // 0 (also while its fetch is wanted or under way, or after a failed one).
   int RefreshSenderDetail(const std::string& peer, int version);
+  // The run of fetches (internal request kInternalSenderDetail): asks the user
+  // server for each wanted sender in turn and stores what it answers.
+  void FetchSenderDetail(TAPIPacket* packet);
   // Tells a blocked sender that the message was refused.
   void SendRefusalNotice(const std::string& peer);
 
-  // Seconds the synchronous exchanges of the push path may wait for a server: they
-  // run on the IM dispatch thread, which also carries the keep-alive.
+  // Seconds the synchronous exchanges of the push path may wait for a server: the
+  // refusal notice runs on the IM dispatch thread, which also carries the
+  // keep-alive, and a sender's details hold a request worker.
   static constexpr int kPushExchangeSeconds = 3;
 
   // The remark of a forwarded copy: the "from" entry names the own user and the

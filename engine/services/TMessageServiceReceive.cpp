@@ -17,6 +17,7 @@
 #include "services/TMessageText.h"
 #include "services/TMessageType.h"
 #include "services/TReceiveBatch.h"
+#include "services/TSenderDetails.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserService.h"
@@ -132,7 +133,8 @@ int TMessageService::OnChatMessage(const TIMPacket& packet, std::string* json) {
   content = UnescapeEmoji(content);
 
   if (type == kRevokeType) {
-    const int revoked = TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(content), target);
+    const int revoked =
+        TMessageStore::MarkRevokedByMsgId(SqlLeadingNumber(content), target, sender);
     if (revoked == 0) return 0;
     // The notice names the local row it recalls, as the send side stores it.
     content = std::to_string(revoked);
@@ -155,17 +157,35 @@ int TMessageService::RefreshSenderDetail(const std::string& peer, int version) {
     const auto record = cache->Find(peer);
     if (record && record->version >= version) return 0;
   }
-  const std::string body =
-      JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
-                          JsonTextStringField("account", peer) + JsonTextIntField("isfriend", 0));
-  // Stored pushes are committed and announced before the exchange, which may take
-  // seconds, while the database stays free.
-  TReceiveBatch::Flush();
-  int error = 0;
-  const std::string reply = m_service.PostJson(m_service.GetServerUrl(kDetailPath, "USERSERVER"),
-                                               body, &error, kPushExchangeSeconds);
-  if (!reply.empty()) TUserService(m_service).StoreDetail(reply);
+  // The exchange may take seconds while a server does not answer: it runs on a
+  // request worker, so no push, a kick-out included, waits for it.
+  if (!TSenderDetails::Want(peer, m_service.GetServerUrl(kDetailPath, "USERSERVER"))) return 0;
+  TAPIPacket* fetch = new TAPIPacket;
+  fetch->code = kInternalSenderDetail;
+  fetch->id = 0;
+  m_service.Enqueue(fetch);
   return 1;
+}
+
+void TMessageService::FetchSenderDetail(TAPIPacket*) {
+  std::string peer;
+  std::string url;
+  while (TSenderDetails::Next(&peer, &url)) {
+    const std::string body =
+        JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
+                            JsonTextStringField("account", peer) + JsonTextIntField("isfriend", 0));
+    int error = 0;
+    const std::string reply = m_service.PostJson(url, body, &error, kPushExchangeSeconds);
+    if (reply.empty()) {
+      TSenderDetails::End(peer, url, TSenderDetails::kUnreachable);
+      continue;
+    }
+    TUserService(m_service).StoreDetail(reply);
+    TContactCache* cache = ServiceContactCache();
+    TSenderDetails::End(
+        peer, url,
+        cache && cache->Contains(peer) ? TSenderDetails::kStored : TSenderDetails::kRefused);
+  }
 }
 
 void TMessageService::SendRefusalNotice(const std::string& peer) {

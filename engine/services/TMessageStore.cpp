@@ -136,14 +136,17 @@ int TMessageStore::MarkConversationSeen(const std::string& peer, int localId) {
   return 1;
 }
 
-int TMessageStore::MarkRevokedByMsgId(long long msgid, const std::string& touser) {
+int TMessageStore::MarkRevokedByMsgId(long long msgid, const std::string& touser,
+                                      const std::string& revoker) {
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = Database();
   if (!db) return 0;
-  std::string sql = IsGroupTarget(touser)
-                        ? "select id from nq_message where msgid=" + Num(msgid) +
-                              " and touser=" + SqlQuoted(touser) + " and totype=1"
-                        : "select id from nq_message  where msgid=" + Num(msgid) + " and totype=0";
+  // One-to-one ids are the server's across all peers: only the message's own sender
+  // can take it back.
+  std::string sql = IsGroupTarget(touser) ? "select id from nq_message where msgid=" + Num(msgid) +
+                                                " and touser=" + SqlQuoted(touser) + " and totype=1"
+                                          : "select id from nq_message  where msgid=" + Num(msgid) +
+                                                " and totype=0 and fromuser=" + SqlQuoted(revoker);
   TRecordSet rows;
   int local = db->Exec(sql, &rows) ? rows.GetInt(0, 0) : 0;
   if (local > 0) db->Exec("update nq_message set revokeflag=1  where id=" + Num(local));

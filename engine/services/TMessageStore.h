@@ -31,8 +31,12 @@ class TMessageStore {
                                 const std::string& content, const std::string& time);
   // Marks the conversation's messages seen, all of them or those up to localId.
   static int MarkConversationSeen(const std::string& peer, int localId);
-  // Sets revokeflag on the message with the server id; its local id, 0 when none.
-  static int MarkRevokedByMsgId(long long msgid, const std::string& touser);
+  // Sets revokeflag on the message with the server id, recalled by revoker into
+  // touser; its local id, 0 when none. A one-to-one message is recalled only by its
+  // sender (the own account included, from another device); a group message by the
+  // group.
+  static int MarkRevokedByMsgId(long long msgid, const std::string& touser,
+                                const std::string& revoker);
   // Marks the message deleted and, when it was its conversation's latest, points the
   // conversation at the previous undeleted message of the same kind (type, content
   // and time included) or removes the conversation row when none is left. 1 when
@@ -41,8 +45,9 @@ class TMessageStore {
   // Stores a message that arrived from the server (a push, or a local notice with
   // msgid -1) and keeps its conversation row. A positive msgid already stored in the
   // same conversation kind (the group for a group target, else one-to-one) is a
-  // duplicate. Returns the new local id; 0 for a duplicate, without a database or
-  // when a statement failed. An empty sendtime is stored as the local time now.
+  // duplicate; so is a group notice of msgid -1 with the same target, text and time. Returns the
+  // new local id; 0 for a duplicate, without a database or when a statement failed. An empty
+  // sendtime is stored as the local time now.
   static int InsertReceivedMessage(long long msgid, const std::string& fromuser,
                                    const std::string& fromgroup, int device, int fromver,
                                    const std::string& touser, int msgtype,

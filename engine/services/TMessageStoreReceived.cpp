@@ -17,6 +17,11 @@ namespace {
 // their texts cost more than running them.
 const char kDuplicateSql[] = "select id from nq_message where msgid=? and totype=0";
 const char kGroupDuplicateSql[] = "select id from nq_message where msgid=? and touser=?";
+const char kNoticeDuplicateSql[] =
+    "select id from nq_message where msgid=-1 and msgtype=? and touser=? and content=? and "
+    "sendtime=?";
+constexpr long long kLocalNoticeId = -1;
+constexpr int kGroupNotifyType = 6;  // MessageType "groupnotify"
 const char kInsertSql[] =
     "insert into nq_message(msgid,accountid,msgtype,fromuser,fromgroup,fromver,device,touser,"
     "totype,content,remark,localpath,fileurl,sendflag,sendstate,localsend,seeflag,atflag,"
@@ -46,6 +51,19 @@ int TMessageStore::InsertReceivedMessage(long long msgid, const std::string& fro
       if (TSqlStatement* duplicate = db->Cached(group ? kGroupDuplicateSql : kDuplicateSql)) {
         duplicate->BindInt(1, msgid);
         if (group) duplicate->BindText(2, touser);
+        const TSqlStatement::StepResult found = duplicate->Step();
+        duplicate->Reset();
+        if (found == TSqlStatement::kRow) return 0;
+      }
+    } else if (msgid == kLocalNoticeId && msgtype == kGroupNotifyType) {
+      // A group notice stored without the server's id (the own account lost the
+      // group) comes again with every repeat of its push: once per group and event,
+      // the event being its text and time.
+      if (TSqlStatement* duplicate = db->Cached(kNoticeDuplicateSql)) {
+        duplicate->BindInt(1, msgtype);
+        duplicate->BindText(2, touser);
+        duplicate->BindText(3, content);
+        duplicate->BindText(4, time);
         const TSqlStatement::StepResult found = duplicate->Step();
         duplicate->Reset();
         if (found == TSqlStatement::kRow) return 0;

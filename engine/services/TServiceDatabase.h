@@ -8,9 +8,11 @@
 class TContactCache;
 class TDBManager;
 
-// Null when no database is set.
+// Null when no database is set, and for work of an account whose time is over
+// (TAccountScope): take the database lock first, then ask, then write.
 TDBManager* ServiceDatabase();
-// The engine core's contact cache; null without a core.
+// The engine core's contact cache; null without a core, and like ServiceDatabase
+// for work of an account whose time is over.
 TContactCache* ServiceContactCache();
 
 // Ids are written into statements without quotes: true for plain decimal digits;

@@ -101,12 +101,12 @@ void TSyncWorker::Stop() {
   m_taskArrived.notify_all();
   if (m_thread) m_thread->Join();
   m_thread.reset();
-  std::deque<TAPIPacket*> left;
+  std::deque<Task> left;
   {
     std::lock_guard<std::mutex> lock(m_taskMutex);
     left.swap(m_tasks);
   }
-  for (TAPIPacket* task : left) delete task;
+  for (const Task& task : left) delete task.packet;
 }
 
 void TSyncWorker::PostLoginTasks(int relogin) {
@@ -119,7 +119,7 @@ void TSyncWorker::PostTask(TAPIPacket* task) {
   if (!task) return;
   {
     std::lock_guard<std::mutex> lock(m_taskMutex);
-    m_tasks.push_back(task);
+    m_tasks.push_back({task, TAccountScope::OfThread()});
   }
   m_taskArrived.notify_all();
 }
@@ -134,17 +134,17 @@ unsigned TSyncWorker::Entry(void* arg) {
   return 0;
 }
 
-TAPIPacket* TSyncWorker::TakeTask() {
+bool TSyncWorker::TakeTask(Task* next) {
   std::unique_lock<std::mutex> lock(m_taskMutex);
   if (m_tasks.empty()) {
     // Wakes for a new task or a stop; otherwise looks at the engine's flag again.
     m_taskArrived.wait_for(lock, std::chrono::milliseconds(kIdleWaitMs),
                            [this] { return !m_tasks.empty() || !m_running.load(); });
   }
-  if (m_tasks.empty() || !m_running.load()) return nullptr;
-  TAPIPacket* task = m_tasks.front();
+  if (m_tasks.empty() || !m_running.load()) return false;
+  *next = m_tasks.front();
   m_tasks.pop_front();
-  return task;
+  return true;
 }
 
 void TSyncWorker::Run() {
@@ -153,15 +153,19 @@ void TSyncWorker::Run() {
       m_running = 0;
       break;
     }
-    TAPIPacket* task = TakeTask();
-    if (!task) continue;
+    Task next{};
+    if (!TakeTask(&next)) continue;
+    std::unique_ptr<TAPIPacket> task(next.packet);
+    // Each task works for the login it was queued for; the tasks of a login that is
+    // over (a logout, a kick-out, another database) are dropped.
+    TAccountScope scope(next.stamp);
+    if (TAccountScope::IsLoginOver()) continue;
     task->state = kTaskState;
     try {
-      RunTask(task);
+      RunTask(task.get());
     } catch (const std::exception&) {
       // A task that fails ends quietly, like any failed exchange.
     }
-    delete task;
   }
 }
 
@@ -180,7 +184,7 @@ void TSyncWorker::RunTask(TAPIPacket* task) {
       SyncGroups();
       TServiceContext* core = TServiceContext::Instance();
       bool first = false;
-      {
+      if (!TAccountScope::IsLoginOver()) {
         SyncState& state = State();
         std::lock_guard<std::mutex> lock(state.mutex);
         first = state.firstGroupUpdateDone == 0;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/TBaseThread.h"
+#include "db/TAccountScope.h"
 #include "net/TBackgroundWorker.h"
 
 class TAPIPacket;
@@ -44,7 +45,9 @@ class TSyncWorker : public TBackgroundWorker {
   void Stop() override;
   // Friends, groups, group message ids (and with them the history pass).
   void PostLoginTasks(int relogin) override;
-  // Takes ownership of the task.
+  // Takes ownership of the task. It belongs to the login of the calling thread
+  // (TAccountScope): once that login is over the task is dropped untaken; one that
+  // runs already stores nothing more once another database is open.
   void PostTask(TAPIPacket* task);
   size_t QueuedCount();
 
@@ -78,7 +81,12 @@ class TSyncWorker : public TBackgroundWorker {
  private:
   static unsigned Entry(void* arg);
   void Run();
-  TAPIPacket* TakeTask();
+  struct Task {
+    TAPIPacket* packet;
+    TAccountScope::Stamp stamp;
+  };
+
+  bool TakeTask(Task* next);
   void RunTask(TAPIPacket* task);
   void RunHistoryTask(TAPIPacket* task);
   void FinishHistoryPass();
@@ -87,7 +95,7 @@ class TSyncWorker : public TBackgroundWorker {
   std::atomic<int> m_running{0};
   std::mutex m_taskMutex;  // guards m_tasks; never held while a task runs
   std::condition_variable m_taskArrived;
-  std::deque<TAPIPacket*> m_tasks;
+  std::deque<Task> m_tasks;
   std::unique_ptr<TBaseThread> m_thread;
 };
 

@@ -202,11 +202,13 @@ int TSyncWorker::SyncGroups() {
     const std::string memberKey = " where groupid=" + key + " and account=" + SqlQuoted(own);
     if (db->Exec("select 1 from nq_groupuser" + memberKey, &member)) {
       if (member.GetRecordCount() == 0) {
+        // Only while still missing when the batch runs: a push may store the row first.
         statements.push_back(
             "insert into nq_groupuser(groupid,account,nick,role,entrytime) "
-            "values(" +
+            "select " +
             key + "," + SqlQuoted(own) + "," + SqlQuoted(g.nick) + "," + Num(g.role) + "," +
-            SqlQuoted(g.entrytime) + ")");
+            SqlQuoted(g.entrytime) + " where not exists (select 1 from nq_groupuser" + memberKey +
+            ")");
       } else if (g.role > 0) {
         std::string list = " role=" + Num(g.role);
         if (!g.nick.empty()) list += ",nick=" + SqlQuoted(g.nick);
@@ -214,14 +216,19 @@ int TSyncWorker::SyncGroups() {
       }
     }
 
-    if (!g.parentid.empty()) {
+    // A parent the reply lists has a row of its own, which its name-only row would
+    // hide: the reply's row is the one that counts.
+    const auto listed = reply.find(g.parentid);
+    const bool parentListed = listed != reply.end() && listed->second.role >= 0;
+    if (!g.parentid.empty() && !parentListed) {
       const std::string parent = SqlQuoted(g.parentid);
       TRecordSet parentRow;
       if (db->Exec("select 1 from nq_group where groupid=" + parent, &parentRow)) {
-        // A parent the account is not in is known by its name and logo only.
+        // A parent the account is not in is known by its name and logo only. Two
+        // children of one parent both find it missing: the first insert counts.
         if (parentRow.GetRecordCount() == 0) {
           statements.push_back(
-              "insert into nq_group(groupid,groupname,grouplogo,groupstate) "
+              "insert or ignore into nq_group(groupid,groupname,grouplogo,groupstate) "
               "values(" +
               parent + "," + SqlQuoted(detail.parentname) + "," + SqlQuoted(detail.parentlogo) +
               ",1)");

@@ -241,10 +241,13 @@ void TUserService::AddCheckedFriends(TAPIPacket* packet, const std::string& frie
   const std::string userId = core ? core->GetUserID() : std::string();
   TAPIPacket local;
   local.state = packet->state;
-  m_service.Post(&local, m_service.GetServerUrl(kUpdateFriendPath, kUserServer),
-                 JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
-                                     JsonTextStringField("userid", userId) +
-                                     JsonTextStringField("friends", friends)));
+  const int exchange =
+      m_service.Post(&local, m_service.GetServerUrl(kUpdateFriendPath, kUserServer),
+                     JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
+                                         JsonTextStringField("userid", userId) +
+                                         JsonTextStringField("friends", friends)));
+  // Friends only when the server made them friends, as for removals and remarks.
+  if (exchange != kHttpOk || !Accepted(local.s4)) return;
   GetDetailList(packet, friends, 1);
   m_service.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
 }

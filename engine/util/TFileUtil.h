@@ -8,7 +8,8 @@
 
 // The file's size in bytes; 0 when it cannot be examined.
 int64_t GetFileSize(const char* path);
-// fopen of the path; nullptr for a null path or mode.
+// fopen of the path; nullptr for a null path or mode. A file it creates is the
+// user's alone (0600).
 FILE* FOpenUtf8(const char* path, const char* mode);
 
 struct FileCloser {

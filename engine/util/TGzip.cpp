@@ -1,10 +1,12 @@
 #include "util/TGzip.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -156,15 +158,30 @@ bool DecodeContent(TContentCoding coding, const char* data, size_t length, std::
   return true;
 }
 
-int DecodeContentFile(TContentCoding coding, const char* source, const char* destination) {
+size_t InflateLimitFor(size_t encodedSize) {
+  if (encodedSize > SIZE_MAX / kMaxInflateRatio) return SIZE_MAX;
+  return std::max(kMaxInflatedSize, encodedSize * kMaxInflateRatio);
+}
+
+int DecodeContentFile(TContentCoding coding, const char* source, const char* destination,
+                      size_t maxSize) {
   if (!source || !destination || !*source || !*destination) return 0;
   UniqueFile in(FOpenUtf8(source, "rb"));
   if (!in) return 0;
+  if (maxSize == 0) {
+    struct stat info {};
+    if (fstat(fileno(in.get()), &info) != 0 || info.st_size < 0) return 0;
+    maxSize = InflateLimitFor(static_cast<size_t>(info.st_size));
+  }
   UniqueFile out(FOpenUtf8(destination, "wb"));
   if (!out) return 0;
   FILE* target = out.get();
-  TContentDecoder decoder(
-      coding, [target](const char* piece, size_t n) { return fwrite(piece, 1, n, target) == n; });
+  size_t written = 0;
+  TContentDecoder decoder(coding, [target, &written, maxSize](const char* piece, size_t n) {
+    if (n > maxSize - written) return false;
+    written += n;
+    return fwrite(piece, 1, n, target) == n;
+  });
   bool ok = true;
   std::unique_ptr<char[]> piece(new char[kFilePiece]);
   for (;;) {
@@ -198,6 +215,6 @@ char* GunzipBuffer(const char* data, size_t length, size_t* outLength) {
   return text;
 }
 
-int GunzipFile(const char* source, const char* destination) {
-  return DecodeContentFile(TContentCoding::kGzip, source, destination);
+int GunzipFile(const char* source, const char* destination, size_t maxSize) {
+  return DecodeContentFile(TContentCoding::kGzip, source, destination, maxSize);
 }

@@ -49,10 +49,17 @@ class TContentDecoder {
 bool DecodeContent(TContentCoding coding, const char* data, size_t length, std::string* out,
                    size_t maxSize = kMaxInflatedSize);
 
+// How far a file may inflate: kMaxInflateRatio times its encoded size, and never less
+// than kMaxInflatedSize. Real files compress far less; a gzip bomb far more.
+constexpr size_t kMaxInflateRatio = 100;
+size_t InflateLimitFor(size_t encodedSize);
+
 // Decodes the file source into destination (created or replaced). Returns 1 on
 // success, 0 on failure; a failure (unreadable, truncated or corrupt source, write
-// error) leaves no destination file behind.
-int DecodeContentFile(TContentCoding coding, const char* source, const char* destination);
+// error, output beyond maxSize) leaves no destination file behind. maxSize 0:
+// InflateLimitFor the source's size.
+int DecodeContentFile(TContentCoding coding, const char* source, const char* destination,
+                      size_t maxSize = 0);
 
 // gzip-only forms of the above.
 bool GunzipToString(const char* data, size_t length, std::string* out,
@@ -62,6 +69,6 @@ bool GunzipToString(const char* data, size_t length, std::string* out,
 // frees it with free), its length written to outLength; null on any failure.
 char* GunzipBuffer(const char* data, size_t length, size_t* outLength);
 
-int GunzipFile(const char* source, const char* destination);
+int GunzipFile(const char* source, const char* destination, size_t maxSize = 0);
 
 #endif

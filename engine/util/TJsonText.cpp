@@ -1,7 +1,5 @@
 #include "util/TJsonText.h"
 
-#include <json/json.h>
-
 #include "util/TTextUtil.h"
 
 std::string JsonTextKey(const std::string& key) { return "\"" + key + "\": "; }
@@ -15,11 +13,37 @@ std::string JsonTextStringField(const std::string& key, const std::string& text)
 }
 
 std::string JsonQuote(const std::string& text) {
-  try {
-    return Json::valueToQuotedString(text.c_str());
-  } catch (...) {
-    return "\"\"";
+  // Only what JSON requires is escaped; every other byte, UTF-8 or not, is written as
+  // it is. Decoding UTF-8 into \u escapes would alter text that is not valid UTF-8
+  // (a lead byte swallows the bytes after it), and a text the engine received (an IM
+  // packet's id, above all) must go back out byte for byte to be recognised.
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size() + 2);
+  out += '"';
+  for (char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default: {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20) {
+          out += "\\u00";
+          out += kHex[byte >> 4];
+          out += kHex[byte & 0x0f];
+        } else {
+          out += c;
+        }
+      }
+    }
   }
+  out += '"';
+  return out;
 }
 
 std::string JsonTextCloseObject(const std::string& fields) {

@@ -12,7 +12,8 @@ std::string JsonTextKey(const std::string& key);
 std::string JsonTextIntField(const std::string& key, int64_t value);
 // "key": "escaped text",
 std::string JsonTextStringField(const std::string& key, const std::string& text);
-// The text as a quoted JSON string with escapes.
+// The text as a quoted JSON string: '"', '\\' and bytes below 0x20 escaped, every other
+// byte (UTF-8 or not) kept, so that it reads back as exactly the same bytes.
 std::string JsonQuote(const std::string& text);
 // "" for ""; the text unchanged when it begins with "{"; otherwise the fields without a
 // trailing comma, between braces.

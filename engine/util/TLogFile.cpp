@@ -9,34 +9,35 @@ TLogFile::~TLogFile() { Close(); }
 
 void TLogFile::Open(const char* path) {
   (void)path;
-  m_stream = nullptr;
+  TAutoLock lock(m_mutex);
+  m_stream.store(nullptr, std::memory_order_release);
 }
 
 void TLogFile::Attach(FILE* stream) {
-  if (!m_mutex) m_mutex = std::make_unique<TBaseMutex>();
-  m_stream = stream;
+  TAutoLock lock(m_mutex);
+  m_stream.store(stream, std::memory_order_release);
 }
 
 void TLogFile::Close() {
-  if (m_stream) {
-    fclose(m_stream);
-    m_stream = nullptr;
-  }
-  m_mutex.reset();
+  TAutoLock lock(m_mutex);
+  FILE* stream = m_stream.exchange(nullptr, std::memory_order_acq_rel);
+  if (stream) fclose(stream);
 }
 
 void TLogFile::WriteLine(const char* text) {
-  if (!m_stream || !m_mutex) return;
-  TAutoLock lock(m_mutex.get());
+  if (!IsOpen()) return;
+  TAutoLock lock(m_mutex);
+  FILE* stream = m_stream.load(std::memory_order_acquire);
+  if (!stream) return;
   std::tm tm = tesmo::LocalTimeNow();
-  FPrintf(m_stream, "[%04d-%02d-%02d %02d:%02d:%02d.%u] :%s\n", tm.tm_year + 1900, tm.tm_mon + 1,
+  FPrintf(stream, "[%04d-%02d-%02d %02d:%02d:%02d.%u] :%s\n", tm.tm_year + 1900, tm.tm_mon + 1,
           tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<unsigned>(tesmo::TickCountMs()),
           text ? text : "");
-  fflush(m_stream);
+  fflush(stream);
 }
 
 void TLogFile::Printf(const char* format, ...) {
-  if (!m_stream) return;
+  if (!IsOpen()) return;
   char buffer[8192];
   va_list args;
   va_start(args, format);

@@ -90,6 +90,7 @@ std::string Field(const std::string& text, size_t width) {
 }
 
 int BoundPort(int sock) {
+  if (sock < 0) return 0;
   sockaddr_in addr{};
   socklen_t len = sizeof(addr);
   getsockname(sock, reinterpret_cast<sockaddr*>(&addr), &len);
@@ -98,9 +99,9 @@ int BoundPort(int sock) {
 
 }  // namespace
 
-FakeFileStore::FakeFileStore(bool smallStorageBuffer) {
-  m_trackerListen = Listen(false);
-  m_storageListen = Listen(smallStorageBuffer);
+FakeFileStore::FakeFileStore(bool smallStorageBuffer, int trackerPort, int storagePort) {
+  m_trackerListen = Listen(false, trackerPort);
+  m_storageListen = Listen(smallStorageBuffer, storagePort);
   m_trackerPort = BoundPort(m_trackerListen);
   m_storagePort = BoundPort(m_storageListen);
   m_advertisedPort = m_storagePort;
@@ -112,12 +113,13 @@ FakeFileStore::~FakeFileStore() {
   m_stop = true;
   if (m_trackerThread.joinable()) m_trackerThread.join();
   if (m_storageThread.joinable()) m_storageThread.join();
-  close(m_trackerListen);
-  close(m_storageListen);
+  if (m_trackerListen >= 0) close(m_trackerListen);
+  if (m_storageListen >= 0) close(m_storageListen);
 }
 
-int FakeFileStore::Listen(bool smallBuffer) {
+int FakeFileStore::Listen(bool smallBuffer, int port) {
   int sock = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (sock < 0) return -1;
   int one = 1;
   setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
   if (smallBuffer) {
@@ -128,9 +130,12 @@ int FakeFileStore::Listen(bool smallBuffer) {
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
-  bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-  listen(sock, 16);
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  // A socket that listens unbound would take any port: a taken one must show.
+  if (bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(sock, 16) != 0) {
+    close(sock);
+    return -1;
+  }
   return sock;
 }
 

@@ -51,8 +51,9 @@ class FakeFileStore {
   };
 
   // smallStorageBuffer: tiny receive buffers on the storage node, so that a sender
-  // blocks after a few kilobytes while the node does not read.
-  explicit FakeFileStore(bool smallStorageBuffer = false);
+  // blocks after a few kilobytes while the node does not read. The ports to listen
+  // on (0: any free one); a port that cannot be had leaves that server's port 0.
+  explicit FakeFileStore(bool smallStorageBuffer = false, int trackerPort = 0, int storagePort = 0);
   ~FakeFileStore();
   FakeFileStore(const FakeFileStore&) = delete;
   FakeFileStore& operator=(const FakeFileStore&) = delete;
@@ -103,7 +104,7 @@ class FakeFileStore {
   void StorageLoop();
   void ServeTracker(int sock);
   void ServeStorage(int sock);
-  int Listen(bool smallBuffer);
+  int Listen(bool smallBuffer, int port);
   std::string NextStoredName(const std::string& extension);
   void Keep(const Upload& up);
   void Announce(const Upload& up);  // hands a complete upload to the upload hook

@@ -1,6 +1,7 @@
 #include "fakes/FakeGroupServer.h"
 
 #include <algorithm>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -50,6 +51,16 @@ Json::Value Error(const std::string& word) {
   reply["result"]["cmd"] = word;
   return reply;
 }
+
+// A refusal told by the server's code alone, as "getbycode" answers.
+Json::Value CodeError(int code, const std::string& word) {
+  Json::Value reply;
+  reply["code"] = code;
+  reply["msg"] = word;
+  return reply;
+}
+
+Json::Value Permission() { return Error("GROUP_ERR_PERMISSION"); }
 
 // A request whose caller is not known (no session).
 FakeReply NoSession() {
@@ -133,6 +144,20 @@ void FakeGroupServer::SetPageSize(int size) {
   m_pageSize = std::max(1, size);
 }
 
+void FakeGroupServer::SetRoleRules(bool on) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_roleRules = on;
+}
+
+void FakeGroupServer::SetClock(std::function<int64_t()> nowSeconds) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_clock = std::move(nowSeconds);
+}
+
+int64_t FakeGroupServer::NowSeconds() const {
+  return m_clock ? m_clock() : static_cast<int64_t>(std::time(nullptr));
+}
+
 void FakeGroupServer::AddGroup(const Group& group) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Group& g = m_groups[group.groupid] = group;
@@ -143,7 +168,7 @@ void FakeGroupServer::AddGroup(const Group& group) {
 
 void FakeGroupServer::AddMember(const std::string& groupid, const Member& member) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  if (Group* g = Find(groupid)) Join(*g, member.account, member.nick, member.role);
+  if (Group* g = Find(groupid)) Join(*g, member.account, member.nick, member.role, true);
 }
 
 void FakeGroupServer::RemoveMember(const std::string& groupid, const std::string& account) {
@@ -207,11 +232,11 @@ FakeGroupServer::Member* FakeGroupServer::FindMember(Group& g, const std::string
   return nullptr;
 }
 
-void FakeGroupServer::Join(Group& g, const std::string& account, const std::string& nick,
-                           int role) {
+void FakeGroupServer::Join(Group& g, const std::string& account, const std::string& nick, int role,
+                           bool setRole) {
   if (Member* known = FindMember(g, account)) {
     known->nick = nick;
-    known->role = role;
+    if (setRole) known->role = role;
   } else {
     Member m;
     m.account = account;
@@ -280,18 +305,25 @@ FakeReply FakeGroupServer::Serve(const FakeRequest& request) {
     if (!body.isObject()) return FakeReply::Json(Write(Error("GROUP_ERR_PARAM")));
     change.cmd = Text(body, "cmd");
     change.caller = caller;
-    // The group a command acts on; "create" names it as "groupaccount".
+    // The group a command acts on; "create" names it as "groupaccount", getbycode and
+    // joinurl find it by its code (so all are looked at before).
     const std::string groupid = Text(body, change.cmd == "create" ? "groupaccount" : "groupid");
+    const bool byCode = change.cmd == "getbycode" || change.cmd == "joinurl";
+    std::map<std::string, Group> before;
+    if (byCode) before = m_groups;
     if (const Group* g = Find(groupid)) change.before = *g;
     change.before.groupid = groupid;
     answer = Answer(change.cmd, body, caller);
     if (const Group* g = Find(groupid)) change.after = *g;
     if (!Find(groupid)) change.after.groupid.clear();
-    // getbycode and joinurl find their group by its code.
     // Read through a const view: the answer must not gain members by being read.
     const Json::Value& result = static_cast<const Json::Value&>(answer)["result"];
-    if (result["groupid"].isString() && change.after.groupid.empty()) {
-      if (const Group* g = Find(result["groupid"].asString())) change.after = *g;
+    if (byCode && result["groupid"].isString()) {
+      const std::string found = result["groupid"].asString();
+      auto was = before.find(found);
+      if (was != before.end()) change.before = was->second;
+      change.before.groupid = found;
+      if (const Group* g = Find(found)) change.after = *g;
     }
     hook = m_changeHook;
   }
@@ -393,17 +425,14 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     }
     return Ok(r);
   }
-  if (cmd == "getbycode" || cmd == "joinurl") {
-    for (auto& entry : m_groups) {
-      if (entry.second.code.empty() || entry.second.code != Text(body, "code")) continue;
-      Join(entry.second, caller, Text(body, "nick"), 3);
-      return Ok(JoinFields(entry.second, true));
-    }
-    return Error("GROUP_ERR_CODE");
-  }
+  if (cmd == "getbycode" || cmd == "joinurl") return ByCode(body, caller);
   // A new name of the caller: nothing kept here, where members have their own nicks.
   if (cmd == "setname") return Ok(r);
   if (!g) return Error("GROUP_ERR_RESOURCE");
+  if (m_roleRules) {
+    Json::Value refusal = RoleRefusal(cmd, body, caller, *g);
+    if (!refusal.isNull()) return refusal;
+  }
 
   if (cmd == "set") {
     if (body.isMember("groupname")) g->groupname = Text(body, "groupname");
@@ -426,10 +455,24 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     return Ok(r);
   }
   if (cmd == "setcode") {
-    g->code = Text(body, "code");
+    const std::string code = Text(body, "code");
+    for (const auto& entry : m_groups) {
+      const Group& other = entry.second;
+      const bool live = other.codeExpire == 0 || other.codeExpire > NowSeconds();
+      if (entry.first != groupid && !code.empty() && other.code == code && live)
+        return Error("GROUP_ERR_CODEUSED");
+    }
+    g->code = code;
+    g->codeExpire = code.empty() ? 0 : NowSeconds() + kCodeLifetimeSeconds;
+    r["groupid"] = groupid;
+    r["code"] = code;
+    if (!code.empty()) r["countdown"] = static_cast<Json::Int64>(kCodeLifetimeSeconds);
     return Ok(r);
   }
   if (cmd == "join") {
+    // A member's "join" only changes its nickname in the group.
+    if (m_roleRules && !FindMember(*g, caller) && g->type > 0)
+      return CodeError(kCodeInviteOnly, "GROUP_ERR_INVITEONLY");
     Join(*g, caller, Text(body, "nick"), 3);
     Json::Value fields = JoinFields(*g, false);
     fields["nick"] = Text(body, "nick");
@@ -439,22 +482,38 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     if (cmd == "destroy") {
       m_groups.erase(groupid);
     } else {
-      Leave(*g, caller);
+      const Member* me = FindMember(*g, caller);
+      if (m_roleRules && me && me->role == 1) {
+        OwnerLeaves(*g, caller);
+      } else {
+        Leave(*g, caller);
+      }
     }
     return Ok(r);
   }
   if (cmd == "adduser" || cmd == "approve") {
-    for (const Json::Value& u : body["user"]) Join(*g, Text(u, "id"), Text(u, "name"), 3);
+    for (const Json::Value& u : body["user"]) {
+      const std::string id = Text(u, "id");
+      if (FindMember(*g, id)) continue;  // already in: name and role stay
+      Join(*g, id, Text(u, "name"), 3);
+      g->refused.erase(std::remove(g->refused.begin(), g->refused.end(), id), g->refused.end());
+    }
     r["user"] = body["user"];
     return Ok(r);
   }
   if (cmd == "remove") {
     const std::vector<std::string> ids = Ids(body, "user");
-    for (const std::string& id : ids) Leave(*g, id);
+    for (const std::string& id : ids) {
+      if (!FindMember(*g, id)) continue;
+      Leave(*g, id);
+      const bool known = std::find(g->refused.begin(), g->refused.end(), id) != g->refused.end();
+      if (m_roleRules && id != caller && !known) g->refused.push_back(id);
+    }
     r["membercount"] = static_cast<int>(g->members.size());
     r["user"] = IdArray(ids);
     return Ok(r);
   }
+  if (cmd == "banuser") return Ban(*g, body);
   if (cmd == "grantuser") {
     const char* keys[] = {"owner", "admin", "member"};
     for (int role = 1; role <= 3; ++role) {
@@ -486,9 +545,18 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
     r["banscreenshot"] = g->banscreenshot;
     r["code"] = g->code;
     if (!g->code.empty()) {
-      r["countdown"] = 600;
-      r["expire"] = "2024-06-02 10:00:00";
+      // A code without an end counts as renewed every day.
+      const int64_t now = NowSeconds();
+      const int64_t end = g->codeExpire != 0 ? g->codeExpire : now + kCodeLifetimeSeconds;
+      r["countdown"] = static_cast<Json::Int64>(std::max<int64_t>(0, end - now));
+      const std::time_t at = static_cast<std::time_t>(end);
+      std::tm tm{};
+      localtime_r(&at, &tm);
+      char text[32];
+      std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &tm);
+      r["expire"] = text;
     }
+    r["banuser"] = me && me->banned ? 1 : 0;
     r["logo"] = g->logo;
     r["info"] = g->info;
     r["type"] = g->type;
@@ -595,6 +663,113 @@ Json::Value FakeGroupServer::Answer(const std::string& cmd, const Json::Value& b
       if (entry.second.parentid == groupid) entry.second.parentid.clear();
     return Ok(r);
   }
-  if (cmd == "msgsub" || cmd == "banuser") return Ok(r);
+  if (cmd == "msgsub") return Ok(r);
   return Error("GROUP_ERR_CMD");
+}
+
+Json::Value FakeGroupServer::ByCode(const Json::Value& body, const std::string& caller) {
+  const std::string code = Text(body, "code");
+  Group* found = nullptr;
+  for (auto& entry : m_groups) {
+    if (code.empty() || entry.second.code != code) continue;
+    // A live code wins over an expired one that happens to be the same.
+    const bool live = entry.second.codeExpire == 0 || entry.second.codeExpire > NowSeconds();
+    if (!found || live) found = &entry.second;
+    if (live) break;
+  }
+  if (!found) return CodeError(kCodeWrong, "GROUP_ERR_CODE");
+  Group& g = *found;
+  if (g.codeExpire != 0 && g.codeExpire <= NowSeconds())
+    return CodeError(kCodeExpired, "GROUP_ERR_EXPIRED");
+  // A member asking again is answered as joined, and keeps its role.
+  if (!FindMember(g, caller)) {
+    if (g.type > 0) return CodeError(kCodeInviteOnly, "GROUP_ERR_INVITEONLY");
+    if (std::find(g.refused.begin(), g.refused.end(), caller) != g.refused.end())
+      return CodeError(kCodeRefused, "GROUP_ERR_DENY");
+    Join(g, caller, Text(body, "nick"), 3);
+  }
+  return Ok(JoinFields(g, true));
+}
+
+Json::Value FakeGroupServer::Ban(Group& g, const Json::Value& body) {
+  const std::pair<const char*, int Group::*> flags[] = {
+      {"all", &Group::banall},   {"url", &Group::banurl}, {"pic", &Group::banpic},
+      {"chat", &Group::banchat}, {"msg", &Group::banmsg}, {"screenshot", &Group::banscreenshot}};
+  for (const auto& flag : flags) {
+    if (body.isMember(flag.first)) g.*flag.second = Number(body, flag.first) != 0 ? 1 : 0;
+  }
+  for (const std::string& id : Ids(body, "ban"))
+    if (Member* m = FindMember(g, id)) m->banned = true;
+  for (const std::string& id : Ids(body, "allow"))
+    if (Member* m = FindMember(g, id)) m->banned = false;
+  ++g.version;
+  Json::Value r;
+  r["transid"] = Text(body, "transid");
+  r["groupid"] = g.groupid;
+  r["banall"] = g.banall;
+  r["banurl"] = g.banurl;
+  r["banpic"] = g.banpic;
+  r["banchat"] = g.banchat;
+  r["banmsg"] = g.banmsg;
+  r["banscreenshot"] = g.banscreenshot;
+  return Ok(r);
+}
+
+void FakeGroupServer::OwnerLeaves(Group& g, const std::string& caller) {
+  Leave(g, caller);
+  Member* heir = nullptr;
+  for (Member& m : g.members) {
+    if (m.role == 2) {
+      heir = &m;
+      break;
+    }
+  }
+  if (!heir && !g.members.empty()) heir = &g.members.front();
+  if (heir) {
+    heir->role = 1;
+  } else {
+    m_groups.erase(g.groupid);
+  }
+}
+
+Json::Value FakeGroupServer::RoleRefusal(const std::string& cmd, const Json::Value& body,
+                                         const std::string& caller, Group& g) {
+  const Member* me = FindMember(g, caller);
+  const int role = me ? me->role : 0;
+  const bool member = role >= 1;
+  const bool manager = role == 1 || role == 2;
+  auto roleOf = [&g, this](const std::string& account) {
+    const Member* m = FindMember(g, account);
+    return m ? m->role : 0;
+  };
+  if (cmd == "set" || cmd == "banuser" || cmd == "setcode")
+    return manager ? Json::Value() : Permission();
+  if (cmd == "adduser" || cmd == "approve")
+    return manager || (member && g.type == 0) ? Json::Value() : Permission();
+  if (cmd == "destroy" || cmd == "release") return role == 1 ? Json::Value() : Permission();
+  if (cmd == "leave") return member ? Json::Value() : Error("GROUP_ERR_USER");
+  if (cmd == "remove") {
+    if (!manager) return Permission();
+    // Nobody removes the owner; only the owner removes managers.
+    for (const std::string& id : Ids(body, "user")) {
+      const int theirs = roleOf(id);
+      if (theirs == 1 || (theirs == 2 && role != 1)) return Permission();
+    }
+    return Json::Value();
+  }
+  if (cmd == "grantuser") {
+    if (role != 1) return Permission();
+    const std::vector<std::string> owners = Ids(body, "owner");
+    if (owners.size() > 1) return Error("GROUP_ERR_PARAM");
+    for (const char* key : {"owner", "admin", "member"}) {
+      for (const std::string& id : Ids(body, key)) {
+        // Roles go to members other than the owner, whose own role changes only by
+        // handing the group over.
+        if (roleOf(id) == 0) return Error("GROUP_ERR_USER");
+        if (id == caller) return Permission();
+      }
+    }
+    return Json::Value();
+  }
+  return Json::Value();
 }

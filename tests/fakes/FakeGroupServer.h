@@ -16,6 +16,16 @@
 // A separate login server: FakeGroupServer::MountCreatePath(loginHttp, groups).
 // Several callers: SetCallerOf names the account each request comes from (from its
 // session, say) instead of the one SetCaller account.
+//
+// SetRoleRules(true) keeps a group server's rules by role: only the owner and managers
+// change settings, bans and the join code and remove members (a manager only plain
+// members); only the owner removes managers, grants roles, hands over, releases child
+// groups and dissolves; nobody removes the owner; a member adds others only while the
+// group lets anyone join; an owner who leaves hands over to the first manager, else
+// the first member. A refusal is {"code": 1, "result": {"cmd": "GROUP_ERR_PERMISSION"}}.
+// Always: "join", "adduser" and "getbycode" of a member keep its role; "getbycode"
+// answers a wrong, expired, invite-only or refused code with "code" -14, -13, -19 or
+// -20 (refused: the caller was removed from the group by its owner or a manager).
 #ifndef TESMO_TESTS_FAKES_FAKEGROUPSERVER_H
 #define TESMO_TESTS_FAKES_FAKEGROUPSERVER_H
 
@@ -41,7 +51,8 @@ class FakeGroupServer {
     std::string nick;
     int role = 3;  // 1 owner, 2 manager, 3 member
     int64_t msgid = 0;
-    int id = 0;  // the server's member id, the paging key (set by the model)
+    int id = 0;           // the server's member id, the paging key (set by the model)
+    bool banned = false;  // may not speak ("banuser" with "ban")
   };
   struct Group {
     std::string groupid;
@@ -58,12 +69,22 @@ class FakeGroupServer {
     int banscreenshot = 0;
     int title = 0;
     std::string surl;
-    std::string code;     // join code
-    int version = 1;      // group data version
-    int userversion = 1;  // member list version, raised by every member change
+    std::string code;        // join code
+    int64_t codeExpire = 0;  // when the code stops working (seconds since 1970; 0: never)
+    int version = 1;         // group data version
+    int userversion = 1;     // member list version, raised by every member change
     std::string time = "2024-06-01 10:00:00";
-    std::vector<Member> members;  // in paging order
+    std::vector<Member> members;       // in paging order
+    std::vector<std::string> refused;  // removed by the owner or a manager: no rejoining by code
   };
+
+  // Server codes of "getbycode" (the top-level "code" of the answer).
+  static constexpr int kCodeExpired = -13;
+  static constexpr int kCodeWrong = -14;
+  static constexpr int kCodeInviteOnly = -19;
+  static constexpr int kCodeRefused = -20;
+  // How long a code that "setcode" makes works.
+  static constexpr int64_t kCodeLifetimeSeconds = 24 * 3600;
 
   explicit FakeGroupServer(FakeHttpServer& server);
   FakeGroupServer(const FakeGroupServer&) = delete;
@@ -99,6 +120,9 @@ class FakeGroupServer {
   // The group server's answer to the next request instead of the model's.
   void ScriptNext(const std::string& body);
   void SetPageSize(int size);
+  void SetRoleRules(bool on);
+  // Seconds since 1970 for join codes (default: the system clock).
+  void SetClock(std::function<int64_t()> nowSeconds);
 
   void AddGroup(const Group& group);
   void AddMember(const std::string& groupid, const Member& member);
@@ -122,8 +146,20 @@ class FakeGroupServer {
   Group* Find(const std::string& groupid);
   Member* FindMember(Group& g, const std::string& account);
   void Leave(Group& g, const std::string& account);
-  void Join(Group& g, const std::string& account, const std::string& nick, int role);
+  // Adds a member, or renames one who is in the group already: its role stays unless
+  // setRole (the test's own set-up).
+  void Join(Group& g, const std::string& account, const std::string& nick, int role,
+            bool setRole = false);
   Json::Value JoinFields(const Group& g, bool screenshotKey) const;
+  // A refusal by the role rules for the caller's command on g; null when allowed.
+  Json::Value RoleRefusal(const std::string& cmd, const Json::Value& body,
+                          const std::string& caller, Group& g);
+  Json::Value ByCode(const Json::Value& body, const std::string& caller);
+  Json::Value Ban(Group& g, const Json::Value& body);
+  // The owner leaves: the first manager, else the first member, takes over; a group
+  // left empty is gone.
+  void OwnerLeaves(Group& g, const std::string& caller);
+  int64_t NowSeconds() const;
 
   std::mutex m_mutex;
   std::string m_caller;
@@ -134,6 +170,8 @@ class FakeGroupServer {
   std::deque<std::string> m_createScripts;
   std::deque<std::string> m_scripts;
   int m_pageSize = 50;
+  bool m_roleRules = false;
+  std::function<int64_t()> m_clock;
   int m_nextMemberId = 1;
   int m_nextGroup = 9001;
   std::map<std::string, Group> m_groups;

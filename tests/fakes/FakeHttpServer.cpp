@@ -240,7 +240,7 @@ bool FakeHttpServer::Start() {
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<uint16_t>(m_port));
+  addr.sin_port = htons(static_cast<uint16_t>(m_port.load()));
   socklen_t len = sizeof(addr);
   // Without it a closed connection's TIME_WAIT keeps the port from a restart.
   int one = 1;
@@ -285,7 +285,7 @@ void FakeHttpServer::Stop() {
 }
 
 std::string FakeHttpServer::BaseUrl() const {
-  return std::string(m_tls ? "https" : "http") + "://127.0.0.1:" + std::to_string(m_port);
+  return std::string(m_tls ? "https" : "http") + "://127.0.0.1:" + std::to_string(m_port.load());
 }
 
 std::string FakeHttpServer::Url(const std::string& pathAndQuery) const {

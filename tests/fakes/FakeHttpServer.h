@@ -98,7 +98,8 @@ class FakeHttpServer {
   ssl_ctx_st* m_context = nullptr;
   int m_listenFd = -1;
   int m_wakePipe[2] = {-1, -1};
-  int m_port = 0;
+  // Read by request and handler threads (Url, Port) while a restart may write it.
+  std::atomic<int> m_port{0};
   std::atomic<bool> m_running{false};
   std::atomic<bool> m_silent{false};
   std::atomic<int> m_connections{0};

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -44,18 +45,21 @@ std::string Flip(const std::string& in, size_t from) {
 
 }  // namespace
 
-FakeIMServer::FakeIMServer() {
+FakeIMServer::FakeIMServer(int port) {
   m_shortHandler = [](const std::string& text) {
     return text == "o" ? std::vector<std::string>{"o"} : std::vector<std::string>{};
   };
   m_socket = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in addr = Loopback(0);
+  sockaddr_in addr = Loopback(port);
   if (m_socket >= 0 && bind(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0) {
     socklen_t len = sizeof(addr);
     getsockname(m_socket, reinterpret_cast<sockaddr*>(&addr), &len);
     m_port = ntohs(addr.sin_port);
     int size = 1 << 20;
     setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &size, sizeof(size));
+  } else if (m_socket >= 0) {
+    close(m_socket);
+    m_socket = -1;
   }
   m_thread = std::thread([this] { Run(); });
 }
@@ -511,6 +515,13 @@ std::string FakeIMServer::SysPacket(const std::string& to, const std::string& ms
 }
 
 std::string FakeIMServer::NewId() {
+  // A client remembers the packets it saw by id: a server started again must not
+  // repeat the ids of its earlier run, so each run numbers under its own prefix.
+  static const std::string run = [] {
+    char text[16];
+    std::snprintf(text, sizeof(text), "%08x", static_cast<unsigned>(std::random_device{}()));
+    return std::string(text);
+  }();
   static std::atomic<uint64_t> counter{0};
-  return "s" + std::to_string(++counter);
+  return "s" + run + "-" + std::to_string(++counter);
 }

@@ -64,7 +64,8 @@ class FakeIMServer {
   // Replies (texts, framed) to a short text; default: "o" gets "o".
   using ShortHandler = std::function<std::vector<std::string>(const std::string& text)>;
 
-  FakeIMServer();
+  // Binds 127.0.0.1:port (0: any free port); Port() is 0 when it could not.
+  explicit FakeIMServer(int port = 0);
   ~FakeIMServer();
   FakeIMServer(const FakeIMServer&) = delete;
   FakeIMServer& operator=(const FakeIMServer&) = delete;

@@ -21,7 +21,7 @@ bool IsSessionText(const FakeIMServer::Record& r) {
 const char* const FakeIMSessionServer::kLoginSalt =
     "%%^^[[]]--==##&&!!??qpwoeirutyalskdjfhg;zmxncbv'p{qowieur{}}xxyyz";
 
-FakeIMSessionServer::FakeIMSessionServer() {
+FakeIMSessionServer::FakeIMSessionServer(int port) : m_server(port) {
   m_server.SetShortHandler([this](const std::string& text) {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<std::string> out;

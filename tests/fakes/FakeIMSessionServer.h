@@ -25,7 +25,8 @@ class FakeIMSessionServer {
   // The salt with which the server checks the login key.
   static const char* const kLoginSalt;
 
-  FakeIMSessionServer();
+  // The UDP port to bind (0: any free one); Port() is 0 when it could not be had.
+  explicit FakeIMSessionServer(int port = 0);
   FakeIMSessionServer(const FakeIMSessionServer&) = delete;
   FakeIMSessionServer& operator=(const FakeIMSessionServer&) = delete;
 

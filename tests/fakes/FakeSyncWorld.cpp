@@ -3,6 +3,7 @@
 #include <json/json.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -83,9 +84,51 @@ FakeSyncWorld::FakeSyncWorld(FakeHttpServer& server) : FakeSyncWorld(server, ser
 FakeSyncWorld::FakeSyncWorld(FakeHttpServer& im, FakeHttpServer& group) {
   for (const char* path :
        {kUserIdsPath, kGroupIdsPath, kUserMidPath, kGroupMidPath, kLoginTimePath, kMsgIdPath}) {
-    im.Handle(path, [this](const FakeRequest& r) { return Serve(r); });
+    im.Handle(path, [this](const FakeRequest& r) { return Answer(r); });
   }
-  group.Handle(kGroupPath, [this](const FakeRequest& r) { return Serve(r); });
+  group.Handle(kGroupPath, [this](const FakeRequest& r) { return Answer(r); });
+}
+
+FakeReply FakeSyncWorld::Answer(const FakeRequest& request) {
+  FakeReply reply = Serve(request);
+  std::unique_lock<std::mutex> lock(m_mutex);
+  auto delay = m_delays.find(request.path);
+  if (delay != m_delays.end()) reply.delayMs = delay->second;
+  auto hold = m_holds.find(request.path);
+  if (hold == m_holds.end()) return reply;
+  size_t seen = 0;
+  for (const Request& r : m_requests) seen += r.path == request.path ? 1 : 0;
+  if (seen <= hold->second) return reply;
+  ++m_held;
+  m_heldChanged.notify_all();
+  // Bounded, so that a test that fails before its release still ends.
+  m_heldChanged.wait_for(lock, std::chrono::seconds(120),
+                         [&] { return m_holds.count(request.path) == 0; });
+  --m_held;
+  m_heldChanged.notify_all();
+  return reply;
+}
+
+void FakeSyncWorld::SetDelay(const std::string& path, int delayMs) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_delays[path] = delayMs;
+}
+
+void FakeSyncWorld::HoldAfter(const std::string& path, size_t pass) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_holds[path] = pass;
+}
+
+bool FakeSyncWorld::WaitHeld(size_t count, int timeoutMs) {
+  std::unique_lock<std::mutex> lock(m_mutex);
+  return m_heldChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                [&] { return m_held >= count; });
+}
+
+void FakeSyncWorld::ReleaseHeld() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_holds.clear();
+  m_heldChanged.notify_all();
 }
 
 void FakeSyncWorld::SetSource(Source source) {

@@ -26,6 +26,7 @@
 #ifndef TESMO_TESTS_FAKES_FAKESYNCWORLD_H
 #define TESMO_TESTS_FAKES_FAKESYNCWORLD_H
 
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -110,6 +111,17 @@ class FakeSyncWorld {
   // Every request on path is answered with body until cleared with "".
   void SetFixedReply(const std::string& path, const std::string& body);
 
+  // Replies on path wait this long before their first byte (a slow server).
+  void SetDelay(const std::string& path, int delayMs);
+  // Requests on path after the first pass ones are recorded and then held,
+  // unanswered, until ReleaseHeld (two minutes at most): a download that is in
+  // flight for as long as a test needs. Release before the server stops.
+  void HoldAfter(const std::string& path, size_t pass);
+  // Waits until count requests are held at once; false after timeoutMs.
+  bool WaitHeld(size_t count, int timeoutMs = 30000);
+  // Answers the held requests; nothing is held any more.
+  void ReleaseHeld();
+
   std::vector<Request> Requests(const std::string& path);
   size_t Count(const std::string& path);
   std::vector<Message> Messages();
@@ -117,6 +129,8 @@ class FakeSyncWorld {
 
  private:
   FakeReply Serve(const FakeRequest& request);
+  // Serve, then the path's delay or hold.
+  FakeReply Answer(const FakeRequest& request);
   FakeReply HistoryIds(const FakeRequest& request, bool group);
   FakeReply MidHistory(const FakeRequest& request, Request* record);
   FakeReply LoginTime(const FakeRequest& request);
@@ -137,6 +151,10 @@ class FakeSyncWorld {
   std::map<std::string, std::string> m_fixed;
   std::vector<Request> m_requests;
   Source m_source;
+  std::map<std::string, int> m_delays;
+  std::map<std::string, size_t> m_holds;  // path -> requests let through
+  size_t m_held = 0;
+  std::condition_variable m_heldChanged;
 };
 
 #endif

@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(piecewise == ok);
   if (ok) FUZZ_CHECK(pieces == whole);
 
-  // The file path has no size cap: compare only where the memory cap did not bite.
+  // The file path is capped far above the memory cap used here: compare only where
+  // the memory cap did not bite.
   if (whole.size() < (1 << 19)) {
     const std::string source = TempPath("in"), target = TempPath("out");
     {

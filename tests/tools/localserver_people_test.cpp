@@ -386,6 +386,8 @@ TEST(LocalGroupsNoticeTest, EachChangeTellsTheMembersConcerned) {
     return g;
   };
   const Group abc = group({{"a", 1}, {"b", 2}, {"c", 3}});
+  Group renamed = abc;
+  renamed.groupname = "Eight";
   struct Row {
     const char* name;
     FakeGroupServer::Change change;
@@ -397,25 +399,25 @@ TEST(LocalGroupsNoticeTest, EachChangeTellsTheMembersConcerned) {
   const Row rows[] = {
       {"create tells each other member it was added",
        {"create", "a", fresh, group({{"a", 1}, {"b", 3}})},
-       {"b add"}},
+       {"b add a"}},
       {"adduser: the newcomer added, the members that it joined",
        {"adduser", "a", abc, group({{"a", 1}, {"b", 2}, {"c", 3}, {"d", 3}})},
-       {"d add", "a join d", "b join d", "c join d"}},
+       {"d add a", "a join d", "b join d", "c join d"}},
       {"join by itself: the members only",
        {"join", "d", abc, group({{"a", 1}, {"b", 2}, {"c", 3}, {"d", 3}})},
        {"a join d", "b join d", "c join d"}},
       {"leave", {"leave", "c", abc, group({{"a", 1}, {"b", 2}})}, {"a leave c", "b leave c"}},
       {"remove: the removed and the rest",
        {"remove", "a", abc, group({{"a", 1}, {"b", 2}})},
-       {"c remove", "a removeuser c", "b removeuser c"}},
+       {"c remove a", "a removeuser a c", "b removeuser a c"}},
       {"destroy: every former member",
        {"destroy", "a", abc, gone},
-       {"a destroy", "b destroy", "c destroy"}},
-      {"set", {"set", "b", abc, abc}, {"a set", "b set", "c set"}},
+       {"a destroy a", "b destroy a", "c destroy a"}},
+      {"set", {"set", "b", abc, renamed}, {"a set b", "b set b", "c set b"}},
       {"grantuser: one notice per new role",
        {"grantuser", "a", abc, group({{"a", 3}, {"b", 2}, {"c", 1}})},
-       {"a changeowner c", "b changeowner c", "c changeowner c", "a changemember a",
-        "b changemember a", "c changemember a"}},
+       {"a changeowner a c", "b changeowner a c", "c changeowner a c", "a changemember a a",
+        "b changemember a a", "c changemember a a"}},
       {"nothing changed tells no one", {"getinfo", "a", abc, abc}, {}},
   };
   for (const Row& row : rows) {

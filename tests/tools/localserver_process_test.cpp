@@ -3,6 +3,7 @@
 // port, and leaves no port bound after SIGTERM.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <json/json.h>
 #include <netinet/in.h>
 #include <openssl/ssl.h>
 #include <poll.h>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "TAPIInterface.h"
 #include "fakes/FakeIMServer.h"
 #include "tools/LocalServerProcess.h"
 
@@ -130,6 +132,30 @@ TEST(LocalServerProcessTest, StartsPrintsItsAddressesAndStopsOnSigtermLeavingNoP
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(second)), {}), before);
   EXPECT_EQ(again.Stop(), 0);
   std::filesystem::remove_all(dir);
+}
+
+// The demo world's configuration file names the web tab's page: a plain http address
+// on the download server (the web engine does not trust the local CA), which answers.
+TEST(LocalServerProcessTest, TheDemoConfigurationNamesAPlainWebPageThatAnswers) {
+  LocalServerProcess server;
+  ASSERT_TRUE(server.Start({})) << server.Errors();
+  const std::string reply = TlsExchange(server.Port("LOGIN"), server.Value("TESMO_CA_FILE"),
+                                        "GET /bit/app.cfg HTTP/1.1\r\nHost: x\r\n\r\n");
+  const size_t body = reply.find("\r\n\r\n");
+  ASSERT_NE(body, std::string::npos) << reply;
+  TAPIInterface api;
+  api.Init();
+  const char* plain = api.GetAppCfgString(reply.substr(body + 4).c_str());
+  Json::Value config;
+  ASSERT_TRUE(Json::Reader().parse(plain ? plain : "", config)) << (plain ? plain : "");
+  const std::string page = config["mac_domain"]["pro_host"][0].asString();
+  EXPECT_EQ(page, server.Value("DOWNSERVER") + "/web/") << plain;
+  const std::string answer =
+      Exchange(server.Port("DOWNSERVER"), "GET /web/ HTTP/1.1\r\nHost: x\r\n\r\n", true);
+  EXPECT_NE(answer.find(" 200 "), std::string::npos) << answer;
+  EXPECT_NE(answer.find("local server"), std::string::npos) << answer;
+  api.Release();
+  EXPECT_EQ(server.Stop(), 0) << server.Errors();
 }
 
 TEST(LocalServerProcessTest, QuitCommandStopsItAndWithoutStateFolderNothingIsLeft) {

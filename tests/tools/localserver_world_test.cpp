@@ -50,6 +50,9 @@ TEST(LocalWorldTest, BrokenWorldsAreRefusedNamingTheLine) {
       {"{\"accounts\": [{\"account\": \"a@x\", \"name\": \"A\"}],\n\"groups\": [{\"groupid\": "
        "\"1@group.x\", \"name\": \"G\",\n\"members\": [\n{\"account\": \"a@x\", \"role\": 9}]}]}",
        "w.json:4: \"role\" must be 1, 2 or 3"},
+      {"{\"accounts\": [{\"account\": \"a@x\", \"name\": \"A\"}],\n\"groups\": [{\"groupid\": "
+       "\"1@group.x\", \"name\": \"G\",\n\"code\": \"12a4\", \"members\": []}]}",
+       "w.json:3: \"code\" must be four digits"},
       {"{\"accounts\": [{\"account\": \"a@x\", \"name\": \"A\"}],\n\"history\": [\n{\"from\": "
        "\"a@x\", \"to\": \"a@x\", \"type\": \"weird\", \"content\": \"\", \"time\": \"t\"}]}",
        "w.json:3: unknown message type weird"},
@@ -68,14 +71,20 @@ TEST(LocalWorldTest, BrokenWorldsAreRefusedNamingTheLine) {
   }
 }
 
-TEST(LocalWorldTest, TheDemoWorldLoadsWithTwoLoginsTwoGroupsAndEveryMessageKind) {
+TEST(LocalWorldTest, TheDemoWorldLoadsWithTwoLoginsThreeGroupsAndEveryMessageKind) {
   LocalWorld world;
   std::string error;
   ASSERT_TRUE(world.Load(kDemoWorld, &error)) << error;
   int logins = 0;
   for (const LocalAccount& a : world.Accounts()) logins += a.mobile.empty() ? 0 : 1;
   EXPECT_EQ(logins, 2);
-  EXPECT_EQ(world.Groups().size(), 2u);
+  EXPECT_EQ(world.Groups().size(), 3u);
+  // The group the README names: Alice joins it with its code.
+  const LocalGroup* lounge = world.FindGroup("300003@group.tesmo.local");
+  ASSERT_NE(lounge, nullptr);
+  EXPECT_EQ(lounge->code, "2468");
+  EXPECT_EQ(lounge->type, 0);
+  for (const LocalGroupMember& m : lounge->members) EXPECT_NE(m.account, world.QRAccount());
   std::set<std::string> kinds;
   for (const LocalMessage& m : world.History()) kinds.insert(m.type);
   EXPECT_EQ(kinds, (std::set<std::string>{"msg", "pic", "file", "audio"}));

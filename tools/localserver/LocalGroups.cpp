@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <set>
 
 #include "LocalServer.h"
@@ -46,15 +47,32 @@ Json::Value GroupFields(const FakeGroupServer::Group& g, const std::string& time
   return c;
 }
 
-Json::Value IdList(const std::vector<std::string>& accounts) {
+// Members a notice names: [{"id", "nick"}], in the group's order.
+Json::Value MemberList(const std::vector<std::string>& accounts,
+                       const std::function<std::string(const std::string&)>& nickOf) {
   Json::Value list(Json::arrayValue);
   for (const std::string& a : accounts) {
     Json::Value e(Json::objectValue);
     e["id"] = a;
+    e["nick"] = nickOf(a);
     list.append(e);
   }
   return list;
 }
+
+std::string Joined(const std::vector<std::string>& accounts) {
+  std::string out;
+  for (const std::string& a : accounts) out += (out.empty() ? "" : ",") + a;
+  return out;
+}
+
+const std::pair<const char*, int FakeGroupServer::Group::*> kFlags[] = {
+    {"banall", &FakeGroupServer::Group::banall},
+    {"banurl", &FakeGroupServer::Group::banurl},
+    {"banpic", &FakeGroupServer::Group::banpic},
+    {"banchat", &FakeGroupServer::Group::banchat},
+    {"banmsg", &FakeGroupServer::Group::banmsg},
+    {"banscreenshot", &FakeGroupServer::Group::banscreenshot}};
 
 Json::Value ToJson(const FakeGroupServer::Group& g) {
   Json::Value v(Json::objectValue);
@@ -65,15 +83,22 @@ Json::Value ToJson(const FakeGroupServer::Group& g) {
   v["parentid"] = g.parentid;
   v["type"] = g.type;
   v["code"] = g.code;
+  v["codeexpire"] = static_cast<Json::Int64>(g.codeExpire);
   v["time"] = g.time;
+  v["version"] = g.version;
+  v["userversion"] = g.userversion;
+  for (const auto& flag : kFlags) v[flag.first] = g.*flag.second;
   v["members"] = Json::Value(Json::arrayValue);
   for (const auto& m : g.members) {
     Json::Value e(Json::objectValue);
     e["account"] = m.account;
     e["nick"] = m.nick;
     e["role"] = m.role;
+    if (m.banned) e["ban"] = 1;
     v["members"].append(e);
   }
+  v["refused"] = Json::Value(Json::arrayValue);
+  for (const std::string& a : g.refused) v["refused"].append(a);
   return v;
 }
 
@@ -87,6 +112,7 @@ LocalGroups::LocalGroups(LocalServer& server) : m_server(server) {
   m_groups->SetGroupServerAddressFrom([this] { return m_server.Address("GROUPSERVER"); });
   m_groups->SetCallerOf([this](const FakeRequest& r) { return m_server.AccountOf(r); });
   m_groups->SetChangeHook([this](const FakeGroupServer::Change& c) { Changed(c); });
+  m_groups->SetRoleRules(true);
   server.SetGroupMembers([this](const std::string& id) { return MembersOf(id); });
 }
 
@@ -122,13 +148,24 @@ void LocalGroups::Fill() {
       g.parentid = Text(v, "parentid");
       g.type = Int(v, "type");
       g.code = Text(v, "code");
+      if (v.isObject() && v["codeexpire"].isIntegral()) g.codeExpire = v["codeexpire"].asInt64();
       if (!Text(v, "time").empty()) g.time = Text(v, "time");
+      g.version = std::max(1, Int(v, "version", 1));
+      g.userversion = std::max(1, Int(v, "userversion", 1));
+      for (const auto& flag : kFlags) g.*flag.second = Int(v, flag.first) != 0 ? 1 : 0;
       const Json::Value members = v.isObject() ? v["members"] : Json::Value();
       for (const Json::Value& m : members) {
         const std::string account = Text(m, "account");
         if (!world.FindAccount(account) || FindMember(g, account)) continue;
         const int role = Int(m, "role", 3);
-        g.members.push_back({account, Text(m, "nick"), role >= 1 && role <= 3 ? role : 3, 0, 0});
+        FakeGroupServer::Member member{account, Text(m, "nick"), role >= 1 && role <= 3 ? role : 3,
+                                       0, 0};
+        member.banned = Int(m, "ban") != 0;
+        g.members.push_back(member);
+      }
+      const Json::Value refused = v.isObject() ? v["refused"] : Json::Value();
+      for (const Json::Value& a : refused) {
+        if (a.isString() && world.FindAccount(a.asString())) g.refused.push_back(a.asString());
       }
       m_groups->AddGroup(g);
     }
@@ -139,6 +176,9 @@ void LocalGroups::Fill() {
     g.groupid = lg.groupId;
     g.groupname = lg.name;
     g.logo = m_server.Fill(lg.logo);
+    g.info = lg.info;
+    g.code = lg.code;  // a world's code does not expire
+    g.type = lg.type;
     for (const LocalGroupMember& m : lg.members)
       g.members.push_back({m.account, nickOf(m.account), m.role, 0, 0});
     m_groups->AddGroup(g);
@@ -167,6 +207,22 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
   std::vector<Notice> out;
   const auto& before = c.before.members;
   const auto& after = c.after.members;
+  // A member's name in the group, now or (for one who left) before.
+  auto nickOf = [&c](const std::string& account) {
+    if (const FakeGroupServer::Member* m = FindMember(c.after, account)) return m->nick;
+    if (const FakeGroupServer::Member* m = FindMember(c.before, account)) return m->nick;
+    return std::string();
+  };
+  // Every notice names the group, the one who acted and that one's name.
+  const std::string groupid = c.after.groupid.empty() ? c.before.groupid : c.after.groupid;
+  auto notice = [&](const char* kind) {
+    Json::Value content(Json::objectValue);
+    content["notify"] = kind;
+    content["groupid"] = groupid;
+    content["userid"] = c.caller;
+    content["nick"] = nickOf(c.caller);
+    return content;
+  };
   // Everyone in the group now, the one who acted too (its other devices learn of it),
   // but those the change is about, who are told apart.
   auto toMembers = [&](const Json::Value& content, const std::set<std::string>& skip) {
@@ -185,37 +241,84 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
   const int count = static_cast<int>(after.size());
 
   if (c.cmd == "destroy") {
-    Json::Value content(Json::objectValue);
-    content["notify"] = "destroy";
-    content["groupid"] = c.before.groupid;
+    const Json::Value content = notice("destroy");
     for (const auto& m : before) out.emplace_back(m.account, content);
     return out;
   }
   if (c.after.groupid.empty()) return out;
   if (c.cmd == "set") {
-    Json::Value content(Json::objectValue);
-    content["notify"] = "set";
-    content["groupid"] = c.after.groupid;
-    content["groupname"] = c.after.groupname;
-    content["type"] = c.after.type;
+    // Only what changed: a new name, introduction, picture or join type.
+    Json::Value content = notice("set");
+    bool changed = false;
+    auto name = [&](const char* key, const std::string& was, const std::string& now) {
+      if (was == now) return;
+      content[key] = now;
+      changed = true;
+    };
+    name("groupname", c.before.groupname, c.after.groupname);
+    name("info", c.before.info, c.after.info);
+    name("logo", c.before.logo, c.after.logo);
+    if (c.before.type != c.after.type) {
+      content["type"] = c.after.type;
+      changed = true;
+    }
+    if (changed) toMembers(content, {});
+    return out;
+  }
+  if (c.cmd == "setcode") {
+    if (c.after.code.empty() || c.after.code == c.before.code) return out;
+    Json::Value content = notice("code");
+    content["code"] = c.after.code;
     toMembers(content, {});
     return out;
   }
-  if (c.cmd == "grantuser") {
-    static const char* kWords[] = {"", "changeowner", "changeadmin", "changemember"};
-    for (int role = 1; role <= 3; ++role) {
-      std::vector<std::string> changed;
+  if (c.cmd == "banuser") {
+    Json::Value content = notice("groupban");
+    bool changed = false;
+    for (const auto& flag : kFlags) {
+      if (c.before.*flag.second == c.after.*flag.second) continue;
+      content[flag.first] = c.after.*flag.second;
+      changed = true;
+    }
+    if (changed) toMembers(content, {});
+    // Members banned or allowed to speak: each told so, the others told who.
+    for (const bool ban : {true, false}) {
+      std::vector<std::string> concerned;
       for (const auto& m : after) {
         const FakeGroupServer::Member* was = FindMember(c.before, m.account);
-        if (m.role == role && was && was->role != role) changed.push_back(m.account);
+        if (was && m.banned == ban && was->banned != ban) concerned.push_back(m.account);
       }
-      if (changed.empty()) continue;
-      Json::Value content(Json::objectValue);
-      content["notify"] = kWords[role];
-      content["groupid"] = c.after.groupid;
-      content["members"] = IdList(changed);
-      toMembers(content, {});
+      if (concerned.empty()) continue;
+      const Json::Value own = notice(ban ? "ban" : "allow");
+      for (const std::string& a : concerned) out.emplace_back(a, own);
+      Json::Value others = notice(ban ? "banuser" : "allowuser");
+      others["members"] = MemberList(concerned, nickOf);
+      others["count"] = static_cast<int>(concerned.size());
+      others["recvusers"] = Joined(concerned);
+      toMembers(others, std::set<std::string>(concerned.begin(), concerned.end()));
     }
+    return out;
+  }
+  // Roles that changed (a grant, or the owner leaving): one notice per new role.
+  static const char* kRoleWords[] = {"", "changeowner", "changeadmin", "changemember"};
+  std::vector<Notice> roles;
+  for (int role = 1; role <= 3; ++role) {
+    std::vector<std::string> changed;
+    for (const auto& m : after) {
+      const FakeGroupServer::Member* was = FindMember(c.before, m.account);
+      if (m.role == role && was && was->role != role) changed.push_back(m.account);
+    }
+    if (changed.empty()) continue;
+    Json::Value content = notice(kRoleWords[role]);
+    content["members"] = MemberList(changed, nickOf);
+    for (const auto& m : after) roles.emplace_back(m.account, content);
+  }
+  if (c.cmd == "grantuser") return roles;
+  // A member's "join" renames it in the group.
+  if (c.cmd == "join" && added.empty()) {
+    const FakeGroupServer::Member* was = FindMember(c.before, c.caller);
+    const FakeGroupServer::Member* now = FindMember(c.after, c.caller);
+    if (was && now && was->nick != now->nick) toMembers(notice("nick"), {});
     return out;
   }
   // Members who came: each told it was added (unless it came by itself), the members
@@ -225,38 +328,34 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
     if (account != c.caller) {
       Json::Value content = GroupFields(c.after, time);
       content["notify"] = "add";
+      content["userid"] = c.caller;
+      content["nick"] = nickOf(c.caller);
       out.emplace_back(account, content);
     }
     Json::Value content(Json::objectValue);
     content["notify"] = "join";
     content["groupid"] = c.after.groupid;
+    content["groupname"] = c.after.groupname;
     content["userid"] = account;
-    const FakeGroupServer::Member* m = FindMember(c.after, account);
-    content["nick"] = m ? m->nick : "";
+    content["nick"] = nickOf(account);
     content["time"] = time;
     content["membercount"] = count;
     toMembers(content, newcomers);
   }
   if (removed.empty()) return out;
   if (c.cmd == "leave") {
-    Json::Value content(Json::objectValue);
-    content["notify"] = "leave";
-    content["groupid"] = c.after.groupid;
-    content["userid"] = c.caller;
+    Json::Value content = notice("leave");
     content["membercount"] = count;
     toMembers(content, {});
+    out.insert(out.end(), roles.begin(), roles.end());
     return out;
   }
-  for (const std::string& account : removed) {
-    Json::Value content(Json::objectValue);
-    content["notify"] = "remove";
-    content["groupid"] = c.after.groupid;
-    out.emplace_back(account, content);
-  }
-  Json::Value content(Json::objectValue);
-  content["notify"] = "removeuser";
-  content["groupid"] = c.after.groupid;
-  content["members"] = IdList(removed);
+  const Json::Value gone = notice("remove");
+  for (const std::string& account : removed) out.emplace_back(account, gone);
+  Json::Value content = notice("removeuser");
+  content["members"] = MemberList(removed, nickOf);
+  content["count"] = static_cast<int>(removed.size());
+  content["recvusers"] = Joined(removed);
   content["membercount"] = count;
   toMembers(content, {});
   return out;
@@ -264,8 +363,8 @@ std::vector<LocalGroups::Notice> LocalGroups::NoticesOf(const FakeGroupServer::C
 
 void LocalGroups::Changed(const FakeGroupServer::Change& change) {
   static const std::set<std::string> kReadOnly = {
-      "getupdate", "getversion", "getinfo",     "getuser", "search",
-      "msgstatus", "getchild",   "getuserinfo", "msgsub",  "msgack"};
+      "getupdate", "getversion",  "getinfo", "getuser", "search",   "msgstatus",
+      "getchild",  "getuserinfo", "msgsub",  "msgack",  "checkuser"};
   if (kReadOnly.count(change.cmd)) return;
   Save();
   const std::string time = LocalServer::Now();

@@ -6,6 +6,7 @@
 #include <json/json.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "LocalServer.h"
@@ -38,12 +39,19 @@ FakeSyncWorld::Snapshot SnapshotFor(LocalServer& server, const FakeRequest& requ
     group.role = role;
     snapshot.groups.push_back(group);
   }
+  // Group history goes to the group's members as they are now (groups change at run
+  // time: made, joined by code, left).
+  std::map<std::string, bool> member;
+  auto inGroup = [&](const std::string& groupid) {
+    auto it = member.find(groupid);
+    if (it != member.end()) return it->second;
+    const std::vector<std::string> members = server.MembersOf(groupid);
+    const bool in = std::find(members.begin(), members.end(), snapshot.own) != members.end();
+    return member[groupid] = in;
+  };
   for (const LocalMessage& m : server.Messages()) {
     const bool group = m.to.find("group.") != std::string::npos;
-    const bool mine =
-        group ? std::any_of(snapshot.groups.begin(), snapshot.groups.end(),
-                            [&](const FakeSyncWorld::Group& g) { return g.groupid == m.to; })
-              : m.from == snapshot.own || m.to == snapshot.own;
+    const bool mine = group ? inGroup(m.to) : m.from == snapshot.own || m.to == snapshot.own;
     if (!mine || m.msgid <= 0) continue;
     FakeSyncWorld::Message message;
     message.id = m.msgid;

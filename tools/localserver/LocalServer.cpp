@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "LocalFileRemark.h"
@@ -126,8 +128,8 @@ FakeHttpServer& LocalServer::Http(const std::string& key) {
 
 std::string LocalServer::Address(const std::string& key) {
   if (key == "DOWN") return "127.0.0.1:" + std::to_string(m_down.Port());
-  if (key == "IM") return "127.0.0.1:" + std::to_string(m_im.Port());
-  if (key == "TRACKER") return m_files.TrackerAddress();
+  if (key == "IM") return "127.0.0.1:" + std::to_string(m_im->Port());
+  if (key == "TRACKER") return m_files->TrackerAddress();
   return "127.0.0.1:" + std::to_string(Http(key).Port());
 }
 
@@ -170,8 +172,48 @@ bool LocalServer::Start(std::string* error) {
     m_tempDir = dir = buf.data();
   }
   if (!m_store.Open(dir, error)) return false;
+  m_store.RenumberOutOfRange(kFirstMsgid);
   mkdir((dir + "/tls").c_str(), 0700);
   if (!TestCertificates::MakeLasting(dir + "/tls", &m_certs, error)) return false;
+  m_ports.Load(m_store);
+  m_sessions.Load(m_store, [this](const std::string& a) { return m_world.FindAccount(a); });
+  {
+    std::lock_guard<std::mutex> lock(m_msgidMutex);
+    m_msgidMark = std::max({kFirstMsgid, m_store.MaxMsgid() + 1, m_store.MsgidMark()});
+  }
+  if (!Listen(error)) return false;
+  m_started = true;
+  for (const auto& step : m_afterStart) step();
+  return true;
+}
+
+bool LocalServer::Listen(std::string* error) {
+  // Names the kept port of keys that something else holds now.
+  auto taken = [&](const std::vector<std::string>& keys, const std::vector<int>& kept, bool udp) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (kept[i] == 0 || LocalPorts::IsFree(kept[i], udp)) continue;
+      if (keys[i] == "LOGIN" && m_options.entryPort == kept[i]) {
+        *error = "port " + std::to_string(kept[i]) + " (LOGIN) is taken";
+      } else {
+        *error = LocalPorts::TakenError(keys[i], kept[i], PortsFile());
+      }
+      return false;
+    }
+    *error = "cannot listen for " + keys.front();
+    return false;
+  };
+  const int im = m_ports.Get("IM");
+  if (!LocalPorts::Open({im}, true, [this](const std::vector<int>& ports) {
+        m_im = std::make_unique<FakeIMSessionServer>(ports[0]);
+        return m_im->Port() != 0;
+      }))
+    return taken({"IM"}, {im}, true);
+  const std::vector<int> files = {m_ports.Get("TRACKER"), m_ports.Get("STORAGE")};
+  if (!LocalPorts::Open(files, false, [this](const std::vector<int>& ports) {
+        m_files = std::make_unique<FakeFileStore>(false, ports[0], ports[1]);
+        return m_files->TrackerPort() != 0 && m_files->StoragePort() != 0;
+      }))
+    return taken({"TRACKER", "STORAGE"}, files, false);
 
   RegisterPaths();
   for (const auto& plugin : LocalPathPlugins()) plugin(*this);
@@ -181,23 +223,27 @@ bool LocalServer::Start(std::string* error) {
     entry.second->SetCertificate(m_certs.serverCertFile, m_certs.serverKeyFile);
     entry.second->SetRecordLimit(kRecordLimit);
   }
-  Http("LOGIN").SetPort(m_options.entryPort);
-  for (const std::string& key : HttpKeys()) {
-    if (!Http(key).Start()) {
-      *error = key == "LOGIN" && m_options.entryPort != 0
-                   ? "port " + std::to_string(m_options.entryPort) + " is taken"
-                   : "cannot listen for " + key;
-      return false;
-    }
+  std::vector<std::pair<std::string, FakeHttpServer*>> http;
+  for (const std::string& key : HttpKeys()) http.emplace_back(key, &Http(key));
+  http.emplace_back("DOWNSERVER", &m_down);
+  for (const auto& server : http) {
+    const std::string& key = server.first;
+    const int kept =
+        key == "LOGIN" && m_options.entryPort != 0 ? m_options.entryPort : m_ports.Get(key);
+    if (!LocalPorts::Open({kept}, false, [&server](const std::vector<int>& ports) {
+          server.second->SetPort(ports[0]);
+          return server.second->Start();
+        }))
+      return taken({key}, {kept}, false);
+    m_ports.Keep(m_store, key, server.second->Port());
   }
-  if (!m_down.Start() || m_im.Port() == 0 || m_files.TrackerPort() == 0) {
-    *error = "cannot listen for the download, IM or file-store server";
-    return false;
-  }
-  m_started = true;
-  for (const auto& step : m_afterStart) step();
+  m_ports.Keep(m_store, "IM", m_im->Port());
+  m_ports.Keep(m_store, "TRACKER", m_files->TrackerPort());
+  m_ports.Keep(m_store, "STORAGE", m_files->StoragePort());
   return true;
 }
+
+std::string LocalServer::PortsFile() const { return m_store.Dir() + "/" + LocalPorts::kStateFile; }
 
 void LocalServer::AfterStart(std::function<void()> step) {
   m_afterStart.push_back(std::move(step));
@@ -222,9 +268,9 @@ std::string LocalServer::Describe() const {
   for (const std::string& key : HttpKeys())
     out << key << " https://127.0.0.1:" << m_http.at(key)->Port() << "\n";
   out << "DOWNSERVER http://127.0.0.1:" << m_down.Port() << "\n";
-  out << "IM udp://127.0.0.1:" << m_im.Port() << "\n";
-  out << "TRACKER 127.0.0.1:" << m_files.TrackerPort() << "\n";
-  out << "STORAGE 127.0.0.1:" << m_files.StoragePort() << "\n";
+  out << "IM udp://127.0.0.1:" << m_im->Port() << "\n";
+  out << "TRACKER 127.0.0.1:" << m_files->TrackerPort() << "\n";
+  out << "STORAGE 127.0.0.1:" << m_files->StoragePort() << "\n";
   out << "TESMO_SERVER=" << EntryAddress() << "\n";
   out << "TESMO_CA_FILE=" << m_certs.caFile << "\n";
   return out.str();
@@ -313,22 +359,32 @@ void LocalServer::RegisterPaths() {
   });
 
   m_send->SetRecordLimit(kRecordLimit);
-  m_send->SetFirstMsgid(std::max<int64_t>(m_store.MaxMsgid() + 1, 5000000001));
+  {
+    std::lock_guard<std::mutex> lock(m_msgidMutex);
+    m_send->SetFirstMsgid(m_msgidMark);
+  }
   m_send->SetClock([] { return Now(); });
   m_send->SetCheck(
       [this](const FakeImHttpPaths::Message& m, const FakeRequest& r) { return CheckSend(m, r); });
   m_send->SetAcceptHook(
       [this](const FakeImHttpPaths::Message& m, const FakeRequest& r) { Deliver(m, r); });
 
+  // The web tab's page, in plain http: the web engine does not trust the local CA.
+  m_down.Handle("/web/", [](const FakeRequest&) {
+    return Page("TesmoChat on the local server",
+                "This tab shows the web pages of a TesmoChat deployment. The local server "
+                "stands in for the real servers so that the program can be tried and "
+                "tested on one machine; it has no web pages of its own.");
+  });
   m_down.SetFallback([this](const FakeRequest& r) { return Download(r); });
-  m_files.SetRecordLimit(20);
+  m_files->SetRecordLimit(20);
   // Names unique across runs, so files kept from an earlier run are never replaced.
-  m_files.SetStoredNamePrefix("M00/00/" + RandomHex(4) + "/f");
-  m_files.SetUploadHook([this](const FakeFileStore::Upload& up) { SaveUpload(up); });
+  m_files->SetStoredNamePrefix("M00/00/" + RandomHex(4) + "/f");
+  m_files->SetUploadHook([this](const FakeFileStore::Upload& up) { SaveUpload(up); });
 
-  m_im.Server().SetRecordLimit(kRecordLimit);
-  m_im.SetLoginCheck([this](const FakeIMServer::Record& login) { return ImLogin(login); });
-  m_im.Server().SetTextHandler([this](const FakeIMServer::Record& text) { ImText(text); });
+  m_im->Server().SetRecordLimit(kRecordLimit);
+  m_im->SetLoginCheck([this](const FakeIMServer::Record& login) { return ImLogin(login); });
+  m_im->Server().SetTextHandler([this](const FakeIMServer::Record& text) { ImText(text); });
 }
 
 FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
@@ -342,8 +398,8 @@ FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
   p.bigIcon = Fill(a.bigIcon);
   p.summary = a.summary;
   p.storageIp = "127.0.0.1";
-  p.storagePort = m_files.StoragePort();
-  p.upServer = m_files.TrackerAddress();
+  p.storagePort = m_files->StoragePort();
+  p.upServer = m_files->TrackerAddress();
   p.downServer = "http://" + Address("DOWN");
   p.proxyServer = Address("IM");
   p.redUrl = "https://" + EntryAddress() + "/red/";
@@ -416,10 +472,7 @@ FakeReply LocalServer::Login(const FakeRequest& request) {
   if (!account || Str(body, "account") != account->account) return Refuse(-5, "not registered");
   FakeLoginServer::Profile p = ProfileOf(*account);
   p.sessionToken = RandomHex(16);
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_sessions[p.sessionToken] = account->account;
-  }
+  m_sessions.Open(p.sessionToken, account->account);
   return FakeReply::Json(FakeLoginServer::LoginBody(p, Address("USERSERVER")));
 }
 
@@ -471,6 +524,7 @@ FakeReply LocalServer::QR(const std::string& key, const std::string& device) {
 FakeReply LocalServer::AppConfig() {
   Json::StreamWriterBuilder w;
   w["indentation"] = "";
+  w["commentStyle"] = "None";  // comments of the world file are no JSON
   const std::string text = Fill(Json::writeString(w, m_world.AppConfig()));
   const std::string config = TestCipherKit::BuildConfigString(text);
   if (config.empty()) return FakeReply::Text(500, "the configuration key is missing");
@@ -480,6 +534,7 @@ FakeReply LocalServer::AppConfig() {
 FakeReply LocalServer::Coins() {
   Json::StreamWriterBuilder w;
   w["indentation"] = "";
+  w["commentStyle"] = "None";
   Json::Value coins;
   if (!ParseObject("{\"params\":" + Fill(Json::writeString(w, m_world.Coins())) + "}", &coins))
     coins["params"] = Json::Value(Json::arrayValue);
@@ -516,10 +571,10 @@ std::string LocalServer::PushFile(const std::string& to, const std::string& from
       if (!std::isalnum(static_cast<unsigned char>(c))) extension.clear();
     }
   }
-  const FakeFileStore::Upload stored = m_files.Store(data, extension);
+  const FakeFileStore::Upload stored = m_files->Store(data, extension);
   const LocalAccount* sender = m_world.FindAccount(from);
   LocalMessage message;
-  message.msgid = m_send->TakeMsgid();
+  message.msgid = TakeMsgid();
   message.from = from;
   message.to = to;
   message.fromGroup = to.find("group.") != std::string::npos ? to : "";
@@ -545,20 +600,16 @@ void LocalServer::SaveUpload(const FakeFileStore::Upload& up) {
 }
 
 std::string LocalServer::AccountOf(const FakeRequest& request) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  auto it = m_sessions.find(request.Header("TS-IM-TOKEN"));
-  return it == m_sessions.end() ? std::string() : it->second;
+  return m_sessions.AccountOf(request.Header("TS-IM-TOKEN"));
 }
 
 std::string LocalServer::ImLogin(const FakeIMServer::Record& login) {
   const std::string account = login.json["from"].isString() ? login.json["from"].asString() : "";
   if (!FakeIMSessionServer::LoginKeyValid(login.json) || !m_world.FindAccount(account)) return "f";
-  std::lock_guard<std::mutex> lock(m_mutex);
-  bool loggedIn = false;
-  for (const auto& s : m_sessions) loggedIn = loggedIn || s.second == account;
-  if (!loggedIn) return "f";
+  if (!m_sessions.HasSession(account)) return "f";
   const Json::Value& transid = login.json["transid"];
-  m_online[account] = Online{login.host, login.port, transid.isString() ? transid.asString() : ""};
+  m_sessions.Register(account, login.host, login.port,
+                      transid.isString() ? transid.asString() : "");
   return "t";
 }
 
@@ -582,31 +633,40 @@ std::vector<std::string> LocalServer::MembersOf(const std::string& groupId) {
 }
 
 void LocalServer::ImText(const FakeIMServer::Record& text) {
-  // "R" + the device type + the account: the client leaves. The account is told by
-  // the client's address, since both the device type and an account may be digits.
-  if (text.text.empty() || text.text[0] != 'R') return;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (auto it = m_online.begin(); it != m_online.end(); ++it) {
-    const std::string& account = it->first;
-    const bool named =
-        text.text.size() > account.size() &&
-        text.text.compare(text.text.size() - account.size(), account.size(), account) == 0;
-    if (named && it->second.host == text.host && it->second.port == text.port) {
-      m_online.erase(it);
-      return;
-    }
+  // "R" + the device type + the account: the client leaves; "r" + ...: its periodic
+  // re-registration, which after a restart tells that it is still there.
+  if (text.text.empty() || (text.text[0] != 'R' && text.text[0] != 'r')) return;
+  const std::string account = m_sessions.AccountAt(text.text, text.host, text.port);
+  if (account.empty()) return;
+  if (text.text[0] == 'R') {
+    m_sessions.Unregister(account);
+  } else if (m_sessions.Reregister(account, text.host, text.port)) {
+    std::printf("IM client of %s registered again\n", account.c_str());
+    std::fflush(stdout);
   }
 }
 
 bool LocalServer::PushTo(const std::string& account, const std::string& text) {
-  Online online;
+  const std::optional<LocalSessions::Registration> online = m_sessions.Find(account);
+  if (!online) return false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    auto it = m_online.find(account);
-    if (it == m_online.end()) return false;
-    online = it->second;
     ++m_pushes;
   }
-  m_im.Server().PushTo(text, online.host, online.port);
+  m_im->Server().PushTo(text, online->host, online->port);
   return true;
+}
+
+int64_t LocalServer::TakeMsgid() {
+  const int64_t msgid = m_send->TakeMsgid();
+  NoteMsgid(msgid);
+  return msgid;
+}
+
+void LocalServer::NoteMsgid(int64_t msgid) {
+  constexpr int64_t kBlock = 1000;
+  std::lock_guard<std::mutex> lock(m_msgidMutex);
+  if (msgid < m_msgidMark) return;
+  m_msgidMark = msgid + kBlock;
+  m_store.SetMsgidMark(m_msgidMark);
 }

@@ -24,7 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "LocalPorts.h"
 #include "LocalScheduler.h"
+#include "LocalSessions.h"
 #include "LocalStore.h"
 #include "LocalWorld.h"
 #include "fakes/FakeFileStore.h"
@@ -38,8 +40,11 @@ class LocalServer {
  public:
   struct Options {
     std::string stateDir;  // "" keeps nothing after the run
-    int entryPort = 0;     // 0: any free port
+    int entryPort = 0;     // 0: the port kept in the state folder, else any free one
   };
+  // Message ids the server gives start here: within 32 bits, above the world's
+  // history (which counts from 1000000001).
+  static constexpr int64_t kFirstMsgid = 1100000001;
   // The HTTPS servers by server key, entry first.
   static const std::vector<std::string>& HttpKeys();
 
@@ -55,6 +60,11 @@ class LocalServer {
   std::string Describe() const;
   std::string EntryAddress() const;  // "127.0.0.1:port"
   std::string CaFile() const { return m_certs.caFile; }
+  // The port kept for a server of the state folder (0: none yet), and keeping one
+  // (for the control port, which main opens).
+  int KeptPort(const std::string& key) const { return m_ports.Get(key); }
+  void KeepPort(const std::string& key, int port) { m_ports.Keep(m_store, key, port); }
+  std::string PortsFile() const;
 
   // One control command line; the answer text (one or more lines).
   std::string Command(const std::string& line);
@@ -86,7 +96,7 @@ class LocalServer {
   std::vector<std::string> MembersOf(const std::string& groupId);
   void Keep(std::shared_ptr<void> object);
   // A message id for something pushed, from the run of the ids of sent messages.
-  int64_t TakeMsgid() { return m_send->TakeMsgid(); }
+  int64_t TakeMsgid();
   // Adjusts what an account's logins say of it (its profile as changed since, the
   // version of its friend list) over what the world says.
   using LoginProfile = std::function<void(const std::string& account, FakeLoginServer::Profile*)>;
@@ -96,11 +106,6 @@ class LocalServer {
   static std::string Now();
 
  private:
-  struct Online {
-    std::string host;
-    int port = 0;
-    std::string registration;  // the IM login's transid
-  };
   struct QRPoll {
     std::chrono::steady_clock::time_point first;
     std::string device;
@@ -134,19 +139,24 @@ class LocalServer {
   void Relay(const LocalMessage& message, bool toSender = false);
   void SaveUpload(const FakeFileStore::Upload& upload);
   std::string ConfirmQR(const std::string& key, const std::string& account);
+  // Ids given out are kept as a mark a block ahead, so a restart never gives one
+  // again (pushes of the server are not all kept as messages).
+  void NoteMsgid(int64_t msgid);
+  // Opens the servers on their kept ports; false with *error naming a taken one.
+  bool Listen(std::string* error);
 
   const LocalWorld& m_world;
   const Options m_options;
   TestCertificates m_certs;
   std::string m_tempDir;  // the run's own folder when no state folder was given
   LocalStore m_store;
+  LocalPorts m_ports;
+  LocalSessions m_sessions;
 
   // Declared before the servers, so that no server thread outlives what it uses.
   std::mutex m_mutex;                                      // guards everything below
   std::map<std::string, std::string> m_loginTokens;        // login header -> account
   std::map<std::string, std::string> m_accountInfoTokens;  // accountinfo header -> account
-  std::map<std::string, std::string> m_sessions;           // session token -> account
-  std::map<std::string, Online> m_online;                  // account -> IM client
   std::map<std::string, QRPoll> m_qrPolls;
   std::string m_lastQRKey;
   bool m_qrAuto = true;
@@ -156,12 +166,15 @@ class LocalServer {
   std::vector<std::pair<std::string, std::string>> m_serverNames;  // name, server key
   LoginProfile m_loginProfile;
   std::vector<std::function<void()>> m_afterStart;
+  std::mutex m_msgidMutex;
+  int64_t m_msgidMark = 0;  // ids below it are covered by the kept mark
 
   std::unique_ptr<FakeImHttpPaths> m_send;
   std::map<std::string, std::unique_ptr<FakeHttpServer>> m_http;
   FakeHttpServer m_down;
-  FakeFileStore m_files;
-  FakeIMSessionServer m_im;
+  // Made by Start, on the ports kept: they listen from construction on.
+  std::unique_ptr<FakeFileStore> m_files;
+  std::unique_ptr<FakeIMSessionServer> m_im;
   LocalScheduler m_scheduler;
   std::vector<std::shared_ptr<void>> m_kept;
 };

@@ -42,13 +42,13 @@ std::string LocalServer::Command(const std::string& line) {
   if (verb == "help") return kHelp;
   if (verb == "accounts") {
     std::ostringstream out;
-    std::lock_guard<std::mutex> lock(m_mutex);
     for (const LocalAccount& a : m_world.Accounts()) {
       out << a.account << "  " << a.name;
       if (!a.mobile.empty())
         out << "  login: " << a.nationCode << " " << a.mobile << " code " << a.verifyCode;
       if (a.scripted) out << "  (scripted)";
-      if (m_online.count(a.account)) out << "  online";
+      if (const auto online = m_sessions.Find(a.account))
+        out << (online->heard ? "  online" : "  online before the restart, not heard from since");
       out << "\n";
     }
     return out.str();
@@ -60,7 +60,7 @@ std::string LocalServer::Command(const std::string& line) {
       pushes = m_pushes;
     }
     return "pushes: " + std::to_string(pushes) + " sent, " +
-           std::to_string(m_im.Server().UnackedCount()) + " unanswered\n";
+           std::to_string(m_im->Server().UnackedCount()) + " unanswered\n";
   }
   if (verb == "push") {
     std::string to, from;
@@ -71,7 +71,7 @@ std::string LocalServer::Command(const std::string& line) {
     if (!wrong.empty()) return wrong;
     const bool group = to.find("group.") != std::string::npos;
     LocalMessage message;
-    message.msgid = m_send->TakeMsgid();
+    message.msgid = TakeMsgid();
     message.from = from;
     message.to = to;
     message.fromGroup = group ? to : "";
@@ -95,7 +95,7 @@ std::string LocalServer::Command(const std::string& line) {
     in >> to >> from >> msgid;
     if (to.empty() || from.empty() || msgid.empty()) return "usage: revoke TO FROM MSGID\n";
     LocalMessage message;
-    message.msgid = m_send->TakeMsgid();
+    message.msgid = TakeMsgid();
     message.from = from;
     message.to = to;
     message.fromGroup = to.find("group.") != std::string::npos ? to : "";
@@ -133,7 +133,7 @@ std::string LocalServer::Command(const std::string& line) {
     const std::vector<std::string> members = MembersOf(group);
     if (members.empty() || text.empty()) return "usage: groupnotify GROUP TEXT (a known group)\n";
     LocalMessage message;
-    message.msgid = m_send->TakeMsgid();
+    message.msgid = TakeMsgid();
     // From the owner when the world names one.
     message.from = members.front();
     if (const LocalGroup* g = m_world.FindGroup(group)) {
@@ -155,20 +155,12 @@ std::string LocalServer::Command(const std::string& line) {
     in >> account;
     std::string reason = Rest(in);
     if (reason.empty()) reason = "Your account logged in elsewhere.";
-    std::string registration;
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      auto it = m_online.find(account);
-      if (it == m_online.end()) return "not online: " + account + "\n";
-      registration = it->second.registration;
-    }
-    PushTo(account, FakeIMServer::SysPacket(account, "kickout",
-                                            {{"reason", reason}, {"regsterid", registration}}));
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_online.erase(account);
-    for (auto it = m_sessions.begin(); it != m_sessions.end();) {
-      it = it->second == account ? m_sessions.erase(it) : std::next(it);
-    }
+    const auto online = m_sessions.Find(account);
+    if (!online) return "not online: " + account + "\n";
+    PushTo(account,
+           FakeIMServer::SysPacket(account, "kickout",
+                                   {{"reason", reason}, {"regsterid", online->registration}}));
+    m_sessions.End(account);
     return "kicked out " + account + "\n";
   }
   if (verb == "qr") {

@@ -38,6 +38,7 @@ void LocalServer::Deliver(const FakeImHttpPaths::Message& m, const FakeRequest& 
   message.remark = m.remark;
   message.time = m.answeredTime;
   message.device = m.device < 0 ? 1 : static_cast<int>(m.device);
+  NoteMsgid(message.msgid);
   if (message.type == "revoke") {
     Relay(message);
     return;
@@ -56,7 +57,7 @@ void LocalServer::Deliver(const FakeImHttpPaths::Message& m, const FakeRequest& 
        at = reply.content.find("{text}", at + message.content.size()))
     reply.content.replace(at, 6, message.content);
   m_scheduler.After(m_world.ReplyDelayMs(), [this, reply]() mutable {
-    reply.msgid = m_send->TakeMsgid();
+    reply.msgid = TakeMsgid();
     reply.time = Now();
     m_store.AddMessage(reply);
     Relay(reply);

@@ -1,8 +1,11 @@
 #include "LocalStore.h"
 
 #include <json/json.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +14,8 @@
 #include <sstream>
 
 namespace {
+
+constexpr const char* kMsgidFile = "msgids.json";
 
 bool MakeDirs(const std::string& path) {
   for (size_t at = 1; at <= path.size(); ++at) {
@@ -102,6 +107,56 @@ int64_t LocalStore::MaxMsgid() const {
   return max;
 }
 
+void LocalStore::RenumberOutOfRange(int64_t first) {
+  constexpr int64_t kMaxMsgid = 2147483647;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  int64_t next = first;
+  bool odd = false;
+  for (const LocalMessage& m : m_messages) {
+    if (m.msgid > 0 && m.msgid <= kMaxMsgid) {
+      next = std::max(next, m.msgid + 1);
+    } else {
+      odd = true;
+    }
+  }
+  if (!odd) return;
+  int renumbered = 0;
+  for (LocalMessage& m : m_messages) {
+    if (m.msgid > 0 && m.msgid <= kMaxMsgid) continue;
+    m.msgid = next++;
+    ++renumbered;
+  }
+  const std::string path = m_dir + "/messages.jsonl";
+  const std::string temp = path + ".new";
+  Json::StreamWriterBuilder w;
+  w["indentation"] = "";
+  {
+    std::ofstream out(temp, std::ios::trunc);
+    for (const LocalMessage& m : m_messages) out << Json::writeString(w, ToJson(m)) << '\n';
+    if (!out) {
+      std::fprintf(stderr, "cannot write %s\n", temp.c_str());
+      return;
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::fprintf(stderr, "cannot replace %s: %s\n", path.c_str(), std::strerror(errno));
+    return;
+  }
+  std::fprintf(stderr, "%s: %d message ids past 32 bits renumbered\n", path.c_str(), renumbered);
+}
+
+int64_t LocalStore::MsgidMark() const {
+  Json::Value kept;
+  if (!LoadJson(kMsgidFile, &kept) || !kept["mark"].isIntegral()) return 0;
+  return kept["mark"].asInt64();
+}
+
+void LocalStore::SetMsgidMark(int64_t mark) {
+  Json::Value kept(Json::objectValue);
+  kept["mark"] = static_cast<Json::Int64>(mark);
+  SaveJson(kMsgidFile, kept);
+}
+
 std::string LocalStore::FilePath(const std::string& remotePath) const {
   if (remotePath.size() < 2 || remotePath[0] != '/' || remotePath.size() > 512) return "";
   const std::string rel = remotePath.substr(1);
@@ -123,6 +178,12 @@ bool LocalStore::SaveJson(const std::string& name, const Json::Value& value) {
   w["indentation"] = " ";
   w["emitUTF8"] = true;
   {
+    // Made for the owner alone: a state file may hold session tokens.
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      fchmod(fd, 0600);
+      close(fd);
+    }
     std::ofstream out(temp, std::ios::trunc);
     out << Json::writeString(w, value) << '\n';
     if (!out) {

@@ -22,6 +22,13 @@ class LocalStore {
   void AddMessage(const LocalMessage& message);
   std::vector<LocalMessage> Messages() const;
   int64_t MaxMsgid() const;
+  // Kept messages whose id a client cannot hold (an earlier version gave ids past
+  // 32 bits) get new ids from first on, after the usable ones; the file is rewritten.
+  void RenumberOutOfRange(int64_t first);
+  // The message ids given out so far stay below this mark (0: none kept).
+  int64_t MsgidMark() const;
+  void SetMsgidMark(int64_t mark);
+  const std::string& Dir() const { return m_dir; }
 
   // Where uploads go; "" when the name is not a plain relative path ("..", "//",
   // odd characters), so a hostile name never leaves the folder.

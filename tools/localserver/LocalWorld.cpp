@@ -197,6 +197,12 @@ bool LocalWorld::LoadText(const std::string& text, const std::string& name, std:
       if (!groupIds.insert(group.groupId).second) Fail(g, "group " + group.groupId + " twice");
       group.name = Text(g, "name", true);
       group.logo = Text(g, "logo");
+      group.info = Text(g, "info");
+      group.code = Text(g, "code");
+      if (!group.code.empty() && (group.code.size() != 4 ||
+                                  group.code.find_first_not_of("0123456789") != std::string::npos))
+        Fail(g["code"], "\"code\" must be four digits");
+      group.type = Int(g, "type", 0);
       int owners = 0;
       for (const Json::Value& m : Member(g, "members", Json::arrayValue, true)) {
         if (!m.isObject()) Fail(m, "a member must be an object");

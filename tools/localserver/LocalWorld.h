@@ -7,8 +7,10 @@
 //       "summary", "usertype", "userversion", "champflag", "friends": [account],
 //       "remarks": {account: text}, "blacklist": [account],
 //       "script": {"reply": "... {text} ..."} (a scripted peer)}],
-//   "groups": [{"groupid" (with "group."), "name", "logo",
-//       "members": [{"account", "role": 1 owner (exactly one), 2 admin, 3 member}]}],
+//   "groups": [{"groupid" (with "group."), "name", "logo", "info", "code" (a join
+//       code of four digits that does not expire), "type" (0 anyone may join, 1 by
+//       invitation only), "members": [{"account", "role": 1 owner (exactly one),
+//       2 admin, 3 member}]}],
 //   "history": [{"from", "to" (account or group), "type", "content", "remark"
 //       (text or object), "time"}],
 //   "files": {"/group1/...": local file, relative to the world file},
@@ -55,6 +57,9 @@ struct LocalGroup {
   std::string groupId;  // holds "group."
   std::string name;
   std::string logo;
+  std::string info;
+  std::string code;  // "" none
+  int type = 0;
   std::vector<LocalGroupMember> members;
 };
 

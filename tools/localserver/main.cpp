@@ -29,9 +29,11 @@ void Usage() {
                "usage: tesmo-localserver [--world FILE] [--state DIR] [--port N] "
                "[--control-port N]\n"
                "  --world FILE        the world to serve (default: the demo world)\n"
-               "  --state DIR         keeps certificates and all that changes in DIR\n"
-               "  --port N            the entry server's port (default: any free one)\n"
-               "  --control-port N    the control port (default: any free one)\n");
+               "  --state DIR         keeps certificates, ports, sessions and all that\n"
+               "                      changes in DIR (default: a temporary folder)\n"
+               "  --port N            the entry server's port (default: the one kept in\n"
+               "                      DIR, at the first start any free one)\n"
+               "  --control-port N    the control port (default: as for --port)\n");
 }
 
 int ListenControl(int port, int* bound) {
@@ -120,12 +122,24 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tesmo-localserver: %s\n", error.c_str());
     return 1;
   }
+  // The control port is kept with the others, unless one was given.
+  const int keptControl = controlPort != 0 ? controlPort : server.KeptPort("CONTROL");
   int boundControl = 0;
-  const int control = ListenControl(controlPort, &boundControl);
+  int control = -1;
+  LocalPorts::Open({keptControl}, false, [&](const std::vector<int>& ports) {
+    control = ListenControl(ports[0], &boundControl);
+    return control >= 0;
+  });
   if (control < 0) {
-    std::fprintf(stderr, "tesmo-localserver: cannot listen on control port %d\n", controlPort);
+    if (controlPort == 0 && keptControl != 0) {
+      std::fprintf(stderr, "tesmo-localserver: %s\n",
+                   LocalPorts::TakenError("CONTROL", keptControl, server.PortsFile()).c_str());
+    } else {
+      std::fprintf(stderr, "tesmo-localserver: cannot listen on control port %d\n", controlPort);
+    }
     return 1;
   }
+  if (controlPort == 0) server.KeepPort("CONTROL", boundControl);
   const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
 
   std::printf("tesmo-localserver: world %s\n%s", worldFile.c_str(), server.Describe().c_str());

@@ -7,6 +7,16 @@ Image {
 
     property var _menu: null
 
+    // Opens the add menu just below the button.
+    function openMenu() {
+        if (!_menu)
+            _menu = OwnedPopup.create(addButton, Qt.resolvedUrl("../popups/VAddButtonMenu.qml"))
+        if (_menu)
+            _menu.popup(0, height)
+    }
+
+    objectName: "addButton"
+
     width: 27
     height: 22
     source: "qrc:/images/session_page/add_session.png"
@@ -18,11 +28,6 @@ Image {
         anchors.fill: parent
         hoverEnabled: true
         cursorShape: Qt.PointingHandCursor
-        onClicked: {
-            if (!addButton._menu)
-                addButton._menu = OwnedPopup.create(addButton, Qt.resolvedUrl("../popups/VAddButtonMenu.qml"))
-            if (addButton._menu)
-                addButton._menu.popup(0, addButton.height)
-        }
+        onClicked: addButton.openMenu()
     }
 }

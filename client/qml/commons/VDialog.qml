@@ -16,7 +16,43 @@ VPopupWindow {
     readonly property alias contentArea: container
 
     closeOnActiveLost: false
-    onVisibleChanged: vGlobal.setDialogShowing(visible)
+    // A dialog is there to be answered: it takes the keyboard whenever it shows (also
+    // back after an alert): without a window manager nothing else would activate it.
+    onVisibleChanged: {
+        vGlobal.setDialogShowing(visible)
+        if (visible)
+            Qt.callLater(dialog._activate)
+    }
+    // Its first field has the focus; a dialog that focuses something else does so in
+    // its own onOpened, which runs after this one.
+    onOpened: {
+        var field = _firstField(dialog.contentItem)
+        if (field !== null)
+            field.forceActiveFocus()
+    }
+
+    function _activate() {
+        if (visible)
+            requestActivate()
+    }
+
+    // The first field, in the order the items stand, that takes typing: a text input
+    // that is not read-only, or a search bar whose search works.
+    function _firstField(item) {
+        if (!item || !item.visible || !item.enabled)
+            return null
+        if (item.functionIsDeveloping !== undefined)
+            return item.functionIsDeveloping ? null : item
+        if (item.cursorPosition !== undefined && item.readOnly === false)
+            return item
+        var kids = item.children
+        for (var i = 0; i < kids.length; ++i) {
+            var found = _firstField(kids[i])
+            if (found !== null)
+                return found
+        }
+        return null
+    }
 
     Rectangle {
         id: background

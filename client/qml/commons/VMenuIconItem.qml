@@ -6,13 +6,11 @@ MenuItem {
     id: menuItem
 
     property url iconSource: ""
-    property int textPaintedWidth: 0
-
-    function _measure() { textPaintedWidth = label.paintedWidth + 62 }
+    // A binding, not a handler: handlers still run while the window is torn down,
+    // when their item's ids are gone.
+    readonly property int textPaintedWidth: label.paintedWidth + 62
 
     height: visible ? 40 : 0
-    onTextChanged: _measure()
-    onVisibleChanged: _measure()
 
     contentItem: Item {
         Image {
@@ -36,7 +34,6 @@ MenuItem {
             textFormat: Text.PlainText
             font.pixelSize: 14
             color: "#333333"
-            onPaintedWidthChanged: menuItem._measure()
         }
     }
 

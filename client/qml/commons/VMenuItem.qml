@@ -5,14 +5,12 @@ import QtQuick.Controls 2.12
 MenuItem {
     id: menuItem
 
-    property int textPaintedWidth: 0
-
-    function _measure() { textPaintedWidth = label.paintedWidth + 30 }
+    // A binding, not a handler: handlers still run while the window is torn down,
+    // when their item's ids are gone.
+    readonly property int textPaintedWidth: label.paintedWidth + 30
 
     visible: false
     height: visible ? 31 : 0
-    onTextChanged: _measure()
-    onVisibleChanged: _measure()
 
     contentItem: Text {
         id: label
@@ -23,7 +21,6 @@ MenuItem {
         font.pixelSize: 14
         color: "#333333"
         verticalAlignment: Text.AlignVCenter
-        onPaintedWidthChanged: menuItem._measure()
     }
 
     background: Rectangle {

@@ -1,5 +1,4 @@
 import QtQuick 2.12
-import VGlobal 1.0
 import "../commons"
 import "../translator"
 
@@ -46,7 +45,7 @@ VDialog {
 
     function submit() {
         // Nothing goes out without a connection; the code is asked for again.
-        if (vGlobal.connectionState !== VConnectionState.CONNECT) {
+        if (!vGlobal.serverReachable()) {
             networkWarning = true
             emptyBoxes()
             return
@@ -83,7 +82,8 @@ VDialog {
                 return
             dialog.isLoading = false
             dialog.resultValue = result
-            if (result === 1) {
+            // Joined only with the group to open.
+            if (result === 1 && groupid !== "") {
                 vGlobal.openChat(groupid, true)
                 dialog.close()
             } else {

@@ -63,6 +63,7 @@ VPopupWindow {
         }
 
         Text {
+            objectName: "cardSummary"
             x: 20
             y: 110
             width: parent.width - 40

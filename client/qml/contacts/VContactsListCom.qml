@@ -18,7 +18,6 @@ Rectangle {
     property bool highlighted: false
     // The contacts page: it holds the card.
     property var contactsPage: null
-    property point _globalPointer: Qt.point(0, 0)
 
     height: 60
     color: highlighted ? "#F0F0F0" : "transparent"
@@ -66,10 +65,14 @@ Rectangle {
         id: cardTimer
 
         interval: 500
+        // At the pointer over this row: a pointer that came in and rested has not
+        // moved in the row, but the row knows where it is.
         onTriggered: {
-            if (row.contactsPage)
-                row.contactsPage.showCard(row.account, row.name, row.logo, row.summary, row.userid,
-                                  row._globalPointer.x, row._globalPointer.y)
+            if (!row.contactsPage)
+                return
+            var at = area.mapToGlobal(area.mouseX, area.mouseY)
+            row.contactsPage.showCard(row.account, row.name, row.logo, row.summary, row.userid,
+                                      at.x, at.y)
         }
     }
 
@@ -81,7 +84,6 @@ Rectangle {
         // No hover cards and clicks while a dialog shows.
         enabled: vGlobal.dialogShowing !== 1
         onEntered: cardTimer.restart()
-        onPositionChanged: row._globalPointer = mapToGlobal(mouse.x, mouse.y)
         onExited: {
             cardTimer.stop()
             if (row.contactsPage)

@@ -1,5 +1,4 @@
 import QtQuick 2.12
-import VGlobal 1.0
 import "../commons"
 import "../translator"
 
@@ -73,7 +72,7 @@ VDialog {
     function finish() {
         if (chosenColumn.busy || chosenList.count === 0)
             return
-        if (vGlobal.connectionState !== VConnectionState.CONNECT) {
+        if (!vGlobal.serverReachable()) {
             tip.text = ""
             tip.text = VTr.checkNetworkConnection
             return
@@ -144,10 +143,6 @@ VDialog {
         function onLoadMoreMembersResult(result, fromid) {
             if (picker.visible && picker.mode === "add" && result === 0)
                 picker.fromid = fromid
-        }
-        function onSearchMembersResult(result, fromid) {
-            if (picker.mode === "add" && result === 0)
-                memberSearch.fromid = fromid
         }
         function onSetGrantInfoResult(result) {
             if (!picker.visible || !chosenColumn.busy)
@@ -229,7 +224,7 @@ VDialog {
                 anchors.fill: candidates
                 clip: true
                 visible: memberSearch.showing
-                model: atSearchUserManager
+                model: groupManager.pickerSearchUserManager
                 onAtYEndChanged: if (atYEnd && count > 0) memberSearch.loadMore()
                 delegate: VPickerRow {
                     readonly property var person: model.modelData

@@ -1,5 +1,4 @@
 import QtQuick 2.12
-import VGlobal 1.0
 import "../commons"
 import "../translator"
 
@@ -67,16 +66,24 @@ VDialog {
         return "Group"
     }
 
+    // Whom the user may remove: the owner removes managers and members, a manager
+    // members only; nobody removes the owner or themselves.
+    function mayRemove(account) {
+        if (account === "" || account === vConfig.currentAccount || groupAdminManager.isOwner(account))
+            return false
+        return groupAdminManager.isOwner(vConfig.currentAccount) || !groupAdminManager.isAdmin(account)
+    }
+
     function rowShown(account, index) {
         if (mode === "delete")
-            return true
+            return mayRemove(account)
         if (account === vConfig.currentAccount || account === singleToGroupAccount)
             return false
         return mode !== "add" || index < currentPageIndex * pageSize + 1
     }
 
     function choose(item) {
-        if (!item || (mode === "add" && item.added))
+        if (!item || (mode === "add" && item.added) || (mode === "delete" && !mayRemove(item.account)))
             return
         clickedAccount = item.account
         var selected = !item.selected
@@ -88,7 +95,7 @@ VDialog {
     }
 
     function chooseFound(item) {
-        if (!item)
+        if (!item || (mode === "delete" && !mayRemove(item.account)))
             return
         groupMemberManager.updateSelected(item.account, true)
         chosenList.push_back(item.account, item.name, item.logo, item.champflag)
@@ -100,7 +107,7 @@ VDialog {
     function finish() {
         if (chosenColumn.busy)
             return
-        if (vGlobal.connectionState !== VConnectionState.CONNECT) {
+        if (!vGlobal.serverReachable()) {
             tip.text = ""
             tip.text = VTr.checkNetworkConnection
             return
@@ -185,10 +192,6 @@ VDialog {
             picker.fromid = fromid
             picker.membersFinished = fromid === 0
             coverTimer.restart()
-        }
-        function onSearchMembersResult(result, fromid) {
-            if (picker.mode === "delete" && result === 0)
-                memberSearch.fromid = fromid
         }
         function onCreateGroupResult(result, groupid, groupname, parentid) {
             if (!chosenColumn.busy)
@@ -294,12 +297,15 @@ VDialog {
                 anchors.fill: candidates
                 clip: true
                 visible: memberSearch.showing
-                model: atSearchUserManager
+                model: groupManager.pickerSearchUserManager
                 onAtYEndChanged: if (atYEnd && count > 0) memberSearch.loadMore()
                 delegate: VPickerRow {
                     readonly property var person: model.modelData
+                    readonly property bool shown: person !== null && picker.mayRemove(person.account)
 
                     width: found.width
+                    height: shown ? 55 : 0
+                    visible: shown
                     account: person ? person.account : ""
                     name: person ? person.name : ""
                     logo: person ? person.logo : ""

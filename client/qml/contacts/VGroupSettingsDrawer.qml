@@ -2,6 +2,7 @@ import QtQuick 2.12
 import QtQuick.Dialogs 1.3
 import QtQuick.Window 2.12
 import "../commons"
+import "../commons/VFileChooser.js" as FileChooser
 import "../translator"
 
 // The settings of the open group chat, sliding in from the right edge of the chat
@@ -19,8 +20,13 @@ FocusScope {
     property string shownNick: ""
     property real _shown: 0
     property bool _opening: false
-    property string _pendingName: ""
     property bool _leaving: false
+    // The outstanding "set" ({kind, groupid, value}: a new name, introduction, avatar
+    // or join type), the outstanding ban switch and the outstanding mute, each null
+    // when none: their answers are matched to the group they were sent for.
+    property var _sentSet: null
+    property var _sentBan: null
+    property var _sentMute: null
 
     readonly property int adminRows: groupAdminManager.itemCount
     readonly property int memberRows: groupMemberManager.itemCount
@@ -51,6 +57,7 @@ FocusScope {
     }
 
     function open(groupId) {
+        flushSwitches()
         groupid = groupId
         loading = true
         groupManager.getGroupInfo(groupId)
@@ -65,6 +72,7 @@ FocusScope {
     }
 
     function close() {
+        flushSwitches()
         _opening = false
         _shown = 0
         if (!resetTimer.running)
@@ -93,11 +101,40 @@ FocusScope {
     }
 
     function updateGroupInfo() {
+        flushSwitches()
         failed = false
         reset()
         groupid = sessionManager.currentSessionId
         loading = true
         groupManager.getGroupInfo(groupid)
+    }
+
+    // A switch flipped less than a second ago sends its change now, for the group it
+    // was flipped for, before the drawer shows another group or goes.
+    function flushSwitches() {
+        muteSwitch.flush()
+        banChatSwitch.flush()
+        banJoinSwitch.flush()
+        screenshotSwitch.flush()
+    }
+
+    // A change the server refused: the switch shows the old state again, when it
+    // still shows that group and nobody flipped it since, and the user is told.
+    function refused(toggle, sent) {
+        if (sent.groupid === groupid && !toggle.pending)
+            toggle.checked = !sent.value
+        waring(VTr.settingFailed)
+    }
+
+    // Good news shows in the drawer, clear of the titles, with its own mark.
+    function notify(text) {
+        successTip.text = ""
+        successTip.text = text
+    }
+
+    function sendSet(kind, value, name, logo, info, type) {
+        _sentSet = { "kind": kind, "groupid": groupid, "value": value }
+        groupManager.setGroupInfo(groupid, name, logo, info, type)
     }
 
     function clickPerson(account, name, logo) {
@@ -115,8 +152,7 @@ FocusScope {
         if (name === "" || name === groupManager.groupname)
             return
         // The title and the conversation follow once the server accepts the name.
-        _pendingName = name
-        groupManager.setGroupInfo(groupid, name)
+        sendSet("name", name, name, "", "", -1)
     }
 
     function endIntroEdit() {
@@ -126,7 +162,7 @@ FocusScope {
         introEdit.visible = false
         if (text === groupManager.info)
             return
-        groupManager.setGroupInfo(groupid, "", "", text)
+        sendSet("info", text, "", "", text, -1)
         shownInfo = text
     }
 
@@ -245,10 +281,20 @@ FocusScope {
                 childLink.hasInit = true
         }
         function onSetGroupInfoResult(result) {
-            var name = drawer._pendingName
-            drawer._pendingName = ""
-            if (name !== "" && result === 0)
-                sessionListManager.setSessionName(drawer.groupid, name)
+            var sent = drawer._sentSet
+            drawer._sentSet = null
+            if (sent === null)
+                return
+            if (sent.kind === "name" && result === 0)
+                sessionListManager.setSessionName(sent.groupid, sent.value)
+            else if (sent.kind === "type" && result !== 0)
+                drawer.refused(banJoinSwitch, sent)
+        }
+        function onBanuserResult(result) {
+            var sent = drawer._sentBan
+            drawer._sentBan = null
+            if (sent !== null && result !== 0)
+                drawer.refused(sent.toggle, sent)
         }
         function onLeaveGroupResult(result) {
             if (!drawer._leaving)
@@ -262,6 +308,10 @@ FocusScope {
             }
         }
         function onMuteResult(result) {
+            var sent = drawer._sentMute
+            drawer._sentMute = null
+            if (sent !== null && result !== 1)
+                drawer.refused(muteSwitch, sent)
             drawer.updateCurrentGroupMuteValue()
         }
     }
@@ -277,26 +327,35 @@ FocusScope {
             if (!drawer._opening)
                 return
             drawer.updateGroupInfo()
-            drawer.waring(VTr.addAdminSuccessed)
+            drawer.notify(VTr.addAdminSuccessed)
         }
         function onDeleteGroupManagersSuccessed() {
             if (!drawer._opening)
                 return
             drawer.updateGroupInfo()
-            drawer.waring(VTr.removeAdminSuccessed)
+            drawer.notify(VTr.removeAdminSuccessed)
         }
         function onTransferGroupSuccessed() {
             if (!drawer._opening)
                 return
             drawer.updateGroupInfo()
-            drawer.waring(VTr.transferGroupSuccessedTip)
+            drawer.notify(VTr.transferGroupSuccessedTip)
         }
         function onReleaseChildGroupSuccessed() {
             if (!drawer._opening)
                 return
             vGlobal.alertWaitingClose()
             drawer.updateGroupInfo()
-            drawer.waring(VTr.releaseChildGroupSuccessedTip)
+            drawer.notify(VTr.releaseChildGroupSuccessedTip)
+        }
+        // The member grid follows who was added or removed.
+        function onAddGroupMembersSuccessed() {
+            if (drawer._opening)
+                drawer.updateGroupInfo()
+        }
+        function onDeleteGroupMembersSuccessed() {
+            if (drawer._opening)
+                drawer.updateGroupInfo()
         }
     }
 
@@ -308,9 +367,9 @@ FocusScope {
             title: VTr.chooseAImage
             folder: shortcuts.pictures
             nameFilters: [vGlobal.supportImageFormat]
-            onAccepted: groupManager.setGroupInfo(drawer.groupid, "", fileUrl)
+            onAccepted: drawer.sendSet("logo", String(fileUrl), "", String(fileUrl), "", -1)
         }
-        onLoaded: item.open()
+        onLoaded: FileChooser.openIn(item, vGlobal.picturesFolder())
     }
 
     Loader {
@@ -389,7 +448,7 @@ FocusScope {
                                 cursorShape: Qt.PointingHandCursor
                                 onClicked: {
                                     if (logoDialog.active)
-                                        logoDialog.item.open()
+                                        FileChooser.openIn(logoDialog.item, vGlobal.picturesFolder())
                                     else
                                         logoDialog.active = true
                                 }
@@ -505,7 +564,7 @@ FocusScope {
                             objectName: "codeLine"
                             width: parent.width
                             visible: groupManager.code !== "" && groupManager.countdown > 0
-                            text: visible ? VTr.groupCode + ": " + groupManager.code + "（" + VTr.timeLeft
+                            text: visible ? VTr.groupCode + ": " + groupManager.code + "（" + VTr.timeLeft + " "
                                             + drawer.countdownText(groupManager.countdown) + "）" : ""
                             textFormat: Text.PlainText
                             elide: Text.ElideRight
@@ -759,7 +818,11 @@ FocusScope {
                     objectName: "muteSwitch"
                     width: parent.width
                     text: VTr.donotDisturb
-                    onDelayTriggered: groupManager.muteNotifications(drawer.groupid, checked)
+                    subject: drawer.groupid
+                    onDelayTriggered: {
+                        drawer._sentMute = { "groupid": triggeredFor, "value": checked }
+                        groupManager.muteNotifications(triggeredFor, checked)
+                    }
                 }
 
                 VDelayTriggeredSwitch {
@@ -770,7 +833,11 @@ FocusScope {
                     visible: drawer.canEdit
                     height: visible ? 48 : 0
                     text: VTr.bannedSingleChat
-                    onDelayTriggered: groupManager.banChat(drawer.groupid, checked ? "1" : "0")
+                    subject: drawer.groupid
+                    onDelayTriggered: {
+                        drawer._sentBan = { "toggle": banChatSwitch, "groupid": triggeredFor, "value": checked }
+                        groupManager.banChat(triggeredFor, checked ? "1" : "0")
+                    }
                 }
 
                 VDelayTriggeredSwitch {
@@ -781,7 +848,11 @@ FocusScope {
                     visible: drawer.canEdit
                     height: visible ? 48 : 0
                     text: VTr.bannedJoin
-                    onDelayTriggered: groupManager.setGroupInfo(drawer.groupid, "", "", "", checked ? 1 : 0)
+                    subject: drawer.groupid
+                    onDelayTriggered: {
+                        drawer._sentSet = { "kind": "type", "groupid": triggeredFor, "value": checked }
+                        groupManager.setGroupInfo(triggeredFor, "", "", "", checked ? 1 : 0)
+                    }
                 }
 
                 VDelayTriggeredSwitch {
@@ -792,7 +863,11 @@ FocusScope {
                     visible: drawer.canEdit
                     height: visible ? 48 : 0
                     text: VTr.phoneScreenShotTip
-                    onDelayTriggered: groupManager.banScreenshot(drawer.groupid, checked ? "1" : "0")
+                    subject: drawer.groupid
+                    onDelayTriggered: {
+                        drawer._sentBan = { "toggle": screenshotSwitch, "groupid": triggeredFor, "value": checked }
+                        groupManager.banScreenshot(triggeredFor, checked ? "1" : "0")
+                    }
                 }
 
                 // Own nickname in the group.
@@ -937,6 +1012,12 @@ FocusScope {
                 onClicked: drawer.updateGroupInfo()
             }
         }
+
+        SuccessTip {
+            id: successTip
+
+            objectName: "successTip"
+        }
     }
 
     component SectionHeading: Item {
@@ -992,6 +1073,62 @@ FocusScope {
                     anchors.fill: parent
                     onClicked: heading.removeClicked()
                 }
+            }
+        }
+    }
+
+    // A short notice of a change that went through, for 3 s at the drawer's foot,
+    // clear of the chat's title and the group's own.
+    component SuccessTip: Rectangle {
+        id: tip
+
+        property string text: ""
+
+        onTextChanged: {
+            visible = text !== ""
+            if (visible)
+                tipTimer.restart()
+        }
+
+        x: 15
+        y: (parent ? parent.height : 0) - height - 20
+        width: (parent ? parent.width : 0) - 30
+        height: tipRow.height + 24
+        visible: false
+        radius: 5
+        color: "#CC333333"
+        z: 10
+
+        Timer {
+            id: tipTimer
+
+            interval: 3000
+            onTriggered: tip.text = ""
+        }
+
+        Row {
+            id: tipRow
+
+            anchors.centerIn: parent
+            spacing: 10
+
+            Image {
+                objectName: "successIcon"
+                anchors.verticalCenter: parent.verticalCenter
+                width: 20
+                height: 20
+                source: "qrc:/images/index_page/selected.png"
+            }
+
+            Text {
+                objectName: "successText"
+                anchors.verticalCenter: parent.verticalCenter
+                width: Math.min(implicitWidth, tip.width - 60)
+                text: tip.text
+                textFormat: Text.PlainText
+                wrapMode: Text.Wrap
+                font.pixelSize: 14
+                color: "white"
             }
         }
     }

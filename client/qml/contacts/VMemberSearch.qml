@@ -2,7 +2,8 @@ import QtQuick 2.12
 
 // The member search of the pickers: each change of the text restarts a 500 ms
 // timer, and the search goes out when it fires. A new text starts from the first
-// page; the position of the last reply only pages the same text further.
+// page; the position of the last reply only pages the same text further. The
+// results fill the pickers' own list (groupManager.pickerSearchUserManager).
 Item {
     id: search
 
@@ -21,7 +22,7 @@ Item {
     // The next page of the same text, when the last reply named one.
     function loadMore() {
         if (showing && text !== "" && fromid > 0)
-            groupManager.searchMembers(groupid, text, fromid)
+            groupManager.searchPickerMembers(groupid, text, fromid)
     }
 
     onTextChanged: {
@@ -41,8 +42,18 @@ Item {
         onTriggered: {
             if (search.text === "")
                 return
-            groupManager.searchMembers(search.groupid, search.text, search.fromid)
+            groupManager.searchPickerMembers(search.groupid, search.text, search.fromid)
             search.showing = true
+        }
+    }
+
+    Connections {
+        target: groupManager
+
+        // The picker whose results show takes the position of the next page.
+        function onSearchPickerMembersResult(result, fromid) {
+            if (search.showing && result === 0)
+                search.fromid = fromid
         }
     }
 }

@@ -2,6 +2,7 @@ import QtQuick 2.12
 import QtQuick.Dialogs 1.3
 import VFileSaveDialog 1.0
 import "../commons"
+import "../commons/VFileChooser.js" as FileChooser
 
 // The quick invitation: save the vCard template, pick a filled-in vCard file and
 // invite everybody in it by SMS in one batch.
@@ -88,7 +89,7 @@ Item {
             nameFilters: ["*.vcf *.VCF"]
             onAccepted: panel.chooseFile(fileUrl)
         }
-        onLoaded: item.open()
+        onLoaded: FileChooser.openIn(item, vGlobal.documentsFolder())
     }
 
     Column {
@@ -135,7 +136,7 @@ Item {
             text: qsTr("Select file") + vTranslator.i18n
             onClicked: {
                 if (openDialog.active)
-                    openDialog.item.open()
+                    FileChooser.openIn(openDialog.item, vGlobal.documentsFolder())
                 else
                     openDialog.active = true
             }

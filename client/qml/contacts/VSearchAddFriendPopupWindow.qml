@@ -86,7 +86,7 @@ VDialog {
             width: parent.width
             clip: true
             visible: dialog.currentResult === 1
-            model: dialog.currentResult === 1 ? atSearchUserManager : null
+            model: dialog.currentResult === 1 ? contactsManager.accountSearchUserManager : null
             delegate: Rectangle {
                 readonly property var person: model.modelData
 

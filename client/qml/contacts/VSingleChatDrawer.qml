@@ -16,9 +16,12 @@ FocusScope {
     // 0 out, 1 fully in.
     property real _shown: 0
     property bool _opening: false
-    property bool _blockPending: false
+    // The person whose block request is out, empty when none.
+    property string _blockPendingFor: ""
 
     function open(peer) {
+        // A change still waiting goes out for the person it was made for.
+        blockSwitch.flush()
         account = peer
         _opening = true
         _shown = 1
@@ -27,6 +30,7 @@ FocusScope {
     }
 
     function close() {
+        blockSwitch.flush()
         _opening = false
         _shown = 0
     }
@@ -59,11 +63,12 @@ FocusScope {
 
         // A refused change leaves the switch where the stored black list has it.
         function onDefriendResult(result) {
-            if (!drawer._blockPending)
+            var peer = drawer._blockPendingFor
+            if (peer === "")
                 return
-            drawer._blockPending = false
-            if (result !== 0)
-                blockSwitch.checked = contactsManager.inBlackList(drawer.account)
+            drawer._blockPendingFor = ""
+            if (result !== 0 && peer === drawer.account && !blockSwitch.pending)
+                blockSwitch.checked = contactsManager.inBlackList(peer)
         }
     }
 
@@ -139,12 +144,13 @@ FocusScope {
             anchors.topMargin: 20
             width: parent.width - 50
             text: VTr.blockUser
+            subject: drawer.account
             onDelayTriggered: {
-                drawer._blockPending = true
+                drawer._blockPendingFor = triggeredFor
                 if (checked)
-                    contactsManager.defriend(drawer.account)
+                    contactsManager.defriend(triggeredFor)
                 else
-                    contactsManager.addfriend(drawer.account)
+                    contactsManager.addfriend(triggeredFor)
             }
         }
 

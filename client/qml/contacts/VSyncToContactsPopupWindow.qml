@@ -9,18 +9,32 @@ VDialog {
     id: dialog
 
     property int currentTabIndex: 0
-    property int contactsSelectCount: contactsManager.isSyncAccounts().length
-    property int groupsSelectCount: groupManager.isSyncAccounts().length
+    property int contactsSelectCount: listedCount(contactsManager)
+    property int groupsSelectCount: listedCount(groupManager)
     property var _savedContacts: []
     property var _savedGroups: []
     property bool _saved: false
+
+    // The marked rows of a list. A group the user left is loaded but not listed,
+    // and is never marked here.
+    function listedCount(manager) {
+        var count = 0
+        for (var row = 0; row < manager.itemCount; ++row) {
+            var item = manager.get(row)
+            if (item && item.isSync)
+                ++count
+        }
+        return count
+    }
 
     function selectAll(tab) {
         var manager = tab === 0 ? contactsManager : groupManager
         var rows = manager.itemCount
         var count = tab === 0 ? contactsSelectCount : groupsSelectCount
         var all = count !== rows
-        manager.setAllIsSync(all)
+        manager.setAllIsSync(false)
+        for (var row = 0; all && row < rows; ++row)
+            manager.get(row).isSync = true
         if (tab === 0)
             contactsSelectCount = all ? rows : 0
         else
@@ -57,16 +71,16 @@ VDialog {
         _saved = false
         _savedContacts = contactsManager.isSyncAccounts()
         _savedGroups = groupManager.isSyncAccounts()
-        contactsSelectCount = _savedContacts.length
-        groupsSelectCount = _savedGroups.length
+        contactsSelectCount = listedCount(contactsManager)
+        groupsSelectCount = listedCount(groupManager)
     }
     onClosed: {
         if (_saved)
             return
         _restore(contactsManager, _savedContacts)
         _restore(groupManager, _savedGroups)
-        contactsSelectCount = _savedContacts.length
-        groupsSelectCount = _savedGroups.length
+        contactsSelectCount = listedCount(contactsManager)
+        groupsSelectCount = listedCount(groupManager)
     }
 
     Item {

@@ -1,5 +1,4 @@
 import QtQuick 2.12
-import VGlobal 1.0
 import "../commons"
 import "../translator"
 
@@ -28,7 +27,7 @@ VDialog {
     function accept() {
         if (okButton.busy || clickedAccount === "")
             return
-        if (vGlobal.connectionState !== VConnectionState.CONNECT) {
+        if (!vGlobal.serverReachable()) {
             tip.text = ""
             tip.text = VTr.checkNetworkConnection
             return
@@ -62,10 +61,6 @@ VDialog {
         function onLoadMoreMembersResult(result, fromid) {
             if (dialog.visible && result === 0)
                 dialog.fromid = fromid
-        }
-        function onSearchMembersResult(result, fromid) {
-            if (dialog.visible && result === 0)
-                memberSearch.fromid = fromid
         }
         function onSetGrantInfoResult(result) {
             if (!dialog.visible || !okButton.busy)
@@ -140,7 +135,7 @@ VDialog {
             anchors.fill: candidates
             clip: true
             visible: memberSearch.showing
-            model: atSearchUserManager
+            model: groupManager.pickerSearchUserManager
             onAtYEndChanged: if (atYEnd && count > 0) memberSearch.loadMore()
             delegate: VPickerRow {
                 readonly property var person: model.modelData

@@ -16,6 +16,8 @@ Item {
     property int currentIndex: 0
     readonly property var members: typeof atSearchUserManager !== "undefined" ? atSearchUserManager : null
     readonly property int memberCount: members ? members.itemCount : 0
+    // Whether accepting would mention someone: the highlighted row exists.
+    readonly property bool hasChoice: currentIndex === -1 ? allShown : currentIndex >= 0 && currentIndex < memberCount
 
     signal acceptCurrentIndex()
 

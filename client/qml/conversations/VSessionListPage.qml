@@ -5,6 +5,7 @@ import QtQuick.Window 2.12
 import QtMultimedia 5.12
 import VFileSaveDialog 1.0
 import "../commons"
+import "../commons/VFileChooser.js" as FileChooser
 import "../popups"
 import "../settings"
 import "../translator"
@@ -179,6 +180,7 @@ Item {
         _pendingAtMe = openedRow >= 0 && sessionListManager.get(openedRow).atflag > 0
         currentAccount = account
         isCurrentAccountLoading = true
+        callLoadMoreMsg = false
         if (globalQMLMediaPlayer.playbackState === MediaPlayer.PlayingState)
             globalQMLMediaPlayer.stop()
         if (atMeBanner)
@@ -318,8 +320,22 @@ Item {
     function positionViewAtEnd() {
         // First, so that the view is placed over the rows it keeps.
         _releaseFarRows()
+        _endTries = 0
+        _placeAtEnd()
+    }
+
+    // Rows far from the screen have no item and only a guessed height: once those
+    // near the end are built the end may have moved, and the view goes there again.
+    property int _endTries: 0
+    function _placeAtEnd() {
         sessionListView.positionViewAtEnd()
         _followEnd = true
+        if (!sessionListView.atYEnd && _endTries++ < 10)
+            Qt.callLater(_keepAtEnd)
+    }
+    function _keepAtEnd() {
+        if (_followEnd && !sessionListView.atYEnd && !sessionListView.moving)
+            _placeAtEnd()
     }
 
     // At its end the view needs no row beyond what the screen and the cache above
@@ -330,15 +346,39 @@ Item {
     }
 
     property int _countBeforeLoad: 0
+    // The message that stood at the top when older ones were asked for.
+    property int _loadTopId: -1
 
-    // Keeps the message that stood at the top when older ones were asked for.
+    // Where the message that stood at the top is now: older rows come in above it,
+    // sent and received ones below it. -1 when it is gone.
+    function _loadTopIndex() {
+        var last = Math.min(sessionManager.itemCount - 1,
+                            sessionManager.itemCount - _countBeforeLoad + lastLoadMoreMsgIndex)
+        for (var i = Math.max(0, lastLoadMoreMsgIndex); i <= last; ++i) {
+            var item = sessionManager.get(i)
+            if (item && item.id === _loadTopId)
+                return i
+        }
+        return -1
+    }
+
+    // Keeps the message that stood at the top when older ones were asked for. Rows
+    // that came in below it (a message sent or received meanwhile) are no page.
     function _placeAfterLoad() {
         if (!callLoadMoreMsg)
             return
-        var count = sessionListView.count
-        var index = count - _countBeforeLoad + lastLoadMoreMsgIndex
-        sessionListView.positionViewAtIndex(Math.max(0, Math.min(index, count - 1)), ListView.Beginning)
+        var index = _loadTopIndex()
+        if (index === lastLoadMoreMsgIndex)
+            return
         callLoadMoreMsg = false
+        if (index >= 0)
+            sessionListView.positionViewAtIndex(index, ListView.Beginning)
+    }
+
+    // A history answer that brought nothing older ends the paging.
+    function _endLoadWhenNothingCame() {
+        if (callLoadMoreMsg && _loadTopIndex() === lastLoadMoreMsgIndex)
+            callLoadMoreMsg = false
     }
 
     function markRead() {
@@ -491,7 +531,10 @@ Item {
         if (!sendEnabled)
             return false
         var html = fieldHtml()
-        var pictures = VSettings.insertedPictures(html)
+        // Only pictures the user put in go out; any other picture markup is dropped.
+        var pictures = VSettings.insertedPictures(html).filter(function (path) {
+            return inputArea.isInsertedPicture(path)
+        })
         var text = VSettings.htmlTextToPlainText(html)
         var hasText = /\S/.test(text)
         if (restrictedInGroup) {
@@ -505,8 +548,8 @@ Item {
                 return false
             }
         }
-        if (pictures.length > 0)
-            VSettings.sendInsertedPictures(html)
+        for (var i = 0; i < pictures.length; ++i)
+            vGlobal.sendPicture(pictures[i])
         if (hasText) {
             if (syncChecked) {
                 var contacts = Logic.withoutAccount(contactsManager.isSyncAccounts(), currentAccount)
@@ -578,8 +621,12 @@ Item {
     // Enter: accepts the highlighted mention while the picker shows, else sends.
     function returnPressed() {
         if (atSomebodyPopup !== null && atSomebodyPopup.visible) {
-            atSomebodyPopup.acceptCurrentIndex()
-            return
+            if (atSomebodyPopup.hasChoice) {
+                atSomebodyPopup.acceptCurrentIndex()
+                return
+            }
+            // An "@" that names nobody (an address, say): nothing to take, so Enter sends.
+            atSomebodyPopup.close()
         }
         sendMessage()
     }
@@ -733,8 +780,9 @@ Item {
     }
 
     function _gotoAtMe() {
-        sessionManager.clearAtFlag(sessionManager.currentSessionId)
+        // Looked up before the flags are cleared: after a start only they tell where it is.
         var index = sessionManager.getToLastAtMessage()
+        sessionManager.clearAtFlag(sessionManager.currentSessionId)
         if (index >= 0)
             sessionListView.positionViewAtIndex(index, ListView.Contain)
     }
@@ -805,6 +853,11 @@ Item {
         id: delegateLoadingTimer
 
         interval: 330
+        // The end was reached while rows were still being built: read now.
+        onTriggered: {
+            if (!sessionListPage.isCurrentAccountLoading && sessionListView.atYEnd && vGlobal.active)
+                sessionListPage.markRead()
+        }
     }
 
     Timer {
@@ -820,10 +873,9 @@ Item {
                 sessionListPage._groupManager = false
                 sessionListPage._groupOwner = false
             }
-            if (sessionListPage.currentAccount !== "") {
-                sessionManager.setAllMessageRead(sessionListPage.currentAccount, sessionListPage.currentTotype)
-                sessionManager.updateUnReadMsgCount()
-            }
+            // The view stands at its end; read once the window is active too.
+            if (vGlobal.active)
+                sessionListPage.markRead()
             sessionManager.clearAtFlag(sessionListPage.lastAccount)
             sessionListPage.lastAccount = sessionListPage.currentAccount
         }
@@ -860,7 +912,8 @@ Item {
                 sessionList.positionViewAtIndex(index, ListView.Beginning)
         }
         function onWindowAcitveChanged(active) {
-            if (active)
+            // Read once the user can see the messages: also the view at its end.
+            if (active && (sessionListPage._followEnd || sessionListView.atYEnd))
                 sessionListPage.markRead()
         }
         function onAddGroupMembersSuccessed() { sessionListPage.fieldFocus() }
@@ -888,8 +941,12 @@ Item {
     Connections {
         target: sessionManager
         function onListViewToEnd() {
-            if (sessionListPage._followEnd || sessionListView.atYEnd)
+            if (sessionListPage._followEnd || sessionListView.atYEnd) {
+                // Read only while the user can see it; else it counts until then.
+                if (vGlobal.active)
+                    sessionListPage.markRead()
                 positionAtEndTimer.restart()
+            }
         }
         function onDestroyGroupNotify(groupid) {
             if (groupid !== sessionListPage.currentAccount)
@@ -911,11 +968,17 @@ Item {
             sessionManager.resetStatus()
             sessionManager.loadMoreMsg()
         }
+        // The manager has shown what the answer brought by now.
+        function onDownloadHistoryFinished(success) {
+            Qt.callLater(sessionListPage._endLoadWhenNothingCame)
+        }
     }
 
     Connections {
         target: sessionListManager
+        function onItemCountChanged() { sessionListPage._findOpenRowItem() }
         function onDataComplete() {
+            sessionListPage._findOpenRowItem()
             if (sessionListPage.currentAccount !== "" && !sessionListPage.isGroup) {
                 sessionListPage.currentName = contactsManager.getName(sessionListPage.currentAccount)
                 sessionListPage.currentIcon = contactsManager.getLogo(sessionListPage.currentAccount)
@@ -929,6 +992,8 @@ Item {
             if (result === 0)
                 sessionListPage.atSearchFromId = fromid
         }
+        // A muted conversation adds nothing to the chat tab's badge: count again.
+        function onMuteResult(result) { sessionManager.updateUnReadMsgCount() }
     }
 
     Connections {
@@ -940,10 +1005,13 @@ Item {
     // The open row's at-flag brings the banner up.
     property var _openRowItem: null
 
-    onCurrentAccountChanged: {
+    // Found again whenever the rows change: a rebuild makes new items.
+    function _findOpenRowItem() {
         var row = rowOfAccount(currentAccount)
         _openRowItem = row >= 0 ? sessionListManager.get(row) : null
     }
+
+    onCurrentAccountChanged: _findOpenRowItem()
 
     Connections {
         target: sessionListPage._openRowItem
@@ -1203,9 +1271,18 @@ Item {
                         }
 
                         onContentYChanged: sessionListPage._followEnd = atYEnd
+                        // A view that follows the end goes where the end moved (rows built,
+                        // a picture loaded).
+                        onContentHeightChanged: {
+                            if (sessionListPage._followEnd && !atYEnd && !moving) {
+                                sessionListPage._endTries = 0
+                                Qt.callLater(sessionListPage._keepAtEnd)
+                            }
+                        }
                         onAtYEndChanged: {
                             if (atYEnd && !delegateLoadingTimer.running) {
-                                sessionListPage.markRead()
+                                if (vGlobal.active)
+                                    sessionListPage.markRead()
                                 Qt.callLater(sessionListPage._releaseFarRows)
                             }
                         }
@@ -1214,6 +1291,8 @@ Item {
                                 return
                             var index = indexAt(20, contentY + 8)
                             sessionListPage.lastLoadMoreMsgIndex = index < 0 ? 0 : index
+                            var top = sessionManager.get(sessionListPage.lastLoadMoreMsgIndex)
+                            sessionListPage._loadTopId = top ? top.id : -1
                             sessionListPage._countBeforeLoad = count
                             sessionListPage.callLoadMoreMsg = true
                             // Not while the view is still moving there: rows added from
@@ -1319,7 +1398,7 @@ Item {
 
                                 anchors.fill: parent
                                 hoverEnabled: true
-                                onClicked: fileDialog.open()
+                                onClicked: FileChooser.openIn(fileDialog, vGlobal.documentsFolder())
                             }
 
                             VToolTip {

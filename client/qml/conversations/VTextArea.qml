@@ -17,6 +17,9 @@ TextArea {
     // The cursor position just after the "@" that started a mention search; 0: none.
     property int _atMark: 0
     property var _menu: null
+    // Local files of the pictures put into the field by insertPicture: only they go
+    // out as pictures.
+    property var _insertedPictures: ({})
 
     signal returnAndControlPressed()
     signal returnPressed()
@@ -55,7 +58,7 @@ TextArea {
         var done = 0
         var match
         while ((match = pattern.exec(source)) !== null) {
-            _insertPlain(vGlobal.htmlTextToPlainText(source.substring(done, match.index)))
+            _insertPlain(vGlobal.richTextToPlainText(source.substring(done, match.index)))
             if (VSettings.startsWith(match[1], "file://")) {
                 var path = VSettings.urlToLocalFile(match[1])
                 if (vGlobal.isImage(path))
@@ -63,7 +66,7 @@ TextArea {
             }
             done = match.index + match[0].length
         }
-        _insertPlain(vGlobal.htmlTextToPlainText(source.substring(done)))
+        _insertPlain(vGlobal.richTextToPlainText(source.substring(done)))
     }
 
     // Pictures go into the field, other local files are sent at once; links that
@@ -99,12 +102,18 @@ TextArea {
     function insertPicture(fileName) {
         if (!canPasteImage || String(fileName) === "")
             return
+        _insertedPictures[VSettings.urlToLocalFile(VSettings.localFileToUrl(fileName))] = true
         insert(cursorPosition, VSettings.getInsertPictureHtmlText(fileName))
     }
 
+    function isInsertedPicture(path) {
+        return _insertedPictures[String(path)] === true
+    }
+
+    // Dropped text is text, like pasted text: markup in it is not taken for markup.
     function dropText(txt) {
         _removeSelection()
-        insert(cursorPosition, txt)
+        _insertPlain(String(txt))
     }
 
     function doPaste() {

@@ -7,11 +7,13 @@ import "../translator"
 Menu {
     id: addMenu
 
+    // Every entry shows. Their "visible" cannot tell: it reads false until the menu
+    // is open, which would leave the menu at 56 with its texts cut.
     function fitWidth() {
         var widest = 56
         for (var i = 0; i < count; ++i) {
             var entry = itemAt(i)
-            if (entry && entry.visible && entry.textPaintedWidth !== undefined)
+            if (entry && entry.textPaintedWidth !== undefined)
                 widest = Math.max(widest, entry.textPaintedWidth)
         }
         width = widest

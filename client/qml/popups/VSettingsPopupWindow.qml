@@ -72,6 +72,7 @@ VPopupWindow {
         Image {
             id: editMark
 
+            objectName: "editUserInfo"
             anchors.right: parent.right
             anchors.rightMargin: 20
             y: 40
@@ -118,7 +119,9 @@ VPopupWindow {
             }
 
             Entry {
+                objectName: "versionEntry"
                 text: VTr.version
+                onClicked: Qt.openUrlExternally(vGlobal.makerWebSite())
 
                 Text {
                     anchors.right: parent.right

@@ -166,6 +166,7 @@ QtObject {
     readonly property string sendMessage: qsTr("Send message", "发消息") + vTranslator.i18n
     readonly property string sendTip: qsTr("%1 to send, %2 to wrap.", "%1 发送，%2 换行") + vTranslator.i18n
     readonly property string settingSuccessed: qsTr("Setting Successed", "设置成功") + vTranslator.i18n
+    readonly property string settingFailed: qsTr("Setting failed", "设置失败") + vTranslator.i18n
     readonly property string someoneAtMe: qsTr("Someone @ me", "有人@我") + vTranslator.i18n
     readonly property string someoneRecall: qsTr(" has recall a message", " 撤回了一条消息") + vTranslator.i18n
     readonly property string startDownload: qsTr("Start download", "开始下载") + vTranslator.i18n

@@ -74,6 +74,22 @@ class TestContactsManager : public QObject {
     GroupTest::Deliver(contacts(), method, status, did, text);
   }
 
+  // One black-list, remark or invitation request answered with this text and status.
+  void httpReply(const QString& request, const QString& text, int status, int result) {
+    QSignalSpy defriended(contacts(), &ImContactsManager::defriendResult);
+    QSignalSpy remarked(contacts(), &ImContactsManager::setRemarkResult);
+    QSignalSpy invited(contacts(), &ImContactsManager::batchInviteComplete);
+    EngineDouble::SetReply(_REQUEST_HTTP_SENDPOST, status, text.toStdString());
+    QSignalSpy* spy = &defriended;
+    if (request == "defriend") contacts()->defriend("u1");
+    if (request == "addfriend") contacts()->addfriend("u1");
+    if (request == "setRemark") contacts()->setRemark("u1", "x"), spy = &remarked;
+    if (request == "invite") contacts()->doBatchInvite({"1", "2"}), spy = &invited;
+    GroupTest::Settle();
+    QCOMPARE(defriended.count() + remarked.count() + invited.count(), 1);
+    QCOMPARE(spy->first().first().toInt(), result);
+  }
+
  private slots:
   void initTestCase() {
     ImUiInterface::instance()->initInterface();
@@ -125,7 +141,8 @@ class TestContactsManager : public QObject {
     deliver(_EVENT_REPORT_FRIENDNOTIFY, 5, 0, "");
     QCOMPARE(rows(), (QStringList{"new", "f0", "f1", "f2", "me"}));
     QCOMPARE(kept.data(), contacts()->getUserEntity("f0"));
-    QCOMPARE(contacts()->checkAccounts(), (QStringList{"f0", "f1", "f2", "me", "new"}));
+    // The checkuser pages follow the rows the add-member picker shows.
+    QCOMPARE(contacts()->checkAccounts(), (QStringList{"new", "f0", "f1", "f2", "me"}));
 
     contacts()->wipeData();
     QVERIFY(kept.isNull());
@@ -255,6 +272,27 @@ class TestContactsManager : public QObject {
              QStringLiteral("f0"));
   }
 
+  // A friend who arrives later heads the list: the first page checked is the one
+  // the picker shows first, so no shown row waits for a page that checks it later.
+  void checkuserPagesFollowTheRows() {
+    loadFriends(150);
+    contacts()->initData();
+    insertContact(1, "late", 1);
+    contacts()->initData();
+    QCOMPARE(rows().first(), QStringLiteral("late"));
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"user":[{"id":"late"}]}})");
+    contacts()->checkMoreMembers("g1@group");
+    GroupTest::Settle();
+    const QJsonArray users =
+        GroupTest::Body(GroupTest::CallsOf("GroupCommand").first()).value("user").toArray();
+    QCOMPARE(users.size(), 100);
+    QStringList page;
+    for (const QJsonValue& user : users) page << user.toObject().value("id").toString();
+    QCOMPARE(page, rows().mid(0, 100));
+    QVERIFY(!contacts()->getUserEntity("late")->added());
+  }
+
   void ownProfileReply() {
     loadFriends(1);
     insertContact(1, "me", 1);
@@ -283,6 +321,41 @@ class TestContactsManager : public QObject {
     QCOMPARE(VConfig::instance()->value("MY_NAME").toString(), QStringLiteral("New Me"));
     QCOMPARE(VConfig::instance()->value("MY_LOGO").toString(), QStringLiteral("/p/logo.png"));
     QCOMPARE(VConfig::instance()->value("MY_CHAMPFLAG").toInt(), 4);
+  }
+
+  // The own account is seldom in the friend list: a successful change still
+  // reaches the settings every own avatar and name follow, and a failed one not.
+  void ownProfileReplyWithoutOwnRow() {
+    loadFriends(2);
+    contacts()->initData();
+    QVERIFY(!contacts()->getUserEntity("me"));
+    VConfig* config = VConfig::instance();
+    config->setValue("MY_ACCOUNT", "me");
+    config->setValue("MY_NAME", "Old Me");
+    config->setValue("MY_LOGO", "http://127.0.0.1/old.png");
+    EngineDouble::SetText("GetMyName", "Renamed");
+    EngineDouble::SetText("GetMyLogo", "http://127.0.0.1/new.png");
+    EngineDouble::SetText("GetMyBigLogo", "http://127.0.0.1/new-big.png");
+    EngineDouble::SetText("GetMySummary", "new intro");
+    EngineDouble::SetInt("GetChampFlag", 2);
+    QSignalSpy logo(config, &VConfig::currentUserLogoChanged);
+    QSignalSpy name(config, &VConfig::currentUserNameChanged);
+    EngineDouble::SetReply(_REQUEST_HTTP_USERCOMMAND, 11, "");
+    contacts()->updateUserInfo("Renamed", "new intro", "file:///tmp/new.png", "");
+    GroupTest::Settle();
+    QCOMPARE(config->currentUserLogo(), QStringLiteral("http://127.0.0.1/old.png"));
+    QCOMPARE(logo.count(), 0);
+    EngineDouble::SetReply(_REQUEST_HTTP_USERCOMMAND, 0, "");
+    contacts()->updateUserInfo("Renamed", "new intro", "file:///tmp/new.png", "");
+    GroupTest::Settle();
+    QCOMPARE(config->currentUserName(), QStringLiteral("Renamed"));
+    QCOMPARE(config->currentUserLogo(), QStringLiteral("http://127.0.0.1/new.png"));
+    QCOMPARE(config->currentUserBigLogo(), QStringLiteral("http://127.0.0.1/new-big.png"));
+    QCOMPARE(config->currentUserSummary(), QStringLiteral("new intro"));
+    QCOMPARE(config->champflag(), 2);
+    QCOMPARE(logo.count(), 1);
+    QCOMPARE(name.count(), 1);
+    QVERIFY(!contacts()->getUserEntity("me"));
   }
 
   void blackListEntries_data() {
@@ -355,19 +428,20 @@ class TestContactsManager : public QObject {
   }
 
   // Replies of the black-list, remark and invitation requests: "code" 1 is
-  // success, anything else -999, a text that is not JSON says nothing.
+  // success, anything else -999; a request that failed without a JSON answer is a
+  // failure too, so that what waits for it (the invitation's progress) ends.
   void httpReplies_data() {
     QTest::addColumn<QString>("request");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("result");  // -1: no signal
+    QTest::addColumn<int>("result");
     for (const char* request : {"defriend", "addfriend", "setRemark", "invite"}) {
       QTest::newRow(qPrintable(QString(request) + " code 1")) << request << R"({"code":1})" << 0;
       QTest::newRow(qPrintable(QString(request) + " code 0")) << request << R"({"code":0})" << -999;
       QTest::newRow(qPrintable(QString(request) + " code -5"))
           << request << R"({"code":-5})" << -999;
       QTest::newRow(qPrintable(QString(request) + " no code")) << request << R"({"x":1})" << -999;
-      QTest::newRow(qPrintable(QString(request) + " not JSON")) << request << "oops" << -1;
-      QTest::newRow(qPrintable(QString(request) + " empty")) << request << "" << -1;
+      QTest::newRow(qPrintable(QString(request) + " not JSON")) << request << "oops" << -999;
+      QTest::newRow(qPrintable(QString(request) + " empty")) << request << "" << -999;
     }
   }
 
@@ -375,18 +449,19 @@ class TestContactsManager : public QObject {
     QFETCH(QString, request);
     QFETCH(QString, text);
     QFETCH(int, result);
-    QSignalSpy defriended(contacts(), &ImContactsManager::defriendResult);
-    QSignalSpy remarked(contacts(), &ImContactsManager::setRemarkResult);
-    QSignalSpy invited(contacts(), &ImContactsManager::batchInviteComplete);
-    EngineDouble::SetReply(_REQUEST_HTTP_SENDPOST, 0, text.toStdString());
-    QSignalSpy* spy = &defriended;
-    if (request == "defriend") contacts()->defriend("u1");
-    if (request == "addfriend") contacts()->addfriend("u1");
-    if (request == "setRemark") contacts()->setRemark("u1", "x"), spy = &remarked;
-    if (request == "invite") contacts()->doBatchInvite({"1", "2"}), spy = &invited;
-    GroupTest::Settle();
-    QCOMPARE(defriended.count() + remarked.count() + invited.count(), result == -1 ? 0 : 1);
-    if (result != -1) QCOMPARE(spy->first().first().toInt(), result);
+    httpReply(request, text, 0, result);
+  }
+
+  // A request the engine could not carry out (a status, no answer).
+  void failedHttpRequests_data() {
+    QTest::addColumn<QString>("request");
+    for (const char* request : {"defriend", "addfriend", "setRemark", "invite"})
+      QTest::newRow(request) << request;
+  }
+
+  void failedHttpRequests() {
+    QFETCH(QString, request);
+    httpReply(request, "", 7, int(ImContactsManager::kFailure));
   }
 
   void staleRepliesAreIgnored() {
@@ -406,7 +481,11 @@ class TestContactsManager : public QObject {
 
   void searchReplies() {
     QSignalSpy searched(contacts(), &ImContactsManager::searchAccountResult);
-    ImSearchUserManager* found = ImSearchUserManager::instance();
+    // The add-friend dialog's own list: the member searches have theirs.
+    ImSearchUserManager* found = contacts()->accountSearchUserManager();
+    QVERIFY(found != ImSearchUserManager::instance());
+    QVERIFY(found != ImSearchUserManager::pickerInstance());
+    ImSearchUserManager::instance()->addData(QJsonArray{QJsonObject{{"account", "at1"}}});
     EngineDouble::SetReply(_REQUEST_HTTP_SENDPOST, 0, R"({"code":-5})");
     contacts()->searchAccount("nobody");
     GroupTest::Settle();
@@ -424,6 +503,8 @@ class TestContactsManager : public QObject {
     contacts()->searchAccount("me");
     GroupTest::Settle();
     QCOMPARE(found->rowCount(), 0);
+    QCOMPARE(ImSearchUserManager::instance()->rowCount(), 1);
+    ImSearchUserManager::instance()->wipeData();
   }
 
   void batchInvitation() {

@@ -1,12 +1,14 @@
 // The contacts page, the group drawer and the group dialogs through the real engine
 // against the local server, driven as a person would: log in, create a group with a
-// friend, add a member, make an administrator, ban single chats, hand the group
-// over, leave it and join it again by its code. Under a virtual X server the
+// friend, give it an introduction that renaming and the join switch keep, add and
+// remove a member, make an administrator, ban single chats, try a wrong join code,
+// hand the group over, leave it and join it again by its code. Under a virtual X server the
 // screen is kept after each step (artefacts/contacts).
 #include <QFile>
 #include <QQuickWindow>
 #include <QtQuickTest>
 
+#include "shell/ImUiInterface.h"
 #include "support/OnScreenSteps.h"
 #include "support/StubPing.h"
 
@@ -31,6 +33,17 @@ class OnScreenFixture : public QObject {
   // The whole screen, kept when a virtual X server shows the windows.
   Q_INVOKABLE bool shot(const QString& name) {
     return ClientTest::KeepScreen(QStringLiteral(TESMO_ARTEFACT_DIR "/contacts"), name);
+  }
+
+  // A text column of the first row of a query on the engine's database.
+  Q_INVOKABLE QString dbText(const QString& sql) const {
+    ImUiInterface* engine = ImUiInterface::instance();
+    const long set = engine->DBSelectSql(sql.toUtf8().constData());
+    QString text;
+    if (set && engine->DBGetRecordCount(set) > 0)
+      text = QString::fromUtf8(engine->DBGetStrValue(set, 0, 0));
+    engine->DBRelease(set);
+    return text;
   }
 
   // The group as the local server keeps it (its state file), as JSON text.

@@ -78,6 +78,10 @@ class ContactsFixture : public QObject {
     EngineDouble::SetText(method.toStdString(), text.toStdString());
   }
 
+  Q_INVOKABLE void setInt(const QString& method, int value) {
+    EngineDouble::SetInt(method.toStdString(), value);
+  }
+
   // How the double answers the next requests of this kind.
   Q_INVOKABLE void setReply(int code, int status, const QString& text) {
     EngineDouble::SetReply(code, status, text.toStdString());

@@ -71,6 +71,13 @@ class TestGroupCommands : public QObject {
     });
     Define("set plain logo path",
            [](ImGroupManager* m) { m->setGroupInfo("g1", "", "/tmp/a b.png"); });
+    Define("set introduction", [](ImGroupManager* m) { m->setGroupInfo("g1", "", "", "Hi"); });
+    Define("set empty introduction",
+           [](ImGroupManager* m) { m->setGroupInfo("g1", QString(), QString(), QString()); });
+    Define("set name and introduction",
+           [](ImGroupManager* m) { m->setGroupInfo("g1", "N", "", "Hi"); });
+    Define("search for a picker",
+           [](ImGroupManager* m) { m->searchPickerMembers("g1", "An", 20); });
     Define("grant owner", [](ImGroupManager* m) { m->setGrantInfo("g1", {"u1"}); });
     Define("grant admins", [](ImGroupManager* m) { m->setGrantInfo("g1", {}, {"u1", "u2"}); });
     Define("grant members", [](ImGroupManager* m) { m->setGrantInfo("g1", {}, {}, {"u3"}); });
@@ -135,14 +142,23 @@ class TestGroupCommands : public QObject {
     row("getversion", with("getversion", R"("groupid":"g1")"));
     row("getuser", with("getuser", R"("groupid":"g1","fromid":40)"));
     row("search", R"({"cmd":"search","groupid":"g1","fromid":0,"nick":"","num":20})");
-    row("set name only", with("set", R"("groupid":"g1","groupname":"New","info":"","coincost":0)"));
-    row("set type only", with("set", R"("groupid":"g1","info":"","coincost":0,"type":1)"));
+    // A change that leaves the introduction alone does not carry one: the engine and
+    // the group server would store an empty one.
+    row("set name only", with("set", R"("groupid":"g1","groupname":"New","coincost":0)"));
+    row("set type only", with("set", R"("groupid":"g1","coincost":0,"type":1)"));
     row("set everything",
         with("set", R"("groupid":"g1","groupname":"N","logopath":"/tmp/logo.png",)"
                     R"("info":"hello","coinname":"BTC","coincost":1.5,)"
                     R"("maxmember":200,"type":0)"));
     row("set plain logo path",
-        with("set", R"("groupid":"g1","logopath":"/tmp/a b.png","info":"","coincost":0)"));
+        with("set", R"("groupid":"g1","logopath":"/tmp/a b.png","coincost":0)"));
+    row("set introduction", with("set", R"("groupid":"g1","info":"Hi","coincost":0)"));
+    // A change of nothing else is a change of the introduction: emptying it.
+    row("set empty introduction", with("set", R"("groupid":"g1","info":"","coincost":0)"));
+    row("set name and introduction",
+        with("set", R"("groupid":"g1","groupname":"N","info":"Hi","coincost":0)"));
+    row("search for a picker",
+        R"({"cmd":"search","groupid":"g1","fromid":20,"nick":"An","num":20})");
     row("grant owner", with("grantuser", R"("groupid":"g1","owner":[{"id":"u1"}])"));
     row("grant admins", with("grantuser", R"("groupid":"g1","admin":[{"id":"u1"},{"id":"u2"}])"));
     row("grant members", with("grantuser", R"("groupid":"g1","member":[{"id":"u3"}])"));
@@ -202,9 +218,14 @@ class TestGroupCommands : public QObject {
 
   void searchEmptiesTheSearchListFirst() {
     ImSearchUserManager::instance()->addData(QJsonArray{QJsonObject{{"account", "x"}}});
+    ImSearchUserManager::pickerInstance()->addData(QJsonArray{QJsonObject{{"account", "y"}}});
     QCOMPARE(ImSearchUserManager::instance()->rowCount(), 1);
     groups()->searchMembers("g1", "a", 20);
     QCOMPARE(ImSearchUserManager::instance()->rowCount(), 0);
+    // Each search empties its own list only.
+    QCOMPARE(ImSearchUserManager::pickerInstance()->rowCount(), 1);
+    groups()->searchPickerMembers("g1", "a", 0);
+    QCOMPARE(ImSearchUserManager::pickerInstance()->rowCount(), 0);
     GroupTest::Settle();
   }
 

@@ -37,6 +37,7 @@ const QMap<QString, Operation>& Operations() {
       {"getversion", [](ImGroupManager* m) { m->getGroupVersion("g1@group"); }},
       {"getuser", [](ImGroupManager* m) { m->loadMoreMembers("g1@group", 0); }},
       {"search", [](ImGroupManager* m) { m->searchMembers("g1@group", "a", 0); }},
+      {"picker search", [](ImGroupManager* m) { m->searchPickerMembers("g1@group", "a", 0); }},
       {"set", [](ImGroupManager* m) { m->setGroupInfo("g1@group", "N"); }},
       {"grantuser", [](ImGroupManager* m) { m->setGrantInfo("g1@group", {"u1"}); }},
       {"join", [](ImGroupManager* m) { m->joinGroup("g1@group", "Ann"); }},
@@ -95,6 +96,7 @@ class TestGroupReports : public QObject {
     ImGroupAdminManager::instance()->wipeData();
     ImGroupMemberManager::instance()->wipeData();
     ImSearchUserManager::instance()->wipeData();
+    ImSearchUserManager::pickerInstance()->wipeData();
     ImGroupChildManager::instance()->wipeData();
   }
 
@@ -147,8 +149,24 @@ class TestGroupReports : public QObject {
     row(kOk, "getbycode", 0, R"({"code":1,"result":{"groupid":"g7@group"}})",
         "getGroupByPasswordResult", {1, "g7@group"});
     row("status", "getbycode", 5, "", "getGroupByPasswordResult", {notSent, ""});
-    row("not JSON", "getbycode", 0, garbage, "getGroupByPasswordResult", {0, ""});
     row("wrong code", "getbycode", 0, R"({"code":-14})", "getGroupByPasswordResult", {-14, ""});
+    // Joined only with a group to open: anything else is a failure, the group
+    // server's error words of the join codes with their numbers.
+    row("not JSON", "getbycode", 0, garbage, "getGroupByPasswordResult", {refused, ""});
+    row("no group id", "getbycode", 0, R"({"code":1,"result":{}})", "getGroupByPasswordResult",
+        {refused, ""});
+    const struct {
+      const char* word;
+      int code;
+    } words[] = {{"GROUP_ERR_EXPIRED", -13},
+                 {"GROUP_ERR_CODE", -14},
+                 {"GROUP_ERR_INVITEONLY", -19},
+                 {"GROUP_ERR_DENY", -20},
+                 {"GROUP_ERR_RESOURCE", refused}};
+    for (const auto& w : words)
+      row(w.word, "getbycode", 0,
+          QString(R"({"code":1,"result":{"cmd":"%1","groupid":"g7@group"}})").arg(w.word),
+          "getGroupByPasswordResult", {w.code, ""});
     for (const char* op : {"release", "destroy"}) {
       const char* signal = QString(op) == "release" ? "releaseResult" : "destroyResult";
       row(kOk, op, 0, R"({"code":1})", signal, {1});
@@ -157,11 +175,13 @@ class TestGroupReports : public QObject {
       row("refused", op, 0, R"({"code":-3})", signal, {-3});
       row("error word", op, 0, word, signal, {refused});
     }
-    for (const char* op : {"getuser", "search", "getchild"}) {
-      const char* signal = QMap<QString, const char*>{{"getuser", "loadMoreMembersResult"},
-                                                      {"search", "searchMembersResult"},
-                                                      {"getchild", "getChildGroupsResult"}}
-                               .value(op);
+    for (const char* op : {"getuser", "search", "picker search", "getchild"}) {
+      const char* signal =
+          QMap<QString, const char*>{{"getuser", "loadMoreMembersResult"},
+                                     {"search", "searchMembersResult"},
+                                     {"picker search", "searchPickerMembersResult"},
+                                     {"getchild", "getChildGroupsResult"}}
+              .value(op);
       row(kOk, op, 0, R"({"code":1,"result":{"endid":30}})", signal, {0, 30});
       row("last page", op, 0, R"({"code":1,"result":{}})", signal, {0, 0});
       row("status", op, 5, "", signal, {5, -1});
@@ -201,8 +221,8 @@ class TestGroupReports : public QObject {
            {"createGroupResult", "setGroupPasswordResult", "getGroupByPasswordResult",
             "leaveGroupResult", "delGroupMemResult", "addGroupMemResult", "banuserResult",
             "getGroupInfoResult", "getGroupVersionResult", "loadMoreMembersResult",
-            "searchMembersResult", "setGroupInfoResult", "setGrantInfoResult", "joinGroupResult",
-            "releaseResult", "destroyResult"})
+            "searchMembersResult", "searchPickerMembersResult", "setGroupInfoResult",
+            "setGrantInfoResult", "joinGroupResult", "releaseResult", "destroyResult"})
         answered += results.of(signal).size();
       // Group information starts a child-group request of its own, answered once.
       if (operation != QLatin1String("getchild")) QVERIFY2(answered == 1, qPrintable(operation));
@@ -272,6 +292,111 @@ class TestGroupReports : public QObject {
     QCOMPARE(groups()->groupname(), QStringLiteral("Team"));
   }
 
+  // The information of another group leaves nothing of the previous one: the engine
+  // leaves out a nickname, a join code's time and a main group the group lacks.
+  void informationOfAnotherGroupKeepsNothingOfTheLast() {
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"groupid":"g1@group","groupname":"Team",
+                           "info":"notice","nick":"me-nick","code":"4321","countdown":60,
+                           "parentname":"Parent","membercount":3}})");
+    groups()->getGroupInfo("g1@group");
+    GroupTest::Settle();
+    QCOMPARE(groups()->nick(), QStringLiteral("me-nick"));
+    QSignalSpy nickChanged(groups(), &ImGroupManager::nickChanged);
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"groupid":"g2@group","groupname":"Other",
+                           "info":"","code":"","membercount":2}})");
+    groups()->getGroupInfo("g2@group");
+    GroupTest::Settle();
+    QCOMPARE(groups()->groupname(), QStringLiteral("Other"));
+    QCOMPARE(groups()->memberCount(), 2);
+    QCOMPARE(groups()->info(), QString());
+    QCOMPARE(groups()->nick(), QString());
+    QCOMPARE(groups()->code(), QString());
+    QCOMPARE(groups()->countdown(), 0);
+    QCOMPARE(groups()->parentName(), QString());
+    QCOMPARE(nickChanged.count(), 1);
+  }
+
+  // A new group's chat opens right after its creation: its name and member count
+  // are asked for at once, since the creation stores one member.
+  void aNewGroupAsksForItsInformation() {
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"groupid":"n1@group","groupname":"Group",)"
+                           R"("parentid":"","membercount":3}})");
+    Results results(groups());
+    groups()->createGroup("", "Group", "0", {"u1", "u2"});
+    GroupTest::Settle();
+    QCOMPARE(results.of("createGroupResult").size(), 1);
+    QStringList commands;
+    for (const QString& call : GroupTest::CallsOf("GroupCommand")) {
+      const QJsonObject body = GroupTest::Body(call);
+      commands << body.value("cmd").toString() + " " + body.value("groupid").toString();
+    }
+    QCOMPARE(commands.mid(0, 2), (QStringList{"create ", "getinfo n1@group"}));
+    QCOMPARE(results.of("getGroupInfoResult").size(), 1);
+    QCOMPARE(groups()->memberCount(), 3);
+    QCOMPARE(groups()->groupname(), QStringLiteral("Group"));
+    // A refused creation asks for nothing more.
+    EngineDouble::Reset();
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0, R"({"code":-3})");
+    groups()->createGroup("", "Group", "0", {"u1"});
+    GroupTest::Settle();
+    QCOMPARE(GroupTest::CallsOf("GroupCommand").size(), 1);
+  }
+
+  // An introduction sent and accepted is the current one; a change of something
+  // else leaves the current one as it was.
+  void anAcceptedIntroductionIsTheCurrentOne() {
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"groupid":"g1@group","info":"old"}})");
+    groups()->getGroupInfo("g1@group");
+    GroupTest::Settle();
+    QCOMPARE(groups()->info(), QStringLiteral("old"));
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"groupid":"g1@group"}})");
+    groups()->setGroupInfo("g1@group", "", "", "new");
+    GroupTest::Settle();
+    QCOMPARE(groups()->info(), QStringLiteral("new"));
+    groups()->setGroupInfo("g1@group", "Renamed");
+    GroupTest::Settle();
+    QCOMPARE(groups()->info(), QStringLiteral("new"));
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0, R"({"code":-3})");
+    groups()->setGroupInfo("g1@group", "", "", "refused");
+    GroupTest::Settle();
+    QCOMPARE(groups()->info(), QStringLiteral("new"));
+  }
+
+  // The @-mention search and the pickers' search each fill their own list; a late
+  // answer of one never reaches the other.
+  void eachSearchFillsItsOwnList() {
+    Results results(groups());
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"user":[{"account":"p1"}],"endid":4}})");
+    groups()->searchPickerMembers("g1@group", "p", 0);
+    GroupTest::Settle();
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"user":[{"account":"a1"},{"account":"a2"}]}})");
+    groups()->searchMembers("g1@group", "", 0);
+    GroupTest::Settle();
+    QCOMPARE(ImSearchUserManager::pickerInstance()->getMemberCount(), 1);
+    QVERIFY(ImSearchUserManager::pickerInstance()->item("p1"));
+    QCOMPARE(ImSearchUserManager::instance()->getMemberCount(), 2);
+    QCOMPARE(results.of("searchPickerMembersResult").size(), 1);
+    QCOMPARE(results.of("searchPickerMembersResult").first().at(1).toInt(), 4);
+    QCOMPARE(results.of("searchMembersResult").size(), 1);
+    // Both out at once: each answer lands in its own list.
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
+                           R"({"code":1,"result":{"user":[{"account":"b1"}]}})");
+    groups()->searchPickerMembers("g1@group", "b", 0);
+    groups()->searchMembers("g1@group", "b", 0);
+    GroupTest::Settle();
+    QCOMPARE(ImSearchUserManager::pickerInstance()->getMemberCount(), 1);
+    QCOMPARE(ImSearchUserManager::instance()->getMemberCount(), 1);
+    QCOMPARE(results.of("searchPickerMembersResult").size(), 2);
+    QCOMPARE(results.of("searchMembersResult").size(), 2);
+  }
+
   void pagesFillTheirLists() {
     EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
                            R"({"code":1,"result":{"member":[{"account":"m1"}],)"
@@ -304,12 +429,14 @@ class TestGroupReports : public QObject {
     groups()->muteNotifications("g1@group", false);
     GroupTest::Settle();
     const QList<QVariantList> seen = results.of("muteResult");
-    QCOMPARE(seen.size(), 2);
+    // A request that failed without an answer is a refusal: the switch goes back.
+    QCOMPARE(seen.size(), 3);
     QCOMPARE(seen[0].first().toInt(), 1);
-    QCOMPARE(seen[1].first().toInt(), -2);
+    QCOMPARE(seen[1].first().toInt(), ImGroupManager::kRefused);
+    QCOMPARE(seen[2].first().toInt(), -2);
     // A group notification is never a mute reply.
     deliver(_EVENT_COME_GROUPNOTIFY, 0, 0, R"({"notify":"ban","groupid":"g1@group"})");
-    QCOMPARE(results.of("muteResult").size(), 2);
+    QCOMPARE(results.of("muteResult").size(), 3);
   }
 };
 

@@ -174,6 +174,10 @@ class TestConversationEndToEnd : public QObject {
     QCOMPARE(LastChatRow()->sendflag(), 0);
     QCOMPARE(List()->getSessionAccount(0), kFriend);
     QCOMPARE(List()->getSession(kFriend)->content(), reply);
+    // Unread until the page sees that the user can read it, then read.
+    QTRY_COMPARE_WITH_TIMEOUT(Unread(kFriend), 1, kWaitMs);
+    List()->resetUnReadMsgCount(kFriend);
+    QCOMPARE(Unread(kFriend), 0);
   }
 
   void pushToOtherConversationCountsUnread() {
@@ -353,6 +357,9 @@ class TestConversationEndToEnd : public QObject {
     // The list shows it at the top.
     QCOMPARE(List()->getSessionAccount(0), kFriend);
     QCOMPARE(List()->getSession(kFriend)->msgtype(), msgtype);
+    // Unread until the page sees that the user can read it.
+    QTRY_COMPARE_WITH_TIMEOUT(Unread(kFriend), 1, kWaitMs);
+    List()->resetUnReadMsgCount(kFriend);
     QCOMPARE(Unread(kFriend), 0);
 
     if (!fetchedByItself) {

@@ -28,6 +28,7 @@ class TestGroupNotice : public QObject {
     row("create", R"({"notify":"create","nick":"N"})", "NStart a group chat", u8"N发起了群聊");
     row("set", R"({"notify":"set","nick":"N","groupname":"G"})", "NModify the group name toG",
         u8"N修改群昵称为G");
+    row("set, no new name", R"({"notify":"set","nick":"N","info":"I","type":1})", "", "");
     row("join, me", R"({"notify":"join","nick":"N","groupname":"G","userid":"1000@tesmo.x"})",
         "You joinedGgroup", u8"你加入了G群");
     row("join, other", R"({"notify":"join","nick":"N","groupname":"G","userid":"2@x"})",
@@ -75,6 +76,12 @@ class TestGroupNotice : public QObject {
         "Metc.12member has beenNremoved from the group", u8"M等12人已被N移除该群");
     row("removeuser, 1", R"({"notify":"removeuser","nick":"N","members":"M","count":1})",
         "Mhas beenNremoved from the group", u8"M已被N移除该群");
+    row("removeuser, listed",
+        R"({"notify":"removeuser","nick":"N","count":2,"members":)"
+        R"([{"id":"a@x","nick":"A"},{"id":"b@x"}]})",
+        "A, b@xhas beenNremoved from the group", u8"A, b@x已被N移除该群");
+    row("banuser, listed", R"({"notify":"banuser","nick":"N","count":1,"members":[{"nick":"A"}]})",
+        "Ahas beenNNot allowed to speak", u8"A已被N禁言");
     row("invite", R"({"notify":"invite","nick":"N"})", "", "");
     row("remove", R"({"notify":"remove","nick":"N"})", "You have beenNRemoved the group",
         u8"你已被N移除了群组");

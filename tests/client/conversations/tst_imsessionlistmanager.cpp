@@ -336,6 +336,63 @@ class TestImSessionListManager : public QObject {
     QCOMPARE(list()->itemCount(), 2);
   }
 
+  // Every group row names the sender, wherever the row came from: a rebuild of
+  // synced history without a remark, a forward (whose remark is its source's), a
+  // message handed in without a name.
+  void groupRowsAlwaysNameTheSender() {
+    EngineDouble::SetText("GetMyName", "Me");
+    EngineDouble::SetText("GetUserInfo:dan:0", "Dan");
+    const QString synced = QStringLiteral("2001@group");
+    const QString member = QStringLiteral("2002@group");
+    const QString forwarded = QStringLiteral("2003@group");
+    Message plain = Msg(QStringLiteral("dan"), synced, QStringLiteral("10:00:00"));
+    plain.totype = 1;
+    QVERIFY(MessageRows::StoreNewest(synced, plain));
+    Message fromMember = Msg(QStringLiteral("eve"), member, QStringLiteral("10:01:00"));
+    fromMember.totype = 1;
+    QVERIFY(MessageRows::StoreNewest(member, fromMember));
+    QVERIFY(ui()->dbExecSql(QStringLiteral(
+        "insert into nq_groupuser(groupid,account,nick) values('2002@group','eve','Eve')")));
+    Message forward = Msg(QStringLiteral("me"), forwarded, QStringLiteral("10:02:00"));
+    forward.totype = 1;
+    forward.remark = QLatin1String(kGroupRemark);  // the source's: Bob wrote it
+    QVERIFY(MessageRows::StoreNewest(forwarded, forward));
+    list()->initData();
+    QCOMPARE(list()->getSession(synced)->fromName(), QStringLiteral("Dan: "));
+    QCOMPARE(list()->getSession(member)->fromName(), QStringLiteral("Eve: "));
+    QCOMPARE(list()->getSession(forwarded)->fromName(), QStringLiteral("Me: "));
+
+    // Updates of existing rows and new rows from maps.
+    list()->updateData({{QStringLiteral("fromuser"), QStringLiteral("dan")},
+                        {QStringLiteral("touser"), member},
+                        {QStringLiteral("totype"), 1},
+                        {QStringLiteral("content"), QStringLiteral("synced")},
+                        {QStringLiteral("fromName"), QStringLiteral(": ")}});
+    QCOMPARE(list()->getSession(member)->fromName(), QStringLiteral("Dan: "));
+    const QVariantMap forwardMap{{QStringLiteral("fromuser"), QStringLiteral("me")},
+                                 {QStringLiteral("sendflag"), 1},
+                                 {QStringLiteral("totype"), 1},
+                                 {QStringLiteral("content"), QStringLiteral("fw")},
+                                 {QStringLiteral("remark"), QLatin1String(kGroupRemark)}};
+    QVariantMap toExisting = forwardMap;
+    toExisting.insert(QStringLiteral("touser"), synced);
+    list()->updateData(toExisting);
+    QCOMPARE(list()->getSession(synced)->fromName(), QStringLiteral("Me: "));
+    QVariantMap toNew = forwardMap;
+    toNew.insert(QStringLiteral("touser"), QStringLiteral("2004@group"));
+    list()->updateData(toNew);
+    QCOMPARE(list()->getSession(QStringLiteral("2004@group"))->fromName(), QStringLiteral("Me: "));
+  }
+
+  // A conversation whose newest message is a recall notice reads as that recall
+  // after a rebuild, whoever recalled.
+  void rebuiltRecallRowsReadAsRecalls() {
+    SeedFive();
+    list()->initData();
+    QCOMPARE(Column("revokeflag"), QStringLiteral("0,0,1,1,0"));
+    QCOMPARE(Column("sendflag"), QStringLiteral("0,1,0,1,0"));
+  }
+
   void removeSessionOfAQuotedAccountTouchesNoOtherRow() {
     const QString quoted = QStringLiteral("o'neil");
     int minute = 30;

@@ -295,11 +295,19 @@ class TestImSessionManager : public QObject {
   void historyAnswersAndStoredHistory() {
     QSignalSpy finished(manager(), &ImSessionManager::downloadHistoryFinished);
     QSignalSpy reload(manager(), &ImSessionManager::needReloadMsg);
-    Notify(200206, 0, 1);
-    Notify(200206, 4, 1);
-    QCOMPARE(finished.count(), 2);
+    EngineDouble::SetInt("LoginState", 1);
+    manager()->onFinishLoadAtMessage();
+    for (int status : {0, 4}) {
+      EngineDouble::SetReply(200206, status, "");
+      manager()->loadMoreMsg();
+      QTRY_COMPARE(finished.count(), status == 0 ? 1 : 2);
+    }
     QCOMPARE(finished.at(0).at(0).toBool(), true);
     QCOMPARE(finished.at(1).at(0).toBool(), false);
+    // An answer to no request of this manager is not its answer.
+    Notify(200206, 0, 1);
+    QCOMPARE(finished.count(), 2);
+    EngineDouble::SetInt("LoginState", 0);
     Notify(100011, 0, 0, "3000@tesmo.x");
     QCOMPARE(reload.count(), 0);
     Notify(100011, 0, 0, kPeer);
@@ -307,6 +315,7 @@ class TestImSessionManager : public QObject {
   }
 
   void newMessageOfTheOpenConversation() {
+    VGlobal::instance()->setActive(true);
     QSignalSpy end(manager(), &ImSessionManager::listViewToEnd);
     QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
     const int id = Insert({kPeer, kMe, 0, 10});
@@ -317,11 +326,21 @@ class TestImSessionManager : public QObject {
     QCOMPARE(alert.count(), 0);
     QCOMPARE(manager()->getMsgEntity(id)->name(), QString("Ann"));
     QCOMPARE(ImSessionListManager::instance()->getSession(kPeer)->fromName(), QString("Ann: "));
-    // Shown, so read; a message of another conversation stays unread.
-    QCOMPARE(Field(id, "seeflag"), QString("1"));
+    // Shown, but read only once the page sees the user can see it; a message of
+    // another conversation alerts.
+    QVERIFY(Field(id, "seeflag") != QString("1"));
     const int elsewhere = Insert({"7@x", kMe, 0, 11});
     Notify(100008, 0, 0, Received(elsewhere, "7@x", kMe, 0, 0, "psst"));
     QVERIFY(Field(elsewhere, "seeflag") != QString("1"));
+    QCOMPARE(alert.count(), 1);
+    // With the window not active the open conversation's message alerts too.
+    VGlobal::instance()->setActive(false);
+    const int unseen = Insert({kPeer, kMe, 0, 12});
+    Notify(100008, 0, 0, Received(unseen, kPeer, kMe, 0, 0, "are you there"));
+    QVERIFY(manager()->getMsgEntity(unseen));
+    QVERIFY(Field(unseen, "seeflag") != QString("1"));
+    QCOMPARE(alert.count(), 2);
+    VGlobal::instance()->setActive(true);
 
     // The own message echoed from another device reads sent.
     QVariantMap own{{"id", id + 1}, {"fromuser", kMe},   {"touser", kPeer}, {"totype", 0},
@@ -329,8 +348,8 @@ class TestImSessionManager : public QObject {
     Notify(100008, 0, 0, Json(own));
     QCOMPARE(manager()->getMsgEntity(id + 1)->sendstate(), 1);
     // Other statuses are not messages.
-    Notify(100008, 2, 0, Received(id + 2, kPeer, kMe, 0, 0, "x"));
-    QVERIFY(!manager()->getMsgEntity(id + 2));
+    Notify(100008, 2, 0, Received(id + 100, kPeer, kMe, 0, 0, "x"));
+    QVERIFY(!manager()->getMsgEntity(id + 100));
   }
 
   void mutedGroupsStaySilent() {
@@ -351,6 +370,120 @@ class TestImSessionManager : public QObject {
                         {"content", "x"}};
     Notify(100008, 0, 0, Json(relayed));
     QVERIFY(!ImSessionListManager::instance()->getSession("99@group.x"));
+  }
+
+  // Only its sender takes a message back, or in a group its owner or a manager;
+  // a notice naming another message is dropped whole: the message and its file
+  // stay, and no notice is shown.
+  void recallRights_data() {
+    QTest::addColumn<int>("totype");
+    QTest::addColumn<QString>("author");
+    QTest::addColumn<QString>("recaller");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<bool>("taken");
+    const QString ann = "5@x";
+    const QString bob = "6@x";
+    QTest::newRow("person, own message") << 0 << kPeer << kPeer << 0 << true;
+    QTest::newRow("person, the user's message") << 0 << kMe << kPeer << 0 << false;
+    QTest::newRow("user from another device") << 0 << kMe << kMe << 0 << true;
+    QTest::newRow("group, own message") << 1 << ann << ann << 3 << true;
+    QTest::newRow("group member, another's") << 1 << ann << bob << 3 << false;
+    QTest::newRow("group member, the user's") << 1 << kMe << bob << 3 << false;
+    QTest::newRow("group manager, another's") << 1 << ann << bob << 2 << true;
+    QTest::newRow("group owner, the user's") << 1 << kMe << bob << 1 << true;
+  }
+
+  void recallRights() {
+    QFETCH(int, totype);
+    QFETCH(QString, author);
+    QFETCH(QString, recaller);
+    QFETCH(int, role);
+    QFETCH(bool, taken);
+    const QString key = totype == 1 ? kGroup : kPeer;
+    manager()->entrySession(key, totype);
+    if (totype == 1) {
+      QVERIFY(ui()->dbExecSql(
+          QStringLiteral("insert into nq_groupuser(groupid,account,role) values('%1','%2',%3)")
+              .arg(kGroup, recaller)
+              .arg(role)));
+    }
+    // A received file already downloaded into the account folder.
+    const QString to = totype == 1 ? kGroup : (author == kMe ? kPeer : kMe);
+    const int shown = Insert({author, to, totype, 10, author == kMe ? 1 : 0, 0, 3});
+    const QString path = ImLoginManager::instance()->getLocalDataPath(3) + "kept.txt";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("kept");
+    file.close();
+    QVERIFY(ui()->dbExecSql(
+        QStringLiteral("update nq_message set localpath='%1' where id=%2").arg(path).arg(shown)));
+    manager()->entrySession(key, totype);
+    QCOMPARE(ViewIds(), QList<int>{shown});
+    const bool own = recaller == kMe;
+    const int notice = Insert(
+        {recaller, own ? kPeer : (totype == 1 ? kGroup : kMe), totype, 11, own ? 1 : 0, 0, 9});
+    QVariantMap map{{"id", notice},
+                    {"fromuser", recaller},
+                    {"touser", own ? kPeer : to},
+                    {"totype", totype},
+                    {"msgtype", 9},
+                    {"content", QString::number(shown)},
+                    {"sendflag", own ? 1 : 0},
+                    {"sendtime", Time(11)},
+                    {"fromgroup", totype == 1 ? kGroup : QString()},
+                    {"remark", Json({{"from", QVariantMap{{"nick", "R"}}}})}};
+    if (totype == 1) map.insert("touser", kGroup);
+    Notify(100008, 0, 0, Json(map));
+    QCOMPARE(ViewIds(), taken ? QList<int>{notice} : QList<int>{shown});
+    QCOMPARE(QFile::exists(path), !taken || author == kMe);
+    QFile::remove(path);
+  }
+
+  // The row of the recalled message reads as a recall, for the user who recalled it
+  // (the engine's notice is the conversation's newest by then) and for the peer
+  // (the notice may come in the second of the message and leave the row on it).
+  void recalledRowsReadAsRecalls() {
+    ImSessionListManager* sessions = ImSessionListManager::instance();
+    const QVariantMap sent = manager()->buildTextMsg(kPeer, "oops");
+    manager()->updateDataToView(sent);
+    const int id = sent.value("id").toInt();
+    // What the engine stores once the server took the recall.
+    const int notice = Insert({kMe, kPeer, 0, 20, 1, 0, 9, QString::number(id)});
+    QVERIFY(
+        ui()->dbExecSql(QStringLiteral("update nq_message set revokeflag=1 where id=%1").arg(id)));
+    QVERIFY(ui()->dbExecSql(
+        QStringLiteral("insert or replace into nq_messagenew(account,msgid) values('%1',%2)")
+            .arg(kPeer)
+            .arg(notice)));
+    Notify(200204, 0, id);
+    ImMsgEntity* row = sessions->getSession(kPeer);
+    QCOMPARE(row->revokeflag(), 1);
+    QCOMPARE(row->sendflag(), 1);
+
+    // The peer's message and its recall in one second: the list table still names
+    // the message.
+    const QString carl = "8@x";
+    const int message = Insert({carl, kMe, 0, 30, 0, 0, 0, "secret"});
+    Notify(100008, 0, 0, Received(message, carl, kMe, 0, 0, "secret"));
+    QVERIFY(ui()->dbExecSql(
+        QStringLiteral("insert or replace into nq_messagenew(account,msgid) values('%1',%2)")
+            .arg(carl)
+            .arg(message)));
+    ImMsgEntity* carlRow = sessions->getSession(carl);
+    QCOMPARE(carlRow->content(), QString("secret"));
+    const int recall = Insert({carl, kMe, 0, 30, 0, 0, 9, QString::number(message)});
+    QVariantMap map{{"id", recall},
+                    {"fromuser", carl},
+                    {"touser", kMe},
+                    {"totype", 0},
+                    {"msgtype", 9},
+                    {"content", QString::number(message)},
+                    {"sendflag", 0},
+                    {"sendtime", Time(30)},
+                    {"remark", Json({{"from", QVariantMap{{"nick", "Carl"}}}})}};
+    Notify(100008, 0, 0, Json(map));
+    QCOMPARE(carlRow->revokeflag(), 1);
+    QCOMPARE(carlRow->sendflag(), 0);
   }
 
   void recallNoticeRemovesTheLoadedMessage() {

@@ -58,6 +58,21 @@ class TestImSessionThread : public QObject {
     for (int i = 0; i < 4; ++i) Store(QStringLiteral("p1"), QStringLiteral("1001@group"), 1, 0, 0);
     Store(QStringLiteral("p1"), QStringLiteral("1001@group"), 1, 1, 0);
     Store(QStringLiteral("p1"), QStringLiteral("1001@group"), 1, 0, 1);
+    // A message its sender recalled, unread, and the recall notice: one to read.
+    for (const QString& to : {QStringLiteral("me"), QStringLiteral("1009@group")}) {
+      MessageRows::Message recalled;
+      recalled.from = QStringLiteral("p9");
+      recalled.to = to;
+      recalled.totype = to == QLatin1String("me") ? 0 : 1;
+      const int id = MessageRows::Store(recalled);
+      QVERIFY(id > 0);
+      QVERIFY(ui()->dbExecSql(
+          QStringLiteral("update nq_message set revokeflag=1 where id=%1").arg(id)));
+      MessageRows::Message notice = recalled;
+      notice.msgtype = 9;
+      notice.content = QString::number(id);
+      QVERIFY(MessageRows::Store(notice) > 0);
+    }
   }
 
   void init() {
@@ -80,6 +95,8 @@ class TestImSessionThread : public QObject {
     QTest::newRow("group kind: the one totype 1 row") << "p1" << 1 << 1 << 1;
     QTest::newRow("unknown type, no query") << "p1" << 2 << 0 << 0;
     QTest::newRow("unknown account") << "nobody" << 0 << 0 << 1;
+    QTest::newRow("person, recalled message") << "p9" << 0 << 1 << 1;
+    QTest::newRow("group, recalled message") << "1009@group" << 1 << 1 << 1;
   }
 
   void unreadCounts() {

@@ -559,12 +559,28 @@ int TAPIInterface::DeleteMessage(int msgId) {
 
 int TAPIInterface::ClearAtFlag(const char* peer) {
   Record("ClearAtFlag", peer);
+  State& s = S();
+  {
+    // Like the engine: every message to the conversation loses its flag.
+    std::lock_guard<std::mutex> guard(s.mutex);
+    if (s.db) s.db->Exec("update nq_message set atflag=0 where touser=" + SqlQuoted(Arg(peer)));
+  }
   return IntOf("ClearAtFlag", 1);
 }
 
 int TAPIInterface::SearchAtMsg(const char* peer, int atFlag) {
   Record("SearchAtMsg", peer, atFlag);
-  return IntOf("SearchAtMsg:" + Arg(peer) + ":" + std::to_string(atFlag), IntOf("SearchAtMsg", 0));
+  const int scripted =
+      IntOf("SearchAtMsg:" + Arg(peer) + ":" + std::to_string(atFlag), IntOf("SearchAtMsg", -1));
+  if (scripted >= 0) return scripted;
+  // Unscripted, like the engine: whether a message to the conversation has the flag.
+  State& s = S();
+  std::lock_guard<std::mutex> guard(s.mutex);
+  if (!s.db) return 0;
+  return s.db->QueryExists("select atflag from nq_message where atflag=" + std::to_string(atFlag) +
+                           " and touser=" + SqlQuoted(Arg(peer)))
+             ? 1
+             : 0;
 }
 
 // The local database: a real SQLite file (or ":memory:") opened by SetDatabase.

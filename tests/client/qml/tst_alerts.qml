@@ -12,6 +12,8 @@ Item {
     height: 400
 
     VAlertMessage { id: alert }
+    // The title's text as plain text, for comparison.
+    Text { id: plain; visible: false; font.pixelSize: 14; textFormat: Text.PlainText }
     VAlertWaiting { id: waiting }
 
     SignalSpy { id: known; target: vGlobal; signalName: "notGroupMemberKnown" }
@@ -118,6 +120,21 @@ Item {
             vGlobal.disbandGroupSuccessed()
             verify(!waiting.visible)
             compare(alert.title, VTr.disbandSuccessed)
+        }
+
+        // A group name is the server's text: shown as typed, never read as markup.
+        function test_disbandTitleShowsTheNameAsText() {
+            var before = groupManager.groupname
+            groupManager.groupname = "Team<br>A &amp; <b>B</b>"
+            vGlobal.requestDisbandGroup()
+            var title = findChild(alert.contentItem, "alertTitle")
+            verify(title !== null)
+            compare(title.text, VTr.disbandTargetGroup("Team<br>A &amp; <b>B</b>"))
+            plain.text = title.text
+            compare(title.lineCount, 1)
+            compare(title.contentWidth, plain.contentWidth)
+            alert.close()
+            groupManager.groupname = before
         }
 
         function test_leaveAndCancel() {

@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import QtQuick.Window 2.12
 import QtTest 1.12
+import "qrc:/qml/translator"
 
 // The main window's routing: each vGlobal request reaches the right dialog or
 // the chats page, dialogs are made once and kept, and the quote window stands
@@ -128,6 +129,20 @@ Item {
             })
         }
 
+        // The web tab's page is made as the tab's child and takes the whole tab.
+        function test_webPageFillsItsTab() {
+            var tab = Qt.createQmlObject("import QtQuick 2.12; Item { width: 320; height: 200 }",
+                                         root)
+            var component = Qt.createComponent("qrc:/qml/VWebEngineView.qml")
+            compare(component.status, Component.Ready, component.errorString())
+            var page = component.createObject(tab)
+            verify(page !== null)
+            compare(page.width, 320)
+            compare(page.height, 200)
+            page.destroy()
+            tab.destroy()
+        }
+
         function test_shippedFilesAreFound(data) {
             var found = root.defaults.filter(function(folder) {
                 return Qt.createComponent(folder + data.file).status === Component.Ready
@@ -209,6 +224,60 @@ Item {
             // Its OK button holds the keyboard.
             compare(dialog.activeFocusItem.objectName, "kickOutOk")
             dialog.hide()
+        }
+
+        // The web tab asks for its host when first shown and loads when the answer
+        // comes; before that, and for later answers, nothing loads.
+        function test_webTabLoadsWhenItsHostIsFound() {
+            main.show()
+            imLoginManager.currentProUrlReady("127.0.0.1:9")
+            compare(main.webPage, null)
+            main.selectTab(2)
+            compare(main.webPage, null)
+            imLoginManager.currentProUrlReady("")
+            compare(main.webPage, null)
+            imLoginManager.currentProUrlReady("127.0.0.1:9")
+            verify(main.webPage !== null)
+            compare(String(main.webPage.url), "https://127.0.0.1:9")
+            var page = main.webPage
+            imLoginManager.currentProUrlReady("127.0.0.1:10")
+            compare(main.webPage, page)
+            compare(String(page.url), "https://127.0.0.1:9")
+            main.selectTab(0)
+        }
+
+        // "Local upload" opens the picture chooser over the editor; cancelling it
+        // brings the editor back as it was.
+        function test_localUploadOpensThePictureChooser() {
+            main.show()
+            main.openSettingsPopup(Qt.point(10, 10))
+            main.__popup.editUserInfoClicked()
+            var editor = main._dialogs["VUserInfoEditPopupWindow.qml"]
+            verify(editor !== undefined)
+            verify(editor.visible)
+            compare(editor.logoPath, "")
+            verify(editor.flags & Qt.WindowStaysOnTopHint)
+            editor.logoPath = "file:///kept.png"
+            editor.openUploadDialog()
+            var chooser = main.logoChooser
+            verify(chooser.visible)
+            compare(chooser.title, VTr.chooseAImage)
+            compare(chooser.nameFilters, [VTr.imageFiles + " (*.png *.jpeg *.jpg *.bmp *.gif)"])
+            // The pictures folder; the home folder where there is none.
+            var pictures = chooser.shortcuts.pictures
+            compare(String(chooser.folder), String(vGlobal.isDir(pictures) ? pictures : chooser.shortcuts.home))
+            verify(!(editor.flags & Qt.WindowStaysOnTopHint))
+            chooser.reject()
+            verify(!chooser.visible)
+            verify(editor.visible)
+            compare(editor.logoPath, "file:///kept.png")
+            verify(editor.flags & Qt.WindowStaysOnTopHint)
+            // Opened again from the settings popup, the same editor starts afresh.
+            main.openSettingsPopup(Qt.point(10, 10))
+            main.__popup.editUserInfoClicked()
+            compare(main._dialogs["VUserInfoEditPopupWindow.qml"], editor)
+            compare(editor.logoPath, "")
+            editor.close()
         }
 
         function test_quoteWindow_data() {

@@ -1,6 +1,9 @@
 // QML tests of the program under Qt Quick Test: each tst_*.qml file here runs
 // with the program's context properties, types and image providers in place.
+#include <QDesktopServices>
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QImage>
 #include <QImageReader>
 #include <QQmlContext>
@@ -57,6 +60,54 @@ class ScreenFixture : public QObject {
   }
 };
 
+// Takes the addresses the program hands to the system's browser.
+class UrlFixture : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+
+  Q_INVOKABLE QStringList opened() const { return m_opened; }
+  Q_INVOKABLE void clear() { m_opened.clear(); }
+
+ public slots:
+  void open(const QUrl& url) { m_opened << url.toString(); }
+
+ private:
+  QStringList m_opened;
+};
+
+// Qt's file chooser as it shows: the folder it starts in.
+class ChooserFixture : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+
+  // The folder of the chooser on screen; empty when none shows.
+  Q_INVOKABLE QString shownFolder() const {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* dialog = qobject_cast<QFileDialog*>(widget))
+        if (dialog->isVisible()) return QDir(dialog->directory()).canonicalPath();
+    return QString();
+  }
+
+  Q_INVOKABLE QString canonical(const QUrl& folder) const {
+    return QDir(folder.toLocalFile()).canonicalPath();
+  }
+
+  Q_INVOKABLE QString workingFolder() const { return QDir::current().canonicalPath(); }
+
+  Q_INVOKABLE QUrl urlOf(const QString& path) const { return QUrl::fromLocalFile(path); }
+
+  // Cancels the chooser on screen, as its Cancel button does.
+  Q_INVOKABLE void cancelShown() const {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* dialog = qobject_cast<QFileDialog*>(widget))
+        if (dialog->isVisible()) dialog->reject();
+  }
+};
+
 class QmlTestSetup : public QObject {
   Q_OBJECT
 
@@ -73,9 +124,17 @@ class QmlTestSetup : public QObject {
     m_managers.append(VStartup::setupEngine(*engine));
     engine->rootContext()->setContextProperty(QStringLiteral("qmlFixtures"), pictures());
     engine->rootContext()->setContextProperty(QStringLiteral("screenFixture"), &m_screen);
+    for (const char* scheme : {"http", "https"})
+      QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_urls, "open");
+    engine->rootContext()->setContextProperty(QStringLiteral("urlFixture"), &m_urls);
+    engine->rootContext()->setContextProperty(QStringLiteral("chooserFixture"), &m_chooser);
   }
 
-  void cleanupTestCase() { ClientTest::EndQuickTests(m_managers); }
+  void cleanupTestCase() {
+    for (const char* scheme : {"http", "https"})
+      QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    ClientTest::EndQuickTests(m_managers);
+  }
 
  private:
   // Pictures in a folder whose name needs escaping in a URL.
@@ -101,6 +160,8 @@ class QmlTestSetup : public QObject {
 
   QTemporaryDir m_home;
   ScreenFixture m_screen;
+  UrlFixture m_urls;
+  ChooserFixture m_chooser;
   QList<QSharedPointer<ImCreateClassManager>> m_managers;
 };
 

@@ -18,8 +18,10 @@
 
 #include "double/EngineDouble.h"
 #include "shell/ImCreateClassManager.h"
+#include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
+#include "shell/VGlobal.h"
 #include "shell/VStartup.h"
 #include "support/ClientTestMain.h"
 
@@ -108,6 +110,54 @@ class TestQmlLoad : public QObject {
     m_classManager.reset();
     m_engine.reset();
     qInstallMessageHandler(g_previousHandler);
+  }
+
+  // The program's round as a user goes it: the login window, the main window, a
+  // kick-out back to the login window, the main window again, then the quit, after
+  // which the engine takes every window down. No warning on the way, teardown
+  // included.
+  void kickOutAndQuitLeaveNoWarning() {
+    TakeProblems();
+    QQmlComponent component(m_engine.data(), VStartup::firstWindow());
+    // Gone at the end whatever happens, so that the next rows start clean.
+    QScopedPointer<QObject> splash(component.create());
+    QVERIFY2(splash, qPrintable(component.errorString()));
+    const auto current = [&splash] {
+      return qobject_cast<QQuickWindow*>(splash->property("currentWindow").value<QObject*>());
+    };
+    for (int round = 0; round < 2; ++round) {
+      QPointer<QQuickWindow> login = current();
+      QVERIFY(login);
+      emit VGlobal::instance()->showIndexPage();
+      QPointer<QQuickWindow> main = current();
+      QVERIFY(main && main != login);
+      QTRY_VERIFY_WITH_TIMEOUT(login.isNull(), 20000);
+      // The add menus of the chat and contact lists opened, as a user would.
+      const QList<QQuickItem*> addButtons =
+          main->findChildren<QQuickItem*>(QStringLiteral("addButton"));
+      QVERIFY(!addButtons.isEmpty());
+      for (QQuickItem* button : addButtons) QVERIFY(QMetaObject::invokeMethod(button, "openMenu"));
+      QTest::qWait(100);
+      if (round == 1) break;
+      emit ImLoginManager::instance()->recvKickOut(QStringLiteral("elsewhere"));
+      auto* kickOut =
+          qobject_cast<QQuickWindow*>(main->property("kickOutDialog").value<QObject*>());
+      QVERIFY(kickOut);
+      QTRY_VERIFY_WITH_TIMEOUT(kickOut->isVisible(), 20000);
+      QVERIFY(QMetaObject::invokeMethod(kickOut, "close"));
+      QTRY_VERIFY_WITH_TIMEOUT(main.isNull(), 20000);
+      QTRY_VERIFY_WITH_TIMEOUT(current(), 20000);
+    }
+    // The quit: the tray's "Quit" ends the loop, then the engine deletes its windows.
+    QQuickWindow* main = current();
+    QObject* tray = main->findChild<QObject*>(QStringLiteral("trayIcon"));
+    QVERIFY(tray);
+    tray->setProperty("visible", false);
+    splash.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTest::qWait(100);
+    const QStringList problems = TakeProblems();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
   }
 
   void loadsSilently_data() {

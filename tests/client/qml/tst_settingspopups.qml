@@ -108,6 +108,28 @@ Item {
             menu.destroy()
         }
 
+        // Opened, the menu is as wide as its widest entry needs: no text is cut.
+        function test_addMenuFitsItsEntries() {
+            var menu = Qt.createComponent("qrc:/qml/popups/VAddButtonMenu.qml").createObject(root)
+            verify(menu !== null)
+            menu.open()
+            tryCompare(menu, "opened", true)
+            var widest = 0
+            for (var i = 0; i < menu.count; ++i) {
+                var entry = menu.itemAt(i)
+                verify(entry.text.length > 0)
+                // The icon, its margins and at least a few letters.
+                verify(entry.textPaintedWidth > 62 + 20, entry.text + ": " + entry.textPaintedWidth)
+                widest = Math.max(widest, entry.textPaintedWidth)
+            }
+            compare(menu.width, widest)
+            for (i = 0; i < menu.count; ++i)
+                verify(menu.itemAt(i).width >= menu.itemAt(i).textPaintedWidth - 1, menu.itemAt(i).text)
+            menu.close()
+            tryCompare(menu, "visible", false)
+            menu.destroy()
+        }
+
         function test_screenshotMenuSignals() {
             var menu = make("qrc:/qml/popups/VScreenshotMenu.qml")
             var fired = []

@@ -5,6 +5,7 @@
 #include <ZXing/DecodeHints.h>
 #include <ZXing/ImageView.h>
 #include <ZXing/ReadBarcode.h>
+#include <xcb/xcb.h>
 
 #include <QDir>
 #include <QQmlComponent>
@@ -13,8 +14,11 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QSet>
 #include <QtTest>
 #include <QtWebEngine>
+#include <cstdlib>
+#include <cstring>
 
 #include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"
@@ -31,8 +35,8 @@ QImage Grab(QQuickWindow* window) {
   return window->screen()->grabWindow(window->winId()).toImage();
 }
 
-// Counts the log lines of the web host look-up while it lives: the look-up probes
-// hosts on the GUI thread, so it must run only when the web tab is first shown.
+// Counts the log lines of the web host look-up while it lives: it must run only
+// when the web tab is first shown.
 class WebHostLookups {
  public:
   WebHostLookups() : m_debugWasOn(QLoggingCategory::defaultCategory()->isDebugEnabled()) {
@@ -50,12 +54,83 @@ class WebHostLookups {
  private:
   static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     // The look-up's first line names the function alone.
-    if (text == QLatin1String("QString ImLoginManager::getCurrentProUrl()")) ++s_count;
+    if (text == QLatin1String("void ImLoginManager::lookUpCurrentProUrl()")) ++s_count;
     if (s_previous && type != QtDebugMsg) s_previous(type, context, text);
   }
   const bool m_debugWasOn;
   static inline QtMessageHandler s_previous = nullptr;
   static inline int s_count = 0;
+};
+
+// A client of the X server of its own, doing what a window manager does.
+class WindowSystem {
+ public:
+  WindowSystem() : m_connection(xcb_connect(nullptr, nullptr)) {
+    if (xcb_connection_has_error(m_connection)) return;
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    // Requests of windows about their state go to the root window.
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(m_connection);
+  }
+  ~WindowSystem() { xcb_disconnect(m_connection); }
+
+  bool valid() const { return !xcb_connection_has_error(m_connection) && m_root != 0; }
+
+  xcb_atom_t atom(const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        m_connection, xcb_intern_atom(m_connection, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return found;
+  }
+
+  // What the close button of a window frame sends.
+  void deleteWindow(WId window) {
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(window);
+    event.type = atom("WM_PROTOCOLS");
+    event.data.data32[0] = atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(m_connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(m_connection);
+  }
+
+  // Whether a window asked to be marked as wanting attention since forgetRequests().
+  bool askedForAttention(WId window) {
+    readRequests();
+    return m_askedForAttention.contains(xcb_window_t(window));
+  }
+
+  void forgetRequests() {
+    readRequests();
+    m_askedForAttention.clear();
+  }
+
+ private:
+  // The state changes windows asked the root window for so far.
+  void readRequests() {
+    // The program's own requests wait in its connection until a round trip.
+    QGuiApplication::sync();
+    const xcb_atom_t state = atom("_NET_WM_STATE");
+    const xcb_atom_t attention = atom("_NET_WM_STATE_DEMANDS_ATTENTION");
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+      if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+        const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+        if (message->type == state && message->data.data32[0] == 1 &&
+            (message->data.data32[1] == attention || message->data.data32[2] == attention))
+          m_askedForAttention.insert(message->window);
+      }
+      free(event);
+    }
+  }
+
+  xcb_connection_t* m_connection;
+  xcb_window_t m_root = 0;
+  QSet<xcb_window_t> m_askedForAttention;
 };
 
 // The whole screen, as a person would see it.
@@ -197,6 +272,26 @@ class TestWindowsOnScreen : public QObject {
     QMetaObject::invokeMethod(popup, "close");
   }
 
+  // A new message for a chat not on screen, while another window is active: the
+  // main window asks the window system to mark it (the taskbar's alert).
+  void newMessageAsksForAttention() {
+    QQuickWindow* main = current();
+    QVERIFY(main);
+    WindowSystem x;
+    QVERIFY(x.valid());
+    QQuickWindow other;
+    other.resize(100, 100);
+    other.show();
+    other.requestActivate();
+    QTRY_VERIFY_WITH_TIMEOUT(other.isActive() && !main->isActive(), 10000);
+    x.forgetRequests();
+    emit VGlobal::instance()->messagesReceivedAlert();
+    QTRY_VERIFY_WITH_TIMEOUT(x.askedForAttention(main->winId()), 10000);
+    other.close();
+    main->requestActivate();
+    QTRY_VERIFY_WITH_TIMEOUT(main->isActive(), 10000);
+  }
+
   // Nobody places dialogs on an X server without a window manager: the kick-out
   // dialog shows over the middle of the main window, not at the screen's corner.
   void kickOutDialogStandsOverTheMainWindow() {
@@ -229,6 +324,19 @@ class TestWindowsOnScreen : public QObject {
     QTest::keyPress(dialog, Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(held.isNull(), 10000);
     QVERIFY(current() && current()->property("qrcodeLoginOnly").isValid());
+  }
+
+  // The login window after the kick-out, closed through the window system as a
+  // window manager's close button does: the program quits, as by its own button.
+  void loginWindowClosedByTheWindowSystemQuits() {
+    QQuickWindow* login = current();
+    QVERIFY(login && login->property("qrcodeLoginOnly").isValid());
+    QVERIFY(QTest::qWaitForWindowExposed(login));
+    WindowSystem x;
+    QVERIFY(x.valid());
+    QSignalSpy quit(m_engine.data(), &QQmlEngine::quit);
+    x.deleteWindow(login->winId());
+    QTRY_COMPARE_WITH_TIMEOUT(quit.count(), 1, 10000);
   }
 };
 

@@ -80,6 +80,31 @@ Item {
             splash.destroy()
         }
 
+        // An alert open at a kick-out goes with its window: the next session starts
+        // with no alert showing, so its dialogs dim the window again.
+        function test_kickOutWithAnAlertShowing() {
+            classManager.createPostClass()
+            var component = Qt.createComponent("qrc:/qml/VSplashPage.qml")
+            compare(component.status, Component.Ready, component.errorString())
+            var splash = component.createObject(null)
+            vGlobal.showIndexPage()
+            var main = splash.currentWindow
+            verify(main.hasOwnProperty("leftBarVisible"))
+            vGlobal.functionIsDeveloping()
+            verify(main.alertMessage.visible)
+            verify(vGlobal.alertMessageShowing)
+            held.main = main
+            imLoginManager.recvKickOut("elsewhere")
+            main.kickOutDialog.close()
+            tryVerify(function() { return held.main === null }, 5000, "the main window is released")
+            compare(vGlobal.alertMessageShowing, false)
+            vGlobal.setDialogShowing(true)
+            compare(vGlobal.dialogShowing, 1)
+            vGlobal.setDialogShowing(false)
+            splash.currentWindow.destroy()
+            splash.destroy()
+        }
+
         function test_badgeText_data() {
             return [
                 { tag: "none", count: 0, text: "" },

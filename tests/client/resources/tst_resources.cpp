@@ -1,6 +1,10 @@
 // The resource census: every picture, sound and file that the QML names is in the
 // resources, each folder holds the files the interface expects, and the files
 // have the formats and sizes the screens are laid out for.
+#include <ZXing/DecodeHints.h>
+#include <ZXing/ImageView.h>
+#include <ZXing/ReadBarcode.h>
+
 #include <QDataStream>
 #include <QDirIterator>
 #include <QFile>
@@ -182,6 +186,24 @@ class TestResources : public QObject {
       const double seconds = qFromLittleEndian<quint32>(bytes + 40) / (48000.0 * 4);
       QVERIFY2(seconds >= 2.0 && seconds <= 2.6, path);
     }
+  }
+
+  // The download dialog shows it at 170 by 170: it scans there to an address of the
+  // app's download page.
+  void downloadQrPictureDecodes() {
+    QImageReader reader(QStringLiteral(":/images/erweima.png"));
+    QCOMPARE(reader.size(), QSize(170, 170));
+    const QImage gray = reader.read().convertToFormat(QImage::Format_Grayscale8);
+    QVERIFY(!gray.isNull());
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::QRCode);
+    const ZXing::Result result = ZXing::ReadBarcode({gray.constBits(), gray.width(), gray.height(),
+                                                     ZXing::ImageFormat::Lum, gray.bytesPerLine()},
+                                                    hints);
+    QVERIFY(result.isValid());
+    const QString text = QString::fromStdString(result.text());
+    QVERIFY2(text.startsWith(QLatin1String("https://")) && text.contains(QLatin1String("/down/")),
+             qPrintable(text));
   }
 
   void vCardTemplate() {

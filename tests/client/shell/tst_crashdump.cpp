@@ -9,7 +9,9 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QtTest>
+#include <thread>
 
 #include "double/EngineDouble.h"
 #include "shell/ImLoginManager.h"
@@ -35,6 +37,8 @@ int Recurse(volatile int depth) {
 }
 
 int CrashChild(const QString& how) {
+  // As the program does: the names select the data folder.
+  VStartup::setProcessAttributes();
   VCrashDump::install();
   if (how == "segv") raise(SIGSEGV);
   // A write to the unmapped first page (not null itself, which the sanitizer
@@ -45,6 +49,16 @@ int CrashChild(const QString& how) {
   }
   if (how == "overflow") return Recurse(0);
   if (how == "abort") abort();
+  // Threads of every kind run out of their own, smaller stacks.
+  if (how == "thread overflow") {
+    std::thread thread([] { Recurse(0); });
+    thread.join();
+  }
+  if (how == "qthread overflow") {
+    QScopedPointer<QThread> thread(QThread::create([] { Recurse(0); }));
+    thread->start();
+    thread->wait();
+  }
   return 3;
 }
 
@@ -90,8 +104,10 @@ class TestCrashDump : public QObject {
 
   void cleanupTestCase() { QFile::remove(VCrashDump::dumpFilePath()); }
 
-  void dumpPathIsBesideTheProgram() {
-    const QString folder = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+  // The user's data folder, not the program's (not writable once installed).
+  void dumpPathIsInTheDataFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QVERIFY(folder.startsWith(qEnvironmentVariable("XDG_DATA_HOME") + "/"));
     QCOMPARE(VCrashDump::dumpFilePath(), folder + "/CrashDumpFile_" + Version() + ".dmp");
     VConfig::instance()->setValue(QStringLiteral("Version"), QString(), QString());
     QCOMPARE(VCrashDump::dumpFilePath(), folder + "/CrashDumpFile_default1.dmp");
@@ -106,6 +122,8 @@ class TestCrashDump : public QObject {
     QTest::newRow("bad address") << "bad address" << SIGSEGV;
     QTest::newRow("stack overflow") << "overflow" << SIGSEGV;
     QTest::newRow("abort") << "abort" << SIGABRT;
+    QTest::newRow("stack overflow in a thread") << "thread overflow" << SIGSEGV;
+    QTest::newRow("stack overflow in a QThread") << "qthread overflow" << SIGSEGV;
   }
 
   void fatalSignalLeavesADump() {
@@ -120,6 +138,8 @@ class TestCrashDump : public QObject {
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     QFile dump(path);
     QVERIFY2(dump.open(QIODevice::ReadOnly), qPrintable(path));
+    // It holds addresses and the paths of the user's files: the user's alone.
+    QCOMPARE(int(QFileInfo(path).permissions() & 0x0077), 0);
     const QString text = QString::fromUtf8(dump.readAll());
     QVERIFY2(text.contains("version: " + Version() + "\n"), qPrintable(text.left(300)));
     QVERIFY2(text.contains("signal: " + QString::number(signalNumber) + "\n"),

@@ -349,6 +349,7 @@ class TestImLoginManager : public QObject {
     if (overridden) {
       m_ping.clearCalls();
       QCOMPARE(Manager()->getCurrentProUrl(), host);
+      QCOMPARE(lookedUp(), host);
       QVERIFY(m_ping.calls().isEmpty());
       QCOMPARE(VGlobal::probeHost(), Ui()->serverHost());
     }
@@ -403,11 +404,86 @@ class TestImLoginManager : public QObject {
     m_ping.clearCalls();
     QCOMPARE(Manager()->getCurrentProUrl(), expected);
     QCOMPARE(m_ping.calls().size(), pings);
+    // The web tab's look-up answers the same.
+    m_ping.clearCalls();
+    EngineDouble::Reset();
+    EngineDouble::SetText("GetAppCfgString", config.toStdString());
+    QCOMPARE(lookedUp(), expected);
+    QCOMPARE(m_ping.calls().size(), pings);
     QCOMPARE(CallsNamed({"GetAppCfgString"}).size(), file ? 1 : 0);
     if (file)
       QCOMPARE(CallsNamed({"GetAppCfgString"}).first(),
                QStringLiteral("GetAppCfgString(ENCRYPTED)"));
     m_ping.set(StubPing::Mode::Reachable);
+  }
+
+  // The web tab's look-up never holds the GUI thread: it returns while its probe
+  // still waits for an answer, and the host comes later, once, as a signal.
+  void webHostLookUpRunsOffTheGuiThread() {
+    if (Ui()->serverOverridden()) QSKIP("the server's own host is the web host");
+    QDir().mkpath(DataBase());
+    QFile cfg(DataBase() + "/app.cfg");
+    QVERIFY(cfg.open(QIODevice::WriteOnly));
+    cfg.write("ENCRYPTED");
+    cfg.close();
+    EngineDouble::SetText("GetAppCfgString", R"({"mac_domain":{"pro_host":["a.test","b.test"]}})");
+    m_ping.set(StubPing::Mode::Gated);
+    m_ping.closeGate();
+    m_ping.clearCalls();
+    QSignalSpy ready(Manager(), &ImLoginManager::currentProUrlReady);
+    Manager()->lookUpCurrentProUrl();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_ping.calls().isEmpty(), 10000);
+    QCOMPARE(ready.count(), 0);
+    m_ping.openGate();
+    QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, 10000);
+    // The first host, unless a loaded machine let its probe run out of time.
+    const QString host = ready.first().first().toString();
+    QVERIFY2(QStringList({"a.test", "b.test", "web.tesmochat.com"}).contains(host),
+             qPrintable(host));
+    m_ping.set(StubPing::Mode::Reachable);
+  }
+
+  // Run with TESMO_SERVER set (see the CMake list): a test deployment may name a
+  // whole web address on its own host, which the web tab then loads as it is.
+  void webPageOfATestDeployment_data() {
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<bool>("own");
+    QTest::newRow("plain page on its host")
+        << R"({"mac_domain":{"pro_host":["http://127.0.0.1:8123/web/"]}})" << true;
+    QTest::newRow("a host name") << R"({"mac_domain":{"pro_host":["a.test"]}})" << false;
+    QTest::newRow("another host") << R"({"mac_domain":{"pro_host":["http://a.test:8123/web/"]}})"
+                                  << false;
+    QTest::newRow("not a web address")
+        << R"({"mac_domain":{"pro_host":["ftp://127.0.0.1/x"]}})" << false;
+    QTest::newRow("no hosts") << R"({"mac_domain":{}})" << false;
+  }
+
+  void webPageOfATestDeployment() {
+    if (!Ui()->serverOverridden()) QSKIP("needs TESMO_SERVER");
+    QFETCH(QString, config);
+    QFETCH(bool, own);
+    QDir().mkpath(DataBase());
+    QFile cfg(DataBase() + "/app.cfg");
+    QVERIFY(cfg.open(QIODevice::WriteOnly));
+    cfg.write("ENCRYPTED");
+    cfg.close();
+    EngineDouble::SetText("GetAppCfgString", config.toStdString());
+    m_ping.clearCalls();
+    const QString host = Ui()->serverHost() + ":" + QString::number(Ui()->serverPort());
+    const QString expected = own ? QStringLiteral("http://127.0.0.1:8123/web/") : host;
+    QCOMPARE(Manager()->getCurrentProUrl(), expected);
+    QCOMPARE(lookedUp(), expected);
+    QVERIFY(m_ping.calls().isEmpty());
+    QFile::remove(DataBase() + "/app.cfg");
+  }
+
+ private:
+  // The answer of the web tab's look-up.
+  static QString lookedUp() {
+    QSignalSpy ready(Manager(), &ImLoginManager::currentProUrlReady);
+    Manager()->lookUpCurrentProUrl();
+    if (!ready.wait(10000) || ready.count() != 1) return QStringLiteral("<no single answer>");
+    return ready.first().first().toString();
   }
 };
 

@@ -1,5 +1,8 @@
 // Saving after the save dialog: copies, screen captures and the contacts template.
+#include <QApplication>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,10 +17,20 @@ namespace {
 class ChoosingDialog : public VFileSaveDialog {
  public:
   QList<QUrl> chosen;
+  QString filter;
 
  protected:
   QList<QUrl> selectedUrls() const override { return chosen; }
+  QString selectedNameFilter() const override { return filter; }
 };
+
+// The save dialog on screen, when one shows.
+QFileDialog* ShownFileDialog() {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* dialog = qobject_cast<QFileDialog*>(widget))
+      if (dialog->isVisible()) return dialog;
+  return nullptr;
+}
 
 QByteArray Read(const QString& path) {
   QFile f(path);
@@ -135,6 +148,82 @@ class TestVFileSaveDialog : public QObject {
     QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path("a.txt")));
   }
 
+  // A name typed without a suffix takes the chosen filter's; one with a suffix keeps
+  // it, and a filter without a plain suffix adds nothing.
+  void chosenNameTakesTheFilterSuffix_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("png") << "shot"
+                         << "PNG(*.png)"
+                         << "shot.png";
+    QTest::newRow("bmp") << "shot"
+                         << "BMP(*.bmp)"
+                         << "shot.bmp";
+    QTest::newRow("semicolons") << "shot"
+                                << "JPEG(*.jpg;*.jpeg)"
+                                << "shot.jpg";
+    QTest::newRow("spaces") << "shot"
+                            << "JPEG (*.jpg *.jpeg)"
+                            << "shot.jpg";
+    QTest::newRow("own suffix kept") << "shot.bmp"
+                                     << "PNG(*.png)"
+                                     << "shot.bmp";
+    QTest::newRow("dotted folder") << "a.b/shot"
+                                   << "PNG(*.png)"
+                                   << "a.b/shot.png";
+    QTest::newRow("all files") << "notes"
+                               << "All files (*)"
+                               << "notes";
+    QTest::newRow("no filter") << "notes"
+                               << ""
+                               << "notes";
+    QTest::newRow("vcards") << "contacts"
+                            << "vCards (*.vcf)"
+                            << "contacts.vcf";
+  }
+
+  void chosenNameTakesTheFilterSuffix() {
+    QFETCH(QString, typed);
+    QFETCH(QString, filter);
+    QFETCH(QString, saved);
+    ChoosingDialog dialog;
+    dialog.chosen = {QUrl::fromLocalFile(Path(typed))};
+    dialog.filter = filter;
+    dialog.accept();
+    QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path(saved)));
+  }
+
+  // The screenshot's way through Qt's own dialog: the proposed name, the BMP
+  // filter chosen, and the capture lands as a BMP file of that name.
+  void screenshotSavedUnderTheProposedName() {
+    QImage screen(40, 30, QImage::Format_RGB32);
+    screen.fill(qRgb(0, 128, 0));
+    VScreenImage::setScreenImage(screen);
+    VScreenImage item;
+    QVERIFY(item.capture(QRect(0, 0, 20, 10)));
+    VFileSaveDialog dialog;
+    dialog.setNameFilters({"PNG(*.png)", "BMP(*.bmp)", "JPEG(*.jpg;*.jpeg)"});
+    dialog.setFilename(Path("TesmoChat_20240102030405006"));
+    QSignalSpy saved(&dialog, &VFileSaveDialog::saveAsScreenCaptureResult);
+    connect(&dialog, &VFileSaveDialog::accepted, &dialog,
+            [&dialog] { dialog.saveAsScreenCapture(dialog.fileUrl().toString()); });
+    dialog.open();
+    QFileDialog* shown = ShownFileDialog();
+    QVERIFY(shown);
+    QCOMPARE(shown->nameFilters().last(), QStringLiteral("JPEG(*.jpg *.jpeg)"));
+    shown->selectNameFilter(QStringLiteral("BMP(*.bmp)"));
+    // The proposed name stands in the name field; Return takes it.
+    auto* name = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    QCOMPARE(name->text(), QStringLiteral("TesmoChat_20240102030405006"));
+    QTest::keyClick(name, Qt::Key_Return);
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(saved.first().first().toBool(), true);
+    QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path("TesmoChat_20240102030405006.bmp")));
+    QCOMPARE(Read(Path("TesmoChat_20240102030405006.bmp")).left(2), QByteArray("BM"));
+  }
+
   void settersSignalOnlyOnChange() {
     VFileSaveDialog dialog;
     QVERIFY(dialog.valid());
@@ -147,6 +236,47 @@ class TestVFileSaveDialog : public QObject {
     dialog.setNameFilters({"PNG(*.png)", "BMP(*.bmp)"});
     QCOMPARE(name.count(), 1);
     QCOMPARE(filters.count(), 2);
+  }
+
+  // The dialog starts in the pictures folder for pictures and in the documents folder
+  // otherwise, made when missing, never in the working folder; the proposed name is
+  // placed there.
+  void startsInThePicturesOrDocumentsFolder_data() {
+    QTest::addColumn<QStringList>("filters");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("screen capture")
+        << QStringList{"PNG(*.png)", "BMP(*.bmp)", "JPEG(*.jpg;*.jpeg)"} << "Pictures";
+    QTest::newRow("contacts template") << QStringList{"vCards (*.vcf)"} << "Documents";
+    QTest::newRow("any file") << QStringList{"All files (*)"} << "Documents";
+    QTest::newRow("no filter") << QStringList{} << "Documents";
+    QTest::newRow("pictures and more")
+        << QStringList{"PNG(*.png)", "vCards (*.vcf)"} << "Documents";
+  }
+
+  void startsInThePicturesOrDocumentsFolder() {
+    QFETCH(QStringList, filters);
+    QFETCH(QString, folder);
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    {
+      QQuickItem parent;
+      VFileSaveDialog dialog(&parent);
+      dialog.setNameFilters(filters);
+      dialog.setFilename(QStringLiteral("TesmoChat_20240101120000000"));
+      dialog.open();
+      QFileDialog* shown = nullptr;
+      for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* fileDialog = qobject_cast<QFileDialog*>(widget))
+          if (fileDialog->isVisible()) shown = fileDialog;
+      QVERIFY(shown);
+      QCOMPARE(shown->directory().absolutePath(), home.path() + "/" + folder);
+      QVERIFY(QFileInfo(home.path() + "/" + folder).isDir());
+      QCOMPARE(shown->selectedFiles(),
+               QStringList{home.path() + "/" + folder + "/TesmoChat_20240101120000000"});
+      dialog.close();
+    }
+    qputenv("HOME", oldHome);
   }
 };
 

@@ -438,6 +438,22 @@ class TestVGlobal : public QObject {
       QVERIFY2(it.value() == expected.contains(it.key()), qPrintable(it.key()));
   }
 
+  // The file choosers start in the user's folders, or at home while one is missing
+  // (never in the working folder); asking makes no folder.
+  void choosersStartInTheUsersFolders() {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QCOMPARE(Global()->documentsFolder(), QUrl::fromLocalFile(home.path()));
+    QCOMPARE(Global()->picturesFolder(), QUrl::fromLocalFile(home.path()));
+    QVERIFY(!QFileInfo::exists(home.path() + "/Documents"));
+    QVERIFY(QDir(home.path()).mkpath("Documents"));
+    QVERIFY(QDir(home.path()).mkpath("Pictures"));
+    QCOMPARE(Global()->documentsFolder(), QUrl::fromLocalFile(home.path() + "/Documents"));
+    QCOMPARE(Global()->picturesFolder(), QUrl::fromLocalFile(home.path() + "/Pictures"));
+    qputenv("HOME", oldHome);
+  }
+
   void imagesAreJudgedByContent() {
     QImage image(7, 5, QImage::Format_RGB32);
     image.fill(Qt::red);
@@ -481,6 +497,40 @@ class TestVGlobal : public QObject {
     const QString plain = Global()->htmlTextToPlainText(html);
     QVERIFY2(plain.contains("one") && plain.contains("two") && plain.contains("three & four"),
              qPrintable(plain));
+  }
+
+  // Rich text pasted from elsewhere: every block ends a line, as it showed there.
+  void pastedRichTextKeepsItsLines_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("plain");
+    const QString browserHead =
+        R"(<meta http-equiv="content-type" content="text/html; charset=utf-8">)";
+    QTest::newRow("paragraphs") << browserHead + "<p>first</p><p>second</p>"
+                                << "first\nsecond";
+    QTest::newRow("divs") << "<div>one</div><div>two</div><div>three</div>"
+                          << "one\ntwo\nthree";
+    QTest::newRow("line breaks") << "a<br>b<br/>c"
+                                 << "a\nb\nc";
+    QTest::newRow("list") << "<ul><li>x</li><li>y</li></ul>"
+                          << "x\ny";
+    QTest::newRow("whole document")
+        << "<html><body>\n<!--StartFragment--><p>Hi &amp; bye</p>\n<p>next</p>"
+           "<!--EndFragment-->\n</body></html>"
+        << "Hi & bye\nnext";
+    QTest::newRow("inline markup") << "<span>a</span> <b>b</b>"
+                                   << "a b";
+    QTest::newRow("kept spaces") << "<span style=\"white-space:pre-wrap\">a  b</span>"
+                                 << "a  b";
+    QTest::newRow("plain") << "just text"
+                           << "just text";
+    QTest::newRow("empty") << ""
+                           << "";
+  }
+
+  void pastedRichTextKeepsItsLines() {
+    QFETCH(QString, html);
+    QFETCH(QString, plain);
+    QCOMPARE(Global()->richTextToPlainText(html), plain);
   }
 };
 

@@ -98,11 +98,25 @@ class TestVSystemTrayIcon : public QObject {
     VGlobal::instance()->setActive(true);
     QTRY_VERIFY_WITH_TIMEOUT(!tray.isFlashing(), 10000);
     QCOMPARE(VSystemTrayIcon::currentIconPath(), VSystemTrayIcon::normalIconPath());
-    // Off Windows the taskbar alert is the window's own; the tray stays still.
-    if (!VGlobal::instance()->currentOsIsWindows()) {
-      tray.messagesReceivedAlert();
-      QVERIFY(!tray.isFlashing());
-    }
+  }
+
+  // A message for a chat not on screen blinks the tray on every desktop while no
+  // window of the program is active, and not past the first tick while one is.
+  void newMessageBlinksTheTray() {
+    VSystemTrayIcon tray;
+    VGlobal::instance()->setActive(false);
+    emit VGlobal::instance()->messagesReceivedAlert();
+    QVERIFY(tray.isFlashing());
+    QTRY_COMPARE_WITH_TIMEOUT(VSystemTrayIcon::currentIconPath(), VSystemTrayIcon::blankIconPath(),
+                              10000);
+    QVERIFY(tray.isFlashing());
+    VGlobal::instance()->setActive(true);
+    QTRY_VERIFY_WITH_TIMEOUT(!tray.isFlashing(), 10000);
+    QCOMPARE(VSystemTrayIcon::currentIconPath(), VSystemTrayIcon::normalIconPath());
+
+    emit VGlobal::instance()->messagesReceivedAlert();
+    QTRY_VERIFY_WITH_TIMEOUT(!tray.isFlashing(), 10000);
+    QCOMPARE(VSystemTrayIcon::currentIconPath(), VSystemTrayIcon::normalIconPath());
   }
 
   void menuFromQml() {

@@ -106,6 +106,34 @@ class TestVTranslator : public QObject {
     QCOMPARE(PhoneLabel(), QStringLiteral("Phone number"));
   }
 
+  // Qt's own dialogs (the file dialogs, standard buttons) speak the chosen language
+  // too, and English again after it.
+  void qtTextsFollowTheLanguage_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("lookIn");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("simplified chinese") << 1 << "查找范围："
+                                        << "取消";
+    QTest::newRow("traditional chinese") << 2 << "尋找於："
+                                         << "取消";
+    QTest::newRow("korean") << 3 << "다음에서 찾기:"
+                            << "취소";
+    QTest::newRow("english") << 0 << "Look in:"
+                             << "Cancel";
+  }
+
+  void qtTextsFollowTheLanguage() {
+    QFETCH(int, language);
+    QFETCH(QString, lookIn);
+    QFETCH(QString, cancel);
+    VTranslator::instance()->setCurrentLanguage(static_cast<VTranslator::VLanguage>(language));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), lookIn);
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel);
+    // The program's own texts are still there.
+    QCOMPARE(LoginButton(),
+             language == 0 || language == 3 ? QStringLiteral("Login") : QStringLiteral("登  录"));
+  }
+
   void hintTexts_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("key");
@@ -120,10 +148,17 @@ class TestVTranslator : public QObject {
                              << "发起了群聊";
     QTest::newRow("chinese leading space") << 1 << "hint_chlytxx"
                                            << " 撤回了一条消息";
-    QTest::newRow("traditional chinese is empty") << 2 << "hint_cjqtz"
-                                                  << "";
-    QTest::newRow("korean is empty") << 3 << "hint_nchlytxx"
-                                     << "";
+    // These two read the simplified Chinese, as their translation files do.
+    QTest::newRow("traditional chinese") << 2 << "hint_cjqtz"
+                                         << "发起了群聊";
+    QTest::newRow("traditional chinese leading space") << 2 << "hint_chlytxx"
+                                                       << " 撤回了一条消息";
+    QTest::newRow("korean") << 3 << "hint_nchlytxx"
+                            << "你撤回了一条消息";
+    QTest::newRow("korean red envelope") << 3 << "hint_sdhbqzsjsck"
+                                         << "[TesmoChat红包]";
+    QTest::newRow("korean unknown key") << 3 << "hint_none"
+                                        << "";
     QTest::newRow("unknown key") << 0 << "hint_none"
                                  << "";
   }

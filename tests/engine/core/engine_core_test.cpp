@@ -1,6 +1,7 @@
 // The engine core: login-state filter, nation prefixes, fields and servers.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "TAPIInterface.h"
 #include "base/TStopFlag.h"
 #include "core/TEngineCore.h"
+#include "engine/net/ServiceTestSupport.h"
 #include "net/TBackgroundWorker.h"
 #include "net/THttpRequestService.h"
 #include "support/CallbackRecorder.h"
@@ -61,6 +63,31 @@ TEST_F(EngineCoreTest, LoginStateFilterTable) {
   }
 }
 
+// The events that end a session end its login: what is still queued for it is
+// dropped (the request service and the background worker ask TAccountScope).
+TEST_F(EngineCoreTest, LogoutsAndKickOutsEndTheLogin) {
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    bool ends;
+  } rows[] = {
+      {"logout", [&] { api.MakeUnRegister(); }, true},
+      {"kick-out", [&] { Raise(_EVENT_RECV_KICKOUT); }, true},
+      {"system kick-out", [&] { Raise(_EVENT_REPORT_SYSKICKOUT); }, true},
+      {"offline", [&] { Raise(_EVENT_REPORT_OFFLINE); }, false},
+      {"login failure", [&] { Raise(_EVENT_LOGIN_FAIL); }, false},
+      {"automatic re-login", [&] { Raise(_EVENT_RELOGIN_SUCCESS); }, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const TAccountScope::Stamp before = TAccountScope::Current();
+    row.act();
+    const TAccountScope::Stamp after = TAccountScope::Current();
+    EXPECT_EQ(after.login != before.login, row.ends);
+    EXPECT_EQ(after.database, before.database);
+  }
+}
+
 // Stands in for the sync worker: records what the login-state filter hands it.
 class LoginTaskRecorder : public TBackgroundWorker {
  public:
@@ -75,7 +102,7 @@ class LoginTaskRecorder : public TBackgroundWorker {
 
 TEST_F(EngineCoreTest, LoginsAndReloginsStartTheirFollowUpTasks) {
   std::vector<int> calls;
-  THttpRequestService::SetBackgroundWorkerFactory(
+  ScopedBackgroundWorkerFactory recorder(
       [&](THttpRequestService&) { return std::make_unique<LoginTaskRecorder>(&calls); });
   ASSERT_EQ(api.Run(), 1);
   const struct {
@@ -95,7 +122,6 @@ TEST_F(EngineCoreTest, LoginsAndReloginsStartTheirFollowUpTasks) {
   EXPECT_EQ(calls, (std::vector<int>{0, 1}));
   SetEngineStopping(false);
   api.Release();
-  THttpRequestService::SetBackgroundWorkerFactory(nullptr);
 }
 
 TEST_F(EngineCoreTest, NothingIsForwardedWhileStopping) {

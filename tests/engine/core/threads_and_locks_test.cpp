@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/TAutoLock.h"
 #include "base/TBaseMutex.h"
@@ -101,4 +102,43 @@ TEST(LogFile, AttachedStreamGetsStampedLinesCutAt8191) {
   EXPECT_EQ(line.size() - line.find("] :") - 3, 8191u + 1);  // 8191 characters and "\n"
   log.Close();
   EXPECT_FALSE(log.IsOpen());
+}
+
+// The HTTP workers write the log while the caller opens, attaches or closes it
+// (SetHttpLog at any time): no line goes to a stream being closed, and every line
+// that was written is whole.
+TEST(LogFile, WritersRaceOpenAttachAndClose) {
+  TLogFile log;
+  std::atomic<bool> done{false};
+  std::vector<std::thread> writers;
+  for (int w = 0; w < 4; ++w) {
+    writers.emplace_back([&log, &done, w] {
+      while (!done) {
+        log.WriteLine("line");
+        log.Printf("writer %d", w);
+        (void)log.IsOpen();
+      }
+    });
+  }
+  for (int round = 0; round < 300; ++round) {
+    FILE* f = tmpfile();
+    ASSERT_NE(f, nullptr);
+    log.Attach(f);
+    std::this_thread::yield();
+    log.Close();
+    log.Open("./http.log");
+    EXPECT_FALSE(log.IsOpen());
+  }
+  done = true;
+  for (std::thread& t : writers) t.join();
+
+  FILE* f = tmpfile();
+  ASSERT_NE(f, nullptr);
+  log.Attach(f);
+  log.WriteLine("last");
+  rewind(f);
+  char line[256] = {};
+  ASSERT_NE(fgets(line, sizeof(line), f), nullptr);
+  EXPECT_NE(std::string(line).find("] :last\n"), std::string::npos);
+  log.Close();
 }

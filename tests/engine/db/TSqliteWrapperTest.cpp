@@ -1,6 +1,7 @@
 // The SQLite wrapper and record sets, driven directly and through the facade's
 // SQL exports as the program uses them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -170,6 +171,34 @@ TEST(TDBManagerTest, AccountConnectionUsesWalAndNormalSync) {
   EXPECT_EQ(rs.GetString(0, 0), "1");  // NORMAL
   storetest::RawDb raw(dir.File("wal.db"));
   EXPECT_EQ(raw.Query("PRAGMA journal_mode")[0][0], "wal");
+}
+
+// Whatever the umask allows, a new account database and its journal files are
+// the user's alone; an existing file keeps the rights it has.
+TEST(TDBManagerTest, NewDatabaseAndItsJournalsAreOwnerOnly) {
+  TempDir dir;
+  const mode_t previous = umask(022);
+  {
+    TDBManager db;
+    ASSERT_EQ(db.Open(dir.File("own.db")), 1);
+    ASSERT_EQ(db.Exec("create table t(a text)", nullptr), 1);
+    ASSERT_EQ(db.Exec("insert into t values('secret')", nullptr), 1);
+    for (const char* name : {"own.db", "own.db-wal", "own.db-shm"}) {
+      struct stat st {};
+      ASSERT_EQ(stat(dir.File(name).c_str(), &st), 0) << name;
+      EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
+    }
+  }
+  storetest::WriteFile(dir.File("shared.db"), "");
+  chmod(dir.File("shared.db").c_str(), 0644);
+  {
+    TDBManager db;
+    ASSERT_EQ(db.Open(dir.File("shared.db")), 1);
+    struct stat st {};
+    ASSERT_EQ(stat(dir.File("shared.db").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+  }
+  umask(previous);
 }
 
 using DatabaseExportsTest = FacadeTest;

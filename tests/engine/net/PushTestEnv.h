@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
 #include "engine/db/StoreTestSupport.h"
+#include "engine/net/ServiceTestSupport.h"
 #include "fakes/FakeHttpServer.h"
 #include "fakes/FakeIMServer.h"
 #include "fakes/FakeIMSessionServer.h"
@@ -53,7 +55,7 @@ class PushEnv : public ::testing::Test {
     TIMSession::SetPushHandler(&TMessageService::OnImPush);
     // No background synchronisation: its friend pass would replace the black list
     // and add rows while a test reads the database.
-    THttpRequestService::SetBackgroundWorkerFactory(nullptr);
+    m_noSync.emplace(nullptr);
     users.SetOwn(kOwn);
     users.AddUser(User(kOwnId));
     users.Mount(http, kDomain);
@@ -80,7 +82,7 @@ class PushEnv : public ::testing::Test {
   void TearDown() override {
     api.Release();
     http.Stop();
-    TSyncWorker::Register();
+    m_noSync.reset();
   }
 
   void LogIn() {
@@ -152,6 +154,7 @@ class PushEnv : public ::testing::Test {
   TEngineCore* core = nullptr;
   int m_syncs = 0;
   bool m_withDatabase = true;  // set by a derived constructor
+  std::optional<ScopedBackgroundWorkerFactory> m_noSync;
 };
 
 }  // namespace pushtest

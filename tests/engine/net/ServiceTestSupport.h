@@ -46,6 +46,22 @@ class ScopedExecutor {
   THttpRequestService::Executor m_previous;
 };
 
+// Installs a background-worker factory for the life of a test (an empty one: no
+// background worker), then puts back the one installed before.
+class ScopedBackgroundWorkerFactory {
+ public:
+  explicit ScopedBackgroundWorkerFactory(THttpRequestService::BackgroundWorkerFactory factory)
+      : m_previous(THttpRequestService::GetBackgroundWorkerFactory()) {
+    THttpRequestService::SetBackgroundWorkerFactory(std::move(factory));
+  }
+  ~ScopedBackgroundWorkerFactory() { THttpRequestService::SetBackgroundWorkerFactory(m_previous); }
+  ScopedBackgroundWorkerFactory(const ScopedBackgroundWorkerFactory&) = delete;
+  ScopedBackgroundWorkerFactory& operator=(const ScopedBackgroundWorkerFactory&) = delete;
+
+ private:
+  THttpRequestService::BackgroundWorkerFactory m_previous;
+};
+
 // Installs reply hooks for the life of a test, then puts back the ones installed
 // before.
 class ScopedReplyHooks {

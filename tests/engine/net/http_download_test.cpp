@@ -151,13 +151,40 @@ TEST(HttpDownload, FollowsRedirectsAndWritesOnlyTheFinalBody) {
   EXPECT_EQ(files.LastRequest().Header("Host"), "127.0.0.1:" + std::to_string(files.Port()));
 }
 
+// A reply that is not the file hands its header back for the caller to judge; its
+// body is neither written nor reported as progress.
 TEST(HttpDownload, ErrorStatusIsLeftToTheCaller) {
   FakeHttpServer server;
+  FakeReply chunked = FakeReply::Text(500, RandomBytes(30000, 13));
+  chunked.framing = FakeReply::Framing::kChunked;
+  chunked.chunkSplits = {100, 20000};
+  server.Route("/chunked-500", chunked);
+  FakeReply toClose = FakeReply::Text(503, "busy, try later");
+  toClose.framing = FakeReply::Framing::kClose;
+  server.Route("/close-503", toClose);
+  FakeReply gz = FakeReply::Text(403, std::string(5000, 'f'));
+  gz.gzip = true;
+  server.Route("/gzip-403", gz);
+  server.Route("/moved", FakeReply::Redirect(302, "no-scheme-no-host"));
   ASSERT_TRUE(server.Start());
   THttpClient client;
-  Download d = Fetch(client, server.Port(), "/missing");
-  ASSERT_GT(d.result, 0);
-  EXPECT_EQ(d.status, 404);
+  const struct Row {
+    const char* path;
+    int status;
+  } rows[] = {{"/missing", 404},
+              {"/chunked-500", 500},
+              {"/close-503", 503},
+              {"/gzip-403", 403},
+              {"/moved", 302}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.path);
+    Download d = Fetch(client, server.Port(), row.path);
+    ASSERT_GT(d.result, 0);
+    EXPECT_EQ(d.status, row.status);
+    EXPECT_EQ(d.file, "");
+    EXPECT_TRUE(d.progress.empty()) << d.progress.size();
+    EXPECT_EQ(d.header.substr(d.header.size() - 4), "\r\n\r\n");
+  }
 }
 
 TEST(HttpDownload, FailuresReturnZero) {
@@ -171,13 +198,16 @@ TEST(HttpDownload, FailuresReturnZero) {
   chunkCut.chunkSplits = {50000};
   server.Route("/chunk-cut", chunkCut);
   server.Route("/bad-length", FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\nab"));
+  server.Route("/two-lengths", FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
+                                              "Content-Length: 5\r\n\r\nhello"));
   server.Route("/bad-chunk",
                FakeReply::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nq\r\n"));
   server.Route("/loop", FakeReply::Redirect(302, "/placeholder"));
   ASSERT_TRUE(server.Start());
   server.Route("/loop", FakeReply::Redirect(302, server.Url("/loop")));
   THttpClient client;
-  for (const char* path : {"/cut", "/chunk-cut", "/bad-length", "/bad-chunk", "/loop"}) {
+  for (const char* path :
+       {"/cut", "/chunk-cut", "/bad-length", "/two-lengths", "/bad-chunk", "/loop"}) {
     SCOPED_TRACE(path);
     Download d = Fetch(client, server.Port(), path);
     EXPECT_EQ(d.result, 0);

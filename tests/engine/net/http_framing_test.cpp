@@ -186,6 +186,20 @@ std::vector<Row> FramingRows() {
       FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 12abc\r\n\r\nhello"), false, "");
   add("content length negative",
       FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\nhello"), false, "");
+  // Framed two ways: which length the peer meant cannot be told, so neither is taken.
+  add("two different lengths, the first shorter",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 5\r\n\r\nhello"),
+      false, "");
+  add("two different lengths, the first longer",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: 2\r\n\r\nhello"),
+      false, "");
+  add("two different lengths beside chunked",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n"
+                     "content-length: 9\r\n\r\n5\r\nhello\r\n0\r\n\r\n"),
+      false, "");
+  add("the same length twice",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 5\r\ncontent-length:  05 \r\n\r\nhello"),
+      true, "hello");
 
   r = FakeReply::Text(200, "x");
   r.headers.emplace_back("X-Padding", std::string(1100, 'p'));
@@ -401,6 +415,57 @@ TEST(HttpFraming, StalledReplyEndsAtTheIdleTimeOut) {
     EXPECT_GE(waited, std::chrono::milliseconds(1900));
     EXPECT_LT(waited, std::chrono::seconds(20));
   }
+}
+
+// A peer that sends a byte before every idle time-out never lets the idle timer
+// fire: the reply deadline ends the exchange, in the header or in the body, and the
+// download's header alike. A reply that keeps to the deadline still arrives.
+TEST(HttpFraming, TricklingReplyEndsAtTheReplyDeadline) {
+  FakeHttpServer server;
+  FakeReply trickle = FakeReply::Text(200, std::string(60, 't'));
+  trickle.pieceSize = 1;
+  trickle.pauseMs = 250;  // about 30 s for the whole reply
+  server.Route("/trickle", trickle);
+  FakeReply bodyTrickle = trickle;
+  bodyTrickle.pieceSize = 0;
+  bodyTrickle.writeSplits.clear();
+  const size_t header = HeaderSize(bodyTrickle);
+  for (size_t at = header; at < header + 60; ++at) bodyTrickle.writeSplits.push_back(at);
+  server.Route("/body-trickle", bodyTrickle);
+  FakeReply brisk = FakeReply::Text(200, "brisk");
+  brisk.pieceSize = 1;
+  brisk.pauseMs = 5;
+  server.Route("/brisk", brisk);
+  ASSERT_TRUE(server.Start());
+  THttpClient client;
+  client.SetIdleTimeout(2);
+  client.SetReplyDeadline(3000);
+  EXPECT_EQ(client.GetReplyDeadline(), 3000);
+  for (const char* path : {"/trickle", "/body-trickle"}) {
+    SCOPED_TRACE(path);
+    std::string body;
+    const auto start = Clock::now();
+    EXPECT_FALSE(Get(client, server, path, body));
+    const auto waited = Clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(2900));
+    EXPECT_LT(waited, std::chrono::seconds(20));
+  }
+  {
+    // The download's header block is held in memory as well.
+    FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    TServerRecord record{"127.0.0.1", server.Port()};
+    const auto start = Clock::now();
+    EXPECT_EQ(client.ExchangeToFile(&record, "/trickle", file, nullptr), 0);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
+    std::fclose(file);
+  }
+  std::string body;
+  ASSERT_TRUE(Get(client, server, "/brisk", body));
+  EXPECT_EQ(body, "brisk");
+  // Every client starts with a minute.
+  EXPECT_EQ(THttpClient().GetReplyDeadline(), THttpBaseClient::kDefaultReplyDeadlineMs);
+  EXPECT_EQ(THttpBaseClient::kDefaultReplyDeadlineMs, 60000);
 }
 
 TEST(HttpFraming, EngineStopEndsAWaitingExchange) {

@@ -58,10 +58,17 @@ TEST(IMChannel, EveryParsedPacketGetsAnAutomaticResponse) {
        true},
       {"unknown method (fails Parse, still delivered)",
        FakeIMServer::RequestText("p3", "srv@s", "me@s", "subscribe", "im", {}), false},
+      // The server matches the answer by the id and from it sent, byte for byte.
+      {"texts that are not valid UTF-8",
+       "{\"request\":1,\"id\":\"a\xe0" "bcd@s\",\"transid\":\"t\xff\",\"from\":\"srv\xc3@s\","
+       "\"to\":\"me\xed\xa0\x80@s\",\"method\":\"message\",\"recroute\":\"r\xf0" "ab\","
+       "\"params\":{\"msgtype\":\"msg\"}}",
+       true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     rig.server.ClearRecords();
+    const size_t unacked = rig.server.UnackedCount();
     rig.server.Push(row.text);
     ASSERT_TRUE(rig.WaitDelivered(row.text));
     ASSERT_TRUE(rig.Fence());
@@ -71,6 +78,7 @@ TEST(IMChannel, EveryParsedPacketGetsAnAutomaticResponse) {
       EXPECT_TRUE(responses.empty());
       continue;
     }
+    EXPECT_EQ(unacked, rig.server.UnackedCount());
     ASSERT_EQ(1u, responses.size());
     const Record& r = responses[0];
     const Json::Value& sent = FakeIMServer::Inspect(row.text).json;
@@ -84,7 +92,7 @@ TEST(IMChannel, EveryParsedPacketGetsAnAutomaticResponse) {
       EXPECT_FALSE(r.json.isMember(name)) << name;
     }
   }
-  EXPECT_EQ(3u, rig.Delivered().size());
+  EXPECT_EQ(4u, rig.Delivered().size());
 }
 
 TEST(IMChannel, RepeatedPacketDeliveredOnceAndAnsweredAgain) {

@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -139,6 +140,9 @@ TEST_F(ServiceExchangeTest, ResultTableThroughTheLoopbackServer) {
        false},
       {"bad status line", FakeReply::Raw("HTTP/2 200 OK\r\nContent-Length: 2\r\n\r\nok"), 5, "",
        false},
+      {"two different lengths",
+       FakeReply::Raw(HttpHead("Content-Length: 2\r\nContent-Length: 7\r\n") + "{\"a\": 1}"), 2,
+       "", false},
   };
   int id = 100;
   for (const Row& row : rows) {
@@ -155,6 +159,37 @@ TEST_F(ServiceExchangeTest, ResultTableThroughTheLoopbackServer) {
   }
   for (int i = 101; i <= id; ++i)
     EXPECT_EQ(CallbackRecorder::Get().Count(_REQUEST_HTTP_SENDGET, i), 1u);
+}
+
+// A peer that sends a byte before every idle time-out holds a worker only until the
+// reply deadline: all four workers come free and serve the next request.
+TEST_F(ServiceExchangeTest, TricklingPeersHoldWorkersOnlyUntilTheReplyDeadline) {
+  FakeReply trickle = FakeReply::Json(std::string(40, ' ') + "{}");
+  trickle.pieceSize = 1;
+  trickle.pauseMs = 250;  // about 30 s for the whole reply
+  m_server.Route("/trickle", trickle);
+  m_server.Route("/next", FakeReply::Text(200, "next"));
+  THttpRequestService* service = m_core->GetRequestService();
+  ASSERT_NE(service, nullptr);
+  for (int slot = 0; slot < THttpRequestService::kWorkerCount; ++slot) {
+    THttpBaseClient* client = service->GetClient(slot, m_server.Url("/"));
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(client->GetReplyDeadline(), THttpBaseClient::kDefaultReplyDeadlineMs);
+    client->SetIdleTimeout(2);
+    client->SetReplyDeadline(2500);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  for (int id = 501; id <= 504; ++id) m_api.SendGet(id, m_server.Url("/trickle").c_str());
+  for (int id = 501; id <= 504; ++id) {
+    auto r = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDGET, id, std::chrono::seconds(60));
+    ASSERT_TRUE(r) << id;
+    EXPECT_EQ(r->a, 2) << id;
+    EXPECT_EQ(r->text, "") << id;
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  RecordedReport r = Get(505, m_server.Url("/next"));
+  EXPECT_EQ(r.a, 0);
+  EXPECT_EQ(r.text, "next");
 }
 
 TEST_F(ServiceExchangeTest, RefusedAndMalformedUrlsFailWithTwo) {

@@ -294,6 +294,45 @@ TEST_F(ServiceGzipFileTest, UnpacksWholeFilesAndRefusesBrokenOnes) {
   EXPECT_EQ(GunzipFile(Path("good.gz").c_str(), ""), 0);
 }
 
+// A file unpacks to at most a bounded multiple of its own size: a small bomb fails
+// cleanly, leaving no output, while ordinary files unpack whole.
+TEST_F(ServiceGzipFileTest, UnpackingIsBoundedByTheSourceSize) {
+  EXPECT_EQ(InflateLimitFor(0), kMaxInflatedSize);
+  EXPECT_EQ(InflateLimitFor(1000), kMaxInflatedSize);
+  EXPECT_EQ(InflateLimitFor(1u << 20), (1u << 20) * kMaxInflateRatio);
+  EXPECT_EQ(InflateLimitFor(SIZE_MAX / 2), SIZE_MAX);
+
+  const std::string zeros(kMaxInflatedSize + 1, '\0');
+  const std::string text = Pattern(300000);
+  struct Row {
+    const char* name;
+    std::string content;
+    size_t maxSize;  // 0: the default bound
+    int result;
+  } rows[] = {
+      {"bomb past the floor", zeros, 0, 0},
+      {"exactly at an explicit bound", text, text.size(), 1},
+      {"one byte over an explicit bound", text, text.size() - 1, 0},
+      {"ordinary file", text, 0, 1},
+      {"bomb within a generous explicit bound", zeros, zeros.size(), 1},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string source = Path("bound" + std::to_string(n) + ".gz");
+    const std::string target = Path("bound" + std::to_string(n++) + ".out");
+    Write(source, Gzip(row.content));
+    EXPECT_EQ(GunzipFile(source.c_str(), target.c_str(), row.maxSize), row.result);
+    EXPECT_EQ(DecodeContentFile(TContentCoding::kGzip, source.c_str(), target.c_str(), row.maxSize),
+              row.result);
+    if (row.result == 1) {
+      EXPECT_TRUE(Read(target) == row.content);
+    } else {
+      EXPECT_FALSE(Exists(target));
+    }
+  }
+}
+
 // The memory and file paths accept and refuse exactly the same inputs.
 TEST_F(ServiceGzipFileTest, MemoryAndFilePathsAgree) {
   const std::string text = Pattern(150000);

@@ -10,6 +10,7 @@
 
 #include "ServiceTestSupport.h"
 #include "base/TStopFlag.h"
+#include "db/TAccountScope.h"
 #include "net/TBackgroundWorker.h"
 
 namespace {
@@ -197,6 +198,78 @@ TEST_F(ServiceQueueTest, InternalCodesRunOnceAreNeverAnsweredAndFreedOnce) {
     EXPECT_TRUE(r.code == _EVENT_REPORT_RUN || r.code == kSlowCode) << r.code;
 }
 
+// Work queued for a login that is over (a logout, a kick-out, another database): its
+// history requests are answered at once without a download, its internal work is
+// dropped, anything else still runs, knowing it, and what it raises does not reach
+// the caller.
+TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce) {
+  constexpr int kOtherCode = _REQUEST_HTTP_USERCOMMAND;
+  const struct {
+    const char* name;
+    void (*end)();
+    bool over;
+    bool stale;  // another database: the other request stores nothing
+  } rows[] = {
+      {"the login goes on", nullptr, false, false},
+      {"a logout or a kick-out", &TAccountScope::EndLogin, true, false},
+      {"another database", &TAccountScope::NewDatabase, true, true},
+  };
+  int id = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CallbackRecorder::Get().Clear();
+    ++id;
+    Gate gate;
+    std::atomic<int> history{0};
+    std::atomic<int> peer{0};
+    std::atomic<int> other{0};
+    std::atomic<bool> sawOver{false};
+    std::atomic<bool> sawStale{false};
+    ScopedExecutor slow(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
+      gate.Enter();
+      return 0;
+    });
+    ScopedExecutor historyRun(_REQUEST_HTTP_GETHISTORYMSG, [&](THttpRequestService&, TAPIPacket*) {
+      ++history;
+      return 0;
+    });
+    ScopedExecutor peerRun(kInternalPeerMessage, [&](THttpRequestService&, TAPIPacket*) {
+      ++peer;
+      return 0;
+    });
+    ScopedExecutor otherRun(kOtherCode, [&](THttpRequestService& service, TAPIPacket* p) {
+      ++other;
+      sawOver = TAccountScope::IsLoginOver();
+      sawStale = TAccountScope::IsStale();
+      service.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, p->id, "");
+      return 0;
+    });
+    THttpRequestService service(&RecordingOwner);
+    service.Start();
+    for (int i = 0; i < THttpRequestService::kWorkerCount; ++i)
+      service.Enqueue(MakePacket(kSlowCode, 100 + i));
+    ASSERT_TRUE(gate.WaitInside(THttpRequestService::kWorkerCount));
+    service.Enqueue(MakePacket(_REQUEST_HTTP_GETHISTORYMSG, id, "peer@a.test", "300"));
+    service.Enqueue(MakePacket(kInternalPeerMessage, id));
+    service.Enqueue(MakePacket(kOtherCode, id));
+    if (row.end) row.end();
+    gate.Open();
+    auto answer = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_GETHISTORYMSG, id);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->a, 0);
+    ASSERT_TRUE(CallbackRecorder::Get().WaitFor(kOtherCode, id));
+    ASSERT_TRUE(WaitUntil([&] { return service.QueuedCount() == 0; }));
+    service.Stop();
+    EXPECT_EQ(history.load(), row.over ? 0 : 1);
+    EXPECT_EQ(peer.load(), row.over ? 0 : 1);
+    EXPECT_EQ(other.load(), 1);
+    EXPECT_EQ(sawOver.load(), row.over);
+    EXPECT_EQ(sawStale.load(), row.stale);
+    EXPECT_EQ(CallbackRecorder::Get().Count(_EVENT_REPORT_FRIENDNOTIFY, id), row.over ? 0u : 1u);
+    EXPECT_EQ(CallbackRecorder::Get().Count(_REQUEST_HTTP_GETHISTORYMSG, id), 1u);
+  }
+}
+
 // An executor may also leave its result in packet->a instead of returning it.
 TEST_F(ServiceQueueTest, ExecutorsThatFillTheResultInPlaceAreAnsweredWithIt) {
   ScopedExecutor inPlace(kSlowCode, [](THttpRequestService&, TAPIPacket* p) {
@@ -315,7 +388,7 @@ TEST_F(ServiceQueueTest, LoginIsForwardedToTheBackgroundWorkerWhenOneIsInstalled
     service.Stop();
   }
   FakeBackgroundWorker::Log log;
-  THttpRequestService::SetBackgroundWorkerFactory(
+  ScopedBackgroundWorkerFactory fake(
       [&](THttpRequestService&) { return std::make_unique<FakeBackgroundWorker>(&log); });
   {
     THttpRequestService service(&RecordingOwner);
@@ -327,7 +400,6 @@ TEST_F(ServiceQueueTest, LoginIsForwardedToTheBackgroundWorkerWhenOneIsInstalled
     service.Stop();
     service.SetLoggedIn(0);  // stopped: gone again
   }
-  THttpRequestService::SetBackgroundWorkerFactory(nullptr);
   std::lock_guard<std::mutex> lock(log.mutex);
   EXPECT_EQ(log.starts, 1);
   EXPECT_EQ(log.stops, 1);

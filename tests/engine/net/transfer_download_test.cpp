@@ -113,6 +113,10 @@ TEST_F(DownloadTest, FailureTable) {
   FakeReply early = FakeReply::Text(200, PatternBytes(100000, 8), "application/octet-stream");
   early.closeAfter = 5000;
   FakeReply missing = FakeReply::Text(404, "no such file");
+  // 40 MB of zeros in about 40 KB: far past what a body of that size may unpack to.
+  const std::string bomb = FakeReply::Gzip(std::string(40u << 20, '\0'));
+  FakeReply bigError = FakeReply::Text(500, PatternBytes(300000, 9));
+  bigError.framing = FakeReply::Framing::kChunked;
 
   struct Row {
     const char* what;
@@ -130,6 +134,8 @@ TEST_F(DownloadTest, FailureTable) {
       {"gzip cut short", GzipClaimed(cut.substr(0, cut.size() / 2)), false, 4},
       {"gzip trailer missing", GzipClaimed(cut.substr(0, cut.size() - 8)), false, 4},
       {"gzip corrupt", GzipClaimed(corrupt), false, 4},
+      {"gzip bomb", GzipClaimed(bomb), false, 4},
+      {"long error page", bigError, false, 3},
   };
   std::string target = dir.File("keep.txt");
   int id = 400;
@@ -143,6 +149,15 @@ TEST_F(DownloadTest, FailureTable) {
     EXPECT_EQ(Download(++id, url, target, 1).a, row.expected);
     EXPECT_EQ(ReadFile(target), kOld);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.txt"});
+    // Progress counts only a successful reply's bytes, and never shows a failure
+    // as complete.
+    const std::vector<int> progress = env.Progress(_EVENT_REPORT_GETFILEPROGRESS, id);
+    if (!progress.empty()) {
+      EXPECT_LT(progress.back(), 1000);
+    }
+    if (row.reply.status < 200 || row.reply.status > 299) {
+      EXPECT_TRUE(progress.empty()) << progress.size();
+    }
   }
 }
 

@@ -127,10 +127,10 @@ TEST_F(MessageStoreTest, MarkRevokedByMsgId) {
   int inGroup = InsertMessage("7@tesmo.x", g, 1, "hi", "t", 0, 501);
   int elsewhere = InsertMessage("7@tesmo.x", "9@group.tesmo.x", 1, "hi", "t", 0, 502);
   int direct = InsertMessage("7@tesmo.x", "1@tesmo.x", 0, "hi", "t", 0, 503);
-  EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(501, g), inGroup);
-  EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(502, g), 0);  // another group's message
-  EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(503, "1@tesmo.x"), direct);
-  EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(999, "1@tesmo.x"), 0);
+  EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(501, g, "7@tesmo.x"), inGroup);
+  EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(502, g, "7@tesmo.x"), 0);  // another group's
+  EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(503, "1@tesmo.x", "7@tesmo.x"), direct);
+  EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(999, "1@tesmo.x", "7@tesmo.x"), 0);
   EXPECT_EQ(SelectOne("select group_concat(revokeflag,'') from (select revokeflag from "
                       "nq_message order by id)"),
             "101");

@@ -62,8 +62,8 @@ TEST_F(StoreInjectionTest, EveryTextParameterIsEscaped) {
     EXPECT_EQ(TMessageStore::MarkConversationSeen(p, id), 1);
     EXPECT_EQ(SelectOne("select count(*) from nq_message where seeflag=1 and fromuser=" + Quote(p)),
               "2");
-    EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(700 + n, p), id2);
-    EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(700 + n, p + "group."), 0);
+    EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(700 + n, p, p), id2);
+    EXPECT_EQ(TMessageStore::MarkRevokedByMsgId(700 + n, p + "group.", p), 0);
 
     ASSERT_TRUE(Exec("update nq_message set atflag=1 where id=" + std::to_string(id)));
     ASSERT_TRUE(

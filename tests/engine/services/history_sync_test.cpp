@@ -108,13 +108,14 @@ TEST_F(HistorySyncTest, TwoConcurrentDownloadsOfTheSameIdsStoreEachMessageOnce) 
 }
 
 TEST_F(HistorySyncTest, RevokesMarkStoredMessagesAndUnknownOnesAreDropped) {
+  // 100 and 102 are the peer's, 101 and 103 the own account's.
   world.AddConversation(kPeer, 100, 4);
   FakeSyncWorld::Message revoke;
   revoke.id = 104;
   revoke.fromuser = kPeer;
   revoke.touser = kOwn;
   revoke.msgtype = "revoke";
-  revoke.content = "101";
+  revoke.content = "102";
   world.AddMessage(revoke);
   revoke.id = 105;
   revoke.content = "99";  // never stored
@@ -124,8 +125,8 @@ TEST_F(HistorySyncTest, RevokesMarkStoredMessagesAndUnknownOnesAreDropped) {
     h.GetMidHistory(p, "105,104,103,102,101,100", 0, 1);
     return 0;
   });
-  const std::string revoked = One("select id from nq_message where msgid=101");
-  EXPECT_EQ(One("select revokeflag from nq_message where msgid=101"), "1");
+  const std::string revoked = One("select id from nq_message where msgid=102");
+  EXPECT_EQ(One("select revokeflag from nq_message where msgid=102"), "1");
   EXPECT_EQ(One("select count(*) from nq_message where revokeflag=1"), "1");
   EXPECT_EQ(One("select content from nq_message where msgid=104 and msgtype=9"), revoked);
   EXPECT_EQ(One("select count(*) from nq_message where msgid=105"), "0");
@@ -187,6 +188,87 @@ TEST_F(HistorySyncTest, AGroupKeepsItsNewestNineHundredRowsAndOneToOneRowsAreUnt
   // Own rows count as seen up to the own newest one.
   EXPECT_EQ(One("select count(*) from nq_message where totype=1 and seeflag=0 and msgid<10904"),
             "0");
+}
+
+// The trim after a synchronised download goes by the server's order: a page of older
+// messages fetched later has higher local ids, and must be what goes, not the newest
+// rows that happen to have the lowest local ids. Rows without a server id stay.
+TEST_F(HistorySyncTest, GroupTrimKeepsTheNewestByTheServersOrder) {
+  auto page = [](const std::string& group, int64_t first, int count) {
+    Json::Value root;
+    root["code"] = 1;
+    root["result"]["maxid"] = static_cast<Json::Int64>(first + count - 1);
+    root["result"]["count"] = count;
+    root["result"]["finish"] = 1;
+    for (int i = 0; i < count; ++i) {
+      Json::Value m;
+      m["id"] = static_cast<Json::Int64>(first + i);
+      m["fromuser"] = "3003@a.test";
+      m["fromgroup"] = group;
+      m["touser"] = group;
+      m["msgtype"] = "msg";
+      m["content"] = "line " + std::to_string(first + i);
+      m["curtime"] = "2024-06-02 10:00:00";
+      root["result"]["array"].append(m);
+    }
+    return Json::FastWriter().write(root);
+  };
+  struct Stored {
+    int64_t first;
+    int count;
+    int finish;  // 1: a synchronised download, which trims
+  };
+  const struct {
+    const char* name;
+    const char* group;
+    const char* unnumbered;  // a row stored first without a server id, or null
+    std::vector<Stored> pages;
+    const char* kept;  // min-max of the numbered rows kept, and their count
+    const char* unnumberedKept;
+  } rows[] = {
+      {"paged back, then newer messages",
+       "81@group.a.test",
+       nullptr,
+       {{2000, 900, 1}, {1900, 100, 0}, {2900, 10, 1}},
+       "2010-2909 900",
+       "0"},
+      {"a failed send and a local notice",
+       "82@group.a.test",
+       "0",
+       {{3000, 905, 1}},
+       "3006-3904 899",
+       "1"},
+      {"an older page that itself trims",
+       "83@group.a.test",
+       nullptr,
+       {{5100, 850, 0}, {5000, 100, 1}},
+       "5050-5949 900",
+       "0"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.unnumbered) {
+      ASSERT_TRUE(Db()->Exec(
+          std::string("insert into nq_message(msgid,accountid,fromuser,fromgroup,touser,totype,"
+                      "content,sendtime) values(") +
+          row.unnumbered + "," + std::to_string(std::stoll(row.group)) + ",'" + kOwn + "','" +
+          row.group + "','" + row.group + "',1,'not sent','2024-06-02 11:00:00')"));
+    }
+    for (const Stored& stored : row.pages) {
+      const std::string reply = page(row.group, stored.first, stored.count);
+      OnWorker(
+          [&](THistorySync& h, TAPIPacket* p) {
+            int finish = 0;
+            return h.ParseHistory(p, reply, stored.finish, 0, &finish);
+          },
+          row.group);
+    }
+    const std::string where =
+        std::string(" from nq_message where totype=1 and touser='") + row.group + "'";
+    EXPECT_EQ(One("select min(msgid)||'-'||max(msgid)||' '||count(*)" + where + " and msgid>0"),
+              row.kept);
+    EXPECT_EQ(One("select count(*)" + where + " and msgid<=0"), row.unnumberedKept);
+  }
 }
 
 TEST_F(HistorySyncTest, ReplyWithoutMessagesStillRaisesTheLastIdAndNeverLowersIt) {

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "engine/net/PushTestEnv.h"
+#include "engine/net/ServiceTestSupport.h"
+#include "services/TSenderDetails.h"
 #include "util/TTextCodec.h"
 
 namespace {
@@ -116,8 +118,9 @@ TEST_F(ReceiveTest, EchoesOfThisDeviceAreDroppedOthersStored) {
 
 TEST_F(ReceiveTest, OwnMessageFromAnotherDeviceMarksOnlyTheOneToOneConversationRead) {
   // The conversation now runs both ways; a refused friendship keeps its notice out
-  // of the newest-message row this test reads.
-  users.ScriptCode("/userinfo/user/updatefriend.do", -2);
+  // of the newest-message row this test reads. Each one-to-one push may ask for the
+  // friendship once the conversation runs both ways: every ask is refused.
+  for (int i = 0; i < 3; ++i) users.ScriptCode("/userinfo/user/updatefriend.do", -2);
   Push(Chat(kPeer, kOwn, "msg", 2001, "one to one"));
   Push(Chat(kPeer, kGroup, "msg", 2002, "in the group", {{"fromgroup", kGroup}}));
   Push(Chat(kOwn, kPeer, "msg", 2003, "from my phone", {{"fromdev", "1"}}));
@@ -213,31 +216,133 @@ TEST_F(ReceiveTest, UnknownSenderDetailsAreFetchedOnceKnown) {
   Push(Chat("6@d.test", kOwn, "msg", 7001, "who am I", {{"fromversion", "4"}}));
   Push(Chat("6@d.test", kOwn, "msg", 7002, "again", {{"fromversion", "4"}}));
   Sync();
-  EXPECT_EQ(SelectOne("select name from nq_contact where account='6@d.test'"), "User 6");
+  // Fetched beside the pushes, on a request worker.
+  ASSERT_TRUE(WaitUntil([&] {
+    return SelectOne("select name from nq_contact where account='6@d.test'") == "User 6";
+  }));
+  ASSERT_TRUE(WaitUntil([] { return !TSenderDetails::Running(); }));
   size_t asked = 0;
   for (const auto& r : http.Requests("/userinfo/user/getdetail.do"))
     if (r.body.find("6@d.test") != std::string::npos) ++asked;
   EXPECT_EQ(asked, 1u);
 }
 
-TEST_F(ReceiveTest, AStalledDetailServerDelaysButNeverStopsTheMessages) {
-  FakeHttpServer stalled;
-  stalled.Handle(FakeUserServer::kDetailPath, [](const FakeRequest&) {
-    FakeReply r = FakeReply::Json("{}");
-    r.stall = true;
-    return r;
-  });
-  ASSERT_TRUE(stalled.Start());
-  core->SetServer("USERSERVER", "127.0.0.1:" + std::to_string(stalled.Port()));
-  for (int i = 0; i < 3; ++i)
-    Push(Chat(std::to_string(61 + i) + "@d.test", kOwn, "msg", 9001 + i, "m" + std::to_string(i)));
-  // Each refresh gives up after a few seconds; the messages follow in their order.
+// A user server that takes calls but never answers holds no push: one fetch waits
+// for it, the senders after it are not asked while it stays silent, and the messages
+// and a kick-out after them are handled in their order meanwhile.
+TEST_F(ReceiveTest, ASilentDetailServerCostsOneWaitNotOnePerMessage) {
+  const struct {
+    const char* name;
+    std::vector<std::string> senders;
+    bool kickOut;  // the server ends the session after the messages
+  } rows[] = {
+      {"three senders", {"61@d.test", "62@d.test", "63@d.test"}, false},
+      {"one sender, three messages", {"64@d.test", "64@d.test", "64@d.test"}, false},
+      {"four senders, then a kick-out", {"65@d.test", "66@d.test", "67@d.test", "68@d.test"}, true},
+  };
+  long long msgid = 9001;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeHttpServer silent;
+    silent.Handle(FakeUserServer::kDetailPath, [](const FakeRequest&) {
+      FakeReply r = FakeReply::Json("{}");
+      r.stall = true;
+      return r;
+    });
+    ASSERT_TRUE(silent.Start());
+    core->SetServer("USERSERVER", "127.0.0.1:" + std::to_string(silent.Port()));
+    const long long first = msgid;
+    for (const std::string& sender : row.senders) {
+      Push(Chat(sender, kOwn, "msg", msgid, "m" + std::to_string(msgid)));
+      ++msgid;
+    }
+    if (row.kickOut) {
+      Push(FakeIMServer::SysPacket(kOwn, "kickout",
+                                   {{"regsterid", TIMSession::GetRegistrationId()}}));
+    }
+    Sync();
+    const auto stored = Select(
+        "select msgid from nq_message where msgid>=" + std::to_string(first) + " order by id");
+    ASSERT_EQ(stored.size(), row.senders.size());
+    for (size_t i = 0; i < stored.size(); ++i)
+      EXPECT_EQ(stored[i][0], std::to_string(first + static_cast<long long>(i)));
+    EXPECT_EQ(Count(_EVENT_RECV_KICKOUT), row.kickOut ? 1u : 0u);
+    ASSERT_TRUE(WaitUntil([] { return !TSenderDetails::Running(); }, std::chrono::seconds(60)));
+    // With the kick-out the account's fetch may end before it starts.
+    const size_t asked = silent.Requests(FakeUserServer::kDetailPath).size();
+    EXPECT_LE(asked, 1u);
+    if (!row.kickOut) {
+      EXPECT_EQ(asked, 1u);
+    }
+    silent.Stop();
+  }
+}
+
+// A one-to-one recall takes back only a message its sender sent: the peer's own, or
+// the own account's recalled from another of its devices.
+TEST_F(ReceiveTest, AOneToOneRecallMarksOnlyTheRevokersOwnMessage) {
+  users.AddUser(pushtest::User("6"));
+  Push(Chat(kPeer, kOwn, "msg", 801, "from the peer"));
+  Push(Chat("6@d.test", kOwn, "msg", 802, "from another peer"));
+  Push(Chat(kOwn, kPeer, "msg", 803, "from my other device"));
   Sync();
-  const auto rows = Select("select msgid from nq_message where msgid>9000 order by id");
-  ASSERT_EQ(rows.size(), 3u);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(rows[i][0], std::to_string(9001 + i));
-  EXPECT_EQ(stalled.Requests(FakeUserServer::kDetailPath).size(), 3u);
-  stalled.Stop();
+  ASSERT_EQ(Rows("msgid in (801,802,803)"), 3);
+  const struct {
+    const char* name;
+    const char* revoker;
+    const char* to;
+    long long revoked;
+    const char* flag;  // revokeflag of the named message afterwards
+  } rows[] = {
+      {"a peer recalls another peer's message", kPeer, kOwn, 802, "0"},
+      {"a peer recalls the own account's message", kPeer, kOwn, 803, "0"},
+      {"a peer recalls its own message", kPeer, kOwn, 801, "1"},
+      {"the own account recalls from another device", kOwn, kPeer, 803, "1"},
+  };
+  long long revokeId = 811;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int notices = Rows("msgtype=9");
+    Push(Chat(row.revoker, row.to, "revoke", revokeId++, std::to_string(row.revoked)));
+    Sync();
+    EXPECT_EQ(Column("revokeflag", row.revoked), row.flag);
+    EXPECT_EQ(Rows("msgtype=9"), notices + (row.flag[0] == '1' ? 1 : 0));
+  }
+  EXPECT_EQ(Column("revokeflag", 802), "0");
+}
+
+// A notice that the own account lost a group is stored without the server's id; the
+// server repeats its push until it hears back, and each repeat is the same event.
+TEST_F(ReceiveTest, ALostGroupNoticeIsStoredOncePerGroupAndEvent) {
+  const std::string removed = R"({"notify":"removeuser","groupid":")" + std::string(kGroup) +
+                              R"(","userid":")" + kOwn + R"(","nick":"Me","recvusers":")" + kOwn +
+                              R"("})";
+  const std::string destroyed =
+      R"({"notify":"destroy","groupid":"8@group.d.test","groupname":"Gone"})";
+  const struct {
+    const char* name;
+    const char* group;
+    std::string content;
+    const char* time;
+    int copies;   // pushes of the same event, each under a new packet id
+    int notices;  // rows of the group's lost-group notices afterwards
+  } rows[] = {
+      {"removed, pushed three times", kGroup, removed, "2026-05-01 10:00:00", 3, 1},
+      {"destroyed, pushed twice", "8@group.d.test", destroyed, "2026-05-01 10:00:00", 2, 1},
+      {"removed again later", kGroup, removed, "2026-05-02 09:00:00", 2, 2},
+  };
+  long long msgid = 6101;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const long long id = msgid++;
+    for (int i = 0; i < row.copies; ++i) {
+      Push(Chat(kPeer, row.group, "groupnotify", id, row.content,
+                {{"fromgroup", row.group}, {"curtime", row.time}}));
+    }
+    Sync();
+    EXPECT_EQ(Rows(std::string("msgid=-1 and msgtype=6 and touser='") + row.group + "'"),
+              row.notices);
+  }
 }
 
 }  // namespace

@@ -151,7 +151,8 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   world.AddConversation("2002@a.test", 1000, 300, "2024-06-01 08:00:00");
   world.AddConversation("2003@a.test", 2000, 300, "2024-06-01 09:00:00");
   world.AddConversation("2004@a.test", 3000, 300, "2024-06-01 10:00:00");
-  for (int64_t target : {1010, 2020, 3030}) {
+  // Each recall by the message's own sender: the peer's, or the own account's.
+  for (int64_t target : {1010, 2021, 3031}) {
     FakeSyncWorld::Message revoke;
     revoke.id = target + 5000;
     revoke.fromuser = target < 2000 ? "2002@a.test" : kOwn;
@@ -194,8 +195,8 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   // Revokes applied: each names its target's local id.
   EXPECT_EQ(One("select group_concat(msgid) from (select msgid from nq_message where "
                 "revokeflag=1 order by msgid)"),
-            "1010,2020,3030");
-  for (int64_t target : {1010, 2020, 3030}) {
+            "1010,2021,3031");
+  for (int64_t target : {1010, 2021, 3031}) {
     EXPECT_EQ(One("select content from nq_message where msgtype=9 and msgid=" +
                   std::to_string(target + 5000)),
               One("select id from nq_message where msgid=" + std::to_string(target)));
@@ -206,7 +207,7 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   EXPECT_EQ(Db()->GetSaveInfo(2, kGroupB), "9559");
   // The conversation list names each conversation's newest message.
   EXPECT_EQ(One("select content from nq_messagenew where account='2003@a.test'"),
-            One("select content from nq_message where msgid=7020"));
+            One("select content from nq_message where msgid=7021"));
 
   // Nothing new on a second pass: no further mid-history.
   const size_t mids = world.Count(FakeSyncWorld::kGroupMidPath);
@@ -277,6 +278,57 @@ TEST_F(SyncWorkerTest, GroupUpdateErrorsChangeNothingAndAcceptedRepliesMarkLeftG
       CallbackRecorder::Get().ReportsWith(_EVENT_COME_GROUPNOTIFY)[0].text, notify));
   EXPECT_EQ(notify["notify"].asString(), "status");
   EXPECT_TRUE(notify["group"].isArray());
+}
+
+// A child group's parent, known by name and logo only, never hides the parent's own
+// row when the same reply lists the parent too.
+TEST_F(SyncWorkerTest, AParentListedInTheReplyKeepsItsOwnRow) {
+  auto child = [](const std::string& id, const std::string& parent) {
+    FakeSyncWorld::Group g = WorldGroup(id);
+    g.parentid = parent;
+    g.detail = R"("parentname":"named by )" + id.substr(0, 2) + R"(","parentlogo":"logo")";
+    return g;
+  };
+  const struct {
+    const char* name;
+    std::vector<FakeSyncWorld::Group> groups;  // the reply's groups
+    const char* parent;
+    const char* row;     // the parent's groupstate|groupname
+    const char* member;  // the own member row's role in the parent, "" for none
+  } rows[] = {
+      {"child sorted before its listed parent",
+       {child("61@group.a.test", "62@group.a.test"), WorldGroup("62@group.a.test")},
+       "62@group.a.test",
+       "0|Group 62",
+       "3"},
+      {"child sorted after its listed parent",
+       {child("64@group.a.test", "63@group.a.test"), WorldGroup("63@group.a.test")},
+       "63@group.a.test",
+       "0|Group 63",
+       "3"},
+      {"parent not listed",
+       {child("65@group.a.test", "66@group.a.test")},
+       "66@group.a.test",
+       "1|named by 65",
+       ""},
+      {"two children of a parent not listed",
+       {child("67@group.a.test", "69@group.a.test"), child("68@group.a.test", "69@group.a.test")},
+       "69@group.a.test",
+       "1|named by 67",
+       ""},
+  };
+  for (const auto& row : rows)
+    for (const FakeSyncWorld::Group& g : row.groups) world.AddGroup(g);
+  Pass();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(One(std::string("select groupstate||'|'||groupname from nq_group where groupid='") +
+                  row.parent + "'"),
+              row.row);
+    EXPECT_EQ(One(std::string("select role from nq_groupuser where groupid='") + row.parent +
+                  "' and account='" + kOwn + "'"),
+              row.member);
+  }
 }
 
 TEST_F(SyncWorkerTest, AccountWithoutGroupsSendsAnEmptyListAndNoMessageIdRequest) {

@@ -174,6 +174,49 @@ TEST_F(FriendsTest, CheckMobileAddsThoseNotYetFriends) {
   EXPECT_EQ(a.Requests(kUpdatePath).size(), 1u);
 }
 
+// The friend checks store a user as a friend only when the server made the user one;
+// a refused updatefriend.do stores and announces nothing.
+TEST_F(FriendsTest, CheckedFriendsAreStoredOnlyWhenTheServerMadeThemFriends) {
+  users.AddUser(MakeUser("14", "b.test"));
+  users.AddUser(MakeUser("15", "b.test"));
+  const struct {
+    const char* name;
+    const char* path;
+    const char* body;
+    const char* id;
+    int refusal;  // the code updatefriend.do answers with, 0: accepted
+  } rows[] = {
+      {"check by account, refused", "/navigation/user/checkaccount.do", "{}", "14", -2},
+      {"check by number, refused", "/navigation/user/checkmobile.do", R"({"mobiles": "138000015"})",
+       "15", -3},
+      {"check by account, accepted", "/navigation/user/checkaccount.do", "{}", "14", 0},
+      {"check by number, accepted", "/navigation/user/checkmobile.do",
+       R"({"mobiles": "138000015"})", "15", 0},
+  };
+  // The server's own friend list is what checkaccount.do reports.
+  users.SetFriend("14@b.test");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string account = std::string(row.id) + "@b.test";
+    const size_t updates = a.Requests(kUpdatePath).size();
+    const size_t details = b.Requests(kDetailList).size();
+    const size_t events = Events(_EVENT_REPORT_FRIENDNOTIFY);
+    if (row.refusal != 0) users.ScriptCode(kUpdatePath, row.refusal);
+    EXPECT_EQ(Post(a.Url(row.path), row.body).a, 0);
+    EXPECT_EQ(a.Requests(kUpdatePath).size(), updates + 1);
+    if (row.refusal != 0) {
+      EXPECT_EQ(IsFriend(row.id), "");
+      EXPECT_EQ(CachedFriend(account), -1);
+      EXPECT_EQ(b.Requests(kDetailList).size(), details);
+      EXPECT_EQ(Events(_EVENT_REPORT_FRIENDNOTIFY), events);
+    } else {
+      EXPECT_EQ(IsFriend(row.id), "1");
+      EXPECT_EQ(CachedFriend(account), 1);
+      ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_REPORT_FRIENDNOTIFY, events + 1));
+    }
+  }
+}
+
 // Removal, remark and black list are applied locally only when the server took them.
 TEST_F(FriendsTest, ChangesFollowTheServersAnswer) {
   KnownFriend("12", "a.test", 1);

@@ -74,6 +74,9 @@ Item {
     SignalSpy { id: transferSpy; target: vGlobal; signalName: "transferGroupSuccessed" }
     SignalSpy { id: leftSpy; target: vGlobal; signalName: "leaveGroupSuccessed" }
     SignalSpy { id: openChatSpy; target: vGlobal; signalName: "openChat" }
+    SignalSpy { id: setSpy; target: groupManager; signalName: "setGroupInfoResult" }
+    SignalSpy { id: removedSpy; target: vGlobal; signalName: "deleteGroupMembersSuccessed" }
+    SignalSpy { id: joinCodeSpy; target: groupManager; signalName: "getGroupByPasswordResult" }
 
     TestCase {
         name: "ContactsOnScreen"
@@ -140,6 +143,69 @@ Item {
             verify(e2e.shot("05-group-settings"))
         }
 
+        // The group as the local server keeps it.
+        function serverGroup() {
+            var state = JSON.parse(e2e.serverGroups())
+            for (var i = 0; i < state.groups.length; ++i) {
+                if (state.groups[i].groupid === root.groupid)
+                    return state.groups[i]
+            }
+            return null
+        }
+
+        // An introduction stays through a rename and the join switch, on the server
+        // and in the local database.
+        function test_3a_introductionSurvivesOtherChanges() {
+            setSpy.clear()
+            mouseClick(findChild(drawer, "introPencil"))
+            var intro = findChild(drawer, "introInput")
+            tryVerify(function() { return intro.activeFocus })
+            intro.text = "Night owls only"
+            drawer.takeFocus()
+            tryCompare(setSpy, "count", 1, 30000)
+            compare(setSpy.signalArguments[0][0], 0)
+
+            mouseClick(findChild(drawer, "renamePencil"))
+            var title = findChild(drawer, "titleInput")
+            tryVerify(function() { return title.activeFocus })
+            title.text = "Night Shift Crew"
+            drawer.takeFocus()
+            tryCompare(setSpy, "count", 2, 30000)
+            compare(setSpy.signalArguments[1][0], 0)
+            tryCompare(drawer, "titleText", "Night Shift Crew(2)")
+
+            var banJoin = findChild(drawer, "banJoinSwitch")
+            var flick = findChild(drawer, "settingsFlick")
+            flick.contentY = Math.max(0, banJoin.mapToItem(flick.contentItem, 0, 0).y - 100)
+            wait(100)
+            mouseClick(banJoin)
+            tryCompare(setSpy, "count", 3, 30000)
+            compare(setSpy.signalArguments[2][0], 0)
+            flick.contentY = 0
+
+            tryVerify(function() { var g = serverGroup(); return g !== null && g.type === 1 }, 30000)
+            var group = serverGroup()
+            compare(group.name, "Night Shift Crew")
+            compare(group.info, "Night owls only")
+            var sql = "select groupinfo from nq_group where groupid='" + root.groupid + "'"
+            compare(e2e.dbText(sql), "Night owls only")
+            compare(e2e.dbText("select groupname from nq_group where groupid='" + root.groupid + "'"),
+                    "Night Shift Crew")
+            // Opened again, the drawer shows it from the server.
+            drawer.updateGroupInfo()
+            tryVerify(function() { return !drawer.loading }, 30000)
+            compare(groupManager.info, "Night owls only")
+            compare(findChild(drawer, "introLine").text, "Intro: Night owls only")
+            // Joining open again for the steps that follow.
+            flick.contentY = Math.max(0, banJoin.mapToItem(flick.contentItem, 0, 0).y - 100)
+            wait(100)
+            mouseClick(banJoin)
+            tryCompare(setSpy, "count", 4, 30000)
+            flick.contentY = 0
+            wait(300)
+            verify(e2e.shot("05a-introduction-kept"))
+        }
+
         function test_4_addMember() {
             memberPicker.addMembers()
             tryVerify(function() { return !memberPicker.loading }, 30000)
@@ -155,9 +221,45 @@ Item {
             laidOut(memberPicker)
             mouseClick(findChild(memberPicker.contentItem, "finishButton"))
             tryCompare(addedSpy, "count", 1, 30000)
-            drawer.updateGroupInfo()
+            // The open drawer's grid follows by itself.
             tryVerify(function() { return groupMemberManager.itemCount === 2 }, 30000)
             compare(groupManager.memberCount, 3)
+            tryVerify(function() { return !drawer.loading }, 30000)
+            wait(300)
+            verify(e2e.shot("06a-member-added"))
+        }
+
+        // Removed, and the grid follows; then back in for the steps that follow.
+        function test_4a_removeMember() {
+            memberPicker.deleteMembers()
+            laidOut(memberPicker)
+            var candidates = findChild(memberPicker.contentItem, "candidates")
+            tryVerify(function() { return rowOf(candidates, root.far) !== null }, 30000)
+            // The owner is never offered.
+            compare(rowOf(candidates, root.me), null)
+            mouseClick(rowOf(candidates, root.far))
+            wait(200)
+            verify(e2e.shot("06b-remove-member-picker"))
+            laidOut(memberPicker)
+            mouseClick(findChild(memberPicker.contentItem, "finishButton"))
+            tryCompare(removedSpy, "count", 1, 30000)
+            tryVerify(function() { return groupMemberManager.itemCount === 1 }, 30000)
+            compare(groupManager.memberCount, 2)
+            tryVerify(function() { return !drawer.loading }, 30000)
+            wait(300)
+            verify(e2e.shot("06c-member-removed"))
+
+            memberPicker.addMembers()
+            tryVerify(function() { return !memberPicker.loading }, 30000)
+            laidOut(memberPicker)
+            candidates = findChild(memberPicker.contentItem, "candidates")
+            tryVerify(function() { return rowOf(candidates, root.far) !== null })
+            mouseClick(rowOf(candidates, root.far))
+            laidOut(memberPicker)
+            mouseClick(findChild(memberPicker.contentItem, "finishButton"))
+            tryCompare(addedSpy, "count", 2, 30000)
+            tryVerify(function() { return groupMemberManager.itemCount === 2 }, 30000)
+            tryVerify(function() { return !drawer.loading }, 30000)
         }
 
         function test_5_makeAdministrator() {
@@ -189,6 +291,31 @@ Item {
             verify(banChat.checked !== before)
             tryVerify(function() { return e2e.serverGroups().indexOf(root.groupid) >= 0 }, 30000)
             verify(e2e.shot("09-ban-single-chats"))
+        }
+
+        // A code no group has: the dialog says so and stays.
+        function test_6a_wrongCode() {
+            groupManager.setGroupPassword(root.groupid, "4826")
+            tryCompare(codeSpy, "count", 1, 30000)
+            codeDialog.show()
+            tryVerify(function() { return codeDialog.visible })
+            joinCodeSpy.clear()
+            var digits = "1357"
+            for (var i = 0; i < 4; ++i) {
+                var box = findChild(codeDialog.contentItem, "codeBox" + i)
+                box.takeFocus(true)
+                box.children[0].insert(0, digits[i])
+            }
+            tryCompare(joinCodeSpy, "count", 1, 30000)
+            compare(joinCodeSpy.signalArguments[0][0], -14)
+            compare(findChild(codeDialog.contentItem, "codeErrorText").text, "Code error")
+            verify(findChild(codeDialog.contentItem, "codeErrorLine").visible)
+            verify(codeDialog.visible)
+            compare(openChatSpy.count, 0)
+            wait(300)
+            verify(e2e.shot("09a-wrong-code"))
+            codeDialog.close()
+            codeSpy.clear()
         }
 
         // Handed over, left, and back in by the group's code.

@@ -166,6 +166,24 @@ Item {
             compare(openChatSpy.signalArguments[0][1], false)
         }
 
+        // A pointer that comes onto a row and rests there (one move into the row,
+        // no move inside it) gets the card by the row, not at the screen's corner.
+        function test_cardOpensByTheRow() {
+            loadFriends(3)
+            var page = make(pageComponent)
+            var list = findChild(page, "friendList")
+            tryVerify(function() { return rowOf(list, "account", "f2") !== null })
+            var row = rowOf(list, "account", "f2")
+            mouseMove(page, 500, 20)
+            mouseMove(row, 120, 30)
+            tryVerify(function() { return page.popup !== null }, 2000)
+            var card = page.popup
+            var pointer = row.mapToGlobal(120, 30)
+            verify(Math.abs(card.x - pointer.x) <= 2, card.x + " by " + pointer.x)
+            verify(Math.abs(card.y - pointer.y) <= 2, card.y + " by " + pointer.y)
+            compare(findChild(card.contentItem, "cardSummary").text, "Signature: about f2")
+        }
+
         // Each visit of the groups entry reads the group list again; choosing it
         // while it shows reads nothing.
         function test_groupsEntryReloadsEachVisit() {
@@ -350,6 +368,58 @@ Item {
             verify(stored.indexOf("f1") >= 0 && stored.indexOf("f2") >= 0)
         }
 
+        // "Select all" of the groups marks the listed groups only: not one the user
+        // left, which would be sent the synced messages.
+        function test_syncSelectAllMarksListedGroupsOnly() {
+            verify(fixture.addGroup("g1@group", "One"))
+            verify(fixture.addGroup("g2@group", "Two"))
+            verify(fixture.addGroup("g3@group", "Left"))
+            verify(fixture.exec("UPDATE nq_group SET groupstate = 1 WHERE groupid = 'g3@group'"))
+            vConfig.setValue("SYNC_GROUPS_LIST", ["g3@group"])
+            groupManager.initData()
+            compare(groupManager.itemCount, 2)
+            var dialog = make(syncComponent)
+            showWindow(dialog)
+            // A left group's old mark is no listed row's mark.
+            compare(dialog.groupsSelectCount, 0)
+            dialog.currentTabIndex = 1
+            // The tab slides in.
+            wait(400)
+            mouseClick(findChild(dialog.contentItem, "selectAll1"))
+            compare(dialog.groupsSelectCount, 2)
+            compare(groupManager.isSyncAccounts(), ["g1@group", "g2@group"])
+            verify(!groupManager.getGroupEntity("g3@group").isSync)
+            mouseClick(findChild(dialog.contentItem, "okButton"))
+            compare(vConfig.value("SYNC_GROUPS_LIST"), ["g1@group", "g2@group"])
+            vConfig.setValue("SYNC_GROUPS_LIST", [])
+        }
+
+        // The add-friend dialog keeps its result while member searches (the
+        // @-mentions, a picker) answer.
+        function test_addFriendResultsAreItsOwn() {
+            var dialog = make(searchComponent)
+            showWindow(dialog)
+            var input = findChild(dialog.contentItem, "searchInput")
+            input.insert(0, "555")
+            fixture.setReply(fixture.sendPost, 0,
+                             '{"code":1,"result":{"account":"p1@d","name":"Pat","userid":77}}')
+            dialog.search()
+            verify(fixture.settle())
+            var results = findChild(dialog.contentItem, "searchResults")
+            tryCompare(results, "count", 1)
+            fixture.setReply(fixture.groupCommand, 0,
+                             '{"code":1,"result":{"user":[{"account":"m1","name":"M1"},{"account":"m2","name":"M2"}]}}')
+            groupManager.searchMembers("g1@group", "", 0)
+            groupManager.searchPickerMembers("g1@group", "M", 0)
+            verify(fixture.settle())
+            compare(atSearchUserManager.itemCount, 2)
+            compare(groupManager.pickerSearchUserManager.itemCount, 2)
+            compare(results.count, 1)
+            compare(contactsManager.accountSearchUserManager.get(0).account, "p1@d")
+            atSearchUserManager.wipeData()
+            groupManager.pickerSearchUserManager.wipeData()
+        }
+
         function test_syncConfirmationStoresTheBox() {
             var dialog = make(confirmComponent)
             var confirmed = 0
@@ -367,6 +437,37 @@ Item {
             compare(vConfig.value("noMorePromptsNextTimeSyncToImageClicked"), "NOMORE")
             compare(confirmed, 2)
             vGlobal.syncToContactsCheckedConfirmOKClicked.disconnect(count)
+        }
+
+        // A block flipped for one person goes to that person when the drawer shows
+        // another within the second, and at once; so does closing.
+        function test_blockActsOnThePersonItWasFlippedFor() {
+            loadFriends(3)
+            var host = make(drawerHost)
+            var drawer = host.drawer
+            drawer.open("f1")
+            tryVerify(function() { return drawer.isShowing() })
+            var block = findChild(drawer, "blockSwitch")
+            fixture.clearCalls()
+            fixture.setReply(fixture.sendPost, 0, '{"code":1}')
+            mouseClick(block)
+            compare(block.checked, true)
+            drawer.open("f2")
+            compare(fixture.posts("setblack").length, 1)
+            verify(fixture.posts("setblack")[0].indexOf('"adduser": "f1"') > 0
+                   || fixture.posts("setblack")[0].indexOf('"adduser":"f1"') > 0)
+            compare(block.checked, false)
+            verify(fixture.settle())
+            wait(1200)
+            compare(fixture.posts("setblack").length, 1)
+            // The answer for f1 does not touch f2's switch.
+            compare(block.checked, false)
+
+            mouseClick(block)
+            drawer.close()
+            compare(fixture.posts("setblack").length, 2)
+            verify(fixture.posts("setblack")[1].indexOf("f2") > 0)
+            verify(fixture.settle())
         }
 
         // Three quick clicks from off send one block request 1000 ms after the last;

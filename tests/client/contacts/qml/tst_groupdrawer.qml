@@ -279,7 +279,7 @@ Item {
 
         function test_codeLine() {
             openWith(info("me", [], people("m", 1), { "code": "4321", "countdown": 61 }))
-            compare(drawer.codeText, "Group code: 4321（Time left01:01）")
+            compare(drawer.codeText, "Group code: 4321（Time left 01:01）")
             verify(visibleOf("codeLine"))
             openWith(info("me", [], people("m", 1), { "code": "4321", "countdown": 0 }))
             verify(!visibleOf("codeLine"))
@@ -374,6 +374,174 @@ Item {
             verify(!drawer.activeFocus)
             tryVerify(function() { return groupAdminManager.itemCount === 0 }, 2000)
             verify(!drawer.isShowing())
+        }
+
+        // Counts the drawer's notices (its warnings) while the test runs.
+        function warnings() {
+            var seen = []
+            drawer.waring.connect(function(text) { seen.push(text) })
+            return seen
+        }
+
+        // The body of each recorded post, as text.
+        function mutePosts() {
+            return fixture.posts("setblack")
+        }
+
+        // A switch flipped on one group acts on that group: opening another group
+        // within the second sends it at once, for the first group; so does closing.
+        function test_switchesActOnTheGroupTheyWereFlippedFor() {
+            verify(fixture.addGroup("g2@group", "Other", 3))
+            groupManager.wipeData()
+            groupManager.initData()
+            openWith(info("me", [], people("m", 1)))
+            fixture.clearCalls()
+            var mute = findChild(drawer, "muteSwitch")
+            reveal(mute)
+            compare(mute.checked, false)
+            mouseClick(mute)
+            compare(mute.checked, true)
+            fixture.setReply(fixture.sendPost, 0, '{"code":1}')
+            // The chat view opens the drawer on another group.
+            var other = JSON.parse(info("me", [], people("m", 2)))
+            other.result.groupid = "g2@group"
+            fixture.setReply(fixture.groupCommand, 0, JSON.stringify(other))
+            drawer.open("g2@group")
+            compare(mutePosts().length, 1)
+            verify(mutePosts()[0].indexOf('"adduser"') > 0)
+            verify(mutePosts()[0].indexOf("g1@group") > 0)
+            verify(fixture.settle())
+            tryVerify(function() { return !drawer.loading && drawer.groupid === "g2@group" }, 2000)
+            wait(1200)
+            compare(mutePosts().length, 1)
+
+            // Closing sends what is pending, for the group shown.
+            var banChat = findChild(drawer, "banChatSwitch")
+            reveal(banChat)
+            fixture.clearCalls()
+            fixture.setReply(fixture.groupCommand, 0, '{"code":1,"result":{}}')
+            mouseClick(banChat)
+            drawer.close()
+            var sent = fixture.groupCommands("banuser")
+            compare(sent.length, 1)
+            compare(sent[0].groupid, "g2@group")
+            compare(sent[0].chat, 1)
+            verify(fixture.settle())
+            wait(1200)
+            compare(fixture.groupCommands("banuser").length, 1)
+        }
+
+        // A switch the server refused shows the old state again and says so; one
+        // it took stays.
+        function test_refusedSwitchGoesBack_data() {
+            return [
+                { tag: "mute refused", name: "muteSwitch", code: "sendPost", status: 0, reply: '{"code":-2}', back: true },
+                { tag: "mute without answer", name: "muteSwitch", code: "sendPost", status: 5, reply: "", back: true },
+                { tag: "mute taken", name: "muteSwitch", code: "sendPost", status: 0, reply: '{"code":1}', back: false },
+                { tag: "ban chat refused", name: "banChatSwitch", code: "groupCommand", status: 0, reply: '{"code":-3}', back: true },
+                { tag: "ban chat taken", name: "banChatSwitch", code: "groupCommand", status: 0, reply: '{"code":1,"result":{}}', back: false },
+                { tag: "ban join refused", name: "banJoinSwitch", code: "groupCommand", status: 0, reply: '{"code":1,"result":{"cmd":"GROUP_ERR_RESOURCE"}}', back: true },
+                { tag: "ban join taken", name: "banJoinSwitch", code: "groupCommand", status: 0, reply: '{"code":1,"result":{"groupid":"g1@group"}}', back: false },
+                { tag: "screenshot refused", name: "screenshotSwitch", code: "groupCommand", status: 5, reply: "", back: true }
+            ]
+        }
+
+        function test_refusedSwitchGoesBack(data) {
+            openWith(info("me", [], people("m", 1)))
+            var seen = warnings()
+            var toggle = findChild(drawer, data.name)
+            reveal(toggle)
+            var before = toggle.checked
+            fixture.clearCalls()
+            fixture.setReply(fixture[data.code], data.status, data.reply)
+            mouseClick(toggle)
+            compare(toggle.checked, !before)
+            tryVerify(function() { return !toggle.pending }, 3000)
+            verify(fixture.settle())
+            compare(toggle.checked, data.back ? before : !before)
+            compare(seen.length, data.back ? 1 : 0)
+            if (data.back)
+                compare(seen[0], "Setting failed")
+        }
+
+        // Renaming, a new avatar or the join switch leave the introduction alone;
+        // emptying the introduction still sends it.
+        function test_otherChangesLeaveTheIntroduction() {
+            openWith(info("me", [], people("m", 1), { "info": "Hello" }))
+            compare(findChild(drawer, "introLine").text, "Intro: Hello")
+            fixture.clearCalls()
+            fixture.setReply(fixture.groupCommand, 0, '{"code":1,"result":{"groupid":"g1@group"}}')
+            mouseClick(findChild(drawer, "renamePencil"))
+            findChild(drawer, "titleInput").text = "Renamed"
+            drawer.takeFocus()
+            var banJoin = findChild(drawer, "banJoinSwitch")
+            reveal(banJoin)
+            mouseClick(banJoin)
+            tryVerify(function() { return fixture.groupCommands("set").length === 2 }, 3000)
+            drawer.sendSet("logo", "file:///tmp/l.png", "", "file:///tmp/l.png", "", -1)
+            verify(fixture.settle())
+            var sent = fixture.groupCommands("set")
+            compare(sent.length, 3)
+            compare(sent[0].groupname, "Renamed")
+            compare(sent[1].type, 1)
+            compare(sent[2].logopath, "/tmp/l.png")
+            for (var i = 0; i < sent.length; ++i)
+                verify(sent[i].info === undefined, "set " + i + " carries no introduction")
+            compare(groupManager.info, "Hello")
+
+            reveal(findChild(drawer, "introPencil"))
+            mouseClick(findChild(drawer, "introPencil"))
+            var intro = findChild(drawer, "introInput")
+            verify(intro.activeFocus)
+            intro.text = "   "
+            drawer.takeFocus()
+            verify(fixture.settle())
+            sent = fixture.groupCommands("set")
+            compare(sent.length, 4)
+            compare(sent[3].info, "")
+            compare(groupManager.info, "")
+        }
+
+        // Members added or removed through the pickers show in the grid at once.
+        function test_gridFollowsAddedAndRemovedMembers() {
+            openWith(info("me", [], people("m", 1)))
+            compare(groupMemberManager.itemCount, 1)
+            fixture.clearCalls()
+            fixture.setReply(fixture.groupCommand, 0, info("me", [], people("m", 3)))
+            vGlobal.addGroupMembersSuccessed()
+            compare(fixture.groupCommands("getinfo").length, 1)
+            verify(fixture.settle())
+            tryCompare(groupMemberManager, "itemCount", 3)
+            compare(drawer.titleText, "Team(4)")
+            tryVerify(function() { return !drawer.loading }, 2000)
+
+            fixture.setReply(fixture.groupCommand, 0, info("me", [], people("m", 2)))
+            vGlobal.deleteGroupMembersSuccessed()
+            verify(fixture.settle())
+            tryCompare(groupMemberManager, "itemCount", 2)
+            compare(drawer.titleText, "Team(3)")
+        }
+
+        // Good news shows in the drawer with a success mark, not as a warning over
+        // the chat's title.
+        function test_successNoticeShowsInTheDrawer() {
+            openWith(info("me", [], people("m", 1)))
+            var seen = warnings()
+            fixture.setReply(fixture.groupCommand, 0, info("me", people("a", 1), people("m", 1)))
+            vGlobal.addGroupManagersSuccessed()
+            var tip = findChild(drawer, "successTip")
+            verify(tip.visible)
+            compare(findChild(tip, "successText").text, "New group administrator(s) was added successfully")
+            compare(String(findChild(tip, "successIcon").source), "qrc:/images/index_page/selected.png")
+            compare(seen.length, 0)
+            // Inside the drawer, clear of the group's title.
+            var inDrawer = tip.mapToItem(drawer, 0, 0)
+            verify(inDrawer.x >= 0 && inDrawer.x + tip.width <= drawer.width)
+            verify(inDrawer.y + tip.height <= drawer.height)
+            var title = findChild(drawer, "groupTitle")
+            verify(inDrawer.y >= title.mapToItem(drawer, 0, title.height).y)
+            verify(fixture.settle())
+            tryVerify(function() { return !tip.visible }, 5000)
         }
 
         // A failed "getinfo" shows the retry sign and no tools.

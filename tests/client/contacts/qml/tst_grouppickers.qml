@@ -85,6 +85,8 @@ Item {
             groupAdminManager.wipeData()
             groupMemberManager.wipeData()
             atSearchUserManager.wipeData()
+            groupManager.pickerSearchUserManager.wipeData()
+            vConfig.setValue("MY_ACCOUNT", "me")
         }
 
         // The group as a "getinfo" answer fills the lists: owner "o0", managers, members.
@@ -239,8 +241,8 @@ Item {
             picker.search.text = "M3"
             tryVerify(function() { return picker.search.showing }, 2000)
             verify(fixture.settle())
-            compare(atSearchUserManager.itemCount, 1)
-            picker.chooseFound(atSearchUserManager.get(0))
+            compare(groupManager.pickerSearchUserManager.itemCount, 1)
+            picker.chooseFound(groupManager.pickerSearchUserManager.get(0))
             compare(limitSpy.count, 2)
             vGlobal.reshowAddGroupManagerSelectPopupWindow()
             compare(picker.chosen.count, 2)
@@ -321,16 +323,78 @@ Item {
             compare(fixture.groupCommands("search")[1].fromid, 0)
             verify(fixture.settle())
             // A found member is chosen once and the search is over.
-            picker.chooseFound(atSearchUserManager.get(0))
+            picker.chooseFound(groupManager.pickerSearchUserManager.get(0))
             picker.search.text = "M1"
             tryVerify(function() { return picker.search.showing }, 2000)
             verify(fixture.settle())
-            picker.chooseFound(atSearchUserManager.get(0))
+            picker.chooseFound(groupManager.pickerSearchUserManager.get(0))
             compare(picker.chosen.accounts(), ["m1"])
             verify(groupMemberManager.get(1).selected)
             verify(!picker.search.showing)
             picker.search.text = ""
             verify(!picker.search.showing)
+        }
+
+        // The rows of a list view that show, by account.
+        function shownAccounts(list) {
+            var shown = []
+            for (var i = 0; i < list.contentItem.children.length; ++i) {
+                var row = list.contentItem.children[i]
+                if (row.account !== undefined && row.account !== "" && row.visible && row.height > 0)
+                    shown.push(row.account)
+            }
+            return shown.sort()
+        }
+
+        // Removing members offers only whom the user may remove, in the list and in
+        // its search results: the owner managers and members, a manager members.
+        function test_removeOffersOnlyWhomTheUserMayRemove_data() {
+            return [
+                { tag: "owner", me: "o0", rows: ["a0", "a1", "m0", "m1"], found: ["a0", "a1", "m1"] },
+                { tag: "manager", me: "a0", rows: ["m0", "m1"], found: ["m1"] }
+            ]
+        }
+
+        function test_removeOffersOnlyWhomTheUserMayRemove(data) {
+            loadGroup(2, 2)
+            vConfig.setValue("MY_ACCOUNT", data.me)
+            compare(vConfig.currentAccount, data.me)
+            var picker = make(memberPicker)
+            // A member page lists everybody in the group, the owner and managers too.
+            var everybody = [{ "account": "o0", "name": "Owner" }].concat(people("a", 2), people("m", 2))
+            fixture.setReply(fixture.groupCommand, 0,
+                             JSON.stringify({ "code": 1, "result": { "member": everybody, "endid": 0 } }))
+            picker.deleteMembers()
+            verify(fixture.settle())
+            tryVerify(function() { return picker.contentItem.height > 0 })
+            var candidates = findChild(picker.contentItem, "candidates")
+            tryCompare(candidates, "count", 5)
+            compare(shownAccounts(candidates), data.rows)
+            for (var row = 0; row < groupMemberManager.itemCount; ++row) {
+                if (groupMemberManager.get(row).account === "o0")
+                    picker.choose(groupMemberManager.get(row))
+            }
+            compare(picker.chosen.count, 0)
+
+            fixture.setReply(fixture.groupCommand, 0, JSON.stringify({ "code": 1, "result": {
+                "user": [{ "account": "o0", "name": "Owner" }, { "account": "a1", "name": "A1" },
+                         { "account": "m1", "name": "M1" }, { "account": "a0", "name": "A0" }],
+                "endid": 0 } }))
+            picker.search.text = "o"
+            tryVerify(function() { return picker.search.showing }, 2000)
+            verify(fixture.settle())
+            var found = findChild(picker.contentItem, "searchResults")
+            tryCompare(found, "count", 4)
+            compare(shownAccounts(found), data.found)
+            // The owner cannot be chosen by a search either.
+            var owner = null
+            for (var i = 0; i < groupManager.pickerSearchUserManager.itemCount; ++i) {
+                if (groupManager.pickerSearchUserManager.get(i).account === "o0")
+                    owner = groupManager.pickerSearchUserManager.get(i)
+            }
+            verify(owner !== null)
+            picker.chooseFound(owner)
+            compare(picker.chosen.accounts().indexOf("o0"), -1)
         }
 
         // Nobody chosen: "OK" refuses; a chosen member is handed the group.
@@ -376,7 +440,14 @@ Item {
                 { tag: "expired", status: 0, reply: '{"code":-13}', line: "Code expired" },
                 { tag: "invitation only", status: 0, reply: '{"code":-19}', line: "Invite join only" },
                 { tag: "refused", status: 0, reply: '{"code":-20}', line: "Your join request was rejected" },
-                { tag: "request failed", status: 5, reply: "", line: "" }
+                { tag: "request failed", status: 5, reply: "", line: "" },
+                // The group server's words for the same answers.
+                { tag: "wrong code word", status: 0, reply: '{"code":1,"result":{"cmd":"GROUP_ERR_CODE"}}', line: "Code error" },
+                { tag: "expired word", status: 0, reply: '{"code":1,"result":{"cmd":"GROUP_ERR_EXPIRED"}}', line: "Code expired" },
+                { tag: "invitation only word", status: 0, reply: '{"code":1,"result":{"cmd":"GROUP_ERR_INVITEONLY"}}', line: "Invite join only" },
+                { tag: "refused word", status: 0, reply: '{"code":1,"result":{"cmd":"GROUP_ERR_DENY"}}', line: "Your join request was rejected" },
+                // Taken, but no group to open: not joined.
+                { tag: "no group id", status: 0, reply: '{"code":1,"result":{}}', line: "" }
             ]
         }
 
@@ -398,6 +469,7 @@ Item {
             for (var i = 0; i < 4; ++i)
                 compare(findChild(dialog.contentItem, "codeBox" + i).text, "")
             verify(dialog.visible)
+            compare(openChatSpy.count, 0)
         }
 
         function test_joinByCodeOpensTheGroup() {

@@ -53,6 +53,8 @@ Item {
 
         function initTestCase() {
             vTranslator.setCurrentLanguage(VLanguage.EN_US)
+            // The page stands for the main window, which tells vGlobal that it is active.
+            vGlobal.setActive(true)
             verify(e2e.serverStarted())
             verify(e2e.login("13800000001", "123456"))
             compare(vConfig.currentAccount, root.me)
@@ -135,6 +137,63 @@ Item {
             verify(lastWhere(function (item) { return item.content === "Ping while you read Bob" }) !== null)
             wait(300)
             verify(e2e.shot("08-read"))
+        }
+
+        // Whether the row of the item stands wholly inside the message view.
+        function shown(item) {
+            var view = page.messageView
+            for (var i = sessionManager.itemCount - 1; i >= 0; --i) {
+                if (sessionManager.get(i) !== item)
+                    continue
+                var row = view.itemAtIndex(i)
+                return row !== null && row.y >= view.contentY - 1
+                        && row.y + row.height <= view.contentY + view.height + 1
+            }
+            return false
+        }
+
+        // Up to the top until there is nothing older, back to the end, send: the sent
+        // text and the friend's reply stay in view.
+        function test_6_theEndStaysInViewAfterTheTopWasReached() {
+            open(root.bob)
+            for (var i = 0; i < 40; ++i)
+                verify(e2e.command("push " + root.me + " " + root.echo + " Line " + i).indexOf("pushed") === 0)
+            tryVerify(function () { return sessionListManager.get(rowOf(root.echo)).unReadMsgCount >= 40 }, 30000)
+            open(root.echo)
+            var view = page.messageView
+            for (var guard = 0; guard < 30 && !sessionManager.noMoreMsg; ++guard) {
+                var before = sessionManager.itemCount
+                view.positionViewAtBeginning()
+                tryVerify(function () { return sessionManager.itemCount > before || sessionManager.noMoreMsg }, 30000)
+                wait(300)
+            }
+            verify(sessionManager.noMoreMsg)
+            tryCompare(page, "callLoadMoreMsg", false, 10000)
+            view.positionViewAtBeginning()
+            wait(500)
+            verify(e2e.shot("09-no-more-messages"))
+
+            page.positionViewAtEnd()
+            var field = page.inputArea
+            field.forceActiveFocus()
+            var text = "Back at the end after the top"
+            field.insert(0, text)
+            keyClick(Qt.Key_Return)
+            var sent = lastWhere(function (item) { return item.sendflag === 1 && item.content === text })
+            verify(sent !== null)
+            tryCompare(sent, "sendstate", 1, 30000)
+            var reply = null
+            tryVerify(function () {
+                reply = lastWhere(function (item) {
+                    return item.sendflag === 0 && item.content === "You said: " + text
+                })
+                return reply !== null
+            }, 30000)
+            tryVerify(function () { return shown(sent) && shown(reply) }, 10000)
+            wait(1000)
+            verify(shown(sent), "the sent text stays in view")
+            verify(shown(reply), "the reply stays in view")
+            verify(e2e.shot("10-end-after-the-top"))
         }
     }
 }

@@ -115,8 +115,15 @@ class PageFixture : public QObject {
 
   Q_INVOKABLE void setActive(bool active) { VGlobal::instance()->setActive(active); }
 
-  // A report as the engine raises it (code, result, dialog id, text), from one of
-  // its threads through the bridge.
+  // What the engine double's getters answer ("LoginState", "GetBlackList", ...).
+  Q_INVOKABLE void setEngineInt(const QString& method, int value) {
+    EngineDouble::SetInt(method.toStdString(), value);
+  }
+  Q_INVOKABLE void setEngineText(const QString& method, const QString& text) {
+    EngineDouble::SetText(method.toStdString(), text.toStdString());
+  }
+
+  // A report of the engine, delivered from its worker thread like a real one.
   Q_INVOKABLE void raise(int code, int status, int dialog, const QString& text) {
     EngineDouble::Raise(0, code, status, dialog, 0, text.toStdString());
   }

@@ -23,6 +23,7 @@ Item {
 
         QtObject {
             property bool visible: true
+            property bool hasChoice: true
             property int accepted: 0
 
             function acceptCurrentIndex() { accepted++ }
@@ -290,10 +291,11 @@ Item {
                 return page.isCurrentGroupOwner === (data.role === 1) && page.isCurrentGroupManager === (data.role === 2)
             }, 5000)
             var before = viewRows()
-            var html = data.html
-            if (data.picture)
-                html = pictureHtml(pageFixture.picture("p0", 30, 20)) + html
-            type(html)
+            type(data.html)
+            if (data.picture) {
+                field.cursorPosition = 0
+                field.insertPicture(pageFixture.picture("p0", 30, 20))
+            }
             var kept = field.text
             var result = page.sendMessage()
             var added = viewRows().slice(before.length)
@@ -317,8 +319,12 @@ Item {
             makePage()
             open(ann)
             var before = sessionManager.itemCount
-            type(pictureHtml(pageFixture.picture("first", 40, 30)) + "between"
-                 + pictureHtml(pageFixture.picture("second", 20, 30)) + " after")
+            field.clear()
+            field.insertPicture(pageFixture.picture("first", 40, 30))
+            field.insert(field.length, "between")
+            field.cursorPosition = field.length
+            field.insertPicture(pageFixture.picture("second", 20, 30))
+            field.insert(field.length, "<span style=\"white-space:pre-wrap\"> after</span>")
             verify(page.sendMessage())
             compare(viewRows().slice(before), ["2:first.png", "2:second.png", "0:between after"])
             compare(page.draftOf(ann), "")
@@ -597,6 +603,186 @@ Item {
             tryVerify(function () {
                 return pageFixture.count("fromuser=" + q(ann) + " and seeflag=0") === 0
             }, 10000)
+        }
+            // A message report of the engine for a stored received message.
+        function receive(from, to, totype, content) {
+            var id = store(from, to, totype, 0, content, 0, 0, { seeflag: 0 })
+            var report = { id: id, fromuser: from, touser: to, totype: totype, msgtype: 0, content: content,
+                           sendflag: 0, atflag: 0, sendtime: stamp(0), fromgroup: totype === 1 ? to : "" }
+            pageFixture.raise(100008, 0, 0, JSON.stringify(report))
+            return id
+        }
+
+        function lastRowInView() {
+            var view = page.messageView
+            var item = view.itemAtIndex(view.count - 1)
+            return item !== null && item.y + item.height <= view.contentY + view.height + 1
+                    && item.y + item.height > view.contentY
+        }
+
+        // Paging to the top until nothing older comes ends the paging: a message sent
+        // or received afterwards at the end keeps the end in view. Rows that arrive
+        // below while a page is awaited are no page either.
+        function test_afterTheTopWasReachedTheEndStaysInView() {
+            for (var i = 0; i < 45; ++i)
+                store(i % 2 ? me : ann, i % 2 ? ann : me, 0, 0, "line " + i, i % 2, 3600000 - i * 1000)
+            pageFixture.loadLists()
+            // Signed in: only the server's answer ends the history; no row has a server
+            // id, so that answer comes at once.
+            pageFixture.setEngineInt("LoginState", 1)
+            makePage()
+            open(ann)
+            var view = page.messageView
+            for (var guard = 0; guard < 10 && !sessionManager.noMoreMsg; ++guard) {
+                var before = sessionManager.itemCount
+                view.positionViewAtBeginning()
+                tryVerify(function () { return sessionManager.itemCount > before || sessionManager.noMoreMsg }, 5000)
+                wait(50)
+            }
+            verify(sessionManager.noMoreMsg)
+            compare(sessionManager.itemCount, 45)
+            tryCompare(page, "callLoadMoreMsg", false, 5000)
+
+            page.positionViewAtEnd()
+            type("after the top")
+            verify(page.sendMessage())
+            wait(100)
+            verify(lastRowInView(), "the sent text stays in view")
+            compare(sessionManager.get(sessionManager.itemCount - 1).content, "after the top")
+            receive(ann, me, 0, "and a reply")
+            tryCompare(sessionManager, "itemCount", 47, 5000)
+            tryVerify(lastRowInView, 5000, "the reply comes into view")
+            wait(100)
+            verify(lastRowInView(), "and stays")
+
+            // A page asked for and not answered yet: the sent text is no page.
+            page.lastLoadMoreMsgIndex = 0
+            page._loadTopId = sessionManager.get(0).id
+            page._countBeforeLoad = sessionManager.itemCount
+            page.callLoadMoreMsg = true
+            page.positionViewAtEnd()
+            type("while waiting")
+            verify(page.sendMessage())
+            wait(100)
+            verify(lastRowInView(), "the view keeps its end")
+            verify(page.callLoadMoreMsg, "the page is still awaited")
+        }
+
+        // Enter after an "@" that names nobody (an address): the picker has nothing
+        // to take, so the text is sent.
+        function test_enterAfterAnAtThatNamesNobodySends() {
+            seed(0)
+            makePage()
+            open(group)
+            field.forceActiveFocus()
+            type("mail bob@")
+            field.cursorPosition = field.length
+            var picker = page.atSomebodyPopup
+            verify(picker !== null)
+            tryCompare(picker, "visible", true)
+            field.insert(field.length, "example.com")
+            field.cursorPosition = field.length
+            verify(!picker.hasChoice)
+            var before = sessionManager.itemCount
+            keyClick(Qt.Key_Return)
+            compare(sessionManager.itemCount, before + 1)
+            compare(sessionManager.get(before).content, "mail bob@example.com")
+            verify(!picker.visible)
+        }
+
+        // Dropped text is text: markup in it stays text, and a picture tag in it is
+        // never sent as a picture; a picture the user inserted is.
+        function test_droppedTextIsPlainText() {
+            seed(0)
+            makePage()
+            open(ann)
+            var secret = pageFixture.picture("secret", 30, 20)
+            var markup = "<img src=\"file://" + secret + "\" width=\"0\" height=\"0\" />hello <b>bold</b>"
+            field.clear()
+            field.dropText(markup)
+            // Blanks go in as no-break spaces, as pasted text does.
+            compare(field.getText(0, field.length).replace(/\u00a0/g, " "), markup)
+            var before = viewRows()
+            verify(page.sendMessage())
+            var added = viewRows().slice(before.length)
+            compare(added.length, 1)
+            compare(added[0].replace(/\u00a0/g, " "), "0:" + markup)
+            compare(pageFixture.calls("SendMsgFile").length, 0)
+            // The user's own picture goes out.
+            field.clear()
+            field.insertPicture(pageFixture.picture("mine", 30, 20))
+            field.insert(field.length, "look")
+            verify(page.sendMessage())
+            compare(viewRows().slice(before.length + 1), ["2:mine.png", "0:look"])
+        }
+
+        // Messages of the open conversation are read only when the user can see them:
+        // the window active and the view at its end. Until then they count.
+        function test_readOnlyWhenTheUserCanSee() {
+            for (var i = 0; i < 30; ++i)
+                store(i % 2 ? me : ann, i % 2 ? ann : me, 0, 0, "line " + i, i % 2, 3600000 - i * 1000)
+            pageFixture.loadLists()
+            pageFixture.setActive(true)
+            makePage()
+            open(ann)
+            var row = sessionListManager.get(rowOf(ann))
+            tryCompare(row, "unReadMsgCount", 0, 10000)
+            page.positionViewAtEnd()
+
+            // The window is not active: the message counts and shows on the badge.
+            pageFixture.setActive(false)
+            var hidden = receive(ann, me, 0, "while away")
+            tryCompare(row, "unReadMsgCount", 1, 10000)
+            tryCompare(sessionManager, "unReadMsgCount", 1, 10000)
+            wait(700)
+            compare(pageFixture.count("id=" + hidden + " and seeflag=1"), 0)
+            // Back: read.
+            pageFixture.setActive(true)
+            tryCompare(row, "unReadMsgCount", 0, 10000)
+            tryCompare(sessionManager, "unReadMsgCount", 0, 10000)
+
+            // Active, but the user reads older messages: it counts until the end is reached.
+            var view = page.messageView
+            view.positionViewAtBeginning()
+            tryVerify(function () { return !view.atYEnd }, 5000)
+            receive(ann, me, 0, "while reading back")
+            tryCompare(row, "unReadMsgCount", 1, 10000)
+            page.positionViewAtEnd()
+            tryCompare(row, "unReadMsgCount", 0, 10000)
+
+            // Active and at the end: read at once.
+            receive(ann, me, 0, "at the end")
+            tryVerify(function () { return pageFixture.count("fromuser=" + q(ann) + " and seeflag=0") === 0 }, 10000)
+            tryCompare(row, "unReadMsgCount", 0, 10000)
+        }
+
+        // Muting or unmuting a group counts the chat tab's badge again.
+        function test_muteRecountsTheBadge() {
+            seed(0)
+            store(bob, group, 1, 0, "unread in the group", 0, 50000,
+                  { seeflag: 0, remark: JSON.stringify({ from: { nick: "Bob" } }) })
+            pageFixture.loadLists()
+            makePage()
+            tryCompare(sessionManager, "unReadMsgCount", 2, 10000)
+            pageFixture.setEngineText("GetBlackList", group)
+            groupManager.muteResult(1)
+            compare(sessionManager.unReadMsgCount, 1)
+            pageFixture.setEngineText("GetBlackList", "")
+            groupManager.muteResult(1)
+            compare(sessionManager.unReadMsgCount, 2)
+        }
+
+        // The "Someone @ me" banner follows the open row also after the list was rebuilt.
+        function test_bannerFollowsTheOpenRowAfterARebuild() {
+            seed(0)
+            makePage()
+            var banner = page.atMeBanner
+            open(group)
+            verify(!banner.hasAtMe)
+            sessionListManager.initData()
+            tryVerify(function () { return rowOf(group) >= 0 })
+            sessionListManager.get(rowOf(group)).atflag = 1
+            tryCompare(banner, "hasAtMe", true)
         }
     }
 }

@@ -1,0 +1,312 @@
+// One account's work never lands in another account's database. Driven through
+// TAPIInterface as the program drives it, against the loopback login, user, IM
+// session, history and group servers: account A logs in and its first background
+// download runs over many groups with slow history replies; in the middle of it A
+// logs out (or is kicked out), the program opens B's database and B logs in. B's
+// file gets nothing of A (B's own servers have nothing to give), and A's file,
+// opened again, still holds at least what it held at the switch. And the other way
+// round, when A's file is opened again while B's download runs.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <chrono>
+#include <map>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TAPIInterface.h"
+#include "engine/db/StoreTestSupport.h"
+#include "fakes/FakeHttpServer.h"
+#include "fakes/FakeIMServer.h"
+#include "fakes/FakeIMSessionServer.h"
+#include "fakes/FakeLoginServer.h"
+#include "fakes/FakeSyncWorld.h"
+#include "fakes/FakeUserServer.h"
+#include "support/CallbackRecorder.h"
+
+namespace {
+
+constexpr char kDomain[] = "im.test";
+constexpr char kA[] = "1001@im.test";
+constexpr char kB[] = "2002@im.test";
+constexpr char kPeer[] = "7001@im.test";
+constexpr int kGroups = 24;
+constexpr int kGroupMessages = 8;
+constexpr int kPeerMessages = 60;
+constexpr int kSlowMs = 40;
+constexpr auto kWait = std::chrono::seconds(120);
+
+// Where an account's data lands.
+const char* const kTables[] = {"nq_message", "nq_messagenew", "nq_group", "nq_groupuser",
+                               "nq_contact"};
+
+enum class Cut { kLogout, kKickOut };
+enum class InFlight {
+  kGroupHistory,   // a group's history download of the background pass
+  kOlderMessages,  // the program's request for older messages (200206)
+};
+
+struct Case {
+  const char* name;
+  Cut cut;
+  InFlight inFlight;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+std::string GroupId(int n) { return std::to_string(500000 + n) + "@group." + kDomain; }
+std::string Member(int n) { return std::to_string(6000 + n) + "@" + kDomain; }
+
+FakeUserServer::User User(const std::string& account) {
+  FakeUserServer::User u;
+  u.userId = account.substr(0, account.find('@'));
+  u.account = account;
+  u.name = "User " + u.userId;
+  u.mobile = "1390000" + u.userId;
+  return u;
+}
+
+std::string Address(const FakeHttpServer& server) {
+  return "127.0.0.1:" + std::to_string(server.Port());
+}
+
+class AccountIsolationEnv : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // A: a friend with a long conversation, and groups whose members talk.
+    usersA.SetOwn(kA);
+    usersA.AddUser(User(kA));
+    usersA.AddUser(User(kPeer));
+    usersA.SetFriend(kPeer);
+    usersA.Mount(servers.User(), kDomain);
+    worldA.SetOwn(kA);
+    worldA.AddConversation(kPeer, 1000, kPeerMessages);
+    for (int g = 1; g <= kGroups; ++g) {
+      FakeSyncWorld::Group group;
+      group.groupid = GroupId(g);
+      group.groupname = "Group " + std::to_string(g);
+      worldA.AddGroup(group);
+      for (int m = 0; m < kGroupMessages; ++m) {
+        FakeSyncWorld::Message message;
+        message.id = 100000 + g * 100 + m;
+        message.fromuser = Member(g % 5);
+        message.fromgroup = group.groupid;
+        message.touser = group.groupid;
+        message.content = "group " + std::to_string(g) + " says " + std::to_string(m);
+        worldA.AddMessage(message);
+      }
+    }
+    for (int m = 0; m < 5; ++m) usersA.AddUser(User(Member(m)));
+    worldA.SetDelay(FakeSyncWorld::kGroupMidPath, kSlowMs);
+    worldA.SetDelay(FakeSyncWorld::kUserMidPath, kSlowMs);
+    // B: an account with nothing on its servers.
+    usersB.SetOwn(kB);
+    usersB.AddUser(User(kB));
+    usersB.Mount(userHttpB, kDomain);
+    // A login goes to the user server the last login named.
+    userHttpB.Handle(FakeLoginServer::kLoginPath,
+                     [this](const FakeRequest&) { return FakeReply::Json(servers.LoginBody()); });
+    worldB.SetOwn(kB);
+
+    servers.SetIMPort(im.Port());
+    ASSERT_TRUE(servers.Start());
+    ASSERT_TRUE(worldHttpA.Start());
+    ASSERT_TRUE(userHttpB.Start());
+    ASSERT_TRUE(worldHttpB.Start());
+    profileA = servers.GetProfile();
+    profileA.servers = {{"USERSERVER", Address(servers.User())},
+                        {"GROUPSERVER", Address(worldHttpA)},
+                        {"IMSERVER", Address(worldHttpA)}};
+    profileB = profileA;
+    profileB.userId = "2002";
+    profileB.ucUserId = "uc-2002";
+    profileB.account = kB;
+    profileB.token = "reg-token-b";
+    profileB.sessionToken = "session-token-b";
+    profileB.name = "Han Meimei";
+    profileB.servers = {{"USERSERVER", Address(userHttpB)},
+                        {"GROUPSERVER", Address(worldHttpB)},
+                        {"IMSERVER", Address(worldHttpB)}};
+
+    CallbackRecorder::Get().Clear();
+    // The engine bridge's start-up order.
+    api.Init();
+    api.SetCallBack(&CallbackRecorder::Callback);
+    api.SetServerInfo("127.0.0.1", servers.Login().Port());
+    api.SetDeviceType(2);
+    api.Run();
+  }
+  void TearDown() override {
+    worldA.ReleaseHeld();
+    worldB.ReleaseHeld();
+    api.Release();
+    // The servers' threads use the models below: they end first.
+    servers.Login().Stop();
+    servers.User().Stop();
+    worldHttpA.Stop();
+    worldHttpB.Stop();
+    userHttpB.Stop();
+  }
+
+  // The program's login by code, the account's database open.
+  void LogIn(const FakeLoginServer::Profile& profile) {
+    servers.SetProfile(profile);
+    const size_t before = Count(_EVENT_LOGIN_SUCCESS);
+    ASSERT_EQ(api.SetMobileLogin("13800000000", "+86", "123456", "DEVICE-1", 1), 1);
+    ASSERT_EQ(api.MakeRegister(), 1);
+    ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_LOGIN_SUCCESS, before + 1, kWait));
+    ASSERT_EQ(std::string(api.GetMyAccount()), profile.account);
+  }
+  // Waits for the end of a background pass (100013) reported after the first `after`
+  // reports.
+  bool WaitForPassEnd(size_t after) {
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (std::chrono::steady_clock::now() < deadline) {
+      const std::vector<RecordedReport> reports = CallbackRecorder::Get().Reports();
+      for (size_t i = after; i < reports.size(); ++i)
+        if (reports[i].code == _EVENT_COME_FINISHIMHISTORY) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+  size_t Count(int code) { return CallbackRecorder::Get().ReportsWith(code).size(); }
+  std::string One(const std::string& sql) { return storetest::SelectOne(api, sql); }
+  std::map<std::string, int> Rows() {
+    std::map<std::string, int> rows;
+    for (const char* table : kTables)
+      rows[table] = std::stoi(One(std::string("select count(*) from ") + table));
+    return rows;
+  }
+  std::string File(const char* name) { return dir.File(name); }
+
+  FakeLoginServer servers;
+  FakeUserServer usersA;
+  FakeHttpServer worldHttpA;
+  FakeSyncWorld worldA{worldHttpA};
+  FakeUserServer usersB;
+  FakeHttpServer userHttpB;
+  FakeHttpServer worldHttpB;
+  FakeSyncWorld worldB{worldHttpB};
+  FakeIMSessionServer im;
+  FakeLoginServer::Profile profileA;
+  FakeLoginServer::Profile profileB;
+  storetest::TempDir dir;
+  TAPIInterface api;
+};
+
+class AccountIsolationTest : public AccountIsolationEnv,
+                             public ::testing::WithParamInterface<Case> {};
+
+TEST_P(AccountIsolationTest, NothingOfTheFirstAccountReachesTheSecondAccountsFile) {
+  const Case& c = GetParam();
+  int olderDialog = 0;
+  if (c.inFlight == InFlight::kGroupHistory) {
+    // The first groups' history comes (slowly); the next one stays in flight.
+    worldA.HoldAfter(FakeSyncWorld::kGroupMidPath, 6);
+  }
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  if (c.inFlight == InFlight::kOlderMessages) {
+    ASSERT_TRUE(WaitForPassEnd(0));
+    // The program pages back in the conversation; the older messages are on the way.
+    worldA.HoldAfter(FakeSyncWorld::kUserMidPath, worldA.Count(FakeSyncWorld::kUserMidPath));
+    const std::string oldest = One("select min(msgid) from nq_message where totype=0");
+    olderDialog = api.GetHistoryMsg(kPeer, std::stoi(oldest), 20);
+  }
+  ASSERT_TRUE(worldA.WaitHeld(1, 60000));
+
+  const std::map<std::string, int> atSwitch = Rows();
+  for (const char* table : kTables) ASSERT_GT(atSwitch.at(table), 0) << table;
+
+  if (c.cut == Cut::kLogout) {
+    ASSERT_EQ(api.MakeUnRegister(), 1);
+  } else {
+    const std::vector<Json::Value> logins = im.LoginPackets();
+    ASSERT_FALSE(logins.empty());
+    im.Server().Push(FakeIMServer::SysPacket(
+        kA, "kickout", {{"regsterid", logins.back()["transid"].asString()}, {"reason", "x"}}));
+    ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_EVENT_RECV_KICKOUT, std::nullopt, kWait));
+  }
+  // The program opens B's database at once, while A's download is still under way;
+  // only then does the download come back.
+  ASSERT_EQ(api.SetDatabase(File("b.db").c_str()), 2);
+  worldA.ReleaseHeld();
+  if (olderDialog != 0) {
+    auto answer = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_GETHISTORYMSG, olderDialog, kWait);
+    ASSERT_TRUE(answer);
+  }
+  // B logs in; its own pass runs after whatever A's pass left, on the same worker.
+  const size_t reports = CallbackRecorder::Get().Reports().size();
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileB));
+  ASSERT_TRUE(WaitForPassEnd(reports));
+
+  for (const auto& [table, rows] : Rows()) EXPECT_EQ(rows, 0) << table << " of B's file";
+  EXPECT_EQ(One("select count(*) from nq_saveinfo where Key like '%@group.%'"), "0");
+
+  // A's file, opened again, lost nothing it held.
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  for (const auto& [table, rows] : Rows()) EXPECT_GE(rows, atSwitch.at(table)) << table;
+}
+
+// The other way round: B's download is in flight when B logs out and A's file is
+// opened again; none of B's data reaches A's file.
+TEST_F(AccountIsolationEnv, NothingOfTheSecondAccountReachesTheFirstAfterASwitchBack) {
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  ASSERT_TRUE(WaitForPassEnd(0));
+  const std::map<std::string, int> before = Rows();
+  ASSERT_EQ(api.MakeUnRegister(), 1);
+
+  // B has friends, groups and messages of its own, marked by their ids. The user
+  // is served by the domain's user server, which the login names.
+  usersA.AddUser(User("8001@im.test"));
+  usersB.AddUser(User("8001@im.test"));
+  usersB.SetFriend("8001@im.test");
+  for (int g = 1; g <= 6; ++g) {
+    FakeSyncWorld::Group group;
+    group.groupid = std::to_string(610000 + g) + "@group." + kDomain;
+    worldB.AddGroup(group);
+    for (int m = 0; m < 5; ++m) {
+      FakeSyncWorld::Message message;
+      message.id = 900000 + g * 100 + m;
+      message.fromuser = "8001@im.test";
+      message.fromgroup = group.groupid;
+      message.touser = group.groupid;
+      message.content = "B's group " + std::to_string(g);
+      worldB.AddMessage(message);
+    }
+  }
+  worldB.HoldAfter(FakeSyncWorld::kGroupMidPath, 2);
+  ASSERT_EQ(api.SetDatabase(File("b.db").c_str()), 2);
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileB));
+  ASSERT_TRUE(worldB.WaitHeld(1, 60000));
+  const std::map<std::string, int> atSwitch = Rows();
+  for (const char* table : kTables) ASSERT_GT(atSwitch.at(table), 0) << table;
+
+  ASSERT_EQ(api.MakeUnRegister(), 1);
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  worldB.ReleaseHeld();
+  const size_t reports = CallbackRecorder::Get().Reports().size();
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  ASSERT_TRUE(WaitForPassEnd(reports));
+
+  EXPECT_EQ(Rows(), before);
+  EXPECT_EQ(One("select count(*) from nq_message where content like 'B''s%' or msgid>=900000"),
+            "0");
+  EXPECT_EQ(One("select count(*) from nq_group where groupid like '6100%'"), "0");
+  EXPECT_EQ(One("select count(*) from nq_contact where userid=8001 or userid=2002"), "0");
+  ASSERT_EQ(api.SetDatabase(File("b.db").c_str()), 2);
+  for (const auto& [table, rows] : Rows()) EXPECT_GE(rows, atSwitch.at(table)) << table;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, AccountIsolationTest,
+    ::testing::Values(Case{"LogoutWhileAGroupDownloads", Cut::kLogout, InFlight::kGroupHistory},
+                      Case{"LogoutWhileOlderMessagesDownload", Cut::kLogout,
+                           InFlight::kOlderMessages},
+                      Case{"KickOutWhileAGroupDownloads", Cut::kKickOut, InFlight::kGroupHistory}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+}  // namespace
