@@ -50,10 +50,12 @@ int ImSessionManager::releaseOlderRows(int keep) {
     d->pageKey = key;
   }
   removeItems(0, drop);
+  // The view drops its rows' delegates when it next lays out; until then their
+  // bindings still read the items.
   for (ImMsgEntity* item : released) {
     if (!item) continue;
     d->msgMap.remove(item->id());
-    delete item;
+    item->deleteLater();
   }
   setNoMoreMsg(false);
   // Rows go oldest first while new ones are made: the heap keeps the freed pages

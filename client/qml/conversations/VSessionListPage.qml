@@ -340,9 +340,13 @@ Item {
 
     // At its end the view needs no row beyond what the screen and the cache above
     // it hold (a row is at least 24 high); paging reads older rows again.
+    // The view lets go of the rows' delegates at once, before their items go.
     function _releaseFarRows() {
-        if (currentAccount !== "")
-            sessionManager.releaseOlderRows(Math.ceil((sessionListView.height + sessionListView.cacheBuffer) / 24))
+        if (currentAccount === "")
+            return
+        var keep = Math.ceil((sessionListView.height + sessionListView.cacheBuffer) / 24)
+        if (sessionManager.releaseOlderRows(keep) > 0)
+            sessionListView.forceLayout()
     }
 
     property int _countBeforeLoad: 0

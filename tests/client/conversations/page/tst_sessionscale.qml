@@ -165,6 +165,8 @@ Item {
             makePage()
             open(ann)
             var view = page.messageView
+            // Rows let go take their delegates along before their items go.
+            pageFixture.countScriptErrors()
             for (var j = 0; j < 150; ++j) {
                 texts.push("new " + j)
                 receive(ann, texts[texts.length - 1], 600000 - j * 1000)
@@ -178,6 +180,7 @@ Item {
             }, 10000)
             verify(delegates(view) <= Math.ceil(5 * view.height / 24))
             compare(contents(), texts.slice(texts.length - sessionManager.itemCount))
+            compare(pageFixture.scriptErrors(), 0)
 
             pageToTheTop(view, texts.length)
             compare(contents(), texts)
