@@ -108,6 +108,22 @@ class TestImSessionWindow : public QObject {
     QCOMPARE(shown, ids);
   }
 
+  // Rows of one second, some let go and some still shown, come back once each: the
+  // next page reads that second again without the rows still shown.
+  void releasedRowsOfOneSecondComeBackOnce() {
+    QList<int> ids;
+    for (int i = 0; i < 30; ++i) ids << Insert({kPeer, kMe, 0, 60 * i});
+    manager()->entrySession(kPeer, 0);
+    PageToTheEnd();
+    for (int i = 0; i < 90; ++i) ids << Receive(5000);
+    QCOMPARE(manager()->releaseOlderRows(0), 120 - ImSessionManager::kKeptRows);
+    PageToTheEnd();
+    QList<int> shown = ViewIds();
+    QCOMPARE(shown.size(), ids.size());
+    std::sort(shown.begin(), shown.end());
+    QCOMPARE(shown, ids);
+  }
+
   // Below the kept number nothing goes; the items that stay are the same objects.
   void keepsAtLeastTwoPages() {
     for (int i = 0; i < 100; ++i) Insert({kPeer, kMe, 0, 60 * i});
