@@ -31,6 +31,7 @@ class ImSessionManager : public ImBaseListModel {
  public:
   static constexpr int kPageSize = 30;
   static constexpr int kServerPageSize = 60;
+  static constexpr int kKeptRows = 2 * kPageSize;
 
   static ImSessionManager* instance();
 
@@ -102,6 +103,10 @@ class ImSessionManager : public ImBaseListModel {
   Q_INVOKABLE void updateUnReadMsgCount();
   Q_INVOKABLE void removeMsg(int id);
   Q_INVOKABLE void wipeData();
+  // While the view stands at its end: lets the oldest rows go beyond the newest
+  // `keep` (at least kKeptRows), so that a long conversation holds a bounded number
+  // of items; paging reads them again. The number of rows let go.
+  Q_INVOKABLE int releaseOlderRows(int keep);
 
   // Group notices.
   Q_INVOKABLE QString getGroupNotifyContent(const QString& content);

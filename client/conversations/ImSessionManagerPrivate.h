@@ -79,6 +79,8 @@ class ImSessionManagerPrivate {
   // The conversation lastAtMessage belongs to.
   QString lastAtAccount;
   QString lastNoticeType;
+  // Rows let go since the heap's free pages last went back to the system.
+  int releasedRows = 0;
   // The conversation marked read last, and the table's newest id then: every row
   // of it up to that id is read.
   QString readAccount;

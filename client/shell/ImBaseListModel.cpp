@@ -120,6 +120,16 @@ void ImBaseListModel::removeItem(QObject* item) {
   if (row >= 0) removeItem(row);
 }
 
+void ImBaseListModel::removeItems(int first, int count) {
+  if (first < 0 || count <= 0 || first + count > m_items->size()) return;
+  beginRemoveRows(QModelIndex(), first, first + count - 1);
+  const QList<QObject*> taken = m_items->mid(first, count);
+  m_items->erase(m_items->begin() + first, m_items->begin() + first + count);
+  for (QObject* item : taken) unwatchIfGone(item);
+  endRemoveRows();
+  emit itemCountChanged();
+}
+
 int ImBaseListModel::indexOf(QObject* item) const { return m_items->indexOf(item); }
 
 int ImBaseListModel::itemCount() const { return m_items->size(); }

@@ -34,6 +34,8 @@ class ImBaseListModel : public QAbstractListModel {
   void append(QObject* item);
   void prependItems(const QList<QObject*>& items);
   void removeItem(QObject* item);
+  // Takes count rows from first on out of the list in one change (items stay alive).
+  void removeItems(int first, int count);
   int indexOf(QObject* item) const;
   int itemCount() const;
 

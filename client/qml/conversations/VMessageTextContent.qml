@@ -53,7 +53,8 @@ TextEdit {
     selectionColor: "#3385FF"
     selectedTextColor: "#FFFFFF"
     text: breakableSpaces(VSettings.plainTextToHtmlText(content, plainText, isSend))
-    width: Math.ceil(Logic.textWidth(metrics.implicitWidth, viewWidth, screenWidth))
+    // The implicit width is the text's width laid out without wrapping.
+    width: Math.ceil(Logic.textWidth(implicitWidth, viewWidth, screenWidth))
     height: contentHeight
 
     onLinkActivated: {
@@ -91,16 +92,6 @@ TextEdit {
             if (content.menu.modelIdForText !== content.selectionKey)
                 content.deselect()
         }
-    }
-
-    // The text laid out without wrapping, to measure it.
-    Text {
-        id: metrics
-
-        visible: false
-        textFormat: Text.RichText
-        font: content.font
-        text: content.text
     }
 
     MouseArea {

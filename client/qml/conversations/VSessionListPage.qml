@@ -318,8 +318,35 @@ Item {
     // ---- message view ----
 
     function positionViewAtEnd() {
+        // First, so that the view is placed over the rows it keeps.
+        _releaseFarRows()
+        _endTries = 0
+        _placeAtEnd()
+    }
+
+    // Rows far from the screen have no item and only a guessed height: once those
+    // near the end are built the end may have moved, and the view goes there again.
+    property int _endTries: 0
+    function _placeAtEnd() {
         sessionListView.positionViewAtEnd()
         _followEnd = true
+        if (!sessionListView.atYEnd && _endTries++ < 10)
+            Qt.callLater(_keepAtEnd)
+    }
+    function _keepAtEnd() {
+        if (_followEnd && !sessionListView.atYEnd && !sessionListView.moving)
+            _placeAtEnd()
+    }
+
+    // At its end the view needs no row beyond what the screen and the cache above
+    // it hold (a row is at least 24 high); paging reads older rows again.
+    // The view lets go of the rows' delegates at once, before their items go.
+    function _releaseFarRows() {
+        if (currentAccount === "")
+            return
+        var keep = Math.ceil((sessionListView.height + sessionListView.cacheBuffer) / 24)
+        if (sessionManager.releaseOlderRows(keep) > 0)
+            sessionListView.forceLayout()
     }
 
     property int _countBeforeLoad: 0
@@ -1209,7 +1236,9 @@ Item {
                         anchors.fill: parent
                         clip: true
                         model: sessionListPage.currentAccount !== "" ? sessionManager : null
-                        cacheBuffer: Math.max(0, 2 * contentHeight)
+                        // Twice the view's own height: the rows near the screen, not the
+                        // whole conversation.
+                        cacheBuffer: Math.max(0, 2 * height)
                         boundsBehavior: Flickable.StopAtBounds
                         activeFocusOnTab: true
                         ScrollBar.vertical: ScrollBar {}
@@ -1246,9 +1275,20 @@ Item {
                         }
 
                         onContentYChanged: sessionListPage._followEnd = atYEnd
+                        // A view that follows the end goes where the end moved (rows built,
+                        // a picture loaded).
+                        onContentHeightChanged: {
+                            if (sessionListPage._followEnd && !atYEnd && !moving) {
+                                sessionListPage._endTries = 0
+                                Qt.callLater(sessionListPage._keepAtEnd)
+                            }
+                        }
                         onAtYEndChanged: {
-                            if (atYEnd && !delegateLoadingTimer.running && vGlobal.active)
-                                sessionListPage.markRead()
+                            if (atYEnd && !delegateLoadingTimer.running) {
+                                if (vGlobal.active)
+                                    sessionListPage.markRead()
+                                Qt.callLater(sessionListPage._releaseFarRows)
+                            }
                         }
                         onAtYBeginningChanged: {
                             if (!atYBeginning || count === 0 || sessionListPage.isCurrentAccountLoading)
@@ -1259,7 +1299,9 @@ Item {
                             sessionListPage._loadTopId = top ? top.id : -1
                             sessionListPage._countBeforeLoad = count
                             sessionListPage.callLoadMoreMsg = true
-                            sessionManager.loadMoreMsg()
+                            // Not while the view is still moving there: rows added from
+                            // within its own change would be laid out mid-move.
+                            Qt.callLater(sessionManager.loadMoreMsg)
                         }
                         // A page arrives row by row: the view is placed once they all are in.
                         onCountChanged: {

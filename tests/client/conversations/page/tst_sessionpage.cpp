@@ -2,6 +2,7 @@
 // engine test double: each tst_*.qml file of sessionpage/ gets the program's
 // context properties and "pageFixture", which seeds the database and reads back
 // what the page asked of the engine.
+#include <QAtomicInt>
 #include <QDir>
 #include <QImage>
 #include <QQmlContext>
@@ -44,7 +45,7 @@ class PageFixture : public QObject {
     VConfig::instance()->setValue(QStringLiteral("MY_ACCOUNT"), account);
     if (!ImLoginManager::instance()->prepareAccountFolders(account)) return false;
     const QByteArray path =
-        QDir(m_folder).filePath(QStringLiteral("db%1.db").arg(++m_databases)).toUtf8();
+        QDir(m_folder).filePath(QStringLiteral("db%1.db").arg(++s_databases)).toUtf8();
     if (ui->SetDatabase(path.constData()) != 2) return false;
     ImSessionManager::instance()->setMyAccount(account);
     VConfig::instance()->setAutoMoveToTop(true);
@@ -128,10 +129,31 @@ class PageFixture : public QObject {
     EngineDouble::Raise(0, code, status, dialog, 0, text.toStdString());
   }
 
+  // Counts the script errors QML reports from now on (a binding reading a gone
+  // item); the messages still reach the test log.
+  Q_INVOKABLE void countScriptErrors() {
+    s_scriptErrors.storeRelaxed(0);
+    if (s_previousHandler) return;
+    s_previousHandler = qInstallMessageHandler(&PageFixture::onMessage);
+  }
+  Q_INVOKABLE int scriptErrors() const { return s_scriptErrors.loadRelaxed(); }
+
  private:
+  static void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.contains(QLatin1String("Error: "))) s_scriptErrors.ref();
+    s_previousHandler(type, context, text);
+  }
+
+  static QAtomicInt s_scriptErrors;
+  static QtMessageHandler s_previousHandler;
   QString m_folder;
-  int m_databases = 0;
+  // Counted over every file's fixture: a file must not start from another's rows.
+  static int s_databases;
 };
+
+int PageFixture::s_databases = 0;
+QAtomicInt PageFixture::s_scriptErrors;
+QtMessageHandler PageFixture::s_previousHandler = nullptr;
 
 class PageTestSetup : public QObject {
   Q_OBJECT
