@@ -73,36 +73,11 @@ Item {
             sessionListView.forceLayout()
     }
 
-    // Where the message that stood at the top is now: older rows come in above it,
-    // sent and received ones below it. -1 when it is gone.
-    function _loadTopIndex() {
-        var last = Math.min(sessionManager.itemCount - 1,
-                            sessionManager.itemCount - page._countBeforeLoad + page.lastLoadMoreMsgIndex)
-        for (var i = Math.max(0, page.lastLoadMoreMsgIndex); i <= last; ++i) {
-            var item = sessionManager.get(i)
-            if (item && item.id === page._loadTopId)
-                return i
-        }
-        return -1
-    }
-
-    // Keeps the message that stood at the top when older ones were asked for. Rows
-    // that came in below it (a message sent or received meanwhile) are no page.
+    // Keeps the message that stood at the top when older ones were asked for.
     function _placeAfterLoad() {
-        if (!page.callLoadMoreMsg)
-            return
-        var index = _loadTopIndex()
-        if (index === page.lastLoadMoreMsgIndex)
-            return
-        page.callLoadMoreMsg = false
-        if (index >= 0)
-            sessionListView.positionViewAtIndex(index, ListView.Beginning)
-    }
-
-    // A history answer that brought nothing older ends the paging.
-    function endLoadWhenNothingCame() {
-        if (page.callLoadMoreMsg && _loadTopIndex() === page.lastLoadMoreMsgIndex)
-            page.callLoadMoreMsg = false
+        var row = sessionManager.settlePage()
+        if (row >= 0)
+            sessionListView.positionViewAtIndex(row, ListView.Beginning)
     }
 
     function warningText() {
@@ -503,11 +478,7 @@ Item {
                     if (!atYBeginning || count === 0 || !page || page.isCurrentAccountLoading)
                         return
                     var index = indexAt(20, contentY + 8)
-                    page.lastLoadMoreMsgIndex = index < 0 ? 0 : index
-                    var top = sessionManager.get(page.lastLoadMoreMsgIndex)
-                    page._loadTopId = top ? top.id : -1
-                    page._countBeforeLoad = count
-                    page.callLoadMoreMsg = true
+                    sessionManager.beginPage(index < 0 ? 0 : index)
                     // Not while the view is still moving there: rows added from
                     // within its own change would be laid out mid-move.
                     Qt.callLater(sessionManager.loadMoreMsg)
@@ -516,7 +487,7 @@ Item {
                 onCountChanged: {
                     if (!page)
                         return
-                    if (page.callLoadMoreMsg)
+                    if (sessionManager.pageAwaited)
                         Qt.callLater(chatColumn._placeAfterLoad)
                     page.lastCount = count
                 }

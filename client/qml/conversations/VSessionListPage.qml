@@ -44,13 +44,11 @@ Item {
 
     // Row last clicked with the left button or whose remove mark was clicked.
     property int clickedIndex: -1
-    // Paging of the message view.
-    property int lastLoadMoreMsgIndex: -1
-    property bool callLoadMoreMsg: false
+    // Paging of the message view, kept by the manager that holds the rows.
+    readonly property int lastLoadMoreMsgIndex: sessionManager.pageTopRow
+    readonly property bool callLoadMoreMsg: sessionManager.pageAwaited
+    // The view's row count after its last change.
     property int lastCount: 0
-    property int _countBeforeLoad: 0
-    // The message that stood at the top when older ones were asked for.
-    property int _loadTopId: -1
     // Sync switch of the input area.
     property bool syncChecked: false
     // fromid of the last complete member search, for the next page of results.
@@ -186,7 +184,7 @@ Item {
         _pendingAtMe = openedRow >= 0 && sessionListManager.get(openedRow).atflag > 0
         currentAccount = account
         isCurrentAccountLoading = true
-        callLoadMoreMsg = false
+        sessionManager.endPage()
         if (globalQMLMediaPlayer.playbackState === MediaPlayer.PlayingState)
             globalQMLMediaPlayer.stop()
         if (atMeBanner)
@@ -481,7 +479,7 @@ Item {
         }
         // The manager has shown what the answer brought by now.
         function onDownloadHistoryFinished(success) {
-            Qt.callLater(chatColumn.endLoadWhenNothingCame)
+            Qt.callLater(sessionManager.endPageWhenNothingCame)
         }
     }
 

@@ -656,10 +656,7 @@ Item {
             verify(lastRowInView(), "and stays")
 
             // A page asked for and not answered yet: the sent text is no page.
-            page.lastLoadMoreMsgIndex = 0
-            page._loadTopId = sessionManager.get(0).id
-            page._countBeforeLoad = sessionManager.itemCount
-            page.callLoadMoreMsg = true
+            sessionManager.beginPage(0)
             page.positionViewAtEnd()
             type("while waiting")
             verify(page.sendMessage())
