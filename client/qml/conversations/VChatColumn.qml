@@ -218,9 +218,11 @@ Item {
                 if (page.groupSettingsDrawer.waring)
                     page.groupSettingsDrawer.waring.connect(function (info) { warn(info) })
                 if (page.groupSettingsDrawer.updateCurrentGroupMuteValue) {
-                    page.groupSettingsDrawer.updateCurrentGroupMuteValue.connect(function () {
+                    // The answer may come after another conversation was opened:
+                    // it marks the group the switch was clicked for.
+                    page.groupSettingsDrawer.updateCurrentGroupMuteValue.connect(function (groupid) {
                         var overrides = page.muteOverrides
-                        overrides[page.currentAccount] = groupManager.isGroupMute(page.currentAccount)
+                        overrides[groupid] = groupManager.isGroupMute(groupid)
                         page.muteOverrides = overrides
                         page.muteOverridesChanged()
                     })

@@ -769,6 +769,28 @@ Item {
             compare(sessionManager.unReadMsgCount, 2)
         }
 
+        // The group drawer's mute answer marks the group whose switch was clicked,
+        // also when another conversation was opened before the answer came.
+        function test_muteMarkFollowsTheClickedGroup() {
+            seed(0)
+            makePage()
+            open(group)
+            page.toggleDrawer()
+            var drawer = page.groupSettingsDrawer
+            verify(drawer !== null)
+            var mute = findChild(drawer, "muteSwitch")
+            verify(mute !== null)
+            mute._toggle()
+            // Opening Bob closes the drawer, which sends the change at once.
+            open(bob)
+            pageFixture.setEngineText("GetBlackList", group)
+            verify(groupManager.isGroupMute(group))
+            groupManager.muteResult(1)
+            compare(page.muteOverrides[group], true)
+            compare(page.muteOverrides[bob], undefined)
+            pageFixture.setEngineText("GetBlackList", "")
+        }
+
         // The "Someone @ me" banner follows the open row also after the list was rebuilt.
         function test_bannerFollowsTheOpenRowAfterARebuild() {
             seed(0)
