@@ -192,7 +192,7 @@ Item {
 
     function startScreenshot(hideWindow) {
         if (page.screenshot === null) {
-            page.screenshot = page._make(["../page.screenshot/VScreenshot.qml"], page)
+            page.screenshot = page._make(["../screenshot/VScreenshot.qml"], page)
             if (page.screenshot === null)
                 return
             page.screenshot.canceled.connect(_restoreWindow)

@@ -769,6 +769,16 @@ Item {
             compare(sessionManager.unReadMsgCount, 2)
         }
 
+        // The capture button makes the page's one screen capture and opens it.
+        function test_captureOpensFromTheInputArea() {
+            seed(0)
+            makePage()
+            open(ann)
+            page.startScreenshot(false)
+            verify(page.screenshot !== null, "the capture window was made")
+            page.screenshot.cancel()
+        }
+
         // The group drawer's mute answer marks the group whose switch was clicked,
         // also when another conversation was opened before the answer came.
         function test_muteMarkFollowsTheClickedGroup() {
