@@ -16,8 +16,6 @@
 #include "shell/VExitCleanup.h"
 
 namespace {
-constexpr int kHistorySyncFinished = 100013;
-
 using namespace ImMessageColumns;
 // Reads one result row into the row's column fields.
 class RowReader {
@@ -442,7 +440,7 @@ void ImSessionListManager::doUpdateUnReadMsgCount() {
 }
 
 void ImSessionListManager::onNotify(const UIMessage* pMsg) {
-  if (!pMsg || pMsg->m_Method != kHistorySyncFinished) return;
+  if (!pMsg || pMsg->m_Method != _EVENT_COME_FINISHIMHISTORY) return;
   qDebug() << Q_FUNC_INFO << pMsg->m_Method << pMsg->m_Status;
   if (pMsg->m_Status == 0) initData();
 }

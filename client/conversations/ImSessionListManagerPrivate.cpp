@@ -21,8 +21,7 @@ QString UserInfo(const std::string& account, int field) {
   return QString::fromUtf8(ImUiInterface::instance()->GetUserInfo(account, field));
 }
 
-// `value` is asked for only when the map's entry is empty: reading a property by
-// name is a look-up of its own.
+// `value` is asked for only when the map's entry is empty.
 template <typename Value>
 void FillWhenEmpty(QVariantMap& map, const QString& key, Value value) {
   if (!map.value(key).toString().isEmpty()) return;
@@ -90,8 +89,8 @@ QString ImSessionListManagerPrivate::senderName(const QString& fromuser, int sen
   if (fromuser.isEmpty()) return QString();
   const QString cached = UserInfo(fromuser.toStdString(), 0);
   if (!cached.isEmpty()) return cached;
-  if (QObject* user = ImContactsManager::instance()->getUserEntity(fromuser)) {
-    const QString name = user->property("name").toString();
+  if (const ImUserEntity* user = ImContactsManager::instance()->getUserEntity(fromuser)) {
+    const QString name = user->name();
     if (!name.isEmpty()) return name;
   }
   const long set =
@@ -161,21 +160,21 @@ void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& acco
     map.insert(QStringLiteral("champflag"), UserInfo(person, 4).toInt());
     // The contact list only fills gaps: no look-up when the cache gave both.
     if (!name.isEmpty() && !icon.isEmpty()) return;
-    QObject* user = ImContactsManager::instance()->getUserEntity(peer);
+    const ImUserEntity* user = ImContactsManager::instance()->getUserEntity(peer);
     if (user) {
-      FillWhenEmpty(map, QStringLiteral("icon"), [user] { return user->property("logo"); });
-      FillWhenEmpty(map, QStringLiteral("name"), [user] { return user->property("name"); });
+      FillWhenEmpty(map, QStringLiteral("icon"), [user] { return QVariant(user->logo()); });
+      FillWhenEmpty(map, QStringLiteral("name"), [user] { return QVariant(user->name()); });
     }
     return;
   }
-  QObject* group = ImGroupManager::instance()->getGroupEntity(account);
+  const ImGroupEntity* group = ImGroupManager::instance()->getGroupEntity(account);
   if (!group) return;
-  FillWhenEmpty(map, QStringLiteral("icon"), [group] { return group->property("grouplogo"); });
-  FillWhenEmpty(map, QStringLiteral("name"), [group] { return group->property("groupname"); });
-  map.insert(QStringLiteral("title"), group->property("title").toInt());
-  map.insert(QStringLiteral("parentName"), group->property("parentName").toString());
-  map.insert(QStringLiteral("groupstate"), group->property("groupstate").toInt());
-  map.insert(QStringLiteral("isMute"), group->property("isMute").toBool());
+  FillWhenEmpty(map, QStringLiteral("icon"), [group] { return QVariant(group->grouplogo()); });
+  FillWhenEmpty(map, QStringLiteral("name"), [group] { return QVariant(group->groupname()); });
+  map.insert(QStringLiteral("title"), group->title());
+  map.insert(QStringLiteral("parentName"), group->parentName());
+  map.insert(QStringLiteral("groupstate"), group->groupstate());
+  map.insert(QStringLiteral("isMute"), group->isMute());
 }
 
 QString ImSessionListManagerPrivate::shownContent(int msgtype, const QString& content,
@@ -201,9 +200,8 @@ void ImSessionListManagerPrivate::decorate(ImSessionRow& row, ImSessionTexts& te
   // What decorate() does to a map, on the row's fields: a name or icon is set
   // only from a non-empty value, and only where the row has none yet.
   const auto fill = [&row, &texts](ImSessionRow::Text& field, ImSessionRow::Field bit,
-                                   const QVariant& value) {
+                                   const QString& text) {
     if (field.length > 0) return;
-    const QString text = value.toString();
     if (text.isEmpty()) return;
     field = texts.add(text);
     row.present |= bit;
@@ -216,8 +214,8 @@ void ImSessionListManagerPrivate::decorate(ImSessionRow& row, ImSessionTexts& te
       const QJsonObject json = document.isObject() ? document.object() : QJsonObject();
       const QJsonObject from = Member(json, QStringLiteral("from"));
       const QJsonObject to = Member(json, QStringLiteral("to"));
-      fill(row.icon, ImSessionRow::kIcon, to.value(QStringLiteral("logo")).toVariant());
-      fill(row.name, ImSessionRow::kName, to.value(QStringLiteral("nick")).toVariant());
+      fill(row.icon, ImSessionRow::kIcon, to.value(QStringLiteral("logo")).toVariant().toString());
+      fill(row.name, ImSessionRow::kName, to.value(QStringLiteral("nick")).toVariant().toString());
       nick = from.value(QStringLiteral("nick")).toVariant().toString();
     }
     // Every group row names its sender, also without a remark (synced history).
@@ -239,20 +237,20 @@ void ImSessionListManagerPrivate::decorate(ImSessionRow& row, ImSessionTexts& te
     row.present |= ImSessionRow::kChampflag;
     if (row.name.length > 0 && row.icon.length > 0) return;
     const QString account = QString::fromUtf8(texts.bytes(peer));
-    if (QObject* user = ImContactsManager::instance()->getUserEntity(account)) {
-      fill(row.icon, ImSessionRow::kIcon, user->property("logo"));
-      fill(row.name, ImSessionRow::kName, user->property("name"));
+    if (const ImUserEntity* user = ImContactsManager::instance()->getUserEntity(account)) {
+      fill(row.icon, ImSessionRow::kIcon, user->logo());
+      fill(row.name, ImSessionRow::kName, user->name());
     }
     return;
   }
-  QObject* group = ImGroupManager::instance()->getGroupEntity(row.account);
+  const ImGroupEntity* group = ImGroupManager::instance()->getGroupEntity(row.account);
   if (!group) return;
-  fill(row.icon, ImSessionRow::kIcon, group->property("grouplogo"));
-  fill(row.name, ImSessionRow::kName, group->property("groupname"));
-  row.title = group->property("title").toInt();
-  row.parentName = texts.add(group->property("parentName").toString());
-  row.groupstate = group->property("groupstate").toInt();
-  row.isMute = group->property("isMute").toBool();
+  fill(row.icon, ImSessionRow::kIcon, group->grouplogo());
+  fill(row.name, ImSessionRow::kName, group->groupname());
+  row.title = group->title();
+  row.parentName = texts.add(group->parentName());
+  row.groupstate = group->groupstate();
+  row.isMute = group->isMute();
   row.present |= ImSessionRow::kTitle | ImSessionRow::kParentName | ImSessionRow::kGroupstate |
                  ImSessionRow::kIsMute;
 }

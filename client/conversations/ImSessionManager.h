@@ -27,6 +27,10 @@ class ImSessionManager : public ImBaseListModel {
   Q_PROPERTY(
       int unReadMsgCount READ unReadMsgCount WRITE setUnReadMsgCount NOTIFY unReadMsgCountChanged)
   Q_PROPERTY(bool noMoreMsg READ noMoreMsg WRITE setNoMoreMsg NOTIFY noMoreMsgChanged)
+  // Paging of the chat view: whether an older page is awaited, and the row that
+  // stood at the view's top when it was asked for.
+  Q_PROPERTY(bool pageAwaited READ pageAwaited NOTIFY pagingChanged)
+  Q_PROPERTY(int pageTopRow READ pageTopRow NOTIFY pagingChanged)
 
  public:
   static constexpr int kPageSize = 30;
@@ -45,6 +49,8 @@ class ImSessionManager : public ImBaseListModel {
   int setUnReadMsgCount(int count);
   bool noMoreMsg() const;
   bool setNoMoreMsg(bool noMore);
+  bool pageAwaited() const;
+  int pageTopRow() const;
 
   // Sending.
   Q_INVOKABLE void sendTextMsg(const QString& toUser, const QString& content, int totype = 0,
@@ -107,6 +113,18 @@ class ImSessionManager : public ImBaseListModel {
   // `keep` (at least kKeptRows), so that a long conversation holds a bounded number
   // of items; paging reads them again. The number of rows let go.
   Q_INVOKABLE int releaseOlderRows(int keep);
+  // The view reached its top with `row` standing there: an older page is awaited,
+  // and the message of that row is kept in place when it comes.
+  Q_INVOKABLE void beginPage(int row);
+  // Ends the wait for a page; the view stays where it is.
+  Q_INVOKABLE void endPage();
+  // Once rows came in above the message that stood at the top, the wait ends and
+  // this is the row that message stands at now (-1 when it is gone); -1 without a
+  // wait or while nothing came above it. Rows that came in below it (a message
+  // sent or received meanwhile) are no page.
+  Q_INVOKABLE int settlePage();
+  // A history answer that brought nothing older ends the wait.
+  Q_INVOKABLE void endPageWhenNothingCame();
 
   // Group notices.
   Q_INVOKABLE QString getGroupNotifyContent(const QString& content);
@@ -117,6 +135,7 @@ class ImSessionManager : public ImBaseListModel {
   void currentSessionTypeChanged();
   void unReadMsgCountChanged();
   void noMoreMsgChanged();
+  void pagingChanged();
   void listViewToEnd();
   void updateProgress(int id, int progress);
   void updateFileState(int id, int state);
@@ -149,6 +168,9 @@ class ImSessionManager : public ImBaseListModel {
   // Keeps the open conversation's newest stored mention as the last @-message;
   // false when it has none.
   bool rememberStoredMention();
+  // Where the message that stood at the top when a page was asked for stands now;
+  // -1 when it is gone.
+  int pageTopNow() const;
   // The engine's ClearAtFlag for a conversation.
   void clearStoredAtFlags(const QString& sessionId);
 

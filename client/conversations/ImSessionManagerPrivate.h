@@ -72,6 +72,12 @@ class ImSessionManagerPrivate {
   int currentSessionType = 0;
   int unReadMsgCount = 0;
   bool noMoreMsg = false;
+  // The chat view's wait for an older page: the row and the local id of the
+  // message that stood at its top then, and the row count then.
+  bool pageAwaited = false;
+  int pageTopRow = -1;
+  int pageTopId = -1;
+  int countBeforePage = 0;
   QDateTime lastMessageTime;
   ImMsgThread* msgThread;
   bool atMessageLoading = false;

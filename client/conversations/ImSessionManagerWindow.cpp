@@ -1,6 +1,7 @@
 // The rows the chat view keeps: a conversation that grows while it is read keeps
 // what the view shows and caches near its end; older rows go back to the local
-// history, from where paging reads them again.
+// history, from where paging reads them again; a page that comes in keeps the
+// message that stood at the view's top in place.
 #include <cstdlib>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -69,4 +70,45 @@ int ImSessionManager::releaseOlderRows(int keep) {
 #endif
   }
   return drop;
+}
+
+bool ImSessionManager::pageAwaited() const { return d->pageAwaited; }
+
+int ImSessionManager::pageTopRow() const { return d->pageTopRow; }
+
+void ImSessionManager::beginPage(int row) {
+  const auto* top = qobject_cast<const ImMsgEntity*>(get(row));
+  d->pageTopRow = row;
+  d->pageTopId = top ? top->id() : -1;
+  d->countBeforePage = itemCount();
+  d->pageAwaited = true;
+  emit pagingChanged();
+}
+
+void ImSessionManager::endPage() {
+  if (!d->pageAwaited) return;
+  d->pageAwaited = false;
+  emit pagingChanged();
+}
+
+int ImSessionManager::pageTopNow() const {
+  const int rows = itemCount();
+  const int last = qMin(rows - 1, rows - d->countBeforePage + d->pageTopRow);
+  for (int row = qMax(0, d->pageTopRow); row <= last; ++row) {
+    const auto* item = qobject_cast<const ImMsgEntity*>(get(row));
+    if (item && item->id() == d->pageTopId) return row;
+  }
+  return -1;
+}
+
+int ImSessionManager::settlePage() {
+  if (!d->pageAwaited) return -1;
+  const int row = pageTopNow();
+  if (row == d->pageTopRow) return -1;
+  endPage();
+  return row;
+}
+
+void ImSessionManager::endPageWhenNothingCame() {
+  if (d->pageAwaited && pageTopNow() == d->pageTopRow) endPage();
 }

@@ -41,7 +41,8 @@ FocusScope {
     readonly property alias codeText: header.codeText
 
     signal waring(string waringInfo)
-    signal updateCurrentGroupMuteValue()
+    // After a mute answer, with the group whose switch was clicked.
+    signal updateCurrentGroupMuteValue(string groupid)
 
     // The remaining time of a join code: seconds up to a minute, minutes and
     // seconds up to an hour, hours and minutes above.
@@ -312,7 +313,7 @@ FocusScope {
             drawer._sentMute = null
             if (sent !== null && result !== 1)
                 drawer.refused(muteSwitch, sent)
-            drawer.updateCurrentGroupMuteValue()
+            drawer.updateCurrentGroupMuteValue(sent !== null ? sent.groupid : drawer.groupid)
         }
     }
 

@@ -124,6 +124,40 @@ class TestImSessionWindow : public QObject {
     QCOMPARE(shown, ids);
   }
 
+  // A page asked for at the view's top keeps the message that stood there: rows
+  // that come in below it are no page; the older page places it where it stands
+  // then and ends the wait; an answer that brought nothing ends the wait too.
+  void aPageKeepsTheTopMessage() {
+    for (int i = 0; i < 100; ++i) Insert({kPeer, kMe, 0, 60 * i});
+    manager()->entrySession(kPeer, 0);
+    const int firstPage = manager()->itemCount();
+    QVERIFY(firstPage > 3);
+    QSignalSpy paging(manager(), &ImSessionManager::pagingChanged);
+    manager()->beginPage(3);
+    QVERIFY(manager()->pageAwaited());
+    QCOMPARE(manager()->pageTopRow(), 3);
+    QCOMPARE(paging.count(), 1);
+
+    Receive(9000);
+    QCOMPARE(manager()->settlePage(), -1);
+    QVERIFY(manager()->pageAwaited());
+
+    manager()->doLoadMoreHistory(true);
+    const int added = manager()->itemCount() - firstPage - 1;
+    QVERIFY(added > 0);
+    QCOMPARE(manager()->settlePage(), 3 + added);
+    QVERIFY(!manager()->pageAwaited());
+    QCOMPARE(manager()->settlePage(), -1);
+
+    manager()->beginPage(0);
+    manager()->endPageWhenNothingCame();
+    QVERIFY(!manager()->pageAwaited());
+
+    manager()->beginPage(0);
+    manager()->endPage();
+    QVERIFY(!manager()->pageAwaited());
+  }
+
   // Below the kept number nothing goes; the items that stay are the same objects.
   void keepsAtLeastTwoPages() {
     for (int i = 0; i < 100; ++i) Insert({kPeer, kMe, 0, 60 * i});

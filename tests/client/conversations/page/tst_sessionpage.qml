@@ -656,10 +656,7 @@ Item {
             verify(lastRowInView(), "and stays")
 
             // A page asked for and not answered yet: the sent text is no page.
-            page.lastLoadMoreMsgIndex = 0
-            page._loadTopId = sessionManager.get(0).id
-            page._countBeforeLoad = sessionManager.itemCount
-            page.callLoadMoreMsg = true
+            sessionManager.beginPage(0)
             page.positionViewAtEnd()
             type("while waiting")
             verify(page.sendMessage())
@@ -770,6 +767,38 @@ Item {
             pageFixture.setEngineText("GetBlackList", "")
             groupManager.muteResult(1)
             compare(sessionManager.unReadMsgCount, 2)
+        }
+
+        // The capture button makes the page's one screen capture and opens it.
+        function test_captureOpensFromTheInputArea() {
+            seed(0)
+            makePage()
+            open(ann)
+            page.startScreenshot(false)
+            verify(page.screenshot !== null, "the capture window was made")
+            page.screenshot.cancel()
+        }
+
+        // The group drawer's mute answer marks the group whose switch was clicked,
+        // also when another conversation was opened before the answer came.
+        function test_muteMarkFollowsTheClickedGroup() {
+            seed(0)
+            makePage()
+            open(group)
+            page.toggleDrawer()
+            var drawer = page.groupSettingsDrawer
+            verify(drawer !== null)
+            var mute = findChild(drawer, "muteSwitch")
+            verify(mute !== null)
+            mute._toggle()
+            // Opening Bob closes the drawer, which sends the change at once.
+            open(bob)
+            pageFixture.setEngineText("GetBlackList", group)
+            verify(groupManager.isGroupMute(group))
+            groupManager.muteResult(1)
+            compare(page.muteOverrides[group], true)
+            compare(page.muteOverrides[bob], undefined)
+            pageFixture.setEngineText("GetBlackList", "")
         }
 
         // The "Someone @ me" banner follows the open row also after the list was rebuilt.
