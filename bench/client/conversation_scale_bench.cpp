@@ -34,18 +34,18 @@
 #include <functional>
 #include <thread>
 
+#include "app/ImCreateClassManager.h"
+#include "app/VStartup.h"
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionListManager.h"
 #include "conversations/ImSessionManager.h"
-#include "shell/ImCreateClassManager.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/UIMessage.h"
 #include "shell/VExitCleanup.h"
-#include "shell/VStartup.h"
 #include "tools/LocalServerProcess.h"
 
 namespace {
