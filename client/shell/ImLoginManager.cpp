@@ -229,7 +229,6 @@ QString ImLoginManager::firstAnsweringHost(const QStringList& hosts) {
 }
 
 void ImLoginManager::onNotify(const UIMessage* pMsg) {
-  qDebug() << Q_FUNC_INFO;
   switch (pMsg->m_Method) {
     case _EVENT_LOGIN_SUCCESS:
       onLoginSuccess(pMsg);

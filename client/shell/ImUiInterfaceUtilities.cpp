@@ -16,7 +16,7 @@
 #include "shell/VPrivateFiles.h"
 
 QVariantMap ImUiInterface::convJsonToVariantMap(const QString& json) {
-  qDebug() << Q_FUNC_INFO << json;
+  // Not logged: it runs for every push and would copy each message's text to the log.
   if (json.isEmpty()) return QVariantMap();
   QJsonParseError error;
   const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
@@ -74,13 +74,8 @@ QString ImUiInterface::getSizeStr(qint64 size) {
 }
 
 QString ImUiInterface::getPeerAccount(const QString& fromuser, const QString& touser) {
-  const QVariant own = VConfig::instance()->value(QStringLiteral("MY_ACCOUNT"));
-  qDebug() << Q_FUNC_INFO << "touser = " << touser;
-  qDebug() << Q_FUNC_INFO << "fromuser = " << fromuser;
-  qDebug() << Q_FUNC_INFO << "MY_ACCOUNT = " << own;
-  const QString account = peerOf(fromuser, touser, own.toString());
-  qDebug() << Q_FUNC_INFO << "sAccount 1 = " << account;
-  return account;
+  // Runs several times for every message, so it logs nothing.
+  return peerOf(fromuser, touser, VConfig::instance()->value(QStringLiteral("MY_ACCOUNT")).toString());
 }
 
 QSize ImUiInterface::getImageSize(const QString& path) {

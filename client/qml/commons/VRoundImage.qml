@@ -75,21 +75,30 @@ Item {
         visible: !roundImage._ready
     }
 
-    VOfficialIndicatorInitialMember {
+    // Badges are rare: made only for an avatar that shows one.
+    Item {
         anchors.fill: parent
         anchors.margins: -1
         visible: roundImage.initialMemberBadge
+
+        Loader {
+            anchors.fill: parent
+            active: parent.visible
+            sourceComponent: VOfficialIndicatorInitialMember {}
+        }
     }
 
-    VOfficialIndicatorGroupMember {
+    Loader {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        visible: roundImage.groupMemberBadge
+        active: roundImage.groupMemberBadge
+        sourceComponent: VOfficialIndicatorGroupMember {}
     }
 
-    VOfficialIndicatorOrganizationMember {
+    Loader {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        visible: roundImage.organizationMemberBadge
+        active: roundImage.organizationMemberBadge
+        sourceComponent: VOfficialIndicatorOrganizationMember {}
     }
 }
