@@ -10,11 +10,11 @@
 # Usage: check-client-layers.sh [CLIENT_DIR]
 set -uo pipefail
 
-CLIENT=${1:-"$(dirname "$0")/../client"}
-CLIENT=$(cd "$CLIENT" && pwd) || exit 2
-ENGINE_HEADER=TAPIInterface.h
+TREE=${1:-"$(dirname "$0")/../client"}
+TREE=$(cd "$TREE" && pwd) || exit 2
+LABEL=client
+LAYERS="shell, contacts, conversations, app"
 
-# The rank of a program file, given as a path relative to the client folder.
 rank_of() {
   case "$1" in
     shell/*) echo 0 ;;
@@ -33,61 +33,12 @@ layer_of() {
   esac
 }
 
-# Resolves an include as the compiler would: beside the including file first, then
-# from the client folder. Prints the path relative to the client folder, or nothing
-# when the header is not a program file.
-resolve() {
-  local dir=$1 name=$2 path
-  for path in "$dir/$name" "$CLIENT/$name"; do
-    if [ -f "$path" ]; then
-      case "$path" in */./* | */../*) path=$(realpath -m "$path") ;; esac
-      case "$path" in
-        "$CLIENT"/*) echo "${path#"$CLIENT"/}" ;;
-      esac
-      return
-    fi
-  done
+# The program reaches the engine through its public header only; artwork not at all.
+outside_allowed() { [ "$2" = TAPIInterface.h ] && [ "$1" -ne 9 ]; }
+crossing_refused() {
+  if [ "$1" -eq 9 ] && [ "$2" -ne 9 ]; then echo "artwork includes the program's"; fi
 }
 
-failures=0
-checked=0
-while IFS= read -r -d '' file; do
-  rel=${file#"$CLIENT"/}
-  own=$(rank_of "$rel")
-  checked=$((checked + 1))
-  if [ "$own" -lt 0 ]; then
-    echo "client/$rel: not in any layer (shell, contacts, conversations, app)"
-    failures=$((failures + 1))
-    continue
-  fi
-  while IFS= read -r line; do
-    number=${line%%:*}
-    [[ $line =~ include[[:space:]]*\"([^\"]+)\" ]] || continue
-    name=${BASH_REMATCH[1]}
-    target=$(resolve "${file%/*}" "$name")
-    if [ -z "$target" ]; then
-      [ "$name" = "$ENGINE_HEADER" ] && [ "$own" -ne 9 ] && continue
-      echo "client/$rel:$number: includes \"$name\", which is neither a program header nor the engine's public header"
-      failures=$((failures + 1))
-      continue
-    fi
-    theirs=$(rank_of "$target")
-    if [ "$own" -eq 9 ] && [ "$theirs" -ne 9 ]; then
-      echo "client/$rel:$number: artwork includes \"$name\" of the program"
-      failures=$((failures + 1))
-    elif [ "$theirs" -gt "$own" ] || [ "$theirs" -lt 0 ]; then
-      echo "client/$rel:$number: $(layer_of "$own") includes \"$name\" of the higher layer $(layer_of "$theirs")"
-      failures=$((failures + 1))
-    fi
-  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file")
-done < <(find "$CLIENT" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
-
-if [ "$checked" -eq 0 ]; then
-  echo "no program sources found under $CLIENT"
-  exit 2
-fi
-if [ "$failures" -ne 0 ]; then
-  echo "$failures include(s) against the program's layering in $checked files"
-  exit 1
-fi
-echo "program layering holds in $checked files"
+# shellcheck source=scripts/layers.sh
+source "$(dirname "$0")/layers.sh"
+check_layers
