@@ -74,7 +74,7 @@ ImSessionListManager::ImSessionListManager()
     : ImSessionListManager(std::make_unique<ImSessionListManagerPrivate>(nullptr)) {}
 
 ImSessionListManager::ImSessionListManager(std::unique_ptr<ImSessionListManagerPrivate> data)
-    : ImBaseListModel(nullptr, &data->items), d(std::move(data)) {
+    : ImBaseListModel(nullptr, data->list.items()), d(std::move(data)) {
   qRegisterMetaType<ImSessionListManager*>("ImSessionListManager*");
   connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
           &ImSessionListManager::onNotify);
@@ -82,35 +82,25 @@ ImSessionListManager::ImSessionListManager(std::unique_ptr<ImSessionListManagerP
           &ImSessionListManager::onMsgCountChange);
   connect(d->thread, &ImSessionThread::msgAtFlagChange, this,
           &ImSessionListManager::onMsgAtFlagChange);
-  // `rows` follows the model's item list through every change of the base,
-  // also those QML asks for (move, removeItem, reset). These connections are
-  // the first, so views that read rows in their own handlers find both lists
-  // changed.
-  connect(this, &QAbstractItemModel::rowsInserted, this,
-          [this](const QModelIndex&, int first, int last) {
-            for (int row = first; row <= last; ++row)
-              d->rows.insert(row, d->pending.value(row - first));
-            d->pending.clear();
-          });
-  connect(this, &QAbstractItemModel::rowsRemoved, this,
-          [this](const QModelIndex&, int first, int last) {
-            d->rows.erase(d->rows.begin() + first, d->rows.begin() + last + 1);
-          });
-  connect(this, &QAbstractItemModel::rowsMoved, this,
-          [this](const QModelIndex&, int first, int last, const QModelIndex&, int destination) {
-            const QList<ImSessionRow*> moved = d->rows.mid(first, last - first + 1);
-            d->rows.erase(d->rows.begin() + first, d->rows.begin() + last + 1);
-            const int at = destination > first ? destination - moved.size() : destination;
-            for (int i = 0; i < moved.size(); ++i) d->rows.insert(at + i, moved.at(i));
-          });
-  connect(this, &QAbstractItemModel::modelReset, this, [this] { d->rows.clear(); });
   setItemMaker([this](int row) -> QObject* {
-    ImSessionRow* r = d->rows.value(row);
+    ImSessionRow* r = d->list.row(row);
     if (!r) return nullptr;
     if (!r->entity) r->entity = new ImMsgEntity(r->toMap(), nullptr);
     return r->entity.data();
   });
 }
+
+void ImSessionListManager::rowsInsertedHook(int first, int count) {
+  d->list.inserted(first, count);
+}
+
+void ImSessionListManager::rowsRemovedHook(int first, int count) { d->list.removed(first, count); }
+
+void ImSessionListManager::rowMovedHook(int from, int to) { d->list.moved(from, to); }
+
+void ImSessionListManager::rowsResetHook() { d->list.cleared(); }
+
+bool ImSessionListManager::rowsConsistent() const { return d->list.consistent(); }
 
 ImSessionListManager::~ImSessionListManager() {
   // No badge push from here: the chat manager may be gone already at exit.
@@ -140,7 +130,7 @@ void ImSessionListManager::initData() {
   const RowReader reader(engine, set, &texts);
   QList<ImSessionRow*> built;
   built.reserve(count);
-  d->sessions.reserve(count);
+  d->list.reserve(count);
   // The counters are asked for once the rows stand, so that the worker's
   // queries do not compete with the rows still being read.
   QStringList accounts;
@@ -156,13 +146,10 @@ void ImSessionListManager::initData() {
     const QString account = QString::fromUtf8(texts.data(peer), peer.length);
     // Rows come newest first: a second row of one conversation is older and
     // must not replace what the first one shows.
-    ImSessionRow*& slot = d->sessions[account];
-    if (slot) continue;
-    auto* r = new ImSessionRow;
-    slot = r;
+    ImSessionRow* r = d->list.create(account);
+    if (!r) continue;
     r->fromuser = fromuser;
     r->touser = touser;
-    r->account = account;
     reader.read(row, r);
     ImSessionListManagerPrivate::decorate(*r, texts, r->sendflag == 1 ? r->touser : r->fromuser);
     if (r->msgtype != 0)
@@ -192,7 +179,7 @@ void ImSessionListManager::insertRows(const QList<ImSessionRow*>& rows) {
   QList<QObject*> none;
   none.reserve(rows.size());
   for (int i = 0; i < rows.size(); ++i) none.append(nullptr);
-  d->pending = rows;
+  d->list.stage(rows);
   prependItems(none);
 }
 
@@ -204,16 +191,14 @@ void ImSessionListManager::parseData(const QList<QObject*>& itemList) {
   for (QObject* item : itemList) {
     auto* entity = qobject_cast<ImMsgEntity*>(item);
     const QString account = entity ? entity->account() : QString();
-    if (account.isEmpty() || d->sessions.contains(account)) continue;
-    auto* r = new ImSessionRow;
-    r->account = account;
+    ImSessionRow* r = account.isEmpty() ? nullptr : d->list.create(account);
+    if (!r) continue;
     r->entity = entity;
-    d->sessions.insert(account, r);
     kept.append(item);
     rows.prepend(r);  // the model shows the list's last item first
   }
   if (kept.isEmpty()) return;
-  d->pending = rows;
+  d->list.stage(rows);
   prependItems(kept);
 }
 
@@ -223,9 +208,8 @@ void ImSessionListManager::wipeData() {
 }
 
 bool ImSessionListManager::deleteRows() {
-  if (d->sessions.isEmpty()) return false;
-  const QList<ImSessionRow*> rows = d->sessions.values();
-  d->sessions.clear();
+  const QList<ImSessionRow*> rows = d->list.takeAll();
+  if (rows.isEmpty()) return false;
   // One reset instead of a removal per destroyed row.
   reset();
   for (ImSessionRow* row : rows) {
@@ -240,7 +224,7 @@ bool ImSessionListManager::deleteRows() {
 ImMsgEntity* ImSessionListManager::entityOf(ImSessionRow* row) const {
   if (row->entity) return row->entity;
   // Through the model, so that the row lists the item it made.
-  const int index = d->rows.indexOf(row);
+  const int index = d->list.indexOf(row);
   if (index >= 0) get(index);
   // A row that left the model (only QML's own removals do that) still answers.
   if (!row->entity) row->entity = new ImMsgEntity(row->toMap(), nullptr);
@@ -259,7 +243,7 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
   map.insert(QStringLiteral("account"), account);
   map.insert(QStringLiteral("atflag"), 0);
   const int totype = map.value(QStringLiteral("totype")).toInt();
-  if (ImSessionRow* row = d->sessions.value(account)) {
+  if (ImSessionRow* row = d->list.find(account)) {
     // A history download hands over older messages too: one that the list
     // table does not name as the conversation's newest must not replace the
     // text of the row nor move it.
@@ -276,21 +260,19 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
                                     : map.value(QStringLiteral("fromName")).toString());
       item->setChampflag(ImSessionListManagerPrivate::champFlagOf(account));
     }
-    if (!superseded && VConfig::instance()->autoMoveToTop()) move(d->rows.indexOf(row), 0);
+    if (!superseded && VConfig::instance()->autoMoveToTop()) move(d->list.indexOf(row), 0);
   } else {
     ImSessionListManagerPrivate::decorate(map, account, account);
-    auto* r = new ImSessionRow;
-    r->account = account;
+    ImSessionRow* r = d->list.create(account);
     r->entity = new ImMsgEntity(map, nullptr);
-    d->sessions.insert(account, r);
-    d->pending = {r};
+    d->list.stage({r});
     insert(0, r->entity);
   }
   requestCounters(account, totype);
 }
 
 void ImSessionListManager::removeSession(const QString& account) {
-  ImSessionRow* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  ImSessionRow* row = account.isEmpty() ? nullptr : d->list.find(account);
   if (!row) return;
   ImUiInterface* engine = ImUiInterface::instance();
   const QString quoted = ImMessageQuery::quoted(account);
@@ -304,8 +286,9 @@ void ImSessionListManager::removeSession(const QString& account) {
       engine->dbExecSql(QStringLiteral("UPDATE nq_message SET deleted=1, atflag=0 WHERE ") +
                         messages))
     qDebug() << Q_FUNC_INFO << "remove from db done! ";
-  d->sessions.remove(account);
-  ImBaseListModel::removeItem(d->rows.indexOf(row));
+  // Unknown by account while the model drops the row.
+  d->list.take(account);
+  ImBaseListModel::removeItem(d->list.indexOf(row));
   delete row->entity.data();
   delete row;
   doUpdateUnReadMsgCount();
@@ -313,7 +296,7 @@ void ImSessionListManager::removeSession(const QString& account) {
 
 void ImSessionListManager::markRecalled(const QString& account, int id, int sendflag,
                                         const QString& fromName) {
-  ImSessionRow* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  ImSessionRow* row = account.isEmpty() ? nullptr : d->list.find(account);
   if (!row || !ImSessionListManagerPrivate::showsRecallOf(account, id)) return;
   ImMsgEntity* item = entityOf(row);
   item->setRevokeflag(1);
@@ -335,7 +318,7 @@ void ImSessionListManager::updateAtFlag(const QString& account) {
 }
 
 void ImSessionListManager::resetUnReadMsgCount(const QString& account) {
-  ImSessionRow* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  ImSessionRow* row = account.isEmpty() ? nullptr : d->list.find(account);
   if (!row) return;
   row->setUnReadMsgCount(0);
   const int totype = row->totypeOf();
@@ -347,25 +330,26 @@ void ImSessionListManager::resetUnReadMsgCount(const QString& account) {
 }
 
 void ImSessionListManager::resetAtflag(const QString& account) {
-  ImSessionRow* row = account.isEmpty() ? nullptr : d->sessions.value(account);
+  ImSessionRow* row = account.isEmpty() ? nullptr : d->list.find(account);
   if (row) row->setAtflag(0);
 }
 
 template <typename Value, typename FromItem, typename FromRow>
 Value ImSessionListManager::readRow(int index, FromItem fromItem, FromRow fromRow) const {
-  if (index < 0 || index >= d->items.size()) return Value();
+  const QList<QObject*>& items = d->list.itemList();
+  if (index < 0 || index >= items.size()) return Value();
   // A made item is what QML reads and may have written; the fields only
   // stand for an item that does not exist yet.
-  if (QObject* item = d->items.at(index)) {
+  if (QObject* item = items.at(index)) {
     auto* entity = qobject_cast<ImMsgEntity*>(item);
     return entity ? fromItem(entity) : Value();
   }
-  const ImSessionRow* row = d->rows.value(index);
+  const ImSessionRow* row = d->list.row(index);
   return row ? fromRow(row) : Value();
 }
 
 int ImSessionListManager::getNextUnReadIndex() {
-  for (int index = 0; index < d->items.size(); ++index) {
+  for (int index = 0; index < itemCount(); ++index) {
     const int count = readRow<int>(
         index, [](ImMsgEntity* e) { return e->unReadMsgCount(); },
         [](const ImSessionRow* r) { return r->unReadMsgCount; });
@@ -411,12 +395,12 @@ int ImSessionListManager::getSessionChampFlag(int index) {
 }
 
 ImMsgEntity* ImSessionListManager::getSession(const QString& account) const {
-  ImSessionRow* row = d->sessions.value(account);
+  ImSessionRow* row = d->list.find(account);
   return row ? entityOf(row) : nullptr;
 }
 
 void ImSessionListManager::setSessionName(const QString& account, const QString& name) {
-  if (ImSessionRow* row = d->sessions.value(account)) entityOf(row)->setName(name);
+  if (ImSessionRow* row = d->list.find(account)) entityOf(row)->setName(name);
 }
 
 int ImSessionListManager::searchAtMsg(const QString& account, int flag) {
@@ -426,7 +410,8 @@ int ImSessionListManager::searchAtMsg(const QString& account, int flag) {
 int ImSessionListManager::getAllUnReadMsgCount() {
   qint64 total = 0;
   ImGroupManager* groups = ImGroupManager::instance();
-  for (auto it = d->sessions.cbegin(); it != d->sessions.cend(); ++it) {
+  const QHash<QString, ImSessionRow*>& sessions = d->list.byAccount();
+  for (auto it = sessions.cbegin(); it != sessions.cend(); ++it) {
     const int count = it.value()->unReadMsgCountOf();
     // A muted conversation keeps its own count but adds nothing to the badge.
     if (count > 0 && !groups->isGroupMute(it.key())) total += count;
@@ -446,7 +431,7 @@ void ImSessionListManager::onNotify(const UIMessage* pMsg) {
 }
 
 void ImSessionListManager::onMsgCountChange(const QString& account, int count) {
-  ImSessionRow* row = d->sessions.value(account);
+  ImSessionRow* row = d->list.find(account);
   if (!row) return;
   const int before = row->unReadMsgCountOf();
   row->setUnReadMsgCount(count);
@@ -459,5 +444,5 @@ void ImSessionListManager::onMsgCountChange(const QString& account, int count) {
 }
 
 void ImSessionListManager::onMsgAtFlagChange(const QString& account, int atFlag) {
-  if (ImSessionRow* row = d->sessions.value(account)) row->setAtflag(atFlag);
+  if (ImSessionRow* row = d->list.find(account)) row->setAtflag(atFlag);
 }

@@ -59,6 +59,8 @@ class ImSessionListManager : public ImBaseListModel {
   void parseData(const QList<QObject*>& itemList);
   // Pushes the unread total to the chat tab's badge.
   void doUpdateUnReadMsgCount();
+  // Whether the rows, their items and the index by account agree.
+  bool rowsConsistent() const;
 
  signals:
   void dataComplete();
@@ -70,6 +72,10 @@ class ImSessionListManager : public ImBaseListModel {
 
  private:
   explicit ImSessionListManager(std::unique_ptr<ImSessionListManagerPrivate> data);
+  void rowsInsertedHook(int first, int count) override;
+  void rowsRemovedHook(int first, int count) override;
+  void rowMovedHook(int from, int to) override;
+  void rowsResetHook() override;
   // Deletes every row; false when there was none.
   bool deleteRows();
   // Lists rebuilt rows in the given order at the top, without their items.

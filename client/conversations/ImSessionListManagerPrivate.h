@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 #include "conversations/ImMsgEntity.h"
+#include "conversations/ImSessionRows.h"
 
 class ImSessionThread;
 
@@ -115,10 +116,7 @@ class ImSessionTexts {
   QByteArray m_buffer;
 };
 
-// The conversation list's own data. Invariant: every model row is in `sessions`
-// under its own account, every entry is a model row, one row per account; `rows`
-// lists the rows in model order (the model's item list holds null for a row
-// whose item is not made yet).
+// The conversation list's own data.
 class ImSessionListManagerPrivate {
  public:
   explicit ImSessionListManagerPrivate(QObject* threadParent);
@@ -155,13 +153,7 @@ class ImSessionListManagerPrivate {
   // visits every message to find one per conversation.
   static const char* const kListQuery;
 
-  QList<QObject*> items;
-  QList<ImSessionRow*> rows;
-  // Rows about to be inserted into the model, taken into `rows` when the model
-  // announces them.
-  QList<ImSessionRow*> pending;
-  // Owns the rows.
-  QHash<QString, ImSessionRow*> sessions;
+  ImSessionRows list;
   ImSessionThread* thread;
   // The badge as last pushed; answers of the worker adjust it.
   int unreadTotal = 0;

@@ -47,6 +47,7 @@ void ImBaseListModel::reset() {
   const QList<QObject*> cleared = *m_items;
   m_items->clear();
   for (QObject* item : cleared) unwatchIfGone(item);
+  rowsResetHook();
   endResetModel();
   emit itemCountChanged();
 }
@@ -58,6 +59,7 @@ void ImBaseListModel::move(int oldRow, int newRow) {
   const int destination = newRow > oldRow ? newRow + 1 : newRow;
   beginMoveRows(QModelIndex(), oldRow, oldRow, QModelIndex(), destination);
   m_items->move(oldRow, newRow);
+  rowMovedHook(oldRow, newRow);
   endMoveRows();
 }
 
@@ -66,6 +68,7 @@ void ImBaseListModel::removeItem(int index) {
   beginRemoveRows(QModelIndex(), index, index);
   QObject* item = m_items->takeAt(index);
   unwatchIfGone(item);
+  rowsRemovedHook(index, 1);
   endRemoveRows();
   emit itemCountChanged();
 }
@@ -95,6 +98,7 @@ void ImBaseListModel::insert(int row, QObject* item) {
   beginInsertRows(QModelIndex(), row, row);
   m_items->insert(row, item);
   watch(item);
+  rowsInsertedHook(row, 1);
   endInsertRows();
   emit itemAdded(item);
   emit itemCountChanged();
@@ -109,6 +113,7 @@ void ImBaseListModel::prependItems(const QList<QObject*>& items) {
     m_items->prepend(item);
     watch(item);
   }
+  rowsInsertedHook(0, items.size());
   endInsertRows();
   emit itemCountChanged();
 }
@@ -126,9 +131,18 @@ void ImBaseListModel::removeItems(int first, int count) {
   const QList<QObject*> taken = m_items->mid(first, count);
   m_items->erase(m_items->begin() + first, m_items->begin() + first + count);
   for (QObject* item : taken) unwatchIfGone(item);
+  rowsRemovedHook(first, count);
   endRemoveRows();
   emit itemCountChanged();
 }
+
+void ImBaseListModel::rowsInsertedHook(int, int) {}
+
+void ImBaseListModel::rowsRemovedHook(int, int) {}
+
+void ImBaseListModel::rowMovedHook(int, int) {}
+
+void ImBaseListModel::rowsResetHook() {}
 
 int ImBaseListModel::indexOf(QObject* item) const { return m_items->indexOf(item); }
 
@@ -141,6 +155,7 @@ void ImBaseListModel::removeDestroyedItem() {
   for (int row = indexOf(gone); row >= 0; row = indexOf(gone)) {
     beginRemoveRows(QModelIndex(), row, row);
     m_items->removeAt(row);
+    rowsRemovedHook(row, 1);
     endRemoveRows();
     emit itemCountChanged();
   }

@@ -44,6 +44,15 @@ class ImBaseListModel : public QAbstractListModel {
   // maker gives the item the first time the row's item is asked for (data()
   // of the object role, get()), and the row keeps and watches it from then on.
   void setItemMaker(std::function<QObject*(int row)> maker);
+  // Called inside each change's begin/end pair, once the item list has
+  // changed, so that a subclass keeps lists of its own in step with the rows
+  // before any view hears of the change. Every change goes through them, also
+  // those QML asks for and the removal of a destroyed item.
+  virtual void rowsInsertedHook(int first, int count);
+  virtual void rowsRemovedHook(int first, int count);
+  // `to` as QList::move gives it: the row's index after the move.
+  virtual void rowMovedHook(int from, int to);
+  virtual void rowsResetHook();
 
  signals:
   void itemAdded(QObject* item);

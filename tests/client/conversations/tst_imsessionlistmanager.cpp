@@ -691,6 +691,57 @@ class TestImSessionListManager : public QObject {
     list()->initData();
     QCOMPARE(Column("account"), QStringLiteral("1001@group,alice,carol,dave,erin"));
   }
+
+  // Rows, items and the index by account agree after every kind of change:
+  // a rebuild, single and batch insertions, moves (made and unmade rows),
+  // removals by the list, by QML and by an item's destruction, and a reset.
+  // A row QML removed stays indexed and still answers by account.
+  void rowsStayConsistentThroughEveryChange() {
+    const auto consistent = [] { return list()->rowsConsistent(); };
+    QVERIFY(consistent());
+    SeedFive();
+    list()->initData();
+    QVERIFY(consistent());
+    QVERIFY(list()->get(2));  // carol's item made
+    QVERIFY(consistent());
+    list()->move(2, 0);
+    list()->move(3, 1);
+    list()->move(0, 4);
+    QVERIFY(consistent());
+    QCOMPARE(Column("account"), QStringLiteral("dave,1001@group,alice,erin,carol"));
+    list()->updateData(QVariantMap{{QStringLiteral("fromuser"), QStringLiteral("henry")},
+                                   {QStringLiteral("touser"), QStringLiteral("me")},
+                                   {QStringLiteral("totype"), 0}});
+    QVERIFY(consistent());
+    list()->updateData(QVariantMap{{QStringLiteral("fromuser"), QStringLiteral("erin")},
+                                   {QStringLiteral("touser"), QStringLiteral("me")},
+                                   {QStringLiteral("totype"), 0}},
+                       true);  // moves erin to the top
+    QVERIFY(consistent());
+    QCOMPARE(list()->getSessionAccount(0), QStringLiteral("erin"));
+    auto* ivy = new ImMsgEntity(QVariantMap{{QStringLiteral("account"), QStringLiteral("ivy")}},
+                                nullptr);
+    list()->parseData({ivy});
+    QVERIFY(consistent());
+    list()->removeSession(QStringLiteral("dave"));
+    QVERIFY(consistent());
+    const int alice = list()->indexOf(list()->getSession(QStringLiteral("alice")));
+    QVERIFY(alice >= 0);
+    list()->removeItem(alice);
+    QVERIFY(consistent());
+    QVERIFY(list()->getSession(QStringLiteral("alice")));
+    QCOMPARE(list()->indexOf(list()->getSession(QStringLiteral("alice"))), -1);
+    delete ivy;
+    QVERIFY(consistent());
+    QCOMPARE(Column("account"), QStringLiteral("erin,henry,1001@group,carol"));
+    list()->reset();
+    QVERIFY(consistent());
+    list()->initData();
+    QVERIFY(consistent());
+    QCOMPARE(list()->itemCount(), 4);
+    Settle();
+    QVERIFY(consistent());
+  }
 };
 
 TESMO_CLIENT_TEST_MAIN(TestImSessionListManager)
