@@ -1,6 +1,5 @@
 #include "conversations/ImMsgEntity.h"
 
-#include <QDebug>
 
 namespace {
 // Stores the value and signals only when it differs from what the map holds; a
@@ -66,11 +65,10 @@ const char* const ImMsgEntity::kPropertyNames[kPropertyCount] = {
     "champflag",
 };
 
-ImMsgEntity::ImMsgEntity(const QVariantMap& data, QObject* parent) : QObject(parent), m_data(data) {
-  qDebug() << Q_FUNC_INFO;
-}
+ImMsgEntity::ImMsgEntity(const QVariantMap& data, QObject* parent) : QObject(parent), m_data(data) {}
 
-ImMsgEntity::~ImMsgEntity() { qDebug() << Q_FUNC_INFO; }
+// Views may keep a row for reuse after its item went: they drop the item first.
+ImMsgEntity::~ImMsgEntity() { emit goingAway(); }
 
 QVariantMap ImMsgEntity::getData() const { return m_data; }
 
@@ -381,7 +379,6 @@ int ImMsgEntity::setUnReadMsgCount(const int& value) {
 }
 
 int ImMsgEntity::setDownloadState(const int& value) {
-  qDebug() << "key = " << value;
   if (StoreIfChanged(m_data, "downloadState", value)) emit downloadStateChanged();
   return value;
 }

@@ -211,6 +211,8 @@ class ImMsgEntity : public QObject {
   void fileSizeChanged();
   void showTimeChanged();
   void translationChanged();
+  // The item is being deleted (emitted from its destructor).
+  void goingAway();
   void titleChanged();
   void revokeflagChanged();
   void fromNameChanged();

@@ -30,6 +30,29 @@ bool IsFileType(int msgtype) { return msgtype >= 2 && msgtype <= 5; }
 
 QString NowText() { return QDateTime::currentDateTime().toString(kTimeFormat); }
 
+// Seconds of a "yyyy-MM-dd hh:mm:ss" text on the wall clock, -1 when it is not
+// one. Read by hand: it runs for every message that arrives or is paged in.
+qint64 WallSeconds(const QString& text) {
+  if (text.size() != 19) return -1;
+  int field[6];
+  static const int kStart[6] = {0, 5, 8, 11, 14, 17};
+  static const char kAfter[6] = {'-', '-', ' ', ':', ':', '\0'};
+  for (int f = 0; f < 6; ++f) {
+    const int end = f == 0 ? 4 : kStart[f] + 2;
+    int value = 0;
+    for (int i = kStart[f]; i < end; ++i) {
+      const QChar c = text.at(i);
+      if (c < QLatin1Char('0') || c > QLatin1Char('9')) return -1;
+      value = value * 10 + (c.unicode() - '0');
+    }
+    if (kAfter[f] != '\0' && text.at(end) != QLatin1Char(kAfter[f])) return -1;
+    field[f] = value;
+  }
+  const QDate date(field[0], field[1], field[2]);
+  if (!date.isValid() || !QTime::isValid(field[3], field[4], field[5])) return -1;
+  return date.toJulianDay() * 86400 + field[3] * 3600 + field[4] * 60 + field[5];
+}
+
 QString Text(char* engineText) { return QString::fromUtf8(engineText ? engineText : ""); }
 }  // namespace
 
@@ -144,9 +167,9 @@ QString ImSessionManagerPrivate::safeFileName(const QString& name, int id) {
 }
 
 bool ImSessionManagerPrivate::startsAfterGap(const QString& previous, const QString& time) {
-  const QDateTime at = QDateTime::fromString(time, kTimeFormat);
-  const QDateTime before = QDateTime::fromString(previous, kTimeFormat);
-  return !at.isValid() || !before.isValid() || before.msecsTo(at) > kTimeLabelGapMs;
+  const qint64 at = WallSeconds(time);
+  const qint64 before = WallSeconds(previous);
+  return at < 0 || before < 0 || (at - before) * 1000 > kTimeLabelGapMs;
 }
 
 bool ImSessionManagerPrivate::isWebUrl(const QString& url) {

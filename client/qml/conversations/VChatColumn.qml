@@ -1,4 +1,4 @@
-import QtQuick 2.12
+import QtQuick 2.15
 import QtQuick.Controls 2.13
 import QtMultimedia 5.12
 import "../commons"
@@ -43,9 +43,16 @@ Item {
 
     function positionViewAtEnd() {
         // First, so that the view is placed over the rows it keeps.
-        _releaseFarRows()
+        _releaseFarRows(true)
         _endTries = 0
         _placeAtEnd()
+    }
+
+    // Whether rows reach below the view. Read from the geometry itself: atYEnd is
+    // brought up to date only after the change handlers have run.
+    function _shortOfEnd() {
+        var view = sessionListView
+        return view.originY + view.contentHeight - view.height > view.contentY + 0.5
     }
 
     // Rows far from the screen have no item and only a guessed height: once those
@@ -54,21 +61,27 @@ Item {
     function _placeAtEnd() {
         sessionListView.positionViewAtEnd()
         followsEnd = true
-        if (!sessionListView.atYEnd && _endTries++ < 10)
+        if (_shortOfEnd() && _endTries++ < 10)
             Qt.callLater(_keepAtEnd)
     }
     function _keepAtEnd() {
-        if (followsEnd && !sessionListView.atYEnd && !sessionListView.moving)
+        if (followsEnd && _shortOfEnd() && !sessionListView.moving)
             _placeAtEnd()
     }
 
     // At its end the view needs no row beyond what the screen and the cache above
     // it hold (a row is at least 24 high); paging reads older rows again.
     // The view lets go of the rows' delegates at once, before their items go.
-    function _releaseFarRows() {
+    // While messages arrive, rows go a batch at a time (each release reads every
+    // kept row), when the view is placed at its end, all at once.
+    readonly property int releaseBatch: 20
+    function _releaseFarRows(atOnce) {
         if (!hasConversation)
             return
         var keep = Math.ceil((sessionListView.height + sessionListView.cacheBuffer) / 24)
+        // (The manager keeps at least two pages of 30.)
+        if (!atOnce && sessionManager.itemCount <= Math.max(keep, 60) + releaseBatch)
+            return
         if (sessionManager.releaseOlderRows(keep) > 0)
             sessionListView.forceLayout()
     }
@@ -425,6 +438,7 @@ Item {
                 // Twice the view's own height: the rows near the screen, not the
                 // whole conversation.
                 cacheBuffer: Math.max(0, 2 * height)
+                reuseItems: true
                 boundsBehavior: Flickable.StopAtBounds
                 activeFocusOnTab: true
                 ScrollBar.vertical: ScrollBar {}
@@ -461,14 +475,16 @@ Item {
                 }
 
                 onContentYChanged: chatColumn.followsEnd = atYEnd
-                // A view that follows the end goes where the end moved (rows built,
-                // a picture loaded).
-                onContentHeightChanged: {
-                    if (chatColumn.followsEnd && !atYEnd && !moving) {
+                // A view that follows the end goes where the end moved (rows built or
+                // reused for another message, a picture loaded).
+                function _followEnd() {
+                    if (chatColumn.followsEnd && chatColumn._shortOfEnd() && !moving) {
                         chatColumn._endTries = 0
                         Qt.callLater(chatColumn._keepAtEnd)
                     }
                 }
+                onContentHeightChanged: _followEnd()
+                onOriginYChanged: _followEnd()
                 onAtYEndChanged: {
                     if (atYEnd && page && !delegateLoadingTimer.running) {
                         if (vGlobal.active)

@@ -152,9 +152,10 @@ var emptyMessage = {
 }
 
 // The message item of a row: the one role of the message models ("object", also
-// offered as modelData), or the empty stand-in.
-function rowItem(model) {
-    if (model === null || model === undefined)
+// offered as modelData), or the empty stand-in. A row the view keeps for reuse
+// shows the stand-in once its item went, until it shows another.
+function rowItem(model, row) {
+    if (model === null || model === undefined || (row && row.itemGone))
         return emptyMessage
     if (model.modelData)
         return model.modelData

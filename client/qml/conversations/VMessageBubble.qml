@@ -11,7 +11,8 @@ Item {
 
     property bool isSend: false
     // The row's message item; an empty stand-in outside a row.
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null)
+    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
+                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
     property alias bubbleColor: shape.color
     property alias bubbleVisible: shape.visible
     readonly property color textColor: isSend ? "#FFFFFF" : "#333333"

@@ -6,7 +6,9 @@ import "VChatLogic.js" as Logic
 VUserLogo {
     id: receiveLogo
 
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null)
+    // The row's message item; an empty stand-in outside a row.
+    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
+                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
 
     source: msg.icon
     champflag: msg.champflag

@@ -8,7 +8,9 @@ import "VChatLogic.js" as Logic
 Item {
     id: revoke
 
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null)
+    // The row's message item; an empty stand-in outside a row.
+    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
+                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
     readonly property bool own: msg.sendflag === 1
     readonly property bool editable: own && reeditable(msg.id, msg.sendtime)
 

@@ -6,7 +6,9 @@ import "VChatLogic.js" as Logic
 Item {
     id: frame
 
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null)
+    // The row's message item; an empty stand-in outside a row.
+    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
+                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
     property Component content: null
     // The delayed busy mark and the failed mark (which sends again).
     property bool sendMarks: false

@@ -13,6 +13,9 @@ Item {
     property var player: null
     // The time label is switched on once the component has loaded.
     property bool timeShown: false
+    // The row's item was deleted while the view keeps the row to show another
+    // message (see Logic.rowItem).
+    property bool itemGone: false
 
     readonly property var messageItem: typeof model !== "undefined" && model && model.modelData
                                        ? model.modelData : null
@@ -34,10 +37,16 @@ Item {
         target: sessionDelegateRoot.messageItem
         ignoreUnknownSignals: true
         function onTranslationChanged() { sessionDelegateRoot.translationUpdated() }
+        function onGoingAway() { sessionDelegateRoot.itemGone = true }
         function onShowTimeChanged() {
             if (content.status === Loader.Ready)
                 sessionDelegateRoot.timeShown = sessionDelegateRoot.messageItem.showTime
         }
+    }
+
+    ListView.onReused: {
+        itemGone = false
+        timeShown = content.status === Loader.Ready && messageItem ? messageItem.showTime : false
     }
 
     Connections {

@@ -5,7 +5,9 @@ import "VChatLogic.js" as Logic
 Item {
     id: timeLabel
 
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null)
+    // The row's message item; an empty stand-in outside a row.
+    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
+                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
 
     width: parent ? parent.width : 400
     height: 54

@@ -6,7 +6,9 @@ import "VChatLogic.js" as Logic
 Text {
     id: userName
 
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null)
+    // The row's message item; an empty stand-in outside a row.
+    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
+                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
     readonly property bool inGroup: msg.totype === 1
 
     text: msg.name + (inGroup && area.containsMouse ? "@" : "")

@@ -250,6 +250,21 @@ QtObject {
         return html + _plainPieceToHtml(text.substring(done))
     }
 
+    // Whether a message text shows more than plain text: a link or an emoji picture.
+    function needsRichText(plainText) {
+        if (plainText === undefined || plainText === null || plainText === "")
+            return false
+        var text = String(plainText)
+        if (new RegExp(_linkSource, "i").test(text))
+            return true
+        var groups = text.match(/\[[^\[\]]*\]/g) || []
+        for (var i = 0; i < groups.length; ++i) {
+            if (getQrcUrlByName(groups[i]) !== "")
+                return true
+        }
+        return false
+    }
+
     // The names mentioned in a text, in order.
     function mentionedNames(text) {
         var pattern = new RegExp(_atSomeoneSource, "g")

@@ -9,6 +9,7 @@
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionListManager.h"
+#include "conversations/ImSessionManagerPrivate.h"
 #include "shell/VGlobal.h"
 #include "support/ClientTestMain.h"
 #include "support/StubPing.h"
@@ -116,6 +117,37 @@ class TestImSessionHistory : public QObject {
     QCOMPARE(label(3), false);  // 60 s
     QCOMPARE(label(4), true);   // 3600 s
     QCOMPARE(label(5), true);   // the newest, 121 s after the one before
+  }
+
+  // The gap is read from the texts' dates and clock times across days, months and
+  // years; a time that is not one gets a label.
+  void timeGapsAcrossDatesAndBadTimes() {
+    struct Case {
+      const char* before;
+      const char* at;
+      bool label;
+    };
+    const Case cases[] = {
+        {"2026-12-11 10:00:00", "2026-12-11 10:02:00", false},
+        {"2026-12-11 10:00:00", "2026-12-11 10:02:01", true},
+        {"2026-12-11 23:59:00", "2026-12-12 00:01:00", false},
+        {"2026-12-11 23:59:00", "2026-12-12 00:01:01", true},
+        {"2026-02-28 23:59:30", "2026-03-01 00:00:10", false},
+        {"2024-02-28 23:59:30", "2024-03-01 00:00:10", true},  // 29 February between
+        {"2026-12-31 23:59:59", "2027-01-01 00:00:30", false},
+        {"2026-12-11 10:00:00", "2026-12-11 09:59:00", false},  // older: no gap
+        {"2026-12-11 10:00:00", "2026-12-11 10:00", true},
+        {"2026-12-11 10:00:00", "2026-12-11T10:01:00", true},
+        {"2026-12-11 10:00:00", "2026-13-11 10:01:00", true},
+        {"2026-12-11 10:00:00", "2026-12-11 24:01:00", true},
+        {"2026-12-11 10:00:00", "２026-12-11 10:01:00", true},
+        {"", "2026-12-11 10:01:00", true},
+    };
+    for (const Case& c : cases) {
+      QCOMPARE(ImSessionManagerPrivate::startsAfterGap(QString::fromUtf8(c.before),
+                                                       QString::fromUtf8(c.at)),
+               c.label);
+    }
   }
 
   // A page shown above the oldest message takes the label over when it continues

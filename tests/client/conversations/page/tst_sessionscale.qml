@@ -102,6 +102,32 @@ Item {
             return made
         }
 
+        // The texts the view's rows show, by row, next to the model's: a row the view
+        // reuses for another message shows that message.
+        function checkShownTexts(view) {
+            var checked = 0
+            for (var i = 0; i < view.count; ++i) {
+                var row = view.itemAtIndex(i)
+                if (row === null)
+                    continue
+                var texts = []
+                collectTexts(row, texts)
+                compare(texts.length, 1, "row " + i)
+                compare(texts[0].plainText, sessionManager.get(i).content, "row " + i)
+                compare(row.itemGone, false, "row " + i)
+                ++checked
+            }
+            verify(checked > 5, checked + " rows checked")
+        }
+
+        function collectTexts(item, found) {
+            if (String(item).indexOf("VMessageTextContent") === 0)
+                found.push(item)
+            var kids = item.children || []
+            for (var i = 0; i < kids.length; ++i)
+                collectTexts(kids[i], found)
+        }
+
         // What the page keeps at the end: the screen and the cache above it, at the
         // least height of a row.
         function kept(view) {
@@ -180,10 +206,16 @@ Item {
             }, 10000)
             verify(delegates(view) <= Math.ceil(5 * view.height / 24))
             compare(contents(), texts.slice(texts.length - sessionManager.itemCount))
+            checkShownTexts(view)
             compare(pageFixture.scriptErrors(), 0)
 
             pageToTheTop(view, texts.length)
             compare(contents(), texts)
+            checkShownTexts(view)
+            view.positionViewAtIndex(60, ListView.Center)
+            wait(50)
+            checkShownTexts(view)
+            compare(pageFixture.scriptErrors(), 0)
 
             var item = sessionManager.get(0)
             verify(item !== null)

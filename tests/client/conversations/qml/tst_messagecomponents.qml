@@ -393,6 +393,45 @@ Item {
             compare(edit.selectedText, "")
         }
 
+        // A text is shown by a light Text, plain unless it holds a link or an emoji;
+        // the selectable editor comes with the first press, which already selects
+        // while dragging. A row shown again for another message drops it.
+        function test_textEditorComesWithThePress_data() {
+            return [
+                { tag: "plain", content: "alpha beta <b>gamma</b>", rich: false },
+                { tag: "link", content: "see example.com now", rich: true },
+                { tag: "address", content: "write to ann@example.com", rich: true },
+                { tag: "emoji", content: "hi [q_170]", rich: true },
+                { tag: "unknown code", content: "hi [q_171]", rich: false }
+            ]
+        }
+
+        function test_textEditorComesWithThePress(data) {
+            var made = row(receiveText, { "id": 71, "sendflag": 0, "content": data.content })
+            var text = findChildren(made.frame.contentItem, "VMessageTextContent")[0]
+            compare(text.rich, data.rich)
+            compare(text.editor, null)
+            verify(text.height > 0)
+            // Markup in a plain text is shown as typed.
+            if (!data.rich)
+                compare(text.children[0].text, data.content)
+            var y = text.height / 2
+            mousePress(text, 1, y)
+            verify(text.editor !== null)
+            mouseMove(text, text.width / 2, y)
+            mouseMove(text, text.width - 1, y)
+            mouseRelease(text, text.width - 1, y)
+            verify(text.selectedText.length > 0, "dragging from the first press selects")
+            compare(chatItemMenu.modelIdForText, "71NONE")
+            // The editor lies exactly over what was shown.
+            compare(text.editor.width, text.width)
+            compare(text.lineCount, 1)
+
+            made.item.id = 72
+            compare(text.editor, null)
+            compare(text.selectedText, "")
+        }
+
         function findChildren(item, typeName) {
             var found = []
             var visit = function (node) {
