@@ -16,6 +16,7 @@ VReceiveFrame {
 
             VSendingComponent {
                 watchedState: frame.msg.downloadState
+                watchedId: frame.msg.id
             }
             VFailedMark {
                 visible: frame.msg.downloadState === 0 || frame.msg.downloadState === 3

@@ -49,6 +49,7 @@ Item {
         }
         VSendingComponent {
             watchedState: frame.sendMarks ? frame.msg.sendstate : 1
+            watchedId: frame.msg.id
         }
         VFailedMark {
             visible: frame.sendMarks && frame.msg.sendstate === 0

@@ -6,6 +6,9 @@ Item {
     id: mark
 
     property int watchedState: 1
+    // The message watched: a row the view shows again for another message waits
+    // again rather than going on with the last one's wait or mark.
+    property int watchedId: -1
     readonly property int busyState: 2
     property bool sending: false
     property int delay: 1000
@@ -14,18 +17,17 @@ Item {
     height: 20
     visible: sending
 
-    onWatchedStateChanged: {
-        if (watchedState === busyState) {
-            timer.restart()
-        } else {
-            timer.stop()
-            sending = false
-        }
-    }
-    Component.onCompleted: {
+    function watch() {
+        sending = false
         if (watchedState === busyState)
-            timer.start()
+            timer.restart()
+        else
+            timer.stop()
     }
+
+    onWatchedStateChanged: watch()
+    onWatchedIdChanged: watch()
+    Component.onCompleted: watch()
 
     Timer {
         id: timer

@@ -208,6 +208,10 @@ Item {
             slow.watchedState = 2
             verify(!slow.visible)
             tryCompare(slow, "visible", true, 5000)
+            // Shown again for another busy message: it waits again.
+            slow.watchedId = 12
+            verify(!slow.visible)
+            tryCompare(slow, "visible", true, 5000)
         }
 
         function test_failedMarkOnlyWhenFailed() {
