@@ -257,6 +257,14 @@ void THttpRequestService::Execute(TAPIPacket* packet, const TAccountScope::Stamp
       Hand(packet);
       return;
     }
+    // Run now, these would act as whichever login is current.
+    if (packet->code == _REQUEST_HTTP_GROUPCOMMAND || packet->code == _REQUEST_HTTP_USERCOMMAND ||
+        packet->code == _REQUEST_HTTP_READMSGIM) {
+      packet->a = kLoginOverNotRun;
+      packet->s4.clear();
+      Hand(packet);
+      return;
+    }
   }
   Executor executor = FindExecutor(packet->code);
   if (!executor) executor = BuiltInExecutor(packet->code);

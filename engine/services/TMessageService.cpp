@@ -5,6 +5,7 @@
 #include "base/TAPIPacket.h"
 #include "base/TAutoLock.h"
 #include "db/SqlText.h"
+#include "db/TAccountScope.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
 #include "db/TRecordSet.h"
@@ -55,6 +56,12 @@ int TMessageService::SendMessage(TAPIPacket* packet) {
 }
 
 int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
+  // Work of a login that is over: sent now, the message would go out under
+  // whichever login is current.
+  if (TAccountScope::IsLoginOver()) {
+    TSentMessageStore::MarkSendFailed(id);
+    return kSendLoginOver;
+  }
   const std::string touser = args.Find("touser");
   const int msgtype = args.GetInt("msgtype");
   const std::string file = args.Find("file");
@@ -78,6 +85,11 @@ int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
     content = fileUrl = m_service.GetDownloadUrl(remote);
   }
 
+  // The upload may have outlasted the login.
+  if (TAccountScope::IsLoginOver()) {
+    TSentMessageStore::MarkSendFailed(id);
+    return kSendLoginOver;
+  }
   const std::string url = m_service.GetServerUrl(SendPath(touser), kImServer);
   const int exchange =
       m_post ? m_post(packet, url, BuildSendBody(msgtype, touser, content, args.Find("remark")))
@@ -112,6 +124,7 @@ int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
 int TMessageService::RevokeMessage(TAPIPacket* packet) {
   TMsgRecord row;
   if (packet->id <= 0 || !TMessageStore::LoadMessage(packet->id, &row)) return kSendNoMessage;
+  if (TAccountScope::IsLoginOver()) return kSendLoginOver;
 
   const std::string url = m_service.GetServerUrl(SendPath(row.touser), kImServer);
   const std::string body =

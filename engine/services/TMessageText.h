@@ -14,6 +14,7 @@ enum TSendResult {
   kSendBadReply = 13,     // not a JSON object, or accepted without msgid and time
   kSendCodeZero = 14,     // the server answered "code" 0
   kSendStoreFailed = 15,  // the server accepted, but the row could not be marked
+  kSendLoginOver = 16,    // queued by a login that ended before it went out: not sent
 };
 
 // The last component of a path: after the last "/" or "\"; the whole text when it

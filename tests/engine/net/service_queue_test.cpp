@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kSlowCode = 200301;
+constexpr int kSlowCode = _REQUEST_HTTP_UPLOADDUMP;
 
 class ServiceQueueTest : public ::testing::Test {
  protected:
@@ -199,11 +199,13 @@ TEST_F(ServiceQueueTest, InternalCodesRunOnceAreNeverAnsweredAndFreedOnce) {
 }
 
 // Work queued for a login that is over (a logout, a kick-out, another database): its
-// history requests are answered at once without a download, its internal work is
-// dropped, anything else still runs, knowing it, and what it raises does not reach
-// the caller.
+// history requests are answered at once without a download, its commands and read
+// marks are answered without running, its internal work is dropped, anything else
+// still runs, knowing it, and what it raises does not reach the caller.
 TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce) {
-  constexpr int kOtherCode = _REQUEST_HTTP_USERCOMMAND;
+  constexpr int kOtherCode = _REQUEST_HTTP_SENDGET;
+  const int commands[] = {_REQUEST_HTTP_GROUPCOMMAND, _REQUEST_HTTP_USERCOMMAND,
+                          _REQUEST_HTTP_READMSGIM};
   const struct {
     const char* name;
     void (*end)();
@@ -225,7 +227,14 @@ TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce)
     std::atomic<int> other{0};
     std::atomic<bool> sawOver{false};
     std::atomic<bool> sawStale{false};
+    std::atomic<int> commandsRun{0};
     THttpRequestService service(&RecordingOwner);
+    for (int code : commands) {
+      service.RegisterExecutor(code, [&](THttpRequestService&, TAPIPacket*) {
+        ++commandsRun;
+        return 0;
+      });
+    }
     service.RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
       gate.Enter();
       return 0;
@@ -252,17 +261,26 @@ TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce)
     service.Enqueue(MakePacket(_REQUEST_HTTP_GETHISTORYMSG, id, "peer@a.test", "300"));
     service.Enqueue(MakePacket(kInternalPeerMessage, id));
     service.Enqueue(MakePacket(kOtherCode, id));
+    for (int code : commands) service.Enqueue(MakePacket(code, id));
     if (row.end) row.end();
     gate.Open();
     auto answer = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_GETHISTORYMSG, id);
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->a, 0);
     ASSERT_TRUE(CallbackRecorder::Get().WaitFor(kOtherCode, id));
+    // Commands and read marks act as the login that is current when they run: one
+    // of a login that is over is answered without running.
+    for (int code : commands) {
+      auto command = CallbackRecorder::Get().WaitFor(code, id);
+      ASSERT_TRUE(command);
+      EXPECT_EQ(command->a, row.over ? kLoginOverNotRun : 0) << code;
+    }
     ASSERT_TRUE(WaitUntil([&] { return service.QueuedCount() == 0; }));
     service.Stop();
     EXPECT_EQ(history.load(), row.over ? 0 : 1);
     EXPECT_EQ(peer.load(), row.over ? 0 : 1);
     EXPECT_EQ(other.load(), 1);
+    EXPECT_EQ(commandsRun.load(), row.over ? 0 : 3);
     EXPECT_EQ(sawOver.load(), row.over);
     EXPECT_EQ(sawStale.load(), row.stale);
     EXPECT_EQ(CallbackRecorder::Get().Count(_EVENT_REPORT_FRIENDNOTIFY, id), row.over ? 0u : 1u);

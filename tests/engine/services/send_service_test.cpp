@@ -8,6 +8,7 @@
 
 #include "TAPIInterface.h"
 #include "core/TEngineCore.h"
+#include "db/TAccountScope.h"
 #include "engine/db/StoreTestSupport.h"
 #include "net/THttpRequestService.h"
 #include "services/TMessageService.h"
@@ -213,6 +214,43 @@ TEST_F(SendServiceTest, RevokeOfAnUnknownIdAsksNobody) {
   packet.id = 0;
   EXPECT_EQ(Service({0, Accept(1)}).RevokeMessage(&packet), kSendNoMessage);
   EXPECT_TRUE(m_bodies.empty());
+}
+
+// A send or recall queued by a login that ended before it ran (logout, kick-out,
+// another account) would go out under the login that is current by then: nothing
+// is posted and the message is marked failed, while the login's own work goes out.
+TEST_F(SendServiceTest, WorkOfALoginThatIsOverIsNeverPosted) {
+  const TAccountScope::Stamp before = TAccountScope::Current();
+  const int text = TSentMessageStore::InsertSentMessage(0, kPeer, "late", "", "", 0);
+  const int sent = TSentMessageStore::InsertSentMessage(0, kGroup, "said", "", "", 0);
+  ASSERT_EQ(TSentMessageStore::MarkSent(sent, 4444, kTime, ""), 1);
+  TAccountScope::EndLogin();
+  {
+    TAccountScope scope(before);
+    TAPIPacket send;
+    send.code = _REQUEST_HTTP_SENDMSGIM;
+    send.id = text;
+    send.s1 = BuildSendArguments(text, kPeer, 0, "msg", "late", "");
+    EXPECT_EQ(Service({0, Accept(7)}).SendMessage(&send), kSendLoginOver);
+    TAPIPacket recall;
+    recall.code = _REQUEST_HTTP_REVOKEMSG;
+    recall.id = sent;
+    EXPECT_EQ(Service({0, Accept(8)}).RevokeMessage(&recall), kSendLoginOver);
+  }
+  EXPECT_TRUE(m_bodies.empty());
+  EXPECT_EQ(Column(text, "sendstate"), "0");
+  EXPECT_EQ(Column(text, "msgid"), "0");
+  EXPECT_EQ(Column(sent, "revokeflag"), "0");
+  EXPECT_EQ(m_service.QueuedCount(), 0u);
+
+  // The login now current sends as before.
+  TAPIPacket again;
+  again.code = _REQUEST_HTTP_SENDMSGIM;
+  again.id = text;
+  again.s1 = BuildSendArguments(text, kPeer, 0, "msg", "late", "");
+  EXPECT_EQ(Service({0, Accept(9)}).SendMessage(&again), kSendOk);
+  EXPECT_EQ(m_bodies.size(), 1u);
+  EXPECT_EQ(Column(text, "sendstate"), "1");
 }
 
 TEST_F(SendServiceTest, ForwardInfoComesFromTheLocalTables) {
