@@ -16,6 +16,18 @@ namespace {
 
 constexpr int kQueuePollMs = 100;
 
+// Requests that act as the logged-in account on the server.
+bool IsAccountCommand(int code) {
+  return code == _REQUEST_HTTP_GROUPCOMMAND || code == _REQUEST_HTTP_USERCOMMAND ||
+         code == _REQUEST_HTTP_READMSGIM;
+}
+
+// Requests that send or recall a message of the account.
+bool IsMessageSend(int code) {
+  return code == _REQUEST_HTTP_SENDMSGIM || code == _REQUEST_HTTP_SENDMSGFILE ||
+         code == _REQUEST_HTTP_REVOKEMSG;
+}
+
 struct WorkerStart {
   THttpRequestService* service;
   int index;
@@ -258,11 +270,8 @@ void THttpRequestService::Execute(TAPIPacket* packet, const TAccountScope::Stamp
       return;
     }
     // Run now, these would act as whichever login is current.
-    if (packet->code == _REQUEST_HTTP_GROUPCOMMAND || packet->code == _REQUEST_HTTP_USERCOMMAND ||
-        packet->code == _REQUEST_HTTP_READMSGIM) {
-      packet->a = kLoginOverNotRun;
-      packet->s4.clear();
-      Hand(packet);
+    if (IsAccountCommand(packet->code)) {
+      delete packet;
       return;
     }
   }
@@ -287,5 +296,12 @@ void THttpRequestService::Execute(TAPIPacket* packet, const TAccountScope::Stamp
   packet->a = result;
   if (packet->code == _REQUEST_HTTP_SENDGET || packet->code == _REQUEST_HTTP_SENDPOST)
     packet->b = static_cast<int>(tesmo::TickCountMs() - started);
+  // The program of the login now current would take the answer of a message of
+  // the one before (ids repeat between accounts) for one of its own.
+  if ((IsAccountCommand(packet->code) || IsMessageSend(packet->code)) &&
+      TAccountScope::IsLoginOver()) {
+    delete packet;
+    return;
+  }
   Hand(packet);
 }

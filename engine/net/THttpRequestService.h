@@ -51,13 +51,11 @@ constexpr int kInternalCodeLimit = 1000;
 
 // The result of an executor that ended with an exception instead of a result.
 constexpr int kExecutorFault = -1;
-// The result of a command or read mark queued by a login that ended before it ran:
-// it is not run, since it would act as whichever login is current by then.
-constexpr int kLoginOverNotRun = -2;
 
 // The queue of asynchronous requests and the four workers that run them. Every
 // queued packet with a request code is answered exactly once through the owner
-// function, unless the service stops first (then it is freed without an answer).
+// function, unless the service stops first (then it is freed without an answer)
+// or it acts as a login that is over (see Enqueue).
 class THttpRequestService {
  public:
   using OwnerFunction = void (*)(TAPIPacket*);
@@ -101,10 +99,11 @@ class THttpRequestService {
   // Takes ownership of the packet. After Stop the packet is freed unanswered. The
   // packet runs for the login of the thread that queues it (TAccountScope): once
   // that login is over, a queued history request is answered at once without a
-  // download, a group or user command or a read mark is answered at once with
-  // kLoginOverNotRun, and queued internal work is dropped; anything else still
-  // runs (the message service sends nothing for it), and stores nothing once
-  // another database is open.
+  // download, queued internal work and group or user commands and read marks are
+  // dropped, and the answers of sends and recalls (their service sends nothing for
+  // a login that is over) go nowhere: each would act as, or reach the program of,
+  // whichever login is current by then. Anything else still runs, and stores
+  // nothing once another database is open.
   void Enqueue(TAPIPacket* packet);
   // Dropped when the calling thread works for a login that is over.
   void RaiseEvent(int code, int a, int id, const std::string& text);

@@ -199,13 +199,16 @@ TEST_F(ServiceQueueTest, InternalCodesRunOnceAreNeverAnsweredAndFreedOnce) {
 }
 
 // Work queued for a login that is over (a logout, a kick-out, another database): its
-// history requests are answered at once without a download, its commands and read
-// marks are answered without running, its internal work is dropped, anything else
-// still runs, knowing it, and what it raises does not reach the caller.
+// history requests are answered at once without a download, its commands, read
+// marks and internal work are dropped, its sends and recalls answer nobody,
+// anything else still runs, knowing it, and what it raises does not reach the
+// caller.
 TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce) {
   constexpr int kOtherCode = _REQUEST_HTTP_SENDGET;
   const int commands[] = {_REQUEST_HTTP_GROUPCOMMAND, _REQUEST_HTTP_USERCOMMAND,
                           _REQUEST_HTTP_READMSGIM};
+  const int sends[] = {_REQUEST_HTTP_SENDMSGIM, _REQUEST_HTTP_SENDMSGFILE,
+                       _REQUEST_HTTP_REVOKEMSG};
   const struct {
     const char* name;
     void (*end)();
@@ -228,10 +231,19 @@ TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce)
     std::atomic<bool> sawOver{false};
     std::atomic<bool> sawStale{false};
     std::atomic<int> commandsRun{0};
+    std::atomic<int> sendsRun{0};
     THttpRequestService service(&RecordingOwner);
     for (int code : commands) {
       service.RegisterExecutor(code, [&](THttpRequestService&, TAPIPacket*) {
         ++commandsRun;
+        return 0;
+      });
+    }
+    // The message service refuses a send of a login that is over by itself (and marks
+    // its row failed): it runs, but its answer goes nowhere.
+    for (int code : sends) {
+      service.RegisterExecutor(code, [&](THttpRequestService&, TAPIPacket*) {
+        ++sendsRun;
         return 0;
       });
     }
@@ -262,25 +274,31 @@ TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce)
     service.Enqueue(MakePacket(kInternalPeerMessage, id));
     service.Enqueue(MakePacket(kOtherCode, id));
     for (int code : commands) service.Enqueue(MakePacket(code, id));
+    for (int code : sends) service.Enqueue(MakePacket(code, id));
     if (row.end) row.end();
     gate.Open();
     auto answer = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_GETHISTORYMSG, id);
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->a, 0);
     ASSERT_TRUE(CallbackRecorder::Get().WaitFor(kOtherCode, id));
-    // Commands and read marks act as the login that is current when they run: one
-    // of a login that is over is answered without running.
-    for (int code : commands) {
-      auto command = CallbackRecorder::Get().WaitFor(code, id);
-      ASSERT_TRUE(command);
-      EXPECT_EQ(command->a, row.over ? kLoginOverNotRun : 0) << code;
+    if (!row.over) {
+      for (int code : commands) ASSERT_TRUE(CallbackRecorder::Get().WaitFor(code, id)) << code;
+      for (int code : sends) ASSERT_TRUE(CallbackRecorder::Get().WaitFor(code, id)) << code;
     }
     ASSERT_TRUE(WaitUntil([&] { return service.QueuedCount() == 0; }));
     service.Stop();
     EXPECT_EQ(history.load(), row.over ? 0 : 1);
     EXPECT_EQ(peer.load(), row.over ? 0 : 1);
     EXPECT_EQ(other.load(), 1);
+    // Commands and read marks act as the login that is current when they run, and
+    // the answer of a send would reach that login's program: for a login that is
+    // over neither runs nor answers.
     EXPECT_EQ(commandsRun.load(), row.over ? 0 : 3);
+    EXPECT_EQ(sendsRun.load(), 3);
+    for (int code : commands)
+      EXPECT_EQ(CallbackRecorder::Get().Count(code, id), row.over ? 0u : 1u) << code;
+    for (int code : sends)
+      EXPECT_EQ(CallbackRecorder::Get().Count(code, id), row.over ? 0u : 1u) << code;
     EXPECT_EQ(sawOver.load(), row.over);
     EXPECT_EQ(sawStale.load(), row.stale);
     EXPECT_EQ(CallbackRecorder::Get().Count(_EVENT_REPORT_FRIENDNOTIFY, id), row.over ? 0u : 1u);
