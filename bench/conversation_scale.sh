@@ -13,17 +13,8 @@ build=${TESMO_BUILD_DIR:-build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-# The network check pings: a stub answers at once and nothing is sent.
-mkdir -p "$work/bin"
-printf '#!/bin/sh\nexit 0\n' > "$work/bin/ping"
-chmod +x "$work/bin/ping"
-export PATH="$work/bin:$PATH"
-if [ "$(id -u)" -eq 0 ]; then
-  export QTWEBENGINE_DISABLE_SANDBOX=1
-fi
+# shellcheck source=bench/fresh-user.sh
+source bench/fresh-user.sh
 
 xvfb-run -a -s "-screen 0 1366x768x24" dbus-run-session -- \
   "$build/client/conversation_scale_bench" "$@"

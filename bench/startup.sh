@@ -20,19 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A fresh user: settings, data and runtime folders of its own.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-export XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-# The network check pings: a stub answers at once and nothing is sent.
-mkdir -p "$work/bin"
-printf '#!/bin/sh\nexit 0\n' > "$work/bin/ping"
-chmod +x "$work/bin/ping"
-export PATH="$work/bin:$PATH"
-if [ "$(id -u)" -eq 0 ]; then
-  export QTWEBENGINE_DISABLE_SANDBOX=1
-fi
+# shellcheck source=bench/fresh-user.sh
+source bench/fresh-user.sh
 
 # Nobody scans the QR code in the first seconds of a start: the demo world without
 # its automatic confirmation, so that the memory read 10 s after the first frame is

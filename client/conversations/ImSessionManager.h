@@ -111,8 +111,10 @@ class ImSessionManager : public ImBaseListModel {
   Q_INVOKABLE void wipeData();
   // While the view stands at its end: lets the oldest rows go beyond the newest
   // `keep` (at least kKeptRows), so that a long conversation holds a bounded number
-  // of items; paging reads them again. The number of rows let go.
-  Q_INVOKABLE int releaseOlderRows(int keep);
+  // of items; paging reads them again. With `batch`, nothing goes until more than
+  // `batch` rows are beyond (each release reads every kept row). The number of
+  // rows let go.
+  Q_INVOKABLE int releaseOlderRows(int keep, int batch = 0);
   // The view reached its top with `row` standing there: an older page is awaited,
   // and the message of that row is kept in place when it comes.
   Q_INVOKABLE void beginPage(int row);

@@ -25,10 +25,10 @@ bool NewerThan(const ImMsgEntity* a, const ImMsgEntity* b) {
 
 }  // namespace
 
-int ImSessionManager::releaseOlderRows(int keep) {
+int ImSessionManager::releaseOlderRows(int keep, int batch) {
   keep = qMax(keep, kKeptRows);
   const int rows = itemCount();
-  if (rows <= keep) return 0;
+  if (rows <= keep + qMax(batch, 0)) return 0;
   const int drop = rows - keep;
   QList<ImMsgEntity*> released;
   released.reserve(drop);

@@ -30,6 +30,14 @@ constexpr int kNoClient = 1;    // the exchange result when there is nothing to 
 
 TDBManager* Database() { return ServiceDatabase(); }
 
+// Work of a login that is over: sent now, the message would go out under whichever
+// login is current. Its row is marked failed.
+bool RefusedForAnEndedLogin(int id) {
+  if (!TAccountScope::IsLoginOver()) return false;
+  TSentMessageStore::MarkSendFailed(id);
+  return true;
+}
+
 }  // namespace
 
 TMessageService::TMessageService(THttpRequestService& service)
@@ -56,12 +64,7 @@ int TMessageService::SendMessage(TAPIPacket* packet) {
 }
 
 int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
-  // Work of a login that is over: sent now, the message would go out under
-  // whichever login is current.
-  if (TAccountScope::IsLoginOver()) {
-    TSentMessageStore::MarkSendFailed(id);
-    return kSendLoginOver;
-  }
+  if (RefusedForAnEndedLogin(id)) return kSendLoginOver;
   const std::string touser = args.Find("touser");
   const int msgtype = args.GetInt("msgtype");
   const std::string file = args.Find("file");
@@ -86,10 +89,7 @@ int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
   }
 
   // The upload may have outlasted the login.
-  if (TAccountScope::IsLoginOver()) {
-    TSentMessageStore::MarkSendFailed(id);
-    return kSendLoginOver;
-  }
+  if (RefusedForAnEndedLogin(id)) return kSendLoginOver;
   const std::string url = m_service.GetServerUrl(SendPath(touser), kImServer);
   const int exchange =
       m_post ? m_post(packet, url, BuildSendBody(msgtype, touser, content, args.Find("remark")))

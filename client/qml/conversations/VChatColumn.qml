@@ -79,10 +79,7 @@ Item {
         if (!hasConversation)
             return
         var keep = Math.ceil((sessionListView.height + sessionListView.cacheBuffer) / 24)
-        // (The manager keeps at least two pages of 30.)
-        if (!atOnce && sessionManager.itemCount <= Math.max(keep, 60) + releaseBatch)
-            return
-        if (sessionManager.releaseOlderRows(keep) > 0)
+        if (sessionManager.releaseOlderRows(keep, atOnce ? 0 : releaseBatch) > 0)
             sessionListView.forceLayout()
     }
 

@@ -158,6 +158,21 @@ class TestImSessionWindow : public QObject {
     QVERIFY(!manager()->pageAwaited());
   }
 
+  // In batches: nothing goes until more than the batch is beyond what is kept,
+  // then all of it at once.
+  void releasesInBatches() {
+    for (int i = 0; i < 100; ++i) Insert({kPeer, kMe, 0, 60 * i});
+    manager()->entrySession(kPeer, 0);
+    PageToTheEnd();
+    const int beyond = 100 - ImSessionManager::kKeptRows;
+    QSignalSpy removed(manager(), &QAbstractItemModel::rowsRemoved);
+    QCOMPARE(manager()->releaseOlderRows(5, beyond), 0);
+    QCOMPARE(removed.count(), 0);
+    QCOMPARE(manager()->itemCount(), 100);
+    QCOMPARE(manager()->releaseOlderRows(5, beyond - 1), beyond);
+    QCOMPARE(manager()->itemCount(), ImSessionManager::kKeptRows);
+  }
+
   // Below the kept number nothing goes; the items that stay are the same objects.
   void keepsAtLeastTwoPages() {
     for (int i = 0; i < 100; ++i) Insert({kPeer, kMe, 0, 60 * i});
