@@ -50,11 +50,23 @@ int FindHeaderEnd(const char* buffer, int used) {
   return -1;
 }
 
-// The body is chunked when chunked is the last transfer coding applied.
-bool IsChunkedCoding(const std::string& value) {
+// What a Transfer-Encoding header leaves to read. Only chunked framing is undone
+// here; any other coding (gzip, compress, ...) would hand its raw bytes on as the
+// body, so such a reply is refused. "identity" changes nothing.
+enum class TransferCoding { kNone, kChunked, kRefused };
+
+TransferCoding ReadTransferCoding(const std::string& value) {
   std::vector<std::string> codings;
   SplitString(value, ',', codings);
-  return !codings.empty() && strcasecmp(Trim(codings.back()).c_str(), "chunked") == 0;
+  bool chunked = false;
+  for (const std::string& raw : codings) {
+    const std::string coding = Trim(raw);
+    if (coding.empty() || strcasecmp(coding.c_str(), "identity") == 0) continue;
+    // Chunked must be the last coding and be applied once.
+    if (chunked || strcasecmp(coding.c_str(), "chunked") != 0) return TransferCoding::kRefused;
+    chunked = true;
+  }
+  return chunked ? TransferCoding::kChunked : TransferCoding::kNone;
 }
 
 bool ParseContentLength(const std::string& text, int64_t& length) {
@@ -288,14 +300,17 @@ bool THttpBaseClient::ReceiveHeader(int sock, int& used, Framing& framing,
     framing.headerLength = end;
     framing.status = status;
     const char* transferEncoding = response.GetHeader("Transfer-Encoding");
+    const TransferCoding coding =
+        transferEncoding ? ReadTransferCoding(transferEncoding) : TransferCoding::kNone;
     bool hasLength = false;
     int64_t length = 0;
     if (!ReplyContentLength(response, hasLength, length)) return false;
     if (status == 101 || status == 204 || status == 304) {
       framing.kind = Framing::kNoBody;
-    } else if (transferEncoding) {
-      // Any other coding has no framing of its own: the body runs to the close.
-      framing.kind = IsChunkedCoding(transferEncoding) ? Framing::kChunked : Framing::kUntilClose;
+    } else if (coding == TransferCoding::kRefused) {
+      return false;
+    } else if (coding == TransferCoding::kChunked) {
+      framing.kind = Framing::kChunked;
     } else if (hasLength) {
       framing.length = length;
       framing.kind = Framing::kLength;
@@ -434,14 +449,17 @@ int THttpBaseClient::Exchange(const TServerRecord* server, const std::string& re
   if (!server) return 0;
   TServerRecord target = *server;
   std::string text = request;
+  // One deadline for the request, whatever number of redirects it takes.
+  const uint64_t deadline = tesmo::TickCountMs() + static_cast<uint64_t>(m_replyDeadlineMs);
   for (int hop = 0; hop < kMaxHops; ++hop) {
     if (IsEngineStopping() || text.find("\r\n\r\n") == std::string::npos) break;
+    if (tesmo::TickCountMs() >= deadline) break;
     const int sock = Connect(&target);
     if (sock < 0) break;
     int got = 0;
     int headerLength = 0;
     if (Send(sock, text.data(), static_cast<int>(text.size())) == static_cast<int>(text.size())) {
-      m_deadlineAt = tesmo::TickCountMs() + static_cast<uint64_t>(m_replyDeadlineMs);
+      m_deadlineAt = deadline;
       got = ReceiveReply(sock, headerLength);
       m_deadlineAt = 0;
     }
@@ -466,8 +484,10 @@ int THttpBaseClient::ExchangeToFile(const TServerRecord* server, const std::stri
   if (!server || !file) return 0;
   TServerRecord target = *server;
   std::string targetPath = path;
+  // The header blocks of all hops share one deadline.
+  const uint64_t deadline = tesmo::TickCountMs() + static_cast<uint64_t>(m_replyDeadlineMs);
   for (int hop = 0; hop < kMaxHops; ++hop) {
-    if (IsEngineStopping()) return 0;
+    if (IsEngineStopping() || tesmo::TickCountMs() >= deadline) break;
     const std::string request = BuildGetRequest(&target, targetPath);
     if (request.empty()) return 0;
     const int sock = Connect(&target);
@@ -479,7 +499,7 @@ int THttpBaseClient::ExchangeToFile(const TServerRecord* server, const std::stri
     if (ok) {
       // The header block is held in memory too; the body that follows may take as
       // long as it keeps coming.
-      m_deadlineAt = tesmo::TickCountMs() + static_cast<uint64_t>(m_replyDeadlineMs);
+      m_deadlineAt = deadline;
       ok = ReceiveHeader(sock, used, framing, progress);
       m_deadlineAt = 0;
     }

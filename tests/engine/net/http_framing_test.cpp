@@ -113,6 +113,33 @@ std::vector<Row> FramingRows() {
                      "5\r\nhello\r\n0\r\n\r\n"),
       true, "hello");
 
+  // Only chunked framing is undone; any other transfer coding would pass its raw bytes
+  // on as the body.
+  add("transfer coding gzip is refused",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\nConnection: close\r\n\r\n" +
+                     FakeReply::Gzip(text)),
+      false, "");
+  add("gzip under chunked is refused",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n"
+                     "5\r\nhello\r\n0\r\n\r\n"),
+      false, "");
+  add("chunked that is not the last coding is refused",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, gzip\r\n\r\n"
+                     "5\r\nhello\r\n0\r\n\r\n"),
+      false, "");
+  add("chunked twice is refused",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, chunked\r\n\r\n"
+                     "5\r\nhello\r\n0\r\n\r\n"),
+      false, "");
+  add("identity then chunked is chunked",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: identity, Chunked\r\n\r\n"
+                     "5\r\nhello\r\n0\r\n\r\n"),
+      true, "hello");
+  add("identity alone leaves the length",
+      FakeReply::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: identity\r\nContent-Length: 5\r\n\r\n"
+                     "hello"),
+      true, "hello");
+
   add("\"chunked\" only in the body is not framing",
       FakeReply::Text(200, "5\r\nchunked\r\n0\r\n\r\n"), true, "5\r\nchunked\r\n0\r\n\r\n");
 

@@ -1,6 +1,7 @@
 // Redirects: the request is rebuilt for each new location, at most ten connections.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "fakes/FakeHttpServer.h"
@@ -100,6 +101,47 @@ TEST(HttpRedirect, TenConnectionsAtMost) {
     }
     EXPECT_EQ(server.ConnectionCount(), std::min(hops, THttpBaseClient::kMaxHops));
   }
+}
+
+// The reply deadline covers the whole request: a chain of slow redirects, each hop
+// well within it, does not hold the worker for a deadline per hop. The same for the
+// header blocks of a download.
+TEST(HttpRedirect, SlowHopsShareOneReplyDeadline) {
+  constexpr int kHops = 9;
+  FakeHttpServer server;
+  for (int i = 0; i < kHops; ++i) {
+    server.Route("/r" + std::to_string(i), FakeReply::Redirect(302, "/placeholder"));
+  }
+  ASSERT_TRUE(server.Start());
+  for (int i = 0; i + 1 < kHops; ++i) {
+    FakeReply hop = FakeReply::Redirect(302, server.Url("/r" + std::to_string(i + 1)));
+    hop.delayMs = 700;
+    server.Route("/r" + std::to_string(i), hop);
+  }
+  FakeReply last = FakeReply::Text(200, "end");
+  last.delayMs = 700;
+  server.Route("/r" + std::to_string(kHops - 1), last);
+
+  THttpClient client;
+  client.SetReplyDeadline(2000);
+  TServerRecord record{"127.0.0.1", server.Port()};
+  EXPECT_EQ(client.Exchange(&record, THttpBaseClient::BuildGetRequest(&record, "/r0", "")), 0);
+  EXPECT_EQ(client.GetReceivedLength(), 0);
+  // About three hops fit in the deadline; a deadline per hop would have let all nine run.
+  EXPECT_LE(server.ConnectionCount(), 4);
+
+  const int before = server.ConnectionCount();
+  FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(client.ExchangeToFile(&record, "/r0", file, nullptr), 0);
+  EXPECT_EQ(std::ftell(file), 0);
+  std::fclose(file);
+  EXPECT_LE(server.ConnectionCount() - before, 4);
+
+  // With time enough the same chain arrives.
+  client.SetReplyDeadline(30000);
+  ASSERT_GT(client.Exchange(&record, THttpBaseClient::BuildGetRequest(&record, "/r0", "")), 0);
+  EXPECT_EQ(Body(client), "end");
 }
 
 TEST(HttpRedirect, UnusableLocationEndsWithTheRedirectReply) {
