@@ -15,6 +15,7 @@
 #include "net/THttpRequestService.h"
 #include "net/TNetContext.h"
 #include "net/TProgressMeter.h"
+#include "net/TServerKeys.h"
 #include "net/TTransferStopSet.h"
 #include "util/TFileUtil.h"
 #include "util/TGzip.h"
@@ -143,5 +144,5 @@ int TFileTransfer::OnUploadDump(TAPIPacket* packet) {
       JsonTextStringField("transid", MakeTransId("")) + JsonTextIntField("size", size) +
       JsonTextStringField("name", BaseName(path)) +
       JsonTextStringField("url", service->GetDownloadUrl(remote)));
-  return service->Post(packet, service->GetServerUrl(kDumpReportPath, "PUBSERVER"), body);
+  return service->Post(packet, service->GetServerUrl(kDumpReportPath, kPubServer), body);
 }

@@ -4,6 +4,7 @@
 
 #include "net/THttpRequestService.h"
 #include "net/TNetContext.h"
+#include "net/TServerKeys.h"
 #include "util/TJsonText.h"
 
 namespace {
@@ -56,7 +57,7 @@ std::string THttpRequestService::GetServerUrl(const std::string& path,
                                               const std::string& key) const {
   const TNetContext* core = TNetContext::Instance();
   ServerAddress address;
-  if (key == "LOGIN") {
+  if (key == kLoginServer) {
     address = LoginServer(core);
   } else {
     if (core) {

@@ -10,6 +10,7 @@
 #include "db/TRecordSet.h"
 #include "net/TFileUpload.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "services/TGroupProtocol.h"
 #include "services/TGroupReplyWriter.h"
 #include "services/TGroupStore.h"
@@ -94,7 +95,7 @@ int TGroupProcessor::Process(TAPIPacket* packet) {
                                                  JsonTextStringField("account", c.own));
     int error = 0;
     const TReplyRecord login(
-        m_service->PostJson(m_service->GetServerUrl(kCreateGroupPath, "LOGIN"), body, &error));
+        m_service->PostJson(m_service->GetServerUrl(kCreateGroupPath, kLoginServer), body, &error));
     if (!login.ok) return kGroupBadReply;
     if (login.code != 1) {
       packet->s4.clear();
@@ -108,7 +109,7 @@ int TGroupProcessor::Process(TAPIPacket* packet) {
     c.body = JsonTextStringField("groupid", login.GetString("groupid")) +
              JsonTextStringField("groupaccount", c.groupaccount);
   } else {
-    c.url = m_service->BuildUrl(kGroupProcessPath, c.args.Find("groupid"), "GROUPSERVER");
+    c.url = m_service->BuildUrl(kGroupProcessPath, c.args.Find("groupid"), kGroupServer);
   }
 
   if (IsOneOf(c.cmd, {"create", "set"}) && !c.args.Find("logopath").empty()) {

@@ -18,6 +18,7 @@
 #include "db/TSaveInfoType.h"
 #include "db/TSqlStatement.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "net/TUrlCodec.h"
 #include "services/TContactCache.h"
 #include "services/TMessageIds.h"
@@ -36,10 +37,7 @@
 
 namespace {
 
-constexpr char kImServer[] = "IMSERVER";
 constexpr char kPersonKey[] = "PERSON";
-constexpr int kRevokeType = 9;
-constexpr int kGroupNotifyType = 6;
 constexpr int kUserPageSize = 30;
 constexpr int kGroupPageSize = 120;
 constexpr int kSendStateSent = 1;

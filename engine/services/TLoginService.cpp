@@ -5,6 +5,7 @@
 #include "db/TDBManager.h"
 #include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "util/TDigest.h"
@@ -190,7 +191,7 @@ int TLoginService::Register() {
   }
 
   int error = 0;
-  std::string body = Post(m_service ? m_service->GetServerUrl(path, "LOGIN") : path,
+  std::string body = Post(m_service ? m_service->GetServerUrl(path, kLoginServer) : path,
                           JsonTextCloseObject(fields), &error);
   Json::Value result;
   int r = RegisterReplyResult(body, error, &result);
@@ -246,7 +247,7 @@ int TLoginService::Login() {
   fields += JsonTextIntField("devicetype", core->GetDeviceType());
 
   int error = 0;
-  std::string body = Post(m_service ? m_service->GetServerUrl(kLoginPath, "USERSERVER") : "",
+  std::string body = Post(m_service ? m_service->GetServerUrl(kLoginPath, kUserServer) : "",
                           JsonTextCloseObject(fields), &error);
   Json::Value result;
   int r = LoginReplyResult(body, error, &result);

@@ -11,6 +11,7 @@
 #include "db/TRecordSet.h"
 #include "net/TFileUpload.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "services/TMessageStore.h"
 #include "services/TMessageText.h"
 #include "services/TMessageType.h"
@@ -24,8 +25,6 @@
 
 namespace {
 
-constexpr char kImServer[] = "IMSERVER";
-constexpr int kRevokeType = 9;  // MessageType "revoke"
 constexpr int kNoClient = 1;    // the exchange result when there is nothing to send with
 
 TDBManager* Database() { return ServiceDatabase(); }

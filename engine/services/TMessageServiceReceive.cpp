@@ -9,6 +9,7 @@
 #include "net/THttpRequestService.h"
 #include "net/TIMPacket.h"
 #include "net/TIMSession.h"
+#include "net/TServerKeys.h"
 #include "services/TContactCache.h"
 #include "services/TGroupProcessor.h"
 #include "services/TMessageIds.h"
@@ -29,9 +30,6 @@
 
 namespace {
 
-constexpr int kNotifyType = 1;            // MessageType "notify"
-constexpr int kGroupNotifyType = 6;       // MessageType "groupnotify"
-constexpr int kRevokeType = 9;            // MessageType "revoke"
 constexpr long long kLocalNoticeId = -1;  // stored without a duplicate test
 constexpr char kRefusalText[] = "对方拒收你的消息";
 constexpr char kRefusalTextEn[] = "The other party refused your message.";
@@ -155,7 +153,7 @@ int TMessageService::RefreshSenderDetail(const std::string& peer, int version) {
   }
   // The exchange may take seconds while a server does not answer: it runs on a
   // request worker, so no push, a kick-out included, waits for it.
-  if (!TSenderDetails::Want(peer, m_service.GetServerUrl(kUserDetailPath, "USERSERVER"))) return 0;
+  if (!TSenderDetails::Want(peer, m_service.GetServerUrl(kUserDetailPath, kUserServer))) return 0;
   TAPIPacket* fetch = new TAPIPacket;
   fetch->code = kInternalSenderDetail;
   fetch->id = 0;
@@ -189,7 +187,7 @@ void TMessageService::SendRefusalNotice(const std::string& peer) {
                                                  JsonTextStringField("dest", peer));
   TReceiveBatch::Flush();
   int error = 0;
-  m_service.PostJson(m_service.GetServerUrl(SendPath(peer), "IMSERVER"),
+  m_service.PostJson(m_service.GetServerUrl(SendPath(peer), kImServer),
                      BuildSendBody(kNotifyType, peer, kRefusalText, remark), &error,
                      kPushExchangeSeconds);
 }

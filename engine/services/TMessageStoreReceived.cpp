@@ -21,7 +21,6 @@ const char kNoticeDuplicateSql[] =
     "select id from nq_message where msgid=-1 and msgtype=? and touser=? and content=? and "
     "sendtime=?";
 constexpr long long kLocalNoticeId = -1;
-constexpr int kGroupNotifyType = 6;  // MessageType "groupnotify"
 const char kInsertSql[] =
     "insert into nq_message(msgid,accountid,msgtype,fromuser,fromgroup,fromver,device,touser,"
     "totype,content,remark,localpath,fileurl,sendflag,sendstate,localsend,seeflag,atflag,"

@@ -9,6 +9,11 @@
 constexpr size_t kMessageTypeCount = 11;
 extern const char* const MessageType[kMessageTypeCount];
 
+// The indexes the engine acts on by themselves.
+constexpr int kNotifyType = 1;       // "notify"
+constexpr int kGroupNotifyType = 6;  // "groupnotify"
+constexpr int kRevokeType = 9;       // "revoke"
+
 // Index of the name (exact, case-sensitive); 0 ("msg") when none matches.
 int MessageTypeIndex(const char* name);
 // The name of an index; "msg" for an index out of range.

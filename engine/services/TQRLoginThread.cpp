@@ -8,6 +8,7 @@
 #include "db/TDBManager.h"
 #include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "platform/clock.h"
 #include "services/TFacadeLink.h"
 #include "services/TLoginService.h"
@@ -115,7 +116,7 @@ std::string TQRLoginThread::PollUrl(const std::string& key) {
   TServiceContext* core = TServiceContext::Instance();
   THttpRequestService* service = core ? core->GetRequestService() : nullptr;
   if (!service) return std::string();
-  return service->GetServerUrl(kPollPath, "USERSERVER") + key;
+  return service->GetServerUrl(kPollPath, kUserServer) + key;
 }
 
 bool TQRLoginThread::ParsePollReply(const std::string& body, std::string* content,

@@ -13,6 +13,7 @@
 #include "db/TRecordSet.h"
 #include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "services/THistorySync.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
@@ -218,7 +219,7 @@ void TSyncWorker::SyncFriends(THttpRequestService& service, TAPIPacket* packet) 
       JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                           JsonTextStringField("userid", core ? core->GetUserID() : "") +
                           JsonTextIntField("version", SqlLeadingNumber(stored)));
-  service.Post(p, service.GetServerUrl(kFriendListPath, "USERSERVER"), body);
+  service.Post(p, service.GetServerUrl(kFriendListPath, kUserServer), body);
   service.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, p->s4);
 }
 
@@ -259,7 +260,7 @@ void TSyncWorker::SyncGroupMsgIds() {
   packet.state = kTaskState;
   const std::string body = JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                                                JsonTextStringField("groupids", keys));
-  if (m_service.Post(&packet, m_service.GetServerUrl("/im/message/group/getmsgid.do", "IMSERVER"),
+  if (m_service.Post(&packet, m_service.GetServerUrl("/im/message/group/getmsgid.do", kImServer),
                      body) != 0 ||
       packet.s4.empty()) {
     return;

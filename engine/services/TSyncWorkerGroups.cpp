@@ -10,6 +10,7 @@
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "services/TGroupProtocol.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
@@ -157,7 +158,7 @@ int TSyncWorker::SyncGroups() {
   TAPIPacket packet;
   packet.code = _EVENT_COME_GROUPNOTIFY;
   packet.state = kTaskState;
-  if (m_service.Post(&packet, m_service.GetServerUrl(kGroupProcessPath, "GROUPSERVER"), body) !=
+  if (m_service.Post(&packet, m_service.GetServerUrl(kGroupProcessPath, kGroupServer), body) !=
           0 ||
       packet.s4.empty()) {
     return 0;

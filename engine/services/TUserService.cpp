@@ -11,6 +11,7 @@
 #include "db/TSaveInfoType.h"
 #include "net/TFileUpload.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "services/TGroupProtocol.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
@@ -101,7 +102,7 @@ int TUserService::ModifyProfile(TAPIPacket* packet) {
     const std::string value = key == "logo" ? logo : key == "biglogo" ? biglogo : args.ValueAt(i);
     fields += MakeStringArgument(key, value);
   }
-  int result = m_service.Post(packet, m_service.GetServerUrl(kUserCommandPath, "USERSERVER"),
+  int result = m_service.Post(packet, m_service.GetServerUrl(kUserCommandPath, kUserServer),
                               JsonTextCloseObject(fields));
   if (result != kHttpOk) return result;
 
@@ -133,7 +134,7 @@ int TUserService::ModifyProfile(TAPIPacket* packet) {
   if (nameChanged) {
     // The groups show the member's name too; whether they take it is not the
     // profile's concern.
-    m_service.Post(packet, m_service.GetServerUrl(kGroupProcessPath, "GROUPSERVER"),
+    m_service.Post(packet, m_service.GetServerUrl(kGroupProcessPath, kGroupServer),
                    JsonTextCloseObject(JsonTextStringField("cmd", "setname") +
                                        JsonTextStringField("transid", MakeTransId("")) +
                                        JsonTextStringField("name", name)));

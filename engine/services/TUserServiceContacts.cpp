@@ -15,6 +15,7 @@
 #include "db/TRecordSet.h"
 #include "db/TSaveInfoType.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "services/TContactCache.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
@@ -31,7 +32,6 @@
 
 namespace {
 
-constexpr char kUserServer[] = "USERSERVER";
 
 // One user as a detail reply describes it; "mobile" already deciphered.
 struct DetailEntry {

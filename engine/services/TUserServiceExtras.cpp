@@ -8,6 +8,7 @@
 #include "db/TDBManager.h"
 #include "db/TRecordSet.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "net/TUrlCodec.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
@@ -112,7 +113,7 @@ void TUserService::OnSearchAccount(TAPIPacket* packet, const std::string& reply)
       TJsonHelper::GetString(TJsonHelper::GetValue(root, "result"), "account");
   if (account.empty()) return;
   // Routed in its turn: the detail reply stores the user and becomes the answer.
-  m_service.Post(packet, m_service.GetServerUrl(kUserDetailPath, "USERSERVER"),
+  m_service.Post(packet, m_service.GetServerUrl(kUserDetailPath, kUserServer),
                  JsonTextCloseObject(JsonTextStringField("transid", MakeTransId("")) +
                                      JsonTextStringField("account", account) +
                                      JsonTextIntField("isfriend", 0)));

@@ -6,9 +6,11 @@
 #include "db/SqlText.h"
 #include "db/TDBManager.h"
 #include "net/THttpRequestService.h"
+#include "net/TServerKeys.h"
 #include "services/TContactCache.h"
 #include "services/TMessageService.h"
 #include "services/TMessageStore.h"
+#include "services/TMessageType.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
 #include "services/TUserProtocol.h"
@@ -19,9 +21,7 @@
 
 namespace {
 
-constexpr char kUserServer[] = "USERSERVER";
 constexpr char kFriendNotice[] = "聊天即加为好友,可以在联系人中查看";
-constexpr int kNotifyType = 1;
 constexpr long long kLocalNoticeId = -1;
 
 // Several workers may run request 101 for the same peer at once (a message and
