@@ -292,7 +292,24 @@ FakeReply FakeSyncWorld::MidHistory(const FakeRequest& request, Request* record)
   std::vector<int64_t> found;
   for (int64_t id : ids)
     if (m_messages.count(id)) found.push_back(id);
-  return FakeReply::Json(Page(found, found.empty() ? 0 : found.back(), true));
+  return FakeReply::Json(Page(WithRecalls(found), found.empty() ? 0 : found.back(), true));
+}
+
+std::vector<int64_t> FakeSyncWorld::WithRecalls(const std::vector<int64_t>& ids) const {
+  std::set<int64_t> out(ids.begin(), ids.end());
+  for (const auto& entry : m_messages) {
+    const Message& recall = entry.second;
+    if (recall.msgtype != "revoke") continue;
+    const auto named = m_messages.find(std::strtoll(recall.content.c_str(), nullptr, 10));
+    if (named == m_messages.end() || named->second.touser != recall.touser) continue;
+    // A one-to-one message is taken back only by its own sender.
+    if (IsOneToOne(recall) && named->second.fromuser != recall.fromuser) continue;
+    if (out.count(recall.id) || out.count(named->first)) {
+      out.insert(recall.id);
+      out.insert(named->first);
+    }
+  }
+  return std::vector<int64_t>(out.begin(), out.end());
 }
 
 FakeReply FakeSyncWorld::LoginTime(const FakeRequest& request) {
@@ -309,7 +326,7 @@ FakeReply FakeSyncWorld::LoginTime(const FakeRequest& request) {
     }
     page.push_back(m.id);
   }
-  return FakeReply::Json(Page(page, page.empty() ? 0 : page.back(), !more));
+  return FakeReply::Json(Page(WithRecalls(page), page.empty() ? 0 : page.back(), !more));
 }
 
 FakeReply FakeSyncWorld::MsgIds(const FakeRequest& request) {
