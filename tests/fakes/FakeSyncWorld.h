@@ -33,6 +33,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,7 @@ class FakeSyncWorld {
   std::string m_own;
   std::map<int64_t, Message> m_messages;
   std::map<int64_t, std::string> m_texts;  // each message as its JSON text, made once
+  std::set<int64_t> m_recalls;             // the ids of the "revoke" messages
   std::vector<Group> m_groups;
   int m_loginPageSize = 100;
   std::map<std::string, std::deque<FakeReply>> m_scripts;
