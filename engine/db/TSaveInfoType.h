@@ -9,5 +9,8 @@ constexpr int kSaveInfoSession = 1;
 constexpr int kSaveInfoHistory = 2;
 // The time of the first history download.
 constexpr int kSaveInfoTime = 3;
+// The pushes whose "lost the group" notice is stored (kept without the server's id),
+// by group and push id, so a repeated push is not stored again.
+constexpr int kSaveInfoLostGroupNotice = 4;
 
 #endif

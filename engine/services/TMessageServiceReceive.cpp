@@ -101,6 +101,7 @@ int TMessageService::OnChatMessage(const TIMPacket& packet, std::string* json) {
     return 0;
   }
 
+  const long long pushId = msgid;
   if (type == kGroupNotifyType) {
     int lostGroup = 0;
     content = RewriteGroupNotice(fromgroup, target, content, &lostGroup);
@@ -134,8 +135,9 @@ int TMessageService::OnChatMessage(const TIMPacket& packet, std::string* json) {
     content = std::to_string(revoked);
   }
 
-  const int id = TMessageStore::InsertReceivedMessage(
-      msgid, sender, fromgroup, device, fromver, target, type, content, remark, curtime, atflag);
+  const int id =
+      TMessageStore::InsertReceivedMessage(msgid, sender, fromgroup, device, fromver, target, type,
+                                           content, remark, curtime, atflag, pushId);
   if (id <= 0) return 0;
   if (json) {
     *json = BuildMessageJson(id, msgid, type, sender, fromgroup, fromver, device, target,

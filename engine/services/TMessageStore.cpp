@@ -141,16 +141,38 @@ int TMessageStore::MarkRevokedByMsgId(long long msgid, const std::string& touser
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = Database();
   if (!db) return 0;
+  const bool group = IsGroupTarget(touser);
   // One-to-one ids are the server's across all peers: only the message's own sender
   // can take it back.
-  std::string sql = IsGroupTarget(touser) ? "select id from nq_message where msgid=" + Num(msgid) +
-                                                " and touser=" + SqlQuoted(touser) + " and totype=1"
-                                          : "select id from nq_message  where msgid=" + Num(msgid) +
-                                                " and totype=0 and fromuser=" + SqlQuoted(revoker);
+  std::string sql = group
+                        ? "select id,fromuser,fromgroup from nq_message where msgid=" + Num(msgid) +
+                              " and touser=" + SqlQuoted(touser) + " and totype=1"
+                        : "select id from nq_message  where msgid=" + Num(msgid) +
+                              " and totype=0 and fromuser=" + SqlQuoted(revoker);
   TRecordSet rows;
   int local = db->Exec(sql, &rows) ? rows.GetInt(0, 0) : 0;
+  if (local > 0 && group &&
+      !MayRecallInGroup(*db, rows.GetString(0, 1), rows.GetString(0, 2), touser, revoker)) {
+    return 0;
+  }
   if (local > 0) db->Exec("update nq_message set revokeflag=1  where id=" + Num(local));
   return local;
+}
+
+bool TMessageStore::MayRecallInGroup(TDBManager& db, const std::string& writer,
+                                     const std::string& fromgroup, const std::string& group,
+                                     const std::string& revoker) {
+  if (revoker.empty()) return false;
+  if (writer == revoker) return true;
+  // Anyone else only as the owner or a manager of the group the message is in (or,
+  // for a child group's message shown here, of the group it was written in).
+  std::string groups = SqlQuoted(group);
+  if (!fromgroup.empty() && fromgroup != group) groups += "," + SqlQuoted(fromgroup);
+  TRecordSet roles;
+  return db.Exec("select 1 from nq_groupuser where groupid in (" + groups +
+                     ") and account=" + SqlQuoted(revoker) + " and role in (1,2)",
+                 &roles) &&
+         roles.GetRecordCount() > 0;
 }
 
 int TMessageStore::DeleteMessage(int localId) {

@@ -32,9 +32,10 @@ class TMessageStore {
   // Marks the conversation's messages seen, all of them or those up to localId.
   static int MarkConversationSeen(const std::string& peer, int localId);
   // Sets revokeflag on the message with the server id, recalled by revoker into
-  // touser; its local id, 0 when none. A one-to-one message is recalled only by its
-  // sender (the own account included, from another device); a group message by the
-  // group.
+  // touser; its local id, 0 when none or when the revoker may not recall it. A
+  // one-to-one message is recalled only by its sender (the own account included,
+  // from another device); a group message by its writer or by an owner or manager of
+  // the group as nq_groupuser knows them.
   static int MarkRevokedByMsgId(long long msgid, const std::string& touser,
                                 const std::string& revoker);
   // Marks the message deleted and, when it was its conversation's latest, points the
@@ -45,14 +46,16 @@ class TMessageStore {
   // Stores a message that arrived from the server (a push, or a local notice with
   // msgid -1) and keeps its conversation row. A positive msgid already stored in the
   // same conversation kind (the group for a group target, else one-to-one) is a
-  // duplicate; so is a group notice of msgid -1 with the same target, text and time. Returns the
-  // new local id; 0 for a duplicate, without a database or when a statement failed. An empty
-  // sendtime is stored as the local time now.
+  // duplicate; so is a group notice of msgid -1 stored before for the same target and
+  // pushId (the server id of the push it came with), or, without a pushId, with the
+  // same target, text and time. Returns the new local id; 0 for a duplicate, without
+  // a database or when a statement failed. An empty sendtime is stored as the local
+  // time now.
   static int InsertReceivedMessage(long long msgid, const std::string& fromuser,
                                    const std::string& fromgroup, int device, int fromver,
                                    const std::string& touser, int msgtype,
                                    const std::string& content, const std::string& remark,
-                                   const std::string& sendtime, int atflag);
+                                   const std::string& sendtime, int atflag, long long pushId = 0);
 
   // atflag of the conversation's messages back to 0; 1 on success.
   static int ClearAtFlag(const std::string& peer);
@@ -64,6 +67,9 @@ class TMessageStore {
 
  private:
   static TDBManager* Database();
+  static bool MayRecallInGroup(TDBManager& db, const std::string& writer,
+                               const std::string& fromgroup, const std::string& group,
+                               const std::string& revoker);
 };
 
 #endif

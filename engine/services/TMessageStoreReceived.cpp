@@ -4,6 +4,7 @@
 #include "base/TAutoLock.h"
 #include "db/TDBManager.h"
 #include "db/TDatabaseLock.h"
+#include "db/TSaveInfoType.h"
 #include "db/TSqlStatement.h"
 #include "services/TMessageInsertLock.h"
 #include "services/TMessageStore.h"
@@ -32,7 +33,8 @@ int TMessageStore::InsertReceivedMessage(long long msgid, const std::string& fro
                                          const std::string& fromgroup, int device, int fromver,
                                          const std::string& touser, int msgtype,
                                          const std::string& content, const std::string& remark,
-                                         const std::string& sendtime, int atflag) {
+                                         const std::string& sendtime, int atflag,
+                                         long long pushId) {
   TAutoLock insertLock(MessageInsertLock());
   TServiceContext* core = TServiceContext::Instance();
   const std::string own = core ? core->GetAccount() : std::string();
@@ -42,6 +44,7 @@ int TMessageStore::InsertReceivedMessage(long long msgid, const std::string& fro
   const std::string time = sendtime.empty() ? NowText() : sendtime;
 
   long long rowid = 0;
+  std::string noticeKey;
   {
     TAutoLock dbLock(DatabaseMutex());
     TDBManager* db = Database();
@@ -54,10 +57,14 @@ int TMessageStore::InsertReceivedMessage(long long msgid, const std::string& fro
         duplicate->Reset();
         if (found == TSqlStatement::kRow) return 0;
       }
-    } else if (msgid == kLocalNoticeId && msgtype == kGroupNotifyType) {
+    } else if (msgid == kLocalNoticeId && msgtype == kGroupNotifyType && pushId > 0) {
       // A group notice stored without the server's id (the own account lost the
-      // group) comes again with every repeat of its push: once per group and event,
-      // the event being its text and time.
+      // group) comes again with every repeat of its push, which keeps its own id.
+      noticeKey = touser + "#" + std::to_string(pushId);
+      if (!db->GetSaveInfo(kSaveInfoLostGroupNotice, noticeKey).empty()) return 0;
+    } else if (msgid == kLocalNoticeId && msgtype == kGroupNotifyType) {
+      // Without the push's id: once per group and event, the event being its text
+      // and time.
       if (TSqlStatement* duplicate = db->Cached(kNoticeDuplicateSql)) {
         duplicate->BindInt(1, msgtype);
         duplicate->BindText(2, touser);
@@ -93,6 +100,8 @@ int TMessageStore::InsertReceivedMessage(long long msgid, const std::string& fro
     // Read on the same connection under the lock: another thread's insert between
     // the two statements cannot be mistaken for this row.
     rowid = db->LastInsertRowId();
+    if (!noticeKey.empty() && rowid > 0)
+      db->SetSaveInfoInt(kSaveInfoLostGroupNotice, noticeKey, rowid);
   }
   if (rowid <= 0 || rowid > INT_MAX) return 0;
   const int id = static_cast<int>(rowid);

@@ -149,6 +149,10 @@ void FakeSyncWorld::AddMessage(const Message& message) {
 void FakeSyncWorld::Keep(const Message& m) {
   m_messages[m.id] = m;
   m_texts[m.id] = Write(ToJson(m));
+  if (m.msgtype == "revoke")
+    m_recalls.insert(m.id);
+  else
+    m_recalls.erase(m.id);
 }
 
 std::string FakeSyncWorld::Page(const std::vector<int64_t>& ids, int64_t maxid, bool finish) const {
@@ -234,6 +238,7 @@ FakeReply FakeSyncWorld::Serve(const FakeRequest& request) {
     m_own = snapshot.own;
     m_messages.clear();
     m_texts.clear();
+    m_recalls.clear();
     for (const Message& m : snapshot.messages) Keep(m);
     m_groups = snapshot.groups;
   }
@@ -292,7 +297,23 @@ FakeReply FakeSyncWorld::MidHistory(const FakeRequest& request, Request* record)
   std::vector<int64_t> found;
   for (int64_t id : ids)
     if (m_messages.count(id)) found.push_back(id);
-  return FakeReply::Json(Page(found, found.empty() ? 0 : found.back(), true));
+  return FakeReply::Json(Page(WithRecalls(found), found.empty() ? 0 : found.back(), true));
+}
+
+std::vector<int64_t> FakeSyncWorld::WithRecalls(const std::vector<int64_t>& ids) const {
+  std::set<int64_t> out(ids.begin(), ids.end());
+  for (int64_t id : m_recalls) {
+    const Message& recall = m_messages.at(id);
+    const auto named = m_messages.find(std::strtoll(recall.content.c_str(), nullptr, 10));
+    if (named == m_messages.end() || named->second.touser != recall.touser) continue;
+    // A one-to-one message is taken back only by its own sender.
+    if (IsOneToOne(recall) && named->second.fromuser != recall.fromuser) continue;
+    if (out.count(recall.id) || out.count(named->first)) {
+      out.insert(recall.id);
+      out.insert(named->first);
+    }
+  }
+  return std::vector<int64_t>(out.begin(), out.end());
 }
 
 FakeReply FakeSyncWorld::LoginTime(const FakeRequest& request) {
@@ -309,7 +330,7 @@ FakeReply FakeSyncWorld::LoginTime(const FakeRequest& request) {
     }
     page.push_back(m.id);
   }
-  return FakeReply::Json(Page(page, page.empty() ? 0 : page.back(), !more));
+  return FakeReply::Json(Page(WithRecalls(page), page.empty() ? 0 : page.back(), !more));
 }
 
 FakeReply FakeSyncWorld::MsgIds(const FakeRequest& request) {

@@ -5,10 +5,11 @@
 //   /im/message/{user,group}/gethistoryid.do  GET ?lastid=&pagesize=[&touser=]
 //        -> "msgids": the newest ids (below lastid when lastid > 0), newest first
 //   /im/message/{user,group}/getmidhistory.do POST {"touser","msgids"}
-//        -> "maxid","count","finish": 1,"array": those messages, oldest first
+//        -> "maxid","count","finish": 1,"array": those messages, oldest first; a
+//           recalled message and its recall ("revoke") always come together
 //   /im/message/user/gethistory.do            GET ?logintime=&lastid=
 //        -> the next page of one-to-one messages after lastid sent at or after
-//           logintime, oldest first; "finish" 1 with the last page
+//           logintime, oldest first (recalls as above); "finish" 1 with the last page
 //   /im/message/group/getmsgid.do             POST {"groupids": "k1,k2"}
 //        -> "groupids": "k1|newest id,..." for the groups that have messages
 //   /group/info/process.do                    POST {"cmd": "getupdate", "group": [...]}
@@ -32,6 +33,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -137,6 +139,10 @@ class FakeSyncWorld {
   FakeReply MsgIds(const FakeRequest& request);
   FakeReply Groups();
   bool IsOneToOne(const Message& m) const;
+  // ids, in order, with the recall of each recalled message among them and the
+  // message of each recall: one without the other would show a recalled text as a
+  // plain message, or a recall of nothing.
+  std::vector<int64_t> WithRecalls(const std::vector<int64_t>& ids) const;
   void Keep(const Message& m);
   // A download reply over the messages' stored texts.
   std::string Page(const std::vector<int64_t>& ids, int64_t maxid, bool finish) const;
@@ -145,6 +151,7 @@ class FakeSyncWorld {
   std::string m_own;
   std::map<int64_t, Message> m_messages;
   std::map<int64_t, std::string> m_texts;  // each message as its JSON text, made once
+  std::set<int64_t> m_recalls;             // the ids of the "revoke" messages
   std::vector<Group> m_groups;
   int m_loginPageSize = 100;
   std::map<std::string, std::deque<FakeReply>> m_scripts;

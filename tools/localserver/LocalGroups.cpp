@@ -373,10 +373,34 @@ void LocalGroups::Changed(const FakeGroupServer::Change& change) {
   Json::StreamWriterBuilder w;
   w["indentation"] = "";
   w["emitUTF8"] = true;
+  // A notice to the whole group is one message of its history, under one id for all
+  // its members: those not online read it there at their next login, and those who
+  // got the push do not store it twice.
+  std::vector<std::pair<Json::Value, int64_t>> kept;
   for (const Notice& notice : NoticesOf(change, time)) {
     const std::string content = Json::writeString(w, notice.second);
+    int64_t msgid = 0;
+    if (IsGroupWide(notice.second)) {
+      for (const auto& k : kept)
+        if (k.first == notice.second) msgid = k.second;
+      if (msgid == 0) {
+        msgid = m_server.TakeMsgid();
+        kept.emplace_back(notice.second, msgid);
+        LocalMessage message;
+        message.msgid = msgid;
+        message.from = change.caller;
+        message.to = groupid;
+        message.fromGroup = groupid;
+        message.type = "groupnotify";
+        message.content = content;
+        message.time = time;
+        m_server.Store().AddMessage(message);
+      }
+    } else {
+      msgid = m_server.TakeMsgid();
+    }
     const FakeIMServer::Params params = {
-        {"id", std::to_string(m_server.TakeMsgid())},
+        {"id", std::to_string(msgid)},
         {"fromgroup", groupid},
         {"content", content},
         {"time", time},
@@ -385,4 +409,11 @@ void LocalGroups::Changed(const FakeGroupServer::Change& change) {
     m_server.PushTo(notice.first,
                     FakeIMServer::ChatPacket(change.caller, groupid, "groupnotify", params));
   }
+}
+
+bool LocalGroups::IsGroupWide(const Json::Value& notice) {
+  // Told to one member alone (added, removed, banned, allowed), or of a group that is
+  // gone: no history holds it.
+  static const std::set<std::string> kPersonal = {"add", "remove", "ban", "allow", "destroy"};
+  return !kPersonal.count(Text(notice, "notify"));
 }

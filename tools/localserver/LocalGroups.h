@@ -3,7 +3,7 @@
 // groups registered through LOGIN. Every change is kept in groups.json of the state
 // folder (read back at the next start instead of the world's groups), messages to a
 // group go to its members as they are now, and the members online are told with a
-// "groupnotify" packet.
+// "groupnotify" packet; a notice to the whole group is also kept in its history.
 #ifndef TESMO_TOOLS_LOCALSERVER_LOCALGROUPS_H
 #define TESMO_TOOLS_LOCALSERVER_LOCALGROUPS_H
 
@@ -32,6 +32,8 @@ class LocalGroups {
   using Notice = std::pair<std::string, Json::Value>;
   static std::vector<Notice> NoticesOf(const FakeGroupServer::Change& change,
                                        const std::string& time);
+  // True for a notice that belongs in the group's history (every member may read it).
+  static bool IsGroupWide(const Json::Value& notice);
 
  private:
   void Fill();

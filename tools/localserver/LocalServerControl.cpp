@@ -15,8 +15,10 @@ const char* kHelp =
     "                                KIND pic, file, audio (voice) or video, its remark\n"
     "                                naming the file (filename, filesize; width and height\n"
     "                                of a PNG, GIF or JPEG picture; seconds of a WAV voice)\n"
-    "groupnotify GROUP TEXT          a group notification to the group's online members\n"
-    "revoke TO FROM MSGID            recalls the message MSGID that FROM sent to TO\n"
+    "groupnotify GROUP TEXT          a group notification to the group's members (kept in\n"
+    "                                its history for those who are not online)\n"
+    "revoke TO FROM MSGID            recalls the message MSGID that FROM sent to TO (kept\n"
+    "                                and served in history with the message)\n"
     "repeat MSGID                    pushes a kept message again under a new packet id\n"
     "sys ACCOUNT KIND [CONTENT]      a system push: jlhb, syskickout, updatedetail or\n"
     "                                updatefriend (CONTENT: the notice, the profile JSON)\n"
@@ -102,6 +104,7 @@ std::string LocalServer::Command(const std::string& line) {
     message.type = "revoke";
     message.content = msgid;
     message.time = Now();
+    m_store.AddMessage(message);
     Relay(message);
     return "revoked " + msgid + "\n";
   }
@@ -146,7 +149,9 @@ std::string LocalServer::Command(const std::string& line) {
     message.type = "groupnotify";
     message.content = text;
     message.time = Now();
-    // A notification reaches the owner as well.
+    // Kept in the group's history for members who are not online; it reaches the
+    // owner as well.
+    m_store.AddMessage(message);
     Relay(message, true);
     return "notified\n";
   }

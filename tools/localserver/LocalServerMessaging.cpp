@@ -39,12 +39,11 @@ void LocalServer::Deliver(const FakeImHttpPaths::Message& m, const FakeRequest& 
   message.time = m.answeredTime;
   message.device = m.device < 0 ? 1 : static_cast<int>(m.device);
   NoteMsgid(message.msgid);
-  if (message.type == "revoke") {
-    Relay(message);
-    return;
-  }
+  // A recall is kept like any message: history serves it with the message it takes
+  // back, so a later login shows that message recalled.
   m_store.AddMessage(message);
   Relay(message);
+  if (message.type == "revoke") return;
 
   const LocalAccount* peer = m_world.FindAccount(message.to);
   if (!peer || !peer->scripted || message.type != "msg") return;

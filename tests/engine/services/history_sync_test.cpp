@@ -132,6 +132,65 @@ TEST_F(HistorySyncTest, RevokesMarkStoredMessagesAndUnknownOnesAreDropped) {
   EXPECT_EQ(One("select count(*) from nq_message where msgid=105"), "0");
 }
 
+// A group recall downloaded with the history counts as a pushed one does: only from
+// the writer or an owner or manager the member table knows; a refused one is dropped.
+TEST_F(HistorySyncTest, AGroupRecallInHistoryIsAppliedOnlyForTheWriterTheOwnerOrAManager) {
+  const char* kWriter = "4001@a.test";
+  const struct {
+    const char* account;
+    const char* group;
+    int role;
+  } members[] = {{kWriter, kGroup, 3},
+                 {"4002@a.test", kGroup, 1},
+                 {"4003@a.test", kGroup, 2},
+                 {"4004@a.test", kGroup, 3},
+                 {"4005@a.test", "78@group.a.test", 2}};
+  for (const auto& m : members) {
+    ASSERT_TRUE(Db()->Exec("insert into nq_groupuser(groupid,account,role) values('" +
+                           std::string(m.group) + "','" + m.account + "'," +
+                           std::to_string(m.role) + ")"));
+  }
+  const struct {
+    const char* name;
+    const char* revoker;
+    bool applied;
+  } rows[] = {
+      {"a plain member recalls another's message", "4004@a.test", false},
+      {"a manager of another group", "4005@a.test", false},
+      {"someone the member table does not know", "4006@a.test", false},
+      {"the writer", kWriter, true},
+      {"the owner", "4002@a.test", true},
+      {"a manager", "4003@a.test", true},
+  };
+  // Each message and its recall in one page, as a reopened chat downloads them.
+  std::string ids;
+  int64_t id = 300;
+  for (const auto& row : rows) {
+    world.AddMessage(GroupMessage(id, kWriter));
+    FakeSyncWorld::Message revoke = GroupMessage(id + 1, row.revoker);
+    revoke.msgtype = "revoke";
+    revoke.content = std::to_string(id);
+    world.AddMessage(revoke);
+    ids += (ids.empty() ? "" : ",") + std::to_string(id) + "," + std::to_string(id + 1);
+    id += 2;
+  }
+  OnWorker(
+      [&](THistorySync& h, TAPIPacket* p) {
+        h.GetMidHistory(p, ids, 0, 1);
+        return 0;
+      },
+      kGroup);
+  id = 300;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(One("select revokeflag from nq_message where msgid=" + std::to_string(id)),
+              row.applied ? "1" : "0");
+    EXPECT_EQ(One("select count(*) from nq_message where msgid=" + std::to_string(id + 1)),
+              row.applied ? "1" : "0");
+    id += 2;
+  }
+}
+
 TEST_F(HistorySyncTest, AGroupKeepsItsNewestNineHundredRowsAndOneToOneRowsAreUntouched) {
   // The twin peer's rows share the group's number in accountid.
   world.AddConversation(kTwin, 1, 20);

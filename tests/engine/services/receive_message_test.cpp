@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/net/PushTestEnv.h"
@@ -313,6 +315,78 @@ TEST_F(ReceiveTest, AOneToOneRecallMarksOnlyTheRevokersOwnMessage) {
     EXPECT_EQ(Rows("msgtype=9"), notices + (row.flag[0] == '1' ? 1 : 0));
   }
   EXPECT_EQ(Column("revokeflag", 802), "0");
+}
+
+// A group recall counts only from the message's writer or from an owner or manager of
+// the group as the member table knows them; any other recall leaves the row, stores no
+// notice and tells nobody.
+TEST_F(ReceiveTest, AGroupRecallIsAppliedOnlyForTheWriterTheOwnerOrAManager) {
+  const char* kWriter = "41@d.test";
+  for (const char* user : {"41", "42", "43", "44", "45"}) users.AddUser(pushtest::User(user));
+  const struct {
+    const char* account;
+    const char* group;
+    int role;
+  } members[] = {{kWriter, kGroup, 3},
+                 {"42@d.test", kGroup, 1},
+                 {"43@d.test", kGroup, 2},
+                 {"44@d.test", kGroup, 3},
+                 {"45@d.test", "9@group.d.test", 2}};
+  for (const auto& m : members) {
+    ASSERT_GT(api.DBExecSql(("insert into nq_groupuser(groupid,account,role) values('" +
+                             std::string(m.group) + "','" + m.account + "'," +
+                             std::to_string(m.role) + ")")
+                                .c_str()),
+              0);
+  }
+  const struct {
+    const char* name;
+    const char* revoker;
+    bool applied;
+  } rows[] = {
+      {"a plain member recalls another's message", "44@d.test", false},
+      {"a manager of another group", "45@d.test", false},
+      {"someone the member table does not know", "46@d.test", false},
+      {"the writer", kWriter, true},
+      {"the owner", "42@d.test", true},
+      {"a manager", "43@d.test", true},
+  };
+  long long msgid = 7001;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const long long message = msgid++;
+    const long long revoke = msgid++;
+    Push(Chat(kWriter, kGroup, "msg", message, "said in the group", {{"fromgroup", kGroup}}));
+    Sync();
+    const size_t events = Count(_EVENT_COME_IMMESSAGE);
+    Push(Chat(row.revoker, kGroup, "revoke", revoke, std::to_string(message),
+              {{"fromgroup", kGroup}}));
+    Sync();
+    EXPECT_EQ(Column("revokeflag", message), row.applied ? "1" : "0");
+    EXPECT_EQ(Rows("msgid=" + std::to_string(revoke)), row.applied ? 1 : 0);
+    EXPECT_EQ(Count(_EVENT_COME_IMMESSAGE), events + (row.applied ? 1 : 0));
+  }
+}
+
+// A "lost the group" notice without a push time is still the same event on every
+// repeat of its push: the push's own id tells them apart, not the local time.
+TEST_F(ReceiveTest, ALostGroupNoticeWithoutAPushTimeIsStoredOncePerPush) {
+  const std::string removed = R"({"notify":"removeuser","groupid":")" + std::string(kGroup) +
+                              R"(","userid":")" + kOwn + R"(","nick":"Me","recvusers":")" + kOwn +
+                              R"("})";
+  const std::string notices = std::string("msgid=-1 and msgtype=6 and touser='") + kGroup + "'";
+  for (int i = 0; i < 3; ++i) {
+    Push(Chat(kPeer, kGroup, "groupnotify", 6201, removed,
+              {{"fromgroup", kGroup}, {"curtime", ""}}));
+    Sync();
+    // Apart by more than a second, so the local times of the repeats differ.
+    if (i == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  }
+  EXPECT_EQ(Rows(notices), 1);
+  // Another push of the same kind is another event.
+  Push(Chat(kPeer, kGroup, "groupnotify", 6202, removed, {{"fromgroup", kGroup}, {"curtime", ""}}));
+  Sync();
+  EXPECT_EQ(Rows(notices), 2);
 }
 
 // A notice that the own account lost a group is stored without the server's id; the
