@@ -90,12 +90,12 @@ int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
     content = fileUrl = m_service.GetDownloadUrl(remote);
   }
 
-  // The upload may have outlasted the login.
-  if (RefusedForAnEndedLogin(id)) return kSendLoginOver;
-  const std::string url = m_service.GetServerUrl(SendPath(touser), kImServer);
   // From here on the server may take the message: its row gets the real outcome,
   // in its own file, also when another account's file is open by then.
   TSendOutcomes::Post post(id);
+  // The upload may have outlasted the login.
+  if (RefusedForAnEndedLogin(id)) return kSendLoginOver;
+  const std::string url = m_service.GetServerUrl(SendPath(touser), kImServer);
   const int exchange =
       m_post ? m_post(packet, url, BuildSendBody(msgtype, touser, content, args.Find("remark")))
              : kNoClient;
@@ -136,10 +136,10 @@ int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
 int TMessageService::RevokeMessage(TAPIPacket* packet) {
   TMsgRecord row;
   if (packet->id <= 0 || !TMessageStore::LoadMessage(packet->id, &row)) return kSendNoMessage;
+  TSendOutcomes::Post post(packet->id);
   if (TAccountScope::IsLoginOver()) return kSendLoginOver;
 
   const std::string url = m_service.GetServerUrl(SendPath(row.touser), kImServer);
-  TSendOutcomes::Post post(packet->id);
   const std::string body =
       BuildSendBody(kRevokeType, row.touser, std::to_string(row.msgid), row.remark);
   const int exchange = m_post ? m_post(packet, url, body) : kNoClient;
