@@ -166,7 +166,8 @@ int TAPIInterface::SetDatabase(const char* path) {
     }
     db->Exec(leftover);
     TDBManager* opened = db.release();
-    // Outcomes that come in until the new file is ready wait for their own file.
+    // Outcomes that come in until the new file is ready (its settings loaded) wait
+    // for their own file; those kept for this one are written then, on every way out.
     TSendOutcomes::FileClosing();
     struct Ready {
       std::string path;

@@ -259,7 +259,7 @@ void THttpRequestService::Execute(TAPIPacket* packet, const TAccountScope::Stamp
   const bool internal = packet->code < kInternalCodeLimit;
   const TEndedLogin ended = GetEndedLogin(packet->code);
   if (TAccountScope::IsLoginOver()) {
-    // Internal work is never answered, whatever its rule says.
+    // Dropped; internal work is never answered, whatever its rule says.
     if (ended.action == TEndedLogin::kDrop || (internal && ended.action == TEndedLogin::kAnswer)) {
       delete packet;
       return;
