@@ -26,6 +26,7 @@
 #include "services/TMemberPass.h"
 #include "services/TMessageIds.h"
 #include "services/TMessageStore.h"
+#include "services/TSendOutcomes.h"
 #include "services/TSenderDetails.h"
 #include "services/TSyncWorker.h"
 
@@ -154,9 +155,29 @@ int TAPIInterface::SetDatabase(const char* path) {
       db = std::make_unique<TDBManager>();
       if (!db->Open(path)) return FailCreate();
     }
-    // Messages still being sent when the program last stopped count as failed.
-    db->Exec("update nq_message set sendstate=0 where sendstate=2");
+    // Messages still being sent when the program last stopped count as failed; not
+    // those whose post went out while another file was open: they get their answer.
+    std::string leftover = "update nq_message set sendstate=0 where sendstate=2";
+    const std::vector<int> pending = TSendOutcomes::PendingIds(path);
+    if (!pending.empty()) {
+      std::string ids;
+      for (int id : pending) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+      leftover += " and id not in (" + ids + ")";
+    }
+    db->Exec(leftover);
     TDBManager* opened = db.release();
+    // Outcomes that come in until the new file is ready (its settings loaded) wait
+    // for their own file; those kept for this one are written then, on every way out.
+    TSendOutcomes::FileClosing();
+    struct Ready {
+      std::string path;
+      ~Ready() {
+        try {
+          TSendOutcomes::FileOpened(path);
+        } catch (...) {
+        }
+      }
+    } ready{path};
     SetDatabaseManager(opened);
     opened->Exec("update nq_contact set mobile=''");
     // Local ids restart with every database.

@@ -1,6 +1,7 @@
 // Who does what in the running engine, in one list: the executor of every request
-// code, the reply hooks of the asynchronous exchanges, the background worker, the
-// IM session's push handlers and its login step.
+// code and what becomes of it once its login is over, the reply hooks of the
+// asynchronous exchanges, the background worker, the IM session's push handlers
+// and its login step.
 #ifndef TESMO_CORE_TENGINEWIRING_H
 #define TESMO_CORE_TENGINEWIRING_H
 

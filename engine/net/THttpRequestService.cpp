@@ -16,18 +16,6 @@ namespace {
 
 constexpr int kQueuePollMs = 100;
 
-// Requests that act as the logged-in account on the server.
-bool IsAccountCommand(int code) {
-  return code == _REQUEST_HTTP_GROUPCOMMAND || code == _REQUEST_HTTP_USERCOMMAND ||
-         code == _REQUEST_HTTP_READMSGIM;
-}
-
-// Requests that send or recall a message of the account.
-bool IsMessageSend(int code) {
-  return code == _REQUEST_HTTP_SENDMSGIM || code == _REQUEST_HTTP_SENDMSGFILE ||
-         code == _REQUEST_HTTP_REVOKEMSG;
-}
-
 struct WorkerStart {
   THttpRequestService* service;
   int index;
@@ -79,6 +67,18 @@ THttpRequestService::Executor THttpRequestService::FindExecutor(int code) const 
   std::lock_guard<std::mutex> lock(m_tableMutex);
   auto it = m_executors.find(code);
   return it == m_executors.end() ? Executor() : it->second;
+}
+
+void THttpRequestService::SetEndedLogin(int code, TEndedLogin ended) {
+  std::lock_guard<std::mutex> lock(m_tableMutex);
+  m_endedLogin[code] = ended;
+}
+
+TEndedLogin THttpRequestService::GetEndedLogin(int code) const {
+  std::lock_guard<std::mutex> lock(m_tableMutex);
+  auto it = m_endedLogin.find(code);
+  if (it != m_endedLogin.end()) return it->second;
+  return code < kInternalCodeLimit ? TEndedLogin::Drop() : TEndedLogin::Run();
 }
 
 void THttpRequestService::SetReplyHooks(Interceptor interceptor, Router router) {
@@ -256,29 +256,25 @@ void THttpRequestService::WorkerLoop(int index) {
 
 void THttpRequestService::Execute(TAPIPacket* packet, const TAccountScope::Stamp& stamp) {
   TAccountScope scope(stamp);
+  const bool internal = packet->code < kInternalCodeLimit;
+  const TEndedLogin ended = GetEndedLogin(packet->code);
   if (TAccountScope::IsLoginOver()) {
-    // Queued for a login that is over: its internal work and its history downloads
-    // are dropped; a request is still answered, once.
-    if (packet->code < kInternalCodeLimit) {
+    // Dropped; internal work is never answered, whatever its rule says.
+    if (ended.action == TEndedLogin::kDrop || (internal && ended.action == TEndedLogin::kAnswer)) {
       delete packet;
       return;
     }
-    if (packet->code == _REQUEST_HTTP_GETHISTORYMSG) {
-      packet->a = 0;
+    if (ended.action == TEndedLogin::kAnswer) {
+      packet->a = ended.result;
       packet->s4.clear();
       Hand(packet);
-      return;
-    }
-    // Run now, these would act as whichever login is current.
-    if (IsAccountCommand(packet->code)) {
-      delete packet;
       return;
     }
   }
   Executor executor = FindExecutor(packet->code);
   if (!executor) executor = BuiltInExecutor(packet->code);
 
-  if (packet->code < kInternalCodeLimit) {
+  if (internal) {
     // Internal work is never answered: the packet ends here, once.
     if (executor) RunExecutor(executor, *this, packet);
     delete packet;
@@ -296,10 +292,7 @@ void THttpRequestService::Execute(TAPIPacket* packet, const TAccountScope::Stamp
   packet->a = result;
   if (packet->code == _REQUEST_HTTP_SENDGET || packet->code == _REQUEST_HTTP_SENDPOST)
     packet->b = static_cast<int>(tesmo::TickCountMs() - started);
-  // The program of the login now current would take the answer of a message of
-  // the one before (ids repeat between accounts) for one of its own.
-  if ((IsAccountCommand(packet->code) || IsMessageSend(packet->code)) &&
-      TAccountScope::IsLoginOver()) {
+  if (ended.action == TEndedLogin::kRunQuiet && TAccountScope::IsLoginOver()) {
     delete packet;
     return;
   }

@@ -51,11 +51,32 @@ constexpr int kInternalCodeLimit = 1000;
 
 // The result of an executor that ended with an exception instead of a result.
 constexpr int kExecutorFault = -1;
+// The result of a request that was not run because the login that queued it is over.
+constexpr int kRequestLoginOver = 16;
+
+// What a worker does with a request of a login that is over (a logout, a kick-out,
+// another database) when it takes it. Run now, most requests would act as whichever
+// login is current by then.
+struct TEndedLogin {
+  enum Action {
+    kRun,       // runs and is answered as usual
+    kRunQuiet,  // runs (its executor knows the login is over) and answers nobody
+    kAnswer,    // not run: answered once with `result` and an empty text
+    kDrop,      // not run, not answered (internal work)
+  };
+  Action action = kRun;
+  int result = 0;
+
+  static TEndedLogin Run() { return {kRun, 0}; }
+  static TEndedLogin RunQuiet() { return {kRunQuiet, 0}; }
+  static TEndedLogin Answer(int result) { return {kAnswer, result}; }
+  static TEndedLogin Drop() { return {kDrop, 0}; }
+};
 
 // The queue of asynchronous requests and the four workers that run them. Every
 // queued packet with a request code is answered exactly once through the owner
 // function, unless the service stops first (then it is freed without an answer)
-// or it acts as a login that is over (see Enqueue).
+// or its code's rule for a login that is over says otherwise (see Enqueue).
 class THttpRequestService {
  public:
   using OwnerFunction = void (*)(TAPIPacket*);
@@ -98,12 +119,8 @@ class THttpRequestService {
   void Stop();
   // Takes ownership of the packet. After Stop the packet is freed unanswered. The
   // packet runs for the login of the thread that queues it (TAccountScope): once
-  // that login is over, a queued history request is answered at once without a
-  // download, queued internal work and group or user commands and read marks are
-  // dropped, and the answers of sends and recalls (their service sends nothing for
-  // a login that is over) go nowhere: each would act as, or reach the program of,
-  // whichever login is current by then. Anything else still runs, and stores
-  // nothing once another database is open.
+  // that login is over, the code's TEndedLogin rule decides (SetEndedLogin). What
+  // still runs stores nothing once another database is open.
   void Enqueue(TAPIPacket* packet);
   // Dropped when the calling thread works for a login that is over.
   void RaiseEvent(int code, int a, int id, const std::string& text);
@@ -159,13 +176,13 @@ class THttpRequestService {
   // TLS one when HTTPS is on and the URL says https. Null outside 0-4 or before Start.
   THttpBaseClient* GetClient(int slot, const std::string& url) const;
 
-  // The service's tables: the executor of each request code, the reply hooks and
-  // the background worker's factory. The engine core fills them once, in one list
-  // (core/TEngineWiring.cpp); a service made elsewhere has only what its maker puts
-  // in. An empty executor removes the code's entry. Codes without an executor are
-  // answered unchanged with a = 0; 200101 and 200102 run the service's own GET and
-  // POST. Executors may be replaced while the workers run; the background worker's
-  // factory counts only before Start.
+  // The service's tables: the executor of each request code and its rule for a
+  // login that is over, the reply hooks and the background worker's factory. The
+  // engine core fills them once, in one list (core/TEngineWiring.cpp); a service
+  // made elsewhere has only what its maker puts in. An empty executor removes the
+  // code's entry. Codes without an executor are answered unchanged with a = 0;
+  // 200101 and 200102 run the service's own GET and POST. Executors may be replaced
+  // while the workers run; the background worker's factory counts only before Start.
   template <typename Function>
   void RegisterExecutor(int code, Function executor) {
     using Result = std::invoke_result_t<Function&, THttpRequestService&, TAPIPacket*>;
@@ -180,6 +197,16 @@ class THttpRequestService {
     }
   }
   void RegisterExecutor(int code, std::nullptr_t) { StoreExecutor(code, Executor()); }
+  // The executor and the rule for a login that is over, in one entry.
+  template <typename Function>
+  void RegisterExecutor(int code, TEndedLogin ended, Function executor) {
+    SetEndedLogin(code, ended);
+    RegisterExecutor(code, std::move(executor));
+  }
+  // The rule for requests of code queued by a login that is over. Without one, an
+  // internal code is dropped and any other runs.
+  void SetEndedLogin(int code, TEndedLogin ended);
+  TEndedLogin GetEndedLogin(int code) const;
   // The executor installed for code; empty when there is none.
   Executor FindExecutor(int code) const;
   // Reply hook: empty functions remove the interceptor or the router.
@@ -214,8 +241,9 @@ class THttpRequestService {
                                   int timeoutSeconds = 0);
 
   OwnerFunction m_owner;
-  mutable std::mutex m_tableMutex;  // guards the four tables below
+  mutable std::mutex m_tableMutex;  // guards the five tables below
   std::map<int, Executor> m_executors;
+  std::map<int, TEndedLogin> m_endedLogin;
   Interceptor m_interceptor;
   Router m_router;
   BackgroundWorkerFactory m_backgroundFactory;

@@ -16,6 +16,7 @@
 #include "services/TMessageText.h"
 #include "services/TMessageType.h"
 #include "services/TMsgRecord.h"
+#include "services/TSendOutcomes.h"
 #include "services/TSentMessageStore.h"
 #include "services/TServiceContext.h"
 #include "services/TServiceDatabase.h"
@@ -26,6 +27,7 @@
 namespace {
 
 constexpr int kNoClient = 1;    // the exchange result when there is nothing to send with
+static_assert(kSendLoginOver == kRequestLoginOver, "one result for work of an ended login");
 
 TDBManager* Database() { return ServiceDatabase(); }
 
@@ -87,25 +89,35 @@ int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
     content = fileUrl = m_service.GetDownloadUrl(remote);
   }
 
+  // From here on the server may take the message: its row gets the real outcome,
+  // in its own file, also when another account's file is open by then.
+  TSendOutcomes::Post post(id);
   // The upload may have outlasted the login.
   if (RefusedForAnEndedLogin(id)) return kSendLoginOver;
   const std::string url = m_service.GetServerUrl(SendPath(touser), kImServer);
   const int exchange =
       m_post ? m_post(packet, url, BuildSendBody(msgtype, touser, content, args.Find("remark")))
              : kNoClient;
-  if (exchange != 0) {
-    TSentMessageStore::MarkSendFailed(id);
-    return exchange;
+  const TSendReply reply = exchange == 0 ? ReadSendReply(packet->s4) : TSendReply();
+  const int failure = exchange != 0 ? exchange : reply.result;
+  if (failure != kSendOk) {
+    return post.Settle(
+        [id, failure] {
+          TSentMessageStore::MarkSendFailed(id);
+          return failure;
+        },
+        failure);
   }
-  const TSendReply reply = ReadSendReply(packet->s4);
-  if (reply.result != kSendOk) {
-    TSentMessageStore::MarkSendFailed(id);
-    return reply.result;
-  }
-  if (!TSentMessageStore::MarkSent(id, reply.msgid, reply.time, fileUrl)) {
-    TSentMessageStore::MarkSendFailed(id);
-    return kSendStoreFailed;
-  }
+  const int64_t msgid = reply.msgid;
+  const std::string time = reply.time;
+  const int stored = post.Settle(
+      [id, msgid, time, fileUrl] {
+        if (TSentMessageStore::MarkSent(id, msgid, time, fileUrl)) return int(kSendOk);
+        TSentMessageStore::MarkSendFailed(id);
+        return int(kSendStoreFailed);
+      },
+      kSendOk);
+  if (stored != kSendOk) return stored;
 
   if (!IsGroupTarget(touser)) {
     // Lets the peer check run for the person just written to.
@@ -123,6 +135,7 @@ int TMessageService::Send(TAPIPacket* packet, const TArgList& args, int id) {
 int TMessageService::RevokeMessage(TAPIPacket* packet) {
   TMsgRecord row;
   if (packet->id <= 0 || !TMessageStore::LoadMessage(packet->id, &row)) return kSendNoMessage;
+  TSendOutcomes::Post post(packet->id);
   if (TAccountScope::IsLoginOver()) return kSendLoginOver;
 
   const std::string url = m_service.GetServerUrl(SendPath(row.touser), kImServer);
@@ -133,13 +146,21 @@ int TMessageService::RevokeMessage(TAPIPacket* packet) {
   const TSendReply reply = ReadSendReply(packet->s4);
   if (reply.result != kSendOk) return reply.result;
 
-  // The flag is what the caller's success means; the notice row follows it.
-  if (!TSentMessageStore::MarkRevoked(packet->id)) return kSendStoreFailed;
-  const int notice = TSentMessageStore::InsertSentMessage(
-      kRevokeType, row.touser, std::to_string(packet->id), std::string(), std::string(), 0);
-  if (notice > 0 && !TSentMessageStore::MarkSent(notice, reply.msgid, reply.time, std::string()))
-    TSentMessageStore::MarkSendFailed(notice);
-  return kSendOk;
+  const int id = packet->id;
+  const std::string touser = row.touser;
+  const int64_t msgid = reply.msgid;
+  const std::string time = reply.time;
+  return post.Settle(
+      [id, touser, msgid, time] {
+        // The flag is what the caller's success means; the notice row follows it.
+        if (!TSentMessageStore::MarkRevoked(id)) return int(kSendStoreFailed);
+        const int notice = TSentMessageStore::InsertSentMessage(
+            kRevokeType, touser, std::to_string(id), std::string(), std::string(), 0);
+        if (notice > 0 && !TSentMessageStore::MarkSent(notice, msgid, time, std::string()))
+          TSentMessageStore::MarkSendFailed(notice);
+        return int(kSendOk);
+      },
+      kSendOk);
 }
 
 std::string TMessageService::AddForwardInfo(const std::string& remark, const std::string& target) {

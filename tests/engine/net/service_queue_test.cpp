@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <iterator>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -198,22 +199,35 @@ TEST_F(ServiceQueueTest, InternalCodesRunOnceAreNeverAnsweredAndFreedOnce) {
     EXPECT_TRUE(r.code == _EVENT_REPORT_RUN || r.code == kSlowCode) << r.code;
 }
 
-// Work queued for a login that is over (a logout, a kick-out, another database): its
-// history requests are answered at once without a download, its commands, read
-// marks and internal work are dropped, its sends and recalls answer nobody,
-// anything else still runs, knowing it, and what it raises does not reach the
-// caller.
-TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce) {
-  constexpr int kOtherCode = _REQUEST_HTTP_SENDGET;
-  const int commands[] = {_REQUEST_HTTP_GROUPCOMMAND, _REQUEST_HTTP_USERCOMMAND,
-                          _REQUEST_HTTP_READMSGIM};
-  const int sends[] = {_REQUEST_HTTP_SENDMSGIM, _REQUEST_HTTP_SENDMSGFILE,
-                       _REQUEST_HTTP_REVOKEMSG};
+// Work queued for a login that is over (a logout, a kick-out, another database) is
+// run, run without an answer, answered at once without running, or dropped, as its
+// code's rule says; what runs knows the login is over, and what it raises does not
+// reach the caller.
+TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverFollowsItsCodesRule) {
+  constexpr int kRefused = 77;
+  // A failed history fetch would run twice.
+  auto RanResult = [](int code) { return code == _REQUEST_HTTP_GETHISTORYMSG ? 0 : 5; };
+  const struct {
+    int code;
+    TEndedLogin rule;  // none registered when action is kRun and result is -1
+    bool runsWhenOver;
+    bool answeredWhenOver;
+    int answerWhenOver;  // the a of that answer
+  } codes[] = {
+      {_REQUEST_HTTP_GROUPCOMMAND, TEndedLogin::Answer(kRefused), false, true, kRefused},
+      {_REQUEST_HTTP_READMSGIM, TEndedLogin::Answer(kRefused), false, true, kRefused},
+      {_REQUEST_HTTP_GETHISTORYMSG, TEndedLogin::Answer(0), false, true, 0},
+      {_REQUEST_HTTP_SENDMSGIM, TEndedLogin::RunQuiet(), true, false, 0},
+      {_REQUEST_HTTP_DOWNFILE, TEndedLogin::Run(), true, true, 5},
+      {_REQUEST_HTTP_UPLOADFILE, {TEndedLogin::kRun, -1}, true, true, 5},  // no rule: runs
+      {kInternalPeerMessage, TEndedLogin::Drop(), false, false, 0},
+      {kInternalFriendSync, {TEndedLogin::kRun, -1}, false, false, 0},  // no rule: dropped
+  };
   const struct {
     const char* name;
     void (*end)();
     bool over;
-    bool stale;  // another database: the other request stores nothing
+    bool stale;  // another database: what runs stores nothing
   } rows[] = {
       {"the login goes on", nullptr, false, false},
       {"a logout or a kick-out", &TAccountScope::EndLogin, true, false},
@@ -225,84 +239,112 @@ TEST_F(ServiceQueueTest, WorkQueuedForALoginThatIsOverIsDroppedOrAnsweredAtOnce)
     CallbackRecorder::Get().Clear();
     ++id;
     Gate gate;
-    std::atomic<int> history{0};
-    std::atomic<int> peer{0};
-    std::atomic<int> other{0};
-    std::atomic<bool> sawOver{false};
-    std::atomic<bool> sawStale{false};
-    std::atomic<int> commandsRun{0};
-    std::atomic<int> sendsRun{0};
+    std::mutex mutex;
+    std::map<int, int> runs;
+    std::map<int, bool> sawOver;
+    std::map<int, bool> sawStale;
     THttpRequestService service(&RecordingOwner);
-    for (int code : commands) {
-      service.RegisterExecutor(code, [&](THttpRequestService&, TAPIPacket*) {
-        ++commandsRun;
-        return 0;
-      });
-    }
-    // The message service refuses a send of a login that is over by itself (and marks
-    // its row failed): it runs, but its answer goes nowhere.
-    for (int code : sends) {
-      service.RegisterExecutor(code, [&](THttpRequestService&, TAPIPacket*) {
-        ++sendsRun;
-        return 0;
-      });
+    for (const auto& c : codes) {
+      auto executor = [&, code = c.code](THttpRequestService& s, TAPIPacket* p) {
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          ++runs[code];
+          sawOver[code] = TAccountScope::IsLoginOver();
+          sawStale[code] = TAccountScope::IsStale();
+        }
+        s.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, p->id, "");
+        p->s4 = "ran";
+        return RanResult(code);
+      };
+      if (c.rule.result == -1)
+        service.RegisterExecutor(c.code, executor);
+      else
+        service.RegisterExecutor(c.code, c.rule, executor);
     }
     service.RegisterExecutor(kSlowCode, [&](THttpRequestService&, TAPIPacket*) {
       gate.Enter();
-      return 0;
-    });
-    service.RegisterExecutor(_REQUEST_HTTP_GETHISTORYMSG, [&](THttpRequestService&, TAPIPacket*) {
-      ++history;
-      return 0;
-    });
-    service.RegisterExecutor(kInternalPeerMessage, [&](THttpRequestService&, TAPIPacket*) {
-      ++peer;
-      return 0;
-    });
-    service.RegisterExecutor(kOtherCode, [&](THttpRequestService& service, TAPIPacket* p) {
-      ++other;
-      sawOver = TAccountScope::IsLoginOver();
-      sawStale = TAccountScope::IsStale();
-      service.RaiseEvent(_EVENT_REPORT_FRIENDNOTIFY, 0, p->id, "");
       return 0;
     });
     service.Start();
     for (int i = 0; i < THttpRequestService::kWorkerCount; ++i)
       service.Enqueue(MakePacket(kSlowCode, 100 + i));
     ASSERT_TRUE(gate.WaitInside(THttpRequestService::kWorkerCount));
-    service.Enqueue(MakePacket(_REQUEST_HTTP_GETHISTORYMSG, id, "peer@a.test", "300"));
-    service.Enqueue(MakePacket(kInternalPeerMessage, id));
-    service.Enqueue(MakePacket(kOtherCode, id));
-    for (int code : commands) service.Enqueue(MakePacket(code, id));
-    for (int code : sends) service.Enqueue(MakePacket(code, id));
+    for (const auto& c : codes) service.Enqueue(MakePacket(c.code, id, "peer@a.test", "300"));
     if (row.end) row.end();
     gate.Open();
-    auto answer = CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_GETHISTORYMSG, id);
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->a, 0);
-    ASSERT_TRUE(CallbackRecorder::Get().WaitFor(kOtherCode, id));
-    if (!row.over) {
-      for (int code : commands) ASSERT_TRUE(CallbackRecorder::Get().WaitFor(code, id)) << code;
-      for (int code : sends) ASSERT_TRUE(CallbackRecorder::Get().WaitFor(code, id)) << code;
-    }
     ASSERT_TRUE(WaitUntil([&] { return service.QueuedCount() == 0; }));
+    for (const auto& c : codes) {
+      const bool answered = row.over ? c.answeredWhenOver : c.code >= kInternalCodeLimit;
+      if (answered) {
+        ASSERT_TRUE(CallbackRecorder::Get().WaitFor(c.code, id)) << c.code;
+      }
+    }
     service.Stop();
-    EXPECT_EQ(history.load(), row.over ? 0 : 1);
-    EXPECT_EQ(peer.load(), row.over ? 0 : 1);
-    EXPECT_EQ(other.load(), 1);
-    // Commands and read marks act as the login that is current when they run, and
-    // the answer of a send would reach that login's program: for a login that is
-    // over neither runs nor answers.
-    EXPECT_EQ(commandsRun.load(), row.over ? 0 : 3);
-    EXPECT_EQ(sendsRun.load(), 3);
-    for (int code : commands)
-      EXPECT_EQ(CallbackRecorder::Get().Count(code, id), row.over ? 0u : 1u) << code;
-    for (int code : sends)
-      EXPECT_EQ(CallbackRecorder::Get().Count(code, id), row.over ? 0u : 1u) << code;
-    EXPECT_EQ(sawOver.load(), row.over);
-    EXPECT_EQ(sawStale.load(), row.stale);
-    EXPECT_EQ(CallbackRecorder::Get().Count(_EVENT_REPORT_FRIENDNOTIFY, id), row.over ? 0u : 1u);
-    EXPECT_EQ(CallbackRecorder::Get().Count(_REQUEST_HTTP_GETHISTORYMSG, id), 1u);
+    for (const auto& c : codes) {
+      SCOPED_TRACE(c.code);
+      const bool internal = c.code < kInternalCodeLimit;
+      const bool ran = row.over ? c.runsWhenOver : true;
+      const bool answered = row.over ? c.answeredWhenOver : !internal;
+      std::lock_guard<std::mutex> lock(mutex);
+      EXPECT_EQ(runs[c.code], ran ? 1 : 0);
+      EXPECT_EQ(CallbackRecorder::Get().Count(c.code, id), answered ? 1u : 0u);
+      if (answered) {
+        auto r = CallbackRecorder::Get().WaitFor(c.code, id);
+        EXPECT_EQ(r->a, row.over ? c.answerWhenOver : RanResult(c.code));
+        EXPECT_EQ(r->text, ran ? "ran" : "");
+      }
+      if (ran) {
+        EXPECT_EQ(sawOver[c.code], row.over);
+        EXPECT_EQ(sawStale[c.code], row.stale);
+      }
+    }
+    // What runs for a login that is over tells the caller nothing.
+    size_t runsTotal = 0;
+    for (const auto& c : codes) runsTotal += runs[c.code];
+    EXPECT_EQ(CallbackRecorder::Get().Count(_EVENT_REPORT_FRIENDNOTIFY, id),
+              row.over ? 0u : runsTotal);
+  }
+}
+
+// A request whose login ends while it runs was run: it keeps its one answer, with
+// its own result, unless its rule says it answers nobody once the login is over.
+TEST_F(ServiceQueueTest, ARequestWhoseLoginEndsWhileItRunsIsAnsweredWithItsResult) {
+  const struct {
+    int code;
+    TEndedLogin rule;
+    bool answered;
+  } codes[] = {
+      {_REQUEST_HTTP_USERCOMMAND, TEndedLogin::Answer(kRequestLoginOver), true},
+      {_REQUEST_HTTP_SENDPOST, TEndedLogin::Answer(kRequestLoginOver), true},
+      {_REQUEST_HTTP_REVOKEMSG, TEndedLogin::RunQuiet(), false},
+  };
+  Gate gate;
+  THttpRequestService service(&RecordingOwner);
+  for (const auto& c : codes) {
+    service.RegisterExecutor(c.code, c.rule, [&](THttpRequestService&, TAPIPacket* p) {
+      gate.Enter();
+      p->s4 = "done";
+      return 3;
+    });
+  }
+  service.Start();
+  for (const auto& c : codes) service.Enqueue(MakePacket(c.code, 9));
+  ASSERT_TRUE(gate.WaitInside(static_cast<int>(std::size(codes))));
+  TAccountScope::EndLogin();
+  gate.Open();
+  ASSERT_TRUE(WaitUntil([&] { return gate.Inside() == 0 && service.QueuedCount() == 0; }));
+  for (const auto& c : codes)
+    if (c.answered) {
+      ASSERT_TRUE(CallbackRecorder::Get().WaitFor(c.code, 9)) << c.code;
+    }
+  service.Stop();
+  for (const auto& c : codes) {
+    SCOPED_TRACE(c.code);
+    EXPECT_EQ(CallbackRecorder::Get().Count(c.code, 9), c.answered ? 1u : 0u);
+    if (!c.answered) continue;
+    auto r = CallbackRecorder::Get().WaitFor(c.code, 9);
+    EXPECT_EQ(r->a, 3);
+    EXPECT_EQ(r->text, "done");
   }
 }
 

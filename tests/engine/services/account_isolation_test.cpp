@@ -10,6 +10,7 @@
 #include <json/json.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <string>
@@ -18,6 +19,7 @@
 
 #include "TAPIInterface.h"
 #include "engine/db/StoreTestSupport.h"
+#include "engine/net/ServiceTestSupport.h"
 #include "fakes/FakeHttpServer.h"
 #include "fakes/FakeIMServer.h"
 #include "fakes/FakeIMSessionServer.h"
@@ -299,6 +301,75 @@ TEST_F(AccountIsolationEnv, NothingOfTheSecondAccountReachesTheFirstAfterASwitch
   EXPECT_EQ(One("select count(*) from nq_contact where userid=8001 or userid=2002"), "0");
   ASSERT_EQ(api.SetDatabase(File("b.db").c_str()), 2);
   for (const auto& [table, rows] : Rows()) EXPECT_GE(rows, atSwitch.at(table)) << table;
+}
+
+// What the program queued as A and no worker has taken yet when A logs out and B
+// logs in: run then, each would act as B (the program's own GETs and POSTs carry
+// B's token, commands change B's settings). None runs; each is answered once, as
+// failed, with no text.
+TEST_F(AccountIsolationEnv, RequestsQueuedBeforeALogoutAreAnsweredAsFailedNotRun) {
+  Gate busy;
+  FakeHttpServer side;
+  side.Handle("/hold", [&](const FakeRequest&) {
+    busy.Enter();
+    return FakeReply::Json("{\"code\": 1}");
+  });
+  side.Route("/late", FakeReply::Json("{\"code\": 1}"));
+  ASSERT_TRUE(side.Start());
+  struct Opener {
+    Gate& gate;
+    ~Opener() { gate.Open(); }
+  } opener{busy};
+
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  // Every request worker is held by a GET of A's.
+  const std::string hold = side.Url("/hold");
+  for (int i = 0; i < 4; ++i) api.SendGet(9000 + i, hold.c_str());
+  ASSERT_TRUE(busy.WaitInside(4));
+
+  const std::string late = side.Url("/late");
+  const struct {
+    const char* what;
+    int code;
+    std::function<int()> queue;
+  } requests[] = {
+      {"post", _REQUEST_HTTP_SENDPOST,
+       [&] { return api.SendPost(9101, late.c_str(), "{\"mute\": 1}"); }},
+      {"get", _REQUEST_HTTP_SENDGET, [&] { return api.SendGet(9102, late.c_str()); }},
+      {"group command", _REQUEST_HTTP_GROUPCOMMAND,
+       [&] {
+         return api.GroupCommand(
+             9103, ("\"command\": \"quitgroup\", \"groupid\": \"" + GroupId(1) + "\"").c_str());
+       }},
+      {"user command", _REQUEST_HTTP_USERCOMMAND,
+       [&] { return api.UserCommand(9104, "{\"command\": \"setsummary\", \"summary\": \"x\"}"); }},
+      {"read mark", _REQUEST_HTTP_READMSGIM, [&] { return api.ReadMsgIM(kPeer); }},
+  };
+  std::vector<int> ids;
+  for (const auto& r : requests) ids.push_back(r.queue());
+
+  ASSERT_EQ(api.MakeUnRegister(), 1);
+  ASSERT_EQ(api.SetDatabase(File("b.db").c_str()), 2);
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileB));
+  busy.Open();
+
+  for (int i = 0; i < 4; ++i)
+    ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDGET, 9000 + i, kWait));
+  for (size_t i = 0; i < ids.size(); ++i) {
+    SCOPED_TRACE(requests[i].what);
+    auto answer = CallbackRecorder::Get().WaitFor(requests[i].code, ids[i], kWait);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->a, kRequestLoginOver);
+    EXPECT_EQ(answer->text, "");
+  }
+  // Once the workers are free again, nothing more came.
+  const int marker = api.SendGet(9200, late.c_str());
+  ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_REQUEST_HTTP_SENDGET, marker, kWait));
+  for (size_t i = 0; i < ids.size(); ++i)
+    EXPECT_EQ(CallbackRecorder::Get().Count(requests[i].code, ids[i]), 1u) << requests[i].what;
+  EXPECT_EQ(side.Requests("/late").size(), 1u);  // the marker, sent as B
+  EXPECT_EQ(side.Requests("/hold").size(), 4u);
 }
 
 INSTANTIATE_TEST_SUITE_P(

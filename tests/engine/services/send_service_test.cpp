@@ -253,6 +253,67 @@ TEST_F(SendServiceTest, WorkOfALoginThatIsOverIsNeverPosted) {
   EXPECT_EQ(Column(text, "sendstate"), "1");
 }
 
+// The program opens another account's file while a post is out: the answer is the
+// row's, in its own file, written when that file is open again (not taken for a
+// send that a stopped run left "sending"), and the other file is left alone.
+TEST_F(SendServiceTest, AnAnswerThatComesAfterItsFileWasClosedIsWrittenThereLater) {
+  const std::string other = dir.File("other.db");
+  const struct {
+    const char* what;
+    Exchange exchange;
+    const char* sendstate;
+    const char* msgid;
+  } rows[] = {
+      {"accepted", {0, Accept(5000000007LL)}, "1", "5000000007"},
+      {"refused", {0, "{\"code\": -3, \"msg\": \"no\"}"}, "0", "0"},
+      {"exchange failed", {2, ""}, "0", "0"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    const int id = TSentMessageStore::InsertSentMessage(0, kPeer, "hello", "", "", 0);
+    TAPIPacket packet;
+    packet.code = _REQUEST_HTTP_SENDMSGIM;
+    packet.id = id;
+    packet.s1 = BuildSendArguments(id, kPeer, 0, "msg", "hello", "");
+    TMessageService service(m_service, [&](TAPIPacket* p, const std::string&, const std::string&) {
+      // The switch happens while the server holds the message.
+      EXPECT_EQ(api->SetDatabase(other.c_str()), 2);
+      if (r.exchange.result == 0) p->s4 = r.exchange.reply;
+      return r.exchange.result;
+    });
+    {
+      TAccountScope worker(TAccountScope::Current());
+      service.SendMessage(&packet);
+    }
+    EXPECT_EQ(SelectOne("select count(*) from nq_message"), "0") << "the other file";
+    ASSERT_EQ(api->SetDatabase(dbPath.c_str()), 2);
+    EXPECT_EQ(Column(id, "sendstate"), r.sendstate);
+    EXPECT_EQ(Column(id, "msgid"), r.msgid);
+  }
+
+  // A recall the server took while the other file was open.
+  const int said = TSentMessageStore::InsertSentMessage(0, kGroup, "said", "", "", 0);
+  ASSERT_EQ(TSentMessageStore::MarkSent(said, 4444, kTime, ""), 1);
+  TMessageService recaller(m_service, [&](TAPIPacket* p, const std::string&, const std::string&) {
+    EXPECT_EQ(api->SetDatabase(other.c_str()), 2);
+    p->s4 = Accept(5000000009LL);
+    return 0;
+  });
+  TAPIPacket recall;
+  recall.code = _REQUEST_HTTP_REVOKEMSG;
+  recall.id = said;
+  {
+    TAccountScope worker(TAccountScope::Current());
+    recaller.RevokeMessage(&recall);
+  }
+  EXPECT_EQ(SelectOne("select count(*) from nq_message"), "0") << "the other file";
+  ASSERT_EQ(api->SetDatabase(dbPath.c_str()), 2);
+  EXPECT_EQ(Column(said, "revokeflag"), "1");
+  EXPECT_EQ(SelectOne("select msgid from nq_message where msgtype=9 and content='" +
+                      std::to_string(said) + "'"),
+            "5000000009");
+}
+
 TEST_F(SendServiceTest, ForwardInfoComesFromTheLocalTables) {
   ASSERT_TRUE(
       Exec("insert into nq_contact(userid,account,name,logo) values(2002,'2002@tesmo.x',"
