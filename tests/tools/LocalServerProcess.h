@@ -59,10 +59,6 @@ int ConnectLoopback(int port);
 // What a socket receives until it closes, within timeoutMs.
 std::string ReadReply(int fd, int timeoutMs);
 
-// One TLS exchange with 127.0.0.1:port, the server's CA trusted; the reply's bytes
-// (read until the server closes).
-std::string TlsExchange(int port, const std::string& caFile, const std::string& request);
-
 // True when the TCP (or UDP) port on 127.0.0.1 can be bound again: nothing holds it.
 bool PortIsFree(int port, bool udp);
 

@@ -23,6 +23,7 @@
 #include "support/CallbackRecorder.h"
 #include "tools/EngineQueries.h"
 #include "tools/LocalServerProcess.h"
+#include "tools/TlsExchange.h"
 
 namespace {
 

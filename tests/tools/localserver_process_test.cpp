@@ -20,6 +20,7 @@
 #include "TAPIInterface.h"
 #include "fakes/FakeIMServer.h"
 #include "tools/LocalServerProcess.h"
+#include "tools/TlsExchange.h"
 
 namespace {
 
