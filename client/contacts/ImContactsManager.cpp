@@ -3,7 +3,6 @@
 #include <QDebug>
 #include <QJsonObject>
 #include <QSet>
-
 #include <utility>
 
 #include "contacts/ImContactsManagerPrivate.h"

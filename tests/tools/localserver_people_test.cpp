@@ -320,10 +320,11 @@ TEST_F(LocalServerPeopleTest, ANewNameReachesTheFriendOnlineAndItsContactRow) {
   const std::string body =
       R"({"transid":"t-modify","cmd":"modify","userid":"210001","name":"Pat Renamed",)"
       R"("summary":"renamed","logo":"/group1/people/pat.png","biglogo":"/group1/people/pat.png"})";
-  const std::string request = "POST /userinfo/user/usercommand.do HTTP/1.1\r\nHost: localhost\r\n"
-                              "Content-Type: application/json\r\nTS-IM-TOKEN: " +
-                              patToken + "\r\nContent-Length: " + std::to_string(body.size()) +
-                              "\r\nConnection: close\r\n\r\n" + body;
+  const std::string request =
+      "POST /userinfo/user/usercommand.do HTTP/1.1\r\nHost: localhost\r\n"
+      "Content-Type: application/json\r\nTS-IM-TOKEN: " +
+      patToken + "\r\nContent-Length: " + std::to_string(body.size()) +
+      "\r\nConnection: close\r\n\r\n" + body;
   const std::string answer =
       TlsExchange(server->Port("USERSERVER"), server->Value("TESMO_CA_FILE"), request);
   ASSERT_NE(answer.find("Pat Renamed"), std::string::npos) << answer;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 #include <netinet/in.h>
-#include <openssl/ssl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>

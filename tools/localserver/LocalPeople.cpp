@@ -151,8 +151,8 @@ void LocalPeople::TellFriends(const std::string& account) {
     // from the version a client holds (now, or at its next login) brings the new
     // details.
     m_users.SetFriendOf(a.account, account);
-    m_server.PushTo(a.account, FakeIMServer::SysPacket(a.account, "updatefriend",
-                                                       {{"content", text}}));
+    m_server.PushTo(a.account,
+                    FakeIMServer::SysPacket(a.account, "updatefriend", {{"content", text}}));
   }
 }
 

@@ -113,17 +113,16 @@ class TestGroupList : public QObject {
     QTest::addColumn<QStringList>("targets");
     QTest::addColumn<bool>("found");
     QTest::newRow("left") << "UPDATE nq_group SET groupstate = 1 WHERE groupid = 'b@group'"
-                          << QStringList{"a@group", "c@group"}
-                          << QStringList{"a@group", "c@group"} << true;
-    QTest::newRow("gone from the table") << "DELETE FROM nq_group WHERE groupid = 'b@group'"
-                                         << QStringList{"a@group", "c@group"}
-                                         << QStringList{"a@group", "c@group"} << false;
+                          << QStringList{"a@group", "c@group"} << QStringList{"a@group", "c@group"}
+                          << true;
+    QTest::newRow("gone from the table")
+        << "DELETE FROM nq_group WHERE groupid = 'b@group'" << QStringList{"a@group", "c@group"}
+        << QStringList{"a@group", "c@group"} << false;
     QTest::newRow("joined again")
         << "UPDATE nq_group SET groupstate = 0 WHERE groupid = 'old@group'"
         << QStringList{"old@group", "a@group", "b@group", "c@group"}
         << QStringList{"a@group", "b@group", "c@group", "old@group"} << true;
-    QTest::newRow("nothing changed") << "SELECT 1"
-                                     << QStringList{"a@group", "b@group", "c@group"}
+    QTest::newRow("nothing changed") << "SELECT 1" << QStringList{"a@group", "b@group", "c@group"}
                                      << QStringList{"a@group", "b@group", "c@group"} << true;
   }
 
