@@ -2,6 +2,8 @@
 
 #include <QDebug>
 #include <QJsonObject>
+#include <QSet>
+#include <utility>
 
 #include "contacts/ImContactsManagerPrivate.h"
 #include "contacts/ImContactsThread.h"
@@ -76,6 +78,7 @@ void ImContactsManager::initData() {
     return QString::fromUtf8(engine->DBGetStrValue(set, row, col));
   };
   QList<QObject*> fresh;
+  QSet<QString> listed;
   for (int row = 0; row < count; ++row) {
     const QString account = text(row, 1);
     QVariantMap map{{Key("userid"), engine->DBGetIntValue(set, row, 0)},
@@ -90,16 +93,57 @@ void ImContactsManager::initData() {
                     {Key("version"), engine->DBGetIntValue(set, row, 9)},
                     {Key("modifytime"), text(row, 10)},
                     {Key("champflag"), text(row, 11)}};
-    if (account == own) map.insert(Key("champflag"), engine->GetChampFlag());
-    if (d->m_accounts.contains(account)) continue;
+    if (account == own) {
+      map.insert(Key("champflag"), engine->GetChampFlag());
+      ownProfile(&map);
+    }
+    if (account.isEmpty() || listed.contains(account)) continue;
+    listed.insert(account);
+    if (ImUserEntity* known = d->m_accounts.value(account)) {
+      // A friend's newer profile is in the table now: the row shows it.
+      refresh(known, map);
+      continue;
+    }
     ImUserEntity* user = new ImUserEntity(map);
     user->setIsSync(synced.contains(account));
     d->m_accounts.insert(account, user);
     fresh.append(user);
   }
-  parseData(fresh);
   engine->DBRelease(set);
+  // Friends the table no longer lists are gone: no picker may offer them.
+  for (const QString& account : d->m_accounts.keys()) {
+    if (listed.contains(account)) continue;
+    ImUserEntity* user = d->m_accounts.take(account);
+    removeItem(user);
+    delete user;
+  }
+  parseData(fresh);
   saveIsSyncAccounts();
+}
+
+void ImContactsManager::ownProfile(QVariantMap* map) {
+  // The engine holds the own profile as last changed; the own contact row may be older.
+  ImUiInterface* engine = ImUiInterface::instance();
+  const std::pair<const char*, QString> values[] = {
+      {"name", QString::fromUtf8(engine->GetMyName())},
+      {"logo", QString::fromUtf8(engine->GetMyLogo())},
+      {"biglogo", QString::fromUtf8(engine->GetMyBigLogo())},
+      {"summary", QString::fromUtf8(engine->GetMySummary())}};
+  for (const auto& value : values)
+    if (!value.second.isEmpty()) map->insert(Key(value.first), value.second);
+}
+
+void ImContactsManager::refresh(ImUserEntity* user, const QVariantMap& map) {
+  user->setUserid(map.value(Key("userid")).toInt());
+  user->setMobile(map.value(Key("mobile")).toString());
+  user->setEmail(map.value(Key("email")).toString());
+  user->setName(map.value(Key("name")).toString());
+  user->setSummary(map.value(Key("summary")).toString());
+  user->setLogo(map.value(Key("logo")).toString());
+  user->setBigLogo(map.value(Key("biglogo")).toString());
+  user->setVersion(map.value(Key("version")).toInt());
+  user->setModifytime(map.value(Key("modifytime")).toString());
+  user->setChampflag(map.value(Key("champflag")).toInt());
 }
 
 void ImContactsManager::parseData(const QList<QObject*>& items) {

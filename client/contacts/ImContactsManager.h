@@ -88,6 +88,10 @@ class ImContactsManager : public ImBaseListModel {
   explicit ImContactsManager(QList<QObject*>* items);
   ~ImContactsManager() override;
 
+  // The own row takes the engine's own profile where it has one.
+  static void ownProfile(QVariantMap* map);
+  // A listed friend takes the values of its table row; the picker marks stay.
+  static void refresh(ImUserEntity* user, const QVariantMap& map);
   void onHttpReply(const UIMessage* pMsg);
   void onUserInfoReply(const UIMessage* pMsg);
 

@@ -1,6 +1,7 @@
 #include "contacts/ImGroupManager.h"
 
 #include <QDebug>
+#include <QSet>
 
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImGroupEntity.h"
@@ -63,6 +64,7 @@ void ImGroupManager::initData() {
   const int count = engine->DBGetRecordCount(set);
   const QStringList marked = VConfig::instance()->value(kSyncGroupsKey).toStringList();
   QList<QObject*> fresh;
+  QSet<QString> listed;
   for (int row = 0; row < count; ++row) {
     QVariantMap map;
     for (int col = 0; col < kGroupColumns; ++col) {
@@ -72,16 +74,33 @@ void ImGroupManager::initData() {
         map.insert(kGroupKeys[col], engine->DBGetIntValue(set, row, col));
     }
     const QString groupid = map.value(QStringLiteral("groupid")).toString();
-    if (d->m_groups.contains(groupid)) continue;
+    if (groupid.isEmpty() || listed.contains(groupid)) continue;
+    listed.insert(groupid);
+    if (ImGroupEntity* known = d->m_groups.value(groupid)) {
+      // A group left since the last load loses its row; one joined again gets it back.
+      const int state = map.value(QStringLiteral("groupstate")).toInt();
+      known->setGroupstate(state);
+      const bool shown = m_items->contains(known);
+      if (state != 0 && shown) removeItem(known);
+      if (state == 0 && !shown) fresh.prepend(known);
+      continue;
+    }
     ImGroupEntity* group = new ImGroupEntity(map);
     group->setIsSync(marked.contains(groupid));
     d->m_groups.insert(groupid, group);
     // Groups the user has left stay findable but get no row.
     if (group->groupstate() == 0) fresh.prepend(group);
   }
+  engine->DBRelease(set);
+  // Groups the table no longer holds are gone for good.
+  for (const QString& groupid : d->m_groups.keys()) {
+    if (listed.contains(groupid)) continue;
+    ImGroupEntity* group = d->m_groups.take(groupid);
+    removeItem(group);
+    delete group;
+  }
   saveIsSyncAccounts();
   parseData(fresh);
-  engine->DBRelease(set);
 }
 
 void ImGroupManager::parseData(const QList<QObject*>& items) {
@@ -194,12 +213,17 @@ void ImGroupManager::setAllIsSync(bool isSync) {
   for (ImGroupEntity* group : qAsConst(d->m_groups)) group->setIsSync(isSync);
 }
 
+// A group the user has left is never a target, whatever marks it kept.
 QStringList ImGroupManager::selectedAccounts() {
-  return ImKeysWhere(d->m_groups, [](const ImGroupEntity* item) { return item->selected(); });
+  return ImKeysWhere(d->m_groups, [](const ImGroupEntity* item) {
+    return item->groupstate() == 0 && item->selected();
+  });
 }
 
 QStringList ImGroupManager::isSyncAccounts() {
-  return ImKeysWhere(d->m_groups, [](const ImGroupEntity* item) { return item->isSync(); });
+  return ImKeysWhere(d->m_groups, [](const ImGroupEntity* item) {
+    return item->groupstate() == 0 && item->isSync();
+  });
 }
 
 void ImGroupManager::updateIsSync(const QString& groupid, bool isSync) {

@@ -64,22 +64,31 @@ QString WithSpacedPatterns(const QString& filter) {
 
 }  // namespace
 
-QString VFileSaveDialog::suffixOfFilter(const QString& filter) {
+QStringList VFileSaveDialog::suffixesOfFilter(const QString& filter) {
   static const QRegularExpression plain(QStringLiteral("^\\*\\.([A-Za-z0-9]+)$"));
+  QStringList suffixes;
   for (const QString& pattern : FilterPatterns(filter)) {
     const QRegularExpressionMatch match = plain.match(pattern);
-    if (match.hasMatch()) return match.captured(1);
+    if (match.hasMatch()) suffixes << match.captured(1);
   }
-  return QString();
+  return suffixes;
+}
+
+QString VFileSaveDialog::suffixOfFilter(const QString& filter) {
+  const QStringList suffixes = suffixesOfFilter(filter);
+  return suffixes.isEmpty() ? QString() : suffixes.first();
 }
 
 QUrl VFileSaveDialog::withFilterSuffix(const QUrl& chosen, const QString& filter) {
   if (!chosen.isLocalFile()) return chosen;
   const QString path = chosen.toLocalFile();
   const QFileInfo info(path);
-  const QString suffix = suffixOfFilter(filter);
-  if (suffix.isEmpty() || !info.suffix().isEmpty() || info.fileName().isEmpty()) return chosen;
-  return QUrl::fromLocalFile(path + QLatin1Char('.') + suffix);
+  const QStringList suffixes = suffixesOfFilter(filter);
+  if (suffixes.isEmpty() || info.fileName().isEmpty()) return chosen;
+  // "shot 1.5" has the suffix "5", which names no format of the filter: only a
+  // suffix of the filter's own may stand.
+  if (suffixes.contains(info.suffix(), Qt::CaseInsensitive)) return chosen;
+  return QUrl::fromLocalFile(path + QLatin1Char('.') + suffixes.first());
 }
 
 VFileSaveDialog::VFileSaveDialog(QQuickItem* parent) : QQuickItem(parent) {}

@@ -43,7 +43,10 @@ class VFileSaveDialog : public QQuickItem {
   // The suffix a filter such as "PNG(*.png)" or "JPEG(*.jpg;*.jpeg)" names first
   // ("png", "jpg"); empty for one without a plain suffix ("*").
   static QString suffixOfFilter(const QString& filter);
-  // The chosen local file with that suffix added when its name has none.
+  // Every plain suffix of a filter, in its order ("jpg", "jpeg").
+  static QStringList suffixesOfFilter(const QString& filter);
+  // The chosen local file with the filter's first suffix added when its name does
+  // not end in one of the filter's suffixes (any case).
   static QUrl withFilterSuffix(const QUrl& chosen, const QString& filter);
 
   // The resource the batch invitation's template is copied from.

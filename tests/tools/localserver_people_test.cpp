@@ -23,6 +23,7 @@
 #include "support/CallbackRecorder.h"
 #include "tools/EngineQueries.h"
 #include "tools/LocalServerProcess.h"
+#include "tools/TlsExchange.h"
 
 namespace {
 
@@ -69,7 +70,8 @@ class LocalServerPeopleTest : public ::testing::Test {
     return server->Start({"--world", kWorld, "--state", dir + "/state"});
   }
   // The program's start-up order, pointed at the server, then a login by code.
-  void LogIn(const std::string& database) {
+  void LogIn(const std::string& database, const char* mobile = "13900000101",
+             const char* code = "101010") {
     setenv("TESMO_CA_FILE", server->Value("TESMO_CA_FILE").c_str(), 1);
     CallbackRecorder::Get().Clear();
     api.Init();
@@ -79,7 +81,7 @@ class LocalServerPeopleTest : public ::testing::Test {
     api.SetDeviceType(2);
     api.Run();
     ASSERT_EQ(api.SetDatabase((dir + "/" + database).c_str()), 2);
-    ASSERT_EQ(api.SetMobileLogin("13900000101", "+86", "101010", "DEVICE-P", 1), 1);
+    ASSERT_EQ(api.SetMobileLogin(mobile, "+86", code, "DEVICE-P", 1), 1);
     ASSERT_EQ(api.MakeRegister(), 1);
     ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS)) << server->Output();
   }
@@ -291,6 +293,49 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
   EXPECT_EQ(again["result"]["groupname"].asString(), "Night Shift") << again;
   EXPECT_EQ(again["result"]["membercount"].asInt(), 3) << again;
   EXPECT_EQ(StoredMembers(group), KeptMembers(group));
+}
+
+// The login session token the server keeps for an account ("" when none).
+std::string SessionToken(const std::string& stateDir, const std::string& account) {
+  const Json::Value sessions = StateFile(stateDir + "/sessions.json");
+  std::string token;
+  for (const Json::Value& s : sessions["sessions"])
+    if (s["account"].asString() == account) token = s["token"].asString();
+  return token;
+}
+
+TEST_F(LocalServerPeopleTest, ANewNameReachesTheFriendOnlineAndItsContactRow) {
+  // This account's session stays with the server; its friend logs in here.
+  const std::string patToken = SessionToken(dir + "/state", kMe);
+  ASSERT_FALSE(patToken.empty());
+  api.Release();
+  LogIn("near.db", "13900000102", "202020");
+  ASSERT_TRUE(Wait(_EVENT_REPORT_FRIENDNOTIFY));
+  const std::string patRow = "select name,logo,version from nq_contact where account='" +
+                             std::string(kMe) + "' and isfriend=1";
+  ASSERT_EQ(Rows(patRow), std::vector<std::string>{"Pat Owner||1"});
+
+  // The friend changes name and picture from its own client.
+  CallbackRecorder::Get().Clear();
+  const std::string body =
+      R"({"transid":"t-modify","cmd":"modify","userid":"210001","name":"Pat Renamed",)"
+      R"("summary":"renamed","logo":"/group1/people/pat.png","biglogo":"/group1/people/pat.png"})";
+  const std::string request =
+      "POST /userinfo/user/usercommand.do HTTP/1.1\r\nHost: localhost\r\n"
+      "Content-Type: application/json\r\nTS-IM-TOKEN: " +
+      patToken + "\r\nContent-Length: " + std::to_string(body.size()) +
+      "\r\nConnection: close\r\n\r\n" + body;
+  const std::string answer =
+      TlsExchange(server->Port("USERSERVER"), server->Value("TESMO_CA_FILE"), request);
+  ASSERT_NE(answer.find("Pat Renamed"), std::string::npos) << answer;
+
+  // The push makes the engine fetch the friend list from the version it holds: the
+  // friend's new details are stored and the program is told.
+  ASSERT_TRUE(Wait(_EVENT_REPORT_FRIENDNOTIFY)) << server->Output();
+  EXPECT_EQ(Rows(patRow), std::vector<std::string>{"Pat Renamed|/group1/people/pat.png|2"});
+  // An account that does not list the changed user as a friend is not told.
+  const Json::Value contacts = StateFile(dir + "/state/contacts.json");
+  EXPECT_EQ(contacts["210004@people.test"]["friendlog"].size(), 0u) << contacts;
 }
 
 TEST(LocalServerPeopleNoSessionTest, ChangesWithoutASessionAreRefusedAndKeepNothing) {

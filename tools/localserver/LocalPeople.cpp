@@ -6,6 +6,7 @@
 #include <set>
 
 #include "LocalServer.h"
+#include "fakes/FakeIMServer.h"
 
 namespace {
 
@@ -33,7 +34,10 @@ std::string JoinTexts(const Json::Value& list) {
 LocalPeople::LocalPeople(LocalServer& server) : m_server(server) {
   Mount();
   m_users.SetCallerOf([this](const FakeRequest& r) { return m_server.AccountOf(r); });
-  m_users.SetChangeHook([this](const std::string&, const std::string&) { Save(); });
+  m_users.SetChangeHook([this](const std::string& path, const std::string& caller) {
+    if (path == FakeUserServer::kUserCommandPath) TellFriends(caller);
+    Save();
+  });
   // Logins tell the profile as it is now and the version a client compares its friend
   // list with.
   m_server.SetLoginProfile([this](const std::string& account, FakeLoginServer::Profile* p) {
@@ -126,6 +130,30 @@ void LocalPeople::Mount() {
   for (size_t i = 2; i < domains.size(); ++i)
     std::fprintf(stderr, "no user server for the domain %s: its users have no details\n",
                  domains[i].c_str());
+}
+
+void LocalPeople::TellFriends(const std::string& account) {
+  const FakeUserServer::Profile profile = m_users.GetProfileOf(account);
+  Json::Value content(Json::objectValue);
+  content["account"] = account;
+  content["name"] = profile.name;
+  content["logo"] = profile.icon;
+  content["biglogo"] = profile.bigicon;
+  content["summary"] = profile.summary;
+  content["userversion"] = profile.version;
+  Json::StreamWriterBuilder builder;
+  builder["indentation"] = "";
+  const std::string text = Json::writeString(builder, content);
+  for (const LocalAccount& a : m_server.World().Accounts()) {
+    const std::vector<std::string> friends = m_users.FriendsOf(a.account);
+    if (std::find(friends.begin(), friends.end(), account) == friends.end()) continue;
+    // A step of the friend's list names the changed user again, so the list fetched
+    // from the version a client holds (now, or at its next login) brings the new
+    // details.
+    m_users.SetFriendOf(a.account, account);
+    m_server.PushTo(a.account,
+                    FakeIMServer::SysPacket(a.account, "updatefriend", {{"content", text}}));
+  }
 }
 
 void LocalPeople::Save() {

@@ -4,7 +4,8 @@
 // by USERSERVER (and LOGIN, which answers the friend check), a second by PUBSERVER,
 // named to clients under the domain. What requests change (profiles, friends, remarks,
 // black lists) is kept in contacts.json of the state folder and read back at the next
-// start; logins tell the profile as it is now.
+// start; logins tell the profile as it is now, and a changed profile is pushed to the
+// friends of its user.
 #ifndef TESMO_TOOLS_LOCALSERVER_LOCALPEOPLE_H
 #define TESMO_TOOLS_LOCALSERVER_LOCALPEOPLE_H
 
@@ -30,6 +31,9 @@ class LocalPeople {
   void Fill();
   void Mount();
   void Save();
+  // The account's profile changed: every account that lists it as a friend is told
+  // (a push when online, its friend list one step further in any case).
+  void TellFriends(const std::string& account);
 
   LocalServer& m_server;
   FakeUserServer m_users;

@@ -215,6 +215,28 @@ Item {
         return true
     }
 
+    // The open one-to-one conversation's title after the list was rebuilt: its row's
+    // name and picture (the newest profile known), else the friend's; a person the
+    // program knows nothing of keeps the title it has.
+    function _refreshCurrentPerson() {
+        var account = currentAccount
+        var row = -1
+        for (var i = 0; i < sessionListManager.itemCount && row < 0; ++i) {
+            if (sessionListManager.getSessionAccount(i) === account)
+                row = i
+        }
+        var name = row >= 0 ? sessionListManager.getSessionName(row) : ""
+        var icon = row >= 0 ? sessionListManager.getSessionIcon(row) : ""
+        if (name === "")
+            name = contactsManager.getName(account)
+        if (icon === "")
+            icon = contactsManager.getLogo(account)
+        if (name !== "")
+            currentName = name
+        if (icon !== "")
+            currentIcon = icon
+    }
+
     function _readCurrentFromRow(index) {
         currentName = sessionListManager.getSessionName(index)
         currentIcon = sessionListManager.getSessionIcon(index)
@@ -488,10 +510,8 @@ Item {
         function onItemCountChanged() { sessionListPage._findOpenRowItem() }
         function onDataComplete() {
             sessionListPage._findOpenRowItem()
-            if (sessionListPage.currentAccount !== "" && !sessionListPage.isGroup) {
-                sessionListPage.currentName = contactsManager.getName(sessionListPage.currentAccount)
-                sessionListPage.currentIcon = contactsManager.getLogo(sessionListPage.currentAccount)
-            }
+            if (sessionListPage.currentAccount !== "" && !sessionListPage.isGroup)
+                sessionListPage._refreshCurrentPerson()
         }
     }
 

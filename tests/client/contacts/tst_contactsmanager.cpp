@@ -20,6 +20,7 @@
 #include "contacts/ImContactsManager.h"
 #include "contacts/ImSearchUserManager.h"
 #include "contacts/ImUserEntity.h"
+#include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionListManager.h"
 #include "double/EngineDouble.h"
 #include "shell/ImUiInterface.h"
@@ -187,6 +188,69 @@ class TestContactsManager : public QObject {
     deliver(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
     QCOMPARE(sessions->rowCount(), 1);
     QCOMPARE(contacts()->rowCount(), 1);
+  }
+
+  // A friend event shows what the contact table holds now: a friend's new name
+  // and picture on the same row and on the conversation list's row, friends that
+  // were removed (or are gone from the table) no longer listed or offered; the own
+  // row keeps the profile the engine holds.
+  void friendEventAppliesProfilesAndDropsGoneFriends() {
+    loadFriends(3);
+    insertContact(1, "me", 1);
+    EngineDouble::SetText("GetMyName", "Me Now");
+    contacts()->initData();
+    VConfig::instance()->setValue("MY_ACCOUNT", "me");
+    ImSessionListManager* sessions = ImSessionListManager::instance();
+    MessageRows::Message message;
+    message.from = "f0";
+    message.to = "me";
+    QVERIFY(MessageRows::StoreNewest("f0", message));
+    sessions->initData();
+    QVERIFY(sessions->getSession("f0"));
+    QCOMPARE(sessions->getSession("f0")->name(), QStringLiteral("name-f0"));
+    contacts()->setAllSelected(true);
+    contacts()->setAllIsSync(true);
+    QPointer<ImUserEntity> f0 = contacts()->getUserEntity("f0");
+    QPointer<ImUserEntity> f1 = contacts()->getUserEntity("f1");
+    QPointer<ImUserEntity> f2 = contacts()->getUserEntity("f2");
+    QSignalSpy renamed(f0.data(), &ImUserEntity::nameChanged);
+    QSignalSpy repictured(f0.data(), &ImUserEntity::logoChanged);
+    QVERIFY(ImUiInterface::instance()->dbExecSql(
+        "UPDATE nq_contact SET name = 'Renamed', logo = 'new-logo', version = 2 "
+        "WHERE account = 'f0'"));
+    QVERIFY(ImUiInterface::instance()->dbExecSql(
+        "UPDATE nq_contact SET isfriend = 0 WHERE account = 'f1'"));
+    QVERIFY(ImUiInterface::instance()->dbExecSql("DELETE FROM nq_contact WHERE account = 'f2'"));
+
+    deliver(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
+    QCOMPARE(rows(), (QStringList{"f0", "me"}));
+    QCOMPARE(f0.data(), contacts()->getUserEntity("f0"));
+    QCOMPARE(f0->name(), QStringLiteral("Renamed"));
+    QCOMPARE(f0->logo(), QStringLiteral("new-logo"));
+    QCOMPARE(f0->version(), 2);
+    QCOMPARE(renamed.count(), 1);
+    QCOMPARE(repictured.count(), 1);
+    // The marks made before stay on the rows that stay.
+    QVERIFY(f0->selected());
+    QVERIFY(f1.isNull());
+    QVERIFY(f2.isNull());
+    QCOMPARE(contacts()->getName("f1"), QString());
+    QCOMPARE(contacts()->selectedAccounts(), (QStringList{"f0", "me"}));
+    QCOMPARE(contacts()->isSyncAccounts(), (QStringList{"f0", "me"}));
+    QCOMPARE(contacts()->checkAccounts(), (QStringList{"f0", "me"}));
+    QCOMPARE(VConfig::instance()->value("SYNC_CONTACTS_LIST").toStringList(),
+             (QStringList{"f0", "me"}));
+    QCOMPARE(contacts()->getName("me"), QStringLiteral("Me Now"));
+    // The conversation list was rebuilt with the new profile.
+    ImMsgEntity* row = sessions->getSession("f0");
+    QVERIFY(row);
+    QCOMPARE(row->name(), QStringLiteral("Renamed"));
+    QCOMPARE(row->icon(), QStringLiteral("new-logo"));
+
+    // A failed read of the table leaves the list as it is.
+    QVERIFY(ImUiInterface::instance()->dbExecSql("DROP TABLE nq_contact"));
+    deliver(_EVENT_REPORT_FRIENDNOTIFY, 0, 0, "");
+    QCOMPARE(rows(), (QStringList{"f0", "me"}));
   }
 
   void selectionAndSync() {

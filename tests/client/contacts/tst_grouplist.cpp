@@ -86,12 +86,11 @@ class TestGroupList : public QObject {
     groups()->initData();
     QCOMPARE(rows(), (QStringList{"r1@group", "r2@group", "r3@group"}));
     QCOMPARE(counted.count(), 1);
-    // A left group is found and counted, but has no row.
+    // A left group is found, but has no row and is never a target.
     QVERIFY(groups()->getGroupEntity("left@group"));
     QCOMPARE(groups()->getGroupname("left@group"), QStringLiteral("Left"));
     groups()->setAllSelected(true);
-    QCOMPARE(groups()->selectedAccounts(),
-             (QStringList{"left@group", "r1@group", "r2@group", "r3@group"}));
+    QCOMPARE(groups()->selectedAccounts(), (QStringList{"r1@group", "r2@group", "r3@group"}));
 
     // Loading again adds only new groups, on top; known ones keep their values.
     exec("UPDATE nq_group SET groupname = 'Renamed' WHERE groupid = 'r1@group'");
@@ -103,6 +102,53 @@ class TestGroupList : public QObject {
     QCOMPARE(first->groupname(), QStringLiteral("One"));
     groups()->initData();
     QCOMPARE(groups()->rowCount(), 4);
+  }
+
+  // A reload shows the groups the table holds now: a group left since (or gone from
+  // the table) loses its row and is no target of a picker or of "sync to", whatever
+  // marks it had; a group joined again comes back.
+  void reloadDropsGroupsThatWentAway_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("targets");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("left") << "UPDATE nq_group SET groupstate = 1 WHERE groupid = 'b@group'"
+                          << QStringList{"a@group", "c@group"} << QStringList{"a@group", "c@group"}
+                          << true;
+    QTest::newRow("gone from the table")
+        << "DELETE FROM nq_group WHERE groupid = 'b@group'" << QStringList{"a@group", "c@group"}
+        << QStringList{"a@group", "c@group"} << false;
+    QTest::newRow("joined again")
+        << "UPDATE nq_group SET groupstate = 0 WHERE groupid = 'old@group'"
+        << QStringList{"old@group", "a@group", "b@group", "c@group"}
+        << QStringList{"a@group", "b@group", "c@group", "old@group"} << true;
+    QTest::newRow("nothing changed") << "SELECT 1" << QStringList{"a@group", "b@group", "c@group"}
+                                     << QStringList{"a@group", "b@group", "c@group"} << true;
+  }
+
+  void reloadDropsGroupsThatWentAway() {
+    QFETCH(QString, change);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, targets);
+    QFETCH(bool, found);
+    insert("a@group", "A");
+    insert("b@group", "B");
+    insert("old@group", "Old", 1);
+    insert("c@group", "C");
+    groups()->initData();
+    groups()->setAllSelected(true);
+    groups()->setAllIsSync(true);
+    QPointer<ImGroupEntity> b = groups()->getGroupEntity("b@group");
+    exec(change);
+    // A status notice loads the list again without a wipe.
+    notify(R"({"notify":"status"})");
+    QCOMPARE(this->rows(), rows);
+    QCOMPARE(groups()->selectedAccounts(), targets);
+    QCOMPARE(groups()->isSyncAccounts(), targets);
+    groups()->saveIsSyncAccounts();
+    QCOMPARE(VConfig::instance()->value("SYNC_GROUPS_LIST").toStringList(), targets);
+    QCOMPARE(!b.isNull(), found);
+    QCOMPARE(groups()->getGroupEntity("b@group") != nullptr, found);
   }
 
   void entityFromTheRow() {

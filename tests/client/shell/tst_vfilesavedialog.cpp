@@ -148,8 +148,9 @@ class TestVFileSaveDialog : public QObject {
     QCOMPARE(dialog.fileUrl(), QUrl::fromLocalFile(Path("a.txt")));
   }
 
-  // A name typed without a suffix takes the chosen filter's; one with a suffix keeps
-  // it, and a filter without a plain suffix adds nothing.
+  // A name whose suffix is not one of the chosen filter's takes the filter's first
+  // (a dotted name such as "shot 1.5" has the suffix "5"); a filter without a plain
+  // suffix adds nothing.
   void chosenNameTakesTheFilterSuffix_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("filter");
@@ -166,9 +167,30 @@ class TestVFileSaveDialog : public QObject {
     QTest::newRow("spaces") << "shot"
                             << "JPEG (*.jpg *.jpeg)"
                             << "shot.jpg";
-    QTest::newRow("own suffix kept") << "shot.bmp"
-                                     << "PNG(*.png)"
-                                     << "shot.bmp";
+    QTest::newRow("right suffix kept") << "shot.png"
+                                       << "PNG(*.png)"
+                                       << "shot.png";
+    QTest::newRow("second suffix of the filter kept") << "shot.jpeg"
+                                                      << "JPEG(*.jpg;*.jpeg)"
+                                                      << "shot.jpeg";
+    QTest::newRow("upper case suffix kept") << "shot.PNG"
+                                            << "PNG(*.png)"
+                                            << "shot.PNG";
+    QTest::newRow("wrong suffix") << "shot.bmp"
+                                  << "PNG(*.png)"
+                                  << "shot.bmp.png";
+    QTest::newRow("dotted name") << "shot 1.5"
+                                 << "PNG(*.png)"
+                                 << "shot 1.5.png";
+    QTest::newRow("dotted name, upper case filter") << "shot 1.5"
+                                                    << "BMP(*.BMP)"
+                                                    << "shot 1.5.BMP";
+    QTest::newRow("hidden file") << ".shot"
+                                 << "PNG(*.png)"
+                                 << ".shot.png";
+    QTest::newRow("hidden file with its suffix") << ".shot.png"
+                                                 << "PNG(*.png)"
+                                                 << ".shot.png";
     QTest::newRow("dotted folder") << "a.b/shot"
                                    << "PNG(*.png)"
                                    << "a.b/shot.png";

@@ -38,6 +38,7 @@ class PageFixture : public QObject {
     ui->initInterface();
     ImSessionListManager::instance()->wipeData();
     ImSessionManager::instance()->wipeData();
+    ImContactsManager::instance()->wipeData();
     EngineDouble::Reset();
     EngineDouble::SetText("GetMyAccount", account.toStdString());
     EngineDouble::SetText("GetMyName", "Me");

@@ -173,6 +173,40 @@ Item {
             compare(page.currentTotype, 0)
         }
 
+        // A friend's new profile, announced by the friend event, reaches the open
+        // conversation's title and its row; a person known only by the name the
+        // conversation was opened with keeps that title.
+        function test_friendsNewProfileReachesTheOpenTitle() {
+            var before = "file://" + pageFixture.picture("ann", 8, 8)
+            var after = "file://" + pageFixture.picture("ann2", 8, 8)
+            var dora = "file://" + pageFixture.picture("dora", 8, 8)
+            verify(pageFixture.exec("insert into nq_contact(userid,account,name,logo,isfriend) values(2000,"
+                                    + q(ann) + ",'Ann'," + q(before) + ",1)"))
+            contactsManager.initData()
+            seed(0)
+            makePage()
+            open(ann)
+            compare(page.currentName, "Ann")
+            compare(page.currentIcon, before)
+            verify(pageFixture.exec("update nq_contact set name='Ann Renamed',logo=" + q(after) + ",version=2 "
+                                    + "where account=" + q(ann)))
+            pageFixture.raise(100010, 0, 0, "")
+            tryCompare(page, "currentName", "Ann Renamed", 5000)
+            compare(page.currentIcon, after)
+            compare(sessionListManager.getSessionName(rowOf(ann)), "Ann Renamed")
+            compare(contactsManager.getName(ann), "Ann Renamed")
+
+            page.openSessionWithNameAndIcon("4000@tesmo.x", false, "Dora", dora)
+            compare(page.currentName, "Dora")
+            var rebuilt = createTemporaryQmlObject("import QtTest 1.12; SignalSpy { signalName: \"dataComplete\" }",
+                                                   test)
+            rebuilt.target = sessionListManager
+            pageFixture.raise(100010, 0, 0, "")
+            rebuilt.wait(5000)
+            compare(page.currentName, "Dora")
+            compare(page.currentIcon, dora)
+        }
+
         function test_draftsAreKeptPerConversation() {
             seed(0)
             makePage()
