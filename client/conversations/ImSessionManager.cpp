@@ -161,7 +161,7 @@ void ImSessionManager::sendSyncTextMsg(const QStringList& toList, const QString&
 void ImSessionManager::transmitMsg(const QStringList& toList, int id, int msgType,
                                    const QString& content, int totype) {
   qDebug() << Q_FUNC_INFO << "toList = " << toList << "id = " << id << "msgType = " << msgType
-           << "content = " << content << "totype = " << totype;
+           << "content length = " << content.size() << "totype = " << totype;
   // A copy taken here: the item may be deleted while the worker runs.
   const ImMsgEntity* item = getMsgEntity(id);
   emit d->msgThread->transmitMsg(toList, id, msgType, content, totype,
@@ -242,7 +242,7 @@ bool ImSessionManager::checkFileExists(const QString& path) {
 
 void ImSessionManager::translate(int id, const QString& from, const QString& to,
                                  const QString& text) {
-  qDebug() << Q_FUNC_INFO << id << from << to << text;
+  qDebug() << Q_FUNC_INFO << id << from << to << "text length = " << text.size();
   ImUiInterface* ui = ImUiInterface::instance();
   const QString url = ui->getUrl(kTranslatePath);
   QJsonObject body{{QStringLiteral("transid"), QString::fromUtf8(ui->NewTransID(""))},
