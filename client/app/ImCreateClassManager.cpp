@@ -46,8 +46,7 @@ void ImCreateClassManager::createPostClass() {
   d->sessionManager = ImSessionManager::instance();
   // Each login starts with no conversation open, as the account just signed in.
   d->sessionManager->closeSession();
-  d->sessionManager->setMyAccount(
-      QString::fromUtf8(ImUiInterface::instance()->GetMyAccount()));
+  d->sessionManager->setMyAccount(QString::fromUtf8(ImUiInterface::instance()->GetMyAccount()));
   d->context->setContextProperty(QStringLiteral("sessionManager"), d->sessionManager);
   d->groupManager = ImGroupManager::instance();
   d->context->setContextProperty(QStringLiteral("groupManager"), d->groupManager);

@@ -29,8 +29,8 @@ class ImSessionManager : public ImBaseListModel {
   Q_PROPERTY(bool noMoreMsg READ noMoreMsg WRITE setNoMoreMsg NOTIFY noMoreMsgChanged)
   // Whether the chat page is on screen (its tab current). With the window active it
   // tells whether the user can see the open conversation; the page keeps it.
-  Q_PROPERTY(bool chatPageShown READ chatPageShown WRITE setChatPageShown NOTIFY
-                 chatPageShownChanged)
+  Q_PROPERTY(
+      bool chatPageShown READ chatPageShown WRITE setChatPageShown NOTIFY chatPageShownChanged)
   // Paging of the chat view: whether an older page is awaited, and the row that
   // stood at the view's top when it was asked for.
   Q_PROPERTY(bool pageAwaited READ pageAwaited NOTIFY pagingChanged)

@@ -96,10 +96,10 @@ class TestManagerLinks : public QObject {
     const int id = MessageRows::StoreNewest("friend", message);
     QVERIFY(id > 0);
     QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
-    const QString report = QStringLiteral(
-                               R"({"id":%1,"fromuser":"friend","touser":"me","totype":0,)"
-                               R"("msgtype":0,"content":"after","sendflag":0})")
-                               .arg(id);
+    const QString report =
+        QStringLiteral(R"({"id":%1,"fromuser":"friend","touser":"me","totype":0,)"
+                       R"("msgtype":0,"content":"after","sendflag":0})")
+            .arg(id);
     QVERIFY(ReportDelivery::Deliver(_EVENT_COME_IMMESSAGE, 0, 0, report.toStdString()));
     QTRY_COMPARE_WITH_TIMEOUT(alert.count(), 1, 20000);
     QCOMPARE(session->rowCount(), 0);

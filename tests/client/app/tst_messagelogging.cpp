@@ -162,8 +162,7 @@ class TestMessageLogging : public QObject {
     }
     // Reports of the engine's own arrive too: the one sent here is awaited by its line.
     if (!report.isEmpty()) {
-      const QString line =
-          QStringLiteral("ui_CallBack :  m_Arg1 length =  %1").arg(report.size());
+      const QString line = QStringLiteral("ui_CallBack :  m_Arg1 length =  %1").arg(report.size());
       QTRY_VERIFY2(Lines().contains(line), qPrintable(line));
     }
     QCoreApplication::processEvents();

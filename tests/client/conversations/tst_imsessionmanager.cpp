@@ -386,10 +386,14 @@ class TestImSessionManager : public QObject {
     QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
     const QString peer = open ? kPeer : QStringLiteral("7@x");
     const int id = Insert({sendflag ? kMe : peer, sendflag ? peer : kMe, 0, 10, sendflag});
-    QVariantMap map{{"id", id},       {"fromuser", sendflag ? kMe : peer},
-                    {"touser", sendflag ? peer : kMe}, {"totype", 0},
-                    {"msgtype", 0},   {"content", "hi"},
-                    {"sendflag", sendflag}, {"sendtime", Time(10)}};
+    QVariantMap map{{"id", id},
+                    {"fromuser", sendflag ? kMe : peer},
+                    {"touser", sendflag ? peer : kMe},
+                    {"totype", 0},
+                    {"msgtype", 0},
+                    {"content", "hi"},
+                    {"sendflag", sendflag},
+                    {"sendtime", Time(10)}};
     Notify(100008, status, 0, Json(map));
     VGlobal::instance()->setActive(true);
     QCOMPARE(alert.count(), alerts);
