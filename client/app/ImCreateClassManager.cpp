@@ -16,6 +16,7 @@
 #include "conversations/ImSessionListManager.h"
 #include "conversations/ImSessionManager.h"
 #include "shell/ImLoginManager.h"
+#include "shell/ImUiInterface.h"
 
 ImCreateClassManager::ImCreateClassManager(QQmlContext* context, QObject* parent)
     : QObject(parent), d(new ImCreateClassManagerPrivate(context)) {
@@ -43,6 +44,9 @@ void ImCreateClassManager::createPostClass() {
   d->sessionListManager = ImSessionListManager::instance();
   d->context->setContextProperty(QStringLiteral("sessionListManager"), d->sessionListManager);
   d->sessionManager = ImSessionManager::instance();
+  // Each login starts with no conversation open, as the account just signed in.
+  d->sessionManager->closeSession();
+  d->sessionManager->setMyAccount(QString::fromUtf8(ImUiInterface::instance()->GetMyAccount()));
   d->context->setContextProperty(QStringLiteral("sessionManager"), d->sessionManager);
   d->groupManager = ImGroupManager::instance();
   d->context->setContextProperty(QStringLiteral("groupManager"), d->groupManager);

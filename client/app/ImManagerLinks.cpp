@@ -25,9 +25,10 @@ void ImManagerLinks::wire() {
   ImLoginManager* login = ImLoginManager::instance();
   if (wiredLogin != login) {
     wiredLogin = login;
-    // A kicked-out account's lists are emptied, the open conversation first.
+    // A kicked-out account's lists are emptied, the open conversation first: it is
+    // closed, so that the next login does not take it for open.
     QObject::connect(login, &ImLoginManager::accountDataWipe, login, [] {
-      ImSessionManager::instance()->wipeData();
+      ImSessionManager::instance()->closeSession();
       ImSessionListManager::instance()->wipeData();
       ImContactsManager::instance()->wipeData();
       ImGroupManager::instance()->wipeData();

@@ -25,7 +25,8 @@ ImSessionManager::ImSessionManager(QList<QObject*>* items)
   qRegisterMetaType<ImSessionManager*>("ImSessionManager*");
   connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
           &ImSessionManager::onNotify);
-  connect(this, SIGNAL(downloadHistoryFinished(bool)), this, SLOT(doLoadMoreHistory(bool)));
+  connect(this, &ImSessionManager::downloadHistoryFinished, this,
+          &ImSessionManager::doLoadMoreHistory);
   setMyAccount(QString::fromUtf8(ImUiInterface::instance()->GetMyAccount()));
 }
 
@@ -84,6 +85,14 @@ bool ImSessionManager::setNoMoreMsg(bool noMore) {
     emit noMoreMsgChanged();
   }
   return noMore;
+}
+
+bool ImSessionManager::chatPageShown() const { return d->chatPageShown; }
+
+void ImSessionManager::setChatPageShown(bool shown) {
+  if (d->chatPageShown == shown) return;
+  d->chatPageShown = shown;
+  emit chatPageShownChanged();
 }
 
 void ImSessionManager::sendTextMsg(const QString& toUser, const QString& content, int totype,
@@ -161,7 +170,7 @@ void ImSessionManager::sendSyncTextMsg(const QStringList& toList, const QString&
 void ImSessionManager::transmitMsg(const QStringList& toList, int id, int msgType,
                                    const QString& content, int totype) {
   qDebug() << Q_FUNC_INFO << "toList = " << toList << "id = " << id << "msgType = " << msgType
-           << "content = " << content << "totype = " << totype;
+           << "content length = " << content.size() << "totype = " << totype;
   // A copy taken here: the item may be deleted while the worker runs.
   const ImMsgEntity* item = getMsgEntity(id);
   emit d->msgThread->transmitMsg(toList, id, msgType, content, totype,
@@ -242,7 +251,7 @@ bool ImSessionManager::checkFileExists(const QString& path) {
 
 void ImSessionManager::translate(int id, const QString& from, const QString& to,
                                  const QString& text) {
-  qDebug() << Q_FUNC_INFO << id << from << to << text;
+  qDebug() << Q_FUNC_INFO << id << from << to << "text length = " << text.size();
   ImUiInterface* ui = ImUiInterface::instance();
   const QString url = ui->getUrl(kTranslatePath);
   QJsonObject body{{QStringLiteral("transid"), QString::fromUtf8(ui->NewTransID(""))},
@@ -257,11 +266,28 @@ void ImSessionManager::translate(int id, const QString& from, const QString& to,
 }
 
 void ImSessionManager::resetStatus() {
-  d->loadedPageCount = 0;
-  d->loadedRowCount = 0;
   d->pageKey = ImPageKey();
   d->historyDialog = 0;
   wipeData();
+}
+
+void ImSessionManager::closeSession() {
+  resetStatus();
+  setNoMoreMsg(false);
+  setCurrentSessionId(QString());
+  setCurrentSessionType(0);
+  // What was marked for the last account says nothing about the next one's
+  // database, whose ids may run past it.
+  d->readAccount.clear();
+  d->readType = -1;
+  d->readUpTo = 0;
+  d->atClearedAccount.clear();
+  d->atClearedUpTo = 0;
+  d->lastAtAccount.clear();
+  d->pageAwaited = false;
+  d->pageTopRow = -1;
+  d->pageTopId = -1;
+  emit pagingChanged();
 }
 
 bool ImSessionManager::updateLocalPath(int id, const QString& path) {

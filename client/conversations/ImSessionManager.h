@@ -27,6 +27,10 @@ class ImSessionManager : public ImBaseListModel {
   Q_PROPERTY(
       int unReadMsgCount READ unReadMsgCount WRITE setUnReadMsgCount NOTIFY unReadMsgCountChanged)
   Q_PROPERTY(bool noMoreMsg READ noMoreMsg WRITE setNoMoreMsg NOTIFY noMoreMsgChanged)
+  // Whether the chat page is on screen (its tab current). With the window active it
+  // tells whether the user can see the open conversation; the page keeps it.
+  Q_PROPERTY(
+      bool chatPageShown READ chatPageShown WRITE setChatPageShown NOTIFY chatPageShownChanged)
   // Paging of the chat view: whether an older page is awaited, and the row that
   // stood at the view's top when it was asked for.
   Q_PROPERTY(bool pageAwaited READ pageAwaited NOTIFY pagingChanged)
@@ -49,6 +53,8 @@ class ImSessionManager : public ImBaseListModel {
   int setUnReadMsgCount(int count);
   bool noMoreMsg() const;
   bool setNoMoreMsg(bool noMore);
+  bool chatPageShown() const;
+  void setChatPageShown(bool shown);
   bool pageAwaited() const;
   int pageTopRow() const;
 
@@ -85,6 +91,9 @@ class ImSessionManager : public ImBaseListModel {
   Q_INVOKABLE bool checkFileExists(const QString& path);
   Q_INVOKABLE void translate(int id, const QString& from, const QString& to, const QString& text);
   Q_INVOKABLE void resetStatus();
+  // No conversation is open any more (the account's session ended): its rows go,
+  // and its messages count, sound and alert as any other's.
+  void closeSession();
   void addDataToView(const QVariantMap& map);
   bool updateLocalPath(int id, const QString& path);
 
@@ -137,6 +146,7 @@ class ImSessionManager : public ImBaseListModel {
   void currentSessionTypeChanged();
   void unReadMsgCountChanged();
   void noMoreMsgChanged();
+  void chatPageShownChanged();
   void pagingChanged();
   void listViewToEnd();
   void updateProgress(int id, int progress);

@@ -77,8 +77,6 @@ void ImSessionManager::entrySession(const QString& sessionId, int type, bool isF
   setCurrentSessionId(sessionId);
   VConfig::instance()->setValue(QStringLiteral("CURRENT_SESSION_ID"), sessionId);
   setCurrentSessionType(type);
-  d->loadedPageCount = 0;
-  d->loadedRowCount = 0;
   d->pageKey = ImPageKey();
   d->historyDialog = 0;
   d->readAccount.clear();
@@ -129,7 +127,6 @@ int ImSessionManager::loadNextPage() {
     ui->DBRelease(set);
     if (rowsRead <= 0) return 0;
     d->pageKey.advance(oldest);
-    d->loadedRowCount += rowsRead;
     const int added = parseData(maps);
     if (added > 0) return added;
   }
@@ -281,7 +278,6 @@ int ImSessionManager::parseData(const QList<QVariantMap>& list) {
         static_cast<ImMsgEntity*>(items.first())->sendtime(), formerOldest->sendtime()));
   }
   prependItems(items);
-  d->loadedPageCount += 1;
   return items.size();
 }
 
@@ -378,8 +374,6 @@ int ImSessionManager::getToLastAtMessage() {
     if (row >= 0) return row;
   }
   d->atMessageLoading = true;
-  d->loadedPageCount = 0;
-  d->loadedRowCount = 0;
   d->pageKey = ImPageKey();
   wipeData();
 
@@ -394,7 +388,6 @@ int ImSessionManager::getToLastAtMessage() {
       ImPageKey oldest;
       first = parseSqlParamToMsgs(set, targetMsgid, &oldest);
       d->pageKey.advance(oldest);
-      d->loadedRowCount += ui->DBGetRecordCount(set);
       ui->DBRelease(set);
     }
   }
@@ -408,10 +401,7 @@ int ImSessionManager::getToLastAtMessage() {
       older = parseSqlParamToMsgs(set, -1, &oldest);
       const int rowsRead = ui->DBGetRecordCount(set);
       ui->DBRelease(set);
-      if (rowsRead > 0) {
-        d->pageKey.advance(oldest);
-        d->loadedRowCount += rowsRead;
-      }
+      if (rowsRead > 0) d->pageKey.advance(oldest);
     }
   }
   parseData(first + older);

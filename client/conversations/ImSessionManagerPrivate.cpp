@@ -81,7 +81,7 @@ QVariantMap ImSessionManagerPrivate::buildMsg(const QString& toUser, const QStri
                                               int msgtype, int totype, bool atAll,
                                               const QStringList& atList, const QVariantMap& to,
                                               bool firstInView) {
-  qDebug() << Q_FUNC_INFO << "toUser = " << toUser << "content = " << content
+  qDebug() << Q_FUNC_INFO << "toUser = " << toUser << "content length = " << content.size()
            << "msgtype = " << msgtype << "totype = " << totype << "atAll = " << atAll
            << "atList = " << atList;
   ImUiInterface* ui = ImUiInterface::instance();

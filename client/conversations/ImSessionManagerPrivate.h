@@ -64,14 +64,12 @@ class ImSessionManagerPrivate {
   QMap<int, ImMsgEntity*> msgMap;
   QString myAccount;
   QString currentSessionId;
-  int loadedPageCount = 0;
-  // Rows of local history read since the conversation was opened, skipped rows
-  // included; pageKey is where the next page starts.
-  int loadedRowCount = 0;
+  // Where the next page of local history starts.
   ImPageKey pageKey;
   int currentSessionType = 0;
   int unReadMsgCount = 0;
   bool noMoreMsg = false;
+  bool chatPageShown = false;
   // The chat view's wait for an older page: the row and the local id of the
   // message that stood at its top then, and the row count then.
   bool pageAwaited = false;

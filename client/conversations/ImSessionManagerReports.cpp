@@ -198,8 +198,9 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   const QString fromLogo = Str(from, "logo");
 
   // In the open chat the page marks it read once the user can see it (window
-  // active, view at its end); until then it counts and alerts like any other.
-  const bool open = key == d->currentSessionId;
+  // active, chat tab shown, view at its end); until then it counts and alerts like
+  // any other.
+  const bool open = !d->currentSessionId.isEmpty() && key == d->currentSessionId;
   if (open) {
     if (sendflag == 1) map.insert(QStringLiteral("sendstate"), 1);
     addDataToView(map);
@@ -211,7 +212,8 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   } else {
     updateUnReadMsgCount();
   }
-  const bool unseen = !open || (sendflag != 1 && !VGlobal::instance()->active());
+  const bool unseen =
+      !open || (sendflag != 1 && (!VGlobal::instance()->active() || !d->chatPageShown));
   if (unseen && pMsg->m_Status == 0 && !ImGroupManager::instance()->isGroupMute(key)) {
     VGlobal::instance()->playSound(VGlobal::MESSAGE);
     emit VGlobal::instance()->messagesReceivedAlert();

@@ -14,7 +14,7 @@ QString Clock() { return QTime::currentTime().toString(QStringLiteral("hh:mm:ss:
 
 void MsgWorker::doSyncTextMsg(const QStringList& toList, const QString& content, int totype,
                               const QVariantMap& targets) {
-  qDebug() << Q_FUNC_INFO << "toList = " << toList << "content = " << content
+  qDebug() << Q_FUNC_INFO << "toList = " << toList << "content length = " << content.size()
            << "totype = " << totype;
   qDebug() << "doSyncTextMsg begin " << Clock();
   for (const QString& account : toList) {
@@ -29,7 +29,7 @@ void MsgWorker::doSyncTextMsg(const QStringList& toList, const QString& content,
 void MsgWorker::doTransmitMsg(const QStringList& toList, int id, int msgType,
                               const QString& content, int totype, const QVariantMap& source) {
   qDebug() << Q_FUNC_INFO << "toList = " << toList << "id = " << id << "msgType = " << msgType
-           << "content = " << content << "totype = " << totype;
+           << "content length = " << content.size() << "totype = " << totype;
   if (source.isEmpty()) return;
   ImUiInterface* ui = ImUiInterface::instance();
   QVariantMap map = source;

@@ -298,11 +298,12 @@ void ImLoginManager::onKickOut(const UIMessage* msg) {
 
 void ImLoginManager::onHttpReply(const UIMessage* msg) {
   if (msg->m_Status != 0) return;
+  // Every manager's replies pass here (translations of messages among them): only
+  // their size is logged.
+  qDebug() << Q_FUNC_INFO << msg->m_DialogID << "text length = " << msg->m_Arg1.size();
   const QVariantMap reply = ImUiInterface::instance()->convJsonToVariantMap(msg->m_Arg1);
-  qDebug() << Q_FUNC_INFO << reply;
   if (reply.isEmpty()) return;
   const QVariantMap result = reply.value(QStringLiteral("result")).toMap();
-  qDebug() << Q_FUNC_INFO << result;
   if (result.isEmpty()) return;
   // Id 0 is no request of ours.
   if (msg->m_DialogID == 0) return;

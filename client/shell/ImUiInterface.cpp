@@ -167,7 +167,9 @@ void ui_CallBack(int method, int status, int dialogID, int timer, const char* ar
            << "dialogID = " << dialogID;
   qDebug() << "ui_CallBack : "
            << "timer = " << timer;
+  // The text carries message contents and account data: its length only, as the
+  // output may be kept (the desktop's journal).
   qDebug() << "ui_CallBack : "
-           << "m_Arg1 = " << msg->m_Arg1;
+           << "m_Arg1 length = " << msg->m_Arg1.size();
   ImUiInterface::instance()->notify(msg);
 }

@@ -290,7 +290,7 @@ Item {
         interval: 330
         // The end was reached while rows were still being built: read now.
         onTriggered: {
-            if (!page.isCurrentAccountLoading && sessionListView.atYEnd && vGlobal.active)
+            if (!page.isCurrentAccountLoading && sessionListView.atYEnd && page.userCanSee())
                 page.markRead()
         }
     }
@@ -308,9 +308,8 @@ Item {
                 page._groupManager = false
                 page._groupOwner = false
             }
-            // The view stands at its end; read once the window is active too.
-            if (vGlobal.active)
-                page.markRead()
+            // The view was placed at its end, but may have left it since.
+            page.markReadIfSeen()
             sessionManager.clearAtFlag(page.lastAccount)
             page.lastAccount = page.currentAccount
         }
@@ -484,7 +483,7 @@ Item {
                 onOriginYChanged: _followEnd()
                 onAtYEndChanged: {
                     if (atYEnd && page && !delegateLoadingTimer.running) {
-                        if (vGlobal.active)
+                        if (page.userCanSee())
                             page.markRead()
                         Qt.callLater(chatColumn._releaseFarRows)
                     }
@@ -504,11 +503,10 @@ Item {
                         return
                     if (sessionManager.pageAwaited)
                         Qt.callLater(chatColumn._placeAfterLoad)
-                    page.lastCount = count
                 }
                 onActiveFocusChanged: {
-                    if (activeFocus && page && vGlobal.active)
-                        page.markRead()
+                    if (activeFocus && page)
+                        page.markReadIfSeen()
                 }
             }
 

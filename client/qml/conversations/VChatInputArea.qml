@@ -440,8 +440,9 @@ Item {
         function onCloseAtSomebody() { inputPane.closeAtSomebody() }
         function onActiveFocusChanged() {
             var field = inputPane.field
-            if (field.activeFocus && vGlobal.active)
-                page.markRead()
+            // Also when it comes back with the chat tab: read only at the end.
+            if (field.activeFocus)
+                page.markReadIfSeen()
             if (!field.activeFocus)
                 inputPane.closeAtSomebody()
         }

@@ -47,8 +47,6 @@ Item {
     // Paging of the message view, kept by the manager that holds the rows.
     readonly property int lastLoadMoreMsgIndex: sessionManager.pageTopRow
     readonly property bool callLoadMoreMsg: sessionManager.pageAwaited
-    // The view's row count after its last change.
-    property int lastCount: 0
     // Sync switch of the input area.
     property bool syncChecked: false
     // fromid of the last complete member search, for the next page of results.
@@ -343,6 +341,29 @@ Item {
             sessionListManager.resetUnReadMsgCount(currentAccount)
     }
 
+    // Whether the user can see this page: the window active and the chat tab shown.
+    // Hidden behind another tab the open conversation's messages stay unread.
+    function userCanSee() {
+        return visible && vGlobal.active
+    }
+
+    // Marks the open conversation read when the user can see its newest messages.
+    function markReadIfSeen() {
+        if (userCanSee() && chatColumn.standsAtEnd())
+            markRead()
+    }
+
+    // The manager sounds and alerts for the open conversation while it is hidden.
+    onVisibleChanged: {
+        sessionManager.chatPageShown = visible
+        if (!visible)
+            return
+        markReadIfSeen()
+        if (chatColumn.followsEnd)
+            chatColumn.placeAtEndSoon()
+    }
+    Component.onDestruction: sessionManager.chatPageShown = false
+
     // ---- the chat column's operations, offered by the page ----
 
     function positionViewAtEnd() { chatColumn.positionViewAtEnd() }
@@ -438,6 +459,7 @@ Item {
     }
 
     Component.onCompleted: {
+        sessionManager.chatPageShown = visible
         chatItemMenu = _make(["VChatItemMenu.qml"], sessionListPage)
         atMeBanner = _make(["VAlertSomeoneAtMe.qml"], chatColumn.bannerHost)
     }
@@ -460,9 +482,8 @@ Item {
                 sessionList.positionViewAtIndex(index, ListView.Beginning)
         }
         function onWindowAcitveChanged(active) {
-            // Read once the user can see the messages: also the view at its end.
-            if (active && chatColumn.standsAtEnd())
-                sessionListPage.markRead()
+            if (active)
+                sessionListPage.markReadIfSeen()
         }
         function onAddGroupMembersSuccessed() { sessionListPage.fieldFocus() }
         function onDeleteGroupMembersSuccessed() { sessionListPage.fieldFocus() }
@@ -474,8 +495,7 @@ Item {
         function onListViewToEnd() {
             if (chatColumn.standsAtEnd()) {
                 // Read only while the user can see it; else it counts until then.
-                if (vGlobal.active)
-                    sessionListPage.markRead()
+                sessionListPage.markReadIfSeen()
                 chatColumn.placeAtEndSoon()
             }
         }

@@ -85,6 +85,45 @@ class TestManagerLinks : public QObject {
     QCOMPARE(ImGroupManager::instance()->rowCount(), 0);
     QCOMPARE(ImSessionListManager::instance()->rowCount(), 0);
     QCOMPARE(session->rowCount(), 0);
+    // The conversation is closed too: after the next login the friend's message
+    // counts and alerts as for any conversation not open, even with the chat page
+    // on screen.
+    QCOMPARE(session->currentSessionId(), QString());
+    ImSessionListManager::instance()->initData();
+    VGlobal::instance()->setActive(true);
+    session->setChatPageShown(true);
+    message.content = "after the next login";
+    const int id = MessageRows::StoreNewest("friend", message);
+    QVERIFY(id > 0);
+    QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
+    const QString report =
+        QStringLiteral(R"({"id":%1,"fromuser":"friend","touser":"me","totype":0,)"
+                       R"("msgtype":0,"content":"after","sendflag":0})")
+            .arg(id);
+    QVERIFY(ReportDelivery::Deliver(_EVENT_COME_IMMESSAGE, 0, 0, report.toStdString()));
+    QTRY_COMPARE_WITH_TIMEOUT(alert.count(), 1, 20000);
+    QCOMPARE(session->rowCount(), 0);
+    session->setChatPageShown(false);
+  }
+
+  // Each login starts with no conversation open, for the account now signed in.
+  void eachLoginStartsWithNoConversationOpen() {
+    ImSessionManager* session = ImSessionManager::instance();
+    MessageRows::Message message;
+    message.from = "friend";
+    message.to = "me";
+    QVERIFY(MessageRows::StoreNewest("friend", message));
+    session->entrySession("friend", 0);
+    QCOMPARE(session->currentSessionId(), QStringLiteral("friend"));
+    QVERIFY(session->rowCount() > 0);
+    EngineDouble::SetText("GetMyAccount", "other");
+    m_bootstrap->createPostClass();
+    QCOMPARE(session->currentSessionId(), QString());
+    QCOMPARE(session->rowCount(), 0);
+    QCOMPARE(session->myAccount(), QStringLiteral("other"));
+    EngineDouble::SetText("GetMyAccount", "me");
+    m_bootstrap->createPostClass();
+    QCOMPARE(session->myAccount(), QStringLiteral("me"));
   }
 
   void coinReplyFillsTheCoinList() {

@@ -48,6 +48,8 @@ class TestImSessionManager : public QObject {
 
   void init() {
     Start(m_dir);
+    // The chat page stands on screen unless a test hides it.
+    manager()->setChatPageShown(true);
     manager()->entrySession(kPeer, 0);
   }
 
@@ -350,6 +352,53 @@ class TestImSessionManager : public QObject {
     // Other statuses are not messages.
     Notify(100008, 2, 0, Received(id + 100, kPeer, kMe, 0, 0, "x"));
     QVERIFY(!manager()->getMsgEntity(id + 100));
+  }
+
+  // The sound and the alert are for what the user cannot see: a message of another
+  // conversation, or of the open one while the window is not active or another tab
+  // hides the chat page. Nothing here marks a message read: the page does, once seen.
+  void newMessageAlertsUnlessSeen_data() {
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<int>("sendflag");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("alerts");
+    QTest::newRow("open, seen") << true << true << true << 0 << 0 << 0;
+    QTest::newRow("open, another tab current") << true << true << false << 0 << 0 << 1;
+    QTest::newRow("open, window not active") << true << false << true << 0 << 0 << 1;
+    QTest::newRow("open, both") << true << false << false << 0 << 0 << 1;
+    QTest::newRow("open, another tab, own from elsewhere") << true << true << false << 1 << 0 << 0;
+    QTest::newRow("open, another tab, history") << true << true << false << 0 << 1 << 0;
+    QTest::newRow("another conversation") << false << true << true << 0 << 0 << 1;
+    QTest::newRow("another conversation, history") << false << true << true << 0 << 1 << 0;
+  }
+
+  void newMessageAlertsUnlessSeen() {
+    QFETCH(bool, open);
+    QFETCH(bool, active);
+    QFETCH(bool, shown);
+    QFETCH(int, sendflag);
+    QFETCH(int, status);
+    QFETCH(int, alerts);
+    VGlobal::instance()->setActive(active);
+    manager()->setChatPageShown(shown);
+    QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
+    const QString peer = open ? kPeer : QStringLiteral("7@x");
+    const int id = Insert({sendflag ? kMe : peer, sendflag ? peer : kMe, 0, 10, sendflag});
+    QVariantMap map{{"id", id},
+                    {"fromuser", sendflag ? kMe : peer},
+                    {"touser", sendflag ? peer : kMe},
+                    {"totype", 0},
+                    {"msgtype", 0},
+                    {"content", "hi"},
+                    {"sendflag", sendflag},
+                    {"sendtime", Time(10)}};
+    Notify(100008, status, 0, Json(map));
+    VGlobal::instance()->setActive(true);
+    QCOMPARE(alert.count(), alerts);
+    QCOMPARE(manager()->getMsgEntity(id) != nullptr, open);
+    QVERIFY(Field(id, "seeflag") != QString("1"));
   }
 
   void mutedGroupsStaySilent() {

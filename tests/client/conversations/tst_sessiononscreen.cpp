@@ -1,11 +1,14 @@
 // The conversation page through the real engine against the local server with its
 // demo world, driven as a person would: log in, open a conversation, send a text
-// and a picture, see the scripted friend's reply, recall. Under a virtual X server
+// and a picture, see the scripted friend's reply, recall, let texts arrive behind
+// the main window's contacts tab. Under a virtual X server
 // the screen is kept after each step (artefacts/conversations).
 #include <QImage>
 #include <QQuickWindow>
 #include <QtQuickTest>
 
+#include "conversations/ImMessageQuery.h"
+#include "shell/ImUiInterface.h"
 #include "support/OnScreenSteps.h"
 
 namespace {
@@ -32,6 +35,13 @@ class OnScreenFixture : public QObject {
   // A control command of the local server ("push TO FROM TEXT", ...); its answer.
   Q_INVOKABLE QString command(const QString& line) const {
     return QString::fromStdString(m_server->Command(line.toStdString()));
+  }
+
+  // Stored messages from that account not yet read.
+  Q_INVOKABLE int unreadFrom(const QString& account) const {
+    return ImUiInterface::instance()->getDataCount(
+        QStringLiteral("select id from nq_message where seeflag=0 and fromuser=") +
+        ImMessageQuery::quoted(account));
   }
 
   // A picture file to send; its path.

@@ -16,6 +16,7 @@ Item {
     readonly property string bob: "100002@tesmo.local"
     readonly property string text: "Hello Echo, from the conversation page"
     property int pictureId: -1
+    property var main: null
 
     VSessionListPage {
         id: page
@@ -64,6 +65,11 @@ Item {
             tryVerify(function () { return rowOf(root.echo) >= 0 && rowOf(root.bob) >= 0 }, 30000)
             wait(300)
             verify(e2e.shot("01-conversation-list"))
+        }
+
+        function cleanupTestCase() {
+            if (root.main !== null)
+                root.main.destroy()
         }
 
         function test_1_openTheEchoConversation() {
@@ -194,6 +200,62 @@ Item {
             verify(shown(sent), "the sent text stays in view")
             verify(shown(reply), "the reply stays in view")
             verify(e2e.shot("10-end-after-the-top"))
+        }
+
+        // In the main window, with Bob's conversation open and in view, the contacts
+        // tab is shown: his texts stay unread and the chat tab shows the badge; the
+        // chat tab again marks them read.
+        function test_7_textsBehindTheContactsTabStayUnread() {
+            // The main window's own chat page takes over from the page above.
+            page.visible = false
+            var component = Qt.createComponent("qrc:/qml/VIndexPage.qml")
+            compare(component.status, Component.Ready, component.errorString())
+            root.main = component.createObject(null)
+            verify(root.main !== null)
+            root.main.x = 0
+            root.main.y = 0
+            root.main.show()
+            root.main.requestActivate()
+            tryCompare(root.main, "active", true, 10000)
+            verify(vGlobal.active)
+            var chats = root.main.chatsPage
+            verify(chats !== null)
+            tryVerify(function () { return rowOf(root.bob) >= 0 }, 10000)
+            chats.openRow(rowOf(root.bob))
+            compare(sessionManager.currentSessionId, root.bob)
+            tryCompare(chats, "isCurrentAccountLoading", false, 10000)
+            tryCompare(sessionListManager.get(rowOf(root.bob)), "unReadMsgCount", 0, 10000)
+            var badge = findChild(root.main.contentItem, "unreadBadge")
+            verify(badge !== null)
+            tryCompare(badge, "visible", false, 10000)
+            wait(300)
+            verify(e2e.shot("11-bob-open-in-the-main-window"))
+
+            root.main.selectTab(1)
+            verify(!chats.visible)
+            verify(!sessionManager.chatPageShown)
+            var texts = ["Behind the contacts tab one", "Behind the contacts tab two",
+                         "Behind the contacts tab three"]
+            for (var i = 0; i < texts.length; ++i)
+                verify(e2e.command("push " + root.me + " " + root.bob + " " + texts[i]).indexOf("pushed") === 0)
+            tryVerify(function () {
+                return lastWhere(function (item) { return item.content === texts[2] }) !== null
+            }, 30000)
+            tryCompare(sessionListManager.get(rowOf(root.bob)), "unReadMsgCount", 3, 10000)
+            tryCompare(badge, "text", "3", 10000)
+            verify(badge.visible)
+            compare(e2e.unreadFrom(root.bob), 3)
+            wait(500)
+            compare(e2e.unreadFrom(root.bob), 3)
+            verify(e2e.shot("12-badge-behind-the-contacts-tab"))
+
+            root.main.selectTab(0)
+            verify(chats.visible)
+            tryCompare(sessionListManager.get(rowOf(root.bob)), "unReadMsgCount", 0, 10000)
+            tryVerify(function () { return e2e.unreadFrom(root.bob) === 0 }, 10000)
+            tryCompare(badge, "visible", false, 10000)
+            wait(300)
+            verify(e2e.shot("13-read-on-the-chat-tab"))
         }
     }
 }

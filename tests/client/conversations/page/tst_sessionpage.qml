@@ -40,6 +40,13 @@ Item {
         }
     }
 
+    SignalSpy {
+        id: alertSpy
+
+        target: vGlobal
+        signalName: "messagesReceivedAlert"
+    }
+
     TestCase {
         id: test
 
@@ -573,7 +580,8 @@ Item {
                 return index >= 0 && sessionManager.get(index).content === "line " + (60 - first)
             }, 5000)
             verify(!page.callLoadMoreMsg)
-            compare(page.lastCount, view.count)
+            // The view shows every row the page brought in.
+            compare(view.count, sessionManager.itemCount)
         }
 
         function test_someoneAtMeBanner() {
@@ -846,6 +854,91 @@ Item {
             tryVerify(function () { return rowOf(group) >= 0 })
             sessionListManager.get(rowOf(group)).atflag = 1
             tryCompare(banner, "hasAtMe", true)
+        }
+
+        // Another tab hides the page while its conversation stays open: what arrives
+        // then is unread, counts on the chat tab's badge and alerts. Shown again with
+        // the view at its end, it is read.
+        function test_messagesStayUnreadWhileAnotherTabIsShown() {
+            for (var i = 0; i < 30; ++i)
+                store(i % 2 ? me : ann, i % 2 ? ann : me, 0, 0, "line " + i, i % 2, 3600000 - i * 1000)
+            pageFixture.loadLists()
+            pageFixture.setActive(true)
+            makePage()
+            open(ann)
+            var row = sessionListManager.get(rowOf(ann))
+            tryCompare(row, "unReadMsgCount", 0, 10000)
+            page.positionViewAtEnd()
+            verify(sessionManager.chatPageShown)
+
+            holder.visible = false
+            verify(!sessionManager.chatPageShown)
+            alertSpy.clear()
+            var first = receive(ann, me, 0, "behind the contacts tab")
+            var second = receive(ann, me, 0, "still behind it")
+            tryCompare(row, "unReadMsgCount", 2, 10000)
+            tryCompare(sessionManager, "unReadMsgCount", 2, 10000)
+            compare(alertSpy.count, 2)
+            // The view's timers have run by now and marked nothing.
+            wait(700)
+            compare(pageFixture.count("id in (" + first + "," + second + ") and seeflag=1"), 0)
+            compare(sessionManager.unReadMsgCount, 2)
+
+            holder.visible = true
+            verify(sessionManager.chatPageShown)
+            tryCompare(row, "unReadMsgCount", 0, 10000)
+            tryCompare(sessionManager, "unReadMsgCount", 0, 10000)
+            compare(pageFixture.count("fromuser=" + q(ann) + " and seeflag=0"), 0)
+            compare(alertSpy.count, 2)
+        }
+
+        // Shown again while the user reads older messages: they stay unread until the
+        // end is reached.
+        function test_shownAgainAwayFromTheEndKeepsThemUnread() {
+            for (var i = 0; i < 30; ++i)
+                store(i % 2 ? me : ann, i % 2 ? ann : me, 0, 0, "line " + i, i % 2, 3600000 - i * 1000)
+            pageFixture.loadLists()
+            pageFixture.setActive(true)
+            makePage()
+            open(ann)
+            var row = sessionListManager.get(rowOf(ann))
+            tryCompare(row, "unReadMsgCount", 0, 10000)
+            var view = page.messageView
+            view.positionViewAtBeginning()
+            tryVerify(function () { return !view.atYEnd }, 5000)
+            holder.visible = false
+            receive(ann, me, 0, "while away and scrolled up")
+            tryCompare(row, "unReadMsgCount", 1, 10000)
+            holder.visible = true
+            wait(700)
+            compare(row.unReadMsgCount, 1)
+            page.positionViewAtEnd()
+            tryCompare(row, "unReadMsgCount", 0, 10000)
+        }
+
+        // A kick-out ends the conversation with the session: after the next login none
+        // is open, and a message of the one that was counts and alerts.
+        function test_afterAKickOutNoConversationIsOpen() {
+            seed(0)
+            pageFixture.setActive(true)
+            makePage()
+            open(ann)
+            pageFixture.raise(100012, 0, 0, "signed in elsewhere")
+            tryCompare(sessionManager, "currentSessionId", "", 10000)
+            compare(sessionManager.itemCount, 0)
+            // The main window goes with the session; the next login makes a new one.
+            holder.destroy()
+            holder = null
+            classManager.createPostClass()
+            pageFixture.loadLists()
+            tryCompare(sessionListManager, "itemCount", 3)
+            makePage()
+            compare(page.currentAccount, "")
+            alertSpy.clear()
+            receive(ann, me, 0, "after the next login")
+            tryCompare(alertSpy, "count", 1, 10000)
+            tryVerify(function () { return sessionListManager.get(rowOf(ann)).unReadMsgCount > 0 }, 10000)
+            compare(sessionManager.itemCount, 0)
         }
     }
 }
