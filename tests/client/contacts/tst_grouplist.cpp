@@ -277,7 +277,8 @@ class TestGroupList : public QObject {
     QTest::addColumn<QString>("nameOfA");
     QTest::newRow("taken") << R"({"code":1,"result":{"groupid":"a@group","groupname":"New A"}})"
                            << "New A";
-    QTest::newRow("taken, name not echoed") << R"({"code":1,"result":{}})" << "New A";
+    QTest::newRow("taken, name not echoed") << R"({"code":1,"result":{}})"
+                                            << "New A";
     QTest::newRow("refused") << R"({"code":-3,"result":{"groupid":"a@group","groupname":"X"}})"
                              << "Group A";
   }

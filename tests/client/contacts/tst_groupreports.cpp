@@ -232,7 +232,8 @@ class TestGroupReports : public QObject {
             "setGrantInfoResult", "joinGroupResult", "releaseResult", "destroyResult"})
         answered += results.of(signal).size();
       // Group information starts a child-group request of its own, answered once.
-      const bool change = operation == QLatin1String("banuser") || operation == QLatin1String("set");
+      const bool change =
+          operation == QLatin1String("banuser") || operation == QLatin1String("set");
       if (operation != QLatin1String("getchild"))
         QVERIFY2(answered == (change ? 2 : 1), qPrintable(operation));
       QCOMPARE(
@@ -393,8 +394,9 @@ class TestGroupReports : public QObject {
     const QString no = R"({"code":-3})";
     const QString ok = R"({"code":1,"result":{}})";
     const QString renamed = R"({"code":1,"result":{"groupid":"g1@group","groupname":"Renamed"}})";
-    QTest::newRow("two switches refused") << "chat" << no << refused << "screenshot" << no
-                                          << refused << "banuserResult" << "Team";
+    QTest::newRow("two switches refused")
+        << "chat" << no << refused << "screenshot" << no << refused << "banuserResult"
+        << "Team";
     QTest::newRow("one switch refused, one taken")
         << "chat" << no << refused << "screenshot" << ok << 0 << "banuserResult"
         << "Team";
@@ -404,7 +406,8 @@ class TestGroupReports : public QObject {
     QTest::newRow("rename refused, join switch taken")
         << "rename" << no << refused << "join type" << ok << 0 << "setGroupInfoResult"
         << "Team";
-    QTest::newRow("two mutes") << "mute on" << R"({"code":-2})" << -2 << "mute off"
+    QTest::newRow("two mutes") << "mute on"
+                               << R"({"code":-2})" << -2 << "mute off"
                                << R"({"code":1})" << 1 << "muteResult"
                                << "Team";
   }
@@ -430,7 +433,8 @@ class TestGroupReports : public QObject {
     Results results(groups());
     // The double answers each request with the reply scripted when it was sent.
     auto send = [&](const QString& change, const QString& reply) {
-      const int code = change.startsWith("mute") ? _REQUEST_HTTP_SENDPOST : _REQUEST_HTTP_GROUPCOMMAND;
+      const int code =
+          change.startsWith("mute") ? _REQUEST_HTTP_SENDPOST : _REQUEST_HTTP_GROUPCOMMAND;
       EngineDouble::SetReply(code, 0, reply.toStdString());
       return changes.value(change)(groups());
     };
