@@ -13,6 +13,7 @@
 #include "shell/UIMessage.h"
 
 class ImGroupManagerPrivate;
+struct ImGroupChange;
 
 // The groups of the account ("groupManager"), loaded from the local group table;
 // the properties of the current group; the group commands and their replies.
@@ -75,11 +76,13 @@ class ImGroupManager : public ImBaseListModel {
   Q_INVOKABLE void leaveGroup(const QString& groupid);
   Q_INVOKABLE void deleteGroupMember(const QString& groupid, const QStringList& userList);
   Q_INVOKABLE void addGroupMembers(const QString& groupid, const QStringList& userList);
-  Q_INVOKABLE void banuser(const QString& groupid, const QString& isAll, const QString& url,
-                           const QString& pic, const QStringList& ban = QStringList(),
-                           const QStringList& allow = QStringList());
-  Q_INVOKABLE void banChat(const QString& groupid, const QString& chat);
-  Q_INVOKABLE void banScreenshot(const QString& groupid, const QString& screenshot);
+  // The changes of a group's settings return their dialog id (0 when not sent),
+  // which changeAnswered names again with the answer.
+  Q_INVOKABLE int banuser(const QString& groupid, const QString& isAll, const QString& url,
+                          const QString& pic, const QStringList& ban = QStringList(),
+                          const QStringList& allow = QStringList());
+  Q_INVOKABLE int banChat(const QString& groupid, const QString& chat);
+  Q_INVOKABLE int banScreenshot(const QString& groupid, const QString& screenshot);
   Q_INVOKABLE void getGroupInfo(const QString& groupid);
   Q_INVOKABLE void getGroupVersion(const QString& groupid);
   Q_INVOKABLE void loadMoreMembers(const QString& groupid, int fromid);
@@ -87,11 +90,10 @@ class ImGroupManager : public ImBaseListModel {
   // The same search for the group pickers: its own list and its own result signal,
   // so that it and the @-mention search never answer each other.
   Q_INVOKABLE void searchPickerMembers(const QString& groupid, const QString& nick, int fromid);
-  Q_INVOKABLE void setGroupInfo(const QString& groupid, const QString& groupname = QString(),
-                                const QString& logopath = QString(),
-                                const QString& info = QString(), int type = -1,
-                                const QString& coinname = QString(), double coincost = 0,
-                                int maxmember = -1);
+  Q_INVOKABLE int setGroupInfo(const QString& groupid, const QString& groupname = QString(),
+                               const QString& logopath = QString(), const QString& info = QString(),
+                               int type = -1, const QString& coinname = QString(),
+                               double coincost = 0, int maxmember = -1);
   Q_INVOKABLE void setGrantInfo(const QString& groupid, const QStringList& owner = QStringList(),
                                 const QStringList& admin = QStringList(),
                                 const QStringList& member = QStringList());
@@ -100,7 +102,7 @@ class ImGroupManager : public ImBaseListModel {
   Q_INVOKABLE void releaseGroup(const QString& groupid, const QString& parentid,
                                 const QStringList& childList);
   Q_INVOKABLE void destroyGroup(const QString& groupid);
-  Q_INVOKABLE void muteNotifications(const QString& groupid, bool isMute);
+  Q_INVOKABLE int muteNotifications(const QString& groupid, bool isMute);
 
   // The current group.
   QString groupname() const;
@@ -157,6 +159,11 @@ class ImGroupManager : public ImBaseListModel {
   void childSizeChanged();
   void muteResult(int result);
   void searchPickerMembersResult(int result, int fromid);
+  // The answer to one change of a group's settings (a "set", a ban switch, a mute),
+  // with the value its kind's result signal carries, emitted just before that one.
+  void changeAnswered(int did, int result);
+  // Someone's role in the group changed (owner, manager or member).
+  void rolesChanged(QString groupid);
 
  public slots:
   void onNotify(const UIMessage* pMsg);
@@ -169,6 +176,11 @@ class ImGroupManager : public ImBaseListModel {
   // Group commands: a fresh dialog id in `did`, then the command with the
   // envelope keys and `keys` (without "language" when `withLanguage` is false).
   void sendCommand(int& did, const QString& cmd, const QVariantMap& keys, bool withLanguage = true);
+  // A "banuser" for the group, kept among the outstanding changes.
+  int sendBan(const QString& groupid, const QVariantMap& keys);
+  // Handles the answer to an outstanding change; false when `did` names none.
+  bool onChangeReply(int did, int status, const QJsonObject& reply);
+  void applySetReply(const ImGroupChange& change, bool accepted, const QJsonObject& result);
   void onGroupNotify(const UIMessage* pMsg);
   void onCommandReply(const UIMessage* pMsg);
   void applyGroupInfo(const QJsonObject& result);

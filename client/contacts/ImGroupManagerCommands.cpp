@@ -81,12 +81,21 @@ void ImGroupManager::addGroupMembers(const QString& groupid, const QStringList& 
               {{Key("groupid"), groupid}, {Key("user"), users}});
 }
 
-void ImGroupManager::banuser(const QString& groupid, const QString& isAll, const QString& url,
-                             const QString& pic, const QStringList& ban, const QStringList& allow) {
+int ImGroupManager::sendBan(const QString& groupid, const QVariantMap& keys) {
+  sendCommand(d->m_nBanuserDid, Key("banuser"), keys);
+  ImGroupChange change;
+  change.kind = ImGroupChange::Ban;
+  change.groupid = groupid;
+  d->m_changes.insert(d->m_nBanuserDid, change);
+  return d->m_nBanuserDid;
+}
+
+int ImGroupManager::banuser(const QString& groupid, const QString& isAll, const QString& url,
+                            const QString& pic, const QStringList& ban, const QStringList& allow) {
   qDebug() << Q_FUNC_INFO << groupid << isAll << url << pic << ban << allow;
   if (groupid.isEmpty()) {
     emit banuserResult(kNotSent);
-    return;
+    return 0;
   }
   QVariantMap keys{{Key("groupid"), groupid},
                    {Key("ban"), ImGroupCommand::accounts(ban)},
@@ -98,29 +107,29 @@ void ImGroupManager::banuser(const QString& groupid, const QString& isAll, const
     keys.insert(Key("url"), url.toInt());
   else if (!pic.isEmpty())
     keys.insert(Key("pic"), pic.toInt());
-  sendCommand(d->m_nBanuserDid, Key("banuser"), keys);
+  return sendBan(groupid, keys);
 }
 
-void ImGroupManager::banChat(const QString& groupid, const QString& chat) {
+int ImGroupManager::banChat(const QString& groupid, const QString& chat) {
   qDebug() << Q_FUNC_INFO << groupid << chat;
   if (groupid.isEmpty()) {
     emit banuserResult(kNotSent);
-    return;
+    return 0;
   }
   QVariantMap keys{{Key("groupid"), groupid}};
   if (!chat.isEmpty()) keys.insert(Key("chat"), chat.toInt());
-  sendCommand(d->m_nBanuserDid, Key("banuser"), keys);
+  return sendBan(groupid, keys);
 }
 
-void ImGroupManager::banScreenshot(const QString& groupid, const QString& screenshot) {
+int ImGroupManager::banScreenshot(const QString& groupid, const QString& screenshot) {
   qDebug() << Q_FUNC_INFO << groupid << screenshot;
   if (groupid.isEmpty()) {
     emit banuserResult(kNotSent);
-    return;
+    return 0;
   }
   QVariantMap keys{{Key("groupid"), groupid}};
   if (!screenshot.isEmpty()) keys.insert(Key("screenshot"), screenshot.toInt());
-  sendCommand(d->m_nBanuserDid, Key("banuser"), keys);
+  return sendBan(groupid, keys);
 }
 
 void ImGroupManager::getGroupInfo(const QString& groupid) {
@@ -162,9 +171,9 @@ void ImGroupManager::searchPickerMembers(const QString& groupid, const QString& 
               false);
 }
 
-void ImGroupManager::setGroupInfo(const QString& groupid, const QString& groupname,
-                                  const QString& logopath, const QString& info, int type,
-                                  const QString& coinname, double coincost, int maxmember) {
+int ImGroupManager::setGroupInfo(const QString& groupid, const QString& groupname,
+                                 const QString& logopath, const QString& info, int type,
+                                 const QString& coinname, double coincost, int maxmember) {
   qDebug() << Q_FUNC_INFO << groupid << groupname << logopath << info << type << coinname
            << coincost << maxmember;
   QVariantMap keys{{Key("groupid"), groupid}, {Key("coincost"), coincost}};
@@ -179,9 +188,15 @@ void ImGroupManager::setGroupInfo(const QString& groupid, const QString& groupna
   // changes nothing else or one that gives a text. QML cannot tell an empty text
   // from none.
   const bool changesIntroduction = !info.isEmpty() || keys.size() == 2;
-  d->m_setInfo = changesIntroduction ? (info.isNull() ? QLatin1String("") : info) : QString();
-  if (changesIntroduction) keys.insert(Key("info"), d->m_setInfo);
+  ImGroupChange change;
+  change.kind = ImGroupChange::Set;
+  change.groupid = groupid;
+  change.name = groupname;
+  change.info = changesIntroduction ? (info.isNull() ? QLatin1String("") : info) : QString();
+  if (changesIntroduction) keys.insert(Key("info"), change.info);
   sendCommand(d->m_nSetGroupInfoDid, Key("set"), keys);
+  d->m_changes.insert(d->m_nSetGroupInfoDid, change);
+  return d->m_nSetGroupInfoDid;
 }
 
 void ImGroupManager::setGrantInfo(const QString& groupid, const QStringList& owner,
@@ -225,8 +240,13 @@ void ImGroupManager::destroyGroup(const QString& groupid) {
   sendCommand(d->m_nDestroyGroupDid, Key("destroy"), {{Key("groupid"), groupid}});
 }
 
-void ImGroupManager::muteNotifications(const QString& groupid, bool isMute) {
+int ImGroupManager::muteNotifications(const QString& groupid, bool isMute) {
   qDebug() << Q_FUNC_INFO << groupid << isMute;
   d->m_nMuteNotificationsDid =
       ImGroupCommand::post(Key(kSetBlackPath), {{Key(isMute ? "adduser" : "deluser"), groupid}});
+  ImGroupChange change;
+  change.kind = ImGroupChange::Mute;
+  change.groupid = groupid;
+  d->m_changes.insert(d->m_nMuteNotificationsDid, change);
+  return d->m_nMuteNotificationsDid;
 }

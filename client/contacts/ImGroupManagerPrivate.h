@@ -1,10 +1,23 @@
 #ifndef TESMO_CLIENT_CONTACTS_IMGROUPMANAGERPRIVATE_H
 #define TESMO_CLIENT_CONTACTS_IMGROUPMANAGERPRIVATE_H
 
+#include <QHash>
 #include <QMap>
 #include <QString>
 
 class ImGroupEntity;
+
+// A change of a group's settings that awaits its answer. Several can be out at
+// once (two switches, a rename and the join switch), each answered on its own.
+struct ImGroupChange {
+  enum Kind { Set, Ban, Mute };
+  Kind kind = Set;
+  QString groupid;
+  // For a "set": the name it gives (empty when none) and the introduction it
+  // stores (null when it leaves the introduction alone).
+  QString name;
+  QString info;
+};
 
 // The data of ImGroupManager: every loaded group, the dialog id of the latest
 // request of each command kind (0: none outstanding) and the current group.
@@ -30,8 +43,8 @@ class ImGroupManagerPrivate {
   int m_nDestroyGroupDid = 0;
   int m_nMuteNotificationsDid = 0;
   int m_nSearchPickerMembersDid = 0;
-  // The introduction the outstanding "set" carries, null when it leaves it alone.
-  QString m_setInfo;
+  // The outstanding "set", "banuser" and mute requests by dialog id.
+  QHash<int, ImGroupChange> m_changes;
   QString m_groupname;
   QString m_info;
   QString m_groupIcon;

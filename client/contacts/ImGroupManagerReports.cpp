@@ -81,14 +81,20 @@ void ImGroupManager::onNotify(const UIMessage* pMsg) {
       onCommandReply(pMsg);
       break;
     case _REQUEST_HTTP_SENDGET:
-    case _REQUEST_HTTP_SENDPOST:
-      if (Answers(d->m_nMuteNotificationsDid, pMsg->m_DialogID)) {
-        const QVariantMap reply = ImUiInterface::instance()->convJsonToVariantMap(pMsg->m_Arg1);
-        // A request that failed without a JSON answer is a refusal too: the switch
-        // waiting for it goes back.
-        emit muteResult(reply.isEmpty() ? kRefused : reply.value(QStringLiteral("code")).toInt());
-      }
+    case _REQUEST_HTTP_SENDPOST: {
+      const auto found = d->m_changes.constFind(pMsg->m_DialogID);
+      if (pMsg->m_DialogID == 0 || found == d->m_changes.constEnd() ||
+          found->kind != ImGroupChange::Mute)
+        break;
+      d->m_changes.erase(found);
+      const QVariantMap reply = ImUiInterface::instance()->convJsonToVariantMap(pMsg->m_Arg1);
+      // A request that failed without a JSON answer is a refusal too: the switch
+      // waiting for it goes back.
+      const int code = reply.isEmpty() ? kRefused : reply.value(QStringLiteral("code")).toInt();
+      emit changeAnswered(pMsg->m_DialogID, code);
+      emit muteResult(code);
       break;
+    }
     default:
       break;
   }
@@ -129,6 +135,9 @@ void ImGroupManager::onGroupNotify(const UIMessage* pMsg) {
     if (Has(notice, "banpic")) group->setBanPic(Number(notice, "banpic"));
     if (Has(notice, "banchat")) group->setBanChat(Number(notice, "banchat"));
     if (Has(notice, "banscreenshot")) group->setBanscreenshot(Number(notice, "banscreenshot"));
+  } else if (kind == QLatin1String("changeowner") || kind == QLatin1String("changeadmin") ||
+             kind == QLatin1String("changemember")) {
+    if (!groupid.isEmpty()) emit rolesChanged(groupid);
   } else if (kind == QLatin1String("ban") || kind == QLatin1String("allow")) {
     const int banned = kind == QLatin1String("ban") ? 1 : 0;
     if (group) group->setBanuser(banned);
@@ -157,6 +166,7 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
   const int outcome = Outcome(status, reply);
   qDebug() << Q_FUNC_INFO << did << status << outcome;
 
+  if (onChangeReply(did, status, reply)) return;
   if (Answers(d->m_nCreateGroupDid, did)) {
     const QString groupid = Text(result, "groupid");
     // A chat is opened with the new group: without its id there is none.
@@ -184,8 +194,6 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
     emit delGroupMemResult(outcome);
   } else if (Answers(d->m_nAddGroupMembersDid, did)) {
     emit addGroupMemResult(outcome);
-  } else if (Answers(d->m_nBanuserDid, did)) {
-    emit banuserResult(outcome);
   } else if (Answers(d->m_nGetGroupInfoDid, did)) {
     if (accepted) applyGroupInfo(result);
     emit getGroupInfoResult(outcome);
@@ -203,22 +211,6 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
     applySearch(ImSearchUserManager::instance(), accepted, outcome, result, false);
   } else if (Answers(d->m_nSearchPickerMembersDid, did)) {
     applySearch(ImSearchUserManager::pickerInstance(), accepted, outcome, result, true);
-  } else if (Answers(d->m_nSetGroupInfoDid, did)) {
-    emit setGroupInfoResult(outcome);
-    if (accepted) {
-      emit groupIconChanged();
-      emit groupnameChanged();
-      emit infoChanged();
-    }
-    // A refused change must not show as made.
-    if (Refused(status, reply)) return;
-    // The introduction this change stored, kept for the next comparison.
-    if (accepted && !d->m_setInfo.isNull()) setInfo(d->m_setInfo);
-    const QString groupid = Text(result, "groupid");
-    if (Has(result, "groupname")) applyName(groupid, Text(result, "groupname"), true);
-    if (Has(result, "logo")) applyLogo(groupid, Text(result, "logo"), true);
-    ImGroupEntity* group = getGroupEntity(groupid);
-    if (Has(result, "type") && group) group->setType(Text(result, "type").toInt());
   } else if (Answers(d->m_nSetGrantInfoDid, did)) {
     emit setGrantInfoResult(outcome);
   } else if (Answers(d->m_nJoinGroupDid, did)) {
@@ -237,6 +229,49 @@ void ImGroupManager::onCommandReply(const UIMessage* pMsg) {
   } else if (Answers(d->m_nDestroyGroupDid, did)) {
     emit destroyResult(ServerCode(status, reply));
   }
+}
+
+bool ImGroupManager::onChangeReply(int did, int status, const QJsonObject& reply) {
+  const auto found = d->m_changes.constFind(did);
+  if (did == 0 || found == d->m_changes.constEnd() || found->kind == ImGroupChange::Mute)
+    return false;
+  const ImGroupChange change = *found;
+  d->m_changes.erase(found);
+  const bool accepted = status == 0 && !Refused(status, reply);
+  const int outcome = Outcome(status, reply);
+  emit changeAnswered(did, outcome);
+  if (change.kind == ImGroupChange::Ban) {
+    emit banuserResult(outcome);
+    return true;
+  }
+  emit setGroupInfoResult(outcome);
+  if (accepted) {
+    emit groupIconChanged();
+    emit groupnameChanged();
+    emit infoChanged();
+  }
+  // A refused change must not show as made.
+  if (!Refused(status, reply))
+    applySetReply(change, accepted, reply.value(QLatin1String("result")).toObject());
+  return true;
+}
+
+// What a "set" changed goes to the group it was sent for; the current-group
+// properties only while that group is the open one, since another may have been
+// opened before the answer came.
+void ImGroupManager::applySetReply(const ImGroupChange& change, bool accepted,
+                                   const QJsonObject& result) {
+  const QString groupid = change.groupid.isEmpty() ? Text(result, "groupid") : change.groupid;
+  const bool current = ImConversationLink::current()->currentSessionId() == groupid;
+  // The introduction this change stored, kept for the next comparison.
+  if (accepted && current && !change.info.isNull()) setInfo(change.info);
+  if (Has(result, "groupname"))
+    applyName(groupid, Text(result, "groupname"), current);
+  else if (accepted && !change.name.isEmpty())
+    applyName(groupid, change.name, current);
+  if (Has(result, "logo")) applyLogo(groupid, Text(result, "logo"), current);
+  ImGroupEntity* group = getGroupEntity(groupid);
+  if (Has(result, "type") && group) group->setType(Text(result, "type").toInt());
 }
 
 void ImGroupManager::applySearch(ImSearchUserManager* list, bool accepted, int outcome,

@@ -318,6 +318,9 @@ int TGroupProcessor::ApplyGetUser(Command& c) {
     auto known = stored.find(entry.first);
     std::string sql;
     if (known != stored.end()) {
+      // The pages list the owner and managers too: a stored role stays as the group
+      // information and the role notices wrote it.
+      m.role = -1;
       if (known->second.nick != m.nick || known->second.userversion != version)
         sql = TGroupStore::BuildMemberUpdateSql(m);
     } else {

@@ -132,6 +132,25 @@ TEST(LocalWorldTest, TheDemoHistoryDescribesItsFilesUnderTheKeysTheProgramReads)
   EXPECT_GE(checked, 3);
 }
 
+// The big hall world serves more than one page of members: one owner, two managers
+// and 147 members, each an account of the world.
+TEST(LocalWorldTest, TheBigHallHoldsThreePagesOfMembers) {
+  LocalWorld world;
+  std::string error;
+  ASSERT_TRUE(world.Load(TESMO_TEST_DATA_DIR "/localserver-bighall-world.json", &error)) << error;
+  ASSERT_EQ(world.Groups().size(), 1u);
+  int byRole[4] = {0, 0, 0, 0};
+  std::set<std::string> accounts;
+  for (const LocalGroupMember& m : world.Groups()[0].members) {
+    ++byRole[m.role];
+    accounts.insert(m.account);
+  }
+  EXPECT_EQ(byRole[1], 1);
+  EXPECT_EQ(byRole[2], 2);
+  EXPECT_EQ(byRole[3], 147);
+  EXPECT_EQ(accounts.size(), 150u);
+}
+
 TEST(LocalWorldTest, ThePlugInViewListsTheHistoryWithAddressesAndWhatWasSent) {
   LocalWorld world;
   std::string error;

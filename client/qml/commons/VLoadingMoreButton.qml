@@ -12,8 +12,16 @@ Text {
     property string fromid: ""
     property bool loadFinished: false
     property bool hasInit: false
+    // Rows loaded so far; -1 when every counted row is there to show.
+    property int loadedCount: -1
 
     readonly property int _pageSize: 200
+    readonly property int _loaded: loadedCount < 0 ? allMemberCount : loadedCount
+    readonly property int _shown: Math.min(currentMaxShowCount, _loaded)
+    // More to show: loaded rows still hidden, or pages still to fetch. A page can
+    // hold fewer new rows than the grid may show, so the shown count alone does
+    // not tell that everyone is there.
+    readonly property bool hasMore: _shown < allMemberCount && (_shown < _loaded || !loadFinished)
 
     signal loadMoreMembers()
 
@@ -30,7 +38,15 @@ Text {
             currentMaxShowCount = Math.min(allMemberCount, currentMaxShowCount + _pageSize)
     }
 
-    text: allMemberCount > currentMaxShowCount ? VTr.loadMore : VTr.collectMore
+    // A page arrived: the grid shows more, never less.
+    function pageArrived() {
+        if (currentMaxShowCount === normalShowCount)
+            currentMaxShowCount = Math.min(allMemberCount, _pageSize)
+        else if (currentMaxShowCount < allMemberCount)
+            currentMaxShowCount = Math.min(allMemberCount, currentMaxShowCount + _pageSize)
+    }
+
+    text: hasMore ? VTr.loadMore : VTr.collectMore
     textFormat: Text.PlainText
     font.pixelSize: 13
     color: "#03C087"
@@ -41,7 +57,7 @@ Text {
         anchors.fill: parent
         cursorShape: Qt.PointingHandCursor
         onClicked: {
-            if (button.allMemberCount > button.currentMaxShowCount) {
+            if (button.hasMore) {
                 if (!button.loadFinished)
                     button.loadMoreMembers()
                 else

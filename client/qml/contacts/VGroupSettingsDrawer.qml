@@ -21,15 +21,16 @@ FocusScope {
     property real _shown: 0
     property bool _opening: false
     property bool _leaving: false
-    // The outstanding "set" ({kind, groupid, value}: a new name, introduction, avatar
-    // or join type), the outstanding ban switch and the outstanding mute, each null
-    // when none: their answers are matched to the group they were sent for.
-    property var _sentSet: null
-    property var _sentBan: null
-    property var _sentMute: null
+    // The changes sent and not yet answered, by dialog id: {kind, groupid, value,
+    // toggle}. Several can be out at once; each answer goes to its own change.
+    property var _sent: ({})
 
     readonly property int adminRows: groupAdminManager.itemCount
     readonly property int memberRows: groupMemberManager.itemCount
+    // Rows of the member list that hold the owner or a manager: the member pages
+    // list everyone, but those two have their own row of cells.
+    property var headRows: []
+    readonly property int plainRows: memberRows - headRows.length
     readonly property bool canEdit: isOwner || isManager
     readonly property bool canAddManagers: isOwner && adminRows < 5 && memberRows >= 1
     readonly property bool canRemoveManagers: isOwner && adminRows > 1
@@ -133,9 +134,39 @@ FocusScope {
         successTip.text = text
     }
 
+    function findHeadRows() {
+        var rows = []
+        for (var i = 0; i < groupMemberManager.itemCount; ++i) {
+            var person = groupMemberManager.get(i)
+            if (person && groupAdminManager.isAdmin(person.account))
+                rows.push(i)
+        }
+        headRows = rows
+    }
+
+    // The place of a member list row among the plain members.
+    function plainIndex(row) {
+        var before = 0
+        while (before < headRows.length && headRows[before] < row)
+            ++before
+        return row - before
+    }
+
+    function track(did, change) {
+        if (did > 0)
+            _sent[did] = change
+    }
+
     function sendSet(kind, value, name, logo, info, type) {
-        _sentSet = { "kind": kind, "groupid": groupid, "value": value }
-        groupManager.setGroupInfo(groupid, name, logo, info, type)
+        track(groupManager.setGroupInfo(groupid, name, logo, info, type),
+              { "kind": kind, "groupid": groupid, "value": value })
+    }
+
+    // Roles changed in the shown group: the own role, the lists and the controls
+    // are asked for again.
+    function reloadRoles(changedGroupid) {
+        if (_opening && changedGroupid === groupid)
+            updateGroupInfo()
     }
 
     function clickPerson(account, name, logo) {
@@ -268,7 +299,7 @@ FocusScope {
             membersLink.fromid = String(fromid)
             if (fromid === 0)
                 membersLink.loadFinished = true
-            membersLink.seeMoreOrLess()
+            membersLink.pageArrived()
         }
         function onGetChildGroupsResult(result, fromid) {
             if (!drawer._opening || result !== 0)
@@ -277,25 +308,25 @@ FocusScope {
             if (fromid === 0)
                 childLink.loadFinished = true
             if (childLink.hasInit)
-                childLink.seeMoreOrLess()
+                childLink.pageArrived()
             else
                 childLink.hasInit = true
         }
-        function onSetGroupInfoResult(result) {
-            var sent = drawer._sentSet
-            drawer._sentSet = null
-            if (sent === null)
+        // The title and the conversation row follow an accepted name in the group
+        // list itself; a refused switch goes back here.
+        function onChangeAnswered(did, result) {
+            var sent = drawer._sent[did]
+            if (sent === undefined)
                 return
-            if (sent.kind === "name" && result === 0)
-                sessionListManager.setSessionName(sent.groupid, sent.value)
-            else if (sent.kind === "type" && result !== 0)
-                drawer.refused(banJoinSwitch, sent)
-        }
-        function onBanuserResult(result) {
-            var sent = drawer._sentBan
-            drawer._sentBan = null
-            if (sent !== null && result !== 0)
+            delete drawer._sent[did]
+            var accepted = sent.kind === "mute" ? result === 1 : result === 0
+            if (!accepted && sent.toggle)
                 drawer.refused(sent.toggle, sent)
+            if (sent.kind === "mute")
+                drawer.updateCurrentGroupMuteValue(sent.groupid)
+        }
+        function onRolesChanged(changedGroupid) {
+            drawer.reloadRoles(changedGroupid)
         }
         function onLeaveGroupResult(result) {
             if (!drawer._leaving)
@@ -308,13 +339,17 @@ FocusScope {
                 vGlobal.leaveGroupFaild()
             }
         }
-        function onMuteResult(result) {
-            var sent = drawer._sentMute
-            drawer._sentMute = null
-            if (sent !== null && result !== 1)
-                drawer.refused(muteSwitch, sent)
-            drawer.updateCurrentGroupMuteValue(sent !== null ? sent.groupid : drawer.groupid)
-        }
+    }
+
+    // Both lists change a row at a time: the heads are found once they settle.
+    Connections {
+        target: groupMemberManager
+        function onItemCountChanged() { Qt.callLater(drawer.findHeadRows) }
+    }
+
+    Connections {
+        target: groupAdminManager
+        function onItemCountChanged() { Qt.callLater(drawer.findHeadRows) }
     }
 
     Connections {
@@ -507,7 +542,8 @@ FocusScope {
                         model: groupMemberManager
 
                         VGroupMemberItemDelegate {
-                            visible: index < membersLink.currentMaxShowCount
+                            visible: drawer.headRows.indexOf(index) < 0
+                                     && drawer.plainIndex(index) < membersLink.currentMaxShowCount
                             onClicked: drawer.clickPerson(item.account, item.name, item.logo)
                         }
                     }
@@ -521,6 +557,7 @@ FocusScope {
                     height: visible ? 30 : 0
                     normalShowCount: 10
                     allMemberCount: groupManager.memberCount - drawer.adminRows
+                    loadedCount: drawer.plainRows
                     visible: allMemberCount > normalShowCount
                     onLoadMoreMembers: groupManager.loadMoreMembers(drawer.groupid, Number(fromid) || 0)
                 }
@@ -594,6 +631,7 @@ FocusScope {
                     height: visible ? 30 : 0
                     normalShowCount: 5
                     allMemberCount: groupChildManager.itemCount + (Number(fromid) || 0)
+                    loadedCount: groupChildManager.itemCount
                     visible: allMemberCount > normalShowCount
                     onLoadMoreMembers: groupManager.getChildGroups(drawer.groupid, Number(fromid) || 0)
                 }
@@ -606,10 +644,9 @@ FocusScope {
                     width: parent.width
                     text: VTr.donotDisturb
                     subject: drawer.groupid
-                    onDelayTriggered: {
-                        drawer._sentMute = { "groupid": triggeredFor, "value": checked }
-                        groupManager.muteNotifications(triggeredFor, checked)
-                    }
+                    onDelayTriggered: drawer.track(groupManager.muteNotifications(triggeredFor, checked),
+                                                   { "kind": "mute", "toggle": muteSwitch,
+                                                     "groupid": triggeredFor, "value": checked })
                 }
 
                 VDelayTriggeredSwitch {
@@ -621,10 +658,9 @@ FocusScope {
                     height: visible ? 48 : 0
                     text: VTr.bannedSingleChat
                     subject: drawer.groupid
-                    onDelayTriggered: {
-                        drawer._sentBan = { "toggle": banChatSwitch, "groupid": triggeredFor, "value": checked }
-                        groupManager.banChat(triggeredFor, checked ? "1" : "0")
-                    }
+                    onDelayTriggered: drawer.track(groupManager.banChat(triggeredFor, checked ? "1" : "0"),
+                                                   { "kind": "ban", "toggle": banChatSwitch,
+                                                     "groupid": triggeredFor, "value": checked })
                 }
 
                 VDelayTriggeredSwitch {
@@ -636,10 +672,9 @@ FocusScope {
                     height: visible ? 48 : 0
                     text: VTr.bannedJoin
                     subject: drawer.groupid
-                    onDelayTriggered: {
-                        drawer._sentSet = { "kind": "type", "groupid": triggeredFor, "value": checked }
-                        groupManager.setGroupInfo(triggeredFor, "", "", "", checked ? 1 : 0)
-                    }
+                    onDelayTriggered: drawer.track(groupManager.setGroupInfo(triggeredFor, "", "", "", checked ? 1 : 0),
+                                                   { "kind": "type", "toggle": banJoinSwitch,
+                                                     "groupid": triggeredFor, "value": checked })
                 }
 
                 VDelayTriggeredSwitch {
@@ -651,10 +686,9 @@ FocusScope {
                     height: visible ? 48 : 0
                     text: VTr.phoneScreenShotTip
                     subject: drawer.groupid
-                    onDelayTriggered: {
-                        drawer._sentBan = { "toggle": screenshotSwitch, "groupid": triggeredFor, "value": checked }
-                        groupManager.banScreenshot(triggeredFor, checked ? "1" : "0")
-                    }
+                    onDelayTriggered: drawer.track(groupManager.banScreenshot(triggeredFor, checked ? "1" : "0"),
+                                                   { "kind": "ban", "toggle": screenshotSwitch,
+                                                     "groupid": triggeredFor, "value": checked })
                 }
 
                 // Own nickname in the group.

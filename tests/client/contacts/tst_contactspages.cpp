@@ -29,6 +29,7 @@ class ContactsFixture : public QObject {
   Q_PROPERTY(int groupCommand READ groupCommand CONSTANT)
   Q_PROPERTY(int sendPost READ sendPost CONSTANT)
   Q_PROPERTY(int userCommand READ userCommand CONSTANT)
+  Q_PROPERTY(int groupNotice READ groupNotice CONSTANT)
 
  public:
   explicit ContactsFixture(const QString& folder) : m_folder(folder) {}
@@ -36,6 +37,7 @@ class ContactsFixture : public QObject {
   int groupCommand() const { return _REQUEST_HTTP_GROUPCOMMAND; }
   int sendPost() const { return _REQUEST_HTTP_SENDPOST; }
   int userCommand() const { return _REQUEST_HTTP_USERCOMMAND; }
+  int groupNotice() const { return _EVENT_COME_GROUPNOTIFY; }
 
   // A fresh database and a fresh record of requests; the own account is "me".
   Q_INVOKABLE bool newDatabase() {
@@ -85,6 +87,12 @@ class ContactsFixture : public QObject {
   // How the double answers the next requests of this kind.
   Q_INVOKABLE void setReply(int code, int status, const QString& text) {
     EngineDouble::SetReply(code, status, text.toStdString());
+  }
+
+  // An engine report with no request behind it (a group notice), as the engine
+  // raises it.
+  Q_INVOKABLE void raise(int code, int status, const QString& text) {
+    EngineDouble::Raise(0, code, status, 0, 0, text.toStdString());
   }
 
   // The JSON bodies of the group commands sent so far, optionally of one "cmd".

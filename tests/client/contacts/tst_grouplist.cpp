@@ -316,6 +316,53 @@ class TestGroupList : public QObject {
     QCOMPARE(groups()->groupname(), QString());  // not the open conversation
   }
 
+  // A "set" answer belongs to the group it was sent for: that group's entity and
+  // conversation row follow it, and another group opened meanwhile keeps its title.
+  void renameAnswerGoesToItsOwnGroup_data() {
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("nameOfA");
+    QTest::newRow("taken") << R"({"code":1,"result":{"groupid":"a@group","groupname":"New A"}})"
+                           << "New A";
+    QTest::newRow("taken, name not echoed") << R"({"code":1,"result":{}})"
+                                            << "New A";
+    QTest::newRow("refused") << R"({"code":-3,"result":{"groupid":"a@group","groupname":"X"}})"
+                             << "Group A";
+  }
+
+  void renameAnswerGoesToItsOwnGroup() {
+    QFETCH(QString, reply);
+    QFETCH(QString, nameOfA);
+    insert("a@group", "Group A");
+    insert("b@group", "Group B");
+    groups()->initData();
+    for (const char* id : {"a@group", "b@group"}) {
+      MessageRows::Message message;
+      message.from = "u1";
+      message.to = id;
+      message.totype = 1;
+      QVERIFY(MessageRows::StoreNewest(id, message));
+    }
+    ImSessionListManager::instance()->initData();
+    ImSessionManager::instance()->setProperty("currentSessionId", QStringLiteral("a@group"));
+    groups()->setGroupname("Group A");
+    EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0, reply.toStdString());
+    groups()->setGroupInfo("a@group", "New A");
+    // Group B is opened before the answer comes.
+    ImSessionManager::instance()->setProperty("currentSessionId", QStringLiteral("b@group"));
+    groups()->setGroupname("Group B");
+    GroupTest::Settle();
+    QCOMPARE(groups()->groupname(), QStringLiteral("Group B"));
+    QCOMPARE(groups()->getGroupEntity("a@group")->groupname(), nameOfA);
+    QCOMPARE(groups()->getGroupEntity("b@group")->groupname(), QStringLiteral("Group B"));
+    ImMsgEntity* rowOfA = ImSessionListManager::instance()->getSession("a@group");
+    QVERIFY(rowOfA);
+    QCOMPARE(rowOfA->name(), nameOfA);
+    ImMsgEntity* rowOfB = ImSessionListManager::instance()->getSession("b@group");
+    QVERIFY(rowOfB);
+    QVERIFY(rowOfB->name() != QStringLiteral("New A"));
+    groups()->setGroupname(QString());
+  }
+
   void notifications() {
     insert("g1@group", "One");
     insert("g2@group", "Two");

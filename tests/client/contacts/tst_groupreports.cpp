@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 
 #include "app/ImManagerLinks.h"
@@ -213,7 +214,8 @@ class TestGroupReports : public QObject {
       QCOMPARE(seen.first().at(i).toString(), values.at(i).toString());
   }
 
-  // A reply to a request that a later one of the same kind replaced is dropped.
+  // A reply to a request that a later one of the same kind replaced is dropped;
+  // changes of a group's settings are each answered.
   void staleRepliesAreDropped() {
     for (const QString& operation : Operations().keys()) {
       EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0, R"({"code":1})");
@@ -230,7 +232,10 @@ class TestGroupReports : public QObject {
             "setGrantInfoResult", "joinGroupResult", "releaseResult", "destroyResult"})
         answered += results.of(signal).size();
       // Group information starts a child-group request of its own, answered once.
-      if (operation != QLatin1String("getchild")) QVERIFY2(answered == 1, qPrintable(operation));
+      const bool change =
+          operation == QLatin1String("banuser") || operation == QLatin1String("set");
+      if (operation != QLatin1String("getchild"))
+        QVERIFY2(answered == (change ? 2 : 1), qPrintable(operation));
       QCOMPARE(
           results.of("getChildGroupsResult").size(),
           operation == QLatin1String("getinfo") || operation == QLatin1String("getchild") ? 1 : 0);
@@ -353,6 +358,7 @@ class TestGroupReports : public QObject {
   // An introduction sent and accepted is the current one; a change of something
   // else leaves the current one as it was.
   void anAcceptedIntroductionIsTheCurrentOne() {
+    ImSessionManager::instance()->setProperty("currentSessionId", QStringLiteral("g1@group"));
     EngineDouble::SetReply(_REQUEST_HTTP_GROUPCOMMAND, 0,
                            R"({"code":1,"result":{"groupid":"g1@group","info":"old"}})");
     groups()->getGroupInfo("g1@group");
@@ -370,6 +376,84 @@ class TestGroupReports : public QObject {
     groups()->setGroupInfo("g1@group", "", "", "refused");
     GroupTest::Settle();
     QCOMPARE(groups()->info(), QStringLiteral("new"));
+    ImSessionManager::instance()->setProperty("currentSessionId", QString());
+  }
+
+  // Two changes of one kind out at once: each answer goes to its own request,
+  // whichever comes first, and what an accepted one changed is applied.
+  void everyChangeGetsItsOwnAnswer_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("firstReply");
+    QTest::addColumn<int>("firstResult");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("secondReply");
+    QTest::addColumn<int>("secondResult");
+    QTest::addColumn<QString>("signal");
+    QTest::addColumn<QString>("name");
+    const int refused = ImGroupManager::kRefused;
+    const QString no = R"({"code":-3})";
+    const QString ok = R"({"code":1,"result":{}})";
+    const QString renamed = R"({"code":1,"result":{"groupid":"g1@group","groupname":"Renamed"}})";
+    QTest::newRow("two switches refused")
+        << "chat" << no << refused << "screenshot" << no << refused << "banuserResult"
+        << "Team";
+    QTest::newRow("one switch refused, one taken")
+        << "chat" << no << refused << "screenshot" << ok << 0 << "banuserResult"
+        << "Team";
+    QTest::newRow("rename taken, join switch after it")
+        << "rename" << renamed << 0 << "join type" << ok << 0 << "setGroupInfoResult"
+        << "Renamed";
+    QTest::newRow("rename refused, join switch taken")
+        << "rename" << no << refused << "join type" << ok << 0 << "setGroupInfoResult"
+        << "Team";
+    QTest::newRow("two mutes") << "mute on"
+                               << R"({"code":-2})" << -2 << "mute off"
+                               << R"({"code":1})" << 1 << "muteResult"
+                               << "Team";
+  }
+
+  void everyChangeGetsItsOwnAnswer() {
+    QFETCH(QString, first);
+    QFETCH(QString, firstReply);
+    QFETCH(int, firstResult);
+    QFETCH(QString, second);
+    QFETCH(QString, secondReply);
+    QFETCH(int, secondResult);
+    QFETCH(QString, signal);
+    QFETCH(QString, name);
+    const QMap<QString, std::function<int(ImGroupManager*)>> changes{
+        {"chat", [](ImGroupManager* m) { return m->banChat("g1@group", "1"); }},
+        {"screenshot", [](ImGroupManager* m) { return m->banScreenshot("g1@group", "1"); }},
+        {"rename", [](ImGroupManager* m) { return m->setGroupInfo("g1@group", "Renamed"); }},
+        {"join type", [](ImGroupManager* m) { return m->setGroupInfo("g1@group", "", "", "", 1); }},
+        {"mute on", [](ImGroupManager* m) { return m->muteNotifications("g1@group", true); }},
+        {"mute off", [](ImGroupManager* m) { return m->muteNotifications("g1@group", false); }}};
+    ImSessionManager::instance()->setProperty("currentSessionId", QStringLiteral("g1@group"));
+    groups()->setGroupname("Team");
+    Results results(groups());
+    // The double answers each request with the reply scripted when it was sent.
+    auto send = [&](const QString& change, const QString& reply) {
+      const int code =
+          change.startsWith("mute") ? _REQUEST_HTTP_SENDPOST : _REQUEST_HTTP_GROUPCOMMAND;
+      EngineDouble::SetReply(code, 0, reply.toStdString());
+      return changes.value(change)(groups());
+    };
+    const int firstDid = send(first, firstReply);
+    const int secondDid = send(second, secondReply);
+    QVERIFY(firstDid > 0 && secondDid > 0 && firstDid != secondDid);
+    GroupTest::Settle();
+    QMap<int, int> answered;
+    for (const QVariantList& answer : results.of("changeAnswered"))
+      answered.insert(answer.at(0).toInt(), answer.at(1).toInt());
+    QCOMPARE(answered, (QMap<int, int>{{firstDid, firstResult}, {secondDid, secondResult}}));
+    QList<int> values;
+    for (const QVariantList& answer : results.of(signal)) values << answer.first().toInt();
+    std::sort(values.begin(), values.end());
+    QList<int> expected{firstResult, secondResult};
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(values, expected);
+    QCOMPARE(groups()->groupname(), name);
+    ImSessionManager::instance()->setProperty("currentSessionId", QString());
   }
 
   // The @-mention search and the pickers' search each fill their own list; a late

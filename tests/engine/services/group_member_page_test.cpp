@@ -80,6 +80,23 @@ TEST_F(MemberPages, TwoPagesWithRenameAdditionAndStaleMember) {
   EXPECT_EQ(Members(kG), std::string("1001@tesmo.x:Me:1 ") + ServerMembers());
 }
 
+// The pages list everyone in the group, the owner and managers too: their stored
+// roles stay, and a member first seen on a page is a plain member.
+TEST_F(MemberPages, OwnerAndManagersKeepTheirRoles) {
+  FakeGroupServer::Group g;
+  g.groupid = kG;
+  groups.AddGroup(g);
+  groups.SetPageSize(2);
+  groups.AddMember(kG, {"1001@tesmo.x", "Me", 1});
+  groups.AddMember(kG, {"12@tesmo.x", "n12", 2});
+  groups.AddMember(kG, {"13@tesmo.x", "n13", 3});
+  ASSERT_TRUE(Exec("insert into nq_groupuser(groupid,account,nick,role) values('" +
+                   std::string(kG) + "','1001@tesmo.x','Me',1),('" + kG +
+                   "','12@tesmo.x','n12',2)"));
+  EXPECT_EQ(LoadAllPages(), 2);
+  EXPECT_EQ(Members(kG), "1001@tesmo.x:Me:1 12@tesmo.x:n12:2 13@tesmo.x:n13:3 ");
+}
+
 // A page names members in the server's order, not in the order of the stored rows:
 // stale members go only at the end of a pass that began at the first page and saw
 // every page of one version of the list, and never one a later page names or one

@@ -544,6 +544,160 @@ Item {
             tryVerify(function() { return !tip.visible }, 5000)
         }
 
+        // Two switches flushed together and both refused: both show the old state
+        // again, each told.
+        function test_refusedSwitchesFlushedTogetherGoBack() {
+            openWith(info("me", [], people("m", 1)))
+            var seen = warnings()
+            var banChat = findChild(drawer, "banChatSwitch")
+            var screenshot = findChild(drawer, "screenshotSwitch")
+            fixture.clearCalls()
+            fixture.setReply(fixture.groupCommand, 0, '{"code":-3}')
+            reveal(banChat)
+            mouseClick(banChat)
+            reveal(screenshot)
+            mouseClick(screenshot)
+            verify(banChat.checked && screenshot.checked)
+            // Closing sends both at once.
+            drawer.close()
+            compare(fixture.groupCommands("banuser").length, 2)
+            verify(fixture.settle())
+            verify(!banChat.checked)
+            verify(!screenshot.checked)
+            compare(seen.length, 2)
+        }
+
+        // A rename and the join switch out at once: each answer is applied to its
+        // own change.
+        function test_renameAndJoinSwitchEachAnswered_data() {
+            return [
+                { tag: "rename taken", reply: '{"code":1,"result":{"groupid":"g1@group","groupname":"New name"}}',
+                  title: "New name(2)" },
+                { tag: "rename refused", reply: '{"code":-3}', title: "Team(2)" }
+            ]
+        }
+
+        function test_renameAndJoinSwitchEachAnswered(data) {
+            openWith(info("me", [], people("m", 1)))
+            var seen = warnings()
+            var banJoin = findChild(drawer, "banJoinSwitch")
+            reveal(banJoin)
+            mouseClick(banJoin)
+            verify(banJoin.pending)
+            fixture.clearCalls()
+            var flick = findChild(drawer, "settingsFlick")
+            flick.contentY = 0
+            mouseClick(findChild(drawer, "renamePencil"))
+            findChild(drawer, "titleInput").text = "New name"
+            fixture.setReply(fixture.groupCommand, 0, data.reply)
+            drawer.takeFocus()
+            fixture.setReply(fixture.groupCommand, 0, '{"code":1,"result":{"groupid":"g1@group","type":"1"}}')
+            drawer.flushSwitches()
+            var sent = fixture.groupCommands("set")
+            compare(sent.length, 2)
+            compare(sent[0].groupname, "New name")
+            compare(sent[1].type, 1)
+            verify(fixture.settle())
+            compare(drawer.titleText, data.title)
+            verify(banJoin.checked)
+            compare(groupManager.joinGroupType("g1@group"), 1)
+            // Typing clears the notice line; no failure was told.
+            compare(seen.indexOf("Setting failed"), -1)
+        }
+
+        // A group of 150 (the owner, 2 managers, 147 members) with pages of 50: each
+        // "Load more" brings a page; all 147 members show once, the owner and the
+        // managers only in their own row, and the link offers to collapse only then.
+        function test_loadMoreInABigGroup() {
+            var heads = [{ "account": "me" }].concat(people("a", 2))
+            var plain = people("p", 147)
+            var everyone = heads.concat(plain)
+            openWith(info("me", people("a", 2), plain.slice(0, 50), { "membercount": 150 }))
+            var grid = findChild(drawer, "memberGrid")
+            var link = drawer.membersLink
+            function shown() {
+                var n = 0
+                for (var i = 0; i < grid.children.length; ++i)
+                    n += grid.children[i].visible && grid.children[i].width === 68 ? 1 : 0
+                return n
+            }
+            compare(link.allMemberCount, 147)
+            compare(link.text, "Load more")
+            compare(shown(), 10)
+            var froms = []
+            var expectedRows = [50, 97, 147]
+            for (var page = 0; page < 3; ++page) {
+                var result = { "member": everyone.slice(50 * page, 50 * page + 50) }
+                if (page < 2)
+                    result.endid = 50 * (page + 1) + 1
+                fixture.clearCalls()
+                fixture.setReply(fixture.groupCommand, 0, JSON.stringify({ "code": 1, "result": result }))
+                reveal(link)
+                mouseClick(link)
+                verify(fixture.settle())
+                var asked = fixture.groupCommands("getuser")
+                compare(asked.length, 1, "one request per click")
+                froms.push(asked[0].fromid)
+                tryCompare(drawer, "plainRows", expectedRows[page])
+                compare(shown(), expectedRows[page])
+                tryCompare(link, "text", page < 2 ? "Load more" : "Collect more")
+            }
+            compare(froms, [0, 51, 101])
+            var accounts = {}
+            for (var c = 0; c < grid.children.length; ++c) {
+                var cell = grid.children[c]
+                if (cell.visible && cell.width === 68) {
+                    verify(accounts[cell.item.account] === undefined, cell.item.account + " shows once")
+                    accounts[cell.item.account] = true
+                }
+            }
+            for (var k = 0; k < plain.length; ++k)
+                verify(accounts[plain[k].account], plain[k].account)
+            for (var h = 0; h < heads.length; ++h)
+                verify(!accounts[heads[h].account], heads[h].account + " is not a plain member")
+            compare(groupAdminManager.itemCount, 3)
+            // Everything shows: the link collapses the grid.
+            reveal(link)
+            mouseClick(link)
+            compare(shown(), 10)
+            compare(link.text, "Load more")
+        }
+
+        // A role changed while the drawer is open: the own role, the lists and the
+        // controls are loaded again; a notice of another group changes nothing.
+        function test_roleChangeReloadsTheControls_data() {
+            var after = info("o0", people("a", 1), people("m", 2).concat([{ "account": "a1" }]))
+            var promoted = info("o0", people("a", 2).concat([{ "account": "m0" }]), people("m", 2).slice(1))
+            return [
+                { tag: "manager demoted", me: "a1", notice: "changemember", groupid: "g1@group",
+                  after: after, wasManager: true, isManager: false, reload: true },
+                { tag: "member promoted", me: "m0", notice: "changeadmin", groupid: "g1@group",
+                  after: promoted, wasManager: false, isManager: true, reload: true },
+                { tag: "another group", me: "a1", notice: "changemember", groupid: "g2@group",
+                  after: after, wasManager: true, isManager: true, reload: false }
+            ]
+        }
+
+        function test_roleChangeReloadsTheControls(data) {
+            vConfig.setValue("MY_ACCOUNT", data.me)
+            openWith(info("o0", people("a", 2), people("m", 2)))
+            compare(drawer.isManager, data.wasManager)
+            compare(visibleOf("banChatSwitch"), data.wasManager)
+            fixture.clearCalls()
+            fixture.setReply(fixture.groupCommand, 0, data.after)
+            fixture.raise(fixture.groupNotice, 0, JSON.stringify({
+                "notify": data.notice, "groupid": data.groupid, "members": [{ "id": data.me }] }))
+            verify(fixture.settle())
+            tryVerify(function() { return !drawer.loading }, 2000)
+            wait(50)
+            compare(fixture.groupCommands("getinfo").length, data.reload ? 1 : 0)
+            compare(drawer.isManager, data.isManager)
+            compare(visibleOf("banChatSwitch"), data.isManager)
+            compare(visibleOf("renamePencil"), data.isManager)
+            compare(visibleOf("removeMembers"), data.isManager)
+            vConfig.setValue("MY_ACCOUNT", "me")
+        }
+
         // A failed "getinfo" shows the retry sign and no tools.
         function test_failedOpening() {
             var failed = 0
