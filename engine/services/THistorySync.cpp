@@ -410,7 +410,7 @@ void THistorySync::StoreHistoryPage(TAPIPacket* packet, THistoryPage* page,
 
 void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* page,
                                     int finishConversations) {
-  StoreHistoryBatch(page->records, page->conversations);
+  bool stored = StoreHistoryBatch(page->records, page->conversations) != kStoreFailed;
   // Revokes after the messages they came with are stored, so a revoke finds the
   // message it names even when both came in one page.
   std::vector<THistoryRecord> kept;
@@ -425,11 +425,12 @@ void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* pag
     kept.push_back(std::move(r));
   }
   if (!kept.empty()) {
-    StoreHistoryBatch(kept, revokeConversations);
+    stored = StoreHistoryBatch(kept, revokeConversations) != kStoreFailed && stored;
     page->conversations.insert(revokeConversations.begin(), revokeConversations.end());
   }
-  // Only after the rows are stored: a download cut short starts again from them.
-  if (page->maxid > 0) SetLastHistoryId(target, page->maxid);
+  // Only after the rows are stored: a download cut short, or one whose rows could
+  // not be written, starts again from them.
+  if (page->maxid > 0 && stored) SetLastHistoryId(target, page->maxid);
   if (finishConversations) {
     for (const std::string& conversation : page->conversations) FinishConversation(conversation);
   }
@@ -457,12 +458,15 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
   TAutoLock insertLock(MessageInsertLock());
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = ServiceDatabase();
-  if (!db) return 0;
+  if (!db) return kStoreFailed;
+  if (records.empty()) return 0;
+  if (!db->BeginTransaction(0)) return kStoreFailed;
 
   std::vector<std::pair<int, const THistoryRecord*>> added;  // local id, row
   added.reserve(records.size());
   int inserted = 0;
-  if (!records.empty() && db->BeginTransaction(0)) {
+  bool failed = false;
+  {
     // The duplicate test reads the stored rows of the batch's id range once, inside
     // the lock and the transaction, and remembers what this batch adds.
     long long low = records.front().msgid;
@@ -488,27 +492,31 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
       }
     }
     auto insert = readable ? db->Prepare(kInsertSql) : nullptr;
-    if (insert) {
-      for (const THistoryRecord& r : records) {
-        // A group message is the same message only in the same group; a one-to-one
-        // message by its id among the one-to-one rows.
-        if (!stored.emplace(r.msgid, r.totype ? r.touser : std::string()).second) continue;
-        BindRecord(*insert, r);
-        if (insert->Step() == TSqlStatement::kDone) {
-          ++inserted;
-          added.emplace_back(static_cast<int>(db->LastInsertRowId()), &r);
-        }
-        insert->Reset();
+    failed = !insert;
+    for (size_t i = 0; insert && i < records.size(); ++i) {
+      const THistoryRecord& r = records[i];
+      // A group message is the same message only in the same group; a one-to-one
+      // message by its id among the one-to-one rows.
+      if (!stored.emplace(r.msgid, r.totype ? r.touser : std::string()).second) continue;
+      BindRecord(*insert, r);
+      // A row that cannot be written (a full disk, a file locked elsewhere) fails the
+      // batch: its last id must not move past rows that were never stored.
+      if (insert->Step() != TSqlStatement::kDone) {
+        failed = true;
+        break;
       }
+      ++inserted;
+      added.emplace_back(static_cast<int>(db->LastInsertRowId()), &r);
+      insert->Reset();
     }
     insert.reset();
     // In the same transaction: the list rows change with the rows they point at,
     // and cost no commit of their own.
-    if (inserted > 0) UpdateConversations(added, conversations, OwnAccount());
-    if (!db->CommitTransaction(0)) {
-      db->RollbackTransaction(0);
-      inserted = 0;
-    }
+    if (!failed && inserted > 0) UpdateConversations(added, conversations, OwnAccount());
+  }
+  if (failed || !db->CommitTransaction(0)) {
+    db->RollbackTransaction(0);
+    return kStoreFailed;
   }
   return inserted;
 }

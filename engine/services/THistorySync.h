@@ -95,7 +95,9 @@ class THistorySync {
   // conversations' events; no network exchange.
   void StoreFetchedPage(const std::string& target, THistoryPage* page, int finishConversations);
   // Stores the records that are not stored yet, in one transaction, and brings each
-  // conversation's list row up to date. Returns the number of rows inserted.
+  // conversation's list row up to date. Returns the number of rows inserted, or
+  // kStoreFailed with none of them kept.
+  static constexpr int kStoreFailed = -1;
   static int StoreHistoryBatch(const std::vector<THistoryRecord>& records,
                                const std::set<std::string>& conversations);
   // After a download: trims a group to its newest rows, announces the conversation's

@@ -217,6 +217,43 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   EXPECT_EQ(world.Count(FakeSyncWorld::kGroupMidPath), mids);
 }
 
+// Rows that could not be written (a full disk, a file locked elsewhere) leave the
+// conversation's last message id where it was, so the next pass fetches them again.
+TEST_F(SyncWorkerTest, APageThatCouldNotBeStoredIsFetchedAgainByTheNextPass) {
+  const struct {
+    const char* name;
+    const char* key;  // where the last message id is kept
+    const char* where;
+    const char* rows;
+    const char* lastId;
+  } rows[] = {
+      {"group history", kGroupA, "touser='51@group.a.test'", "20", "9019"},
+      {"one-to-one history since the login time", "PERSON", "totype=0", "50", "1049"},
+  };
+  world.AddGroup(WorldGroup(kGroupA));
+  AddGroupMessages(world, kGroupA, 9000, 20);
+  world.AddConversation("2002@a.test", 1000, 50, "2024-06-01 08:00:00");
+  SeedEarlierRun({{kGroupA, 8999}});
+  // Every message insert fails; the settings table still takes writes.
+  ASSERT_TRUE(
+      Db()->Exec("create trigger disk_full before insert on nq_message begin select "
+                 "raise(abort, 'disk full'); end"));
+  Pass();
+  ASSERT_EQ(One("select count(*) from nq_message"), "0");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(Db()->GetSaveInfo(2, row.key), row.key == std::string("PERSON") ? "" : "8999");
+  }
+
+  ASSERT_TRUE(Db()->Exec("drop trigger disk_full"));
+  Pass(2);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(One(std::string("select count(*) from nq_message where ") + row.where), row.rows);
+    EXPECT_EQ(Db()->GetSaveInfo(2, row.key), row.lastId);
+  }
+}
+
 TEST_F(SyncWorkerTest, FriendListIsFetchedOnlyWhenTheStoredVersionDiffers) {
   users.SetFriend("2002@a.test");
   users.SetFriend("2003@a.test");
