@@ -53,6 +53,18 @@ std::string OwnAccount() {
 
 bool NamesGroup(const std::string& account) { return account.find("group") != std::string::npos; }
 
+// The largest plain number of a comma-separated id list; 0 when there is none.
+long long NewestListedId(const std::string& ids) {
+  std::vector<std::string> items;
+  SplitString(ids, ',', items);
+  long long newest = 0;
+  for (const std::string& item : items) {
+    const std::string id = Trim(item);
+    if (SqlIsDecimalId(id)) newest = std::max(newest, SqlLeadingNumber(id));
+  }
+  return newest;
+}
+
 // The path on the IM server: the group form for a group target.
 std::string HistoryPath(const std::string& target, const char* name) {
   return std::string(IsGroupTarget(target) ? "/im/message/group/" : "/im/message/user/") + name;
@@ -256,7 +268,15 @@ int THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids, int 
   if (ids.empty()) return 0;
   const std::string target = packet->s1;
   const std::string missing = FilterMissingIds(target, ids);
-  if (missing.empty()) return 0;
+  // Once every listed message is stored, the newest of them is downloaded, also when
+  // the rows came another way (a push, an earlier download that failed part way).
+  auto allStored = [&] {
+    if (!m_lastIdHeld) SetLastHistoryId(target, NewestListedId(ids));
+  };
+  if (missing.empty()) {
+    allStored();
+    return 0;
+  }
   const std::string url =
       m_service.GetServerUrl(HistoryPath(target, "getmidhistory.do"), kImServer);
   std::vector<std::string> list;
@@ -280,10 +300,14 @@ int THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids, int 
     if (packet->s4.empty()) return kHttpUndecodable;
     const std::string reply = packet->s4;
     int finish = 0;
-    // An unreadable chunk stores nothing; the later chunks are still fetched.
-    if (!ParseHistory(packet, reply, finishConversations, seeflag, &finish))
+    // An unreadable chunk stores nothing; the later chunks are still fetched, but
+    // the last id stays below the missing rows.
+    if (!ParseHistory(packet, reply, finishConversations, seeflag, &finish)) {
       failed = kHttpUndecodable;
+      m_lastIdHeld = true;
+    }
   }
+  if (failed == 0) allStored();
   return failed;
 }
 
@@ -430,7 +454,8 @@ void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* pag
   }
   // Only after the rows are stored: a download cut short, or one whose rows could
   // not be written, starts again from them.
-  if (page->maxid > 0 && stored) SetLastHistoryId(target, page->maxid);
+  if (!stored) m_lastIdHeld = true;
+  if (page->maxid > 0 && !m_lastIdHeld) SetLastHistoryId(target, page->maxid);
   if (finishConversations) {
     for (const std::string& conversation : page->conversations) FinishConversation(conversation);
   }

@@ -6,6 +6,7 @@
 #ifndef TESMO_SERVICES_THISTORYSYNC_H
 #define TESMO_SERVICES_THISTORYSYNC_H
 
+#include <atomic>
 #include <set>
 #include <string>
 #include <vector>
@@ -91,8 +92,9 @@ class THistorySync {
   // The storing half: details of unknown senders, then StoreFetchedPage under
   // packet->s1.
   void StoreHistoryPage(TAPIPacket* packet, THistoryPage* page, int finishConversations);
-  // The rows, the revokes, the last id (under target) and, when asked, the
-  // conversations' events; no network exchange.
+  // The rows, the revokes, the last id (under target; not after a page of this
+  // download failed) and, when asked, the conversations' events; no network
+  // exchange.
   void StoreFetchedPage(const std::string& target, THistoryPage* page, int finishConversations);
   // Stores the records that are not stored yet, in one transaction, and brings each
   // conversation's list row up to date. Returns the number of rows inserted, or
@@ -122,6 +124,9 @@ class THistorySync {
   int SyncConversation(TAPIPacket* packet, int pagesize, int seeflag);
 
   THttpRequestService& m_service;
+  // Set once a page of this download could not be read or stored: a later page's
+  // newest id must not mark the missing rows as downloaded.
+  std::atomic<bool> m_lastIdHeld{false};
 };
 
 #endif

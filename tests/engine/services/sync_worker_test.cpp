@@ -254,6 +254,23 @@ TEST_F(SyncWorkerTest, APageThatCouldNotBeStoredIsFetchedAgainByTheNextPass) {
   }
 }
 
+// The later chunks of a download are still stored after an unreadable one, but the
+// group's last message id does not move past the rows that chunk should have brought.
+TEST_F(SyncWorkerTest, AnUnreadableChunkIsFetchedAgainByTheNextPass) {
+  world.AddGroup(WorldGroup(kGroupA));
+  AddGroupMessages(world, kGroupA, 9000, 120);  // two chunks: 100 and 20
+  SeedEarlierRun({{kGroupA, 8999}});
+  world.ScriptNext(FakeSyncWorld::kGroupMidPath, "not a reply");
+  Pass();
+  ASSERT_EQ(world.Count(FakeSyncWorld::kGroupMidPath), 2u);
+  EXPECT_EQ(One("select count(*) from nq_message where touser='51@group.a.test'"), "20");
+  EXPECT_EQ(Db()->GetSaveInfo(2, kGroupA), "8999");
+
+  Pass(2);
+  EXPECT_EQ(One("select count(*) from nq_message where touser='51@group.a.test'"), "120");
+  EXPECT_EQ(Db()->GetSaveInfo(2, kGroupA), "9119");
+}
+
 TEST_F(SyncWorkerTest, FriendListIsFetchedOnlyWhenTheStoredVersionDiffers) {
   users.SetFriend("2002@a.test");
   users.SetFriend("2003@a.test");
