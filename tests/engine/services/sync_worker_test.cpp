@@ -292,6 +292,37 @@ TEST_F(SyncWorkerTest, FriendListIsFetchedOnlyWhenTheStoredVersionDiffers) {
   EXPECT_EQ(CallbackRecorder::Get().ReportsWith(_EVENT_REPORT_FRIENDNOTIFY)[1].text, "");
 }
 
+// The stored friend version says the list is current: a list whose removal could
+// not be written leaves it unset, so the next pass fetches the list again.
+TEST_F(SyncWorkerTest, AFriendListNotFullyStoredIsFetchedAgain) {
+  const std::string friendIds =
+      "select group_concat(userid) from (select userid from nq_contact where isfriend=1 order "
+      "by userid)";
+  for (const char* id : {"2002", "2003"}) {
+    FakeUserServer::User u;
+    u.userId = id;
+    u.account = std::string(id) + "@a.test";
+    u.name = std::string("User ") + id;
+    users.AddUser(u);
+  }
+  users.SetFriend("2002@a.test");
+  users.SetFriend("2003@a.test");
+  users.SetFriend("2003@a.test", true);
+  core->SetFriendVersion(users.FriendVersion());
+  ASSERT_TRUE(
+      Db()->Exec("create trigger disk_full before update of isfriend on nq_contact when "
+                 "new.isfriend=0 begin select raise(abort, 'disk full'); end"));
+  Pass();
+  ASSERT_EQ(One(friendIds), "2002,2003");
+  EXPECT_EQ(Db()->GetSaveInfo(1, "FRIENDVER"), "");
+
+  ASSERT_TRUE(Db()->Exec("drop trigger disk_full"));
+  Pass(2);
+  EXPECT_EQ(user.Requests(FakeUserServer::kFriendPath).size(), 2u);
+  EXPECT_EQ(One(friendIds), "2002");
+  EXPECT_EQ(Db()->GetSaveInfo(1, "FRIENDVER"), std::to_string(users.FriendVersion()));
+}
+
 TEST_F(SyncWorkerTest, GroupUpdateErrorsChangeNothingAndAcceptedRepliesMarkLeftGroups) {
   SeedEarlierRun({{kGroupA, 0}, {kGroupB, 0}});
   Db()->Exec(
