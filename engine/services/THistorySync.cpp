@@ -202,8 +202,11 @@ int THistorySync::SyncGroupHistory(TAPIPacket* packet) {
 }
 
 int THistorySync::SyncConversation(TAPIPacket* packet, int pagesize, int seeflag) {
-  const std::string ids = GetHistoryIds(packet, packet->s1, -1, pagesize);
-  if (!ids.empty()) GetMidHistory(packet, ids, 1, seeflag);
+  std::string ids;
+  if (FetchHistoryIds(packet, packet->s1, -1, pagesize, &ids) != 0 ||
+      (!ids.empty() && GetMidHistory(packet, ids, 1, seeflag) != 0)) {
+    m_incomplete = true;
+  }
   return 0;
 }
 
@@ -271,7 +274,7 @@ int THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids, int 
   // Once every listed message is stored, the newest of them is downloaded, also when
   // the rows came another way (a push, an earlier download that failed part way).
   auto allStored = [&] {
-    if (!m_lastIdHeld) SetLastHistoryId(target, NewestListedId(ids));
+    if (!m_incomplete) SetLastHistoryId(target, NewestListedId(ids));
   };
   if (missing.empty()) {
     allStored();
@@ -304,7 +307,7 @@ int THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids, int 
     // the last id stays below the missing rows.
     if (!ParseHistory(packet, reply, finishConversations, seeflag, &finish)) {
       failed = kHttpUndecodable;
-      m_lastIdHeld = true;
+      m_incomplete = true;
     }
   }
   if (failed == 0) allStored();
@@ -454,8 +457,8 @@ void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* pag
   }
   // Only after the rows are stored: a download cut short, or one whose rows could
   // not be written, starts again from them.
-  if (!stored) m_lastIdHeld = true;
-  if (page->maxid > 0 && !m_lastIdHeld) SetLastHistoryId(target, page->maxid);
+  if (!stored) m_incomplete = true;
+  if (page->maxid > 0 && !m_incomplete) SetLastHistoryId(target, page->maxid);
   if (finishConversations) {
     for (const std::string& conversation : page->conversations) FinishConversation(conversation);
   }

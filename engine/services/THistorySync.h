@@ -69,6 +69,8 @@ class THistorySync {
   int SyncGroupHistory(TAPIPacket* packet);
   // Every one-to-one message since the login time s2, page after page.
   int SyncHistoryByLoginTime(TAPIPacket* packet);
+  // True when a download of this object left messages it listed, or pages, unstored.
+  bool Incomplete() const { return m_incomplete.load(); }
 
   // The comma-separated ids the server lists for target, "" on any failure.
   std::string GetHistoryIds(TAPIPacket* packet, const std::string& target, long long lastid,
@@ -124,9 +126,9 @@ class THistorySync {
   int SyncConversation(TAPIPacket* packet, int pagesize, int seeflag);
 
   THttpRequestService& m_service;
-  // Set once a page of this download could not be read or stored: a later page's
-  // newest id must not mark the missing rows as downloaded.
-  std::atomic<bool> m_lastIdHeld{false};
+  // Set once a page of this download could not be fetched, read or stored: a later
+  // page's newest id must not mark the missing rows as downloaded.
+  std::atomic<bool> m_incomplete{false};
 };
 
 #endif

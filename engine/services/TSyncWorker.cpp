@@ -214,12 +214,14 @@ void TSyncWorker::RunTask(TAPIPacket* task) {
 
 void TSyncWorker::RunHistoryTask(TAPIPacket* task) {
   THistorySync history(m_service);
-  if (FirstDownload())
+  if (FirstDownload()) {
     history.SyncUserHistory(task);
-  else if (task->s1.empty())
+    if (history.Incomplete() && !task->s1.empty()) m_incompleteGroups.insert(task->s1);
+  } else if (task->s1.empty()) {
     history.SyncHistoryByLoginTime(task);
-  else
+  } else {
     history.SyncGroupHistory(task);
+  }
 }
 
 void TSyncWorker::FinishHistoryPass(const TAPIPacket& task) {
@@ -231,14 +233,16 @@ void TSyncWorker::FinishHistoryPass(const TAPIPacket& task) {
     TAutoLock lock(DatabaseMutex());
     TDBManager* db = TAccountScope::IsLoginOver() ? nullptr : ServiceDatabase();
     if (db) {
-      for (const auto& [groupid, id] : DecodeBaselines(task.s1))
-        THistorySync::SetLastHistoryId(groupid, id);
+      for (const auto& [groupid, id] : DecodeBaselines(task.s1)) {
+        if (!m_incompleteGroups.count(groupid)) THistorySync::SetLastHistoryId(groupid, id);
+      }
       if (db->GetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey).empty())
         db->SetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey, "1");
       if (db->GetSaveInfo(kSaveInfoHistory, kFirstDownloadKey).empty())
         db->SetSaveInfo(kSaveInfoHistory, kFirstDownloadKey, "1");
     }
   }
+  m_incompleteGroups.clear();
   m_service.RaiseEvent(_EVENT_COME_FINISHIMHISTORY, 0, 0, "");
   if (TServiceContext* core = TServiceContext::Instance()) core->PrefetchServerAddresses();
 }

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "base/TBaseThread.h"
@@ -98,6 +99,9 @@ class TSyncWorker : public TBackgroundWorker {
   // The server's newest id of each group, noted by a first pass's SyncGroupMsgIds
   // for its end task; used on the worker's thread only.
   std::map<std::string, long long> m_firstBaselines;
+  // The groups whose first download failed in part, until a pass's end: they get no
+  // baseline, so the next pass fetches them as groups with newer messages.
+  std::set<std::string> m_incompleteGroups;
 };
 
 #endif

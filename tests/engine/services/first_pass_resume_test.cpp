@@ -43,7 +43,7 @@ struct Case {
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
-class FirstPassResumeTest : public AccountIsolationEnv, public ::testing::WithParamInterface<Case> {
+class FirstPassEnv : public AccountIsolationEnv {
  protected:
   // Stored group rows by group.
   std::map<std::string, int> GroupRows() {
@@ -75,6 +75,8 @@ class FirstPassResumeTest : public AccountIsolationEnv, public ::testing::WithPa
     ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
   }
 };
+
+class FirstPassResumeTest : public FirstPassEnv, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(FirstPassResumeTest, EveryGroupHasItsHistoryOnceTheNextPassEnds) {
   const Case& c = GetParam();
@@ -139,6 +141,32 @@ TEST_P(FirstPassResumeTest, EveryGroupHasItsHistoryOnceTheNextPassEnds) {
     EXPECT_EQ(SaveInfo(2, GroupId(g)), std::to_string(100000 + g * 100 + kGroupMessages - 1))
         << GroupId(g);
   }
+}
+
+// A first pass that ends with one group's download failed marks itself done, but
+// gives that group no last message id: the next pass fetches it as a group with
+// newer messages.
+TEST_F(FirstPassEnv, AGroupWhoseFirstDownloadFailedIsFetchedByTheNextPass) {
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  // The groups are fetched highest id first: the first one's reply is an error.
+  const std::string failed = GroupId(kGroups);
+  worldA.ScriptNext(FakeSyncWorld::kGroupMidPath, FakeReply::Text(500, "busy"));
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  ASSERT_TRUE(WaitForPassEnd(0));
+  const std::map<std::string, int> first = GroupRows();
+  EXPECT_EQ(first.size(), static_cast<size_t>(kGroups - 1));
+  EXPECT_EQ(first.count(failed), 0u);
+  EXPECT_EQ(SaveInfo(2, failed), "");
+  EXPECT_EQ(SaveInfo(2, "FIRSTDOWNIM"), "1");
+
+  ASSERT_EQ(api.MakeUnRegister(), 1);
+  const size_t reports = CallbackRecorder::Get().Reports().size();
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  ASSERT_TRUE(WaitForPassEnd(reports));
+  std::map<std::string, int> expected;
+  for (int g = 1; g <= kGroups; ++g) expected[GroupId(g)] = kGroupMessages;
+  EXPECT_EQ(GroupRows(), expected);
+  EXPECT_EQ(SaveInfo(2, failed), std::to_string(100000 + kGroups * 100 + kGroupMessages - 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cuts, FirstPassResumeTest,
