@@ -19,6 +19,7 @@
 #include "platform/socket.h"
 #include "services/TContactCache.h"
 #include "services/TQRLoginThread.h"
+#include "services/TSenderDetails.h"
 #include "util/TSocketUtil.h"
 #include "util/TTextUtil.h"
 
@@ -55,6 +56,9 @@ TEngineCore::~TEngineCore() {
   if (m_requestService) m_requestService->Stop();
   m_imSession.reset();
   m_requestService.reset();
+  // The fetches of senders' details queued or under way ended with the workers,
+  // unfinished: forget them, or the next run would wait for them for good.
+  TSenderDetails::Clear();
   m_httpLog.Close();
   Detach(this);
   TEngineCore* self = this;

@@ -51,6 +51,18 @@ std::string OwnAccount() {
 
 bool NamesGroup(const std::string& account) { return account.find("group") != std::string::npos; }
 
+// The largest plain number of a comma-separated id list; 0 when there is none.
+long long NewestListedId(const std::string& ids) {
+  std::vector<std::string> items;
+  SplitString(ids, ',', items);
+  long long newest = 0;
+  for (const std::string& item : items) {
+    const std::string id = Trim(item);
+    if (SqlIsDecimalId(id)) newest = std::max(newest, SqlLeadingNumber(id));
+  }
+  return newest;
+}
+
 // The path on the IM server: the group form for a group target.
 std::string HistoryPath(const std::string& target, const char* name) {
   return std::string(IsGroupTarget(target) ? "/im/message/group/" : "/im/message/user/") + name;
@@ -188,8 +200,11 @@ int THistorySync::SyncGroupHistory(TAPIPacket* packet) {
 }
 
 int THistorySync::SyncConversation(TAPIPacket* packet, int pagesize, int seeflag) {
-  const std::string ids = GetHistoryIds(packet, packet->s1, -1, pagesize);
-  if (!ids.empty()) GetMidHistory(packet, ids, 1, seeflag);
+  std::string ids;
+  if (FetchHistoryIds(packet, packet->s1, -1, pagesize, &ids) != 0 ||
+      (!ids.empty() && GetMidHistory(packet, ids, 1, seeflag) != 0)) {
+    m_incomplete = true;
+  }
   return 0;
 }
 
@@ -254,7 +269,15 @@ int THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids, int 
   if (ids.empty()) return 0;
   const std::string target = packet->s1;
   const std::string missing = FilterMissingIds(target, ids);
-  if (missing.empty()) return 0;
+  // Once every listed message is stored, the newest of them is downloaded, also when
+  // the rows came another way (a push, an earlier download that failed part way).
+  auto allStored = [&] {
+    if (!m_incomplete) SetLastHistoryId(target, NewestListedId(ids));
+  };
+  if (missing.empty()) {
+    allStored();
+    return 0;
+  }
   const std::string url =
       m_service.GetServerUrl(HistoryPath(target, "getmidhistory.do"), kImServer);
   std::vector<std::string> list;
@@ -278,10 +301,14 @@ int THistorySync::GetMidHistory(TAPIPacket* packet, const std::string& ids, int 
     if (packet->s4.empty()) return kHttpUndecodable;
     const std::string reply = packet->s4;
     int finish = 0;
-    // An unreadable chunk stores nothing; the later chunks are still fetched.
-    if (!ParseHistory(packet, reply, finishConversations, seeflag, &finish))
+    // An unreadable chunk stores nothing; the later chunks are still fetched, but
+    // the last id stays below the missing rows.
+    if (!ParseHistory(packet, reply, finishConversations, seeflag, &finish)) {
       failed = kHttpUndecodable;
+      m_incomplete = true;
+    }
   }
+  if (failed == 0) allStored();
   return failed;
 }
 
@@ -408,7 +435,7 @@ void THistorySync::StoreHistoryPage(TAPIPacket* packet, THistoryPage* page,
 
 void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* page,
                                     int finishConversations) {
-  StoreHistoryBatch(page->records, page->conversations);
+  bool stored = StoreHistoryBatch(page->records, page->conversations) != kStoreFailed;
   // Revokes after the messages they came with are stored, so a revoke finds the
   // message it names even when both came in one page.
   std::vector<THistoryRecord> kept;
@@ -423,11 +450,13 @@ void THistorySync::StoreFetchedPage(const std::string& target, THistoryPage* pag
     kept.push_back(std::move(r));
   }
   if (!kept.empty()) {
-    StoreHistoryBatch(kept, revokeConversations);
+    stored = StoreHistoryBatch(kept, revokeConversations) != kStoreFailed && stored;
     page->conversations.insert(revokeConversations.begin(), revokeConversations.end());
   }
-  // Only after the rows are stored: a download cut short starts again from them.
-  if (page->maxid > 0) SetLastHistoryId(target, page->maxid);
+  // Only after the rows are stored: a download cut short, or one whose rows could
+  // not be written, starts again from them.
+  if (!stored) m_incomplete = true;
+  if (page->maxid > 0 && !m_incomplete) SetLastHistoryId(target, page->maxid);
   if (finishConversations) {
     for (const std::string& conversation : page->conversations) FinishConversation(conversation);
   }
@@ -455,12 +484,15 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
   TAutoLock insertLock(MessageInsertLock());
   TAutoLock lock(DatabaseMutex());
   TDBManager* db = ServiceDatabase();
-  if (!db) return 0;
+  if (!db) return kStoreFailed;
+  if (records.empty()) return 0;
+  if (!db->BeginTransaction(0)) return kStoreFailed;
 
   std::vector<std::pair<int, const THistoryRecord*>> added;  // local id, row
   added.reserve(records.size());
   int inserted = 0;
-  if (!records.empty() && db->BeginTransaction(0)) {
+  bool failed = false;
+  {
     // The duplicate test reads the stored rows of the batch's id range once, inside
     // the lock and the transaction, and remembers what this batch adds.
     long long low = records.front().msgid;
@@ -486,27 +518,31 @@ int THistorySync::StoreHistoryBatch(const std::vector<THistoryRecord>& records,
       }
     }
     auto insert = readable ? db->Prepare(kInsertSql) : nullptr;
-    if (insert) {
-      for (const THistoryRecord& r : records) {
-        // A group message is the same message only in the same group; a one-to-one
-        // message by its id among the one-to-one rows.
-        if (!stored.emplace(r.msgid, r.totype ? r.touser : std::string()).second) continue;
-        BindRecord(*insert, r);
-        if (insert->Step() == TSqlStatement::kDone) {
-          ++inserted;
-          added.emplace_back(static_cast<int>(db->LastInsertRowId()), &r);
-        }
-        insert->Reset();
+    failed = !insert;
+    for (size_t i = 0; insert && i < records.size(); ++i) {
+      const THistoryRecord& r = records[i];
+      // A group message is the same message only in the same group; a one-to-one
+      // message by its id among the one-to-one rows.
+      if (!stored.emplace(r.msgid, r.totype ? r.touser : std::string()).second) continue;
+      BindRecord(*insert, r);
+      // A row that cannot be written (a full disk, a file locked elsewhere) fails the
+      // batch: its last id must not move past rows that were never stored.
+      if (insert->Step() != TSqlStatement::kDone) {
+        failed = true;
+        break;
       }
+      ++inserted;
+      added.emplace_back(static_cast<int>(db->LastInsertRowId()), &r);
+      insert->Reset();
     }
     insert.reset();
     // In the same transaction: the list rows change with the rows they point at,
     // and cost no commit of their own.
-    if (inserted > 0) UpdateConversations(added, conversations, OwnAccount());
-    if (!db->CommitTransaction(0)) {
-      db->RollbackTransaction(0);
-      inserted = 0;
-    }
+    if (!failed && inserted > 0) UpdateConversations(added, conversations, OwnAccount());
+  }
+  if (failed || !db->CommitTransaction(0)) {
+    db->RollbackTransaction(0);
+    return kStoreFailed;
   }
   return inserted;
 }

@@ -6,6 +6,7 @@
 #ifndef TESMO_SERVICES_THISTORYSYNC_H
 #define TESMO_SERVICES_THISTORYSYNC_H
 
+#include <atomic>
 #include <set>
 #include <string>
 #include <vector>
@@ -68,6 +69,8 @@ class THistorySync {
   int SyncGroupHistory(TAPIPacket* packet);
   // Every one-to-one message since the login time s2, page after page.
   int SyncHistoryByLoginTime(TAPIPacket* packet);
+  // True when a download of this object left messages it listed, or pages, unstored.
+  bool Incomplete() const { return m_incomplete.load(); }
 
   // The comma-separated ids the server lists for target, "" on any failure.
   std::string GetHistoryIds(TAPIPacket* packet, const std::string& target, long long lastid,
@@ -91,11 +94,14 @@ class THistorySync {
   // The storing half: details of unknown senders, then StoreFetchedPage under
   // packet->s1.
   void StoreHistoryPage(TAPIPacket* packet, THistoryPage* page, int finishConversations);
-  // The rows, the revokes, the last id (under target) and, when asked, the
-  // conversations' events; no network exchange.
+  // The rows, the revokes, the last id (under target; not after a page of this
+  // download failed) and, when asked, the conversations' events; no network
+  // exchange.
   void StoreFetchedPage(const std::string& target, THistoryPage* page, int finishConversations);
   // Stores the records that are not stored yet, in one transaction, and brings each
-  // conversation's list row up to date. Returns the number of rows inserted.
+  // conversation's list row up to date. Returns the number of rows inserted, or
+  // kStoreFailed with none of them kept.
+  static constexpr int kStoreFailed = -1;
   static int StoreHistoryBatch(const std::vector<THistoryRecord>& records,
                                const std::set<std::string>& conversations);
   // After a download: trims a group to its newest rows, announces the conversation's
@@ -120,6 +126,9 @@ class THistorySync {
   int SyncConversation(TAPIPacket* packet, int pagesize, int seeflag);
 
   THttpRequestService& m_service;
+  // Set once a page of this download could not be fetched, read or stored: a later
+  // page's newest id must not mark the missing rows as downloaded.
+  std::atomic<bool> m_incomplete{false};
 };
 
 #endif

@@ -67,6 +67,31 @@ long long LocalSeconds(const std::string& text) {
   return static_cast<long long>(mktime(&t));
 }
 
+// A group's baseline per line: the id, a blank, the group id.
+std::string EncodeBaselines(const std::map<std::string, long long>& baselines) {
+  std::string text;
+  for (const auto& [groupid, id] : baselines) {
+    if (groupid.find('\n') != std::string::npos) continue;
+    text += std::to_string(id) + " " + groupid + "\n";
+  }
+  return text;
+}
+
+std::map<std::string, long long> DecodeBaselines(const std::string& text) {
+  std::map<std::string, long long> baselines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    const size_t blank = line.find(' ');
+    if (blank != std::string::npos && blank + 1 < line.size())
+      baselines[line.substr(blank + 1)] = SqlLeadingNumber(line.substr(0, blank));
+    start = end + 1;
+  }
+  return baselines;
+}
+
 }  // namespace
 
 TSyncWorker::TSyncWorker(THttpRequestService& service) : m_service(service) {}
@@ -162,7 +187,7 @@ void TSyncWorker::RunTask(TAPIPacket* task) {
       RunHistoryTask(task);
       break;
     case kSyncTaskHistoryEnd:
-      FinishHistoryPass();
+      FinishHistoryPass(*task);
       break;
     case kSyncTaskGroups: {
       SyncGroups();
@@ -190,15 +215,35 @@ void TSyncWorker::RunTask(TAPIPacket* task) {
 
 void TSyncWorker::RunHistoryTask(TAPIPacket* task) {
   THistorySync history(m_service);
-  if (FirstDownload())
+  if (FirstDownload()) {
     history.SyncUserHistory(task);
-  else if (task->s1.empty())
+    if (history.Incomplete() && !task->s1.empty()) m_incompleteGroups.insert(task->s1);
+  } else if (task->s1.empty()) {
     history.SyncHistoryByLoginTime(task);
-  else
+  } else {
     history.SyncGroupHistory(task);
+  }
 }
 
-void TSyncWorker::FinishHistoryPass() {
+void TSyncWorker::FinishHistoryPass(const TAPIPacket& task) {
+  {
+    // The marks say the pass is done: written only while its login is current, so
+    // a pass cut short by a logout, a kick-out, another database or a release runs
+    // again in full at the account's next login. Under the database lock, so that
+    // no logout comes in between.
+    TAutoLock lock(DatabaseMutex());
+    TDBManager* db = TAccountScope::IsLoginOver() ? nullptr : ServiceDatabase();
+    if (db) {
+      for (const auto& [groupid, id] : DecodeBaselines(task.s1)) {
+        if (!m_incompleteGroups.count(groupid)) THistorySync::SetLastHistoryId(groupid, id);
+      }
+      if (db->GetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey).empty())
+        db->SetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey, "1");
+      if (db->GetSaveInfo(kSaveInfoHistory, kFirstDownloadKey).empty())
+        db->SetSaveInfo(kSaveInfoHistory, kFirstDownloadKey, "1");
+    }
+  }
+  m_incompleteGroups.clear();
   m_service.RaiseEvent(_EVENT_COME_FINISHIMHISTORY, 0, 0, "");
   if (TServiceContext* core = TServiceContext::Instance()) core->PrefetchServerAddresses();
 }
@@ -229,10 +274,11 @@ void TSyncWorker::SyncGroupMsgIds() {
     std::lock_guard<std::mutex> lock(state.mutex);
     state.newMessageGroups.clear();
   }
+  m_firstBaselines.clear();
   TDBManager* db = ServiceDatabase();
   if (!db) return;
+  // Until a first pass has ended, every pass is a first one.
   const bool firstRun = db->GetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey).empty();
-  if (firstRun) db->SetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey, "1");
 
   std::map<std::string, long long> stored;
   std::map<std::string, std::string> groupOfKey;
@@ -279,9 +325,10 @@ void TSyncWorker::SyncGroupMsgIds() {
     const std::string key = Trim(item.substr(0, bar));
     const long long serverId = SqlLeadingNumber(item.substr(bar + 1));
     if (firstRun) {
-      // A new account starts from the present: no older group history is fetched.
+      // A new account starts from the present: no older group history is fetched
+      // once its first pass has ended.
       auto group = groupOfKey.find(key);
-      if (group != groupOfKey.end()) db->SetSaveInfoInt(kSaveInfoHistory, group->second, serverId);
+      if (group != groupOfKey.end()) m_firstBaselines[group->second] = serverId;
     } else {
       auto known = stored.find(key);
       if (known != stored.end() && known->second < serverId) kept[key] = known->second;
@@ -299,7 +346,9 @@ void TSyncWorker::QueueHistoryTasks(int argument) {
   SyncState& state = State();
   if (db) {
     const bool first = db->GetSaveInfo(kSaveInfoHistory, kFirstDownloadKey).empty();
-    if (first) db->SetSaveInfo(kSaveInfoTime, kLoginTimeKey, GetLocalTimeString());
+    // A first pass run again after one was cut short keeps the time of the first.
+    if (first && db->GetSaveInfo(kSaveInfoTime, kLoginTimeKey).empty())
+      db->SetSaveInfo(kSaveInfoTime, kLoginTimeKey, GetLocalTimeString());
     std::lock_guard<std::mutex> lock(state.mutex);
     state.firstDownload = first ? 1 : 0;
   }
@@ -321,8 +370,9 @@ void TSyncWorker::QueueHistoryTasks(int argument) {
           NewTask(kSyncTaskHistory, argument, groupid, LaterTime(loginTime, rows.GetString(i, 1))));
     }
   }
-  PostTask(NewTask(kSyncTaskHistoryEnd, argument));
-  if (db) db->SetSaveInfo(kSaveInfoHistory, kFirstDownloadKey, "1");
+  // The end task marks the pass done, with the first pass's group baselines.
+  PostTask(NewTask(kSyncTaskHistoryEnd, argument, EncodeBaselines(m_firstBaselines)));
+  m_firstBaselines.clear();
 }
 
 std::string TSyncWorker::LaterTime(const std::string& first, const std::string& second) {

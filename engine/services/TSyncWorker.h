@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "base/TBaseThread.h"
@@ -57,7 +58,9 @@ class TSyncWorker : public TBackgroundWorker {
   // The groups and the own membership from the group server; 1 when the reply was
   // stored (event 100009 raised), else 0.
   int SyncGroups();
-  // The groups with newer messages on the server than here; event 100017.
+  // The groups with newer messages on the server than here; event 100017. On an
+  // account's first pass it only notes the server's newest ids: the pass's end
+  // stores them.
   void SyncGroupMsgIds();
   // Queues the history tasks of one pass and its end.
   void QueueHistoryTasks(int argument);
@@ -85,7 +88,7 @@ class TSyncWorker : public TBackgroundWorker {
   bool TakeTask(Task* next);
   void RunTask(TAPIPacket* task);
   void RunHistoryTask(TAPIPacket* task);
-  void FinishHistoryPass();
+  void FinishHistoryPass(const TAPIPacket& task);
 
   THttpRequestService& m_service;
   std::atomic<int> m_running{0};
@@ -93,6 +96,12 @@ class TSyncWorker : public TBackgroundWorker {
   std::condition_variable m_taskArrived;
   std::deque<Task> m_tasks;
   std::unique_ptr<TBaseThread> m_thread;
+  // The server's newest id of each group, noted by a first pass's SyncGroupMsgIds
+  // for its end task; used on the worker's thread only.
+  std::map<std::string, long long> m_firstBaselines;
+  // The groups whose first download failed in part, until a pass's end: they get no
+  // baseline, so the next pass fetches them as groups with newer messages.
+  std::set<std::string> m_incompleteGroups;
 };
 
 #endif

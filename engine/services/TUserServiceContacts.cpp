@@ -297,6 +297,7 @@ void TUserService::OnFriendList(TAPIPacket* packet, const std::string& reply) {
   SetBlackList(TJsonHelper::GetString(result, "black"));
 
   TDBManager* db = ServiceDatabase();
+  bool complete = true;  // every part of the list was stored
   Json::Value remarks = TJsonHelper::GetValue(result, "remarks");
   if (remarks.isArray() && !remarks.empty()) {
     std::vector<std::string> statements;
@@ -304,7 +305,7 @@ void TUserService::OnFriendList(TAPIPacket* packet, const std::string& reply) {
       statements.push_back(RemarkRow(TJsonHelper::GetString(element, "acc"),
                                      TJsonHelper::GetString(element, "name")));
     }
-    if (db) db->ExecBatch(statements);
+    if (db && !db->ExecBatch(statements)) complete = false;
   }
 
   std::string added;
@@ -324,14 +325,18 @@ void TUserService::OnFriendList(TAPIPacket* packet, const std::string& reply) {
     }
   }
 
-  // A failed detail fetch keeps the old version, so the next sync asks again.
-  if (GetDetailList(packet, added, 1) != 0 && db)
-    db->SetSaveInfoInt(kSaveInfoSession, "FRIENDVER", version);
+  if (GetDetailList(packet, added, 1) == 0) complete = false;
   if (TContactCache* cache = ServiceContactCache()) {
     for (const std::string& account : removedAccounts) cache->ClearFriend(account);
   }
-  if (db && !removedIds.empty())
-    db->Exec("update nq_contact set isfriend=0 where userid in(" + removedIds + ")");
+  if (db && !removedIds.empty() &&
+      !db->Exec("update nq_contact set isfriend=0 where userid in(" + removedIds + ")")) {
+    complete = false;
+  }
+  // The version says the stored list is current: written last, and only when all of
+  // it was stored, so that a part lost (a failed detail fetch, a failed write) is
+  // asked for again at the next sync.
+  if (complete && db) db->SetSaveInfoInt(kSaveInfoSession, "FRIENDVER", version);
 }
 
 void TUserService::OnRemoveFriend(TAPIPacket* packet, const std::string& reply) {

@@ -53,6 +53,10 @@ class PushEnv : public ::testing::Test {
     users.AddUser(User(kOwnId));
     users.Mount(http, kDomain);
     ASSERT_TRUE(http.Start());
+    ASSERT_NO_FATAL_FAILURE(StartEngine());
+  }
+  // Also after a Release in the same process, when the facade still holds the file.
+  void StartEngine(bool fileOpen = false) {
     api.Init();
     core = TEngineCore::Instance();
     // No background synchronisation: its friend pass would replace the black list
@@ -60,7 +64,7 @@ class PushEnv : public ::testing::Test {
     core->GetRequestService()->SetBackgroundWorkerFactory(nullptr);
     api.SetCallBack(&CallbackRecorder::Callback);
     if (m_withDatabase) {
-      ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), 2);
+      ASSERT_EQ(api.SetDatabase(dir.File("tesChat.db").c_str()), fileOpen ? 1 : 2);
     }
     api.SetDeviceType(kOwnDevice);
     core->GetIMSession()->SetLoginFunction([] { return 0; });

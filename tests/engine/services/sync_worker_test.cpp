@@ -217,6 +217,60 @@ TEST_F(SyncWorkerTest, ALaterLoginLeavesTheDatabaseEqualToTheWorldsHistory) {
   EXPECT_EQ(world.Count(FakeSyncWorld::kGroupMidPath), mids);
 }
 
+// Rows that could not be written (a full disk, a file locked elsewhere) leave the
+// conversation's last message id where it was, so the next pass fetches them again.
+TEST_F(SyncWorkerTest, APageThatCouldNotBeStoredIsFetchedAgainByTheNextPass) {
+  const struct {
+    const char* name;
+    const char* key;  // where the last message id is kept
+    const char* where;
+    const char* rows;
+    const char* lastId;
+  } rows[] = {
+      {"group history", kGroupA, "touser='51@group.a.test'", "20", "9019"},
+      {"one-to-one history since the login time", "PERSON", "totype=0", "50", "1049"},
+  };
+  world.AddGroup(WorldGroup(kGroupA));
+  AddGroupMessages(world, kGroupA, 9000, 20);
+  world.AddConversation("2002@a.test", 1000, 50, "2024-06-01 08:00:00");
+  SeedEarlierRun({{kGroupA, 8999}});
+  // Every message insert fails; the settings table still takes writes.
+  ASSERT_TRUE(
+      Db()->Exec("create trigger disk_full before insert on nq_message begin select "
+                 "raise(abort, 'disk full'); end"));
+  Pass();
+  ASSERT_EQ(One("select count(*) from nq_message"), "0");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(Db()->GetSaveInfo(2, row.key), row.key == std::string("PERSON") ? "" : "8999");
+  }
+
+  ASSERT_TRUE(Db()->Exec("drop trigger disk_full"));
+  Pass(2);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(One(std::string("select count(*) from nq_message where ") + row.where), row.rows);
+    EXPECT_EQ(Db()->GetSaveInfo(2, row.key), row.lastId);
+  }
+}
+
+// The later chunks of a download are still stored after an unreadable one, but the
+// group's last message id does not move past the rows that chunk should have brought.
+TEST_F(SyncWorkerTest, AnUnreadableChunkIsFetchedAgainByTheNextPass) {
+  world.AddGroup(WorldGroup(kGroupA));
+  AddGroupMessages(world, kGroupA, 9000, 120);  // two chunks: 100 and 20
+  SeedEarlierRun({{kGroupA, 8999}});
+  world.ScriptNext(FakeSyncWorld::kGroupMidPath, "not a reply");
+  Pass();
+  ASSERT_EQ(world.Count(FakeSyncWorld::kGroupMidPath), 2u);
+  EXPECT_EQ(One("select count(*) from nq_message where touser='51@group.a.test'"), "20");
+  EXPECT_EQ(Db()->GetSaveInfo(2, kGroupA), "8999");
+
+  Pass(2);
+  EXPECT_EQ(One("select count(*) from nq_message where touser='51@group.a.test'"), "120");
+  EXPECT_EQ(Db()->GetSaveInfo(2, kGroupA), "9119");
+}
+
 TEST_F(SyncWorkerTest, FriendListIsFetchedOnlyWhenTheStoredVersionDiffers) {
   users.SetFriend("2002@a.test");
   users.SetFriend("2003@a.test");
@@ -236,6 +290,37 @@ TEST_F(SyncWorkerTest, FriendListIsFetchedOnlyWhenTheStoredVersionDiffers) {
   Pass(2);
   EXPECT_EQ(user.Requests(FakeUserServer::kFriendPath).size(), 1u);
   EXPECT_EQ(CallbackRecorder::Get().ReportsWith(_EVENT_REPORT_FRIENDNOTIFY)[1].text, "");
+}
+
+// The stored friend version says the list is current: a list whose removal could
+// not be written leaves it unset, so the next pass fetches the list again.
+TEST_F(SyncWorkerTest, AFriendListNotFullyStoredIsFetchedAgain) {
+  const std::string friendIds =
+      "select group_concat(userid) from (select userid from nq_contact where isfriend=1 order "
+      "by userid)";
+  for (const char* id : {"2002", "2003"}) {
+    FakeUserServer::User u;
+    u.userId = id;
+    u.account = std::string(id) + "@a.test";
+    u.name = std::string("User ") + id;
+    users.AddUser(u);
+  }
+  users.SetFriend("2002@a.test");
+  users.SetFriend("2003@a.test");
+  users.SetFriend("2003@a.test", true);
+  core->SetFriendVersion(users.FriendVersion());
+  ASSERT_TRUE(
+      Db()->Exec("create trigger disk_full before update of isfriend on nq_contact when "
+                 "new.isfriend=0 begin select raise(abort, 'disk full'); end"));
+  Pass();
+  ASSERT_EQ(One(friendIds), "2002,2003");
+  EXPECT_EQ(Db()->GetSaveInfo(1, "FRIENDVER"), "");
+
+  ASSERT_TRUE(Db()->Exec("drop trigger disk_full"));
+  Pass(2);
+  EXPECT_EQ(user.Requests(FakeUserServer::kFriendPath).size(), 2u);
+  EXPECT_EQ(One(friendIds), "2002");
+  EXPECT_EQ(Db()->GetSaveInfo(1, "FRIENDVER"), std::to_string(users.FriendVersion()));
 }
 
 TEST_F(SyncWorkerTest, GroupUpdateErrorsChangeNothingAndAcceptedRepliesMarkLeftGroups) {
