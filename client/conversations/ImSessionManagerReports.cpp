@@ -70,10 +70,6 @@ void ImSessionManager::applyRemark(QVariantMap& map, const QVariantMap& remark, 
     map.insert(QStringLiteral("width"), Int(remark, "width"));
     map.insert(QStringLiteral("height"), Int(remark, "height"));
   }
-  if (live && msgtype == 9) {
-    map.insert(QStringLiteral("content"), Str(from, "nick") + VTranslator::instance()->getString(
-                                                                  QStringLiteral("hint_chlytxx")));
-  }
   if (msgtype == 10) {
     const QVariantMap kline = remark.value(QStringLiteral("kline")).toMap();
     map.insert(QStringLiteral("coin"), Str(kline, "coin"));
@@ -196,6 +192,13 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   }
   const QString fromNick = Str(from, "nick");
   const QString fromLogo = Str(from, "logo");
+  // Named as a reopened chat names it: the content is the recalled row's local id,
+  // never something to show.
+  QString recaller;
+  if (msgtype == 9) {
+    recaller = ImSessionManagerPrivate::senderName(Str(map, "fromuser"), fromNick);
+    map.insert(QStringLiteral("content"), ImSessionManagerPrivate::recallLine(recaller));
+  }
 
   // In the open chat the page marks it read once the user can see it (window
   // active, view at its end); until then it counts and alerts like any other.
@@ -222,7 +225,7 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   if (recalled > 0) {
     // The list keeps the recalled message's row when the notice came in its second.
     ImSessionListManager::instance()->markRecalled(
-        key, recalled, sendflag, fromNick.isEmpty() ? QString() : fromNick + QStringLiteral(": "));
+        key, recalled, sendflag, recaller.isEmpty() ? QString() : recaller + QStringLiteral(": "));
   }
 
   // Decided by this message alone: a notice parsed elsewhere says nothing about it.

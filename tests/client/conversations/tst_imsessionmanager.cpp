@@ -498,6 +498,40 @@ class TestImSessionManager : public QObject {
     QCOMPARE(manager()->getMsgEntity(notice)->content(), QString("Ann'") + "ve recalled a message");
   }
 
+  // A peer's recall names the recalled row by its local id: the open chat shows
+  // the sender's name, found as a reopened chat finds it, and never the number.
+  void recallNoticeNamesTheSender_data() {
+    QTest::addColumn<QString>("cached");
+    QTest::addColumn<QString>("nick");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("remark only") << "" << "Ann" << "Ann";
+    QTest::newRow("no remark, engine cache") << "Cached" << "" << "Cached";
+    QTest::newRow("cache before remark") << "Cached" << "Ann" << "Cached";
+    QTest::newRow("nobody known") << "" << "" << "";
+  }
+
+  void recallNoticeNamesTheSender() {
+    QFETCH(QString, cached);
+    QFETCH(QString, nick);
+    QFETCH(QString, name);
+    if (!cached.isEmpty())
+      EngineDouble::SetText("GetUserInfo:" + kPeer.toStdString() + ":0", cached.toStdString());
+    const int shown = Insert({kPeer, kMe, 0, 10});
+    Notify(100008, 0, 0, Received(shown, kPeer, kMe, 0, 0, "oops"));
+    QVariantMap remark;
+    if (!nick.isEmpty()) remark.insert("from", QVariantMap{{"nick", nick}});
+    const int notice = Insert({kPeer, kMe, 0, 11, 0, 0, 9, QString::number(shown),
+                               remark.isEmpty() ? QString() : Json(remark)});
+    Notify(100008, 0, 0, Received(notice, kPeer, kMe, 0, 9, QString::number(shown), remark));
+    QCOMPARE(ViewIds(), QList<int>{notice});
+    const QString live = manager()->getMsgEntity(notice)->content();
+    QCOMPARE(live, name + "'ve recalled a message");
+    QVERIFY(!live.contains(QString::number(shown)));
+    // Reopened, the same line.
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(manager()->getMsgEntity(notice)->content(), live);
+  }
+
   void dissolvedGroupIsReportedOnce() {
     QSignalSpy destroyed(manager(), &ImSessionManager::destroyGroupNotify);
     const QString notice = Json({{"notify", "destroy"}, {"nick", "Bob"}});
