@@ -2,12 +2,14 @@
 
 #include <QDebug>
 #include <QStringList>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionListManagerPrivate.h"
+#include "conversations/ImSessionManagerPrivate.h"
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionThread.h"
 #include "shell/ImNotifyManager.h"
@@ -68,6 +70,50 @@ bool IsOwn(const char* touser, int length, const QByteArray& ownUtf8, const QStr
 
 // Room for the texts of a typical row, so that the buffer seldom grows.
 constexpr int kTextBytesPerRow = 320;
+// Older messages looked at for one that shows something, when the newest does not.
+constexpr int kLookBack = 30;
+
+// When the conversation's newest message shows nothing in the chat (a notice
+// without a line, a recall the rights rule refuses), the row takes the newest one
+// that does, as it stood before that message came. Without one the row keeps its
+// time and shows no text. True when the row changed.
+bool TakeNewestShown(ImUiInterface* engine, ImSessionRow* r, ImSessionTexts& texts) {
+  const auto shows = [&texts, r] {
+    return !ImSessionListManagerPrivate::showsNothing(
+        r->msgtype, QString::fromUtf8(texts.bytes(r->content)),
+        QString::fromUtf8(texts.bytes(r->fromuser)), QString::fromUtf8(texts.bytes(r->touser)),
+        r->totype);
+  };
+  if (shows()) return false;
+  const ImSessionRow newestRow = *r;
+  ImPageKey newest;
+  newest.sendtime = QString::fromUtf8(texts.bytes(r->sendtime));
+  newest.ids = {r->id};
+  const QString sql = ImMessageQuery::page(r->account, r->totype, newest, kLookBack);
+  const long set = sql.isEmpty() ? 0 : engine->DBSelectSql(sql.toUtf8().constData());
+  const int count = set != 0 ? engine->DBGetRecordCount(set) : 0;
+  const RowReader older(engine, set, &texts);
+  bool found = false;
+  for (int row = 0; row < count && !found; ++row) {
+    const bool recalled = older.number(row, kRevokeflag) == 1 &&
+                          ImSessionManagerPrivate::recallStands(older.number(row, kId));
+    // The chat hides a received message once it was recalled; its notice is newer.
+    if (recalled && older.number(row, kSendflag) == 0) continue;
+    r->fromuser = older.text(row, kFromuser);
+    r->touser = older.text(row, kTouser);
+    older.read(row, r);
+    found = shows();
+    r->revokeflag = recalled ? 1 : 0;
+  }
+  engine->DBRelease(set);
+  if (!found) {
+    *r = newestRow;
+    r->msgtype = 0;
+    r->content = ImSessionRow::Text();
+    r->revokeflag = 0;
+  }
+  return true;
+}
 }  // namespace
 
 ImSessionListManager::ImSessionListManager()
@@ -137,6 +183,7 @@ void ImSessionListManager::initData() {
   QList<int> types;
   accounts.reserve(count);
   types.reserve(count);
+  bool reordered = false;
   for (int row = 0; row < count; ++row) {
     const ImSessionRow::Text fromuser = reader.text(row, kFromuser);
     const ImSessionRow::Text touser = reader.text(row, kTouser);
@@ -151,6 +198,7 @@ void ImSessionListManager::initData() {
     r->fromuser = fromuser;
     r->touser = touser;
     reader.read(row, r);
+    reordered |= TakeNewestShown(engine, r, texts);
     ImSessionListManagerPrivate::decorate(*r, texts, r->sendflag == 1 ? r->touser : r->fromuser);
     if (r->msgtype != 0)
       r->content = texts.add(ImSessionListManagerPrivate::shownContent(
@@ -158,7 +206,16 @@ void ImSessionListManager::initData() {
     // A recall notice is the newest: the row reads as the recall it tells of.
     if (r->msgtype == 9) r->revokeflag = 1;
     built.append(r);
-    accounts.append(account);
+  }
+  if (reordered) {
+    // Rows that took an older message stand where that message puts them.
+    std::stable_sort(built.begin(), built.end(),
+                     [&texts](const ImSessionRow* a, const ImSessionRow* b) {
+                       return texts.bytes(a->sendtime) > texts.bytes(b->sendtime);
+                     });
+  }
+  for (const ImSessionRow* r : built) {
+    accounts.append(r->account);
     types.append(r->totype);
   }
   // The buffer is complete: the rows share it from here on.

@@ -206,6 +206,13 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
                             : 0;
     if (ui->DBGetIntValue(set, row, kSendflag) == 0 && revoked == 1) continue;
     if (ui->DBGetIntValue(set, row, kMsgtype) == 9 && RecallRefused(ui, set, row)) continue;
+    // A group notice without a line (a "set" that did not rename) is no row.
+    QString noticeLine;
+    if (ui->DBGetIntValue(set, row, kMsgtype) == 6) {
+      noticeLine =
+          getGroupNotifyContent(QString::fromUtf8(ui->DBGetStrValue(set, row, kContent)));
+      if (noticeLine.isEmpty()) continue;
+    }
     QVariantMap map;
     for (int column = 0; column < kColumnCount; ++column) {
       const QString key = QLatin1String(kColumnNames[column]);
@@ -238,8 +245,7 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
 
     switch (msgtype) {
       case 6:
-        map.insert(QStringLiteral("content"),
-                   getGroupNotifyContent(map.value(QStringLiteral("content")).toString()));
+        map.insert(QStringLiteral("content"), noticeLine);
         break;
       case 7:
         map.insert(QStringLiteral("content"),

@@ -267,6 +267,12 @@ bool ImSessionManagerPrivate::recallStands(int id) {
   return stands;
 }
 
+void ImSessionManagerPrivate::markSeen(int id) {
+  if (id <= 0) return;
+  ImUiInterface::instance()->dbExecSql(
+      QStringLiteral("UPDATE nq_message SET seeflag=1 WHERE id=%1").arg(id));
+}
+
 int ImSessionManagerPrivate::newestMessageId() {
   ImUiInterface* ui = ImUiInterface::instance();
   const long set = ui->DBSelectSql("select max(id) from nq_message");

@@ -55,6 +55,8 @@ class ImSessionManagerPrivate {
   // (the mark alone is all there is). Rows marked by an engine that did not check
   // the rights show again.
   static bool recallStands(int id);
+  // Marks one stored message read.
+  static void markSeen(int id);
   // The highest local message id (ids only grow); 0 for an empty table.
   static int newestMessageId();
   // Whether a message to the conversation with an id above `after` mentions the

@@ -168,7 +168,16 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   if (msgtype == 6) {
     const QString notice = Str(map, "content");
     dissolved = Str(ui->convJsonToVariantMap(notice), "notify") == QLatin1String("destroy");
-    map.insert(QStringLiteral("content"), getGroupNotifyContent(notice));
+    const QString line = getGroupNotifyContent(notice);
+    d->lastNoticeType.clear();
+    if (line.isEmpty()) {
+      // A notice with nothing to say (a "set" that did not rename the group) is no
+      // row, no preview, no move and no sound; stored unread it would count forever.
+      qDebug() << Q_FUNC_INFO << "notice without a line" << Int(map, "id");
+      ImSessionManagerPrivate::markSeen(Int(map, "id"));
+      return;
+    }
+    map.insert(QStringLiteral("content"), line);
   } else if (msgtype == 7) {
     map.insert(QStringLiteral("content"),
                VTranslator::instance()->getString(QStringLiteral("hint_sdhbqzsjsck")));

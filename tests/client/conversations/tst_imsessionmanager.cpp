@@ -532,6 +532,49 @@ class TestImSessionManager : public QObject {
     QCOMPARE(manager()->getMsgEntity(notice)->content(), live);
   }
 
+  // A group notice with nothing to say adds no row to the chat, leaves the
+  // conversation's preview and place alone, makes no sound, counts as nothing
+  // unread, and stays out of the reopened chat; one with a line is shown.
+  void silentNoticesLeaveChatAndListAlone_data() {
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("introduction") << R"({"notify":"set","nick":"Bob","info":"I"})" << "";
+    QTest::newRow("picture") << R"({"notify":"set","nick":"Bob","logo":"l.png"})" << "";
+    QTest::newRow("join type") << R"({"notify":"set","nick":"Bob","type":1})" << "";
+    QTest::newRow("invite") << R"({"notify":"invite","nick":"Bob"})" << "";
+    QTest::newRow("no switch") << R"({"notify":"groupban","nick":"Bob"})" << "";
+    QTest::newRow("renamed") << R"({"notify":"set","nick":"Bob","groupname":"G2"})"
+                             << "Bob Modify the group name to G2";
+  }
+
+  void silentNoticesLeaveChatAndListAlone() {
+    QFETCH(QString, notice);
+    QFETCH(QString, line);
+    ImSessionListManager* sessions = ImSessionListManager::instance();
+    manager()->entrySession(kGroup, 1);
+    VGlobal::instance()->setActive(false);
+    QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
+    const int text = Insert({"5@x", kGroup, 1, 10, 0, 0, 0, "hello"});
+    Notify(100008, 0, 0, Received(text, "5@x", kGroup, 1, 0, "hello"));
+    const int other = Insert({kPeer, kMe, 0, 11, 0, 0, 0, "psst"});
+    Notify(100008, 0, 0, Received(other, kPeer, kMe, 0, 0, "psst"));
+    QCOMPARE(sessions->getSessionAccount(0), kPeer);
+    const int alerts = alert.count();
+
+    const int id = Insert({"5@x", kGroup, 1, 12, 0, 0, 6, notice});
+    Notify(100008, 0, 0, Received(id, "5@x", kGroup, 1, 6, notice));
+    VGlobal::instance()->setActive(true);
+    const bool silent = line.isEmpty();
+    const QList<int> shown = silent ? QList<int>{text} : QList<int>({text, id});
+    QCOMPARE(ViewIds(), shown);
+    QCOMPARE(sessions->getSession(kGroup)->content(), silent ? QString("hello") : line);
+    QCOMPARE(sessions->getSessionAccount(0), silent ? kPeer : kGroup);
+    QCOMPARE(alert.count(), silent ? alerts : alerts + 1);
+    QCOMPARE(Field(id, "seeflag") == "1", silent);
+    manager()->entrySession(kGroup, 1);
+    QCOMPARE(ViewIds(), shown);
+  }
+
   void dissolvedGroupIsReportedOnce() {
     QSignalSpy destroyed(manager(), &ImSessionManager::destroyGroupNotify);
     const QString notice = Json({{"notify", "destroy"}, {"nick", "Bob"}});
