@@ -9,13 +9,14 @@
 #include "contacts/ImGroupManager.h"
 #include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionListManagerPrivate.h"
-#include "conversations/ImSessionManagerPrivate.h"
 #include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionManagerPrivate.h"
 #include "conversations/ImSessionThread.h"
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
+#include "shell/VTranslator.h"
 
 namespace {
 using namespace ImMessageColumns;
@@ -128,6 +129,8 @@ ImSessionListManager::ImSessionListManager(std::unique_ptr<ImSessionListManagerP
           &ImSessionListManager::onMsgCountChange);
   connect(d->thread, &ImSessionThread::msgAtFlagChange, this,
           &ImSessionListManager::onMsgAtFlagChange);
+  connect(VTranslator::instance(), &VTranslator::currentLanguageChanged, this,
+          &ImSessionListManager::retranslateRows);
   setItemMaker([this](int row) -> QObject* {
     ImSessionRow* r = d->list.row(row);
     if (!r) return nullptr;
@@ -308,6 +311,9 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
                                             account, map.value(QStringLiteral("id")).toInt());
     if (!isEmpty && !superseded) {
       ImMsgEntity* item = entityOf(row);
+      // The row shows this message from now on: its id says which one.
+      if (map.value(QStringLiteral("id")).toInt() > 0)
+        item->setId(map.value(QStringLiteral("id")).toInt());
       item->setContent(map.value(QStringLiteral("content")).toString());
       item->setAtflag(0);
       item->setSendtime(map.value(QStringLiteral("sendtime")).toString());
@@ -359,6 +365,19 @@ void ImSessionListManager::markRecalled(const QString& account, int id, int send
   item->setRevokeflag(1);
   item->setSendflag(sendflag);
   if (!fromName.isEmpty()) item->setFromName(fromName);
+}
+
+void ImSessionListManager::retranslateRows() {
+  const QList<ImSessionRow*> rows = d->list.byAccount().values();
+  for (ImSessionRow* row : rows) {
+    const int msgtype = row->entity ? row->entity->msgtype() : row->msgtype;
+    if (msgtype != 6 && msgtype != 7 && msgtype != 9) continue;
+    ImMsgEntity* item = entityOf(row);
+    // A notice's line is made from the stored notice; the others need no text.
+    const QString stored =
+        msgtype == 6 ? ImSessionManagerPrivate::storedField(item->id(), "content") : QString();
+    item->setContent(ImSessionListManagerPrivate::shownContent(msgtype, stored, item->sendflag()));
+  }
 }
 
 void ImSessionListManager::requestCounters(const QString& account, int totype) {

@@ -13,6 +13,7 @@
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
+#include "shell/VTranslator.h"
 
 namespace {
 const QString kTranslatePath = QStringLiteral("/speech/translate/process.do");
@@ -26,6 +27,8 @@ ImSessionManager::ImSessionManager(QList<QObject*>* items)
   connect(ImUiInterface::instance()->notifyManager(), &ImNotifyManager::notify, this,
           &ImSessionManager::onNotify);
   connect(this, SIGNAL(downloadHistoryFinished(bool)), this, SLOT(doLoadMoreHistory(bool)));
+  connect(VTranslator::instance(), &VTranslator::currentLanguageChanged, this,
+          &ImSessionManager::retranslateRows);
   setMyAccount(QString::fromUtf8(ImUiInterface::instance()->GetMyAccount()));
 }
 

@@ -200,17 +200,17 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
     // A received message its sender recalled is not shown at all. A mark that the
     // rights rule refuses (stored by an engine that did not check them) is ignored,
     // as it was when the recall came in.
-    const int revoked = ui->DBGetIntValue(set, row, kRevokeflag) == 1 &&
-                                ImSessionManagerPrivate::recallStands(ui->DBGetIntValue(set, row, kId))
-                            ? 1
-                            : 0;
+    const int revoked =
+        ui->DBGetIntValue(set, row, kRevokeflag) == 1 &&
+                ImSessionManagerPrivate::recallStands(ui->DBGetIntValue(set, row, kId))
+            ? 1
+            : 0;
     if (ui->DBGetIntValue(set, row, kSendflag) == 0 && revoked == 1) continue;
     if (ui->DBGetIntValue(set, row, kMsgtype) == 9 && RecallRefused(ui, set, row)) continue;
     // A group notice without a line (a "set" that did not rename) is no row.
     QString noticeLine;
     if (ui->DBGetIntValue(set, row, kMsgtype) == 6) {
-      noticeLine =
-          getGroupNotifyContent(QString::fromUtf8(ui->DBGetStrValue(set, row, kContent)));
+      noticeLine = getGroupNotifyContent(QString::fromUtf8(ui->DBGetStrValue(set, row, kContent)));
       if (noticeLine.isEmpty()) continue;
     }
     QVariantMap map;
@@ -483,6 +483,7 @@ void ImSessionManager::removeMsg(int id) {
     if (ImMsgEntity* session = ImSessionListManager::instance()->getSession(d->currentSessionId)) {
       const auto* previous = row > 0 ? qobject_cast<const ImMsgEntity*>(get(row - 1)) : nullptr;
       if (previous) {
+        session->setId(previous->id());
         session->setContent(previous->content());
         session->setMsgid(previous->msgid());
         session->setMsgtype(previous->msgtype());

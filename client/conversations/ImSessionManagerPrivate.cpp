@@ -204,8 +204,8 @@ QString ImSessionManagerPrivate::storedFileUrl(int id) {
 }
 
 ImSessionManagerPrivate::Recall ImSessionManagerPrivate::recallVerdict(const QString& recaller,
-                                                                      const QString& key,
-                                                                      int totype, int id) {
+                                                                       const QString& key,
+                                                                       int totype, int id) {
   ImUiInterface* ui = ImUiInterface::instance();
   const long set =
       ui->DBSelectSql(QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE id=%1")

@@ -270,8 +270,8 @@ class TestImSessionHistory : public QObject {
     const int mine = Insert({kMe, kGroup, 1, 3, 1, 1, 0, "mine"});
     QList<int> notices;
     if (withNotice) {
-      notices << Insert({recaller, kGroup, 1, 4, 0, 0, 9, QString::number(message),
-                         R"({"from":{"nick":"R"}})"});
+      notices << Insert(
+          {recaller, kGroup, 1, 4, 0, 0, 9, QString::number(message), R"({"from":{"nick":"R"}})"});
       notices << Insert({recaller, kGroup, 1, 5, 0, 0, 9, QString::number(mine)});
     }
     manager()->entrySession(kGroup, 1);

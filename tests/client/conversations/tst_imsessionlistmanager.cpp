@@ -206,15 +206,20 @@ class TestImSessionListManager : public QObject {
     const QString setLogo = R"({"notify":"set","nick":"Bob","logo":"n.png"})";
     const QString rename = R"({"notify":"set","nick":"Bob","groupname":"Two"})";
     QTest::newRow("introduction changed") << QStringList{setInfo} << 0 << "alice,2002@group"
-                                          << "hi,kept" << "0,0";
-    QTest::newRow("two silent notices") << QStringList{setInfo, setLogo} << 0
-                                        << "alice,2002@group" << "hi,kept" << "0,0";
+                                          << "hi,kept"
+                                          << "0,0";
+    QTest::newRow("two silent notices") << QStringList{setInfo, setLogo} << 0 << "alice,2002@group"
+                                        << "hi,kept"
+                                        << "0,0";
     QTest::newRow("renamed") << QStringList{rename} << 0 << "2002@group,alice"
-                             << "Bob Modify the group name to Two,hi" << "0,0";
+                             << "Bob Modify the group name to Two,hi"
+                             << "0,0";
     QTest::newRow("member's recall refused") << QStringList{"recall"} << 3 << "alice,2002@group"
-                                             << "hi,kept" << "0,0";
+                                             << "hi,kept"
+                                             << "0,0";
     QTest::newRow("manager's recall") << QStringList{"recall"} << 2 << "2002@group,alice"
-                                      << "'ve recalled a message,hi" << "1,0";
+                                      << "'ve recalled a message,hi"
+                                      << "1,0";
   }
 
   void rebuildPassesOverMessagesThatShowNothing() {
@@ -270,6 +275,46 @@ class TestImSessionListManager : public QObject {
     QCOMPARE(Column("account"), QStringLiteral("2003@group,alice"));
     QCOMPARE(list()->getSession(group)->content(), QString());
     QCOMPARE(list()->getSession(group)->msgtype(), 0);
+  }
+
+  // Previews made in the interface language follow a switch of it, for rows of a
+  // rebuild and rows an arriving message updated.
+  void languageSwitchRewritesPreviews() {
+    const QString group = QStringLiteral("2004@group");
+    const QString leave = QStringLiteral(R"({"notify":"leave","nick":"Bob"})");
+    Message rebuilt = Msg(QStringLiteral("bob"), group, QStringLiteral("10:00:00"), 6);
+    rebuilt.totype = 1;
+    rebuilt.content = leave;
+    QVERIFY(MessageRows::StoreNewest(group, rebuilt));
+    QVERIFY(MessageRows::StoreNewest(
+        QStringLiteral("erin"),
+        Msg(QStringLiteral("erin"), QStringLiteral("me"), QStringLiteral("09:00:00"), 7)));
+    list()->initData();
+    QCOMPARE(list()->getSession(group)->content(), QStringLiteral("Bob Left the group"));
+
+    // A second group's row made by an arriving notice.
+    const QString other = QStringLiteral("2005@group");
+    Message live = Msg(QStringLiteral("bob"), other, QStringLiteral("11:00:00"), 6);
+    live.totype = 1;
+    live.content = QStringLiteral(R"({"notify":"create","nick":"Bob"})");
+    const int liveId = MessageRows::StoreNewest(other, live);
+    QVariantMap map{{"id", liveId},
+                    {"fromuser", live.from},
+                    {"touser", other},
+                    {"totype", 1},
+                    {"msgtype", 6},
+                    {"sendtime", live.sendtime},
+                    {"content", ImSessionManager::instance()->getGroupNotifyContent(live.content)}};
+    list()->updateData(map);
+    QCOMPARE(list()->getSession(other)->content(), QStringLiteral("Bob Start a group chat"));
+
+    VTranslator::instance()->setCurrentLanguage(VTranslator::ZH_CN);
+    QCOMPARE(list()->getSession(group)->content(), QString::fromUtf8(u8"Bob离开了该群"));
+    QCOMPARE(list()->getSession(other)->content(), QString::fromUtf8(u8"Bob发起了群聊"));
+    QCOMPARE(list()->getSession(QStringLiteral("erin"))->content(),
+             QString::fromUtf8(u8"[TesmoChat红包]"));
+    VTranslator::instance()->setCurrentLanguage(VTranslator::EN_US);
+    QCOMPARE(list()->getSession(group)->content(), QStringLiteral("Bob Left the group"));
   }
 
   void emptyDatabasePushesZero() {
@@ -798,8 +843,8 @@ class TestImSessionListManager : public QObject {
                        true);  // moves erin to the top
     QVERIFY(consistent());
     QCOMPARE(list()->getSessionAccount(0), QStringLiteral("erin"));
-    auto* ivy = new ImMsgEntity(QVariantMap{{QStringLiteral("account"), QStringLiteral("ivy")}},
-                                nullptr);
+    auto* ivy =
+        new ImMsgEntity(QVariantMap{{QStringLiteral("account"), QStringLiteral("ivy")}}, nullptr);
     list()->parseData({ivy});
     QVERIFY(consistent());
     list()->removeSession(QStringLiteral("dave"));

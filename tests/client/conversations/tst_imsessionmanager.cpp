@@ -504,10 +504,18 @@ class TestImSessionManager : public QObject {
     QTest::addColumn<QString>("cached");
     QTest::addColumn<QString>("nick");
     QTest::addColumn<QString>("name");
-    QTest::newRow("remark only") << "" << "Ann" << "Ann";
-    QTest::newRow("no remark, engine cache") << "Cached" << "" << "Cached";
-    QTest::newRow("cache before remark") << "Cached" << "Ann" << "Cached";
-    QTest::newRow("nobody known") << "" << "" << "";
+    QTest::newRow("remark only") << ""
+                                 << "Ann"
+                                 << "Ann";
+    QTest::newRow("no remark, engine cache") << "Cached"
+                                             << ""
+                                             << "Cached";
+    QTest::newRow("cache before remark") << "Cached"
+                                         << "Ann"
+                                         << "Cached";
+    QTest::newRow("nobody known") << ""
+                                  << ""
+                                  << "";
   }
 
   void recallNoticeNamesTheSender() {
@@ -538,11 +546,16 @@ class TestImSessionManager : public QObject {
   void silentNoticesLeaveChatAndListAlone_data() {
     QTest::addColumn<QString>("notice");
     QTest::addColumn<QString>("line");
-    QTest::newRow("introduction") << R"({"notify":"set","nick":"Bob","info":"I"})" << "";
-    QTest::newRow("picture") << R"({"notify":"set","nick":"Bob","logo":"l.png"})" << "";
-    QTest::newRow("join type") << R"({"notify":"set","nick":"Bob","type":1})" << "";
-    QTest::newRow("invite") << R"({"notify":"invite","nick":"Bob"})" << "";
-    QTest::newRow("no switch") << R"({"notify":"groupban","nick":"Bob"})" << "";
+    QTest::newRow("introduction") << R"({"notify":"set","nick":"Bob","info":"I"})"
+                                  << "";
+    QTest::newRow("picture") << R"({"notify":"set","nick":"Bob","logo":"l.png"})"
+                             << "";
+    QTest::newRow("join type") << R"({"notify":"set","nick":"Bob","type":1})"
+                               << "";
+    QTest::newRow("invite") << R"({"notify":"invite","nick":"Bob"})"
+                            << "";
+    QTest::newRow("no switch") << R"({"notify":"groupban","nick":"Bob"})"
+                               << "";
     QTest::newRow("renamed") << R"({"notify":"set","nick":"Bob","groupname":"G2"})"
                              << "Bob Modify the group name to G2";
   }
@@ -573,6 +586,36 @@ class TestImSessionManager : public QObject {
     QCOMPARE(Field(id, "seeflag") == "1", silent);
     manager()->entrySession(kGroup, 1);
     QCOMPARE(ViewIds(), shown);
+  }
+
+  // The open chat's notice, recall and red envelope rows follow a switch of the
+  // interface language, whether they were read from history or arrived since.
+  void languageSwitchRewritesTheOpenChat() {
+    manager()->entrySession(kGroup, 1);
+    const QString leave = R"({"notify":"leave","nick":"Bob"})";
+    const int stored = Insert({"5@x", kGroup, 1, 10, 0, 0, 6, leave});
+    const int red = Insert({"5@x", kGroup, 1, 11, 0, 0, 7});
+    manager()->entrySession(kGroup, 1);
+    const QString create = R"({"notify":"create","nick":"Ann"})";
+    const int live = Insert({"5@x", kGroup, 1, 12, 0, 0, 6, create});
+    Notify(100008, 0, 0, Received(live, "5@x", kGroup, 1, 6, create));
+    const int recalled = Insert({"5@x", kGroup, 1, 13});
+    Notify(100008, 0, 0, Received(recalled, "5@x", kGroup, 1, 0, "oops"));
+    const int recall = Insert({"5@x", kGroup, 1, 14, 0, 0, 9, QString::number(recalled)});
+    Notify(100008, 0, 0,
+           Received(recall, "5@x", kGroup, 1, 9, QString::number(recalled),
+                    {{"from", QVariantMap{{"nick", "Ann"}}}}));
+    QCOMPARE(ViewIds(), QList<int>({stored, red, live, recall}));
+    QCOMPARE(ImSessionListManager::instance()->getSession(kGroup)->id(), recall);
+
+    VTranslator::instance()->setCurrentLanguage(VTranslator::ZH_CN);
+    QCOMPARE(manager()->getMsgEntity(stored)->content(), QString::fromUtf8(u8"Bob离开了该群"));
+    QCOMPARE(manager()->getMsgEntity(red)->content(), QString::fromUtf8(u8"[TesmoChat红包]"));
+    QCOMPARE(manager()->getMsgEntity(live)->content(), QString::fromUtf8(u8"Ann发起了群聊"));
+    QCOMPARE(manager()->getMsgEntity(recall)->content(), QString::fromUtf8(u8"Ann 撤回了一条消息"));
+    VTranslator::instance()->setCurrentLanguage(VTranslator::EN_US);
+    QCOMPARE(manager()->getMsgEntity(stored)->content(), QString("Bob Left the group"));
+    QCOMPARE(manager()->getMsgEntity(recall)->content(), QString("Ann've recalled a message"));
   }
 
   void dissolvedGroupIsReportedOnce() {
