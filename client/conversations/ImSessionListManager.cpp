@@ -201,7 +201,8 @@ void ImSessionListManager::initData() {
     r->fromuser = fromuser;
     r->touser = touser;
     reader.read(row, r);
-    reordered |= TakeNewestShown(engine, r, texts);
+    // Only notices and recalls can show nothing.
+    if (r->msgtype == 6 || r->msgtype == 9) reordered |= TakeNewestShown(engine, r, texts);
     ImSessionListManagerPrivate::decorate(*r, texts, r->sendflag == 1 ? r->touser : r->fromuser);
     if (r->msgtype != 0)
       r->content = texts.add(ImSessionListManagerPrivate::shownContent(
