@@ -227,6 +227,9 @@ ImSessionManagerPrivate::Recall ImSessionManagerPrivate::recallVerdict(const QSt
   if (conversation != key) return Recall::Refused;
   if (fromuser == recaller) return Recall::Allowed;
   if (totype != 1) return Recall::Refused;
+  // The server took the user's own recall before any notice of it was stored; the
+  // member list here may not know the user's role yet.
+  if (recaller == Text(ui->GetMyAccount())) return Recall::Allowed;
   const long roles =
       ui->DBSelectSql((QStringLiteral("SELECT role FROM nq_groupuser WHERE groupid=") +
                        ImMessageQuery::quoted(key) + QStringLiteral(" and account=") +

@@ -286,6 +286,15 @@ class TestImSessionHistory : public QObject {
     if (shown) QCOMPARE(manager()->getMsgEntity(message)->revokeflag(), 0);
   }
 
+  // The user's own recall of a member's message stands although the member list
+  // does not know the user's role: the server took it.
+  void ownGroupRecallStandsWithoutAKnownRole() {
+    const int message = Insert({"5@x", kGroup, 1, 1, 0, 1, 0, "gone"});
+    const int notice = Insert({kMe, kGroup, 1, 2, 1, 0, 9, QString::number(message)});
+    manager()->entrySession(kGroup, 1);
+    QCOMPARE(ViewIds(), QList<int>{notice});
+  }
+
   void groupPagesOnlyShowTheGroupsOwnRows() {
     QList<int> own;
     for (int i = 0; i < 40; ++i) {
