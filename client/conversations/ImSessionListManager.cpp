@@ -2,6 +2,7 @@
 
 #include <QDebug>
 #include <QStringList>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -9,11 +10,13 @@
 #include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionListManagerPrivate.h"
 #include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionManagerPrivate.h"
 #include "conversations/ImSessionThread.h"
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VConfig.h"
 #include "shell/VExitCleanup.h"
+#include "shell/VTranslator.h"
 
 namespace {
 using namespace ImMessageColumns;
@@ -68,6 +71,50 @@ bool IsOwn(const char* touser, int length, const QByteArray& ownUtf8, const QStr
 
 // Room for the texts of a typical row, so that the buffer seldom grows.
 constexpr int kTextBytesPerRow = 320;
+// Older messages looked at for one that shows something, when the newest does not.
+constexpr int kLookBack = 30;
+
+// When the conversation's newest message shows nothing in the chat (a notice
+// without a line, a recall the rights rule refuses), the row takes the newest one
+// that does, as it stood before that message came. Without one the row keeps its
+// time and shows no text. True when the row changed.
+bool TakeNewestShown(ImUiInterface* engine, ImSessionRow* r, ImSessionTexts& texts) {
+  const auto shows = [&texts, r] {
+    return !ImSessionListManagerPrivate::showsNothing(
+        r->msgtype, QString::fromUtf8(texts.bytes(r->content)),
+        QString::fromUtf8(texts.bytes(r->fromuser)), QString::fromUtf8(texts.bytes(r->touser)),
+        r->totype);
+  };
+  if (shows()) return false;
+  const ImSessionRow newestRow = *r;
+  ImPageKey newest;
+  newest.sendtime = QString::fromUtf8(texts.bytes(r->sendtime));
+  newest.ids = {r->id};
+  const QString sql = ImMessageQuery::page(r->account, r->totype, newest, kLookBack);
+  const long set = sql.isEmpty() ? 0 : engine->DBSelectSql(sql.toUtf8().constData());
+  const int count = set != 0 ? engine->DBGetRecordCount(set) : 0;
+  const RowReader older(engine, set, &texts);
+  bool found = false;
+  for (int row = 0; row < count && !found; ++row) {
+    const bool recalled = older.number(row, kRevokeflag) == 1 &&
+                          ImSessionManagerPrivate::recallStands(older.number(row, kId));
+    // The chat hides a received message once it was recalled; its notice is newer.
+    if (recalled && older.number(row, kSendflag) == 0) continue;
+    r->fromuser = older.text(row, kFromuser);
+    r->touser = older.text(row, kTouser);
+    older.read(row, r);
+    found = shows();
+    r->revokeflag = recalled ? 1 : 0;
+  }
+  engine->DBRelease(set);
+  if (!found) {
+    *r = newestRow;
+    r->msgtype = 0;
+    r->content = ImSessionRow::Text();
+    r->revokeflag = 0;
+  }
+  return true;
+}
 }  // namespace
 
 ImSessionListManager::ImSessionListManager()
@@ -82,6 +129,8 @@ ImSessionListManager::ImSessionListManager(std::unique_ptr<ImSessionListManagerP
           &ImSessionListManager::onMsgCountChange);
   connect(d->thread, &ImSessionThread::msgAtFlagChange, this,
           &ImSessionListManager::onMsgAtFlagChange);
+  connect(VTranslator::instance(), &VTranslator::currentLanguageChanged, this,
+          &ImSessionListManager::retranslateRows);
   setItemMaker([this](int row) -> QObject* {
     ImSessionRow* r = d->list.row(row);
     if (!r) return nullptr;
@@ -137,6 +186,7 @@ void ImSessionListManager::initData() {
   QList<int> types;
   accounts.reserve(count);
   types.reserve(count);
+  bool reordered = false;
   for (int row = 0; row < count; ++row) {
     const ImSessionRow::Text fromuser = reader.text(row, kFromuser);
     const ImSessionRow::Text touser = reader.text(row, kTouser);
@@ -151,6 +201,8 @@ void ImSessionListManager::initData() {
     r->fromuser = fromuser;
     r->touser = touser;
     reader.read(row, r);
+    // Only notices and recalls can show nothing.
+    if (r->msgtype == 6 || r->msgtype == 9) reordered |= TakeNewestShown(engine, r, texts);
     ImSessionListManagerPrivate::decorate(*r, texts, r->sendflag == 1 ? r->touser : r->fromuser);
     if (r->msgtype != 0)
       r->content = texts.add(ImSessionListManagerPrivate::shownContent(
@@ -158,7 +210,16 @@ void ImSessionListManager::initData() {
     // A recall notice is the newest: the row reads as the recall it tells of.
     if (r->msgtype == 9) r->revokeflag = 1;
     built.append(r);
-    accounts.append(account);
+  }
+  if (reordered) {
+    // Rows that took an older message stand where that message puts them.
+    std::stable_sort(built.begin(), built.end(),
+                     [&texts](const ImSessionRow* a, const ImSessionRow* b) {
+                       return texts.bytes(a->sendtime) > texts.bytes(b->sendtime);
+                     });
+  }
+  for (const ImSessionRow* r : built) {
+    accounts.append(r->account);
     types.append(r->totype);
   }
   // The buffer is complete: the rows share it from here on.
@@ -251,6 +312,9 @@ void ImSessionListManager::updateData(const QVariantMap& message, bool isEmpty) 
                                             account, map.value(QStringLiteral("id")).toInt());
     if (!isEmpty && !superseded) {
       ImMsgEntity* item = entityOf(row);
+      // The row shows this message from now on: its id says which one.
+      if (map.value(QStringLiteral("id")).toInt() > 0)
+        item->setId(map.value(QStringLiteral("id")).toInt());
       item->setContent(map.value(QStringLiteral("content")).toString());
       item->setAtflag(0);
       item->setSendtime(map.value(QStringLiteral("sendtime")).toString());
@@ -302,6 +366,19 @@ void ImSessionListManager::markRecalled(const QString& account, int id, int send
   item->setRevokeflag(1);
   item->setSendflag(sendflag);
   if (!fromName.isEmpty()) item->setFromName(fromName);
+}
+
+void ImSessionListManager::retranslateRows() {
+  const QList<ImSessionRow*> rows = d->list.byAccount().values();
+  for (ImSessionRow* row : rows) {
+    const int msgtype = row->entity ? row->entity->msgtype() : row->msgtype;
+    if (msgtype != 6 && msgtype != 7 && msgtype != 9) continue;
+    ImMsgEntity* item = entityOf(row);
+    // A notice's line is made from the stored notice; the others need no text.
+    const QString stored =
+        msgtype == 6 ? ImSessionManagerPrivate::storedField(item->id(), "content") : QString();
+    item->setContent(ImSessionListManagerPrivate::shownContent(msgtype, stored, item->sendflag()));
+  }
 }
 
 void ImSessionListManager::requestCounters(const QString& account, int totype) {

@@ -87,6 +87,9 @@ class ImSessionListManager : public ImBaseListModel {
   template <typename Value, typename FromItem, typename FromRow>
   Value readRow(int index, FromItem fromItem, FromRow fromRow) const;
   void requestCounters(const QString& account, int totype);
+  // Rows whose text is made in the interface language read as a rebuild in the
+  // current one would show them.
+  void retranslateRows();
 
   std::unique_ptr<ImSessionListManagerPrivate> d;
 };

@@ -11,6 +11,7 @@
 #include "contacts/ImUserEntity.h"
 #include "conversations/ImMessageQuery.h"
 #include "conversations/ImSessionManager.h"
+#include "conversations/ImSessionManagerPrivate.h"
 #include "conversations/ImSessionThread.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VTranslator.h"
@@ -175,6 +176,17 @@ void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& acco
   map.insert(QStringLiteral("parentName"), group->parentName());
   map.insert(QStringLiteral("groupstate"), group->groupstate());
   map.insert(QStringLiteral("isMute"), group->isMute());
+}
+
+bool ImSessionListManagerPrivate::showsNothing(int msgtype, const QString& content,
+                                               const QString& fromuser, const QString& touser,
+                                               int totype) {
+  if (msgtype == 6) return ImSessionManager::instance()->getGroupNotifyContent(content).isEmpty();
+  if (msgtype != 9) return false;
+  const QString key =
+      totype == 1 ? touser : ImUiInterface::instance()->getPeerAccount(fromuser, touser);
+  return ImSessionManagerPrivate::recallVerdict(fromuser, key, totype, content.toInt()) ==
+         ImSessionManagerPrivate::Recall::Refused;
 }
 
 QString ImSessionListManagerPrivate::shownContent(int msgtype, const QString& content,

@@ -129,6 +129,10 @@ class ImSessionListManagerPrivate {
   static void decorate(QVariantMap& map, const QString& account, const QString& peer);
   // The same for a rebuilt row's fields, its texts in `texts`.
   static void decorate(ImSessionRow& row, ImSessionTexts& texts, ImSessionRow::Text peer);
+  // Whether a stored message shows nothing in the chat: a group notice without a
+  // line, or a recall notice that the rights rule refuses.
+  static bool showsNothing(int msgtype, const QString& content, const QString& fromuser,
+                           const QString& touser, int totype);
   // The text a rebuilt row shows for its newest message.
   static QString shownContent(int msgtype, const QString& content, int sendflag);
   // Whether the list table names another message than this local id as the

@@ -13,6 +13,7 @@
 #include "shell/ImNotifyManager.h"
 #include "shell/ImUiInterface.h"
 #include "shell/VExitCleanup.h"
+#include "shell/VTranslator.h"
 
 namespace {
 const QString kTranslatePath = QStringLiteral("/speech/translate/process.do");
@@ -27,6 +28,8 @@ ImSessionManager::ImSessionManager(QList<QObject*>* items)
           &ImSessionManager::onNotify);
   connect(this, &ImSessionManager::downloadHistoryFinished, this,
           &ImSessionManager::doLoadMoreHistory);
+  connect(VTranslator::instance(), &VTranslator::currentLanguageChanged, this,
+          &ImSessionManager::retranslateRows);
   setMyAccount(QString::fromUtf8(ImUiInterface::instance()->GetMyAccount()));
 }
 

@@ -177,6 +177,9 @@ class ImSessionManager : public ImBaseListModel {
   // a history row only when it has none yet.
   void applyRemark(QVariantMap& map, const QVariantMap& remark, bool live);
   ImMsgEntity* itemOfDialog(int dialogId, QMap<int, int>& requests);
+  // The texts the rows hold in the interface language (notices, recalls, red
+  // envelopes) made again in the current one.
+  void retranslateRows();
   // Keeps the open conversation's newest stored mention as the last @-message;
   // false when it has none.
   bool rememberStoredMention();

@@ -50,6 +50,18 @@ bool IsTextColumn(int column) {
   }
 }
 
+// Whether the recall notice in that row names a stored message that its sender
+// had no right to take back: such a notice was dropped when it came in.
+bool RecallRefused(ImUiInterface* ui, long set, int row) {
+  const QString fromuser = QString::fromUtf8(ui->DBGetStrValue(set, row, kFromuser));
+  const QString touser = QString::fromUtf8(ui->DBGetStrValue(set, row, kTouser));
+  const int totype = ui->DBGetIntValue(set, row, kTotype);
+  const QString key = totype == 1 ? touser : ui->getPeerAccount(fromuser, touser);
+  const int id = QString::fromUtf8(ui->DBGetStrValue(set, row, kContent)).toInt();
+  return ImSessionManagerPrivate::recallVerdict(fromuser, key, totype, id) ==
+         ImSessionManagerPrivate::Recall::Refused;
+}
+
 }  // namespace
 
 void ImSessionManager::entrySession(const QString& sessionId, int type, bool isFromContact,
@@ -182,10 +194,22 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
 
   QList<QVariantMap> result;
   for (int row = 0; row < used; ++row) {
-    // A received message its sender recalled is not shown at all.
-    if (ui->DBGetIntValue(set, row, kSendflag) == 0 &&
-        ui->DBGetIntValue(set, row, kRevokeflag) == 1)
-      continue;
+    // A received message its sender recalled is not shown at all. A mark that the
+    // rights rule refuses (stored by an engine that did not check them) is ignored,
+    // as it was when the recall came in.
+    const int revoked =
+        ui->DBGetIntValue(set, row, kRevokeflag) == 1 &&
+                ImSessionManagerPrivate::recallStands(ui->DBGetIntValue(set, row, kId))
+            ? 1
+            : 0;
+    if (ui->DBGetIntValue(set, row, kSendflag) == 0 && revoked == 1) continue;
+    if (ui->DBGetIntValue(set, row, kMsgtype) == 9 && RecallRefused(ui, set, row)) continue;
+    // A group notice without a line (a "set" that did not rename) is no row.
+    QString noticeLine;
+    if (ui->DBGetIntValue(set, row, kMsgtype) == 6) {
+      noticeLine = getGroupNotifyContent(QString::fromUtf8(ui->DBGetStrValue(set, row, kContent)));
+      if (noticeLine.isEmpty()) continue;
+    }
     QVariantMap map;
     for (int column = 0; column < kColumnCount; ++column) {
       const QString key = QLatin1String(kColumnNames[column]);
@@ -195,6 +219,7 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
         map.insert(key, ui->DBGetIntValue(set, row, column));
       }
     }
+    map.insert(QStringLiteral("revokeflag"), revoked);
     map.insert(QStringLiteral("progress"), 0);
 
     const int id = map.value(QStringLiteral("id")).toInt();
@@ -217,8 +242,7 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
 
     switch (msgtype) {
       case 6:
-        map.insert(QStringLiteral("content"),
-                   getGroupNotifyContent(map.value(QStringLiteral("content")).toString()));
+        map.insert(QStringLiteral("content"), noticeLine);
         break;
       case 7:
         map.insert(QStringLiteral("content"),
@@ -242,9 +266,8 @@ QList<QVariantMap> ImSessionManager::parseSqlParamToMsgs(long set, int targetMsg
         break;
       }
       case 9:
-        map.insert(QStringLiteral("content"),
-                   map.value(QStringLiteral("name")).toString() +
-                       translator->getString(QStringLiteral("hint_chlytxx")));
+        map.insert(QStringLiteral("content"), ImSessionManagerPrivate::recallLine(
+                                                  map.value(QStringLiteral("name")).toString()));
         break;
       default:
         break;
@@ -450,6 +473,7 @@ void ImSessionManager::removeMsg(int id) {
     if (ImMsgEntity* session = ImSessionListManager::instance()->getSession(d->currentSessionId)) {
       const auto* previous = row > 0 ? qobject_cast<const ImMsgEntity*>(get(row - 1)) : nullptr;
       if (previous) {
+        session->setId(previous->id());
         session->setContent(previous->content());
         session->setMsgid(previous->msgid());
         session->setMsgtype(previous->msgtype());

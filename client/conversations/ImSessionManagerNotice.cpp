@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <initializer_list>
 
+#include "conversations/ImMsgEntity.h"
 #include "conversations/ImSessionManager.h"
 #include "conversations/ImSessionManagerPrivate.h"
 #include "shell/ImUiInterface.h"
@@ -96,8 +97,8 @@ QString ImSessionManager::getGroupNotifyContent(const QString& content) {
   if (type == QLatin1String("leave")) return Line({nick, T("hint_lqtz")});
   if (type == QLatin1String("destroy")) return Line({nick, T("hint_qjstz")});
   if (type == QLatin1String("code")) {
-    return Line({nick, T("hint_klbg1"), notice.value(QStringLiteral("code")).toString(),
-                 T("hint_klbg2")});
+    return Line(
+        {nick, T("hint_klbg1"), notice.value(QStringLiteral("code")).toString(), T("hint_klbg2")});
   }
   if (type == QLatin1String("grantowner")) return T("hint_bfyqz");
   if (type == QLatin1String("changeowner")) {
@@ -129,4 +130,24 @@ QString ImSessionManager::getGroupNotifyContent(const QString& content) {
   if (type == QLatin1String("groupban")) return GroupBanLine(notice, nick);
   if (type == QLatin1String("screenshot")) return Line({nick, T("hint_syljp")});
   return T("hint_bzcglx");
+}
+
+void ImSessionManager::retranslateRows() {
+  for (ImMsgEntity* item : qAsConst(d->msgMap)) {
+    switch (item->msgtype()) {
+      case 6:
+        item->setContent(
+            getGroupNotifyContent(ImSessionManagerPrivate::storedField(item->id(), "content")));
+        break;
+      case 7:
+        item->setContent(T("hint_sdhbqzsjsck"));
+        break;
+      case 9:
+        item->setContent(ImSessionManagerPrivate::recallLine(item->name()));
+        break;
+      default:
+        break;
+    }
+  }
+  d->lastNoticeType.clear();
 }

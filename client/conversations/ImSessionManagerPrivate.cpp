@@ -16,6 +16,7 @@
 #include "conversations/ImMsgThread.h"
 #include "shell/ImLoginManager.h"
 #include "shell/ImUiInterface.h"
+#include "shell/VTranslator.h"
 
 namespace {
 // Long enough for any real name, short enough for every file system once the
@@ -202,8 +203,9 @@ QString ImSessionManagerPrivate::storedFileUrl(int id) {
   return isWebUrl(content) ? content : QString();
 }
 
-bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& key, int totype,
-                                        int id) {
+ImSessionManagerPrivate::Recall ImSessionManagerPrivate::recallVerdict(const QString& recaller,
+                                                                       const QString& key,
+                                                                       int totype, int id) {
   ImUiInterface* ui = ImUiInterface::instance();
   const long set =
       ui->DBSelectSql(QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE id=%1")
@@ -219,11 +221,15 @@ bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& 
     type = ui->DBGetIntValue(set, 0, 2);
   }
   ui->DBRelease(set);
-  if (type != totype || key.isEmpty()) return false;
+  if (type < 0) return Recall::Unknown;
+  if (type != totype || key.isEmpty()) return Recall::Refused;
   const QString conversation = totype == 1 ? touser : ui->getPeerAccount(fromuser, touser);
-  if (conversation != key) return false;
-  if (fromuser == recaller) return true;
-  if (totype != 1) return false;
+  if (conversation != key) return Recall::Refused;
+  if (fromuser == recaller) return Recall::Allowed;
+  if (totype != 1) return Recall::Refused;
+  // The server took the user's own recall before any notice of it was stored; the
+  // member list here may not know the user's role yet.
+  if (recaller == Text(ui->GetMyAccount())) return Recall::Allowed;
   const long roles =
       ui->DBSelectSql((QStringLiteral("SELECT role FROM nq_groupuser WHERE groupid=") +
                        ImMessageQuery::quoted(key) + QStringLiteral(" and account=") +
@@ -233,7 +239,41 @@ bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& 
   const int role = ui->DBGetRecordCount(roles) > 0 ? ui->DBGetIntValue(roles, 0, 0) : 0;
   ui->DBRelease(roles);
   // 1 owner, 2 manager.
-  return role == 1 || role == 2;
+  return role == 1 || role == 2 ? Recall::Allowed : Recall::Refused;
+}
+
+bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& key, int totype,
+                                        int id) {
+  return recallVerdict(recaller, key, totype, id) == Recall::Allowed;
+}
+
+bool ImSessionManagerPrivate::recallStands(int id) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  // A notice is stored after the message it names: only newer ids are read.
+  const long set = ui->DBSelectSql(
+      QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE id>%1 and msgtype=9 "
+                     "and content=%2")
+          .arg(QString::number(id), ImMessageQuery::quoted(QString::number(id)))
+          .toUtf8()
+          .constData());
+  const int count = set != 0 ? ui->DBGetRecordCount(set) : 0;
+  // Without a notice nothing tells who took it back: the stored mark stands.
+  bool stands = count <= 0;
+  for (int row = 0; row < count && !stands; ++row) {
+    const QString fromuser = QString::fromUtf8(ui->DBGetStrValue(set, row, 0));
+    const QString touser = QString::fromUtf8(ui->DBGetStrValue(set, row, 1));
+    const int totype = ui->DBGetIntValue(set, row, 2);
+    const QString key = totype == 1 ? touser : ui->getPeerAccount(fromuser, touser);
+    stands = mayRecall(fromuser, key, totype, id);
+  }
+  ui->DBRelease(set);
+  return stands;
+}
+
+void ImSessionManagerPrivate::markSeen(int id) {
+  if (id <= 0) return;
+  ImUiInterface::instance()->dbExecSql(
+      QStringLiteral("UPDATE nq_message SET seeflag=1 WHERE id=%1").arg(id));
 }
 
 int ImSessionManagerPrivate::newestMessageId() {
@@ -291,4 +331,16 @@ bool ImSessionManagerPrivate::isInAccountFolder(const QString& path) {
   const QString realRoot =
       rootInfo.exists() ? rootInfo.canonicalFilePath() + QLatin1Char('/') : root;
   return QDir::cleanPath(resolved).startsWith(realRoot);
+}
+
+QString ImSessionManagerPrivate::senderName(const QString& fromuser, const QString& remarkNick) {
+  const QString cached = Text(ImUiInterface::instance()->GetUserInfo(fromuser.toStdString(), 0));
+  if (!cached.isEmpty()) return cached;
+  if (!remarkNick.isEmpty()) return remarkNick;
+  const ImUserEntity* user = ImContactsManager::instance()->getUserEntity(fromuser);
+  return user ? user->name() : QString();
+}
+
+QString ImSessionManagerPrivate::recallLine(const QString& name) {
+  return name + VTranslator::instance()->getString(QStringLiteral("hint_chlytxx"));
 }

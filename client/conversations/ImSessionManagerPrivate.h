@@ -47,6 +47,16 @@ class ImSessionManagerPrivate {
   // the message with that local id: its sender may, and in a group its owner or a
   // manager; never a message of another conversation.
   static bool mayRecall(const QString& recaller, const QString& key, int totype, int id);
+  // The same rule, telling a refusal from a message that is not stored at all.
+  enum class Recall { Allowed, Refused, Unknown };
+  static Recall recallVerdict(const QString& recaller, const QString& key, int totype, int id);
+  // Whether a stored recall mark of the message with that local id holds: some
+  // recall notice naming it came from one who may take it back, or none names it
+  // (the mark alone is all there is). Rows marked by an engine that did not check
+  // the rights show again.
+  static bool recallStands(int id);
+  // Marks one stored message read.
+  static void markSeen(int id);
   // The highest local message id (ids only grow); 0 for an empty table.
   static int newestMessageId();
   // Whether a message to the conversation with an id above `after` mentions the
@@ -55,6 +65,11 @@ class ImSessionManagerPrivate {
   // The newest message of the conversation that mentions the user, as a map with
   // "id", "msgid" and "sendtime"; empty when there is none.
   static QVariantMap storedLastMention(const QString& account, int type);
+  // The name a message's sender is shown by: the engine's contact cache, else the
+  // remark's nick, else the contact list's name; empty when none is known.
+  static QString senderName(const QString& fromuser, const QString& remarkNick);
+  // The line of a recall notice by the named sender, in the current language.
+  static QString recallLine(const QString& name);
   // Only web files are fetched without the user asking.
   static bool isWebUrl(const QString& url);
   // Whether a message sent at `time` gets a time label after one sent at `previous`:

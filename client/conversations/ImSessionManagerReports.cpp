@@ -70,10 +70,6 @@ void ImSessionManager::applyRemark(QVariantMap& map, const QVariantMap& remark, 
     map.insert(QStringLiteral("width"), Int(remark, "width"));
     map.insert(QStringLiteral("height"), Int(remark, "height"));
   }
-  if (live && msgtype == 9) {
-    map.insert(QStringLiteral("content"), Str(from, "nick") + VTranslator::instance()->getString(
-                                                                  QStringLiteral("hint_chlytxx")));
-  }
   if (msgtype == 10) {
     const QVariantMap kline = remark.value(QStringLiteral("kline")).toMap();
     map.insert(QStringLiteral("coin"), Str(kline, "coin"));
@@ -172,7 +168,16 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   if (msgtype == 6) {
     const QString notice = Str(map, "content");
     dissolved = Str(ui->convJsonToVariantMap(notice), "notify") == QLatin1String("destroy");
-    map.insert(QStringLiteral("content"), getGroupNotifyContent(notice));
+    const QString line = getGroupNotifyContent(notice);
+    d->lastNoticeType.clear();
+    if (line.isEmpty()) {
+      // A notice with nothing to say (a "set" that did not rename the group) is no
+      // row, no preview, no move and no sound; stored unread it would count forever.
+      qDebug() << Q_FUNC_INFO << "notice without a line" << Int(map, "id");
+      ImSessionManagerPrivate::markSeen(Int(map, "id"));
+      return;
+    }
+    map.insert(QStringLiteral("content"), line);
   } else if (msgtype == 7) {
     map.insert(QStringLiteral("content"),
                VTranslator::instance()->getString(QStringLiteral("hint_sdhbqzsjsck")));
@@ -196,6 +201,13 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   }
   const QString fromNick = Str(from, "nick");
   const QString fromLogo = Str(from, "logo");
+  // Named as a reopened chat names it: the content is the recalled row's local id,
+  // never something to show.
+  QString recaller;
+  if (msgtype == 9) {
+    recaller = ImSessionManagerPrivate::senderName(Str(map, "fromuser"), fromNick);
+    map.insert(QStringLiteral("content"), ImSessionManagerPrivate::recallLine(recaller));
+  }
 
   // In the open chat the page marks it read once the user can see it (window
   // active, chat tab shown, view at its end); until then it counts and alerts like
@@ -224,7 +236,7 @@ void ImSessionManager::onNewMessage(const UIMessage* pMsg) {
   if (recalled > 0) {
     // The list keeps the recalled message's row when the notice came in its second.
     ImSessionListManager::instance()->markRecalled(
-        key, recalled, sendflag, fromNick.isEmpty() ? QString() : fromNick + QStringLiteral(": "));
+        key, recalled, sendflag, recaller.isEmpty() ? QString() : recaller + QStringLiteral(": "));
   }
 
   // Decided by this message alone: a notice parsed elsewhere says nothing about it.

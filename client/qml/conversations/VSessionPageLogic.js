@@ -81,11 +81,14 @@ function preview(row, words, captionOf) {
     case 7:
         return prefix + "[" + words.redEnvelope + "]"
     case 9:
-        return prefix + content
+        return content === "" ? "" : prefix + content
     case 10:
         return prefix + "[" + words.quotes + "]"
     default:
-        return prefix + replaceBracketGroups(content.trim(), captionOf)
+        // A conversation opened before its first message has no text: its sender's
+        // name alone says nothing.
+        var text = replaceBracketGroups(content.trim(), captionOf)
+        return text === "" ? "" : prefix + text
     }
 }
 

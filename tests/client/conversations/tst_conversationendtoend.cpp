@@ -4,7 +4,7 @@
 // through the history, recalling the sent text, a picture and a file sent through
 // the upload to the server's file store, and a picture, a file, a voice and a video
 // message received, downloaded into the account's folders and shown again from the
-// database.
+// database, and a group recall by an outsider that stays refused after a reopen.
 #include <QBuffer>
 #include <QImage>
 #include <QNetworkAccessManager>
@@ -446,6 +446,43 @@ class TestConversationEndToEnd : public QObject {
     QCOMPARE(ReadFile(voice->localpath()), wav);
     QCOMPARE(List()->getSessionAccount(0), kGroup);
     QCOMPARE(List()->getSession(kGroup)->msgtype(), 4);
+  }
+
+  // Someone who is not in the group "recalls" a member's message: whatever the
+  // engine stored for it, the message stays shown, live and in the reopened chat,
+  // and no recall notice is shown.
+  void refusedGroupRecallStaysShownAfterReopen() {
+    Chat()->entrySession(kGroup, 1);
+    const ImMsgEntity* voice = LastChatRow();
+    QVERIFY(voice && voice->msgtype() == 4);
+    const int id = voice->id();
+    QVERIFY(voice->msgid() > 0);
+    std::string answer =
+        m_server.Command("revoke " + kGroup.toStdString() + " " + kSecond.toStdString() + " " +
+                         std::to_string(voice->msgid()));
+    QVERIFY2(answer.rfind("revoked", 0) == 0, answer.c_str());
+    // A text after it: once it is shown, the recall has been handled.
+    const QString after = QStringLiteral("after the recall");
+    answer = m_server.Command("push " + kGroup.toStdString() + " " + kFriend.toStdString() + " " +
+                              after.toStdString());
+    QVERIFY2(answer.rfind("pushed", 0) == 0, answer.c_str());
+    QTRY_COMPARE_WITH_TIMEOUT(LastChatText(), after, kWaitMs);
+    const auto shown = [id] {
+      const ImMsgEntity* row = Chat()->getMsgEntity(id);
+      return row && row->revokeflag() == 0;
+    };
+    const auto notices = [] {
+      int count = 0;
+      for (int row = 0; row < Chat()->itemCount(); ++row) count += ChatRow(row)->msgtype() == 9;
+      return count;
+    };
+    QVERIFY(shown());
+    QCOMPARE(notices(), 0);
+    Chat()->entrySession(kFriend, 0);
+    Chat()->entrySession(kGroup, 1);
+    QVERIFY2(shown(), "the reopened chat shows the message");
+    QCOMPARE(notices(), 0);
+    QCOMPARE(LastChatText(), after);
   }
 };
 

@@ -234,6 +234,67 @@ class TestImSessionHistory : public QObject {
     QCOMPARE(ViewIds(), shown);
   }
 
+  // Rows an engine marked recalled without checking the rights: a recall that the
+  // rule refuses leaves the message shown on reopen, as it was live, and its notice
+  // is not shown; an allowed one hides it; a mark without a notice stands.
+  void refusedRecallsStayRefusedOnReopen_data() {
+    QTest::addColumn<int>("role");
+    QTest::addColumn<bool>("byAuthor");
+    QTest::addColumn<bool>("withNotice");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("member takes another's back") << 3 << false << true << true;
+    QTest::newRow("no role known") << 0 << false << true << true;
+    QTest::newRow("manager takes it back") << 2 << false << true << false;
+    QTest::newRow("owner takes it back") << 1 << false << true << false;
+    QTest::newRow("author takes it back") << 3 << true << true << false;
+    QTest::newRow("mark without a notice") << 3 << false << false << false;
+  }
+
+  void refusedRecallsStayRefusedOnReopen() {
+    QFETCH(int, role);
+    QFETCH(bool, byAuthor);
+    QFETCH(bool, withNotice);
+    QFETCH(bool, shown);
+    const QString ann = "5@x";
+    const QString bob = "6@x";
+    const QString recaller = byAuthor ? ann : bob;
+    if (role > 0) {
+      QVERIFY(ui()->dbExecSql(
+          QStringLiteral("insert into nq_groupuser(groupid,account,role) values('%1','%2',%3)")
+              .arg(kGroup, recaller)
+              .arg(role)));
+    }
+    const int before = Insert({ann, kGroup, 1, 1});
+    const int message = Insert({ann, kGroup, 1, 2, 0, 1, 0, "kept"});
+    // The user's own message marked by the same recall.
+    const int mine = Insert({kMe, kGroup, 1, 3, 1, 1, 0, "mine"});
+    QList<int> notices;
+    if (withNotice) {
+      notices << Insert(
+          {recaller, kGroup, 1, 4, 0, 0, 9, QString::number(message), R"({"from":{"nick":"R"}})"});
+      notices << Insert({recaller, kGroup, 1, 5, 0, 0, 9, QString::number(mine)});
+    }
+    manager()->entrySession(kGroup, 1);
+    const bool mineStands = role == 1 || role == 2 || !withNotice;
+    QList<int> expected{before};
+    if (shown) expected << message;
+    expected << mine;
+    if (withNotice && !shown) expected << notices.at(0);
+    if (withNotice && mineStands) expected << notices.at(1);
+    QCOMPARE(ViewIds(), expected);
+    QCOMPARE(manager()->getMsgEntity(mine)->revokeflag(), mineStands ? 1 : 0);
+    if (shown) QCOMPARE(manager()->getMsgEntity(message)->revokeflag(), 0);
+  }
+
+  // The user's own recall of a member's message stands although the member list
+  // does not know the user's role: the server took it.
+  void ownGroupRecallStandsWithoutAKnownRole() {
+    const int message = Insert({"5@x", kGroup, 1, 1, 0, 1, 0, "gone"});
+    const int notice = Insert({kMe, kGroup, 1, 2, 1, 0, 9, QString::number(message)});
+    manager()->entrySession(kGroup, 1);
+    QCOMPARE(ViewIds(), QList<int>{notice});
+  }
+
   void groupPagesOnlyShowTheGroupsOwnRows() {
     QList<int> own;
     for (int i = 0; i < 40; ++i) {

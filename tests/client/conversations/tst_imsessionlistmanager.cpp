@@ -193,6 +193,130 @@ class TestImSessionListManager : public QObject {
     QCOMPARE(list()->getSession(QStringLiteral("3003@group"))->content(), line);
   }
 
+  // A rebuild whose newest message shows nothing in the chat (a notice without a
+  // line, a recall the rights rule refuses) shows the newest message that does and
+  // places the row by it, as the list stood before that message came.
+  void rebuildPassesOverMessagesThatShowNothing_data() {
+    QTest::addColumn<QStringList>("newer");
+    QTest::addColumn<int>("recallerRole");
+    QTest::addColumn<QString>("accounts");
+    QTest::addColumn<QString>("contents");
+    QTest::addColumn<QString>("revoked");
+    const QString setInfo = R"({"notify":"set","nick":"Bob","info":"new intro"})";
+    const QString setLogo = R"({"notify":"set","nick":"Bob","logo":"n.png"})";
+    const QString rename = R"({"notify":"set","nick":"Bob","groupname":"Two"})";
+    QTest::newRow("introduction changed") << QStringList{setInfo} << 0 << "alice,2002@group"
+                                          << "hi,kept"
+                                          << "0,0";
+    QTest::newRow("two silent notices") << QStringList{setInfo, setLogo} << 0 << "alice,2002@group"
+                                        << "hi,kept"
+                                        << "0,0";
+    QTest::newRow("renamed") << QStringList{rename} << 0 << "2002@group,alice"
+                             << "Bob Modify the group name to Two,hi"
+                             << "0,0";
+    QTest::newRow("member's recall refused") << QStringList{"recall"} << 3 << "alice,2002@group"
+                                             << "hi,kept"
+                                             << "0,0";
+    QTest::newRow("manager's recall") << QStringList{"recall"} << 2 << "2002@group,alice"
+                                      << "'ve recalled a message,hi"
+                                      << "1,0";
+  }
+
+  void rebuildPassesOverMessagesThatShowNothing() {
+    QFETCH(QStringList, newer);
+    QFETCH(int, recallerRole);
+    QFETCH(QString, accounts);
+    QFETCH(QString, contents);
+    QFETCH(QString, revoked);
+    const QString group = QStringLiteral("2002@group");
+    Message kept = Msg(QStringLiteral("ann"), group, QStringLiteral("09:00:00"));
+    kept.totype = 1;
+    kept.content = QStringLiteral("kept");
+    kept.remark = QStringLiteral(R"({"from":{"nick":"Ann"}})");
+    const int keptId = MessageRows::StoreNewest(group, kept);
+    Message hi = Msg(QStringLiteral("alice"), QStringLiteral("me"), QStringLiteral("10:00:00"));
+    hi.content = QStringLiteral("hi");
+    QVERIFY(MessageRows::StoreNewest(QStringLiteral("alice"), hi));
+    int minute = 0;
+    for (const QString& content : newer) {
+      Message m = Msg(QStringLiteral("bob"), group, QStringLiteral("11:0%1:00").arg(minute++),
+                      content == QLatin1String("recall") ? 9 : 6);
+      m.totype = 1;
+      m.content = content == QLatin1String("recall") ? QString::number(keptId) : content;
+      QVERIFY(MessageRows::StoreNewest(group, m));
+      if (m.msgtype == 9) {
+        // Stored as an engine that did not check the rights stored it.
+        QVERIFY(ui()->dbExecSql(
+            QStringLiteral("update nq_message set revokeflag=1 where id=%1").arg(keptId)));
+      }
+    }
+    QVERIFY(ui()->dbExecSql(QStringLiteral("delete from nq_groupuser")));
+    QVERIFY(ui()->dbExecSql(
+        QStringLiteral("insert into nq_groupuser(groupid,account,role) values('%1','bob',%2)")
+            .arg(group)
+            .arg(recallerRole)));
+    list()->initData();
+    QCOMPARE(Column("account"), accounts);
+    QCOMPARE(Column("content"), contents);
+    QCOMPARE(Column("revokeflag"), revoked);
+  }
+
+  // A group with no message that shows anything keeps its place and shows no text.
+  void rebuildOfAGroupWithOnlySilentNotices() {
+    const QString group = QStringLiteral("2003@group");
+    Message m = Msg(QStringLiteral("bob"), group, QStringLiteral("11:00:00"), 6);
+    m.totype = 1;
+    m.content = QStringLiteral(R"({"notify":"set","nick":"Bob","type":1})");
+    QVERIFY(MessageRows::StoreNewest(group, m));
+    QVERIFY(MessageRows::StoreNewest(
+        QStringLiteral("alice"),
+        Msg(QStringLiteral("alice"), QStringLiteral("me"), QStringLiteral("10:00:00"))));
+    list()->initData();
+    QCOMPARE(Column("account"), QStringLiteral("2003@group,alice"));
+    QCOMPARE(list()->getSession(group)->content(), QString());
+    QCOMPARE(list()->getSession(group)->msgtype(), 0);
+  }
+
+  // Previews made in the interface language follow a switch of it, for rows of a
+  // rebuild and rows an arriving message updated.
+  void languageSwitchRewritesPreviews() {
+    const QString group = QStringLiteral("2004@group");
+    const QString leave = QStringLiteral(R"({"notify":"leave","nick":"Bob"})");
+    Message rebuilt = Msg(QStringLiteral("bob"), group, QStringLiteral("10:00:00"), 6);
+    rebuilt.totype = 1;
+    rebuilt.content = leave;
+    QVERIFY(MessageRows::StoreNewest(group, rebuilt));
+    QVERIFY(MessageRows::StoreNewest(
+        QStringLiteral("erin"),
+        Msg(QStringLiteral("erin"), QStringLiteral("me"), QStringLiteral("09:00:00"), 7)));
+    list()->initData();
+    QCOMPARE(list()->getSession(group)->content(), QStringLiteral("Bob Left the group"));
+
+    // A second group's row made by an arriving notice.
+    const QString other = QStringLiteral("2005@group");
+    Message live = Msg(QStringLiteral("bob"), other, QStringLiteral("11:00:00"), 6);
+    live.totype = 1;
+    live.content = QStringLiteral(R"({"notify":"create","nick":"Bob"})");
+    const int liveId = MessageRows::StoreNewest(other, live);
+    QVariantMap map{{"id", liveId},
+                    {"fromuser", live.from},
+                    {"touser", other},
+                    {"totype", 1},
+                    {"msgtype", 6},
+                    {"sendtime", live.sendtime},
+                    {"content", ImSessionManager::instance()->getGroupNotifyContent(live.content)}};
+    list()->updateData(map);
+    QCOMPARE(list()->getSession(other)->content(), QStringLiteral("Bob Start a group chat"));
+
+    VTranslator::instance()->setCurrentLanguage(VTranslator::ZH_CN);
+    QCOMPARE(list()->getSession(group)->content(), QString::fromUtf8(u8"Bob离开了该群"));
+    QCOMPARE(list()->getSession(other)->content(), QString::fromUtf8(u8"Bob发起了群聊"));
+    QCOMPARE(list()->getSession(QStringLiteral("erin"))->content(),
+             QString::fromUtf8(u8"[TesmoChat红包]"));
+    VTranslator::instance()->setCurrentLanguage(VTranslator::EN_US);
+    QCOMPARE(list()->getSession(group)->content(), QStringLiteral("Bob Left the group"));
+  }
+
   void emptyDatabasePushesZero() {
     ImSessionManager::instance()->setUnReadMsgCount(7);
     QSignalSpy complete(list(), &ImSessionListManager::dataComplete);
@@ -719,8 +843,8 @@ class TestImSessionListManager : public QObject {
                        true);  // moves erin to the top
     QVERIFY(consistent());
     QCOMPARE(list()->getSessionAccount(0), QStringLiteral("erin"));
-    auto* ivy = new ImMsgEntity(QVariantMap{{QStringLiteral("account"), QStringLiteral("ivy")}},
-                                nullptr);
+    auto* ivy =
+        new ImMsgEntity(QVariantMap{{QStringLiteral("account"), QStringLiteral("ivy")}}, nullptr);
     list()->parseData({ivy});
     QVERIFY(consistent());
     list()->removeSession(QStringLiteral("dave"));

@@ -469,8 +469,8 @@ class TestImSessionManager : public QObject {
     manager()->entrySession(key, totype);
     QCOMPARE(ViewIds(), QList<int>{shown});
     const bool own = recaller == kMe;
-    const int notice = Insert(
-        {recaller, own ? kPeer : (totype == 1 ? kGroup : kMe), totype, 11, own ? 1 : 0, 0, 9});
+    const int notice = Insert({recaller, own ? kPeer : (totype == 1 ? kGroup : kMe), totype, 11,
+                               own ? 1 : 0, 0, 9, QString::number(shown)});
     QVariantMap map{{"id", notice},
                     {"fromuser", recaller},
                     {"touser", own ? kPeer : to},
@@ -482,10 +482,23 @@ class TestImSessionManager : public QObject {
                     {"fromgroup", totype == 1 ? kGroup : QString()},
                     {"remark", Json({{"from", QVariantMap{{"nick", "R"}}}})}};
     if (totype == 1) map.insert("touser", kGroup);
+    // Marked as an engine that does not check the rights marks it.
+    QVERIFY(ui()->dbExecSql(
+        QStringLiteral("update nq_message set revokeflag=1 where id=%1").arg(shown)));
     Notify(100008, 0, 0, Json(map));
-    QCOMPARE(ViewIds(), taken ? QList<int>{notice} : QList<int>{shown});
+    const QList<int> live = taken ? QList<int>{notice} : QList<int>{shown};
+    QCOMPARE(ViewIds(), live);
     QCOMPARE(QFile::exists(path), !taken || author == kMe);
     QFile::remove(path);
+    // Reopened (as after a restart), the chat shows what it showed live; the
+    // double only records the deletion the engine would store.
+    if (LastDialogOf("DeleteMessage") == shown) {
+      QVERIFY(ui()->dbExecSql(
+          QStringLiteral("update nq_message set deleted=1 where id=%1").arg(shown)));
+    }
+    manager()->entrySession(key, totype);
+    QCOMPARE(ViewIds(), live);
+    if (!taken) QCOMPARE(manager()->getMsgEntity(shown)->revokeflag(), 0);
   }
 
   // The row of the recalled message reads as a recall, for the user who recalled it
@@ -545,6 +558,126 @@ class TestImSessionManager : public QObject {
                     {{"from", QVariantMap{{"nick", "Ann"}}}}));
     QCOMPARE(ViewIds(), QList<int>{notice});
     QCOMPARE(manager()->getMsgEntity(notice)->content(), QString("Ann'") + "ve recalled a message");
+  }
+
+  // A peer's recall names the recalled row by its local id: the open chat shows
+  // the sender's name, found as a reopened chat finds it, and never the number.
+  void recallNoticeNamesTheSender_data() {
+    QTest::addColumn<QString>("cached");
+    QTest::addColumn<QString>("nick");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("remark only") << ""
+                                 << "Ann"
+                                 << "Ann";
+    QTest::newRow("no remark, engine cache") << "Cached"
+                                             << ""
+                                             << "Cached";
+    QTest::newRow("cache before remark") << "Cached"
+                                         << "Ann"
+                                         << "Cached";
+    QTest::newRow("nobody known") << ""
+                                  << ""
+                                  << "";
+  }
+
+  void recallNoticeNamesTheSender() {
+    QFETCH(QString, cached);
+    QFETCH(QString, nick);
+    QFETCH(QString, name);
+    if (!cached.isEmpty())
+      EngineDouble::SetText("GetUserInfo:" + kPeer.toStdString() + ":0", cached.toStdString());
+    const int shown = Insert({kPeer, kMe, 0, 10});
+    Notify(100008, 0, 0, Received(shown, kPeer, kMe, 0, 0, "oops"));
+    QVariantMap remark;
+    if (!nick.isEmpty()) remark.insert("from", QVariantMap{{"nick", nick}});
+    const int notice = Insert({kPeer, kMe, 0, 11, 0, 0, 9, QString::number(shown),
+                               remark.isEmpty() ? QString() : Json(remark)});
+    Notify(100008, 0, 0, Received(notice, kPeer, kMe, 0, 9, QString::number(shown), remark));
+    QCOMPARE(ViewIds(), QList<int>{notice});
+    const QString live = manager()->getMsgEntity(notice)->content();
+    QCOMPARE(live, name + "'ve recalled a message");
+    QVERIFY(!live.contains(QString::number(shown)));
+    // Reopened, the same line.
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(manager()->getMsgEntity(notice)->content(), live);
+  }
+
+  // A group notice with nothing to say adds no row to the chat, leaves the
+  // conversation's preview and place alone, makes no sound, counts as nothing
+  // unread, and stays out of the reopened chat; one with a line is shown.
+  void silentNoticesLeaveChatAndListAlone_data() {
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("introduction") << R"({"notify":"set","nick":"Bob","info":"I"})"
+                                  << "";
+    QTest::newRow("picture") << R"({"notify":"set","nick":"Bob","logo":"l.png"})"
+                             << "";
+    QTest::newRow("join type") << R"({"notify":"set","nick":"Bob","type":1})"
+                               << "";
+    QTest::newRow("invite") << R"({"notify":"invite","nick":"Bob"})"
+                            << "";
+    QTest::newRow("no switch") << R"({"notify":"groupban","nick":"Bob"})"
+                               << "";
+    QTest::newRow("renamed") << R"({"notify":"set","nick":"Bob","groupname":"G2"})"
+                             << "Bob Modify the group name to G2";
+  }
+
+  void silentNoticesLeaveChatAndListAlone() {
+    QFETCH(QString, notice);
+    QFETCH(QString, line);
+    ImSessionListManager* sessions = ImSessionListManager::instance();
+    manager()->entrySession(kGroup, 1);
+    VGlobal::instance()->setActive(false);
+    QSignalSpy alert(VGlobal::instance(), &VGlobal::messagesReceivedAlert);
+    const int text = Insert({"5@x", kGroup, 1, 10, 0, 0, 0, "hello"});
+    Notify(100008, 0, 0, Received(text, "5@x", kGroup, 1, 0, "hello"));
+    const int other = Insert({kPeer, kMe, 0, 11, 0, 0, 0, "psst"});
+    Notify(100008, 0, 0, Received(other, kPeer, kMe, 0, 0, "psst"));
+    QCOMPARE(sessions->getSessionAccount(0), kPeer);
+    const int alerts = alert.count();
+
+    const int id = Insert({"5@x", kGroup, 1, 12, 0, 0, 6, notice});
+    Notify(100008, 0, 0, Received(id, "5@x", kGroup, 1, 6, notice));
+    VGlobal::instance()->setActive(true);
+    const bool silent = line.isEmpty();
+    const QList<int> shown = silent ? QList<int>{text} : QList<int>({text, id});
+    QCOMPARE(ViewIds(), shown);
+    QCOMPARE(sessions->getSession(kGroup)->content(), silent ? QString("hello") : line);
+    QCOMPARE(sessions->getSessionAccount(0), silent ? kPeer : kGroup);
+    QCOMPARE(alert.count(), silent ? alerts : alerts + 1);
+    QCOMPARE(Field(id, "seeflag") == "1", silent);
+    manager()->entrySession(kGroup, 1);
+    QCOMPARE(ViewIds(), shown);
+  }
+
+  // The open chat's notice, recall and red envelope rows follow a switch of the
+  // interface language, whether they were read from history or arrived since.
+  void languageSwitchRewritesTheOpenChat() {
+    manager()->entrySession(kGroup, 1);
+    const QString leave = R"({"notify":"leave","nick":"Bob"})";
+    const int stored = Insert({"5@x", kGroup, 1, 10, 0, 0, 6, leave});
+    const int red = Insert({"5@x", kGroup, 1, 11, 0, 0, 7});
+    manager()->entrySession(kGroup, 1);
+    const QString create = R"({"notify":"create","nick":"Ann"})";
+    const int live = Insert({"5@x", kGroup, 1, 12, 0, 0, 6, create});
+    Notify(100008, 0, 0, Received(live, "5@x", kGroup, 1, 6, create));
+    const int recalled = Insert({"5@x", kGroup, 1, 13});
+    Notify(100008, 0, 0, Received(recalled, "5@x", kGroup, 1, 0, "oops"));
+    const int recall = Insert({"5@x", kGroup, 1, 14, 0, 0, 9, QString::number(recalled)});
+    Notify(100008, 0, 0,
+           Received(recall, "5@x", kGroup, 1, 9, QString::number(recalled),
+                    {{"from", QVariantMap{{"nick", "Ann"}}}}));
+    QCOMPARE(ViewIds(), QList<int>({stored, red, live, recall}));
+    QCOMPARE(ImSessionListManager::instance()->getSession(kGroup)->id(), recall);
+
+    VTranslator::instance()->setCurrentLanguage(VTranslator::ZH_CN);
+    QCOMPARE(manager()->getMsgEntity(stored)->content(), QString::fromUtf8(u8"Bob离开了该群"));
+    QCOMPARE(manager()->getMsgEntity(red)->content(), QString::fromUtf8(u8"[TesmoChat红包]"));
+    QCOMPARE(manager()->getMsgEntity(live)->content(), QString::fromUtf8(u8"Ann发起了群聊"));
+    QCOMPARE(manager()->getMsgEntity(recall)->content(), QString::fromUtf8(u8"Ann 撤回了一条消息"));
+    VTranslator::instance()->setCurrentLanguage(VTranslator::EN_US);
+    QCOMPARE(manager()->getMsgEntity(stored)->content(), QString("Bob Left the group"));
+    QCOMPARE(manager()->getMsgEntity(recall)->content(), QString("Ann've recalled a message"));
   }
 
   void dissolvedGroupIsReportedOnce() {

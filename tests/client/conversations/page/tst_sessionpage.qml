@@ -159,6 +159,39 @@ Item {
             vGlobal.updateAtSomebodyList([])
         }
 
+        // The conversation list's row of a conversation, as drawn.
+        function listRow(item, account) {
+            if (item.previewText !== undefined && item.account === account)
+                return item
+            var kids = item.children || []
+            for (var i = 0; i < kids.length; ++i) {
+                var found = listRow(kids[i], account)
+                if (found)
+                    return found
+            }
+            return null
+        }
+
+        // A notice's preview in the list and its row in the open chat follow a
+        // switch of the language, without a rebuild or a reopen.
+        function test_languageSwitchRewritesNotices() {
+            var before = vTranslator.language
+            vTranslator.setCurrentLanguage(0)
+            seed(0)
+            store(bob, group, 1, 6, JSON.stringify({ notify: "leave", nick: "Bob" }), 0, 50000)
+            pageFixture.loadLists()
+            tryCompare(sessionListManager, "itemCount", 3)
+            makePage()
+            open(group)
+            tryVerify(function () { return listRow(page, group) !== null }, 5000)
+            compare(listRow(page, group).previewText, "Bob Left the group")
+            compare(viewRows().pop(), "6:Bob Left the group")
+            vTranslator.setCurrentLanguage(1)
+            compare(listRow(page, group).previewText, "Bob\u79bb\u5f00\u4e86\u8be5\u7fa4")
+            compare(viewRows().pop(), "6:Bob\u79bb\u5f00\u4e86\u8be5\u7fa4")
+            vTranslator.setCurrentLanguage(before)
+        }
+
         function test_openingAndSwitching() {
             seed(0)
             makePage()

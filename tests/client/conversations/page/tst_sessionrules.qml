@@ -94,6 +94,23 @@ TestCase {
                               words, caption), "[Picture]")
     }
 
+    // A row without text (a conversation just opened, a just-made group) shows no
+    // sender's name with nothing after it.
+    function test_previewWithoutText_data() {
+        return [
+            { tag: "group, no text", msgtype: 0, content: "", totype: 1 },
+            { tag: "group, blanks", msgtype: 0, content: "  ", totype: 1 },
+            { tag: "group, empty recall line", msgtype: 9, content: "", totype: 1 },
+            { tag: "group, empty notice", msgtype: 6, content: "", totype: 1 },
+            { tag: "person, no text", msgtype: 0, content: "", totype: 0 }
+        ]
+    }
+
+    function test_previewWithoutText(data) {
+        compare(Logic.preview({ revokeflag: 0, sendflag: 1, msgtype: data.msgtype, content: data.content,
+                                fromName: "Me: ", name: "G", totype: data.totype }, words, caption), "")
+    }
+
     function test_tip_data() {
         return [
             { tag: "@ me wins over a draft", atflag: 1, draft: true, want: 1 },
