@@ -194,10 +194,12 @@ Item {
     }
 
     function showFileOptions(posX, posY, filePath) {
-        if (page.fileOpenOptionsMenu === null)
+        if (page.fileOpenOptionsMenu === null) {
             page.fileOpenOptionsMenu = page._make(["VFileOpenOptionsMenu.qml"], page)
-        if (page.fileOpenOptionsMenu === null)
-            return
+            if (page.fileOpenOptionsMenu === null)
+                return
+            page.fileOpenOptionsMenu.openFailed.connect(function () { warn(VTr.openFailed) })
+        }
         var place = sessionListView.mapToItem(page, posX, posY)
         page.fileOpenOptionsMenu.filePath = filePath
         page.fileOpenOptionsMenu.popup(place.x - page.fileOpenOptionsMenu.width, place.y)
@@ -469,6 +471,7 @@ Item {
                                                                                      copyText)
                     onFileOpenOptionsClicked: chatColumn.showFileOptions(mouseX, mouseY, filePath)
                     onTranslationUpdated: chatColumn.translationArrived(index)
+                    onFileOpenFailed: chatColumn.warn(VTr.openFailed)
                 }
 
                 onContentYChanged: chatColumn.followsEnd = atYEnd

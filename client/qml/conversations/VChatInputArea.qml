@@ -63,6 +63,9 @@ Item {
         for (var i = 0; i < pictures.length; ++i)
             vGlobal.sendPicture(pictures[i])
         if (hasText) {
+            var names = Logic.mentionNames(text, function (name) { return vGlobal.atNameContains(name) })
+            var accounts = vGlobal.atSomebodyList(names)
+            text = Logic.withPlainMentionEnds(text, names)
             if (page.syncChecked) {
                 var contacts = Logic.withoutAccount(contactsManager.isSyncAccounts(), page.currentAccount)
                 if (contacts.length > 0)
@@ -72,9 +75,6 @@ Item {
                     sessionManager.sendSyncTextMsg(groups, text, 1)
             }
             page.syncChecked = false
-            var accounts = vGlobal.atSomebodyList(Logic.mentionNames(text, function (name) {
-                return vGlobal.atNameContains(name)
-            }))
             sessionManager.sendTextMsg(page.currentAccount, text, page.currentTotype, vGlobal.isAtAll(), accounts)
         }
         page.positionViewAtEnd()
@@ -181,13 +181,15 @@ Item {
     function openEmojiPopup(button) {
         var emoji = page._make(["VEmojiPopupWindow.qml"], page)
         if (emoji === null)
-            return
+            return null
         var place = button.mapToGlobal(button.width / 2, 0)
         emoji.x = place.x - emoji.width / 2
         emoji.y = place.y - emoji.height
+        emoji.done.connect(_takeKeyboardBack)
         // A new picker each time: the closed one goes.
         emoji.closed.connect(function () { emoji.destroy() })
         emoji.show()
+        return emoji
     }
 
     function startScreenshot(hideWindow) {
@@ -195,15 +197,20 @@ Item {
             page.screenshot = page._make(["../screenshot/VScreenshot.qml"], page)
             if (page.screenshot === null)
                 return
-            page.screenshot.canceled.connect(_restoreWindow)
+            page.screenshot.canceled.connect(function () {
+                _restoreWindow()
+                _takeKeyboardBack()
+            })
             page.screenshot.saveAsResult.connect(function (succeed) {
                 _restoreWindow()
                 page.warn(succeed ? VTr.fileSaveFinished : VTr.fileSaveFailed)
+                _takeKeyboardBack()
             })
             page.screenshot.confirmed.connect(function (fileUrl) {
                 _restoreWindow()
                 if (fileUrl !== "" && field)
                     field.insertPicture(VSettings.urlToLocalFile(fileUrl))
+                _takeKeyboardBack()
             })
         }
         var window = Window.window
@@ -215,6 +222,17 @@ Item {
     }
 
     property bool _windowWasShown: true
+
+    // After a popup or the capture the user goes on typing. Without a window manager
+    // nobody gives this window the keyboard back (nor when it was hidden and shown
+    // again), so it asks for it itself; activation waits until the window is mapped.
+    function _takeKeyboardBack() {
+        var window = Window.window
+        if (window !== null && window.visible)
+            window.requestActivate()
+        if (field)
+            field.forceActiveFocus()
+    }
 
     function _restoreWindow() {
         var window = Window.window

@@ -43,8 +43,10 @@ Item {
             row.translationRightClicked(point.x, point.y, copyText)
     }
 
+    // A desktop without a program for the file says nothing itself: the row does.
     function openLocalFile(path) {
-        Qt.openUrlExternally(VSettings.localFileToUrl(path))
+        if (!Qt.openUrlExternally(VSettings.localFileToUrl(path)) && row && row.fileOpenFailed)
+            row.fileOpenFailed()
     }
 
     function download() {

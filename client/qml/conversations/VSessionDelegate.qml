@@ -28,6 +28,8 @@ Item {
     signal fileOpenOptionsClicked(real mouseX, real mouseY, string filePath)
     signal translationRightClicked(real mouseX, real mouseY, string copyText)
     signal loaded()
+    // The desktop had no program to open a file of this row with.
+    signal fileOpenFailed()
     // The item's translation arrived or changed.
     signal translationUpdated()
 

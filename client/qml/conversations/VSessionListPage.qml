@@ -345,7 +345,7 @@ Item {
     function showAtSomebody() { chatColumn.inputPane.showAtSomebody() }
     function needAtSomebody(somebody) { chatColumn.inputPane.needAtSomebody(somebody) }
     function closeAtSomebody() { chatColumn.inputPane.closeAtSomebody() }
-    function openEmojiPopup(button) { chatColumn.inputPane.openEmojiPopup(button) }
+    function openEmojiPopup(button) { return chatColumn.inputPane.openEmojiPopup(button) }
     function startScreenshot(hideWindow) { chatColumn.inputPane.startScreenshot(hideWindow) }
     function toggleSync() { chatColumn.inputPane.toggleSync() }
     function openSyncTargets() { chatColumn.inputPane.openSyncTargets() }
