@@ -31,6 +31,7 @@ Item {
     // Restarted on every switch of conversation: rows are being built, then the
     // view is placed at its end.
     function restartLoading() {
+        _atMeId = -1
         delegateLoadingTimer.restart()
         positionAtEndTimer.restart()
     }
@@ -42,6 +43,7 @@ Item {
     // ---- message view ----
 
     function positionViewAtEnd() {
+        _atMeId = -1
         // First, so that the view is placed over the rows it keeps.
         _releaseFarRows(true)
         _endTries = 0
@@ -266,8 +268,55 @@ Item {
         // Looked up before the flags are cleared: after a start only they tell where it is.
         var index = sessionManager.getToLastAtMessage()
         sessionManager.clearAtFlag(sessionManager.currentSessionId)
-        if (index >= 0)
-            sessionListView.positionViewAtIndex(index, ListView.Contain)
+        if (index < 0)
+            return
+        var item = sessionManager.get(index)
+        _atMeId = item ? item.id : -1
+        _atMeTries = 0
+        _placeAtMe()
+    }
+
+    // The mention the view was sent to, by message id (rows may be added above it),
+    // until the user moves the view or it goes elsewhere. Rows near it had only
+    // guessed heights when it was placed: once they are built it is placed again,
+    // as the view's end is.
+    property int _atMeId: -1
+    property int _atMeTries: 0
+
+    function _atMeRow() {
+        if (_atMeId < 0)
+            return -1
+        for (var i = sessionListView.count - 1; i >= 0; --i) {
+            var item = sessionManager.get(i)
+            if (item && item.id === _atMeId)
+                return i
+        }
+        return -1
+    }
+
+    function _atMeShortOfView(row) {
+        var shown = sessionListView.itemAtIndex(row)
+        if (!shown)
+            return true
+        var top = sessionListView.contentY
+        return shown.y < top - 0.5 || shown.y + shown.height > top + sessionListView.height + 0.5
+    }
+
+    function _placeAtMe() {
+        var row = _atMeRow()
+        if (row < 0) {
+            _atMeId = -1
+            return
+        }
+        sessionListView.positionViewAtIndex(row, ListView.Contain)
+        followsEnd = false
+        if (_atMeShortOfView(row) && _atMeTries++ < 10)
+            Qt.callLater(_keepAtMe)
+    }
+
+    function _keepAtMe() {
+        if (_atMeId >= 0 && !sessionListView.moving && _atMeShortOfView(_atMeRow()))
+            _placeAtMe()
     }
 
     Timer {
@@ -440,7 +489,9 @@ Item {
                 reuseItems: true
                 boundsBehavior: Flickable.StopAtBounds
                 activeFocusOnTab: true
-                ScrollBar.vertical: ScrollBar {}
+                ScrollBar.vertical: ScrollBar {
+                    onPressedChanged: if (pressed) chatColumn._atMeId = -1
+                }
 
                 header: Rectangle {
                     width: sessionListView.width
@@ -483,8 +534,22 @@ Item {
                         Qt.callLater(chatColumn._keepAtEnd)
                     }
                 }
-                onContentHeightChanged: _followEnd()
-                onOriginYChanged: _followEnd()
+                // The same for a mention the banner sent the view to.
+                function _followAtMe() {
+                    if (chatColumn._atMeId >= 0 && !moving) {
+                        chatColumn._atMeTries = 0
+                        Qt.callLater(chatColumn._keepAtMe)
+                    }
+                }
+                onContentHeightChanged: {
+                    _followEnd()
+                    _followAtMe()
+                }
+                onOriginYChanged: {
+                    _followEnd()
+                    _followAtMe()
+                }
+                onMovementStarted: chatColumn._atMeId = -1
                 onAtYEndChanged: {
                     if (atYEnd && page && !delegateLoadingTimer.running) {
                         if (vGlobal.active)
