@@ -140,9 +140,11 @@ VWindow {
     }
 
     function openSettingsPopup(globalPos) {
-        var component = Qt.createComponent("popups/VSettingsPopupWindow.qml")
-        if (component.status !== Component.Ready)
+        var component = Qt.createComponent(DialogTable.url("VSettingsPopupWindow.qml"))
+        if (component.status !== Component.Ready) {
+            console.error("cannot load VSettingsPopupWindow.qml:", component.errorString().trim())
             return
+        }
         if (__popup !== null)
             __popup.destroy()
         __popup = component.createObject(page)

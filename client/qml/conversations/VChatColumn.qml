@@ -197,7 +197,7 @@ Item {
 
     function showFileOptions(posX, posY, filePath) {
         if (page.fileOpenOptionsMenu === null) {
-            page.fileOpenOptionsMenu = page._make(["VFileOpenOptionsMenu.qml"], page)
+            page.fileOpenOptionsMenu = page._make("VFileOpenOptionsMenu.qml", page)
             if (page.fileOpenOptionsMenu === null)
                 return
             page.fileOpenOptionsMenu.openFailed.connect(function () { warn(VTr.openFailed) })
@@ -209,7 +209,7 @@ Item {
 
     function showTranslationSwitchMenu(posX, posY, toTr, modelId) {
         if (page.translationSwitchPopup === null)
-            page.translationSwitchPopup = page._make(["VTranslationSwitchPopupWindow.qml"], page)
+            page.translationSwitchPopup = page._make("VTranslationSwitchPopupWindow.qml", page)
         if (page.translationSwitchPopup === null)
             return
         // Placed in the view's coordinates, shown over the page.
@@ -226,7 +226,7 @@ Item {
             return
         if (page.isGroup) {
             if (page.groupSettingsDrawer === null) {
-                page.groupSettingsDrawer = page._make(["../contacts/VGroupSettingsDrawer.qml"], drawerHost)
+                page.groupSettingsDrawer = page._make("VGroupSettingsDrawer.qml", drawerHost)
                 if (page.groupSettingsDrawer === null)
                     return
                 if (page.groupSettingsDrawer.waring)
@@ -248,7 +248,7 @@ Item {
                 page.groupSettingsDrawer.open(page.currentAccount)
         } else {
             if (page.singleChatDrawer === null) {
-                page.singleChatDrawer = page._make(["../contacts/VSingleChatDrawer.qml"], drawerHost)
+                page.singleChatDrawer = page._make("VSingleChatDrawer.qml", drawerHost)
                 if (page.singleChatDrawer === null)
                     return
             }
@@ -514,8 +514,11 @@ Item {
 
                 delegate: VSessionDelegate {
                     width: sessionListView.width
-                    componentAvailable: page ? page.componentAvailable : null
                     player: page ? page.voicePlayer : null
+                    menu: page ? page.chatItemMenu : null
+                    view: sessionListView
+                    pageLoading: page ? page.isCurrentAccountLoading : false
+                    viewMoving: sessionListView.moving
                     onLoaded: delegateLoadingTimer.restart()
                     onRightClicked: chatColumn.showMessageMenu(index, mouseX, mouseY, copyText)
                     onTranslationRightClicked: chatColumn.showTranslationMenu(index, mouseX, mouseY,

@@ -8,6 +8,7 @@ import "../popups"
 import "../settings"
 import "../translator"
 import "VSessionPageLogic.js" as Logic
+import "../VDialogTable.js" as DialogTable
 
 // The input area of the chat column: the tool bar, the sync bar, the field, the
 // send row, and the sending of texts, pictures, files and stickers.
@@ -149,7 +150,7 @@ Item {
             return
         page.fieldFocus()
         if (page.atSomebodyPopup === null)
-            page.atSomebodyPopup = page._make(["VAtSomebodyPopupWindow.qml"], popupHost)
+            page.atSomebodyPopup = page._make("VAtSomebodyPopupWindow.qml", popupHost, { "members": atSearchUserManager })
         if (page.atSomebodyPopup === null)
             return
         page.atSomebodyPopup.canAtAll = page.isCurrentGroupOwner || page.isCurrentGroupManager
@@ -179,7 +180,7 @@ Item {
     }
 
     function openEmojiPopup(button) {
-        var emoji = page._make(["VEmojiPopupWindow.qml"], page)
+        var emoji = page._make("VEmojiPopupWindow.qml", page)
         if (emoji === null)
             return null
         var place = button.mapToGlobal(button.width / 2, 0)
@@ -194,7 +195,7 @@ Item {
 
     function startScreenshot(hideWindow) {
         if (page.screenshot === null) {
-            page.screenshot = page._make(["../screenshot/VScreenshot.qml"], page)
+            page.screenshot = page._make("VScreenshot.qml", page)
             if (page.screenshot === null)
                 return
             page.screenshot.canceled.connect(function () {
@@ -426,7 +427,7 @@ Item {
         y: toolBar.y + toolBar.height + 6
         width: parent.width - 24
         height: sendRow.y - y - 6
-        source: page !== null && page.componentAvailable("VTextArea.qml") ? "VTextArea.qml" : ""
+        source: DialogTable.url("VTextArea.qml")
         onLoaded: {
             item.maximumLength = 1000
             if (item.textFormat !== undefined)
