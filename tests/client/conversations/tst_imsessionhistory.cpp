@@ -351,8 +351,15 @@ class TestImSessionHistory : public QObject {
     const int target = ids.at(60);
     manager()->entrySession("3000@tesmo.x", 0);
     Notify(100008, 0, 0,
-           Json({{"id", target}, {"fromuser", kPeer}, {"touser", kMe}, {"totype", 0}, {"msgtype", 0},
-                 {"content", "@me"}, {"sendflag", 0}, {"atflag", 1}, {"sendtime", Time(60 * 60)}}));
+           Json({{"id", target},
+                 {"fromuser", kPeer},
+                 {"touser", kMe},
+                 {"totype", 0},
+                 {"msgtype", 0},
+                 {"content", "@me"},
+                 {"sendflag", 0},
+                 {"atflag", 1},
+                 {"sendtime", Time(60 * 60)}}));
     QVERIFY(ui()->dbExecSql(
         QStringLiteral("update nq_message set atflag=1, revokeflag=1, sendflag=0 where id=%1")
             .arg(target)));

@@ -5,7 +5,6 @@
 // offers delegates a stub model row.
 #include <QDirIterator>
 #include <QFile>
-#include <QRegularExpression>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QQmlComponent>
@@ -15,6 +14,7 @@
 #include <QQmlPropertyMap>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QtTest>
 #include <QtWebEngine>
 
@@ -209,8 +209,8 @@ class TestQmlLoad : public QObject {
     QScopedPointer<QObject> table(reader.create());
     QVERIFY2(table, qPrintable(reader.errorString()));
     const QVariantMap paths = table->property("paths").toMap();
-    const QRegularExpression asked(
-        QStringLiteral("(?:DialogTable\\.url|_make|dialogSlot|showDialog|_tryCreate)\\(\\s*\"([^\"]+)\""));
+    const QRegularExpression asked(QStringLiteral(
+        "(?:DialogTable\\.url|_make|dialogSlot|showDialog|_tryCreate)\\(\\s*\"([^\"]+)\""));
     int found = 0;
     QStringList missing;
     for (const QString& url : ResourceQmlFiles()) {

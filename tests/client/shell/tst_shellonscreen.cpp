@@ -3,6 +3,8 @@
 // upload" with the picture chooser, and the new picture on the avatar after
 // "Finished". Under a virtual X server the screen is kept after each step
 // (artefacts/shell).
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QColor>
 #include <QDir>
@@ -14,7 +16,6 @@
 #include <QTest>
 #include <QWindow>
 #include <QtQuickTest>
-#include <xcb/xcb.h>
 
 #include "support/OnScreenSteps.h"
 #include "support/StubPing.h"

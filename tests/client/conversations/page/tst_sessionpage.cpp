@@ -5,11 +5,11 @@
 #include <QAtomicInt>
 #include <QDir>
 #include <QImage>
+#include <QPointer>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QPointer>
 #include <QWindow>
 #include <QtQuickTest>
 #include <QtWebEngine>
