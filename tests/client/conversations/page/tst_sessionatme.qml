@@ -111,6 +111,13 @@ Item {
                    "whole pages up to the mention: " + sessionManager.itemCount)
             tryVerify(function () { return wholyInView(view, mention) }, 5000,
                       "the mention stands wholly in view")
+            // From the oldest row shown, the mention is below the view: it is
+            // placed at the bottom edge, over rows not built yet.
+            view.positionViewAtBeginning()
+            tryVerify(function () { return !wholyInView(view, mention) }, 5000)
+            banner.gotoAtMe()
+            tryVerify(function () { return wholyInView(view, mention) }, 5000,
+                      "the mention stands wholly in view again")
         }
     }
 }
