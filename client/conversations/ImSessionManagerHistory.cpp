@@ -392,44 +392,19 @@ int ImSessionManager::getToLastAtMessage() {
     if (!rememberStoredMention()) return -1;
   }
   const int id = d->lastAtMessage->id();
-  if (d->msgMap.contains(id)) {
-    const int row = getMsgIndexByid(id);
-    if (row >= 0) return row;
-  }
+  // Older pages go on top of what is shown, one at a time, until the mention is
+  // among them: each read is one page, and the rows already shown stay.
+  // A mention that is not shown (recalled, deleted) ends the search once the pages
+  // have passed its time.
+  const QString sendtime = d->lastAtMessage->sendtime();
   d->atMessageLoading = true;
-  d->pageKey = ImPageKey();
-  wipeData();
-
-  ImUiInterface* ui = ImUiInterface::instance();
-  QList<QVariantMap> first;
-  const QString fromSql = ImMessageQuery::fromTime(d->currentSessionId, d->currentSessionType,
-                                                   d->lastAtMessage->sendtime());
-  const int targetMsgid = d->lastAtMessage->msgid();
-  if (!fromSql.isEmpty()) {
-    const long set = ui->DBSelectSql(fromSql.toUtf8().constData());
-    if (set != 0) {
-      ImPageKey oldest;
-      first = parseSqlParamToMsgs(set, targetMsgid, &oldest);
-      d->pageKey.advance(oldest);
-      ui->DBRelease(set);
-    }
+  while (!d->msgMap.contains(id)) {
+    const auto* oldest = itemCount() > 0 ? qobject_cast<const ImMsgEntity*>(get(0)) : nullptr;
+    if (oldest && oldest->sendtime() < sendtime) break;
+    if (loadNextPage() <= 0) break;
   }
-  QList<QVariantMap> older;
-  if (d->pageKey.isValid()) {
-    const QString olderSql =
-        ImMessageQuery::page(d->currentSessionId, d->currentSessionType, d->pageKey, kPageSize);
-    const long set = olderSql.isEmpty() ? 0 : ui->DBSelectSql(olderSql.toUtf8().constData());
-    if (set != 0) {
-      ImPageKey oldest;
-      older = parseSqlParamToMsgs(set, -1, &oldest);
-      const int rowsRead = ui->DBGetRecordCount(set);
-      ui->DBRelease(set);
-      if (rowsRead > 0) d->pageKey.advance(oldest);
-    }
-  }
-  parseData(first + older);
   QTimer::singleShot(kAtJumpSettleMs, this, &ImSessionManager::onFinishLoadAtMessage);
-  return older.size();
+  return d->msgMap.contains(id) ? getMsgIndexByid(id) : kAtMessageRow;
 }
 
 void ImSessionManager::onFinishLoadAtMessage() { d->atMessageLoading = false; }

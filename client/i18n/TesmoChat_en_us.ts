@@ -523,7 +523,7 @@ QR code download</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation>Sign out</translation>
+        <translation>Quit</translation>
     </message>
     <message>
         <source>Price</source>

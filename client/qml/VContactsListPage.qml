@@ -2,6 +2,7 @@ import QtQuick 2.12
 import "commons"
 import "contacts"
 import "translator"
+import "VDialogTable.js" as DialogTable
 
 // The contacts tab: friends, groups and the quick invitation on the left, the
 // chosen list on the right. The page holds the one contact card that hovering a
@@ -19,9 +20,11 @@ Rectangle {
         if (popup !== null && popup.currentAccount === account)
             return
         closeCard()
-        var component = Qt.createComponent("contacts/VContactInfoPopupWindow.qml")
-        if (component.status !== Component.Ready)
+        var component = Qt.createComponent(DialogTable.url("VContactInfoPopupWindow.qml"))
+        if (component.status !== Component.Ready) {
+            console.error("cannot load VContactInfoPopupWindow.qml:", component.errorString().trim())
             return
+        }
         popup = component.createObject(page, {
             "currentAccount": account, "currentName": name, "currentIcon": logo,
             "currentSummary": summary, "currentUid": userid, "x": globalX, "y": globalY })

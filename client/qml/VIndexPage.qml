@@ -23,7 +23,8 @@ VWindow {
     property alias kickOutDialog: kickOutDialog
     property alias alertMessage: alertMessage
     property alias alertWaiting: alertWaiting
-    property alias logoChooser: logoChooser
+    // The picture chooser of the profile editor shown last (made anew each time).
+    property var logoChooser: null
     readonly property alias chatsPage: chatTab.content
     readonly property alias webPage: webTab.content
     // Dialogs made on demand, by file name.
@@ -139,9 +140,11 @@ VWindow {
     }
 
     function openSettingsPopup(globalPos) {
-        var component = Qt.createComponent("popups/VSettingsPopupWindow.qml")
-        if (component.status !== Component.Ready)
+        var component = Qt.createComponent(DialogTable.url("VSettingsPopupWindow.qml"))
+        if (component.status !== Component.Ready) {
+            console.error("cannot load VSettingsPopupWindow.qml:", component.errorString().trim())
             return
+        }
         if (__popup !== null)
             __popup.destroy()
         __popup = component.createObject(page)
@@ -179,6 +182,13 @@ VWindow {
     function openLogoChooser(editor) {
         if (__popup !== null)
             __popup.close()
+        // A new chooser window each time: without a window manager a window shown
+        // again keeps its old place in the stack, under the editor raised since.
+        if (logoChooser !== null)
+            logoChooser.destroy()
+        logoChooser = logoChooserComponent.createObject(page)
+        if (logoChooser === null)
+            return
         logoChooser.editor = editor
         logoChooser.editorFlags = editor.flags
         // A pictures folder that is not there would leave the chooser in the working folder.
@@ -567,20 +577,22 @@ VWindow {
     }
 
     // The picture chooser of the profile editor.
-    FileDialog {
-        id: logoChooser
+    Component {
+        id: logoChooserComponent
 
-        property var editor: null
-        property int editorFlags: 0
+        FileDialog {
+            property var editor: null
+            property int editorFlags: 0
 
-        title: VTr.chooseAImage
-        nameFilters: [VTr.imageFiles + " (" + vGlobal.supportImageFormat + ")"]
-        // Modal for the whole program: the editor it opens over has the keyboard, and
-        // when it loses it to a window-modal chooser Qt hands the keyboard on to the
-        // main window, not to the chooser.
-        modality: Qt.ApplicationModal
-        onAccepted: mainPage._logoChooserDone(String(fileUrl))
-        onRejected: mainPage._logoChooserDone("")
+            title: VTr.chooseAImage
+            nameFilters: [VTr.imageFiles + " (" + vGlobal.supportImageFormat + ")"]
+            // Modal for the whole program: the editor it opens over has the keyboard, and
+            // when it loses it to a window-modal chooser Qt hands the keyboard on to the
+            // main window, not to the chooser.
+            modality: Qt.ApplicationModal
+            onAccepted: mainPage._logoChooserDone(String(fileUrl))
+            onRejected: mainPage._logoChooserDone("")
+        }
     }
 
     Connections {

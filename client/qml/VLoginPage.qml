@@ -6,6 +6,7 @@ import VTranslator 1.0
 import "commons"
 import "login"
 import "translator"
+import "VDialogTable.js" as DialogTable
 
 // The login window: the QR panel on top and, behind it, the phone form.
 VWindow {
@@ -56,10 +57,12 @@ VWindow {
     property var _terms: null
     function _termsPanel() {
         if (_terms === null) {
-            var component = Qt.createComponent("VUsingTermsContent.qml")
+            var component = Qt.createComponent(DialogTable.url("VUsingTermsContent.qml"))
             if (component.status === Component.Ready) {
                 _terms = component.createObject(rightArea)
                 _terms.goBack.connect(function() { _terms.visible = false })
+            } else {
+                console.error("cannot load VUsingTermsContent.qml:", component.errorString().trim())
             }
         }
         return _terms

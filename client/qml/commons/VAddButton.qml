@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import "VOwnedPopup.js" as OwnedPopup
+import "../VDialogTable.js" as DialogTable
 
 // The add button of the list pages' title area; opens the add menu below itself.
 Image {
@@ -10,7 +11,7 @@ Image {
     // Opens the add menu just below the button.
     function openMenu() {
         if (!_menu)
-            _menu = OwnedPopup.create(addButton, Qt.resolvedUrl("../popups/VAddButtonMenu.qml"))
+            _menu = OwnedPopup.create(addButton, DialogTable.url("VAddButtonMenu.qml"))
         if (_menu)
             _menu.popup(0, height)
     }

@@ -14,6 +14,13 @@ Window {
     signal opened()
     signal closed()
 
+    // A popup closed before its turn came (a quick pick) must not take the keyboard
+    // back from the window it was handed to.
+    function _activateWhileShown() {
+        if (visible)
+            requestActivate()
+    }
+
     flags: Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint | Qt.Window
     // Where see-through parts would show black, the margins take the page's colour.
     color: vGlobal.translucentWindows ? "transparent" : "#FFFFFF"
@@ -34,7 +41,7 @@ Window {
         // Shown but never active, a popup would not notice a click elsewhere and stay
         // open: without a window manager, or where one keeps new windows from taking focus.
         if (visible && closeOnActiveLost)
-            Qt.callLater(popupWindow.requestActivate)
+            Qt.callLater(popupWindow._activateWhileShown)
         if (_alertCycle)
             return
         if (visible)

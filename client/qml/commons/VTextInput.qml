@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import "VOwnedPopup.js" as OwnedPopup
+import "../VDialogTable.js" as DialogTable
 
 // A single-line input. Typing past maximumLength cuts what was just typed and
 // reports enteredTooLong(true); text set without the focus is never cut.
@@ -39,7 +40,7 @@ TextInput {
 
     function _openMenu(x, y) {
         if (!_menu)
-            _menu = OwnedPopup.create(textInput, Qt.resolvedUrl("../popups/VInputAreaMenu.qml"))
+            _menu = OwnedPopup.create(textInput, DialogTable.url("VInputAreaMenu.qml"))
         if (!_menu)
             return
         var hasSelection = selectedText !== ""

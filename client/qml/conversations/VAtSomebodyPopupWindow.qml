@@ -14,7 +14,8 @@ Item {
     readonly property bool allShown: canAtAll && atAllEnabled
     // -1 is the "All" row.
     property int currentIndex: 0
-    readonly property var members: typeof atSearchUserManager !== "undefined" ? atSearchUserManager : null
+    // The members found by the search (the input area passes the search's model).
+    property var members: null
     readonly property int memberCount: members ? members.itemCount : 0
     // Whether accepting would mention someone: the highlighted row exists.
     readonly property bool hasChoice: currentIndex === -1 ? allShown : currentIndex >= 0 && currentIndex < memberCount

@@ -31,6 +31,7 @@ Item {
     // Restarted on every switch of conversation: rows are being built, then the
     // view is placed at its end.
     function restartLoading() {
+        _atMeId = -1
         delegateLoadingTimer.restart()
         positionAtEndTimer.restart()
     }
@@ -42,6 +43,7 @@ Item {
     // ---- message view ----
 
     function positionViewAtEnd() {
+        _atMeId = -1
         // First, so that the view is placed over the rows it keeps.
         _releaseFarRows(true)
         _endTries = 0
@@ -194,10 +196,12 @@ Item {
     }
 
     function showFileOptions(posX, posY, filePath) {
-        if (page.fileOpenOptionsMenu === null)
-            page.fileOpenOptionsMenu = page._make(["VFileOpenOptionsMenu.qml"], page)
-        if (page.fileOpenOptionsMenu === null)
-            return
+        if (page.fileOpenOptionsMenu === null) {
+            page.fileOpenOptionsMenu = page._make("VFileOpenOptionsMenu.qml", page)
+            if (page.fileOpenOptionsMenu === null)
+                return
+            page.fileOpenOptionsMenu.openFailed.connect(function () { warn(VTr.openFailed) })
+        }
         var place = sessionListView.mapToItem(page, posX, posY)
         page.fileOpenOptionsMenu.filePath = filePath
         page.fileOpenOptionsMenu.popup(place.x - page.fileOpenOptionsMenu.width, place.y)
@@ -205,7 +209,7 @@ Item {
 
     function showTranslationSwitchMenu(posX, posY, toTr, modelId) {
         if (page.translationSwitchPopup === null)
-            page.translationSwitchPopup = page._make(["VTranslationSwitchPopupWindow.qml"], page)
+            page.translationSwitchPopup = page._make("VTranslationSwitchPopupWindow.qml", page)
         if (page.translationSwitchPopup === null)
             return
         // Placed in the view's coordinates, shown over the page.
@@ -222,7 +226,7 @@ Item {
             return
         if (page.isGroup) {
             if (page.groupSettingsDrawer === null) {
-                page.groupSettingsDrawer = page._make(["../contacts/VGroupSettingsDrawer.qml"], drawerHost)
+                page.groupSettingsDrawer = page._make("VGroupSettingsDrawer.qml", drawerHost)
                 if (page.groupSettingsDrawer === null)
                     return
                 if (page.groupSettingsDrawer.waring)
@@ -244,7 +248,7 @@ Item {
                 page.groupSettingsDrawer.open(page.currentAccount)
         } else {
             if (page.singleChatDrawer === null) {
-                page.singleChatDrawer = page._make(["../contacts/VSingleChatDrawer.qml"], drawerHost)
+                page.singleChatDrawer = page._make("VSingleChatDrawer.qml", drawerHost)
                 if (page.singleChatDrawer === null)
                     return
             }
@@ -264,8 +268,55 @@ Item {
         // Looked up before the flags are cleared: after a start only they tell where it is.
         var index = sessionManager.getToLastAtMessage()
         sessionManager.clearAtFlag(sessionManager.currentSessionId)
-        if (index >= 0)
-            sessionListView.positionViewAtIndex(index, ListView.Contain)
+        if (index < 0)
+            return
+        var item = sessionManager.get(index)
+        _atMeId = item ? item.id : -1
+        _atMeTries = 0
+        _placeAtMe()
+    }
+
+    // The mention the view was sent to, by message id (rows may be added above it),
+    // until the user moves the view or it goes elsewhere. Rows near it had only
+    // guessed heights when it was placed: once they are built it is placed again,
+    // as the view's end is.
+    property int _atMeId: -1
+    property int _atMeTries: 0
+
+    function _atMeRow() {
+        if (_atMeId < 0)
+            return -1
+        for (var i = sessionListView.count - 1; i >= 0; --i) {
+            var item = sessionManager.get(i)
+            if (item && item.id === _atMeId)
+                return i
+        }
+        return -1
+    }
+
+    function _atMeShortOfView(row) {
+        var shown = sessionListView.itemAtIndex(row)
+        if (!shown)
+            return true
+        var top = sessionListView.contentY
+        return shown.y < top - 0.5 || shown.y + shown.height > top + sessionListView.height + 0.5
+    }
+
+    function _placeAtMe() {
+        var row = _atMeRow()
+        if (row < 0) {
+            _atMeId = -1
+            return
+        }
+        sessionListView.positionViewAtIndex(row, ListView.Contain)
+        followsEnd = false
+        if (_atMeShortOfView(row) && _atMeTries++ < 10)
+            Qt.callLater(_keepAtMe)
+    }
+
+    function _keepAtMe() {
+        if (_atMeId >= 0 && !sessionListView.moving && _atMeShortOfView(_atMeRow()))
+            _placeAtMe()
     }
 
     Timer {
@@ -437,7 +488,9 @@ Item {
                 reuseItems: true
                 boundsBehavior: Flickable.StopAtBounds
                 activeFocusOnTab: true
-                ScrollBar.vertical: ScrollBar {}
+                ScrollBar.vertical: ScrollBar {
+                    onPressedChanged: if (pressed) chatColumn._atMeId = -1
+                }
 
                 header: Rectangle {
                     width: sessionListView.width
@@ -460,14 +513,18 @@ Item {
 
                 delegate: VSessionDelegate {
                     width: sessionListView.width
-                    componentAvailable: page ? page.componentAvailable : null
                     player: page ? page.voicePlayer : null
+                    menu: page ? page.chatItemMenu : null
+                    view: sessionListView
+                    pageLoading: page ? page.isCurrentAccountLoading : false
+                    viewMoving: sessionListView.moving
                     onLoaded: delegateLoadingTimer.restart()
                     onRightClicked: chatColumn.showMessageMenu(index, mouseX, mouseY, copyText)
                     onTranslationRightClicked: chatColumn.showTranslationMenu(index, mouseX, mouseY,
                                                                                      copyText)
                     onFileOpenOptionsClicked: chatColumn.showFileOptions(mouseX, mouseY, filePath)
                     onTranslationUpdated: chatColumn.translationArrived(index)
+                    onFileOpenFailed: chatColumn.warn(VTr.openFailed)
                 }
 
                 onContentYChanged: chatColumn.followsEnd = atYEnd
@@ -479,8 +536,22 @@ Item {
                         Qt.callLater(chatColumn._keepAtEnd)
                     }
                 }
-                onContentHeightChanged: _followEnd()
-                onOriginYChanged: _followEnd()
+                // The same for a mention the banner sent the view to.
+                function _followAtMe() {
+                    if (chatColumn._atMeId >= 0 && !moving) {
+                        chatColumn._atMeTries = 0
+                        Qt.callLater(chatColumn._keepAtMe)
+                    }
+                }
+                onContentHeightChanged: {
+                    _followEnd()
+                    _followAtMe()
+                }
+                onOriginYChanged: {
+                    _followEnd()
+                    _followAtMe()
+                }
+                onMovementStarted: chatColumn._atMeId = -1
                 onAtYEndChanged: {
                     if (atYEnd && page && !delegateLoadingTimer.running) {
                         if (page.userCanSee())

@@ -8,6 +8,7 @@ import "../popups"
 import "../settings"
 import "../translator"
 import "VSessionPageLogic.js" as Logic
+import "../VDialogTable.js" as DialogTable
 
 // The input area of the chat column: the tool bar, the sync bar, the field, the
 // send row, and the sending of texts, pictures, files and stickers.
@@ -63,6 +64,9 @@ Item {
         for (var i = 0; i < pictures.length; ++i)
             vGlobal.sendPicture(pictures[i])
         if (hasText) {
+            var names = Logic.mentionNames(text, function (name) { return vGlobal.atNameContains(name) })
+            var accounts = vGlobal.atSomebodyList(names)
+            text = Logic.withPlainMentionEnds(text, names)
             if (page.syncChecked) {
                 var contacts = Logic.withoutAccount(contactsManager.isSyncAccounts(), page.currentAccount)
                 if (contacts.length > 0)
@@ -72,9 +76,6 @@ Item {
                     sessionManager.sendSyncTextMsg(groups, text, 1)
             }
             page.syncChecked = false
-            var accounts = vGlobal.atSomebodyList(Logic.mentionNames(text, function (name) {
-                return vGlobal.atNameContains(name)
-            }))
             sessionManager.sendTextMsg(page.currentAccount, text, page.currentTotype, vGlobal.isAtAll(), accounts)
         }
         page.positionViewAtEnd()
@@ -149,7 +150,7 @@ Item {
             return
         page.fieldFocus()
         if (page.atSomebodyPopup === null)
-            page.atSomebodyPopup = page._make(["VAtSomebodyPopupWindow.qml"], popupHost)
+            page.atSomebodyPopup = page._make("VAtSomebodyPopupWindow.qml", popupHost, { "members": atSearchUserManager })
         if (page.atSomebodyPopup === null)
             return
         page.atSomebodyPopup.canAtAll = page.isCurrentGroupOwner || page.isCurrentGroupManager
@@ -179,31 +180,38 @@ Item {
     }
 
     function openEmojiPopup(button) {
-        var emoji = page._make(["VEmojiPopupWindow.qml"], page)
+        var emoji = page._make("VEmojiPopupWindow.qml", page)
         if (emoji === null)
-            return
+            return null
         var place = button.mapToGlobal(button.width / 2, 0)
         emoji.x = place.x - emoji.width / 2
         emoji.y = place.y - emoji.height
+        emoji.done.connect(_takeKeyboardBack)
         // A new picker each time: the closed one goes.
         emoji.closed.connect(function () { emoji.destroy() })
         emoji.show()
+        return emoji
     }
 
     function startScreenshot(hideWindow) {
         if (page.screenshot === null) {
-            page.screenshot = page._make(["../screenshot/VScreenshot.qml"], page)
+            page.screenshot = page._make("VScreenshot.qml", page)
             if (page.screenshot === null)
                 return
-            page.screenshot.canceled.connect(_restoreWindow)
+            page.screenshot.canceled.connect(function () {
+                _restoreWindow()
+                _takeKeyboardBack()
+            })
             page.screenshot.saveAsResult.connect(function (succeed) {
                 _restoreWindow()
                 page.warn(succeed ? VTr.fileSaveFinished : VTr.fileSaveFailed)
+                _takeKeyboardBack()
             })
             page.screenshot.confirmed.connect(function (fileUrl) {
                 _restoreWindow()
                 if (fileUrl !== "" && field)
                     field.insertPicture(VSettings.urlToLocalFile(fileUrl))
+                _takeKeyboardBack()
             })
         }
         var window = Window.window
@@ -215,6 +223,17 @@ Item {
     }
 
     property bool _windowWasShown: true
+
+    // After a popup or the capture the user goes on typing. Without a window manager
+    // nobody gives this window the keyboard back (nor when it was hidden and shown
+    // again), so it asks for it itself; activation waits until the window is mapped.
+    function _takeKeyboardBack() {
+        var window = Window.window
+        if (window !== null && window.visible)
+            window.requestActivate()
+        if (field)
+            field.forceActiveFocus()
+    }
 
     function _restoreWindow() {
         var window = Window.window
@@ -408,7 +427,7 @@ Item {
         y: toolBar.y + toolBar.height + 6
         width: parent.width - 24
         height: sendRow.y - y - 6
-        source: page !== null && page.componentAvailable("VTextArea.qml") ? "VTextArea.qml" : ""
+        source: DialogTable.url("VTextArea.qml")
         onLoaded: {
             item.maximumLength = 1000
             if (item.textFormat !== undefined)

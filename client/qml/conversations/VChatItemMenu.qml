@@ -38,7 +38,8 @@ Menu {
     readonly property var _flags: ["copyVisible", "forwardVisible", "recallVisible", "pauseVisible",
                                    "playVisible", "stopVisible", "saveAsVisible", "translateVisible",
                                    "deleteVisible"]
-    readonly property var player: typeof globalQMLMediaPlayer !== "undefined" ? globalQMLMediaPlayer : null
+    // The page's voice player (the page sets it).
+    property var player: null
 
     signal diffModelId()
     // The page opens its save dialog for the message.

@@ -154,6 +154,14 @@ var emptyMessage = {
 // The message item of a row: the one role of the message models ("object", also
 // offered as modelData), or the empty stand-in. A row the view keeps for reuse
 // shows the stand-in once its item went, until it shows another.
+// The message item a row shows; an empty stand-in outside a row or while the row
+// waits for its next message.
+function rowMessage(row) {
+    if (!row || row.itemGone || !row.messageItem)
+        return emptyMessage
+    return row.messageItem
+}
+
 function rowItem(model, row) {
     if (model === null || model === undefined || (row && row.itemGone))
         return emptyMessage

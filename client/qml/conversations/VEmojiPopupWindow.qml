@@ -10,6 +10,10 @@ VPopupWindow {
 
     property alias currentTab: tabs.currentIndex
 
+    // The user is done with the picker (a pick or Escape): the keyboard goes back to
+    // where the user was typing. Not on losing the keyboard to another window.
+    signal done()
+
     // Emits the choice of a cell of the given tab and closes.
     function choose(tab, index) {
         if (tab === 0)
@@ -19,6 +23,12 @@ VPopupWindow {
         else if (tab === 2)
             vGlobal.emojiGifClicked("emotion_gif_" + VSettings.threeDigitsPadZero(index + 1))
         close()
+        done()
+    }
+
+    function dismiss() {
+        close()
+        done()
     }
 
     function emojiSource(tab, index) {
@@ -35,6 +45,13 @@ VPopupWindow {
     maximumWidth: 400
     minimumHeight: 350
     maximumHeight: 350
+
+    // The picker has the keyboard while it shows: the main window's Escape does not
+    // reach it.
+    Shortcut {
+        sequence: "Esc"
+        onActivated: emojiPopup.dismiss()
+    }
 
     Rectangle {
         anchors.fill: parent

@@ -11,6 +11,9 @@ Menu {
 
     property string filePath: ""
 
+    // The desktop has no program to open the file with.
+    signal openFailed()
+
     function present() {
         if (vGlobal.fileExists(filePath))
             return true
@@ -33,8 +36,8 @@ Menu {
         visible: true
         text: VTr.open
         onTriggered: {
-            if (fileMenu.present())
-                Qt.openUrlExternally(VSettings.localFileToUrl(fileMenu.filePath))
+            if (fileMenu.present() && !Qt.openUrlExternally(VSettings.localFileToUrl(fileMenu.filePath)))
+                fileMenu.openFailed()
         }
     }
     VMenuItem {

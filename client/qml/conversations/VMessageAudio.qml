@@ -9,7 +9,7 @@ import "VChatLogic.js" as Logic
 VMessageBubble {
     id: audio
 
-    readonly property var player: typeof globalQMLMediaPlayer !== "undefined" ? globalQMLMediaPlayer : null
+    readonly property var player: row ? row.player : null
     readonly property bool holdsThis: player !== null && player.modelId === msg.id
     readonly property bool active: holdsThis && (player.playbackState === MediaPlayer.PlayingState
                                                  || player.playbackState === MediaPlayer.PausedState)
@@ -84,6 +84,8 @@ VMessageBubble {
         spacing: 6
 
         VMessageTextContent {
+
+            menu: audio.row ? audio.row.menu : null
             id: body
 
             plainText: audio.msg.audioText

@@ -10,18 +10,17 @@ Item {
     id: bubble
 
     property bool isSend: false
+    // The message view's row that shows this content (passed down by the row's
+    // component); null outside a row.
+    property var row: null
     // The row's message item; an empty stand-in outside a row.
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
-                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
+    property var msg: Logic.rowMessage(row)
     property alias bubbleColor: shape.color
     property alias bubbleVisible: shape.visible
     readonly property color textColor: isSend ? "#FFFFFF" : "#333333"
-    readonly property var view: typeof sessionListView !== "undefined" ? sessionListView : null
-    readonly property var row: typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null
-    readonly property bool pageLoading: typeof isCurrentAccountLoading !== "undefined"
-                                        && isCurrentAccountLoading === true
-    readonly property bool viewMoving: typeof sessionListViewMoving !== "undefined"
-                                       && sessionListViewMoving === true
+    readonly property var view: row ? row.view : null
+    readonly property bool pageLoading: row !== null && row.pageLoading === true
+    readonly property bool viewMoving: row !== null && row.viewMoving === true
     // The widest a text may be shown.
     readonly property real viewWidth: view ? view.width : 800
     readonly property real screenWidth: Screen.width > 0 ? Screen.width : 1366
@@ -43,8 +42,10 @@ Item {
             row.translationRightClicked(point.x, point.y, copyText)
     }
 
+    // A desktop without a program for the file says nothing itself: the row does.
     function openLocalFile(path) {
-        Qt.openUrlExternally(VSettings.localFileToUrl(path))
+        if (!Qt.openUrlExternally(VSettings.localFileToUrl(path)) && row && row.fileOpenFailed)
+            row.fileOpenFailed()
     }
 
     function download() {

@@ -7,6 +7,8 @@ import "../translator"
 VMessageBubble {
     id: fileBubble
 
+    objectName: "fileBubble"
+
     readonly property int state: msg.downloadState
     readonly property bool present: isSend ? msg.sendstate === 1 && msg.downloadState === 1
                                            : msg.downloadState === 1

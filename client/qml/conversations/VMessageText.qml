@@ -17,6 +17,8 @@ VMessageBubble {
         spacing: 6
 
         VMessageTextContent {
+
+            menu: textBubble.row ? textBubble.row.menu : null
             id: body
 
             plainText: textBubble.msg.content

@@ -17,7 +17,8 @@ Item {
     property string selectionKey: ""
     property real viewWidth: 800
     property real screenWidth: Screen.width > 0 ? Screen.width : 1366
-    readonly property var menu: typeof chatItemMenu !== "undefined" ? chatItemMenu : null
+    // The page's message menu, which keeps who holds the one selection.
+    property var menu: null
 
     readonly property bool rich: VSettings.needsRichText(plainText)
     readonly property var editor: editorLoader.item

@@ -7,6 +7,7 @@ Loader {
 
     property bool isSend: false
     property var msg: null
+    property var row: null
 
     sourceComponent: msg && VSettings.endsWidthGif(msg.localpath) ? animated : still
 
@@ -14,6 +15,7 @@ Loader {
         id: still
 
         VMessageImage {
+            row: pictureContent.row
             isSend: pictureContent.isSend
         }
     }
@@ -21,6 +23,7 @@ Loader {
         id: animated
 
         VMessageAnimatedImage {
+            row: pictureContent.row
             isSend: pictureContent.isSend
         }
     }

@@ -6,6 +6,7 @@ VReceiveFrame {
 
     content: Component {
         VMessageAudio {
+            row: frame.row
             isSend: false
         }
     }

@@ -6,6 +6,7 @@ VReceiveFrame {
 
     content: Component {
         VMessageFile {
+            row: frame.row
             isSend: false
         }
     }

@@ -6,21 +6,22 @@ import "VChatLogic.js" as Logic
 Item {
     id: frame
 
+    // The message view's row that shows this message (the row sets it).
+    property var row: null
     // The row's message item; an empty stand-in outside a row.
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
-                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
+    property var msg: Logic.rowMessage(row)
     property Component content: null
     property Component side: null
     property Component below: null
     readonly property alias contentItem: contentLoader.item
 
-    width: typeof sessionListView !== "undefined" && sessionListView ? sessionListView.width
-         : (parent ? parent.width : 600)
+    width: row && row.view ? row.view.width : (parent ? parent.width : 600)
     height: Math.max(logo.height, userName.height + 5 + contentLoader.height + belowLoader.height)
 
     VReceiveUserLogo {
         id: logo
 
+        row: frame.row
         x: 20
         anchors.top: parent.top
     }
@@ -28,6 +29,7 @@ Item {
     VUserName {
         id: userName
 
+        row: frame.row
         anchors.left: logo.right
         anchors.leftMargin: 15
         anchors.top: parent.top

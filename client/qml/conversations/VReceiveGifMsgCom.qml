@@ -2,8 +2,11 @@ import QtQuick 2.12
 
 // A received sticker.
 VReceiveFrame {
+    id: frame
+
     content: Component {
         VMessageGif {
+            row: frame.row
             isSend: false
         }
     }

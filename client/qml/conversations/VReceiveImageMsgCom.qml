@@ -6,6 +6,7 @@ VReceiveFrame {
 
     content: Component {
         VPictureContent {
+            row: frame.row
             isSend: false
             msg: frame.msg
         }

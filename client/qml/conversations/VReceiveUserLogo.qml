@@ -6,9 +6,10 @@ import "VChatLogic.js" as Logic
 VUserLogo {
     id: receiveLogo
 
+    // The message view's row that shows this message (set by whoever makes this).
+    property var row: null
     // The row's message item; an empty stand-in outside a row.
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
-                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
+    property var msg: Logic.rowMessage(row)
 
     source: msg.icon
     champflag: msg.champflag

@@ -8,9 +8,10 @@ import "VChatLogic.js" as Logic
 Item {
     id: revoke
 
+    // The message view's row that shows this message (set by whoever makes this).
+    property var row: null
     // The row's message item; an empty stand-in outside a row.
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
-                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
+    property var msg: Logic.rowMessage(row)
     readonly property bool own: msg.sendflag === 1
     readonly property bool editable: own && reeditable(msg.id, msg.sendtime)
 

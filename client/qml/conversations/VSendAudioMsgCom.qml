@@ -6,6 +6,7 @@ VSendFrame {
 
     content: Component {
         VMessageAudio {
+            row: frame.row
             isSend: true
         }
     }

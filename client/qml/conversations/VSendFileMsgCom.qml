@@ -15,6 +15,7 @@ VSendFrame {
 
     content: Component {
         VMessageFile {
+            row: frame.row
             isSend: true
         }
     }

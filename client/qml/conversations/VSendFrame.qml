@@ -6,9 +6,10 @@ import "VChatLogic.js" as Logic
 Item {
     id: frame
 
+    // The message view's row that shows this message (the row sets it).
+    property var row: null
     // The row's message item; an empty stand-in outside a row.
-    property var msg: Logic.rowItem(typeof model !== "undefined" ? model : null,
-                                    typeof sessionDelegateRoot !== "undefined" ? sessionDelegateRoot : null)
+    property var msg: Logic.rowMessage(row)
     property Component content: null
     // The delayed busy mark and the failed mark (which sends again).
     property bool sendMarks: false
@@ -16,8 +17,7 @@ Item {
     property Component below: null
     readonly property alias contentItem: contentLoader.item
 
-    width: typeof sessionListView !== "undefined" && sessionListView ? sessionListView.width
-         : (parent ? parent.width : 600)
+    width: row && row.view ? row.view.width : (parent ? parent.width : 600)
     height: Math.max(logo.height, contentLoader.height + belowLoader.height)
 
     VMyselfUserLogo {

@@ -7,6 +7,7 @@ VSendFrame {
     sendMarks: true
     content: Component {
         VPictureContent {
+            row: frame.row
             isSend: true
             msg: frame.msg
         }

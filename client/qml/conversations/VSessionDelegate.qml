@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import "VSessionPageLogic.js" as Logic
+import "../VDialogTable.js" as DialogTable
 
 // One message of the chat view: the time label over the message's component,
 // chosen by recall flag, type and side. The components read the row's item
@@ -7,10 +8,14 @@ import "VSessionPageLogic.js" as Logic
 Item {
     id: sessionDelegateRoot
 
-    // Says whether a component file can be loaded (the page caches the answer).
-    property var componentAvailable: null
-    // The page's voice player.
+    // What the message components of the row use, passed down to them as the row:
+    // the page's voice player and message menu, the message view, and whether the
+    // page is loading a conversation or the view is moving.
     property var player: null
+    property var menu: null
+    property var view: null
+    property bool pageLoading: false
+    property bool viewMoving: false
     // The time label is switched on once the component has loaded.
     property bool timeShown: false
     // The row's item was deleted while the view keeps the row to show another
@@ -21,13 +26,13 @@ Item {
                                        ? model.modelData : null
     readonly property string componentFile: messageItem
         ? Logic.componentFile(messageItem.revokeflag, messageItem.msgtype, messageItem.sendflag) : ""
-    readonly property bool componentReady: componentFile !== "" && componentAvailable !== null
-                                           && componentAvailable(componentFile)
 
     signal rightClicked(real mouseX, real mouseY, string copyText)
     signal fileOpenOptionsClicked(real mouseX, real mouseY, string filePath)
     signal translationRightClicked(real mouseX, real mouseY, string copyText)
     signal loaded()
+    // The desktop had no program to open a file of this row with.
+    signal fileOpenFailed()
     // The item's translation arrived or changed.
     signal translationUpdated()
 
@@ -43,6 +48,22 @@ Item {
                 sessionDelegateRoot.timeShown = sessionDelegateRoot.messageItem.showTime
         }
     }
+
+    // The component is made with the row already set, so that it never shows the
+    // empty stand-in first.
+    function _loadContent() {
+        var file = componentFile
+        var url = file !== "" ? DialogTable.url(file) : ""
+        if (String(content.source) === url)
+            return
+        if (url === "")
+            content.source = ""
+        else
+            content.setSource(url, { "row": sessionDelegateRoot })
+    }
+
+    onComponentFileChanged: _loadContent()
+    Component.onCompleted: _loadContent()
 
     ListView.onReused: {
         itemGone = false
@@ -64,10 +85,10 @@ Item {
 
         width: parent.width
         height: 54
-        active: sessionDelegateRoot.timeShown && sessionDelegateRoot.componentAvailable !== null
-                && sessionDelegateRoot.componentAvailable("VTimeMsgCom.qml")
+        active: sessionDelegateRoot.timeShown
         asynchronous: true
-        source: active ? "VTimeMsgCom.qml" : ""
+        source: active ? DialogTable.url("VTimeMsgCom.qml") : ""
+        onLoaded: item.row = sessionDelegateRoot
     }
 
     Loader {
@@ -76,7 +97,6 @@ Item {
         y: sessionDelegateRoot.timeShown ? 54 : 0
         width: parent.width
         asynchronous: false
-        source: sessionDelegateRoot.componentReady ? sessionDelegateRoot.componentFile : ""
         onLoaded: {
             sessionDelegateRoot.timeShown = sessionDelegateRoot.messageItem
                     ? sessionDelegateRoot.messageItem.showTime : false

@@ -7,6 +7,7 @@ import "../popups"
 import "../settings"
 import "../translator"
 import "VSessionPageLogic.js" as Logic
+import "../VDialogTable.js" as DialogTable
 
 // The chat tab: the conversation list at the left, the open conversation at the
 // right (title, messages, input). The page holds no messages itself; it drives
@@ -59,7 +60,6 @@ Item {
 
     property bool _groupManager: false
     property bool _groupOwner: false
-    property var _available: ({})
     readonly property alias listMenu: sessionListMenu
     readonly property alias messageView: chatColumn.messageView
     readonly property alias voicePlayer: globalQMLMediaPlayer
@@ -82,26 +82,21 @@ Item {
 
     anchors.fill: parent
 
-    // Whether a QML file of this folder (or a path relative to it) loads; asked
-    // once per file, so that files not yet present leave their place empty.
-    function componentAvailable(file) {
-        if (_available[file] === undefined) {
-            var component = Qt.createComponent(file)
-            _available[file] = component.status === Component.Ready
+    // Makes a popup or part of the page from the dialog table; a file that is not
+    // there or does not load is an error, and gives null.
+    function _make(file, parentObject, properties) {
+        var path = DialogTable.url(file)
+        if (path === "")
+            return null
+        var component = Qt.createComponent(path)
+        if (component.status !== Component.Ready) {
+            console.error("cannot load", file + ":", component.errorString().trim())
+            return null
         }
-        return _available[file]
-    }
-
-    // Makes an object of the first of the files that loads; null when none does.
-    function _make(files, parentObject) {
-        for (var i = 0; i < files.length; ++i) {
-            if (!componentAvailable(files[i]))
-                continue
-            var made = Qt.createComponent(files[i]).createObject(parentObject)
-            if (made !== null)
-                return made
-        }
-        return null
+        var made = component.createObject(parentObject, properties || {})
+        if (made === null)
+            console.error("cannot make", file)
+        return made
     }
 
     // ---- drafts ----
@@ -388,7 +383,7 @@ Item {
     function showAtSomebody() { chatColumn.inputPane.showAtSomebody() }
     function needAtSomebody(somebody) { chatColumn.inputPane.needAtSomebody(somebody) }
     function closeAtSomebody() { chatColumn.inputPane.closeAtSomebody() }
-    function openEmojiPopup(button) { chatColumn.inputPane.openEmojiPopup(button) }
+    function openEmojiPopup(button) { return chatColumn.inputPane.openEmojiPopup(button) }
     function startScreenshot(hideWindow) { chatColumn.inputPane.startScreenshot(hideWindow) }
     function toggleSync() { chatColumn.inputPane.toggleSync() }
     function openSyncTargets() { chatColumn.inputPane.openSyncTargets() }
@@ -460,8 +455,8 @@ Item {
 
     Component.onCompleted: {
         sessionManager.chatPageShown = visible
-        chatItemMenu = _make(["VChatItemMenu.qml"], sessionListPage)
-        atMeBanner = _make(["VAlertSomeoneAtMe.qml"], chatColumn.bannerHost)
+        chatItemMenu = _make("VChatItemMenu.qml", sessionListPage, { "player": globalQMLMediaPlayer })
+        atMeBanner = _make("VAlertSomeoneAtMe.qml", chatColumn.bannerHost)
     }
 
     Connections {

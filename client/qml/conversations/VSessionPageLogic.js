@@ -252,6 +252,16 @@ function mentionNames(text, isKnown) {
     return names
 }
 
+// The text as it is sent: the en space that ends each mention becomes a plain
+// space. In the field it marks where a name with blanks ends; in a message it
+// would read as a double space before the text that follows.
+function withPlainMentionEnds(text, names) {
+    var value = String(text)
+    for (var i = 0; i < names.length; ++i)
+        value = value.split("@" + names[i] + "\u2002").join("@" + names[i] + " ")
+    return value
+}
+
 // Whether a text carries a link by either of the two link patterns.
 function containsLink(text, pattern, wholePattern) {
     var value = String(text)

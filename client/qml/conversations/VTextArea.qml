@@ -4,6 +4,7 @@ import "../commons"
 import "../settings"
 import "VChatLogic.js" as Logic
 import "../commons/VOwnedPopup.js" as OwnedPopup
+import "../VDialogTable.js" as DialogTable
 
 // The message input: a length limit that cuts what was just typed or pasted,
 // pasting pictures, files and text, and @-mentions ("@" + name + en space) in
@@ -169,7 +170,7 @@ TextArea {
 
     function _openMenu(x, y) {
         if (!_menu)
-            _menu = OwnedPopup.create(textArea, Qt.resolvedUrl("../popups/VInputAreaMenu.qml"))
+            _menu = OwnedPopup.create(textArea, DialogTable.url("VInputAreaMenu.qml"))
         if (!_menu)
             return
         var hasSelection = selectionStart !== selectionEnd

@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import "../commons"
+import "../VDialogTable.js" as DialogTable
 
 // A 36 by 36 avatar beside a message; a click shows a contact card at the mouse
 // (or does what the owner asks instead).
@@ -16,9 +17,9 @@ VRoundImage {
 
     function showCard(x, y) {
         // The card belongs to the contacts page.
-        var component = Qt.createComponent("../contacts/VContactInfoPopupWindow.qml")
+        var component = Qt.createComponent(DialogTable.url("VContactInfoPopupWindow.qml"))
         if (component.status !== Component.Ready) {
-            console.log("not available: VContactInfoPopupWindow.qml", component.errorString().trim())
+            console.error("cannot load VContactInfoPopupWindow.qml:", component.errorString().trim())
             return null
         }
         var place = logo.mapToGlobal(x, y)

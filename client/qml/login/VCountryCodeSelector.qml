@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import "../VDialogTable.js" as DialogTable
 
 // The dialling code of the phone form; a click opens the country list.
 Item {
@@ -14,9 +15,11 @@ Item {
             popup.destroy()
             popup = null
         }
-        var component = Qt.createComponent("VCountryCodeSelectorPopupWindow.qml")
-        if (component.status !== Component.Ready)
+        var component = Qt.createComponent(DialogTable.url("VCountryCodeSelectorPopupWindow.qml"))
+        if (component.status !== Component.Ready) {
+            console.error("cannot load VCountryCodeSelectorPopupWindow.qml:", component.errorString().trim())
             return
+        }
         var place = mapToGlobal(0, height)
         popup = component.createObject(selector, {
             x: place.x, y: place.y, searchInputHolderPlaceText: searchInputHolderPlaceText

@@ -387,16 +387,49 @@ class TestImSessionHistory : public QObject {
     Notify(100008, 0, 0, Json(at));
     manager()->entrySession(kPeer, 0);
     QVERIFY(!manager()->getMsgEntity(target));
+    ImMsgEntity* newest = manager()->getMsgEntity(ids.last());
+    QVERIFY(newest);
     const int row = manager()->getToLastAtMessage();
-    QCOMPARE(row, 20);
-    QCOMPARE(ViewIds(), ids);
+    // Whole pages on top of the one shown, up to the one that holds the mention
+    // (70..99, then 40..69 and 10..39): not every row from it to now in one read.
+    QCOMPARE(row, 10);
+    QCOMPARE(ViewIds(), ids.mid(10));
     QCOMPARE(manager()->getMsgEntity(target), manager()->get(row));
+    // The rows shown before stay as they were.
+    QCOMPARE(manager()->getMsgEntity(ids.last()), newest);
     // Now loaded: the row is found directly.
-    QCOMPARE(manager()->getToLastAtMessage(), 20);
+    QCOMPARE(manager()->getToLastAtMessage(), 10);
     // History answers during the jump add nothing; afterwards paging goes on.
     manager()->doLoadMoreHistory(true);
-    QCOMPARE(manager()->itemCount(), 100);
-    QTRY_VERIFY(manager()->getMsgIndexByid(ids.first()) == 0);
+    QCOMPARE(manager()->itemCount(), 90);
+    QTRY_VERIFY((manager()->doLoadMoreHistory(true), manager()->getMsgIndexByid(ids.first()) == 0));
+  }
+
+  // A mention that is never shown (its sender recalled it) stops the search once
+  // the pages have passed it, instead of reading the whole conversation.
+  void atJumpToAHiddenMentionStopsPastIt() {
+    const QList<int> ids = Seed100();
+    const int target = ids.at(60);
+    manager()->entrySession("3000@tesmo.x", 0);
+    Notify(100008, 0, 0,
+           Json({{"id", target},
+                 {"fromuser", kPeer},
+                 {"touser", kMe},
+                 {"totype", 0},
+                 {"msgtype", 0},
+                 {"content", "@me"},
+                 {"sendflag", 0},
+                 {"atflag", 1},
+                 {"sendtime", Time(60 * 60)}}));
+    QVERIFY(ui()->dbExecSql(
+        QStringLiteral("update nq_message set atflag=1, revokeflag=1, sendflag=0 where id=%1")
+            .arg(target)));
+    manager()->entrySession(kPeer, 0);
+    QCOMPARE(ViewIds(), ids.mid(70));
+    QCOMPARE(manager()->getToLastAtMessage(), -1);
+    QList<int> shown = ids.mid(40);
+    shown.removeOne(target);
+    QCOMPARE(ViewIds(), shown);
   }
 
   void removeTheNewestAndTheOnlyMessage() {

@@ -31,7 +31,7 @@ Item {
         function test_texts_data() {
             return [
                 { tag: "en exit", language: VLanguage.EN_US, name: "exit", text: "Sign out" },
-                { tag: "en quit", language: VLanguage.EN_US, name: "quit", text: "Sign out" },
+                { tag: "en quit", language: VLanguage.EN_US, name: "quit", text: "Quit" },
                 { tag: "en emoticon", language: VLanguage.EN_US, name: "emoticon", text: "Sticker" },
                 { tag: "en unchanged", language: VLanguage.EN_US, name: "cancel", text: "Cancel" },
                 { tag: "en myself", language: VLanguage.EN_US, name: "myself", text: " (Myself)" },

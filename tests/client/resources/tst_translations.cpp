@@ -80,6 +80,9 @@ class TestTranslations : public QObject {
                          << QString::fromUtf8(text);
     };
     row("en exit", "en_us", "VTr", "Exit", "退出", "Sign out");
+    // The tray's and the settings popup's entry ends the program: it does not sign out.
+    row("en quit", "en_us", "VTr", "Quit", "退出", "Quit");
+    row("zh quit", "zh_cn", "VTr", "Quit", "退出", "退出");
     row("en send tip", "en_us", "VTr", "%1 to send, %2 to wrap.", "%1 发送，%2 换行",
         "%1 Send,%2 Newline");
     row("en chinese source", "en_us", "VLoginPage", "登  录", "", "Login");

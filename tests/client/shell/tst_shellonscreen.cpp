@@ -3,6 +3,8 @@
 // upload" with the picture chooser, and the new picture on the avatar after
 // "Finished". Under a virtual X server the screen is kept after each step
 // (artefacts/shell).
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QColor>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWindow>
 #include <QtQuickTest>
 
 #include "support/OnScreenSteps.h"
@@ -67,6 +70,43 @@ class ShellOnScreenFixture : public QObject {
         {QStringLiteral("folder"), QDir(dialog->directory()).canonicalPath()},
         {QStringLiteral("filters"), dialog->nameFilters()},
         {QStringLiteral("exposed"), dialog->windowHandle() && dialog->windowHandle()->isExposed()}};
+  }
+
+  // Whether the chooser shows above the window, in the X server's own stacking
+  // order (no window manager re-stacks anything here). Offscreen: true.
+  Q_INVOKABLE bool chooserAbove(QObject* object) const {
+    QFileDialog* dialog = ShownChooser();
+    auto* window = qobject_cast<QWindow*>(object);
+    if (!dialog || !dialog->windowHandle() || !window) return false;
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return true;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+      xcb_disconnect(connection);
+      return false;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);
+    int chooserAt = -1;
+    int windowAt = -1;
+    if (tree) {
+      // Children come bottom first.
+      const xcb_window_t* children = xcb_query_tree_children(tree);
+      for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        if (children[i] == dialog->windowHandle()->winId()) chooserAt = i;
+        if (children[i] == window->winId()) windowAt = i;
+      }
+      free(tree);
+    }
+    xcb_disconnect(connection);
+    return chooserAt >= 0 && windowAt >= 0 && chooserAt > windowAt;
+  }
+
+  Q_INVOKABLE bool cancelChooser() {
+    QFileDialog* dialog = ShownChooser();
+    if (!dialog) return false;
+    dialog->reject();
+    return true;
   }
 
   Q_INVOKABLE QString picturesFolder() const {

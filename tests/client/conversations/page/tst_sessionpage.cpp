@@ -5,9 +5,12 @@
 #include <QAtomicInt>
 #include <QDir>
 #include <QImage>
+#include <QPointer>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
 #include <QtQuickTest>
 #include <QtWebEngine>
 
@@ -130,6 +133,58 @@ class PageFixture : public QObject {
     EngineDouble::Raise(0, code, status, dialog, 0, text.toStdString());
   }
 
+  // Types where the keyboard really is: into the window that has it, as a
+  // person's keys go. False when no window of the program has the keyboard.
+  Q_INVOKABLE bool typeIntoFocusWindow(const QString& text) {
+    QWindow* window = QGuiApplication::focusWindow();
+    if (!window) return false;
+    for (const QChar c : text) {
+      // Keys with no key code of their own (an en space) go as text alone.
+      if (c.unicode() < 0x80)
+        QTest::keyClick(window, c.toLatin1());
+      else
+        QTest::sendKeyEvent(QTest::Click, window, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    return true;
+  }
+  Q_INVOKABLE bool keyIntoFocusWindow(int key) {
+    QWindow* window = QGuiApplication::focusWindow();
+    if (!window) return false;
+    QPointer<QWindow> pressed = window;
+    QTest::keyPress(window, static_cast<Qt::Key>(key));
+    // The key may close the window it went to; its release then goes where the
+    // keyboard went.
+    QWindow* now = pressed ? pressed.data() : QGuiApplication::focusWindow();
+    if (now) QTest::keyRelease(now, static_cast<Qt::Key>(key));
+    return true;
+  }
+  // A desktop with no program to open files with: no launcher on the path and
+  // no desktop session that names one. Undone with false.
+  Q_INVOKABLE void hideFileOpeners(bool hide) {
+    static const char* const kNames[] = {"PATH", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION",
+                                         "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"};
+    if (hide) {
+      m_savedEnvironment.clear();
+      for (const char* name : kNames) {
+        if (qEnvironmentVariableIsSet(name)) m_savedEnvironment.insert(name, qgetenv(name));
+        qunsetenv(name);
+      }
+      qputenv("PATH", folder(QStringLiteral("empty-path")).toLocal8Bit());
+      return;
+    }
+    qunsetenv("PATH");
+    for (auto it = m_savedEnvironment.cbegin(); it != m_savedEnvironment.cend(); ++it)
+      qputenv(it.key().constData(), it.value());
+    m_savedEnvironment.clear();
+  }
+
+  // The title of the window that has the keyboard; empty for none.
+  Q_INVOKABLE QString focusWindowName() const {
+    QWindow* window = QGuiApplication::focusWindow();
+    return window ? window->objectName() + QLatin1Char('/') + window->metaObject()->className()
+                  : QString();
+  }
+
   // Counts the script errors QML reports from now on (a binding reading a gone
   // item); the messages still reach the test log.
   Q_INVOKABLE void countScriptErrors() {
@@ -148,6 +203,7 @@ class PageFixture : public QObject {
   static QAtomicInt s_scriptErrors;
   static QtMessageHandler s_previousHandler;
   QString m_folder;
+  QMap<QByteArray, QByteArray> m_savedEnvironment;
   // Counted over every file's fixture: a file must not start from another's rows.
   static int s_databases;
 };

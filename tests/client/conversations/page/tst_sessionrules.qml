@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import QtTest 1.12
 import "qrc:/qml/conversations/VSessionPageLogic.js" as Logic
+import "qrc:/qml/VDialogTable.js" as DialogTable
 
 // The page's rules that need no page: row times, badges, previews, the message
 // component of a row, the menu entries, the recall rule and mentions.
@@ -160,6 +161,9 @@ TestCase {
 
     function test_componentFile(data) {
         compare(Logic.componentFile(data.r, data.t, data.s), data.want)
+        // The row makes it from the dialog table, which must know it.
+        if (data.want !== "")
+            verify(DialogTable.paths[data.want] !== undefined, data.want + " is in the dialog table")
     }
 
     function entriesText(entries) {

@@ -15,6 +15,8 @@ Item {
 
     VAtSomebodyPopupWindow {
         id: picker
+
+        members: atSearchUserManager
     }
 
     VAlertSomeoneAtMe {

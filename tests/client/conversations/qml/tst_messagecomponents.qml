@@ -7,31 +7,43 @@ import "qrc:/qml/settings"
 import "qrc:/qml/translator"
 import "qrc:/qml/conversations/VChatLogic.js" as Logic
 
-// The message components over real message items, with the page's names in place.
+// The message components over real message items. They reach nothing of the page
+// by name: what they use comes in through the row they are given.
 Item {
     id: page
 
     width: 800
     height: 600
 
-    property bool isCurrentAccountLoading: false
-    property bool sessionListViewMoving: false
+    property bool loading: false
+    property bool moving: false
     property var translationRequests: []
     property var rightClicks: []
 
-    // The row that holds the components.
-    Item {
-        id: sessionDelegateRoot
+    // Stands for the message view's row: what a row passes to its component.
+    Component {
+        id: rowStandIn
 
-        signal rightClicked(real x, real y, string copyText)
-        signal translationRightClicked(real x, real y, string copyText)
-        signal fileOpenOptionsClicked(real x, real y, string localpath)
+        Item {
+            property var messageItem: null
+            property bool itemGone: false
+            property var view: listStandIn
+            property bool pageLoading: page.loading
+            property bool viewMoving: page.moving
+            property var menu: menuStandIn
+            property var player: playerStandIn
 
-        onRightClicked: page.rightClicks.push(copyText)
+            signal rightClicked(real x, real y, string copyText)
+            signal translationRightClicked(real x, real y, string copyText)
+            signal fileOpenOptionsClicked(real x, real y, string localpath)
+            signal fileOpenFailed()
+
+            onRightClicked: page.rightClicks.push(copyText)
+        }
     }
 
     Item {
-        id: sessionListView
+        id: listStandIn
 
         width: 800
         height: 600
@@ -45,7 +57,7 @@ Item {
     SignalSpy { id: reedits; target: vGlobal; signalName: "reeditRecallMessage" }
 
     QtObject {
-        id: chatItemMenu
+        id: menuStandIn
 
         property string modelIdForText: ""
         signal diffModelId()
@@ -53,7 +65,7 @@ Item {
 
     // The page's one player, recording what it is asked.
     QtObject {
-        id: globalQMLMediaPlayer
+        id: playerStandIn
 
         property int modelId: -1
         property string source: ""
@@ -76,20 +88,6 @@ Item {
         }
     }
 
-    Component {
-        id: rowsComponent
-
-        Column {
-            property alias rows: repeater
-            property alias delegate: repeater.delegate
-            property alias model: repeater.model
-
-            Repeater {
-                id: repeater
-            }
-        }
-    }
-
     TestCase {
         name: "MessageComponents"
         when: windowShown
@@ -105,10 +103,10 @@ Item {
         // One row of the given component over one message item.
         function row(component, fields) {
             var item = message(fields)
-            var holder = createTemporaryObject(rowsComponent, sessionListView, { "model": [item] })
-            holder.delegate = component
-            verify(holder.rows.count === 1)
-            return { item: item, frame: holder.rows.itemAt(0) }
+            var standIn = createTemporaryObject(rowStandIn, page, { "messageItem": item })
+            var frame = createTemporaryObject(component, listStandIn, { "row": standIn })
+            verify(frame !== null)
+            return { item: item, frame: frame }
         }
 
         Component { id: sendImage; VSendImageMsgCom {} }
@@ -116,6 +114,16 @@ Item {
         Component { id: sendAudio; VSendAudioMsgCom {} }
         Component { id: receiveAudio; VReceiveAudioMsgCom {} }
         Component { id: sendText; VSendTextMsgCom {} }
+        // In a list, each made with a row over its own item.
+        Component {
+            id: sendTextInList
+
+            VSendTextMsgCom {
+                id: inList
+
+                row: rowStandIn.createObject(inList, { "messageItem": model.modelData })
+            }
+        }
         Component { id: receiveText; VReceiveTextMsgCom {} }
         Component { id: sendQuotes; VSendQuitesMsgCom {} }
         Component { id: receiveFile; VReceiveFileMsgCom {} }
@@ -178,19 +186,19 @@ Item {
             var made = row(receiveAudio, { "id": 31, "msgtype": 4, "sendflag": 0, "seconds": 12,
                                            "localpath": path, "downloadState": 1 })
             var bubble = made.frame.contentItem
-            globalQMLMediaPlayer.modelId = -1
-            globalQMLMediaPlayer.playbackState = MediaPlayer.StoppedState
+            playerStandIn.modelId = -1
+            playerStandIn.playbackState = MediaPlayer.StoppedState
             mouseClick(bubble)
-            compare(globalQMLMediaPlayer.modelId, 31)
-            compare(globalQMLMediaPlayer.source, VSettings.localFileToUrl(path))
+            compare(playerStandIn.modelId, 31)
+            compare(playerStandIn.source, VSettings.localFileToUrl(path))
             verify(bubble.playing)
             mouseClick(bubble)
-            compare(globalQMLMediaPlayer.playbackState, MediaPlayer.PausedState)
+            compare(playerStandIn.playbackState, MediaPlayer.PausedState)
             verify(bubble.active && !bubble.playing)
             // Not downloaded: clicks do nothing.
             made.item.downloadState = 0
             mouseClick(bubble)
-            compare(globalQMLMediaPlayer.playbackState, MediaPlayer.PausedState)
+            compare(playerStandIn.playbackState, MediaPlayer.PausedState)
         }
 
         function test_busyMarkOnlyAfterOneSecond() {
@@ -231,8 +239,8 @@ Item {
             var item = sessionManager.get(sessionManager.itemCount - 1)
             compare(item.content, "try again")
             item.sendstate = 0
-            var view = createTemporaryObject(listComponent, sessionListView)
-            view.delegate = sendText
+            var view = createTemporaryObject(listComponent, listStandIn)
+            view.delegate = sendTextInList
             view.model = sessionManager
             tryVerify(function () { return view.itemAtIndex(sessionManager.itemCount - 1) !== null })
             var frame = view.itemAtIndex(sessionManager.itemCount - 1)
@@ -366,7 +374,7 @@ Item {
                 words += words
             var made = row(sendText, { "id": 63, "content": words })
             var edit = findChildren(made.frame.contentItem, "VMessageTextContent")[0]
-            compare(edit.width, Math.ceil(Math.min(0.7 * sessionListView.width - 20, Screen.width / 2 - 20)))
+            compare(edit.width, Math.ceil(Math.min(0.7 * listStandIn.width - 20, Screen.width / 2 - 20)))
             verify(edit.lineCount > 1)
             var shortOne = row(sendText, { "id": 64, "content": "hi" })
             var shortEdit = findChildren(shortOne.frame.contentItem, "VMessageTextContent")[0]
@@ -389,11 +397,11 @@ Item {
             mouseClick(edit, 5, 5, Qt.RightButton)
             compare(page.rightClicks[1], "beta")
             // The selection's owner is known to the menu; another text's selection drops it.
-            compare(chatItemMenu.modelIdForText, "61NONE")
+            compare(menuStandIn.modelIdForText, "61NONE")
             var other = row(receiveText, { "id": 62, "sendflag": 0, "content": "other words" })
             var otherEdit = findChildren(other.frame.contentItem, "VMessageTextContent")[0]
             otherEdit.select(0, 5)
-            compare(chatItemMenu.modelIdForText, "62NONE")
+            compare(menuStandIn.modelIdForText, "62NONE")
             compare(edit.selectedText, "")
         }
 
@@ -426,7 +434,7 @@ Item {
             mouseMove(text, text.width - 1, y)
             mouseRelease(text, text.width - 1, y)
             verify(text.selectedText.length > 0, "dragging from the first press selects")
-            compare(chatItemMenu.modelIdForText, "71NONE")
+            compare(menuStandIn.modelIdForText, "71NONE")
             // The editor lies exactly over what was shown.
             compare(text.editor.width, text.width)
             compare(text.lineCount, 1)

@@ -81,6 +81,22 @@ Item {
             verify(e2e.shot("03-file-chooser"))
         }
 
+        // Each time the chooser opens it stands above the editor, also without a
+        // window manager to raise it.
+        function test_2b_chooserStaysOnTopEveryTime() {
+            verify(e2e.chooserAbove(root.editor), "the chooser is above the editor the first time")
+            for (var time = 2; time <= 3; ++time) {
+                verify(e2e.cancelChooser())
+                tryVerify(function() { return e2e.chooser().exposed !== true }, 10000, "the chooser closed")
+                tryVerify(function() { return root.editor.visible }, 5000)
+                mouseClick(findChild(root.editor.contentItem, "localUpload"))
+                tryVerify(function() { return e2e.chooser().exposed === true }, 10000, "the chooser shows again")
+                tryVerify(function() { return e2e.chooserAbove(root.editor) }, 5000,
+                          "the chooser is above the editor, time " + time)
+            }
+            verify(e2e.shot("03b-file-chooser-again"))
+        }
+
         function test_3_choosingAPicture() {
             verify(e2e.choose(root.picturePath))
             tryVerify(function() { return root.editor.logoPath !== "" }, 5000)
