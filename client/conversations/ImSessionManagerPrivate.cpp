@@ -239,7 +239,17 @@ ImSessionManagerPrivate::Recall ImSessionManagerPrivate::recallVerdict(const QSt
   const int role = ui->DBGetRecordCount(roles) > 0 ? ui->DBGetIntValue(roles, 0, 0) : 0;
   ui->DBRelease(roles);
   // 1 owner, 2 manager.
-  return role == 1 || role == 2 ? Recall::Allowed : Recall::Refused;
+  if (role == 1 || role == 2) return Recall::Allowed;
+  // The group list names every group's owner, also before its members were loaded.
+  const long owner =
+      ui->DBSelectSql((QStringLiteral("SELECT 1 FROM nq_group WHERE groupid=") +
+                       ImMessageQuery::quoted(key) + QStringLiteral(" and craccount=") +
+                       ImMessageQuery::quoted(recaller))
+                          .toUtf8()
+                          .constData());
+  const bool isOwner = owner != 0 && ui->DBGetRecordCount(owner) > 0;
+  ui->DBRelease(owner);
+  return isOwner ? Recall::Allowed : Recall::Refused;
 }
 
 bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& key, int totype,

@@ -165,14 +165,21 @@ bool TMessageStore::MayRecallInGroup(TDBManager& db, const std::string& writer,
   if (revoker.empty()) return false;
   if (writer == revoker) return true;
   // Anyone else only as the owner or a manager of the group the message is in (or,
-  // for a child group's message shown here, of the group it was written in).
+  // for a child group's message shown here, of the group it was written in). The
+  // group list names every group's owner; managers are known from the member table.
   std::string groups = SqlQuoted(group);
   if (!fromgroup.empty() && fromgroup != group) groups += "," + SqlQuoted(fromgroup);
   TRecordSet roles;
-  return db.Exec("select 1 from nq_groupuser where groupid in (" + groups +
-                     ") and account=" + SqlQuoted(revoker) + " and role in (1,2)",
-                 &roles) &&
-         roles.GetRecordCount() > 0;
+  if (db.Exec("select 1 from nq_groupuser where groupid in (" + groups +
+                  ") and account=" + SqlQuoted(revoker) + " and role in (1,2)",
+              &roles) &&
+      roles.GetRecordCount() > 0)
+    return true;
+  TRecordSet owner;
+  return db.Exec("select 1 from nq_group where groupid in (" + groups +
+                     ") and craccount=" + SqlQuoted(revoker),
+                 &owner) &&
+         owner.GetRecordCount() > 0;
 }
 
 int TMessageStore::DeleteMessage(int localId) {

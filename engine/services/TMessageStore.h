@@ -34,8 +34,8 @@ class TMessageStore {
   // Sets revokeflag on the message with the server id, recalled by revoker into
   // touser; its local id, 0 when none or when the revoker may not recall it. A
   // one-to-one message is recalled only by its sender (the own account included,
-  // from another device); a group message by its writer or by an owner or manager of
-  // the group as nq_groupuser knows them.
+  // from another device); a group message by its writer, by the owner nq_group names
+  // or by an owner or manager of the group as nq_groupuser knows them.
   static int MarkRevokedByMsgId(long long msgid, const std::string& touser,
                                 const std::string& revoker);
   // Marks the message deleted and, when it was its conversation's latest, points the

@@ -145,6 +145,11 @@ TEST_F(HistorySyncTest, AGroupRecallInHistoryIsAppliedOnlyForTheWriterTheOwnerOr
                  {"4003@a.test", kGroup, 2},
                  {"4004@a.test", kGroup, 3},
                  {"4005@a.test", "78@group.a.test", 2}};
+  // The group list names an owner the member table has no row for yet.
+  ASSERT_TRUE(Db()->Exec("insert or ignore into nq_group(groupid) values('" + std::string(kGroup) +
+                         "')"));
+  ASSERT_TRUE(Db()->Exec("update nq_group set craccount='4007@a.test' where groupid='" +
+                         std::string(kGroup) + "'"));
   for (const auto& m : members) {
     ASSERT_TRUE(Db()->Exec("insert into nq_groupuser(groupid,account,role) values('" +
                            std::string(m.group) + "','" + m.account + "'," +
@@ -161,6 +166,7 @@ TEST_F(HistorySyncTest, AGroupRecallInHistoryIsAppliedOnlyForTheWriterTheOwnerOr
       {"the writer", kWriter, true},
       {"the owner", "4002@a.test", true},
       {"a manager", "4003@a.test", true},
+      {"the owner the group list names", "4007@a.test", true},
   };
   // Each message and its recall in one page, as a reopened chat downloads them.
   std::string ids;

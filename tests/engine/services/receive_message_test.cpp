@@ -322,7 +322,7 @@ TEST_F(ReceiveTest, AOneToOneRecallMarksOnlyTheRevokersOwnMessage) {
 // notice and tells nobody.
 TEST_F(ReceiveTest, AGroupRecallIsAppliedOnlyForTheWriterTheOwnerOrAManager) {
   const char* kWriter = "41@d.test";
-  for (const char* user : {"41", "42", "43", "44", "45"}) users.AddUser(pushtest::User(user));
+  for (const char* user : {"41", "42", "43", "44", "45", "47"}) users.AddUser(pushtest::User(user));
   const struct {
     const char* account;
     const char* group;
@@ -332,6 +332,13 @@ TEST_F(ReceiveTest, AGroupRecallIsAppliedOnlyForTheWriterTheOwnerOrAManager) {
                  {"43@d.test", kGroup, 2},
                  {"44@d.test", kGroup, 3},
                  {"45@d.test", "9@group.d.test", 2}};
+  // The group list names an owner the member table has no row for yet.
+  ASSERT_GE(api.DBExecSql(("insert or ignore into nq_group(groupid) values('" +
+                           std::string(kGroup) + "')").c_str()),
+            0);
+  ASSERT_GT(api.DBExecSql(("update nq_group set craccount='47@d.test' where groupid='" +
+                           std::string(kGroup) + "'").c_str()),
+            0);
   for (const auto& m : members) {
     ASSERT_GT(api.DBExecSql(("insert into nq_groupuser(groupid,account,role) values('" +
                              std::string(m.group) + "','" + m.account + "'," +
@@ -350,6 +357,7 @@ TEST_F(ReceiveTest, AGroupRecallIsAppliedOnlyForTheWriterTheOwnerOrAManager) {
       {"the writer", kWriter, true},
       {"the owner", "42@d.test", true},
       {"a manager", "43@d.test", true},
+      {"the owner the group list names", "47@d.test", true},
   };
   long long msgid = 7001;
   for (const auto& row : rows) {
