@@ -215,14 +215,19 @@ void TSyncWorker::RunTask(TAPIPacket* task) {
 
 void TSyncWorker::RunHistoryTask(TAPIPacket* task) {
   THistorySync history(m_service);
-  if (FirstDownload()) {
+  const bool first = FirstDownload();
+  // A first pass run again after one was cut short: a conversation that pass reached
+  // goes on from its last id, as in a later pass; a newest page alone would skip
+  // what came in between.
+  if (first && THistorySync::GetLastHistoryId(task->s1) <= 0) {
     history.SyncUserHistory(task);
-    if (history.Incomplete() && !task->s1.empty()) m_incompleteGroups.insert(task->s1);
   } else if (task->s1.empty()) {
     history.SyncHistoryByLoginTime(task);
   } else {
     history.SyncGroupHistory(task);
   }
+  // A group left short in a first pass gets no baseline at the pass's end.
+  if (first && history.Incomplete() && !task->s1.empty()) m_incompleteGroups.insert(task->s1);
 }
 
 void TSyncWorker::FinishHistoryPass(const TAPIPacket& task) {

@@ -21,7 +21,10 @@ using accounttest::GroupId;
 using accounttest::kA;
 using accounttest::kGroupMessages;
 using accounttest::kGroups;
+using accounttest::kPeer;
+using accounttest::kPeerMessages;
 using accounttest::kWait;
+using accounttest::Member;
 
 // Groups whose history comes before the pass is cut; the next one stays in flight.
 constexpr size_t kGroupsBeforeCut = 3;
@@ -74,21 +77,11 @@ class FirstPassEnv : public AccountIsolationEnv {
     ASSERT_EQ(api.MakeUnRegister(), 1);
     ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
   }
-};
-
-class FirstPassResumeTest : public FirstPassEnv, public ::testing::WithParamInterface<Case> {};
-
-TEST_P(FirstPassResumeTest, EveryGroupHasItsHistoryOnceTheNextPassEnds) {
-  const Case& c = GetParam();
-  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
-  if (c.cut != Cut::kNone) worldA.HoldAfter(FakeSyncWorld::kGroupMidPath, kGroupsBeforeCut);
-  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
-
-  size_t reports = 0;
-  if (c.cut != Cut::kNone) {
+  // A's first pass, cut once the first kGroupsBeforeCut groups have their history.
+  void CutFirstPass(Cut cut) {
     ASSERT_TRUE(worldA.WaitHeld(1, 60000));
     ASSERT_EQ(GroupRows().size(), kGroupsBeforeCut);
-    switch (c.cut) {
+    switch (cut) {
       case Cut::kLogoutAndSwitch:
         ASSERT_EQ(api.MakeUnRegister(), 1);
         ASSERT_NO_FATAL_FAILURE(SwitchToBAndBack());
@@ -107,6 +100,20 @@ TEST_P(FirstPassResumeTest, EveryGroupHasItsHistoryOnceTheNextPassEnds) {
       case Cut::kNone:
         break;
     }
+  }
+};
+
+class FirstPassResumeTest : public FirstPassEnv, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(FirstPassResumeTest, EveryGroupHasItsHistoryOnceTheNextPassEnds) {
+  const Case& c = GetParam();
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  if (c.cut != Cut::kNone) worldA.HoldAfter(FakeSyncWorld::kGroupMidPath, kGroupsBeforeCut);
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+
+  size_t reports = 0;
+  if (c.cut != Cut::kNone) {
+    ASSERT_NO_FATAL_FAILURE(CutFirstPass(c.cut));
     // Nothing says the cut pass was done: no first-pass marks, and no group the pass
     // did not reach has a last message id.
     EXPECT_EQ(SaveInfo(2, "FIRSTDOWNIM"), "");
@@ -169,13 +176,56 @@ TEST_F(FirstPassEnv, AGroupWhoseFirstDownloadFailedIsFetchedByTheNextPass) {
   EXPECT_EQ(SaveInfo(2, failed), std::to_string(100000 + kGroups * 100 + kGroupMessages - 1));
 }
 
+// What came after the cut to a conversation the cut pass had reached (more than a
+// newest page) is stored by the pass run again, as a later pass after an uncut one
+// would store it: that conversation goes on from its last id.
+class FirstPassCutTest : public FirstPassEnv, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(FirstPassCutTest, WhatCameAfterTheCutToAReachedConversationIsStored) {
+  const Case& c = GetParam();
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  worldA.HoldAfter(FakeSyncWorld::kGroupMidPath, kGroupsBeforeCut);
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  ASSERT_NO_FATAL_FAILURE(CutFirstPass(c.cut));
+  // The groups are fetched highest id first: the last group was reached.
+  const std::string reached = GroupId(kGroups);
+  ASSERT_EQ(GroupRows().count(reached), 1u);
+  ASSERT_NE(SaveInfo(2, "PERSON"), "");
+  // The cut pass was long ago; the messages below came after it.
+  api.GetDatabaseManager()->SetSaveInfo(3, "logintime", kCutPassTime);
+
+  constexpr int kLater = 40;  // more than the newest page of a first download
+  worldA.AddConversation(kPeer, 1000 + kPeerMessages, kLater, "2024-06-02 08:00:00");
+  for (int m = 0; m < kLater; ++m) {
+    FakeSyncWorld::Message message;
+    message.id = 200000 + m;
+    message.fromuser = Member(1);
+    message.fromgroup = reached;
+    message.touser = reached;
+    message.content = "later " + std::to_string(m);
+    worldA.AddMessage(message);
+  }
+  const size_t reports = CallbackRecorder::Get().Reports().size();
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  ASSERT_TRUE(WaitForPassEnd(reports));
+
+  EXPECT_EQ(GroupRows()[reached], kGroupMessages + kLater);
+  EXPECT_EQ(One("select count(*) from nq_message where totype=0 and msgid>=" +
+                std::to_string(1000 + kPeerMessages)),
+            std::to_string(kLater));
+  EXPECT_EQ(SaveInfo(2, reached), std::to_string(200000 + kLater - 1));
+  EXPECT_EQ(SaveInfo(2, "FIRSTDOWNIM"), "1");
+}
+
+const Case kCuts[] = {{"LogoutAndAnotherAccount", Cut::kLogoutAndSwitch},
+                      {"KickOutAndAnotherAccount", Cut::kKickOutAndSwitch},
+                      {"ReleaseAndNewRun", Cut::kReleaseAndRun}};
+
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) { return info.param.name; }
+
 INSTANTIATE_TEST_SUITE_P(Cuts, FirstPassResumeTest,
-                         ::testing::Values(Case{"Uncut", Cut::kNone},
-                                           Case{"LogoutAndAnotherAccount", Cut::kLogoutAndSwitch},
-                                           Case{"KickOutAndAnotherAccount", Cut::kKickOutAndSwitch},
-                                           Case{"ReleaseAndNewRun", Cut::kReleaseAndRun}),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         ::testing::Values(Case{"Uncut", Cut::kNone}, kCuts[0], kCuts[1], kCuts[2]),
+                         CaseName);
+INSTANTIATE_TEST_SUITE_P(Cuts, FirstPassCutTest, ::testing::ValuesIn(kCuts), CaseName);
 
 }  // namespace
