@@ -226,8 +226,14 @@ void TSyncWorker::RunHistoryTask(TAPIPacket* task) {
   } else {
     history.SyncGroupHistory(task);
   }
-  // A group left short in a first pass gets no baseline at the pass's end.
-  if (first && history.Incomplete() && !task->s1.empty()) m_incompleteGroups.insert(task->s1);
+  // A group left short in a first pass gets no baseline at the pass's end; one-to-one
+  // history left short keeps the pass a first one, so its newest page comes again.
+  if (first && history.Incomplete()) {
+    if (task->s1.empty())
+      m_personIncomplete = true;
+    else
+      m_incompleteGroups.insert(task->s1);
+  }
 }
 
 void TSyncWorker::FinishHistoryPass(const TAPIPacket& task) {
@@ -244,11 +250,12 @@ void TSyncWorker::FinishHistoryPass(const TAPIPacket& task) {
       }
       if (db->GetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey).empty())
         db->SetSaveInfo(kSaveInfoHistory, kFirstGroupMsgIdKey, "1");
-      if (db->GetSaveInfo(kSaveInfoHistory, kFirstDownloadKey).empty())
+      if (!m_personIncomplete && db->GetSaveInfo(kSaveInfoHistory, kFirstDownloadKey).empty())
         db->SetSaveInfo(kSaveInfoHistory, kFirstDownloadKey, "1");
     }
   }
   m_incompleteGroups.clear();
+  m_personIncomplete = false;
   m_service.RaiseEvent(_EVENT_COME_FINISHIMHISTORY, 0, 0, "");
   if (TServiceContext* core = TServiceContext::Instance()) core->PrefetchServerAddresses();
 }
@@ -349,6 +356,9 @@ void TSyncWorker::SyncGroupMsgIds() {
 void TSyncWorker::QueueHistoryTasks(int argument) {
   TDBManager* db = ServiceDatabase();
   SyncState& state = State();
+  // What a pass whose end task never ran (its login ended) left behind.
+  m_incompleteGroups.clear();
+  m_personIncomplete = false;
   if (db) {
     const bool first = db->GetSaveInfo(kSaveInfoHistory, kFirstDownloadKey).empty();
     // A first pass run again after one was cut short keeps the time of the first.

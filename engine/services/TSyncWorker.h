@@ -102,6 +102,7 @@ class TSyncWorker : public TBackgroundWorker {
   // The groups whose first download failed in part, until a pass's end: they get no
   // baseline, so the next pass fetches them as groups with newer messages.
   std::set<std::string> m_incompleteGroups;
+  bool m_personIncomplete = false;
 };
 
 #endif

@@ -176,6 +176,30 @@ TEST_F(FirstPassEnv, AGroupWhoseFirstDownloadFailedIsFetchedByTheNextPass) {
   EXPECT_EQ(SaveInfo(2, failed), std::to_string(100000 + kGroups * 100 + kGroupMessages - 1));
 }
 
+// A first pass whose one-to-one newest page failed does not mark itself done: later
+// passes only ask for what came after the login, so that page would never come. The
+// next login's pass fetches it and then marks the first download done.
+TEST_F(FirstPassEnv, AOneToOneFirstPageThatFailedIsFetchedByTheNextPass) {
+  ASSERT_EQ(api.SetDatabase(File("a.db").c_str()), 2);
+  worldA.ScriptNext(FakeSyncWorld::kUserMidPath, FakeReply::Text(500, "busy"));
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  ASSERT_TRUE(WaitForPassEnd(0));
+  EXPECT_EQ(One("select count(*) from nq_message where totype=0"), "0");
+  EXPECT_EQ(GroupRows().size(), static_cast<size_t>(kGroups));
+  EXPECT_EQ(SaveInfo(2, "FIRSTDOWNIM"), "");
+
+  ASSERT_EQ(api.MakeUnRegister(), 1);
+  const size_t reports = CallbackRecorder::Get().Reports().size();
+  ASSERT_NO_FATAL_FAILURE(LogIn(profileA));
+  ASSERT_TRUE(WaitForPassEnd(reports));
+  EXPECT_EQ(One("select count(*) from nq_message where totype=0"), kFirstPersonPage);
+  EXPECT_EQ(SaveInfo(2, "FIRSTDOWNIM"), "1");
+  // The groups were stored once.
+  std::map<std::string, int> expected;
+  for (int g = 1; g <= kGroups; ++g) expected[GroupId(g)] = kGroupMessages;
+  EXPECT_EQ(GroupRows(), expected);
+}
+
 // What came after the cut to a conversation the cut pass had reached (more than a
 // newest page) is stored by the pass run again, as a later pass after an uncut one
 // would store it: that conversation goes on from its last id.
