@@ -3,8 +3,6 @@
 // replies matched by dialog id, and the hosts of the deployment.
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
-#include <QMutex>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -14,6 +12,7 @@
 #include "shell/VConfig.h"
 #include "shell/VGlobal.h"
 #include "support/ClientTestMain.h"
+#include "support/OutputCapture.h"
 #include "support/ReportDelivery.h"
 #include "support/StubPing.h"
 
@@ -51,40 +50,6 @@ enum class LoginStep {
   CheckCode,
   ScanConfirmed,
   LoginSucceeded
-};
-
-// Every line written while a capture runs; engine threads write too.
-QMutex g_linesLock;
-QStringList g_lines;
-QtMessageHandler g_previous = nullptr;
-
-void Capture(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  {
-    QMutexLocker lock(&g_linesLock);
-    g_lines << text;
-  }
-  if (type != QtDebugMsg && g_previous) g_previous(type, context, text);
-}
-
-QStringList CapturedLines() {
-  QMutexLocker lock(&g_linesLock);
-  return g_lines;
-}
-
-// Debug lines on and captured while it lives, also when a check leaves early.
-struct OutputCapture {
-  OutputCapture() {
-    {
-      QMutexLocker lock(&g_linesLock);
-      g_lines.clear();
-    }
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
-    g_previous = qInstallMessageHandler(Capture);
-  }
-  ~OutputCapture() {
-    qInstallMessageHandler(g_previous);
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-  }
 };
 
 }  // namespace
@@ -381,7 +346,7 @@ class TestImLoginManager : public QObject {
     QFETCH(LoginStep, step);
     QStringList lines;
     {
-      const OutputCapture capture;
+      const OutputCapture::Capture capture;
       switch (step) {
         case LoginStep::PhoneLogin:
           Manager()->login(kPhone, "+86", kCode);
@@ -428,7 +393,7 @@ class TestImLoginManager : public QObject {
           break;
         }
       }
-      lines = CapturedLines();
+      lines = capture.lines();
     }
     // The step said what it did: lines were written, without the secrets.
     QVERIFY(!lines.isEmpty());
