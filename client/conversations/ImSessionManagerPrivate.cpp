@@ -257,27 +257,66 @@ bool ImSessionManagerPrivate::mayRecall(const QString& recaller, const QString& 
   return recallVerdict(recaller, key, totype, id) == Recall::Allowed;
 }
 
-bool ImSessionManagerPrivate::recallStands(int id) {
-  ImUiInterface* ui = ImUiInterface::instance();
-  // A notice is stored after the message it names: only newer ids are read.
-  const long set = ui->DBSelectSql(
-      QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE id>%1 and msgtype=9 "
-                     "and content=%2")
-          .arg(QString::number(id), ImMessageQuery::quoted(QString::number(id)))
-          .toUtf8()
-          .constData());
+namespace {
+
+// Reads the recall notices that a statement selects (fromuser, touser, totype):
+// true when one of them came from someone who may take message `id` back; `any`
+// tells whether there was a notice at all.
+bool AllowedNotice(ImUiInterface* ui, const QString& sql, int id, bool* any) {
+  const long set = ui->DBSelectSql(sql.toUtf8().constData());
   const int count = set != 0 ? ui->DBGetRecordCount(set) : 0;
-  // Without a notice nothing tells who took it back: the stored mark stands.
-  bool stands = count <= 0;
-  for (int row = 0; row < count && !stands; ++row) {
+  *any = count > 0;
+  bool allowed = false;
+  for (int row = 0; row < count && !allowed; ++row) {
     const QString fromuser = QString::fromUtf8(ui->DBGetStrValue(set, row, 0));
     const QString touser = QString::fromUtf8(ui->DBGetStrValue(set, row, 1));
     const int totype = ui->DBGetIntValue(set, row, 2);
     const QString key = totype == 1 ? touser : ui->getPeerAccount(fromuser, touser);
-    stands = mayRecall(fromuser, key, totype, id);
+    allowed = ImSessionManagerPrivate::mayRecall(fromuser, key, totype, id);
   }
   ui->DBRelease(set);
-  return stands;
+  return allowed;
+}
+
+}  // namespace
+
+bool ImSessionManagerPrivate::recallStands(int id) {
+  ImUiInterface* ui = ImUiInterface::instance();
+  // A notice is stored after the message it names: only newer ids are read.
+  const QString naming = QStringLiteral(" and msgtype=9 and content=") +
+                         ImMessageQuery::quoted(QString::number(id)) + QStringLiteral(" and id>") +
+                         QString::number(id);
+  const QString select = QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE ");
+  QString conversation;
+  const long message =
+      ui->DBSelectSql(QStringLiteral("SELECT fromuser,touser,totype FROM nq_message WHERE id=%1")
+                          .arg(id)
+                          .toUtf8()
+                          .constData());
+  if (message != 0 && ui->DBGetRecordCount(message) > 0) {
+    const QString fromuser = QString::fromUtf8(ui->DBGetStrValue(message, 0, 0));
+    const QString touser = QString::fromUtf8(ui->DBGetStrValue(message, 0, 1));
+    const QString key = ImMessageQuery::quoted(
+        ui->DBGetIntValue(message, 0, 2) == 1 ? touser : ui->getPeerAccount(fromuser, touser));
+    // Only a notice of the message's own conversation may stand: it is read along
+    // that conversation's index, not through every newer row of the table.
+    if (ui->DBGetIntValue(message, 0, 2) == 1) {
+      conversation =
+          select + QStringLiteral("touser=") + key + QStringLiteral(" and totype=1") + naming;
+    } else {
+      conversation = select + QStringLiteral("fromuser=") + key + QStringLiteral(" and totype=0") +
+                     naming + QStringLiteral(" UNION ALL ") + select + QStringLiteral("touser=") +
+                     key + QStringLiteral(" and totype=0 and fromuser IS NOT ") + key + naming;
+    }
+  }
+  ui->DBRelease(message);
+  bool any = false;
+  if (!conversation.isEmpty() && AllowedNotice(ui, conversation, id, &any)) return true;
+  if (any) return false;
+  // None there: the whole table tells a mark that no notice names (it stands, as
+  // nothing tells who took it back) from one that only another conversation's does.
+  const bool allowed = AllowedNotice(ui, select + naming.mid(5), id, &any);
+  return allowed || !any;
 }
 
 void ImSessionManagerPrivate::markSeen(int id) {

@@ -73,7 +73,8 @@ void ImLoginManager::login(const QString& phone, const QString& nationCode,
   qDebug() << Q_FUNC_INFO;
   // The number names the account's folder: one that could leave it is refused.
   if (!phone.isEmpty() && !isSafeAccountName(phone)) {
-    qWarning() << Q_FUNC_INFO << "refusing phone number" << phone;
+    // The number is the user's: the output, kept in the journal, never holds it.
+    qWarning() << Q_FUNC_INFO << "refusing a phone number that is no folder name";
     emit loginFailure();
     return;
   }
@@ -86,7 +87,7 @@ void ImLoginManager::QRLogin(const QString& qrInfo) {
   qDebug() << Q_FUNC_INFO;
   // The server's text names the account's folder: never a path of its own.
   if (!isSafeAccountName(qrInfo)) {
-    qWarning() << Q_FUNC_INFO << "refusing login key" << qrInfo;
+    qWarning() << Q_FUNC_INFO << "refusing a login key that is no folder name";
     emit qrcodeInvalid();
     return;
   }
@@ -102,10 +103,9 @@ void ImLoginManager::sendGetVerifycode(const QString& phone, const QString& nati
 
 QString ImLoginManager::getLocalCheckCode(const QString& checkCode) {
   qDebug() << Q_FUNC_INFO;
-  const QString code =
-      EngineText(ImUiInterface::instance()->EncodePassword(checkCode.toUtf8().constData(), "", 1));
-  qDebug() << Q_FUNC_INFO << code;
-  return code;
+  // Not logged: the digest of a short code gives the code back.
+  return EngineText(
+      ImUiInterface::instance()->EncodePassword(checkCode.toUtf8().constData(), "", 1));
 }
 
 QString ImLoginManager::getQRcodeString() {
@@ -239,7 +239,7 @@ void ImLoginManager::onNotify(const UIMessage* pMsg) {
       break;
     case _EVENT_REPORT_QRLOGIN:
       if (pMsg->m_Status == 0) {
-        qDebug() << Q_FUNC_INFO << pMsg->m_Arg1;
+        qDebug() << Q_FUNC_INFO << "scan confirmed";
         QRLogin(pMsg->m_Arg1);
       } else {
         emit qrcodeInvalid();

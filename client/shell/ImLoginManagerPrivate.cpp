@@ -46,7 +46,7 @@ QString ImLoginManagerPrivate::appCfgPath() { return dataBase() + QStringLiteral
 
 bool ImLoginManagerPrivate::makeAccountFolders(const QString& account) {
   if (!ImLoginManager::isSafeAccountName(account)) {
-    qWarning() << Q_FUNC_INFO << "refusing account name" << account;
+    qWarning() << Q_FUNC_INFO << "refusing an account name that is no folder name";
     return false;
   }
   ImUiInterface* bridge = ImUiInterface::instance();
@@ -65,7 +65,8 @@ bool ImLoginManagerPrivate::makeAccountFolders(const QString& account) {
 }
 
 void ImLoginManagerPrivate::initDatabase(const QString& path) {
-  qDebug() << Q_FUNC_INFO << path;
+  // The path names the account (a phone number): it stays out of the output.
+  qDebug() << Q_FUNC_INFO;
   {
     // Replaces the default connection of an earlier login.
     QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
@@ -76,14 +77,14 @@ void ImLoginManagerPrivate::initDatabase(const QString& path) {
       const QString folder = QFileInfo(path).absolutePath();
       if (!QDir(folder).exists()) {
         if (VPrivateFiles::makeFolder(folder))
-          qDebug() << "success to make db path : " << folder;
+          qDebug() << "made the database folder";
         else
-          qDebug() << "fail to make db path : " << folder;
+          qDebug() << "fail to make the database folder";
       }
       // The whole history and the engine's session: created for the user alone.
       VPrivateFiles::prepareFile(path);
       if (database.open()) {
-        qDebug() << "open databaseName = " << database.databaseName();
+        qDebug() << "created the database";
         database.close();
       } else {
         qDebug() << "fail to open DB !!!";
@@ -103,9 +104,8 @@ void ImLoginManagerPrivate::doLogin(const QString& phone, const QString& nationC
     qDebug() << "data error !";
     return;
   }
-  qDebug() << "phone = " << phone;
-  qDebug() << "nationCode = " << nationCode;
-  qDebug() << "verifyCode = " << code;
+  // Neither the number nor the code goes to the output (the journal keeps it).
+  qDebug() << "phone login, nationCode = " << nationCode;
   if (!makeAccountFolders(phone)) return;
   initDatabase(dataBase() + QStringLiteral("/data/") + phone + QLatin1Char('/') +
                QLatin1String(kDatabaseFileName));
@@ -117,7 +117,6 @@ void ImLoginManagerPrivate::doLogin(const QString& phone, const QString& nationC
 void ImLoginManagerPrivate::doQRLogin(const QString& qrInfo) {
   ImUiInterface* bridge = ImUiInterface::instance();
   qDebug() << "--time::---doQRLogin " << bridge->getCurrentTime();
-  qDebug() << "qrInfo = " << qrInfo;
   if (!makeAccountFolders(qrInfo)) return;
   initDatabase(dataBase() + QStringLiteral("/data/") + qrInfo + QLatin1Char('/') +
                QLatin1String(kDatabaseFileName));
@@ -131,7 +130,8 @@ void ImLoginManagerPrivate::doSendGetVerifycode(const QString& phone, const QStr
                       QStringLiteral("?mobile=") + Encoded(phone) +
                       QStringLiteral("&chkcode=LOGIN&nationcode=") + Encoded(nationCode) +
                       QStringLiteral("&transid=") + Encoded(NewTransId());
-  qDebug() << "sUrl = " << url;
+  // The query holds the phone number: only the request is logged.
+  qDebug() << Q_FUNC_INFO << "asking for a login code, nationCode = " << nationCode;
   verifyCodeDialogId = bridge->CreateDialogID();
   bridge->SendGet(verifyCodeDialogId, url.toUtf8().constData());
 }

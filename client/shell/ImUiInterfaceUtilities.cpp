@@ -75,7 +75,8 @@ QString ImUiInterface::getSizeStr(qint64 size) {
 
 QString ImUiInterface::getPeerAccount(const QString& fromuser, const QString& touser) {
   // Runs several times for every message, so it logs nothing.
-  return peerOf(fromuser, touser, VConfig::instance()->value(QStringLiteral("MY_ACCOUNT")).toString());
+  return peerOf(fromuser, touser,
+                VConfig::instance()->value(QStringLiteral("MY_ACCOUNT")).toString());
 }
 
 QSize ImUiInterface::getImageSize(const QString& path) {
@@ -143,18 +144,12 @@ QString ImUiInterface::convertFilePath(const QString& path, const QString& suffi
 }
 
 bool ImUiInterface::makePath(const QString& path) {
-  qDebug() << Q_FUNC_INFO << "path = " << path;
+  // Account folders are named by the phone number: paths stay out of the output.
   QDir dir(path);
-  if (dir.exists()) {
-    qDebug() << Q_FUNC_INFO << "already exist !";
-    return true;
-  }
+  if (dir.exists()) return true;
   // Every folder it makes holds account data: the user's alone.
   const bool made = VPrivateFiles::makeFolder(dir.absolutePath());
-  if (made)
-    qDebug() << Q_FUNC_INFO << "success to make  path : " << dir.absolutePath();
-  else
-    qDebug() << Q_FUNC_INFO << "fail to make path : " << dir.absolutePath();
+  qDebug() << Q_FUNC_INFO << (made ? "made a folder" : "fail to make a folder");
   return made;
 }
 

@@ -106,7 +106,8 @@ QVariant VConfig::value(const QString& key, const QVariant& defaultValue) {
 }
 
 void VConfig::setValue(const QString& key, const QVariant& value) {
-  qDebug() << Q_FUNC_INFO << key << value;
+  // The key only: values hold the phone number and the profile.
+  qDebug() << Q_FUNC_INFO << key;
   {
     QMutexLocker locker(&StoreLock());
     if (key == kLastLoginAccount) CurrentAccountName() = value.toString();

@@ -213,11 +213,7 @@ Item {
     // program knows nothing of keeps the title it has.
     function _refreshCurrentPerson() {
         var account = currentAccount
-        var row = -1
-        for (var i = 0; i < sessionListManager.itemCount && row < 0; ++i) {
-            if (sessionListManager.getSessionAccount(i) === account)
-                row = i
-        }
+        var row = rowOfAccount(account)
         var name = row >= 0 ? sessionListManager.getSessionName(row) : ""
         var icon = row >= 0 ? sessionListManager.getSessionIcon(row) : ""
         if (name === "")

@@ -2,7 +2,6 @@
 // that output in the journal, so no message text or translation may be in it; the
 // bridge names the report's code and the text's length.
 #include <QJsonDocument>
-#include <QMutex>
 #include <QQmlEngine>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,30 +15,12 @@
 #include "shell/VConfig.h"
 #include "support/ClientTestMain.h"
 #include "support/MessageRows.h"
+#include "support/OutputCapture.h"
 #include "support/ReportDelivery.h"
 
 namespace {
 
 const QString kSecret = QStringLiteral("Meet at pier 7 with the k3y");
-
-// Every line written while a capture runs; engine threads write too.
-QMutex g_linesLock;
-QStringList g_lines;
-QtMessageHandler g_previous = nullptr;
-
-void Capture(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  {
-    QMutexLocker lock(&g_linesLock);
-    g_lines << text;
-  }
-  // Debug lines come from engine threads too, where the test log may not write.
-  if (type != QtDebugMsg && g_previous) g_previous(type, context, text);
-}
-
-QStringList Lines() {
-  QMutexLocker lock(&g_linesLock);
-  return g_lines;
-}
 
 // The dialog id of the latest recorded call of this name (its first argument); 0
 // when there was none.
@@ -72,6 +53,7 @@ class TestMessageLogging : public QObject {
   QTemporaryDir m_dir;
   QQmlEngine m_qml;
   QScopedPointer<ImCreateClassManager> m_bootstrap;
+  QScopedPointer<OutputCapture::Capture> m_output;
 
  private slots:
   void initTestCase() {
@@ -85,20 +67,15 @@ class TestMessageLogging : public QObject {
     m_bootstrap->initPreClass();
     m_bootstrap->createPostClass();
     ImSessionManager::instance()->entrySession(QStringLiteral("friend"), 0);
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
-    g_previous = qInstallMessageHandler(Capture);
+    m_output.reset(new OutputCapture::Capture);
   }
 
   void cleanupTestCase() {
-    qInstallMessageHandler(g_previous);
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    m_output.reset();
     m_bootstrap.reset();
   }
 
-  void init() {
-    QMutexLocker lock(&g_linesLock);
-    g_lines.clear();
-  }
+  void init() { m_output->clear(); }
 
   void noMessageTextInTheOutput_data() {
     QTest::addColumn<Passage>("passage");
@@ -163,10 +140,10 @@ class TestMessageLogging : public QObject {
     // Reports of the engine's own arrive too: the one sent here is awaited by its line.
     if (!report.isEmpty()) {
       const QString line = QStringLiteral("ui_CallBack :  m_Arg1 length =  %1").arg(report.size());
-      QTRY_VERIFY2(Lines().contains(line), qPrintable(line));
+      QTRY_VERIFY2(m_output->lines().contains(line), qPrintable(line));
     }
     QCoreApplication::processEvents();
-    const QStringList lines = Lines();
+    const QStringList lines = m_output->lines();
     QVERIFY(!lines.isEmpty());
     for (const QString& line : lines) QVERIFY2(!line.contains(kSecret), qPrintable(line));
   }

@@ -302,6 +302,42 @@ class TestImSessionHistory : public QObject {
     QCOMPARE(ViewIds(), QList<int>{notice});
   }
 
+  // A recall mark stands by a notice of the message's own conversation from one
+  // who may take it back, or when no notice names it at all; a notice that only
+  // another conversation holds leaves the message shown.
+  void recallMarksFollowTheirConversationsNotices_data() {
+    QTest::addColumn<int>("totype");
+    QTest::addColumn<QString>("noticeFrom");
+    QTest::addColumn<QString>("noticeTo");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("person: the author takes it back") << 0 << kPeer << kMe << false;
+    QTest::newRow("person: the user takes the peer's back") << 0 << kMe << kPeer << true;
+    QTest::newRow("person: only another conversation names it") << 0 << "7@x" << kMe << true;
+    QTest::newRow("person: no notice") << 0 << QString() << QString() << false;
+    QTest::newRow("group: the author takes it back") << 1 << "5@x" << kGroup << false;
+    QTest::newRow("group: only another group names it") << 1 << "5@x"
+                                                        << "other@group.x" << true;
+  }
+
+  void recallMarksFollowTheirConversationsNotices() {
+    QFETCH(int, totype);
+    QFETCH(QString, noticeFrom);
+    QFETCH(QString, noticeTo);
+    QFETCH(bool, shown);
+    const QString conversation = totype == 1 ? kGroup : kPeer;
+    const int before = Insert({totype == 1 ? "5@x" : kPeer, totype == 1 ? kGroup : kMe, totype, 1});
+    const int message =
+        Insert({totype == 1 ? "5@x" : kPeer, totype == 1 ? kGroup : kMe, totype, 2, 0, 1, 0, "m"});
+    if (!noticeFrom.isEmpty()) {
+      QVERIFY(Insert({noticeFrom, noticeTo, totype, 3, noticeFrom == kMe ? 1 : 0, 0, 9,
+                      QString::number(message)}) > 0);
+    }
+    manager()->entrySession(conversation, totype);
+    QVERIFY(ViewIds().contains(before));
+    QCOMPARE(ViewIds().contains(message), shown);
+    if (shown) QCOMPARE(manager()->getMsgEntity(message)->revokeflag(), 0);
+  }
+
   void groupPagesOnlyShowTheGroupsOwnRows() {
     QList<int> own;
     for (int i = 0; i < 40; ++i) {

@@ -12,6 +12,7 @@
 #include "shell/VConfig.h"
 #include "shell/VGlobal.h"
 #include "support/ClientTestMain.h"
+#include "support/OutputCapture.h"
 #include "support/ReportDelivery.h"
 #include "support/StubPing.h"
 
@@ -35,7 +36,25 @@ QStringList CallsNamed(const QStringList& names) {
 
 const QStringList kLoginCalls = {"SetDatabase", "SetMobileLogin", "SetQRLogin", "MakeRegister"};
 
+// What a login must never write to the output (desktop sessions keep it in the
+// journal): the number, the code typed and the code's digest.
+const QString kPhone = QStringLiteral("13912345678");
+const QString kCode = QStringLiteral("824613");
+const QString kDigest = QStringLiteral("0c4e5fd1a7b24d9e8f0d6c3b2a190817");
+
+enum class LoginStep {
+  PhoneLogin,
+  RefusedPhone,
+  CodeAsked,
+  CodeAnswered,
+  CheckCode,
+  ScanConfirmed,
+  LoginSucceeded
+};
+
 }  // namespace
+
+Q_DECLARE_METATYPE(LoginStep)
 
 class TestImLoginManager : public QObject {
   Q_OBJECT
@@ -310,6 +329,78 @@ class TestImLoginManager : public QObject {
     EngineDouble::SetText("EncodePassword", "ENCODED");
     QCOMPARE(Manager()->getLocalCheckCode("123456"), QStringLiteral("ENCODED"));
     QCOMPARE(CallsNamed({"EncodePassword"}), QStringList{"EncodePassword(123456,,1)"});
+  }
+
+  void noPhoneOrCodeInTheOutput_data() {
+    QTest::addColumn<LoginStep>("step");
+    QTest::newRow("phone login") << LoginStep::PhoneLogin;
+    QTest::newRow("refused phone login") << LoginStep::RefusedPhone;
+    QTest::newRow("code asked for") << LoginStep::CodeAsked;
+    QTest::newRow("code answered") << LoginStep::CodeAnswered;
+    QTest::newRow("local check code") << LoginStep::CheckCode;
+    QTest::newRow("scan confirmed") << LoginStep::ScanConfirmed;
+    QTest::newRow("login succeeded") << LoginStep::LoginSucceeded;
+  }
+
+  void noPhoneOrCodeInTheOutput() {
+    QFETCH(LoginStep, step);
+    QStringList lines;
+    {
+      const OutputCapture::Capture capture;
+      switch (step) {
+        case LoginStep::PhoneLogin:
+          Manager()->login(kPhone, "+86", kCode);
+          QVERIFY(!CallsNamed({"SetMobileLogin"}).isEmpty());
+          break;
+        case LoginStep::RefusedPhone: {
+          QSignalSpy failed(Manager(), &ImLoginManager::loginFailure);
+          Manager()->login("../" + kPhone, "+86", kCode);
+          QCOMPARE(failed.count(), 1);
+          break;
+        }
+        case LoginStep::CodeAsked:
+          Manager()->sendGetVerifycode(kPhone, "+86");
+          QCOMPARE(CallsNamed({"SendGet"}).size(), 1);
+          break;
+        case LoginStep::CodeAnswered: {
+          Manager()->sendGetVerifycode(kPhone, "+86");
+          const QStringList gets = CallsNamed({"SendGet"});
+          QCOMPARE(gets.size(), 1);
+          const int id = gets.first().section('(', 1).section(',', 0, 0).toInt();
+          const std::string reply =
+              "{\"result\":{\"verifycode\":\"" + kDigest.toStdString() + "\"}}";
+          QVERIFY(ReportDelivery::Deliver(_REQUEST_HTTP_SENDGET, 0, id, reply));
+          QTRY_COMPARE_WITH_TIMEOUT(Manager()->verifyCode(), kDigest, 20000);
+          break;
+        }
+        case LoginStep::CheckCode:
+          EngineDouble::SetText("EncodePassword", kDigest.toStdString());
+          QCOMPARE(Manager()->getLocalCheckCode(kCode), kDigest);
+          break;
+        case LoginStep::ScanConfirmed: {
+          QSignalSpy logging(Manager(), &ImLoginManager::logging);
+          QVERIFY(ReportDelivery::Deliver(_EVENT_REPORT_QRLOGIN, 0, 0, kPhone.toStdString()));
+          QTRY_COMPARE_WITH_TIMEOUT(logging.count(), 1, 20000);
+          break;
+        }
+        case LoginStep::LoginSucceeded: {
+          EngineDouble::SetText("GetMyAccount", kPhone.toStdString());
+          QSignalSpy success(Manager(), &ImLoginManager::loginSuccess);
+          QVERIFY(
+              ReportDelivery::Deliver(_EVENT_LOGIN_SUCCESS, 0, 0, R"({"result":{"usertype":0}})"));
+          QTRY_COMPARE_WITH_TIMEOUT(success.count(), 1, 20000);
+          QCOMPARE(VConfig::instance()->value("MY_ACCOUNT").toString(), kPhone);
+          break;
+        }
+      }
+      lines = capture.lines();
+    }
+    // The step said what it did: lines were written, without the secrets.
+    QVERIFY(!lines.isEmpty());
+    for (const QString& line : lines) {
+      for (const QString& secret : {kPhone, kCode, kDigest})
+        QVERIFY2(!line.contains(secret), qPrintable(line));
+    }
   }
 
   void everyQrCodeStartsItsOwnPoll() {
