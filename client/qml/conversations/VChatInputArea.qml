@@ -200,18 +200,18 @@ Item {
                 return
             page.screenshot.canceled.connect(function () {
                 _restoreWindow()
-                _takeKeyboardBack()
+                _captureEnded()
             })
             page.screenshot.saveAsResult.connect(function (succeed) {
                 _restoreWindow()
                 page.warn(succeed ? VTr.fileSaveFinished : VTr.fileSaveFailed)
-                _takeKeyboardBack()
+                _captureEnded()
             })
             page.screenshot.confirmed.connect(function (fileUrl) {
                 _restoreWindow()
                 if (fileUrl !== "" && field)
                     field.insertPicture(VSettings.urlToLocalFile(fileUrl))
-                _takeKeyboardBack()
+                _captureEnded()
             })
         }
         var window = Window.window
@@ -233,6 +233,16 @@ Item {
             window.requestActivate()
         if (field)
             field.forceActiveFocus()
+    }
+
+    // The capture's window went from over the capture button, where the pointer often
+    // still stands: the hover that the window coming back reports is no user's, and
+    // its menu would take the keyboard from the field. The menu opens again once the
+    // pointer moves.
+    property bool _holdShotMenu: false
+    function _captureEnded() {
+        _holdShotMenu = true
+        _takeKeyboardBack()
     }
 
     function _restoreWindow() {
@@ -328,6 +338,7 @@ Item {
         Image {
             id: screenshotButton
 
+            objectName: "captureButton"
             width: 22
             height: 22
             enabled: page === null || page.atSomebodyPopup === null || !page.atSomebodyPopup.visible
@@ -339,11 +350,22 @@ Item {
 
                 anchors.fill: parent
                 hoverEnabled: true
-                onEntered: {
+                function openMenu() {
                     var window = Window.window
                     if (window === null || window.visibility !== Window.FullScreen)
                         screenshotMenu.openAbove(screenshotButton)
                 }
+                onEntered: {
+                    if (!inputPane._holdShotMenu)
+                        openMenu()
+                }
+                onPositionChanged: {
+                    if (inputPane._holdShotMenu) {
+                        inputPane._holdShotMenu = false
+                        openMenu()
+                    }
+                }
+                onExited: inputPane._holdShotMenu = false
                 onClicked: {
                     var window = Window.window
                     inputPane.startScreenshot(window === null

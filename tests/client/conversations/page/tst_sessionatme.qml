@@ -3,7 +3,9 @@ import QtTest 1.12
 
 // The "Someone @ me" jump over the real managers and the engine test double: a
 // mention several screens up, among rows of unlike heights, ends wholly in view
-// once the rows around it are built.
+// once the rows around it are built. A row the view reuses for another message
+// keeps the last one's height until its text wraps again, a frame later: rows
+// placed over such rows move once they are laid out.
 Item {
     id: root
 
@@ -40,12 +42,16 @@ Item {
         function q(text) { return "'" + String(text).replace(/'/g, "''") + "'" }
 
         // A group text; a few lines long every so often, so that rows not yet built
-        // are guessed wrong.
-        function store(i, atflag) {
+        // are guessed wrong. Wrapping texts (the mention stays short) are long
+        // sentences of many lengths, so that a reused row's old height is wrong.
+        function store(i, atflag, wraps) {
             var lines = i % 7 === 0 ? 8 : (i % 3 === 0 ? 3 : 1)
             var content = []
-            for (var l = 0; l < lines; ++l)
-                content.push("line " + l + " of text " + i)
+            if (wraps && atflag === 0)
+                content.push(new Array(2 + (i * 7) % 30).join("wrapping words " + i + " "))
+            else
+                for (var l = 0; l < lines; ++l)
+                    content.push("line " + l + " of text " + i)
             var remark = JSON.stringify({ from: { nick: "Bob" }, to: { nick: "Traders" } })
             verify(pageFixture.exec("insert into nq_message(msgtype,fromuser,fromgroup,touser,totype,content,remark,"
                                     + "sendflag,sendstate,seeflag,atflag,sendtime) values(0," + q(bob) + ","
@@ -75,20 +81,30 @@ Item {
                     && row.y + row.height <= view.contentY + view.height + 0.5
         }
 
-        // The mention, by how many texts came after it.
+        // The mention, by how many texts came after it, among texts of set lines or
+        // texts that wrap to the view's width.
         function test_jumpShowsTheWholeMention_data() {
             return [
-                { tag: "on the first page", after: 5 },
-                { tag: "two pages up", after: 55 },
-                { tag: "five pages up", after: 150 }
+                { tag: "on the first page", after: 5, wraps: false },
+                { tag: "two pages up", after: 55, wraps: false },
+                { tag: "five pages up", after: 150, wraps: false },
+                { tag: "on the first page, wrapping texts", after: 5, wraps: true },
+                { tag: "two pages up, wrapping texts", after: 55, wraps: true },
+                { tag: "five pages up, wrapping texts", after: 150, wraps: true }
             ]
+        }
+
+        // The rows the jump built or reused are laid out: a frame drawn after it.
+        function settle(view) {
+            waitForRendering(view)
+            waitForRendering(view)
         }
 
         function test_jumpShowsTheWholeMention(data) {
             var total = data.after + 40
             var mention = -1
             for (var i = 0; i < total; ++i) {
-                var id = store(i, i === total - 1 - data.after ? 1 : 0)
+                var id = store(i, i === total - 1 - data.after ? 1 : 0, data.wraps)
                 if (i === total - 1 - data.after)
                     mention = id
             }
@@ -109,6 +125,7 @@ Item {
             banner.gotoAtMe()
             verify(sessionManager.itemCount <= data.after + 1 + 30,
                    "whole pages up to the mention: " + sessionManager.itemCount)
+            settle(view)
             tryVerify(function () { return wholyInView(view, mention) }, 5000,
                       "the mention stands wholly in view")
             // From the oldest row shown, the mention is below the view: it is
@@ -116,6 +133,7 @@ Item {
             view.positionViewAtBeginning()
             tryVerify(function () { return !wholyInView(view, mention) }, 5000)
             banner.gotoAtMe()
+            settle(view)
             tryVerify(function () { return wholyInView(view, mention) }, 5000,
                       "the mention stands wholly in view again")
         }
