@@ -181,7 +181,7 @@ void ImSessionListManagerPrivate::decorate(QVariantMap& map, const QString& acco
 bool ImSessionListManagerPrivate::showsNothing(int msgtype, const QString& content,
                                                const QString& fromuser, const QString& touser,
                                                int totype) {
-  if (msgtype == 6) return ImSessionManager::instance()->getGroupNotifyContent(content).isEmpty();
+  if (msgtype == 6) return !ImSessionManager::noticeHasLine(content);
   if (msgtype != 9) return false;
   const QString key =
       totype == 1 ? touser : ImUiInterface::instance()->getPeerAccount(fromuser, touser);

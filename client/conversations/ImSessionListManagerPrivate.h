@@ -130,7 +130,8 @@ class ImSessionListManagerPrivate {
   // The same for a rebuilt row's fields, its texts in `texts`.
   static void decorate(ImSessionRow& row, ImSessionTexts& texts, ImSessionRow::Text peer);
   // Whether a stored message shows nothing in the chat: a group notice without a
-  // line, or a recall notice that the rights rule refuses.
+  // line, or a recall notice that the rights rule refuses. Safe on the counters
+  // thread: it reads only the database and the settings.
   static bool showsNothing(int msgtype, const QString& content, const QString& fromuser,
                            const QString& touser, int totype);
   // The text a rebuilt row shows for its newest message.

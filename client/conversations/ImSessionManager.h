@@ -139,6 +139,9 @@ class ImSessionManager : public ImBaseListModel {
 
   // Group notices.
   Q_INVOKABLE QString getGroupNotifyContent(const QString& content);
+  // Whether getGroupNotifyContent gives the stored notice a line; safe on any
+  // thread (it reads neither the manager nor the language).
+  static bool noticeHasLine(const QString& content);
 
  signals:
   void myAccountChanged();

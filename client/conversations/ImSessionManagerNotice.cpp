@@ -51,43 +51,62 @@ QString MembersLine(const QVariantMap& notice, const char* prefix) {
   return Line({members, T(p + "4"), nick, T(p + "5")});
 }
 
-QString GroupBanLine(const QVariantMap& notice, const QString& nick) {
-  struct Switch {
-    const char* field;
-    const char* off;
-    const char* on;
-    bool named;
-  };
-  static const Switch kSwitches[] = {
+struct BanSwitch {
+  const char* field;
+  const char* off;
+  const char* on;
+  bool named;
+};
+
+// The first switch a "groupban" notice sets; null when it sets none.
+const BanSwitch* GroupBanSwitch(const QVariantMap& notice) {
+  static const BanSwitch kSwitches[] = {
       {"banall", "hint_qyjcjygz", "hint_qyjygz", false},
       {"banurl", "hint_gblqyjzfslj", "hint_kqlqyjzfslj", true},
       {"banpic", "hint_gblqyjzfstp", "hint_kqlqyjzfstp", true},
       {"banscreenshot", "hint_gblqyjzjp", "hint_kqlqyjzjp", true},
   };
-  for (const Switch& s : kSwitches) {
+  for (const BanSwitch& s : kSwitches) {
     const QVariant value = notice.value(QLatin1String(s.field));
-    if (!value.isValid() || value.isNull()) continue;
-    const QString text = T(value.toInt() == 0 ? s.off : s.on);
-    return s.named ? Line({nick, text}) : text;
+    if (value.isValid() && !value.isNull()) return &s;
   }
-  return QString();
+  return nullptr;
+}
+
+QString GroupBanLine(const QVariantMap& notice, const QString& nick) {
+  const BanSwitch* s = GroupBanSwitch(notice);
+  if (!s) return QString();
+  const QString text = T(notice.value(QLatin1String(s->field)).toInt() == 0 ? s->off : s->on);
+  return s->named ? Line({nick, text}) : text;
+}
+
+// Any thread: the counters worker asks too.
+bool HasLine(const QVariantMap& notice) {
+  const QString type = notice.value(QStringLiteral("notify")).toString();
+  // A "set" that did not rename the group (its introduction, picture or join type
+  // changed), an invitation and a ban notice that sets no switch have no line.
+  if (type == QLatin1String("set")) return notice.contains(QStringLiteral("groupname"));
+  if (type == QLatin1String("invite")) return false;
+  if (type == QLatin1String("groupban")) return GroupBanSwitch(notice) != nullptr;
+  return true;
 }
 
 }  // namespace
+
+bool ImSessionManager::noticeHasLine(const QString& content) {
+  return HasLine(ImUiInterface::instance()->convJsonToVariantMap(content));
+}
 
 QString ImSessionManager::getGroupNotifyContent(const QString& content) {
   const QVariantMap notice = ImUiInterface::instance()->convJsonToVariantMap(content);
   const QString type = notice.value(QStringLiteral("notify")).toString();
   d->lastNoticeType = type;
+  if (!HasLine(notice)) return QString();
   const QString nick = notice.value(QStringLiteral("nick")).toString();
   const QString groupname = notice.value(QStringLiteral("groupname")).toString();
 
   if (type == QLatin1String("create")) return Line({nick, T("hint_cjqtz")});
-  // A "set" that did not rename the group (its introduction, picture or join type
-  // changed) has no line of its own.
-  if (type == QLatin1String("set"))
-    return notice.contains(QStringLiteral("groupname")) ? Line({nick, T("hint_qcsgxtz"), groupname})
-                                                        : QString();
+  if (type == QLatin1String("set")) return Line({nick, T("hint_qcsgxtz"), groupname});
   if (type == QLatin1String("join")) {
     if (notice.value(QStringLiteral("userid")).toString() == myAccount())
       return Line({T("hint_rqtz1"), groupname, T("hint_rqtz2")});
@@ -121,7 +140,6 @@ QString ImSessionManager::getGroupNotifyContent(const QString& content) {
   if (type == QLatin1String("add")) return Line({T("hint_bjrq"), groupname});
   if (type == QLatin1String("addeduser")) return MembersLine(notice, "hint_yhbjrq");
   if (type == QLatin1String("removeuser")) return MembersLine(notice, "hint_cybsctz");
-  if (type == QLatin1String("invite")) return QString();
   if (type == QLatin1String("remove")) return Line({T("hint_cybsc1"), nick, T("hint_cybsc2")});
   if (type == QLatin1String("addchild")) {
     return Line({T("hint_czzqtz1"), notice.value(QStringLiteral("childname")).toString(),

@@ -18,8 +18,14 @@ class SessionWorker : public QObject {
   explicit SessionWorker(const std::atomic<bool>* stopping);
 
   // The statement that counts the unread messages of a conversation of this
-  // type (0 one-to-one, 1 group); empty for any other type.
+  // type (0 one-to-one, 1 group); empty for any other type. Its rows: one with
+  // -1 and the count of plain unread rows, then (msgtype, id, content, fromuser,
+  // touser, revokeflag) of each unread notice or recalled row.
   static QString unreadCountSql(const QString& account, int type);
+  // Whether such an unread notice or recalled row is one the chat shows, so that
+  // the conversation's count holds what the chat shows and nothing else.
+  static bool countsAsUnread(int msgtype, int id, const QString& content, const QString& fromuser,
+                             const QString& touser, int totype, int revokeflag);
 
  signals:
   void msgCountChange(const QString& account, int count);

@@ -1,5 +1,5 @@
 // Group notice lines: every notice word, in English (words spaced) and in simplified
-// Chinese (fragments joined as they are).
+// Chinese (fragments joined as they are), and whether the notice has a line at all.
 #include <QJsonDocument>
 #include <QtTest>
 
@@ -127,6 +127,8 @@ class TestGroupNotice : public QObject {
     QCOMPARE(manager->getGroupNotifyContent(notice), english);
     VTranslator::instance()->setCurrentLanguage(VTranslator::ZH_CN);
     QCOMPARE(manager->getGroupNotifyContent(notice), chinese);
+    // The counters worker judges notices by this alone: it must agree with the line.
+    QCOMPARE(ImSessionManager::noticeHasLine(notice), !english.isEmpty());
   }
 };
 

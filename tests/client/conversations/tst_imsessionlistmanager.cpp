@@ -644,6 +644,49 @@ class TestImSessionListManager : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(list()->itemCount(), 5, 20000);
   }
 
+  // Rows stored by a history sync stay unread; after its report each row counts
+  // only what its chat shows: no notice without a line, no refused recall.
+  void historySyncBadgeCountsOnlyWhatTheChatShows() {
+    const QString group = QStringLiteral("5005@group");
+    QVERIFY(ui()->dbExecSql(QStringLiteral("delete from nq_groupuser")));
+    QVERIFY(ui()->dbExecSql(QStringLiteral(
+        "insert into nq_groupuser(groupid,account,role) values('5005@group','mem',3)")));
+    const auto groupMessage = [&group](const QString& from, const char* time, int msgtype,
+                                       const QString& content, int seeflag) {
+      Message m = Msg(from, group, QLatin1String(time), msgtype);
+      m.totype = 1;
+      m.content = content;
+      m.seeflag = seeflag;
+      return MessageRows::StoreNewest(group, m);
+    };
+    const int target = groupMessage(QStringLiteral("ann"), "10:00:00", 0, QStringLiteral("a"), 1);
+    QVERIFY(target > 0);
+    QVERIFY(groupMessage(QStringLiteral("ann"), "10:01:00", 0, QStringLiteral("b"), 0));
+    QVERIFY(groupMessage(QStringLiteral("ann"), "10:02:00", 6,
+                         QStringLiteral(R"({"notify":"leave","nick":"Ann"})"), 0));
+    QVERIFY(groupMessage(QStringLiteral("mem"), "10:03:00", 9, QString::number(target), 0));
+    QVERIFY(groupMessage(QStringLiteral("ann"), "10:04:00", 6,
+                         QStringLiteral(R"({"notify":"set","nick":"Ann","info":"new"})"), 0));
+    // A person whose recall of the user's message is refused.
+    Message mine = Msg(QStringLiteral("me"), QStringLiteral("alice"), QStringLiteral("09:00:00"));
+    const int own = MessageRows::StoreNewest(QStringLiteral("alice"), mine);
+    QVERIFY(own > 0);
+    QVERIFY(MessageRows::StoreNewest(
+        QStringLiteral("alice"),
+        Msg(QStringLiteral("alice"), QStringLiteral("me"), QStringLiteral("09:01:00"))));
+    Message recall =
+        Msg(QStringLiteral("alice"), QStringLiteral("me"), QStringLiteral("09:02:00"), 9);
+    recall.content = QString::number(own);
+    QVERIFY(MessageRows::StoreNewest(QStringLiteral("alice"), recall));
+
+    EngineDouble::Raise(0, 100013, 0, 0, 0, "");
+    QTRY_COMPARE_WITH_TIMEOUT(list()->itemCount(), 2, 20000);
+    Settle();
+    QCOMPARE(list()->getSession(group)->unReadMsgCount(), 2);
+    QCOMPARE(list()->getSession(QStringLiteral("alice"))->unReadMsgCount(), 1);
+    QCOMPARE(badge(), 3);
+  }
+
   void setSessionName() {
     SeedFive();
     list()->initData();
