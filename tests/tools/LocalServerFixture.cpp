@@ -11,6 +11,7 @@ void LocalServerFixture::SetUp() {
   m_temp = std::make_unique<TempFolder>(m_folder);
   ASSERT_FALSE(m_temp->Path().empty());
   dir = m_temp->Path();
+  ASSERT_NO_FATAL_FAILURE(StartServer());
 }
 
 void LocalServerFixture::TearDown() {

@@ -24,7 +24,7 @@ class LocalServerFixture : public ::testing::Test {
   // world: the world file the server starts on; folder: NAME of the temporary folder.
   LocalServerFixture(std::string world, std::string folder);
 
-  // Makes the folder; the server is started by the test or its own SetUp.
+  // Makes the folder and starts the server on it; the engine is left to the test.
   void SetUp() override;
   void TearDown() override;
 

@@ -65,7 +65,6 @@ class EngineScenarioTest : public LocalServerFixture {
   EngineScenarioTest() : LocalServerFixture(kWorld, "scenario") {}
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
-    ASSERT_NO_FATAL_FAILURE(StartServer());
     PrepareEngine(*server);
     ASSERT_EQ(api.Run(), 1);
     ASSERT_EQ(api.SetDatabase((dir + "/tesChat.db").c_str()), 2);

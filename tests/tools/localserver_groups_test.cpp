@@ -33,7 +33,6 @@ class LocalServerGroupsTest : public LocalServerFixture {
   LocalServerGroupsTest() : LocalServerFixture(kWorld, "localserver-groups") {}
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
-    ASSERT_NO_FATAL_FAILURE(StartServer());
     StartAndLogIn("tesChat.db", "13900000201", "201201", "DEVICE-G");
   }
   // A group command as the program sends it; the reply text parsed (a = 0 checked).

@@ -27,10 +27,6 @@ const std::string kGroup = "410001@group.history.test";
 class LocalServerHistoryTest : public LocalServerFixture {
  protected:
   LocalServerHistoryTest() : LocalServerFixture(kWorld, "localserver-history") {}
-  void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
-    ASSERT_NO_FATAL_FAILURE(StartServer());
-  }
   // A login on a database file of its own; waits for the end of the background
   // synchronisation that follows it.
   void LogIn(const std::string& mobile, const std::string& code, const std::string& file) {

@@ -39,7 +39,6 @@ class LocalServerLoginTest : public LocalServerFixture {
   LocalServerLoginTest() : LocalServerFixture(kWorld, "localserver-test") {}
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
-    ASSERT_NO_FATAL_FAILURE(StartServer());
     StartEngine(*server);
     ASSERT_EQ(api.SetDatabase((dir + "/tesChat.db").c_str()), 2);
   }

@@ -50,7 +50,6 @@ class LocalServerPeopleTest : public LocalServerFixture {
   LocalServerPeopleTest() : LocalServerFixture(kWorld, "localserver-test") {}
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
-    ASSERT_NO_FATAL_FAILURE(StartServer());
     LogIn("tesChat.db");
   }
   // The program's start-up order, pointed at the server, then a login by code.

@@ -77,7 +77,6 @@ class LocalServerRestartTest : public LocalServerFixture {
   LocalServerRestartTest() : LocalServerFixture(kWorld, "localserver-restart") {}
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
-    ASSERT_NO_FATAL_FAILURE(StartServer());
     PrepareEngine(*server);
     // The product's periods, on a faster clock and with shorter worker rounds.
     TIMSession* session = TEngineCore::Instance()->GetIMSession();
