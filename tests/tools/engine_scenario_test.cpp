@@ -7,12 +7,9 @@
 // checked.
 #include <gtest/gtest.h>
 #include <json/json.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -22,7 +19,7 @@
 #include "TAPIInterface.h"
 #include "support/CallbackRecorder.h"
 #include "tools/EngineQueries.h"
-#include "tools/LocalServerProcess.h"
+#include "tools/LocalServerFixture.h"
 #include "tools/MediaSamples.h"
 
 namespace {
@@ -63,35 +60,16 @@ bool Eventually(const std::function<bool()>& check) {
   return true;
 }
 
-class EngineScenarioTest : public ::testing::Test {
+class EngineScenarioTest : public LocalServerFixture {
  protected:
+  EngineScenarioTest() : LocalServerFixture(kWorld, "scenario") {}
   void SetUp() override {
-    char pattern[] = "/tmp/tesmo-scenario-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir + "/state"}))
-        << server.Output() << server.Errors();
-    // The program's start-up order, pointed at the server and trusting its CA.
-    setenv("TESMO_CA_FILE", server.Value("TESMO_CA_FILE").c_str(), 1);
-    CallbackRecorder::Get().Clear();
-    api.Init();
-    api.SetCallBack(&CallbackRecorder::Callback);
-    api.UseOpenssl("", "", "");
-    api.SetServerInfo("127.0.0.1", server.Port("TESMO_SERVER"));
-    api.SetDeviceType(2);
+    ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
+    PrepareEngine(*server);
     ASSERT_EQ(api.Run(), 1);
     ASSERT_EQ(api.SetDatabase((dir + "/tesChat.db").c_str()), 2);
   }
-  void TearDown() override {
-    api.Release();
-    EXPECT_EQ(server.Stop(), 0) << server.Errors();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
 
-  std::optional<RecordedReport> Wait(int code, std::optional<int> id = std::nullopt) {
-    return CallbackRecorder::Get().WaitFor(code, id, kWait);
-  }
   size_t Count(int code) { return CallbackRecorder::Get().ReportsWith(code).size(); }
   int Int(const std::string& sql) { return QueryInt(api, sql); }
   std::string Text(const std::string& sql) { return QueryText(api, sql); }
@@ -119,7 +97,7 @@ class EngineScenarioTest : public ::testing::Test {
   }
   // A control command that answers "pushed MSGID ..."; the msgid.
   long long Push(const std::string& command) {
-    const std::string answer = server.Command(command);
+    const std::string answer = server->Command(command);
     EXPECT_EQ(answer.rfind("pushed ", 0), 0u) << command << ": " << answer;
     return answer.rfind("pushed ", 0) == 0 ? std::stoll(answer.substr(7)) : -1;
   }
@@ -164,9 +142,6 @@ class EngineScenarioTest : public ::testing::Test {
   void PageBackThroughHistory();
   void KickOutThenLogInByQR();
 
-  std::string dir;
-  LocalServerProcess server;
-  TAPIInterface api;
   int sentText = 0;
   long long receivedFileMsgid = 0;
   int receivedFileId = 0;
@@ -177,7 +152,7 @@ void EngineScenarioTest::LogInByCodeAndDownload() {
   ASSERT_EQ(api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1), 1);
   ASSERT_EQ(api.MakeRegister(), 1);
   auto success = Wait(_EVENT_LOGIN_SUCCESS);
-  ASSERT_TRUE(success) << server.Output();
+  ASSERT_TRUE(success) << server->Output();
   EXPECT_EQ(Parse(success->text)["result"]["name"].asString(), "Tess Tester") << success->text;
   EXPECT_EQ(std::string(api.GetMyAccount()), kMe);
   EXPECT_EQ(std::string(api.GetMyUserID()), "200001");
@@ -187,7 +162,7 @@ void EngineScenarioTest::LogInByCodeAndDownload() {
   // The background download ends with 100013, after the friend list, the groups and
   // the history of each conversation.
   ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_COME_FINISHIMHISTORY, 1, kWait))
-      << server.Output();
+      << server->Output();
   std::vector<int> order;
   for (const RecordedReport& r : CallbackRecorder::Get().Reports()) order.push_back(r.code);
   const auto at = [&](int code) {
@@ -236,7 +211,7 @@ void EngineScenarioTest::SendTextAndReceiveTheReply() {
   // The scripted friend answers through a push: stored once, announced once.
   auto reply = WaitForMessage(
       [](const Json::Value& m) { return m["content"].asString() == "echo: hello there"; });
-  ASSERT_TRUE(reply) << server.Output();
+  ASSERT_TRUE(reply) << server->Output();
   EXPECT_EQ((*reply)["content"].asString(), "echo: hello there");
   EXPECT_EQ((*reply)["fromuser"].asString(), kFriend);
   EXPECT_GT((*reply)["msgid"].asInt64(), msgid);
@@ -268,7 +243,7 @@ void EngineScenarioTest::SendAFileAndFetchItBack() {
   // receiver reads the name and size from.
   EXPECT_EQ(Text("select msgtype||'|'||sendstate||'|'||localpath" + Row(id)), "3|1|" + file);
   const std::string url = Text("select content" + Row(id));
-  ASSERT_EQ(url.rfind(server.Value("DOWNSERVER") + "/group1/", 0), 0u) << url;
+  ASSERT_EQ(url.rfind(server->Value("DOWNSERVER") + "/group1/", 0), 0u) << url;
   const Json::Value remark = Parse(Text("select remark" + Row(id)));
   EXPECT_FALSE(remark["atAll"].asBool());
   EXPECT_EQ(remark["filename"].asString(), "report.bin");
@@ -301,18 +276,19 @@ void EngineScenarioTest::ReceiveEveryKindOfFile() {
     const long long msgid =
         Push("pushfile " + kMe + " " + kFriend + " " + kind.type + " " + source);
     auto message = WaitForPushed(msgid);
-    ASSERT_TRUE(message) << server.Output();
+    ASSERT_TRUE(message) << server->Output();
     const Json::Value& m = *message;
     EXPECT_EQ(m["msgtype"].asInt(), kind.msgtype);
     EXPECT_EQ(m["fromuser"].asString(), kFriend);
     EXPECT_EQ(m["touser"].asString(), kMe);
     const std::string url = m["content"].asString();
-    EXPECT_EQ(url.rfind(server.Value("DOWNSERVER") + "/group1/", 0), 0u) << url;
+    EXPECT_EQ(url.rfind(server->Value("DOWNSERVER") + "/group1/", 0), 0u) << url;
     const Json::Value remark = Parse(m["remark"].asString());
     EXPECT_EQ(remark["filename"].asString(), kind.name);
     EXPECT_EQ(remark["filesize"].asInt64(), static_cast<Json::Int64>(kind.bytes.size()));
     EXPECT_EQ(remark["from"]["nick"].asString(), "Replying Friend");
-    EXPECT_EQ(remark["from"]["logo"].asString(), server.Value("DOWNSERVER") + "/group1/t/face.png");
+    EXPECT_EQ(remark["from"]["logo"].asString(),
+              server->Value("DOWNSERVER") + "/group1/t/face.png");
     std::string extra;
     for (const char* key : {"width", "height", "seconds"})
       if (remark.isMember(key))
@@ -352,7 +328,7 @@ void EngineScenarioTest::RecallBothWays() {
   // The friend recalls the file it sent: flagged here, announced as a recall.
   ASSERT_GT(receivedFileId, 0);
   const std::string id = std::to_string(receivedFileMsgid);
-  EXPECT_EQ(server.Command("revoke " + kMe + " " + kFriend + " " + id), "revoked " + id + "\n");
+  EXPECT_EQ(server->Command("revoke " + kMe + " " + kFriend + " " + id), "revoked " + id + "\n");
   ASSERT_TRUE(Eventually([&] { return Int("select revokeflag" + Row(receivedFileId)) == 1; }));
   auto notice = WaitForMessage([&](const Json::Value& m) {
     return m["msgtype"].asInt() == 9 && m["content"].asString() == std::to_string(receivedFileId);
@@ -437,7 +413,7 @@ void EngineScenarioTest::ReceivePushes() {
   EXPECT_EQ((*groupMessage)["fromgroup"].asString(), kGroup);
   EXPECT_EQ(Text("select content from nq_messagenew where account='" + kGroup + "'"),
             "hello testers");
-  EXPECT_EQ(server.Command("groupnotify " + kGroup + " the room moves to floor 2"), "notified\n");
+  EXPECT_EQ(server->Command("groupnotify " + kGroup + " the room moves to floor 2"), "notified\n");
   ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_COME_GROUPNOTIFY, notices + 1, kWait));
   // Announced as a message of the group too, after the notice.
   auto notice = WaitForMessage([&](const Json::Value& m) {
@@ -449,7 +425,7 @@ void EngineScenarioTest::ReceivePushes() {
   // Every push was answered.
   std::string status;
   EXPECT_TRUE(Eventually([&] {
-    status = server.Command("status");
+    status = server->Command("status");
     return status.find(" 0 unanswered") != std::string::npos;
   })) << status;
 }
@@ -496,13 +472,13 @@ void EngineScenarioTest::PageBackThroughHistory() {
 }
 
 void EngineScenarioTest::KickOutThenLogInByQR() {
-  EXPECT_EQ(server.Command("kickout " + kMe + " Signed in on another computer."),
+  EXPECT_EQ(server->Command("kickout " + kMe + " Signed in on another computer."),
             "kicked out " + kMe + "\n");
   auto kicked = Wait(_EVENT_RECV_KICKOUT);
   ASSERT_TRUE(kicked);
   EXPECT_EQ(kicked->text, "Signed in on another computer.");
   EXPECT_EQ(api.LoginState(), 0);
-  EXPECT_EQ(server.Command("accounts").find("online"), std::string::npos);
+  EXPECT_EQ(server->Command("accounts").find("online"), std::string::npos);
   // The session is gone: a send is refused and the row marked failed.
   const int refused = api.SendMsgIM(kFriend.c_str(), 0, "after the kick", "{}");
   auto answer = Wait(_REQUEST_HTTP_SENDMSGIM, refused);
@@ -511,7 +487,7 @@ void EngineScenarioTest::KickOutThenLogInByQR() {
   EXPECT_EQ(Int("select sendstate" + Row(refused)), 0);
 
   // Back in by QR code, confirmed by the server as the world's QR account.
-  const std::string poll = "https://" + server.Value("TESMO_SERVER") +
+  const std::string poll = "https://" + server->Value("TESMO_SERVER") +
                            "/navigation/qrcode/getuserinfo.do?auid=T77&device=DEVICE-Q";
   ASSERT_EQ(api.GetQRUserInfo(poll.c_str()), 1);
   auto scanned = Wait(_EVENT_REPORT_QRLOGIN);
@@ -521,7 +497,7 @@ void EngineScenarioTest::KickOutThenLogInByQR() {
   ASSERT_EQ(api.SetQRLogin(scanned->text.c_str(), "DEVICE-Q", 1), 1);
   ASSERT_EQ(api.MakeRegister(), 1);
   ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_LOGIN_SUCCESS, 2, kWait))
-      << server.Output();
+      << server->Output();
   EXPECT_EQ(api.IsLogin(), 1);
   EXPECT_EQ(Count(_EVENT_LOGIN_FAIL), 0u);
   // The second background download adds nothing twice.

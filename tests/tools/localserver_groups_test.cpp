@@ -4,19 +4,15 @@
 // the introduction, a join code with its countdown; all kept across a restart.
 #include <gtest/gtest.h>
 #include <json/json.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 
 #include "TAPIInterface.h"
 #include "support/CallbackRecorder.h"
 #include "tools/EngineQueries.h"
-#include "tools/LocalServerProcess.h"
+#include "tools/LocalServerFixture.h"
 
 namespace {
 
@@ -32,40 +28,12 @@ Json::Value Parse(const std::string& text) {
   return v;
 }
 
-class LocalServerGroupsTest : public ::testing::Test {
+class LocalServerGroupsTest : public LocalServerFixture {
  protected:
+  LocalServerGroupsTest() : LocalServerFixture(kWorld, "localserver-groups") {}
   void SetUp() override {
-    char pattern[] = "/tmp/tesmo-localserver-groups-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    ASSERT_NO_FATAL_FAILURE(StartServer());
-    setenv("TESMO_CA_FILE", server->Value("TESMO_CA_FILE").c_str(), 1);
-    CallbackRecorder::Get().Clear();
-    api.Init();
-    api.SetCallBack(&CallbackRecorder::Callback);
-    api.UseOpenssl("", "", "");
-    api.SetServerInfo("127.0.0.1", server->Port("TESMO_SERVER"));
-    api.SetDeviceType(2);
-    api.Run();
-    ASSERT_EQ(api.SetDatabase((dir + "/tesChat.db").c_str()), 2);
-    ASSERT_EQ(api.SetMobileLogin("13900000201", "+86", "201201", "DEVICE-G", 1), 1);
-    ASSERT_EQ(api.MakeRegister(), 1);
-    ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_EVENT_LOGIN_SUCCESS, std::nullopt,
-                                                std::chrono::seconds(60)))
-        << server->Output();
-  }
-  void TearDown() override {
-    api.Release();
-    if (server) {
-      EXPECT_EQ(server->Stop(), 0) << server->Errors();
-    }
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  void StartServer() {
-    server = std::make_unique<LocalServerProcess>();
-    ASSERT_TRUE(server->Start({"--world", kWorld, "--state", dir + "/state"}))
-        << server->Output() << server->Errors();
+    ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
+    StartAndLogIn("tesChat.db", "13900000201", "201201", "DEVICE-G");
   }
   // A group command as the program sends it; the reply text parsed (a = 0 checked).
   Json::Value Group(const std::string& cmd, Json::Value args = Json::Value(Json::objectValue)) {
@@ -98,9 +66,6 @@ class LocalServerGroupsTest : public ::testing::Test {
     return rows.empty() ? "" : rows.front();
   }
 
-  std::string dir;
-  std::unique_ptr<LocalServerProcess> server;
-  TAPIInterface api;
   int nextId = 700;
 };
 

@@ -4,13 +4,9 @@
 // not online, both across a restart of the server.
 #include <gtest/gtest.h>
 #include <json/json.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,7 +14,7 @@
 #include "TAPIInterface.h"
 #include "support/CallbackRecorder.h"
 #include "tools/EngineQueries.h"
-#include "tools/LocalServerProcess.h"
+#include "tools/LocalServerFixture.h"
 
 namespace {
 
@@ -28,52 +24,15 @@ const std::string kBo = "210002@history.test";
 const std::string kCy = "210003@history.test";
 const std::string kGroup = "410001@group.history.test";
 
-class LocalServerHistoryTest : public ::testing::Test {
+class LocalServerHistoryTest : public LocalServerFixture {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tesmo-localserver-history-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    ASSERT_NO_FATAL_FAILURE(StartServer());
-  }
-  void TearDown() override {
-    api.Release();
-    if (server) {
-      EXPECT_EQ(server->Stop(), 0) << server->Errors();
-    }
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  void StartServer() {
-    server = std::make_unique<LocalServerProcess>();
-    ASSERT_TRUE(server->Start({"--world", kWorld, "--state", dir + "/state"}))
-        << server->Output() << server->Errors();
-  }
-  // The server stops and starts again on the same state folder.
-  void RestartServer() {
-    ASSERT_EQ(server->Stop(), 0) << server->Errors();
-    ASSERT_NO_FATAL_FAILURE(StartServer());
-  }
-  // A login in the program's start-up order, on a database file of its own; waits for
-  // the end of the background synchronisation that follows it.
+  LocalServerHistoryTest() : LocalServerFixture(kWorld, "localserver-history") {}
+  // A login on a database file of its own; waits for the end of the background
+  // synchronisation that follows it.
   void LogIn(const std::string& mobile, const std::string& code, const std::string& file) {
-    setenv("TESMO_CA_FILE", server->Value("TESMO_CA_FILE").c_str(), 1);
-    CallbackRecorder::Get().Clear();
-    api.Init();
-    api.SetCallBack(&CallbackRecorder::Callback);
-    api.UseOpenssl("", "", "");
-    api.SetServerInfo("127.0.0.1", server->Port("TESMO_SERVER"));
-    api.SetDeviceType(2);
-    api.Run();
-    ASSERT_EQ(api.SetDatabase((dir + "/" + file).c_str()), 2);
-    ASSERT_EQ(api.SetMobileLogin(mobile.c_str(), "+86", code.c_str(), "DEVICE-H", 1), 1);
-    ASSERT_EQ(api.MakeRegister(), 1);
-    ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS)) << server->Output();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogIn(file, mobile, code, "DEVICE-H"));
     ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_COME_FINISHIMHISTORY, 1,
                                                      std::chrono::seconds(120)));
-  }
-  std::optional<RecordedReport> Wait(int code, std::optional<int> id = std::nullopt) {
-    return CallbackRecorder::Get().WaitFor(code, id, std::chrono::seconds(60));
   }
   // Sends a text; its server msgid.
   long long Send(const std::string& to, const std::string& text) {
@@ -113,9 +72,6 @@ class LocalServerHistoryTest : public ::testing::Test {
     return parsed;
   }
 
-  std::string dir;
-  std::unique_ptr<LocalServerProcess> server;
-  TAPIInterface api;
   std::map<std::string, int> localIds;  // text -> local id of the sender's row
   int nextDialog = 900;
 };

@@ -3,11 +3,8 @@
 // friend, log out and in again.
 #include <gtest/gtest.h>
 #include <json/json.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -15,7 +12,7 @@
 #include "TAPIInterface.h"
 #include "support/CallbackRecorder.h"
 #include "tools/EngineQueries.h"
-#include "tools/LocalServerProcess.h"
+#include "tools/LocalServerFixture.h"
 
 namespace {
 
@@ -37,53 +34,31 @@ std::vector<Json::Value> KeptMessages(const std::string& stateDir) {
   return out;
 }
 
-class LocalServerLoginTest : public ::testing::Test {
+class LocalServerLoginTest : public LocalServerFixture {
  protected:
+  LocalServerLoginTest() : LocalServerFixture(kWorld, "localserver-test") {}
   void SetUp() override {
-    char pattern[] = "/tmp/tesmo-localserver-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir + "/state"}))
-        << server.Output() << server.Errors();
-    StartEngine(server);
+    ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
+    StartEngine(*server);
     ASSERT_EQ(api.SetDatabase((dir + "/tesChat.db").c_str()), 2);
   }
   // The program's start-up order, pointed at the server (TESMO_SERVER), trusting its
   // own CA as the program does through run.sh (TESMO_CA_FILE).
   void StartEngine(const LocalServerProcess& at) {
-    setenv("TESMO_CA_FILE", at.Value("TESMO_CA_FILE").c_str(), 1);
-    CallbackRecorder::Get().Clear();
-    api.Init();
-    api.SetCallBack(&CallbackRecorder::Callback);
-    api.UseOpenssl("", "", "");
-    api.SetServerInfo("127.0.0.1", at.Port("TESMO_SERVER"));
-    api.SetDeviceType(2);
+    PrepareEngine(at);
     api.Run();
-  }
-  void TearDown() override {
-    api.Release();
-    EXPECT_EQ(server.Stop(), 0) << server.Errors();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  std::optional<RecordedReport> WaitFor(int code, std::optional<int> id = std::nullopt) {
-    return CallbackRecorder::Get().WaitFor(code, id, std::chrono::seconds(60));
   }
   size_t Count(int code) { return CallbackRecorder::Get().ReportsWith(code).size(); }
   // An integer column of one row, read through the engine's SQL functions.
   int IntOf(const std::string& sql) { return QueryInt(api, sql); }
   std::string TextOf(const std::string& sql) { return QueryText(api, sql); }
-
-  std::string dir;
-  LocalServerProcess server;
-  TAPIInterface api;
 };
 
 TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   ASSERT_EQ(api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1), 1);
   ASSERT_EQ(api.MakeRegister(), 1);
-  auto success = WaitFor(_EVENT_LOGIN_SUCCESS);
-  ASSERT_TRUE(success) << server.Output();
+  auto success = Wait(_EVENT_LOGIN_SUCCESS);
+  ASSERT_TRUE(success) << server->Output();
   Json::Value info;
   ASSERT_TRUE(Json::Reader().parse(success->text, info)) << success->text;
   EXPECT_EQ(info["result"]["name"].asString(), "Tess Tester");
@@ -93,7 +68,7 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   // A text to the scripted friend: stored, sent, answered with the server's msgid.
   const int id = api.SendMsgIM(kFriend, 0, "hello there", "{}");
   ASSERT_GT(id, 0);
-  auto sent = WaitFor(_REQUEST_HTTP_SENDMSGIM, id);
+  auto sent = Wait(_REQUEST_HTTP_SENDMSGIM, id);
   ASSERT_TRUE(sent);
   EXPECT_EQ(sent->a, 0) << sent->text;
   const std::string where = " from nq_message where id=" + std::to_string(id);
@@ -119,7 +94,7 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   EXPECT_GT(kept[1]["msgid"].asInt64(), kept[0]["msgid"].asInt64());
   // The reply went to the engine as an "im" push, which the engine answered.
   std::string status;
-  EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 1 sent, 0 unanswered\n", &status)) << status;
+  EXPECT_TRUE(server->WaitForAnswer("status", "pushes: 1 sent, 0 unanswered\n", &status)) << status;
   // The reply landed in the local database, announced once with its local id.
   const std::string replyWhere =
       " from nq_message where msgid=" + std::to_string(kept[1]["msgid"].asInt64()) +
@@ -131,7 +106,7 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   EXPECT_EQ(TextOf("select content" + replyWhere), "echo: hello there");
   EXPECT_EQ(TextOf("select touser" + replyWhere), kMe);
   const int replyId = IntOf("select id" + replyWhere);
-  ASSERT_TRUE(WaitFor(_EVENT_COME_IMMESSAGE, replyId));
+  ASSERT_TRUE(Wait(_EVENT_COME_IMMESSAGE, replyId));
   size_t replyEvents = 0;
   for (const auto& e : CallbackRecorder::Get().ReportsWith(_EVENT_COME_IMMESSAGE)) {
     Json::Value m;
@@ -147,10 +122,10 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   const std::string others =
       "200002@test.local  Replying Friend  (scripted)\n"
       "200003@test.local  Second Login  login: +86 13900000003 code 333444\n";
-  EXPECT_EQ(server.Command("accounts"), me + "  online\n" + others);
+  EXPECT_EQ(server->Command("accounts"), me + "  online\n" + others);
   ASSERT_EQ(api.MakeUnRegister(), 1);
   std::string accounts;
-  EXPECT_TRUE(server.WaitForAnswer("accounts", me + "\n" + others, &accounts)) << accounts;
+  EXPECT_TRUE(server->WaitForAnswer("accounts", me + "\n" + others, &accounts)) << accounts;
   const auto out = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (api.IsLogin() != 0 && std::chrono::steady_clock::now() < out)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -161,7 +136,7 @@ TEST_F(LocalServerLoginTest, CodeLoginSendToTheScriptedFriendLogOutAndInAgain) {
   EXPECT_EQ(api.IsLogin(), 1);
   // A second text after the new login goes through too.
   const int again = api.SendMsgIM(kFriend, 0, "back again", "{}");
-  auto resent = WaitFor(_REQUEST_HTTP_SENDMSGIM, again);
+  auto resent = Wait(_REQUEST_HTTP_SENDMSGIM, again);
   ASSERT_TRUE(resent);
   EXPECT_EQ(resent->a, 0) << resent->text;
 
@@ -193,10 +168,10 @@ TEST_F(LocalServerLoginTest, WrongCodeAndUnknownNumberFailWithTheirReasons) {
 }
 
 TEST_F(LocalServerLoginTest, QRCodeIsConfirmedByItselfAndLogsInAsTheWorldsAccount) {
-  const std::string poll = "https://" + server.Value("TESMO_SERVER") +
+  const std::string poll = "https://" + server->Value("TESMO_SERVER") +
                            "/navigation/qrcode/getuserinfo.do?auid=T42&device=DEVICE-Q";
   ASSERT_EQ(api.GetQRUserInfo(poll.c_str()), 1);
-  auto scanned = WaitFor(_EVENT_REPORT_QRLOGIN);
+  auto scanned = Wait(_EVENT_REPORT_QRLOGIN);
   ASSERT_TRUE(scanned);
   ASSERT_EQ(scanned->a, 0);
   ASSERT_EQ(scanned->text, kMe);
@@ -204,53 +179,54 @@ TEST_F(LocalServerLoginTest, QRCodeIsConfirmedByItselfAndLogsInAsTheWorldsAccoun
   // What the program does with a confirmed scan.
   api.SetQRLogin(scanned->text.c_str(), "DEVICE-Q", 1);
   api.MakeRegister();
-  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS)) << server.Output();
+  ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS)) << server->Output();
   EXPECT_EQ(std::string(api.GetMyAccount()), kMe);
   EXPECT_EQ(Count(_EVENT_LOGIN_FAIL), 0u);
   // A session that began with a scan is kicked out like any other.
-  EXPECT_EQ(server.Command(std::string("kickout ") + kMe), std::string("kicked out ") + kMe + "\n");
-  auto kicked = WaitFor(_EVENT_RECV_KICKOUT);
-  ASSERT_TRUE(kicked) << server.Output();
+  EXPECT_EQ(server->Command(std::string("kickout ") + kMe),
+            std::string("kicked out ") + kMe + "\n");
+  auto kicked = Wait(_EVENT_RECV_KICKOUT);
+  ASSERT_TRUE(kicked) << server->Output();
 }
 
 TEST_F(LocalServerLoginTest, QRCodeWaitsForTheControlCommandWhenAutoConfirmIsOff) {
-  ASSERT_EQ(server.Command("qr auto off"), "QR auto-confirm off\n");
-  const std::string poll = "https://" + server.Value("TESMO_SERVER") +
+  ASSERT_EQ(server->Command("qr auto off"), "QR auto-confirm off\n");
+  const std::string poll = "https://" + server->Value("TESMO_SERVER") +
                            "/navigation/qrcode/getuserinfo.do?auid=T43&device=DEVICE-Q";
   ASSERT_EQ(api.GetQRUserInfo(poll.c_str()), 1);
   // Well past the world's 300 ms: still not confirmed.
   std::this_thread::sleep_for(std::chrono::seconds(2));
   EXPECT_EQ(Count(_EVENT_REPORT_QRLOGIN), 0u);
-  EXPECT_EQ(server.Command("qr confirm 200003@test.local"),
+  EXPECT_EQ(server->Command("qr confirm 200003@test.local"),
             "QR code confirmed as 200003@test.local\n");
-  auto scanned = WaitFor(_EVENT_REPORT_QRLOGIN);
+  auto scanned = Wait(_EVENT_REPORT_QRLOGIN);
   ASSERT_TRUE(scanned);
   EXPECT_EQ(scanned->a, 0);
   EXPECT_EQ(scanned->text, "200003@test.local");
   api.SetQRLogin(scanned->text.c_str(), "DEVICE-Q", 1);
   api.MakeRegister();
-  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+  ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS));
   EXPECT_EQ(std::string(api.GetMyAccount()), "200003@test.local");
 }
 
 TEST_F(LocalServerLoginTest, ControlCommandsPushToTheLoggedInEngine) {
   // Nobody online yet: nothing to kick out, nothing pushed.
-  EXPECT_EQ(server.Command("kickout 200001@test.local"), "not online: 200001@test.local\n");
+  EXPECT_EQ(server->Command("kickout 200001@test.local"), "not online: 200001@test.local\n");
   api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1);
   api.MakeRegister();
-  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+  ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS));
 
-  EXPECT_EQ(server.Command("push 200001@test.local nobody@test.local hi"),
+  EXPECT_EQ(server->Command("push 200001@test.local nobody@test.local hi"),
             "unknown account nobody@test.local\n");
-  EXPECT_EQ(server.Command("push 200001@test.local 200002@test.local hi").rfind("pushed ", 0), 0u);
-  EXPECT_EQ(server.Command("groupnotify 400001@group.test.local welcome"), "notified\n");
-  EXPECT_EQ(server.Command("kickout 200001@test.local"), "kicked out 200001@test.local\n");
+  EXPECT_EQ(server->Command("push 200001@test.local 200002@test.local hi").rfind("pushed ", 0), 0u);
+  EXPECT_EQ(server->Command("groupnotify 400001@group.test.local welcome"), "notified\n");
+  EXPECT_EQ(server->Command("kickout 200001@test.local"), "kicked out 200001@test.local\n");
   // Each push reached the engine, which answered it.
   std::string status;
-  EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 3 sent, 0 unanswered\n", &status)) << status;
+  EXPECT_TRUE(server->WaitForAnswer("status", "pushes: 3 sent, 0 unanswered\n", &status)) << status;
   // The kick-out named this login's registration: the engine reports it. Pushes are
   // handled in order, so the messages before it are stored by then.
-  auto kicked = WaitFor(_EVENT_RECV_KICKOUT);
+  auto kicked = Wait(_EVENT_RECV_KICKOUT);
   ASSERT_TRUE(kicked);
   EXPECT_EQ(kicked->text, "Your account logged in elsewhere.");
   EXPECT_EQ(IntOf("select count(*) from nq_message where fromuser='200002@test.local' and "
@@ -259,10 +235,10 @@ TEST_F(LocalServerLoginTest, ControlCommandsPushToTheLoggedInEngine) {
   EXPECT_EQ(IntOf("select count(*) from nq_message where touser='400001@group.test.local' and "
                   "msgtype=6"),
             1);
-  EXPECT_TRUE(WaitFor(_EVENT_COME_GROUPNOTIFY));
+  EXPECT_TRUE(Wait(_EVENT_COME_GROUPNOTIFY));
   // The kicked-out session is gone: a send with its token is refused.
   const int id = api.SendMsgIM(kFriend, 0, "after the kick", "{}");
-  auto refused = WaitFor(_REQUEST_HTTP_SENDMSGIM, id);
+  auto refused = Wait(_REQUEST_HTTP_SENDMSGIM, id);
   ASSERT_TRUE(refused);
   EXPECT_NE(refused->a, 0);
 }
@@ -270,26 +246,26 @@ TEST_F(LocalServerLoginTest, ControlCommandsPushToTheLoggedInEngine) {
 TEST_F(LocalServerLoginTest, EveryPushKindOfTheControlLandsInTheEngineOnce) {
   api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1);
   api.MakeRegister();
-  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+  ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS));
 
-  const std::string pushed = server.Command("push 200001@test.local 200002@test.local twice");
+  const std::string pushed = server->Command("push 200001@test.local 200002@test.local twice");
   ASSERT_EQ(pushed.rfind("pushed ", 0), 0u) << pushed;
   const std::string msgid = pushed.substr(7, pushed.size() - 8);
-  EXPECT_EQ(server.Command("repeat " + msgid), "repeated " + msgid + "\n");
-  EXPECT_EQ(server.Command("repeat 1"), "no kept message 1\n");
-  EXPECT_EQ(server.Command("revoke 200001@test.local 200002@test.local " + msgid),
+  EXPECT_EQ(server->Command("repeat " + msgid), "repeated " + msgid + "\n");
+  EXPECT_EQ(server->Command("repeat 1"), "no kept message 1\n");
+  EXPECT_EQ(server->Command("revoke 200001@test.local 200002@test.local " + msgid),
             "revoked " + msgid + "\n");
-  EXPECT_EQ(server.Command("sys 200001@test.local jlhb {\"amount\":\"1.00\"}"), "pushed jlhb\n");
-  EXPECT_EQ(server.Command("sys 200001@test.local updatedetail {\"name\":\"Tess Renamed\","
-                           "\"userversion\":5}"),
+  EXPECT_EQ(server->Command("sys 200001@test.local jlhb {\"amount\":\"1.00\"}"), "pushed jlhb\n");
+  EXPECT_EQ(server->Command("sys 200001@test.local updatedetail {\"name\":\"Tess Renamed\","
+                            "\"userversion\":5}"),
             "pushed updatedetail\n");
-  EXPECT_EQ(server.Command("sys 200001@test.local nosuch"),
+  EXPECT_EQ(server->Command("sys 200001@test.local nosuch"),
             "usage: sys ACCOUNT jlhb|syskickout|updatedetail|updatefriend [CONTENT]\n");
-  EXPECT_EQ(server.Command("sys 200001@test.local syskickout frozen"), "pushed syskickout\n");
+  EXPECT_EQ(server->Command("sys 200001@test.local syskickout frozen"), "pushed syskickout\n");
   std::string status;
-  EXPECT_TRUE(server.WaitForAnswer("status", "pushes: 6 sent, 0 unanswered\n", &status)) << status;
+  EXPECT_TRUE(server->WaitForAnswer("status", "pushes: 6 sent, 0 unanswered\n", &status)) << status;
 
-  auto kicked = WaitFor(_EVENT_REPORT_SYSKICKOUT);
+  auto kicked = Wait(_EVENT_REPORT_SYSKICKOUT);
   ASSERT_TRUE(kicked);
   EXPECT_EQ(kicked->text, "frozen");
   // Handled in order: everything before the kick-out is done.
@@ -303,17 +279,17 @@ TEST_F(LocalServerLoginTest, EveryPushKindOfTheControlLandsInTheEngineOnce) {
   for (const auto& e : CallbackRecorder::Get().ReportsWith(_EVENT_COME_IMMESSAGE))
     announced += e.id == IntOf("select id" + where) ? 1 : 0;
   EXPECT_EQ(announced, 1u);
-  auto notice = WaitFor(_EVENT_COME_JLHB);
+  auto notice = Wait(_EVENT_COME_JLHB);
   ASSERT_TRUE(notice);
   EXPECT_EQ(notice->text, "{\"amount\":\"1.00\"}");
-  ASSERT_TRUE(WaitFor(_EVENT_REPORT_UPDATEDETAIL));
+  ASSERT_TRUE(Wait(_EVENT_REPORT_UPDATEDETAIL));
   EXPECT_EQ(std::string(api.GetMyName()), "Tess Renamed");
 }
 
 TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARestart) {
   api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1);
   api.MakeRegister();
-  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+  ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS));
 
   // A file message: uploaded to the file store, sent with the download server's URL.
   std::string bytes;
@@ -321,15 +297,15 @@ TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARe
   const std::string file = dir + "/report.bin";
   std::ofstream(file, std::ios::binary) << bytes;
   const int id = api.SendMsgFile(kFriend, 3, file.c_str(), "{}");
-  auto sent = WaitFor(_REQUEST_HTTP_SENDMSGFILE, id);
+  auto sent = Wait(_REQUEST_HTTP_SENDMSGFILE, id);
   ASSERT_TRUE(sent);
   ASSERT_EQ(sent->a, 0) << sent->text;
   const std::string url = TextOf("select content from nq_message where id=" + std::to_string(id));
-  ASSERT_EQ(url.rfind(server.Value("DOWNSERVER") + "/group1/", 0), 0u) << url;
+  ASSERT_EQ(url.rfind(server->Value("DOWNSERVER") + "/group1/", 0), 0u) << url;
 
   // A group message goes to the group path and is accepted for a member.
   const int groupId = api.SendMsgIM("400001@group.test.local", 0, "hello testers", "{}");
-  auto groupSent = WaitFor(_REQUEST_HTTP_SENDMSGIM, groupId);
+  auto groupSent = Wait(_REQUEST_HTTP_SENDMSGIM, groupId);
   ASSERT_TRUE(groupSent);
   EXPECT_EQ(groupSent->a, 0) << groupSent->text;
   const long long lastMsgid =
@@ -338,11 +314,11 @@ TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARe
   // The server restarts on the same state: the upload is still served byte for byte,
   // the messages are kept, and new msgids go on above the old ones.
   api.Release();
-  ASSERT_EQ(server.Stop(), 0);
+  ASSERT_EQ(server->Stop(), 0);
   LocalServerProcess again;
   ASSERT_TRUE(again.Start({"--world", kWorld, "--state", dir + "/state"})) << again.Errors();
   const std::string moved =
-      again.Value("DOWNSERVER") + url.substr(server.Value("DOWNSERVER").size());
+      again.Value("DOWNSERVER") + url.substr(server->Value("DOWNSERVER").size());
   std::vector<Json::Value> kept = KeptMessages(dir + "/state");
   ASSERT_GE(kept.size(), 2u);
   EXPECT_EQ(kept[0]["type"].asString(), "file");
@@ -353,7 +329,7 @@ TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARe
   const std::string target = dir + "/downloaded.bin";
   const int download = api.CreateDialogID();
   api.DownloadFile(download, moved.c_str(), target.c_str(), 0);
-  auto fetched = WaitFor(_REQUEST_HTTP_DOWNFILE, download);
+  auto fetched = Wait(_REQUEST_HTTP_DOWNFILE, download);
   ASSERT_TRUE(fetched);
   ASSERT_EQ(fetched->a, 0);
   std::ifstream in(target, std::ios::binary);
@@ -362,9 +338,9 @@ TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARe
   ASSERT_EQ(api.SetDatabase((dir + "/second.db").c_str()), 2);
   api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1);
   api.MakeRegister();
-  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS));
+  ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS));
   const int next = api.SendMsgIM(kFriend, 0, "after the restart", "{}");
-  auto nextSent = WaitFor(_REQUEST_HTTP_SENDMSGIM, next);
+  auto nextSent = Wait(_REQUEST_HTTP_SENDMSGIM, next);
   ASSERT_TRUE(nextSent);
   ASSERT_EQ(nextSent->a, 0);
   EXPECT_GT(std::stoll(TextOf("select msgid from nq_message where id=" + std::to_string(next))),
@@ -376,22 +352,22 @@ TEST_F(LocalServerLoginTest, FileAndGroupMessagesAreStoredServedAndKeptAcrossARe
 }
 
 TEST_F(LocalServerLoginTest, ConfigurationFileAndCoinListAnswerThroughTheEngine) {
-  // The configuration file decodes with the engine's key and names the entry server.
-  const std::string cfgUrl = "https://" + server.Value("TESMO_SERVER") + "/bit/app.cfg";
+  // The configuration file decodes with the engine's key and names the entry server->
+  const std::string cfgUrl = "https://" + server->Value("TESMO_SERVER") + "/bit/app.cfg";
   const std::string cfg = Text(api.SyncSendGet(0, cfgUrl.c_str()));
   ASSERT_FALSE(cfg.empty());
   Json::Value root;
   ASSERT_TRUE(Json::Reader().parse(Text(api.GetAppCfgString(cfg.c_str())), root)) << cfg;
-  EXPECT_EQ(root["mac_domain"]["pro_host"][0].asString(), server.Value("TESMO_SERVER"));
+  EXPECT_EQ(root["mac_domain"]["pro_host"][0].asString(), server->Value("TESMO_SERVER"));
 
   const std::string coinsUrl =
-      server.Value("PUBSERVER") + "/public/info/querycurrency.do?transid=1";
+      server->Value("PUBSERVER") + "/public/info/querycurrency.do?transid=1";
   Json::Value coins;
   ASSERT_TRUE(Json::Reader().parse(Text(api.SyncSendGet(0, coinsUrl.c_str())), coins));
   EXPECT_EQ(coins["code"].asInt(), 1);
   EXPECT_EQ(coins["result"]["params"][0]["name"].asString(), "TST");
 
-  const std::string translateUrl = server.Value("SPEECHSERVER") + "/speech/translate/process.do";
+  const std::string translateUrl = server->Value("SPEECHSERVER") + "/speech/translate/process.do";
   Json::Value translated;
   ASSERT_TRUE(Json::Reader().parse(
       Text(api.SyncSendPost(0, translateUrl.c_str(),
@@ -408,10 +384,10 @@ namespace {
 TEST_F(LocalServerLoginTest, TheBackgroundSyncAfterALoginStoresTheWorldsHistory) {
   ASSERT_EQ(api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-A", 1), 1);
   ASSERT_EQ(api.MakeRegister(), 1);
-  ASSERT_TRUE(WaitFor(_EVENT_LOGIN_SUCCESS)) << server.Output();
+  ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS)) << server->Output();
   ASSERT_TRUE(CallbackRecorder::Get().WaitForCount(_EVENT_COME_FINISHIMHISTORY, 1,
                                                    std::chrono::seconds(120)))
-      << server.Output();
+      << server->Output();
   // The world's one message to this account, with its address filled in.
   EXPECT_EQ(IntOf("select count(*) from nq_message where fromuser='200002@test.local' and "
                   "touser='200001@test.local' and msgtype=2"),

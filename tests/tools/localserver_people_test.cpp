@@ -5,14 +5,12 @@
 // Also the group notifications the server pushes for each kind of change.
 #include <gtest/gtest.h>
 #include <json/json.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
 
@@ -22,7 +20,7 @@
 #include "TAPIInterface.h"
 #include "support/CallbackRecorder.h"
 #include "tools/EngineQueries.h"
-#include "tools/LocalServerProcess.h"
+#include "tools/LocalServerFixture.h"
 #include "tools/TlsExchange.h"
 
 namespace {
@@ -47,46 +45,17 @@ Json::Value StateFile(const std::string& path) {
   return v;
 }
 
-class LocalServerPeopleTest : public ::testing::Test {
+class LocalServerPeopleTest : public LocalServerFixture {
  protected:
+  LocalServerPeopleTest() : LocalServerFixture(kWorld, "localserver-test") {}
   void SetUp() override {
-    char pattern[] = "/tmp/tesmo-localserver-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    ASSERT_TRUE(StartServer()) << server->Output() << server->Errors();
+    ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
     LogIn("tesChat.db");
-  }
-  void TearDown() override {
-    api.Release();
-    if (server) {
-      EXPECT_EQ(server->Stop(), 0) << server->Errors();
-    }
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  // A new process each time, on the same state folder.
-  bool StartServer() {
-    server = std::make_unique<LocalServerProcess>();
-    return server->Start({"--world", kWorld, "--state", dir + "/state"});
   }
   // The program's start-up order, pointed at the server, then a login by code.
   void LogIn(const std::string& database, const char* mobile = "13900000101",
              const char* code = "101010") {
-    setenv("TESMO_CA_FILE", server->Value("TESMO_CA_FILE").c_str(), 1);
-    CallbackRecorder::Get().Clear();
-    api.Init();
-    api.SetCallBack(&CallbackRecorder::Callback);
-    api.UseOpenssl("", "", "");
-    api.SetServerInfo("127.0.0.1", server->Port("TESMO_SERVER"));
-    api.SetDeviceType(2);
-    api.Run();
-    ASSERT_EQ(api.SetDatabase((dir + "/" + database).c_str()), 2);
-    ASSERT_EQ(api.SetMobileLogin(mobile, "+86", code, "DEVICE-P", 1), 1);
-    ASSERT_EQ(api.MakeRegister(), 1);
-    ASSERT_TRUE(Wait(_EVENT_LOGIN_SUCCESS)) << server->Output();
-  }
-  std::optional<RecordedReport> Wait(int code, std::optional<int> id = std::nullopt) {
-    return CallbackRecorder::Get().WaitFor(code, id, std::chrono::seconds(60));
+    StartAndLogIn(database, mobile, code, "DEVICE-P");
   }
   // A POST of the program to a user-server path; the reply's text (a = 0 checked).
   std::string Post(const char* path, const Json::Value& body) {
@@ -134,9 +103,6 @@ class LocalServerPeopleTest : public ::testing::Test {
                 "' order by account");
   }
 
-  std::string dir;
-  std::unique_ptr<LocalServerProcess> server;
-  TAPIInterface api;
   int nextId = 500;
 };
 
@@ -267,8 +233,7 @@ TEST_F(LocalServerPeopleTest, FriendSyncRemarkBlackListAndANewGroupMatchTheServe
   // A restart with the same state keeps the group, its members and the contact lists:
   // a new database learns them from the server.
   api.Release();
-  ASSERT_EQ(server->Stop(), 0) << server->Errors();
-  ASSERT_TRUE(StartServer()) << server->Output() << server->Errors();
+  ASSERT_NO_FATAL_FAILURE(RestartServer());
   LogIn("second.db");
   EXPECT_EQ(std::string(api.GetMyName()), "Pat Renamed");
   // A client that had the list before the removal learns of it from the version it holds.
@@ -339,9 +304,9 @@ TEST_F(LocalServerPeopleTest, ANewNameReachesTheFriendOnlineAndItsContactRow) {
 }
 
 TEST(LocalServerPeopleNoSessionTest, ChangesWithoutASessionAreRefusedAndKeepNothing) {
-  char pattern[] = "/tmp/tesmo-localserver-test-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string dir = pattern;
+  const TempFolder temp("localserver-test");
+  ASSERT_FALSE(temp.Path().empty());
+  const std::string dir = temp.Path();
   LocalServerProcess server;
   ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir + "/state"})) << server.Output();
   setenv("TESMO_CA_FILE", server.Value("TESMO_CA_FILE").c_str(), 1);
@@ -376,7 +341,6 @@ TEST(LocalServerPeopleNoSessionTest, ChangesWithoutASessionAreRefusedAndKeepNoth
   EXPECT_FALSE(std::filesystem::exists(dir + "/state/groups.json"));
   api.Release();
   EXPECT_EQ(server.Stop(), 0) << server.Errors();
-  std::filesystem::remove_all(dir);
 }
 
 // Kept files from an earlier run that hold odd values: what is usable is served, the
@@ -405,9 +369,9 @@ TEST(LocalServerPeopleStateTest, OddKeptFilesAreReadAsFarAsTheyGo) {
        {"210002@people.test"}},
   };
   for (const Row& row : rows) {
-    char pattern[] = "/tmp/tesmo-localserver-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
+    const TempFolder temp("localserver-test");
+    ASSERT_FALSE(temp.Path().empty());
+    const std::string dir = temp.Path();
     std::ofstream(dir + "/groups.json") << row.groups;
     std::ofstream(dir + "/contacts.json") << row.contacts;
     {
@@ -416,7 +380,6 @@ TEST(LocalServerPeopleStateTest, OddKeptFilesAreReadAsFarAsTheyGo) {
       EXPECT_EQ(server.MembersOf(kCrew), row.crew) << row.groups;
       EXPECT_EQ(server.MembersOf("9@group.people.test"), row.kept) << row.groups;
     }
-    std::filesystem::remove_all(dir);
   }
 }
 

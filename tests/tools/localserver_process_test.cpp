@@ -19,6 +19,7 @@
 #include "TAPIInterface.h"
 #include "fakes/FakeIMServer.h"
 #include "tools/LocalServerProcess.h"
+#include "tools/TempFolder.h"
 #include "tools/TlsExchange.h"
 
 namespace {
@@ -27,11 +28,6 @@ const char* kWorld = TESMO_TEST_DATA_DIR "/localserver-world.json";
 const std::vector<std::string> kTcpKeys = {"LOGIN",     "USERSERVER",   "GROUPSERVER", "IMSERVER",
                                            "PUBSERVER", "SPEECHSERVER", "DOWNSERVER",  "TRACKER",
                                            "STORAGE",   "CONTROL"};
-
-std::string TempDir() {
-  char pattern[] = "/tmp/tesmo-localserver-test-XXXXXX";
-  return mkdtemp(pattern) ? pattern : "";
-}
 
 // Sends bytes (closing the writing side when asked) and reads what comes back
 // within a short while; the server's answer, possibly empty.
@@ -56,7 +52,8 @@ void SendDatagram(int port, const std::string& bytes) {
 }
 
 TEST(LocalServerProcessTest, StartsPrintsItsAddressesAndStopsOnSigtermLeavingNoPortBound) {
-  const std::string dir = TempDir();
+  const TempFolder temp("localserver-test");
+  const std::string& dir = temp.Path();
   LocalServerProcess server;
   ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir})) << server.Errors();
   for (const std::string& key : kTcpKeys) {
@@ -106,7 +103,6 @@ TEST(LocalServerProcessTest, StartsPrintsItsAddressesAndStopsOnSigtermLeavingNoP
   std::ifstream second(ca);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(second)), {}), before);
   EXPECT_EQ(again.Stop(), 0);
-  std::filesystem::remove_all(dir);
 }
 
 // The demo world's configuration file names the web tab's page: a plain http address
@@ -146,7 +142,8 @@ TEST(LocalServerProcessTest, QuitCommandStopsItAndWithoutStateFolderNothingIsLef
 }
 
 TEST(LocalServerProcessTest, BrokenWorldIsRefusedNamingTheLine) {
-  const std::string dir = TempDir();
+  const TempFolder temp("localserver-test");
+  const std::string& dir = temp.Path();
   const std::string world = dir + "/broken.json";
   std::ofstream(world) << "{\n  \"accounts\": [\n    {\"account\": \"a@x\", \"name\": \"A\",\n"
                           "     \"friends\": [\"nobody@x\"]}\n  ]\n}\n";
@@ -155,11 +152,11 @@ TEST(LocalServerProcessTest, BrokenWorldIsRefusedNamingTheLine) {
   EXPECT_EQ(server.Wait(), 1);
   EXPECT_NE(server.Errors().find(world + ":4: unknown account nobody@x"), std::string::npos)
       << server.Errors();
-  std::filesystem::remove_all(dir);
 }
 
 TEST(LocalServerProcessTest, HostileInputOnEveryPortNeverBringsItDown) {
-  const std::string dir = TempDir();
+  const TempFolder temp("localserver-test");
+  const std::string& dir = temp.Path();
   LocalServerProcess server;
   ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir})) << server.Errors();
   const std::string ca = server.Value("TESMO_CA_FILE");
@@ -254,11 +251,11 @@ TEST(LocalServerProcessTest, HostileInputOnEveryPortNeverBringsItDown) {
     EXPECT_EQ(path.find(".."), std::string::npos) << path;
   }
   EXPECT_EQ(server.Stop(), 0) << server.Errors();
-  std::filesystem::remove_all(dir);
 }
 
 TEST(LocalServerProcessTest, MalformedRequestsGetRefusalsNotCrashes) {
-  const std::string dir = TempDir();
+  const TempFolder temp("localserver-test");
+  const std::string& dir = temp.Path();
   LocalServerProcess server;
   ASSERT_TRUE(server.Start({"--world", kWorld, "--state", dir})) << server.Errors();
   const std::string ca = server.Value("TESMO_CA_FILE");
@@ -303,7 +300,6 @@ TEST(LocalServerProcessTest, MalformedRequestsGetRefusalsNotCrashes) {
     ASSERT_TRUE(server.Running()) << server.Errors();
   }
   EXPECT_EQ(server.Stop(), 0) << server.Errors();
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "LocalWorld.h"
 #include "tools/LocalServerProcess.h"
 #include "tools/MediaSamples.h"
+#include "tools/TempFolder.h"
 
 namespace {
 
@@ -121,19 +122,14 @@ TEST(LocalFileRemarkTest, EachKindNamesTheFileAndTheSender) {
 class PushFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tesmo-pushfile-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    ASSERT_FALSE(temp.Path().empty());
+    dir = temp.Path();
     std::string error;
     ASSERT_TRUE(world.Load(TESMO_TEST_DATA_DIR "/localserver-world.json", &error)) << error;
     server = std::make_unique<LocalServer>(world, LocalServer::Options{dir + "/state", 0});
     ASSERT_TRUE(server->Start(&error)) << error;
   }
-  void TearDown() override {
-    server.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
+  void TearDown() override { server.reset(); }
   // A GET of the download server; the whole reply.
   std::string Get(const std::string& path) {
     const std::string address = server->Address("DOWN");
@@ -146,6 +142,7 @@ class PushFileTest : public ::testing::Test {
     return reply;
   }
 
+  const TempFolder temp{"pushfile-test"};
   std::string dir;
   LocalWorld world;
   std::unique_ptr<LocalServer> server;

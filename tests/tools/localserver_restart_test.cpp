@@ -13,11 +13,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,7 +27,7 @@
 #include "platform/clock.h"
 #include "support/CallbackRecorder.h"
 #include "tools/EngineQueries.h"
-#include "tools/LocalServerProcess.h"
+#include "tools/LocalServerFixture.h"
 #include "tools/MediaSamples.h"
 
 namespace {
@@ -74,51 +72,19 @@ bool EndsWith(const std::string& text, const std::string& tail) {
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-class LocalServerRestartTest : public ::testing::Test {
+class LocalServerRestartTest : public LocalServerFixture {
  protected:
+  LocalServerRestartTest() : LocalServerFixture(kWorld, "localserver-restart") {}
   void SetUp() override {
-    char pattern[] = "/tmp/tesmo-localserver-restart-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    server = std::make_unique<LocalServerProcess>();
-    ASSERT_TRUE(server->Start({"--world", kWorld, "--state", dir + "/state"}))
-        << server->Output() << server->Errors();
-    setenv("TESMO_CA_FILE", server->Value("TESMO_CA_FILE").c_str(), 1);
-    CallbackRecorder::Get().Clear();
-    api.Init();
-    api.SetCallBack(&CallbackRecorder::Callback);
-    api.UseOpenssl("", "", "");
-    api.SetServerInfo("127.0.0.1", server->Port("TESMO_SERVER"));
-    api.SetDeviceType(2);
+    ASSERT_NO_FATAL_FAILURE(LocalServerFixture::SetUp());
+    PrepareEngine(*server);
     // The product's periods, on a faster clock and with shorter worker rounds.
     TIMSession* session = TEngineCore::Instance()->GetIMSession();
     const uint64_t start = tesmo::TickCountMs();
     session->SetClock([start] { return start + (tesmo::TickCountMs() - start) * kSpeed; });
     session->SetPauseMs(1000 / kSpeed);
     ASSERT_EQ(api.Run(), 1);
-    ASSERT_EQ(api.SetDatabase((dir + "/tesChat.db").c_str()), 2);
-    ASSERT_EQ(api.SetMobileLogin("13900000001", "+86", "111222", "DEVICE-R", 1), 1);
-    ASSERT_EQ(api.MakeRegister(), 1);
-    ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_EVENT_LOGIN_SUCCESS, std::nullopt, kWait))
-        << server->Output();
-  }
-  void TearDown() override {
-    api.Release();
-    if (server) {
-      EXPECT_EQ(server->Stop(), 0) << server->Errors();
-    }
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  // A new server process on the same state folder.
-  void Restart() {
-    ASSERT_EQ(server->Stop(), 0) << server->Errors();
-    Start();
-  }
-  void Start() {
-    server = std::make_unique<LocalServerProcess>();
-    ASSERT_TRUE(server->Start({"--world", kWorld, "--state", dir + "/state"}))
-        << server->Output() << server->Errors();
+    LogInByCode("tesChat.db", "13900000001", "111222", "DEVICE-R", kWait);
   }
   std::map<std::string, std::string> Addresses() {
     std::map<std::string, std::string> out;
@@ -168,10 +134,6 @@ class LocalServerRestartTest : public ::testing::Test {
     EXPECT_EQ(done->a, 0) << url;
     return ReadAll(target);
   }
-
-  std::string dir;
-  std::unique_ptr<LocalServerProcess> server;
-  TAPIInterface api;
 };
 
 TEST_F(LocalServerRestartTest, SamePortsRegisteredAgainWithinThePeriodTextsAndFilesFlow) {
@@ -184,7 +146,7 @@ TEST_F(LocalServerRestartTest, SamePortsRegisteredAgainWithinThePeriodTextsAndFi
   ASSERT_TRUE(Eventually([&] { return EndsWith(AccountLine(*server, kMe), "  online"); }));
   const auto before = Addresses();
 
-  Restart();
+  RestartServer();
   const uint64_t restarted = tesmo::TickCountMs();
   EXPECT_EQ(Addresses(), before) << server->Output();
   // The registration is known, but not yet confirmed by the client.
@@ -209,7 +171,7 @@ TEST_F(LocalServerRestartTest, SamePortsRegisteredAgainWithinThePeriodTextsAndFi
 TEST_F(LocalServerRestartTest, AfterALongOutageTheEngineLogsInAgainByItself) {
   ASSERT_EQ(server->Stop(), 0) << server->Errors();
   ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_EVENT_REPORT_OFFLINE, std::nullopt, kWait));
-  Start();
+  StartServer();
   ASSERT_TRUE(CallbackRecorder::Get().WaitFor(_EVENT_RELOGIN_SUCCESS, std::nullopt, kWait))
       << server->Output() << server->Errors();
   EXPECT_TRUE(EndsWith(AccountLine(*server, kMe), "  online")) << AccountLine(*server, kMe);
@@ -218,9 +180,9 @@ TEST_F(LocalServerRestartTest, AfterALongOutageTheEngineLogsInAgainByItself) {
 
 // A kept port another program holds: the server refuses to start and names it.
 TEST(LocalServerPortsTest, ATakenKeptPortIsAClearError) {
-  char pattern[] = "/tmp/tesmo-localserver-ports-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string dir = pattern;
+  const TempFolder temp("localserver-ports");
+  ASSERT_FALSE(temp.Path().empty());
+  const std::string dir = temp.Path();
   LocalServerProcess first;
   ASSERT_TRUE(first.Start({"--world", kWorld, "--state", dir})) << first.Errors();
   const int port = first.Port("GROUPSERVER");
@@ -251,7 +213,6 @@ TEST(LocalServerPortsTest, ATakenKeptPortIsAClearError) {
   ASSERT_TRUE(started) << third.Errors();
   EXPECT_EQ(third.Port("GROUPSERVER"), port);
   EXPECT_EQ(third.Stop(), 0);
-  std::filesystem::remove_all(dir);
 }
 
 // Ports chosen at a first start lie below the range the system gives passing sockets

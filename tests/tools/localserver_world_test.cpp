@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -13,6 +12,7 @@
 #include "LocalFileRemark.h"
 #include "LocalServer.h"
 #include "LocalWorld.h"
+#include "tools/TempFolder.h"
 
 namespace {
 
@@ -155,9 +155,9 @@ TEST(LocalWorldTest, ThePlugInViewListsTheHistoryWithAddressesAndWhatWasSent) {
   LocalWorld world;
   std::string error;
   ASSERT_TRUE(world.Load(TESMO_TEST_DATA_DIR "/localserver-world.json", &error)) << error;
-  char pattern[] = "/tmp/tesmo-localserver-test-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string dir = pattern;
+  const TempFolder temp("localserver-test");
+  ASSERT_FALSE(temp.Path().empty());
+  const std::string dir = temp.Path();
   {
     LocalServer server(world, {dir, 0});
     ASSERT_TRUE(server.Start(&error)) << error;
@@ -181,7 +181,6 @@ TEST(LocalWorldTest, ThePlugInViewListsTheHistoryWithAddressesAndWhatWasSent) {
     });
     EXPECT_EQ(server.MembersOf("9@group.x"), std::vector<std::string>{"200003@test.local"});
   }
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

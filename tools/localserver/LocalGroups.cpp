@@ -5,6 +5,7 @@
 #include <functional>
 #include <set>
 
+#include "LocalKeys.h"
 #include "LocalServer.h"
 
 namespace {
@@ -105,11 +106,11 @@ Json::Value ToJson(const FakeGroupServer::Group& g) {
 }  // namespace
 
 LocalGroups::LocalGroups(LocalServer& server) : m_server(server) {
-  m_groups = std::make_unique<FakeGroupServer>(server.Http("GROUPSERVER"));
-  FakeGroupServer::MountCreatePath(server.Http("LOGIN"), *m_groups);
+  m_groups = std::make_unique<FakeGroupServer>(server.Http(LocalKeys::kGroupServer));
+  FakeGroupServer::MountCreatePath(server.Http(LocalKeys::kLoginServer), *m_groups);
   // The world's logos name the servers, whose ports are known once they listen.
   server.AfterStart([this] { Fill(); });
-  m_groups->SetGroupServerAddressFrom([this] { return m_server.Address("GROUPSERVER"); });
+  m_groups->SetGroupServerAddressFrom([this] { return m_server.Address(LocalKeys::kGroupServer); });
   m_groups->SetCallerOf([this](const FakeRequest& r) { return m_server.AccountOf(r); });
   m_groups->SetChangeHook([this](const FakeGroupServer::Change& c) { Changed(c); });
   m_groups->SetRoleRules(true);

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "LocalKeys.h"
 #include "LocalServer.h"
 #include "fakes/FakeSyncWorld.h"
 
@@ -106,10 +107,11 @@ FakeReply Friends(LocalServer& server, const FakeRequest& request) {
 }  // namespace
 
 void MountHistoryPaths(LocalServer& server) {
-  auto world = std::make_shared<FakeSyncWorld>(server.Http("IMSERVER"), server.Http("GROUPSERVER"));
+  auto world = std::make_shared<FakeSyncWorld>(server.Http(LocalKeys::kImServer),
+                                               server.Http(LocalKeys::kGroupServer));
   world->SetSource([&server](const FakeRequest& r) { return SnapshotFor(server, r); });
   server.Keep(world);
-  server.Http("USERSERVER").Handle("/userinfo/user/getfriend.do", [&server](const FakeRequest& r) {
-    return Friends(server, r);
-  });
+  server.Http(LocalKeys::kUserServer)
+      .Handle("/userinfo/user/getfriend.do",
+              [&server](const FakeRequest& r) { return Friends(server, r); });
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "LocalKeys.h"
 #include "LocalServer.h"
 #include "fakes/FakeIMServer.h"
 
@@ -121,11 +122,11 @@ void LocalPeople::Mount() {
       domains.push_back(domain);
   }
   // The engine asks the server named after a domain, else USERSERVER.
-  m_users.Mount(m_server.Http("USERSERVER"), domains.front());
-  m_users.Mount(m_server.Http("LOGIN"), domains.front());
+  m_users.Mount(m_server.Http(LocalKeys::kUserServer), domains.front());
+  m_users.Mount(m_server.Http(LocalKeys::kLoginServer), domains.front());
   if (domains.size() > 1) {
-    m_users.Mount(m_server.Http("PUBSERVER"), domains[1]);
-    m_server.NameServer(domains[1], "PUBSERVER");
+    m_users.Mount(m_server.Http(LocalKeys::kPubServer), domains[1]);
+    m_server.NameServer(domains[1], LocalKeys::kPubServer);
   }
   for (size_t i = 2; i < domains.size(); ++i)
     std::fprintf(stderr, "no user server for the domain %s: its users have no details\n",

@@ -1,7 +1,7 @@
 // The ports of one state folder: chosen by the system at the first start and kept
 // in ports.json, so every address a client stored (pictures, avatars, files, the
 // servers themselves) still answers after a restart. Keys are the server names the
-// server prints ("LOGIN", "DOWNSERVER", "IM", "TRACKER", "STORAGE", "CONTROL", ...).
+// server prints (LocalKeys).
 #ifndef TESMO_TOOLS_LOCALSERVER_LOCALPORTS_H
 #define TESMO_TOOLS_LOCALSERVER_LOCALPORTS_H
 

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "LocalFileRemark.h"
+#include "LocalKeys.h"
 #include "LocalPlugins.h"
 #include "fakes/TestCipherKit.h"
 
@@ -106,15 +107,16 @@ std::string Domain(const std::string& account) {
 }  // namespace
 
 const std::vector<std::string>& LocalServer::HttpKeys() {
-  static const std::vector<std::string> kKeys = {"LOGIN",    "USERSERVER", "GROUPSERVER",
-                                                 "IMSERVER", "PUBSERVER",  "SPEECHSERVER"};
+  static const std::vector<std::string> kKeys = {LocalKeys::kLoginServer, LocalKeys::kUserServer,
+                                                 LocalKeys::kGroupServer, LocalKeys::kImServer,
+                                                 LocalKeys::kPubServer,   LocalKeys::kSpeechServer};
   return kKeys;
 }
 
 LocalServer::LocalServer(const LocalWorld& world, const Options& options)
     : m_world(world), m_options(options), m_down(false) {
   for (const std::string& key : HttpKeys()) m_http[key] = std::make_unique<FakeHttpServer>(true);
-  m_send = std::make_unique<FakeImHttpPaths>(Http("IMSERVER"));
+  m_send = std::make_unique<FakeImHttpPaths>(Http(LocalKeys::kImServer));
   m_qrAuto = world.QRAutoConfirm();
 }
 
@@ -122,19 +124,19 @@ LocalServer::~LocalServer() { Stop(); }
 
 FakeHttpServer& LocalServer::Http(const std::string& key) {
   auto it = m_http.find(key);
-  if (it == m_http.end()) return *m_http.at("LOGIN");
+  if (it == m_http.end()) return *m_http.at(LocalKeys::kLoginServer);
   return *it->second;
 }
 
 std::string LocalServer::Address(const std::string& key) {
-  if (key == "DOWN") return "127.0.0.1:" + std::to_string(m_down.Port());
-  if (key == "IM") return "127.0.0.1:" + std::to_string(m_im->Port());
-  if (key == "TRACKER") return m_files->TrackerAddress();
+  if (key == LocalKeys::kDown) return "127.0.0.1:" + std::to_string(m_down.Port());
+  if (key == LocalKeys::kIm) return "127.0.0.1:" + std::to_string(m_im->Port());
+  if (key == LocalKeys::kTracker) return m_files->TrackerAddress();
   return "127.0.0.1:" + std::to_string(Http(key).Port());
 }
 
 std::string LocalServer::EntryAddress() const {
-  return "127.0.0.1:" + std::to_string(m_http.at("LOGIN")->Port());
+  return "127.0.0.1:" + std::to_string(m_http.at(LocalKeys::kLoginServer)->Port());
 }
 
 void LocalServer::Keep(std::shared_ptr<void> object) { m_kept.push_back(std::move(object)); }
@@ -192,8 +194,8 @@ bool LocalServer::Listen(std::string* error) {
   auto taken = [&](const std::vector<std::string>& keys, const std::vector<int>& kept, bool udp) {
     for (size_t i = 0; i < keys.size(); ++i) {
       if (kept[i] == 0 || LocalPorts::IsFree(kept[i], udp)) continue;
-      if (keys[i] == "LOGIN" && m_options.entryPort == kept[i]) {
-        *error = "port " + std::to_string(kept[i]) + " (LOGIN) is taken";
+      if (keys[i] == LocalKeys::kLoginServer && m_options.entryPort == kept[i]) {
+        *error = "port " + std::to_string(kept[i]) + " (" + LocalKeys::kLoginServer + ") is taken";
       } else {
         *error = LocalPorts::TakenError(keys[i], kept[i], PortsFile());
       }
@@ -202,18 +204,19 @@ bool LocalServer::Listen(std::string* error) {
     *error = "cannot listen for " + keys.front();
     return false;
   };
-  const int im = m_ports.Get("IM");
+  const int im = m_ports.Get(LocalKeys::kIm);
   if (!LocalPorts::Open({im}, true, [this](const std::vector<int>& ports) {
         m_im = std::make_unique<FakeIMSessionServer>(ports[0]);
         return m_im->Port() != 0;
       }))
-    return taken({"IM"}, {im}, true);
-  const std::vector<int> files = {m_ports.Get("TRACKER"), m_ports.Get("STORAGE")};
+    return taken({LocalKeys::kIm}, {im}, true);
+  const std::vector<int> files = {m_ports.Get(LocalKeys::kTracker),
+                                  m_ports.Get(LocalKeys::kStorage)};
   if (!LocalPorts::Open(files, false, [this](const std::vector<int>& ports) {
         m_files = std::make_unique<FakeFileStore>(false, ports[0], ports[1]);
         return m_files->TrackerPort() != 0 && m_files->StoragePort() != 0;
       }))
-    return taken({"TRACKER", "STORAGE"}, files, false);
+    return taken({LocalKeys::kTracker, LocalKeys::kStorage}, files, false);
 
   RegisterPaths();
   for (const auto& plugin : LocalPathPlugins()) plugin(*this);
@@ -225,11 +228,12 @@ bool LocalServer::Listen(std::string* error) {
   }
   std::vector<std::pair<std::string, FakeHttpServer*>> http;
   for (const std::string& key : HttpKeys()) http.emplace_back(key, &Http(key));
-  http.emplace_back("DOWNSERVER", &m_down);
+  http.emplace_back(LocalKeys::kDownServer, &m_down);
   for (const auto& server : http) {
     const std::string& key = server.first;
-    const int kept =
-        key == "LOGIN" && m_options.entryPort != 0 ? m_options.entryPort : m_ports.Get(key);
+    const int kept = key == LocalKeys::kLoginServer && m_options.entryPort != 0
+                         ? m_options.entryPort
+                         : m_ports.Get(key);
     if (!LocalPorts::Open({kept}, false, [&server](const std::vector<int>& ports) {
           server.second->SetPort(ports[0]);
           return server.second->Start();
@@ -237,9 +241,9 @@ bool LocalServer::Listen(std::string* error) {
       return taken({key}, {kept}, false);
     m_ports.Keep(m_store, key, server.second->Port());
   }
-  m_ports.Keep(m_store, "IM", m_im->Port());
-  m_ports.Keep(m_store, "TRACKER", m_files->TrackerPort());
-  m_ports.Keep(m_store, "STORAGE", m_files->StoragePort());
+  m_ports.Keep(m_store, LocalKeys::kIm, m_im->Port());
+  m_ports.Keep(m_store, LocalKeys::kTracker, m_files->TrackerPort());
+  m_ports.Keep(m_store, LocalKeys::kStorage, m_files->StoragePort());
   return true;
 }
 
@@ -267,10 +271,10 @@ std::string LocalServer::Describe() const {
   std::ostringstream out;
   for (const std::string& key : HttpKeys())
     out << key << " https://127.0.0.1:" << m_http.at(key)->Port() << "\n";
-  out << "DOWNSERVER http://127.0.0.1:" << m_down.Port() << "\n";
-  out << "IM udp://127.0.0.1:" << m_im->Port() << "\n";
-  out << "TRACKER 127.0.0.1:" << m_files->TrackerPort() << "\n";
-  out << "STORAGE 127.0.0.1:" << m_files->StoragePort() << "\n";
+  out << LocalKeys::kDownServer << " http://127.0.0.1:" << m_down.Port() << "\n";
+  out << LocalKeys::kIm << " udp://127.0.0.1:" << m_im->Port() << "\n";
+  out << LocalKeys::kTracker << " 127.0.0.1:" << m_files->TrackerPort() << "\n";
+  out << LocalKeys::kStorage << " 127.0.0.1:" << m_files->StoragePort() << "\n";
   out << "TESMO_SERVER=" << EntryAddress() << "\n";
   out << "TESMO_CA_FILE=" << m_certs.caFile << "\n";
   return out.str();
@@ -312,7 +316,7 @@ std::string LocalServer::Unfill(const std::string& text) const {
 }
 
 void LocalServer::RegisterPaths() {
-  FakeHttpServer& entry = Http("LOGIN");
+  FakeHttpServer& entry = Http(LocalKeys::kLoginServer);
   entry.Handle(FakeLoginServer::kRegisterPath,
                [this](const FakeRequest& r) { return Register(r); });
   entry.Handle(FakeLoginServer::kAccountInfoPath,
@@ -337,13 +341,13 @@ void LocalServer::RegisterPaths() {
     return FakeReply::Text(404, "not found");
   });
 
-  FakeHttpServer& user = Http("USERSERVER");
+  FakeHttpServer& user = Http(LocalKeys::kUserServer);
   user.Handle(FakeLoginServer::kLoginPath, [this](const FakeRequest& r) { return Login(r); });
   user.Handle(FakeLoginServer::kUserQRPath,
               [this](const FakeRequest& r) { return QR(r.query, ""); });
 
   // No translation here: the text comes back marked with the language asked for.
-  Http("SPEECHSERVER").Handle("/speech/translate/process.do", [](const FakeRequest& r) {
+  Http(LocalKeys::kSpeechServer).Handle("/speech/translate/process.do", [](const FakeRequest& r) {
     Json::Value body;
     if (!ParseObject(r.body, &body) || Str(body, "cmd") != "translate")
       return Refuse(-1, "not a translation");
@@ -351,10 +355,10 @@ void LocalServer::RegisterPaths() {
     result["text"] = "[" + Str(body, "to") + "] " + Str(body, "text");
     return Result(result);
   });
-  Http("PUBSERVER").Handle("/public/info/querycurrency.do", [this](const FakeRequest&) {
+  Http(LocalKeys::kPubServer).Handle("/public/info/querycurrency.do", [this](const FakeRequest&) {
     return Coins();
   });
-  Http("PUBSERVER").Handle("/public/info/uploaddump.do", [](const FakeRequest&) {
+  Http(LocalKeys::kPubServer).Handle("/public/info/uploaddump.do", [](const FakeRequest&) {
     return Result(Json::Value(Json::objectValue));
   });
 
@@ -400,8 +404,8 @@ FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
   p.storageIp = "127.0.0.1";
   p.storagePort = m_files->StoragePort();
   p.upServer = m_files->TrackerAddress();
-  p.downServer = "http://" + Address("DOWN");
-  p.proxyServer = Address("IM");
+  p.downServer = "http://" + Address(LocalKeys::kDown);
+  p.proxyServer = Address(LocalKeys::kIm);
   p.redUrl = "https://" + EntryAddress() + "/red/";
   p.firstReg = 0;
   p.userVersion = a.userVersion;
@@ -409,7 +413,7 @@ FakeLoginServer::Profile LocalServer::ProfileOf(const LocalAccount& a) {
   p.userType = a.userType;
   p.champFlag = a.champFlag;
   for (const std::string& key : HttpKeys()) {
-    if (key != "LOGIN") p.servers.emplace_back(key, Address(key));
+    if (key != LocalKeys::kLoginServer) p.servers.emplace_back(key, Address(key));
   }
   LoginProfile adjust;
   {
@@ -430,7 +434,7 @@ FakeReply LocalServer::Registered(const LocalAccount& account) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_loginTokens[FakeLoginServer::RegisteredToken(p.token)] = account.account;
   }
-  return FakeReply::Json(FakeLoginServer::RegisterBody(p, Address("USERSERVER")));
+  return FakeReply::Json(FakeLoginServer::RegisterBody(p, Address(LocalKeys::kUserServer)));
 }
 
 FakeReply LocalServer::Register(const FakeRequest& request) {
@@ -473,7 +477,7 @@ FakeReply LocalServer::Login(const FakeRequest& request) {
   FakeLoginServer::Profile p = ProfileOf(*account);
   p.sessionToken = RandomHex(16);
   m_sessions.Open(p.sessionToken, account->account);
-  return FakeReply::Json(FakeLoginServer::LoginBody(p, Address("USERSERVER")));
+  return FakeReply::Json(FakeLoginServer::LoginBody(p, Address(LocalKeys::kUserServer)));
 }
 
 FakeReply LocalServer::CheckCode(const FakeRequest& request) {
@@ -579,7 +583,7 @@ std::string LocalServer::PushFile(const std::string& to, const std::string& from
   message.to = to;
   message.fromGroup = to.find("group.") != std::string::npos ? to : "";
   message.type = type;
-  message.content = "http://" + Address("DOWN") + kDownPrefix + stored.storedName;
+  message.content = "http://" + Address(LocalKeys::kDown) + kDownPrefix + stored.storedName;
   message.remark = LocalFileRemark::Build(type, name, data, sender->name, Fill(sender->icon));
   message.time = Now();
   m_store.AddMessage(message);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "LocalKeys.h"
 #include "LocalServer.h"
 #include "LocalWorld.h"
 
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   // The control port is kept with the others, unless one was given.
-  const int keptControl = controlPort != 0 ? controlPort : server.KeptPort("CONTROL");
+  const int keptControl = controlPort != 0 ? controlPort : server.KeptPort(LocalKeys::kControl);
   int boundControl = 0;
   int control = -1;
   LocalPorts::Open({keptControl}, false, [&](const std::vector<int>& ports) {
@@ -132,18 +133,19 @@ int main(int argc, char** argv) {
   });
   if (control < 0) {
     if (controlPort == 0 && keptControl != 0) {
-      std::fprintf(stderr, "tesmo-localserver: %s\n",
-                   LocalPorts::TakenError("CONTROL", keptControl, server.PortsFile()).c_str());
+      std::fprintf(
+          stderr, "tesmo-localserver: %s\n",
+          LocalPorts::TakenError(LocalKeys::kControl, keptControl, server.PortsFile()).c_str());
     } else {
       std::fprintf(stderr, "tesmo-localserver: cannot listen on control port %d\n", controlPort);
     }
     return 1;
   }
-  if (controlPort == 0) server.KeepPort("CONTROL", boundControl);
+  if (controlPort == 0) server.KeepPort(LocalKeys::kControl, boundControl);
   const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
 
   std::printf("tesmo-localserver: world %s\n%s", worldFile.c_str(), server.Describe().c_str());
-  std::printf("CONTROL 127.0.0.1:%d\n", boundControl);
+  std::printf("%s 127.0.0.1:%d\n", LocalKeys::kControl, boundControl);
   const LocalAccount* qr = world.FindAccount(world.QRAccount());
   std::printf("QR login signs in as %s (%s)%s\n", qr->account.c_str(), qr->name.c_str(),
               world.QRAutoConfirm() ? "" : " once confirmed with \"qr confirm\"");
