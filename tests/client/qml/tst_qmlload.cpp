@@ -87,6 +87,23 @@ class TestQmlLoad : public QObject {
       object->setProperty("parent", QVariant::fromValue(m_host->contentItem()));
   }
 
+  // The dialog table's name -> file map, as the QML reads it.
+  bool ReadDialogTable(QVariantMap* paths) {
+    QQmlComponent reader(m_engine.data());
+    reader.setData(
+        "import QtQml 2.12\n"
+        "import \"qrc:/qml/VDialogTable.js\" as DialogTable\n"
+        "QtObject { property var paths: DialogTable.paths }\n",
+        QUrl(QStringLiteral("qrc:/qml/DialogTableReader.qml")));
+    QScopedPointer<QObject> table(reader.create());
+    if (!table) {
+      qWarning("%s", qPrintable(reader.errorString()));
+      return false;
+    }
+    *paths = table->property("paths").toMap();
+    return true;
+  }
+
  private slots:
   void initTestCase() {
     // After the test log's own handler, to which it passes every message on.
@@ -171,15 +188,8 @@ class TestQmlLoad : public QObject {
   void dialogTableEntriesLoad_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("url");
-    QQmlComponent reader(m_engine.data());
-    reader.setData(
-        "import QtQml 2.12\n"
-        "import \"qrc:/qml/VDialogTable.js\" as DialogTable\n"
-        "QtObject { property var paths: DialogTable.paths }\n",
-        QUrl(QStringLiteral("qrc:/qml/DialogTableReader.qml")));
-    QScopedPointer<QObject> table(reader.create());
-    QVERIFY2(table, qPrintable(reader.errorString()));
-    const QVariantMap paths = table->property("paths").toMap();
+    QVariantMap paths;
+    QVERIFY(ReadDialogTable(&paths));
     QVERIFY(!paths.isEmpty());
     for (auto it = paths.cbegin(); it != paths.cend(); ++it)
       QTest::newRow(qPrintable(it.key())) << it.key() << it.value().toString();
@@ -200,15 +210,8 @@ class TestQmlLoad : public QObject {
   // Every file that the QML asks the dialog table for by name is in the table: a
   // name that is not would leave its place empty at run time.
   void namesAskedOfTheTableAreInIt() {
-    QQmlComponent reader(m_engine.data());
-    reader.setData(
-        "import QtQml 2.12\n"
-        "import \"qrc:/qml/VDialogTable.js\" as DialogTable\n"
-        "QtObject { property var paths: DialogTable.paths }\n",
-        QUrl(QStringLiteral("qrc:/qml/DialogTableNames.qml")));
-    QScopedPointer<QObject> table(reader.create());
-    QVERIFY2(table, qPrintable(reader.errorString()));
-    const QVariantMap paths = table->property("paths").toMap();
+    QVariantMap paths;
+    QVERIFY(ReadDialogTable(&paths));
     const QRegularExpression asked(QStringLiteral(
         "(?:DialogTable\\.url|_make|dialogSlot|showDialog|_tryCreate)\\(\\s*\"([^\"]+)\""));
     int found = 0;
